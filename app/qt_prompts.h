@@ -1,0 +1,26 @@
+#pragma once
+
+#include "theme/prompts.h"
+
+class QWidget;
+
+// The program's prompts: Qt's modal dialogs, parented to a window.
+class QtPrompts : public Prompts
+{
+public:
+    explicit QtPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    void message(const QString &text, const QString &caption, Icon icon) override;
+    Answer question(const QString &text, const QString &caption, Buttons buttons, Icon icon) override;
+    std::optional<TColor> chooseColor(TColor initial) override;
+    std::optional<QFont> chooseFont(const QFont &initial) override;
+    std::optional<QString> openFile(const FileDialog &options) override;
+    std::optional<QString> saveFile(const FileDialog &options) override;
+    std::optional<QString> chooseFolder(const QString &title, const QString &start) override;
+    void beep() override;
+    void playSound(const QString &name) override;
+
+private:
+    QWidget *m_parent;
+};

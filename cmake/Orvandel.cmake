@@ -1,0 +1,27 @@
+# orvandel_library(name dir deps...): a static library from the sources of one
+# folder (not its sub-folders), found by glob so that adding a unit needs no
+# edit of a CMake file.
+function(orvandel_library name dir)
+  file(GLOB _src CONFIGURE_DEPENDS
+       ${dir}/*.cpp ${dir}/*.c ${dir}/*.h ${dir}/*.ui ${dir}/*.qrc)
+  list(FILTER _src EXCLUDE REGEX "/main\\.cpp$")
+  add_library(${name} STATIC ${_src})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# orvandel_add_test(source): one GoogleTest program per test source; every
+# case runs in its own process with its own TMPDIR and program folder (see
+# tests/support/test_main.cpp), so the suite is safe under ctest -j.
+function(orvandel_add_test src)
+  get_filename_component(_name ${src} NAME_WE)
+  get_filename_component(_dir ${src} DIRECTORY)
+  get_filename_component(_sub ${_dir} NAME)
+  set(_target ${_sub}_${_name})
+  add_executable(${_target} ${src})
+  target_link_libraries(${_target} PRIVATE orvandel_testsupport)
+  gtest_discover_tests(${_target}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORVANDEL_TEST_DATA=${PROJECT_SOURCE_DIR}/../shared/testdata;ORVANDEL_BUILD_DIR=${PROJECT_BINARY_DIR}"
+               TIMEOUT 300)
+endfunction()

@@ -1,0 +1,31 @@
+#include "resources/artgen/artwork.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+bool writeAppIcon(const QString &path)
+{
+    QImage img(64, 64, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0x12, 0x57, 0xB1));
+    p.setPen(QPen(QColor(0x2E, 0x97, 0xE3), 3));
+    p.drawRoundedRect(QRectF(10, 4, 44, 56), 6, 6);
+    p.setBrush(QColor(0xB8, 0xE8, 0xFF));
+    p.setPen(Qt::NoPen);
+    p.drawRect(QRectF(15, 10, 34, 40));
+    p.end();
+    return img.save(path, "PNG");
+}
+
+} // namespace
+
+std::vector<ArtworkItem> artworkItems()
+{
+    return {
+        {QStringLiteral("orvandel.png"), writeAppIcon},
+    };
+}

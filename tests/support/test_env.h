@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Every test process gets its own folders under a fresh temporary tree: a
+// program folder and a TMPDIR, so tests never share files and run under ctest -j.
+namespace testenv {
+
+QString rootDir();    // the whole tree of this test process
+QString programDir(); // stands for the program folder
+QString tempDir();    // the TMPDIR of this process
+QString testDataDir(); // files written by other tools (../shared/testdata)
+
+// Writes bytes to a file, creating its folder; fails the test on error.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+} // namespace testenv

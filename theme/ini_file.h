@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A Windows profile (INI) file: section and key names match without regard
+// to case, values are the raw text after "=" to the end of the line (commas
+// and semicolons kept, surrounding blanks and one pair of quotes removed),
+// the first occurrence of a key wins, and every line the program does not
+// change is written back as it was, with CR LF line ends.
+//
+// Files are read as UTF-8 when they are valid UTF-8, else as Windows-1252,
+// and written in Windows-1252 when every character fits, else in UTF-8, so
+// files written by the Windows tools read back and no path is ever lost.
+class IniFile
+{
+public:
+    IniFile() = default;
+    // Reads path; a missing or unreadable file gives an empty document.
+    explicit IniFile(const QString &path);
+
+    static IniFile fromBytes(const QByteArray &bytes);
+    QByteArray toBytes() const;
+
+    // Writes the document to path atomically (a temporary file renamed into
+    // place). On failure returns false and leaves errorString() set.
+    bool save(const QString &path);
+    QString errorString() const { return m_error; }
+
+    bool sectionExists(const QString &section) const;
+    bool valueExists(const QString &section, const QString &key) const;
+    QStringList sections() const;
+    // Key names of a section in file order (lines without "=" and comment lines are not keys).
+    QStringList keys(const QString &section) const;
+
+    QString readString(const QString &section, const QString &key, const QString &def = {}) const;
+    // Decimal, "$" or "0x" hexadecimal; def when missing or not a number.
+    int readInteger(const QString &section, const QString &key, int def) const;
+    bool readBool(const QString &section, const QString &key, bool def) const;
+
+    void writeString(const QString &section, const QString &key, const QString &value);
+    void writeInteger(const QString &section, const QString &key, int value);
+    void writeBool(const QString &section, const QString &key, bool value);
+    void eraseSection(const QString &section);
+    void deleteKey(const QString &section, const QString &key);
+
+    // Parses the text of an integer the way the profile readers do.
+    static std::optional<int> parseInteger(const QString &text);
+
+private:
+    // Index of the section header line, or -1.
+    int findSection(const QString &section) const;
+    // Index of the key's line within the section starting at header, or -1.
+    int findKey(int header, const QString &key) const;
+    // One past the last line belonging to the section starting at header.
+    int sectionEnd(int header) const;
+    static bool sectionName(const QString &line, QString *name);
+    static bool keyLine(const QString &line, QString *key, QString *value);
+
+    QStringList m_lines;
+    QString m_error;
+};

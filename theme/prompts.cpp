@@ -1,0 +1,17 @@
+#include "theme/prompts.h"
+
+QStringList filtreVersQt(const QString &windowsFilter)
+{
+    QStringList out;
+    const QStringList parts = windowsFilter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!label.contains(QLatin1Char('(')))
+            label += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        else if (!label.contains(patterns))
+            label = label.left(label.indexOf(QLatin1Char('('))).trimmed() + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        out << label;
+    }
+    return out;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "theme/couleur.h"
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Every modal interaction of the program: message boxes, questions, colour,
+// font, file and folder dialogs, beeps and sounds. The program uses the Qt
+// dialogs; tests answer from a script, so nothing ever blocks in exec().
+class Prompts
+{
+public:
+    enum class Icon { None, Information, Warning, Error, Question };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    struct FileDialog
+    {
+        QString title;
+        QString initialDir;
+        QString fileName;      // proposed name
+        QString defaultSuffix; // without the dot, e.g. "ini"
+        // Windows form: "Colors File (*.ini)|*.ini|All (*.*)|*.*"
+        QString filter;
+    };
+
+    virtual ~Prompts() = default;
+
+    virtual void message(const QString &text, const QString &caption = {}, Icon icon = Icon::None) = 0;
+    virtual Answer question(const QString &text, const QString &caption, Buttons buttons,
+                            Icon icon = Icon::Question) = 0;
+    virtual std::optional<TColor> chooseColor(TColor initial) = 0;
+    virtual std::optional<QFont> chooseFont(const QFont &initial) = 0;
+    virtual std::optional<QString> openFile(const FileDialog &options) = 0;
+    virtual std::optional<QString> saveFile(const FileDialog &options) = 0;
+    virtual std::optional<QString> chooseFolder(const QString &title, const QString &start) = 0;
+    virtual void beep() = 0;
+    // Plays one of the embedded sounds by its resource name ("CLIC", ...).
+    virtual void playSound(const QString &name) = 0;
+};
+
+// "Colors File (*.ini)|*.ini" -> "Colors File (*.ini)" entries for Qt dialogs.
+QStringList filtreVersQt(const QString &windowsFilter);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+enum class ErreurImage {
+    Introuvable,   // no such file, or it cannot be opened
+    FormatInconnu, // no reader recognises the content
+    Illisible,     // a reader recognised it but decoding failed (damaged, too large)
+};
+
+QString texteErreurImage(ErreurImage erreur);
+
+// Loads any picture file, palette-indexed or not, as a 32-bit picture
+// (QImage::Format_ARGB32, bytes B, G, R, A) of the file's own size. The
+// format is decided by the content, not the name (the working pictures are
+// all named ".gif" whatever their encoding). The picture is drawn over an
+// opaque black bitmap, so the result is opaque: transparent pixels come out
+// black and partly transparent ones are blended with black. Empty on failure,
+// with the reason in *erreur when given.
+std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur = nullptr);

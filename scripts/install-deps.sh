@@ -10,6 +10,7 @@ packages=(
   fonts-wine fonts-liberation2 fonts-dejavu-core
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev cabextract
+  imagemagick-6.q16 # the hue benchmark compares with its HSL histogram
 )
 
 missing=()

@@ -10,6 +10,18 @@ function(orvandel_library name dir)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
+# Files written by other tools, for the tests: beside the repository, or two
+# levels up for a git worktree kept in a sub-folder. -DORVANDEL_TEST_DATA_DIR=
+# overrides; so does ORVANDEL_TEST_DATA in a test's environment. (The test
+# properties carry a single environment entry: gtest_discover_tests splits a
+# list of them into bogus properties.)
+if(NOT DEFINED ORVANDEL_TEST_DATA_DIR)
+  set(ORVANDEL_TEST_DATA_DIR ${PROJECT_SOURCE_DIR}/../shared/testdata)
+  if(NOT EXISTS ${ORVANDEL_TEST_DATA_DIR} AND EXISTS ${PROJECT_SOURCE_DIR}/../../shared/testdata)
+    set(ORVANDEL_TEST_DATA_DIR ${PROJECT_SOURCE_DIR}/../../shared/testdata)
+  endif()
+endif()
+
 # orvandel_add_test(source): one GoogleTest program per test source; every
 # case runs in its own process with its own TMPDIR and program folder (see
 # tests/support/test_main.cpp), so the suite is safe under ctest -j.
@@ -22,6 +34,6 @@ function(orvandel_add_test src)
   target_link_libraries(${_target} PRIVATE orvandel_testsupport)
   gtest_discover_tests(${_target}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORVANDEL_TEST_DATA=${PROJECT_SOURCE_DIR}/../shared/testdata;ORVANDEL_BUILD_DIR=${PROJECT_BINARY_DIR}"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                TIMEOUT 300)
 endfunction()

@@ -22,7 +22,8 @@ QString tempDir() { return g_root + QStringLiteral("/tmp"); }
 
 QString testDataDir()
 {
-    return QString::fromLocal8Bit(qgetenv("ORVANDEL_TEST_DATA"));
+    const QByteArray env = qgetenv("ORVANDEL_TEST_DATA");
+    return QDir::cleanPath(QString::fromLocal8Bit(env.isEmpty() ? QByteArray(ORVANDEL_TEST_DATA_DEFAUT) : env));
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

@@ -8,6 +8,11 @@ function(orvandel_library name dir)
   add_library(${name} STATIC ${_src})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
+  # A header added to the folder must make moc run again: with Ninja the
+  # autogen step otherwise only follows the headers it has already seen.
+  set(_hdr ${_src})
+  list(FILTER _hdr INCLUDE REGEX "\\.h$")
+  set_property(TARGET ${name} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${_hdr})
 endfunction()
 
 # Files written by other tools, for the tests: beside the repository, or two

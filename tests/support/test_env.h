@@ -10,6 +10,7 @@ QString rootDir();    // the whole tree of this test process
 QString programDir(); // stands for the program folder
 QString tempDir();    // the TMPDIR of this process
 QString testDataDir(); // files written by other tools (../shared/testdata)
+QString buildDir();    // the build tree: the program is buildDir() + "/bin/orvandel"
 
 // Writes bytes to a file, creating its folder; fails the test on error.
 void writeFile(const QString &path, const QByteArray &bytes);

@@ -26,6 +26,12 @@ QString testDataDir()
     return QDir::cleanPath(QString::fromLocal8Bit(env.isEmpty() ? QByteArray(ORVANDEL_TEST_DATA_DEFAUT) : env));
 }
 
+QString buildDir()
+{
+    const QByteArray env = qgetenv("ORVANDEL_BUILD_DIR");
+    return QString::fromLocal8Bit(env.isEmpty() ? QByteArray(ORVANDEL_BUILD_DIR_DEFAUT) : env);
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -1,5 +1,7 @@
 #include "theme/format_images.h"
 
+#include <algorithm>
+
 namespace {
 
 struct Ligne
@@ -30,8 +32,12 @@ void FixeTailles(FormatImages &f, int format)
     const Ligne &l = kFormats[format];
     auto &t = f.TailleImages;
     if (format == FormatImages::FormatPerso) {
-        const auto &p = f.TaillesPerso;
-        t = {p[0], p[1], p[2], p[3], p[0], p[1] - FormatImages::DecalageHauteur, l.paysage[0], l.paysage[1]};
+        // A custom size below 1, or a Today height of 19 rows or less, would
+        // give the preview an empty or negative screen area: keep every size
+        // at least 1 so that no consumer divides by zero.
+        const auto p = [&f](int i) { return std::max(1, f.TaillesPerso[i]); };
+        t = {p(0), p(1), p(2), p(3), p(0), std::max(1, p(1) - FormatImages::DecalageHauteur),
+             l.paysage[0], l.paysage[1]};
         return;
     }
     t = {l.td[0], l.td[1], l.st[0], l.st[1], l.portrait[0], l.portrait[1], l.paysage[0], l.paysage[1]};

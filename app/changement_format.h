@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class Prompts;
+class ThemeDocument;
+
+// What the options command does once the size options window has closed.
+// `taillesAvant` are the Today and Start sizes (TailleImages[0..3]) from
+// before the window was shown, `nouveauFormat` the window's saved index.
+//
+// Nothing happens when neither the sizes nor the format changed. Moving to
+// format 4 or 5 from another format makes the plain working pictures
+// "tdywater.gif" and "stwater.gif" in `dossierAppli` copies of the new
+// format's portrait pair ("_240_320" or "_480_640"), or deletes them when that
+// picture is missing; any other move touches no file. Then FormatTheme takes
+// the new format. A copy or delete that fails is reported through `prompts`
+// (when given) and leaves that picture as it was.
+//
+// Returns true when the main window must redraw: the status bar's format
+// texts, the thumbnails, the Today preview and the options page.
+bool ChangementFormat(ThemeDocument &doc, const QString &dossierAppli, const std::array<int, 4> &taillesAvant,
+                      int nouveauFormat, Prompts *prompts = nullptr);

@@ -9,10 +9,20 @@ function(orvandel_library name dir)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
   # A header added to the folder must make moc run again: with Ninja the
-  # autogen step otherwise only follows the headers it has already seen.
+  # autogen step only follows the headers it has already seen, so a changed
+  # list of headers removes its time stamp.
   set(_hdr ${_src})
   list(FILTER _hdr INCLUDE REGEX "\\.h$")
-  set_property(TARGET ${name} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${_hdr})
+  string(JOIN "\n" _liste ${_hdr})
+  set(_fichier ${CMAKE_CURRENT_BINARY_DIR}/${name}_headers.txt)
+  set(_ancienne "")
+  if(EXISTS ${_fichier})
+    file(READ ${_fichier} _ancienne)
+  endif()
+  if(NOT _ancienne STREQUAL _liste)
+    file(WRITE ${_fichier} "${_liste}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/timestamp)
+  endif()
 endfunction()
 
 # Files written by other tools, for the tests: beside the repository, or two

@@ -3,6 +3,7 @@
 
 #include "device/etat_pda.h"
 #include "device/lien_rapi.h"
+#include "device/valeurs_echec.h"
 #include "tests/support/devsim_support.h"
 
 #include <gtest/gtest.h>
@@ -191,4 +192,27 @@ TEST(ConnecteCE, UnRegistreEndommageRefuseLaConnexionEtResteIntact)
     EXPECT_FALSE(lien.ConnecteCE(5000));
     EXPECT_EQ(c.OvdSimSessionCount(), 0);
     EXPECT_EQ(testenv::readFile(reg), abime);
+}
+
+TEST(LienRapi, LesValeursDEchecNeSeLisentPasCommeDesSucces)
+{
+    LienRapi absent(testenv::tempDir() + QStringLiteral("/absent/librapi.so"));
+    HCESVC h = 0;
+    EXPECT_EQ(CompteProfilsCE(absent, h), 0); // 0xFFFF is no partnership, and the loop ends
+    EXPECT_EQ(IdAppareilCE(absent), 0u);      // no CeUtil: no device id
+    EXPECT_FALSE(estFenetreCE(absent.CeGetWindow(0, 5)));
+    EXPECT_FALSE(estFenetreCE(0));
+    EXPECT_TRUE(estFenetreCE(1));
+
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(10, 0, 0, 2)), 0);
+    LienRapi lien(cheminSimulateur());
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    const DWORD id = IdAppareilCE(lien);
+    EXPECT_EQ(id, 0x1A2B3C4Du);
+    ASSERT_EQ(lien.CeSvcOpen(3, id, 0, &h), 0);
+    EXPECT_EQ(CompteProfilsCE(lien, h), 2);
+    lien.CeSvcClose(h);
+    lien.DeconnecteCE();
 }

@@ -16,7 +16,7 @@ namespace devsimtest {
 
 inline QString dossierBin()
 {
-    return qEnvironmentVariable("ORVANDEL_BUILD_DIR") + QStringLiteral("/bin");
+    return testenv::buildDir() + QStringLiteral("/bin");
 }
 inline QString cheminSimulateur() { return dossierBin() + QStringLiteral("/liborvandel_devsim.so"); }
 inline QString cheminSimulateurPartiel() { return dossierBin() + QStringLiteral("/liborvandel_devsim_partial.so"); }

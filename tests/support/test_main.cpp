@@ -64,8 +64,6 @@ int main(int argc, char **argv)
     QDir().mkpath(testenv::tempDir());
     setenv("TMPDIR", testenv::tempDir().toLocal8Bit().constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    setenv("ORVANDEL_TEST_DATA", ORVANDEL_DEFAULT_TEST_DATA, 0);
-    setenv("ORVANDEL_BUILD_DIR", ORVANDEL_DEFAULT_BUILD_DIR, 0);
 
     QApplication app(argc, argv);
     const int rc = RUN_ALL_TESTS();

@@ -1,1 +1,0 @@
-// placeholder until the device link lands

@@ -1,0 +1,112 @@
+#pragma once
+
+// The simulated device as seen by one process: the device folder it is
+// attached to, the remote-API session, the open handles and the registry
+// loaded for the session. A device library is one per process by nature, so
+// this state lives in the library; every entry runs on the caller's thread
+// and none of them waits for the caller's event loop.
+//
+// Device folder layout:
+//   device.ini    description (version, screen, memory, power, partnership, ...)
+//   state.ini     [State] Plugged=0|1, Ip=<address>; written by plug/unplug
+//   registry.reg  the registry (see sim_registry.h), written atomically
+//   fs/           the device's file system root ("\Windows\x" = fs/Windows/x)
+
+#include "device/rapi_api.h"
+#include "device/simulator/sim_registry.h"
+#include "device/simulator/sim_text.h"
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace devsim {
+
+struct CleOuverte {
+    uint32_t racine;
+    std::vector<std::u16string> chemin;
+};
+
+struct Recherche {
+    std::vector<CE_FIND_DATA> restants;
+};
+
+struct ServicePartenariat {
+    unsigned service;
+};
+
+class Appareil {
+public:
+    std::string dossier; // empty until attached
+
+    // Session
+    bool sessionOuverte = false;
+    bool debranche = false; // set by an unplug seen in this process
+    int descripteurInit = -1;
+    HRESULT resultatInit = 0;
+    std::optional<std::chrono::steady_clock::time_point> reponseA; // none: never answers
+    std::optional<Registre> registre;
+    bool registreModifie = false;
+    Ini config;
+
+    // Handles of the session
+    std::map<uint32_t, CleOuverte> cles;
+    std::map<uintptr_t, int> fichiers;
+    std::map<uintptr_t, Recherche> recherches;
+    std::map<uintptr_t, ServicePartenariat> services;
+    std::set<void *> tampons;
+    uintptr_t prochainHandle = 0x100;
+
+    DWORD derniereErreur = 0;
+    std::map<std::string, int> appels;
+
+    // The folder in use: the attached one, else ORVANDEL_DEVSIM_DIR, else the
+    // per-user default; attaches on first use.
+    const std::string &dossierCourant();
+    bool attache(const std::string &dir);
+
+    bool sessionActive() const;
+    // Fails the call (sets the last error) when no session is active.
+    bool exigeSession();
+    uintptr_t nouveauHandle() { return prochainHandle++; }
+
+    bool ouvreSession(RAPIINIT *init);
+    void fermeSession();
+    bool enregistreRegistre();
+
+    std::string racineFs() { return dossierCourant() + "/fs"; }
+};
+
+Appareil &appareil();
+void compteAppel(const char *entree);
+
+std::string dossierParDefaut();
+Ini litIni(const std::string &path);
+bool estBranche(const std::string &dir);
+
+// ---------------------------------------------------------------------------
+// File system mapping
+
+struct CheminHote {
+    std::string hote;    // host path under fs/
+    std::u16string nom;  // last device component ("" for the root)
+    bool existe = false;
+    bool dossier = false;
+};
+
+// Maps a device path ("\" separators, from the root) to the host. Every
+// component is matched without regard to case; ".", "..", "/", NUL, control
+// and reserved characters, and symbolic links are refused, so a path never
+// leaves the device folder. The last component may be missing when
+// dernierPeutManquer (its parent must exist). On failure returns nullopt and
+// sets erreur.
+std::optional<CheminHote> resoutChemin(const std::u16string &chemin, bool dernierPeutManquer,
+                                       DWORD &erreur);
+
+bool remplitTrouve(const std::string &hote, const std::u16string &nom, CE_FIND_DATA &fd);
+bool correspondMotif(const std::u16string &motif, const std::u16string &nom);
+
+} // namespace devsim

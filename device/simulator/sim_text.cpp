@@ -1,0 +1,268 @@
+#include "device/simulator/sim_text.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace devsim {
+
+std::optional<std::u16string> lireChaine(const char16_t *s, size_t maxUnits)
+{
+    if (!s)
+        return std::nullopt;
+    for (size_t i = 0; i < maxUnits; ++i)
+        if (s[i] == 0)
+            return std::u16string(s, i);
+    return std::nullopt;
+}
+
+std::string versUtf8(const std::u16string &s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        uint32_t c = s[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD; // lone surrogate
+        }
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string depuisUtf8(const std::string &s)
+{
+    std::u16string out;
+    size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char b = s[i];
+        uint32_t c = 0xFFFD;
+        size_t n = 1;
+        if (b < 0x80) {
+            c = b;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < s.size()) {
+            c = ((b & 0x1F) << 6) | (s[i + 1] & 0x3F);
+            n = 2;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < s.size()) {
+            c = ((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
+            n = 3;
+        } else if ((b & 0xF8) == 0xF0 && i + 3 < s.size()) {
+            c = ((b & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6)
+                | (s[i + 3] & 0x3F);
+            n = 4;
+        }
+        i += n;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += char16_t(0xD800 + (c >> 10));
+            out += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            out += char16_t(c);
+        }
+    }
+    return out;
+}
+
+std::u16string cleSansCasse(const std::u16string &s)
+{
+    std::u16string k(s);
+    for (auto &c : k) {
+        if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+            c = char16_t(c - 0x20);
+    }
+    return k;
+}
+
+bool egauxSansCasse(const std::u16string &a, const std::u16string &b)
+{
+    return a.size() == b.size() && cleSansCasse(a) == cleSansCasse(b);
+}
+
+bool copieChaine(const std::u16string &s, char16_t *buf, size_t cch)
+{
+    if (!buf || cch < s.size() + 1)
+        return false;
+    std::memcpy(buf, s.data(), s.size() * sizeof(char16_t));
+    buf[s.size()] = 0;
+    return true;
+}
+
+bool ecritAtomique(const std::string &path, const std::string &bytes)
+{
+    std::string tmp = path + ".XXXXXX";
+    const int fd = mkstemp(tmp.data());
+    if (fd < 0)
+        return false;
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += size_t(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok)
+        ok = std::rename(tmp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        ::unlink(tmp.c_str());
+    return ok;
+}
+
+std::optional<std::string> litFichier(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return std::nullopt;
+    std::string out;
+    char buf[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, size_t(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+namespace {
+std::string trim(const std::string &s)
+{
+    const auto b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos)
+        return {};
+    const auto e = s.find_last_not_of(" \t\r");
+    return s.substr(b, e - b + 1);
+}
+
+bool memeNom(const std::string &a, const std::string &b)
+{
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+} // namespace
+
+Ini Ini::lire(const std::string &text)
+{
+    Ini ini;
+    Section *cur = nullptr;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t eol = text.find('\n', pos);
+        if (eol == std::string::npos)
+            eol = text.size();
+        const std::string line = trim(text.substr(pos, eol - pos));
+        pos = eol + 1;
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line.front() == '[' && line.back() == ']') {
+            const std::string name = line.substr(1, line.size() - 2);
+            cur = nullptr;
+            for (auto &s : ini.m_sections)
+                if (memeNom(s.name, name))
+                    cur = &s;
+            if (!cur) {
+                ini.m_sections.push_back({name, {}});
+                cur = &ini.m_sections.back();
+            }
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (!cur || eq == std::string::npos)
+            continue;
+        cur->entries.emplace_back(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+    }
+    return ini;
+}
+
+std::string Ini::texte() const
+{
+    std::string out;
+    for (const auto &s : m_sections) {
+        out += "[" + s.name + "]\n";
+        for (const auto &[k, v] : s.entries)
+            out += k + "=" + v + "\n";
+        out += "\n";
+    }
+    return out;
+}
+
+std::string Ini::valeur(const std::string &section, const std::string &key,
+                        const std::string &defaut) const
+{
+    for (const auto &s : m_sections)
+        if (memeNom(s.name, section))
+            for (const auto &[k, v] : s.entries)
+                if (memeNom(k, key))
+                    return v;
+    return defaut;
+}
+
+int64_t Ini::nombre(const std::string &section, const std::string &key, int64_t defaut) const
+{
+    const std::string v = valeur(section, key);
+    if (v.empty())
+        return defaut;
+    char *end = nullptr;
+    errno = 0;
+    const long long n = std::strtoll(v.c_str(), &end, 0);
+    if (errno || !end || *end)
+        return defaut;
+    return n;
+}
+
+void Ini::fixe(const std::string &section, const std::string &key, const std::string &value)
+{
+    for (auto &s : m_sections)
+        if (memeNom(s.name, section)) {
+            for (auto &[k, v] : s.entries)
+                if (memeNom(k, key)) {
+                    v = value;
+                    return;
+                }
+            s.entries.emplace_back(key, value);
+            return;
+        }
+    m_sections.push_back({section, {{key, value}}});
+}
+
+std::vector<std::pair<std::string, std::string>> Ini::section(const std::string &name) const
+{
+    for (const auto &s : m_sections)
+        if (memeNom(s.name, name))
+            return s.entries;
+    return {};
+}
+
+} // namespace devsim

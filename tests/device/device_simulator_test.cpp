@@ -1,0 +1,291 @@
+// The simulated device is as strict as a real one: these tests hold it to
+// the buffer, key and path contracts that the device operations rely on.
+
+#include "device/lien_rapi.h"
+#include "tests/support/devsim_support.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace devsimtest;
+
+namespace {
+
+class Simulateur : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = nouvelAppareil(c);
+        ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(10, 0, 0, 9)), 0);
+        ASSERT_TRUE(lien.ConnecteCE(5000));
+    }
+    void TearDown() override
+    {
+        if (c.OvdSimSessionCount() > 0)
+            lien.DeconnecteCE();
+    }
+    QString chemin(const char *rel) const { return QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(rel); }
+
+    CEHKEY ouvre(CEHKEY root, const char16_t *sub)
+    {
+        CEHKEY k = 0;
+        EXPECT_EQ(lien.CeRegOpenKeyEx(root, sub, 0, 0, &k), 0);
+        return k;
+    }
+
+    Controle c;
+    QByteArray dir;
+    LienRapi lien{cheminSimulateur()};
+};
+
+} // namespace
+
+TEST(SimulateurSansSession, ToutAppelEchoue)
+{
+    Controle c;
+    nouvelAppareil(c);
+    LienRapi lien(cheminSimulateur());
+    CEHKEY k = 0;
+    EXPECT_NE(lien.CeRegOpenKeyEx(OVD_HKEY_LOCAL_MACHINE, u"Ident", 0, 0, &k), 0);
+    EXPECT_NE(lien.CeRegQueryValueEx(OVD_HKEY_LOCAL_MACHINE, u"x", nullptr, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(lien.CeCreateFile(u"\\Temp\\a", OVD_GENERIC_WRITE, 1, nullptr, OVD_CREATE_ALWAYS, 0x80, 0),
+              OVD_INVALID_HANDLE);
+    DWORD n = 0;
+    CE_FIND_DATA *tab = nullptr;
+    EXPECT_EQ(lien.CeFindAllFiles(u"\\*", 0x81, &n, &tab), 0);
+    EXPECT_EQ(lien.CeGetDeviceId(), 0u);
+    CEOSVERSIONINFO v{};
+    v.dwOSVersionInfoSize = OVD_CEOSVERSIONINFO_SIZE;
+    EXPECT_EQ(lien.CeGetVersionEx(&v), 0);
+    EXPECT_FALSE(QFile::exists(testenv::tempDir() + QStringLiteral("/device/fs/Temp/a")));
+    EXPECT_EQ(lien.CeRapiUninit(), OVD_E_UNEXPECTED); // nothing to end
+}
+
+TEST_F(Simulateur, LectureDeValeurEnDeuxAppelsSansDebordement)
+{
+    const CEHKEY k = ouvre(OVD_HKEY_CURRENT_USER, u"software\\MICROSOFT\\today"); // any letter case
+    DWORD type = 0, taille = 0;
+    ASSERT_EQ(lien.CeRegQueryValueEx(k, u"skin", nullptr, &type, nullptr, &taille), 0);
+    EXPECT_EQ(type, DWORD(OVD_REG_SZ));
+    const std::u16string attendu = u"\\Windows\\Blue.tsk";
+    ASSERT_EQ(taille, (attendu.size() + 1) * 2);
+
+    // One byte short: 234, the size needed, and not one byte written.
+    std::vector<BYTE> buf(taille + 8, 0xAB);
+    DWORD court = taille - 1;
+    EXPECT_EQ(lien.CeRegQueryValueEx(k, u"Skin", nullptr, &type, buf.data(), &court), OVD_ERROR_MORE_DATA);
+    EXPECT_EQ(court, taille);
+    EXPECT_TRUE(std::all_of(buf.begin(), buf.end(), [](BYTE b) { return b == 0xAB; }));
+
+    DWORD exact = taille;
+    ASSERT_EQ(lien.CeRegQueryValueEx(k, u"Skin", nullptr, &type, buf.data(), &exact), 0);
+    EXPECT_EQ(std::memcmp(buf.data(), attendu.c_str(), taille), 0);
+    EXPECT_EQ(buf[taille], 0xAB);
+
+    EXPECT_EQ(lien.CeRegQueryValueEx(k, u"Absent", nullptr, &type, nullptr, &taille), OVD_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(lien.CeRegQueryValueEx(k, u"Skin", nullptr, &type, buf.data(), nullptr), OVD_ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+    EXPECT_EQ(lien.CeRegCloseKey(k), OVD_ERROR_INVALID_HANDLE);
+}
+
+TEST_F(Simulateur, EnumerationDesClesEtValeurs)
+{
+    const CEHKEY k = ouvre(OVD_HKEY_CURRENT_USER, u"Software\\Microsoft\\Today");
+    DWORD nb = 0, maxLong = 0, nbValeurs = 0;
+    ASSERT_EQ(lien.CeRegQueryInfoKey(k, nullptr, nullptr, nullptr, &nb, &maxLong, nullptr, &nbValeurs, nullptr,
+                                     nullptr, nullptr, nullptr),
+              0);
+    EXPECT_EQ(nb, 4u);
+    EXPECT_EQ(maxLong, 9u); // "Green.TSK", without its NUL
+    EXPECT_EQ(nbValeurs, 3u);
+
+    std::vector<std::u16string> noms;
+    for (DWORD i = 0;; ++i) {
+        WCHAR nom[16];
+        std::fill(std::begin(nom), std::end(nom), u'#');
+        DWORD cch = maxLong + 1;
+        const LONG r = lien.CeRegEnumKeyEx(k, i, nom, &cch, nullptr, nullptr, nullptr, nullptr);
+        if (r == OVD_ERROR_NO_MORE_ITEMS)
+            break;
+        ASSERT_EQ(r, 0);
+        EXPECT_EQ(nom[cch], 0);
+        EXPECT_EQ(nom[cch + 1], u'#'); // nothing past the name and its NUL
+        noms.emplace_back(nom, cch);
+    }
+    EXPECT_EQ(noms, (std::vector<std::u16string>{u"Blue.tsk", u"Green.TSK", u"Items", u"Other"}));
+
+    WCHAR petit[4] = {u'#', u'#', u'#', u'#'};
+    DWORD cch = 4;
+    EXPECT_EQ(lien.CeRegEnumKeyEx(k, 0, petit, &cch, nullptr, nullptr, nullptr, nullptr), OVD_ERROR_MORE_DATA);
+    EXPECT_EQ(petit[0], u'#');
+
+    WCHAR nomValeur[255];
+    DWORD cchV = 255, type = 0;
+    ASSERT_EQ(lien.CeRegEnumValue(k, 2, nomValeur, &cchV, nullptr, &type, nullptr, nullptr), 0);
+    EXPECT_EQ(std::u16string(nomValeur, cchV), u"DPI");
+    EXPECT_EQ(type, DWORD(OVD_REG_DWORD));
+    cchV = 255;
+    EXPECT_EQ(lien.CeRegEnumValue(k, 3, nomValeur, &cchV, nullptr, nullptr, nullptr, nullptr), OVD_ERROR_NO_MORE_ITEMS);
+    BYTE donnee[2];
+    DWORD cb = 2;
+    cchV = 255;
+    EXPECT_EQ(lien.CeRegEnumValue(k, 2, nomValeur, &cchV, nullptr, nullptr, donnee, &cb), OVD_ERROR_MORE_DATA);
+    EXPECT_EQ(cb, 4u);
+    lien.CeRegCloseKey(k);
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(Simulateur, LesLecturesNeCreentJamaisDeCle)
+{
+    const QByteArray avant = testenv::readFile(chemin("registry.reg"));
+    CEHKEY k = 0;
+    EXPECT_EQ(lien.CeRegOpenKeyEx(OVD_HKEY_LOCAL_MACHINE, u"Security\\AppInstall\\Absent", 0, 0, &k),
+              OVD_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(lien.CeRegOpenKeyEx(OVD_HKEY_LOCAL_MACHINE, u"\\Ident", 0, 0, &k), OVD_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(lien.CeRegOpenKeyEx(OVD_HKEY_LOCAL_MACHINE, u"Ident\\\\", 0, 0, &k), OVD_ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(lien.CeRegOpenKeyEx(0x80000003u, u"Ident", 0, 0, &k), OVD_ERROR_INVALID_HANDLE);
+    lien.DeconnecteCE();
+    EXPECT_EQ(testenv::readFile(chemin("registry.reg")), avant);
+}
+
+TEST_F(Simulateur, EcrituresEnregistreesAtomiquementEtRelues)
+{
+    const CEHKEY k = ouvre(OVD_HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Color");
+    const DWORD hue = 0x2A0;
+    ASSERT_EQ(lien.CeRegSetValueEx(k, u"BaseHue", 0, OVD_REG_DWORD, reinterpret_cast<const BYTE *>(&hue), 4), 0);
+    // Odd values survive byte for byte: a string without NUL, a name with
+    // quotes, backslashes and a line break.
+    const BYTE brut[] = {'A', 0, 'B', 0};
+    const std::u16string nomBizarre = u"a\"b\\c\nd";
+    ASSERT_EQ(lien.CeRegSetValueEx(k, nomBizarre.c_str(), 0, OVD_REG_SZ, brut, sizeof brut), 0);
+    ASSERT_EQ(lien.CeRegDeleteValue(k, u"40"), OVD_ERROR_FILE_NOT_FOUND); // absent on this device
+    ASSERT_EQ(lien.CeRegDeleteValue(k, u"39"), 0);
+    EXPECT_EQ(lien.CeRegDeleteKey(k, u""), OVD_ERROR_INVALID_PARAMETER); // never the key itself
+    ASSERT_EQ(lien.CeRegCloseKey(k), 0);
+
+    // Closed: on disk, with no temporary file left beside it.
+    const QByteArray texte = testenv::readFile(chemin("registry.reg"));
+    EXPECT_TRUE(texte.contains("\"BaseHue\"=dword:000002a0"));
+    EXPECT_FALSE(texte.contains("\"39\"="));
+    EXPECT_EQ(QDir(QString::fromLocal8Bit(dir)).entryList({QStringLiteral("registry.reg*")}, QDir::Files),
+              QStringList{QStringLiteral("registry.reg")});
+
+    lien.DeconnecteCE();
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    const CEHKEY k2 = ouvre(OVD_HKEY_LOCAL_MACHINE, u"software\\microsoft\\color");
+    BYTE buf[16];
+    DWORD type = 0, cb = sizeof buf;
+    ASSERT_EQ(lien.CeRegQueryValueEx(k2, nomBizarre.c_str(), nullptr, &type, buf, &cb), 0);
+    EXPECT_EQ(type, DWORD(OVD_REG_SZ));
+    ASSERT_EQ(cb, sizeof brut);
+    EXPECT_EQ(std::memcmp(buf, brut, sizeof brut), 0);
+    cb = sizeof buf;
+    ASSERT_EQ(lien.CeRegQueryValueEx(k2, u"BaseHue", nullptr, &type, buf, &cb), 0);
+    EXPECT_EQ(buf[0] | buf[1] << 8, 0x2A0);
+    lien.CeRegCloseKey(k2);
+}
+
+TEST_F(Simulateur, SuppressionDeCleRecursiveEtHandlesPerimes)
+{
+    const CEHKEY today = ouvre(OVD_HKEY_CURRENT_USER, u"Software\\Microsoft\\Today");
+    const CEHKEY items = ouvre(OVD_HKEY_CURRENT_USER, u"Software\\Microsoft\\Today\\Items");
+    ASSERT_EQ(lien.CeRegDeleteKey(today, u"ITEMS"), 0);
+    DWORD n = 0;
+    EXPECT_EQ(lien.CeRegQueryInfoKey(items, nullptr, nullptr, nullptr, &n, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr, nullptr),
+              OVD_ERROR_KEY_DELETED);
+    CEHKEY k = 0;
+    EXPECT_EQ(lien.CeRegOpenKeyEx(today, u"Items\\Calendar", 0, 0, &k), OVD_ERROR_FILE_NOT_FOUND);
+    lien.CeRegCloseKey(items);
+    lien.CeRegCloseKey(today);
+    EXPECT_FALSE(testenv::readFile(chemin("registry.reg")).contains("Calendar"));
+}
+
+TEST_F(Simulateur, FichiersSansCasseEtSansEvasion)
+{
+    CE_FIND_DATA fd{};
+    CEHANDLE h = lien.CeFindFirstFile(u"\\WINDOWS\\appmgr\\notes.dat", &fd);
+    ASSERT_NE(h, OVD_INVALID_HANDLE);
+    EXPECT_EQ(std::u16string(fd.cFileName), u"Notes.DAT");
+    EXPECT_EQ(fd.nFileSizeLow, 64u);
+    EXPECT_TRUE(lien.CeFindClose(h));
+
+    // Paths that would leave the device folder are refused.
+    testenv::writeFile(testenv::tempDir() + QStringLiteral("/secret.txt"), "secret");
+    QFile::link(testenv::tempDir() + QStringLiteral("/secret.txt"), chemin("fs/Temp/lien.txt"));
+    for (const char16_t *p : {u"\\..\\device.ini", u"\\Windows\\..\\..\\registry.reg", u"..\\device.ini",
+                              u"/etc/passwd", u"\\Temp\\lien.txt", u"\\Temp/..", u"\\Temp\\.\\x"}) {
+        EXPECT_EQ(lien.CeFindFirstFile(p, &fd), OVD_INVALID_HANDLE);
+        EXPECT_EQ(lien.CeCreateFile(p, OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0), OVD_INVALID_HANDLE);
+        EXPECT_EQ(lien.CeCreateFile(p, OVD_GENERIC_WRITE, 1, nullptr, OVD_CREATE_ALWAYS, 0x80, 0), OVD_INVALID_HANDLE);
+    }
+    EXPECT_EQ(testenv::readFile(testenv::tempDir() + QStringLiteral("/secret.txt")), QByteArray("secret"));
+
+    // No folder is created on the way.
+    EXPECT_EQ(lien.CeCreateFile(u"\\Nouveau\\a.txt", OVD_GENERIC_WRITE, 1, nullptr, OVD_CREATE_ALWAYS, 0x80, 0),
+              OVD_INVALID_HANDLE);
+    EXPECT_FALSE(QFile::exists(chemin("fs/Nouveau")));
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(Simulateur, CopieDUnFichierAllerRetour)
+{
+    QByteArray octets;
+    for (int i = 0; i < 70000; ++i)
+        octets += char(i * 7);
+    CEHANDLE h = lien.CeCreateFile(u"\\temp\\Essai.bin", OVD_GENERIC_WRITE, 1, nullptr, OVD_CREATE_ALWAYS, 0x80, 0);
+    ASSERT_NE(h, OVD_INVALID_HANDLE);
+    DWORD ecrits = 0;
+    ASSERT_TRUE(lien.CeWriteFile(h, octets.constData(), DWORD(octets.size()), &ecrits, nullptr));
+    EXPECT_EQ(ecrits, DWORD(octets.size()));
+    ASSERT_TRUE(lien.CeCloseHandle(h));
+    EXPECT_EQ(testenv::readFile(chemin("fs/Temp/Essai.bin")), octets);
+
+    h = lien.CeCreateFile(u"\\TEMP\\essai.BIN", OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0);
+    ASSERT_NE(h, OVD_INVALID_HANDLE);
+    QByteArray lu(octets.size() + 10, '\0');
+    DWORD n = 0;
+    ASSERT_TRUE(lien.CeReadFile(h, lu.data(), DWORD(lu.size()), &n, nullptr));
+    EXPECT_EQ(n, DWORD(octets.size()));
+    EXPECT_EQ(lu.left(int(n)), octets);
+    ASSERT_TRUE(lien.CeCloseHandle(h));
+    EXPECT_FALSE(lien.CeCloseHandle(h));
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+
+    EXPECT_TRUE(lien.CeCopyFile(u"\\Temp\\Essai.bin", u"\\My Documents\\Copie.bin", 1));
+    EXPECT_FALSE(lien.CeCopyFile(u"\\Temp\\Essai.bin", u"\\My Documents\\copie.BIN", 1));
+    EXPECT_TRUE(lien.CeMoveFile(u"\\My Documents\\Copie.bin", u"\\Temp\\Deplace.bin"));
+    EXPECT_EQ(testenv::readFile(chemin("fs/Temp/Deplace.bin")), octets);
+    EXPECT_TRUE(lien.CeDeleteFile(u"\\Temp\\deplace.bin"));
+    EXPECT_TRUE(lien.CeCreateDirectory(u"\\Temp\\Dossier", nullptr));
+    EXPECT_FALSE(lien.CeCreateDirectory(u"\\temp\\DOSSIER", nullptr));
+    EXPECT_EQ(lien.CeGetFileAttributes(u"\\Temp\\Dossier"), OVD_FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(lien.CeRemoveDirectory(u"\\Temp\\Dossier"));
+}
+
+TEST_F(Simulateur, ListeDUnDossierTrieeEtTamponLibere)
+{
+    DWORD n = 0;
+    CE_FIND_DATA *tab = nullptr;
+    ASSERT_TRUE(lien.CeFindAllFiles(u"\\Windows\\AppMgr\\*", 0x81, &n, &tab));
+    ASSERT_EQ(n, 4u);
+    EXPECT_EQ(std::u16string(tab[0].cFileName), u"Install");
+    EXPECT_EQ(tab[0].dwFileAttributes, OVD_FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(std::u16string(tab[1].cFileName), u"Notes.DAT");
+    EXPECT_EQ(std::u16string(tab[3].cFileName), u"Solitaire.DAT");
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 1);
+    int etranger = 0;
+    EXPECT_EQ(lien.CeRapiFreeBuffer(&etranger), OVD_E_INVALIDARG); // not the library's
+    EXPECT_EQ(lien.CeRapiFreeBuffer(tab), 0);
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+    EXPECT_FALSE(lien.CeFindAllFiles(u"\\Absent\\*", 0x81, &n, &tab));
+    ASSERT_TRUE(lien.CeFindAllFiles(u"\\Storage Card\\*.TSK", 0x81, &n, &tab));
+    ASSERT_EQ(n, 1u);
+    EXPECT_EQ(std::u16string(tab[0].cFileName), u"Odd.tsk");
+    lien.CeRapiFreeBuffer(tab);
+}

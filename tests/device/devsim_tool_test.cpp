@@ -1,0 +1,151 @@
+// ovd-devsim init: the default device holds what the device commands read.
+
+#include "device/lien_rapi.h"
+#include "tests/support/devsim_support.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace devsimtest;
+
+namespace {
+
+int outil(const QStringList &args, QByteArray *sortie = nullptr)
+{
+    QProcess p;
+    p.start(cheminOutil(), args);
+    if (!p.waitForFinished(10000))
+        return -1;
+    if (sortie)
+        *sortie = p.readAllStandardOutput() + p.readAllStandardError();
+    return p.exitCode();
+}
+
+std::vector<BYTE> valeur(LienRapi &l, CEHKEY root, const char16_t *cle, const char16_t *nom, DWORD *type)
+{
+    CEHKEY k = 0;
+    if (l.CeRegOpenKeyEx(root, cle, 0, 0, &k) != 0)
+        return {};
+    DWORD cb = 0;
+    std::vector<BYTE> d;
+    if (l.CeRegQueryValueEx(k, nom, nullptr, type, nullptr, &cb) == 0) {
+        d.resize(cb);
+        if (l.CeRegQueryValueEx(k, nom, nullptr, type, d.data(), &cb) != 0)
+            d.clear();
+    }
+    l.CeRegCloseKey(k);
+    return d;
+}
+
+std::u16string texte(const std::vector<BYTE> &d, size_t offset = 0)
+{
+    std::u16string s;
+    for (size_t i = offset; i + 1 < d.size(); i += 2) {
+        const char16_t c = char16_t(d[i] | d[i + 1] << 8);
+        if (!c)
+            break;
+        s += c;
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(OutilDevsim, InitCreeUnAppareilRealiste)
+{
+    const QString dir = testenv::tempDir() + QStringLiteral("/mon appareil");
+    ASSERT_EQ(outil({QStringLiteral("init"), dir}), 0);
+    ASSERT_EQ(outil({QStringLiteral("plug"), dir}), 0);
+
+    Controle c;
+    ASSERT_EQ(c.OvdSimAttach(dir.toLocal8Bit().constData()), 0);
+    LienRapi l(cheminSimulateur());
+    ASSERT_TRUE(l.ConnecteCE(5000));
+    const CEHKEY hklm = OVD_HKEY_LOCAL_MACHINE, hkcu = OVD_HKEY_CURRENT_USER;
+    DWORD t = 0;
+
+    auto d = valeur(l, hklm, u"SOFTWARE\\Microsoft\\Color", u"BaseHue", &t);
+    ASSERT_EQ(d.size(), 4u);
+    EXPECT_EQ(t, DWORD(OVD_REG_DWORD));
+    EXPECT_EQ(d[0] | d[1] << 8, 0x1A0);
+    d = valeur(l, hklm, u"SOFTWARE\\Microsoft\\Color", u"5", &t);
+    EXPECT_EQ(t, DWORD(OVD_REG_BINARY));
+    EXPECT_EQ(d, (std::vector<BYTE>{0x2E, 0x97, 0xE3, 0}));
+    d = valeur(l, hklm, u"SOFTWARE\\Microsoft\\Color", u"25", &t);
+    EXPECT_EQ(t, DWORD(OVD_REG_DWORD));
+    EXPECT_TRUE(valeur(l, hklm, u"SOFTWARE\\Microsoft\\Color", u"40", &t).empty());
+    d = valeur(l, hklm, u"SOFTWARE\\Microsoft\\Color", u"SHColor", &t);
+    ASSERT_EQ(d.size(), 164u); // 41 colours
+    EXPECT_EQ(std::vector<BYTE>(d.begin() + 20, d.begin() + 24), (std::vector<BYTE>{0x2E, 0x97, 0xE3, 0}));
+    EXPECT_EQ(valeur(l, hklm, u"SOFTWARE\\Microsoft\\Color", u"DefSHColor", &t).size(), 164u);
+    EXPECT_EQ(valeur(l, hklm, u"SYSTEM\\GWE", u"SysColor", &t).size(), 116u); // 29 colours
+    EXPECT_EQ(valeur(l, hklm, u"SYSTEM\\GWE", u"DefSysColor", &t).size(), 116u);
+
+    EXPECT_EQ(texte(valeur(l, hkcu, u"Software\\Microsoft\\Today", u"Skin", &t)), u"\\Windows\\Blue.tsk");
+    EXPECT_EQ(t, DWORD(OVD_REG_SZ));
+    EXPECT_EQ(valeur(l, hkcu, u"Software\\Microsoft\\Today", u"UseStartImage", &t).size(), 4u);
+    EXPECT_EQ(valeur(l, hkcu, u"Software\\Microsoft\\Today", u"DPI", &t)[0], 96);
+    CEHKEY k = 0;
+    EXPECT_EQ(l.CeRegOpenKeyEx(hkcu, u"Software\\Microsoft\\Today\\Blue.tsk", 0, 0, &k), 0);
+    l.CeRegCloseKey(k);
+
+    d = valeur(l, hkcu, u"ControlPanel\\Owner", u"Owner", &t);
+    ASSERT_GE(d.size(), 700u);
+    EXPECT_EQ(texte(d, 0), u"Camille Durand");
+    EXPECT_EQ(texte(d, 72), u"Atelier Orvandel");
+    EXPECT_EQ(texte(d, 566), u"camille.durand@example.org");
+    EXPECT_EQ(texte(valeur(l, hklm, u"Ident", u"Name", &t)), u"PocketPC");
+    EXPECT_EQ(texte(valeur(l, hklm, u"SOFTWARE\\Microsoft\\Windows CE Services\\Partners\\P1", u"PName", &t)),
+              u"DESKTOP");
+
+    // Device information and partnership.
+    CEOSVERSIONINFO v{};
+    v.dwOSVersionInfoSize = OVD_CEOSVERSIONINFO_SIZE;
+    ASSERT_TRUE(l.CeGetVersionEx(&v));
+    EXPECT_EQ(v.dwMajorVersion, 5u);
+    EXPECT_EQ(v.dwPlatformId, 3u);
+    SYSTEM_POWER_STATUS_EX p{};
+    ASSERT_TRUE(l.CeGetSystemPowerStatusEx(&p, 1));
+    EXPECT_EQ(p.BackupBatteryLifePercent, 255);
+    const DWORD id = l.CeGetDeviceId();
+    EXPECT_EQ(id, 0x1A2B3C4Du);
+    HCESVC h = 0;
+    ASSERT_EQ(l.CeSvcOpen(3, id, 0, &h), 0);
+    DWORD processeur = 0;
+    EXPECT_EQ(l.CeSvcGetDword(h, u"ProcessorType", &processeur), 0);
+    EXPECT_EQ(processeur, 2577u);
+    WCHAR buf[259];
+    EXPECT_EQ(l.CeSvcGetString(h, u"DeviceType", buf, 259), 0);
+    EXPECT_EQ(std::u16string(buf), u"PocketPC");
+    int profils = 0;
+    DWORD profil = 0;
+    while (l.CeSvcEnumProfiles(&h, DWORD(profils), &profil) == 0 && profils < 256)
+        ++profils;
+    EXPECT_EQ(profils, 2);
+    EXPECT_EQ(l.CeSvcClose(h), 0);
+    WCHAR chemin[259];
+    EXPECT_GT(l.CeGetSpecialFolderPath(36, 259, chemin), 0u);
+    EXPECT_EQ(std::u16string(chemin), u"\\Windows");
+    l.DeconnecteCE();
+}
+
+TEST(OutilDevsim, InitNEcrasePasUnAppareilEtLesErreursSontClaires)
+{
+    const QString dir = testenv::tempDir() + QStringLiteral("/dev");
+    ASSERT_EQ(outil({QStringLiteral("init"), dir}), 0);
+    const QByteArray reg = testenv::readFile(dir + QStringLiteral("/registry.reg"));
+    testenv::writeFile(dir + QStringLiteral("/registry.reg"), reg + "\n; edited\n");
+    QByteArray sortie;
+    EXPECT_EQ(outil({QStringLiteral("init"), dir}, &sortie), 1);
+    EXPECT_TRUE(sortie.contains("already holds a device"));
+    EXPECT_TRUE(testenv::readFile(dir + QStringLiteral("/registry.reg")).endsWith("; edited\n"));
+
+    EXPECT_EQ(outil({QStringLiteral("plug"), testenv::tempDir() + QStringLiteral("/rien")}, &sortie), 1);
+    EXPECT_TRUE(sortie.contains("run init first"));
+    EXPECT_EQ(outil({QStringLiteral("plug"), dir, QStringLiteral("--ip"), QStringLiteral("300.1.1.1")}, &sortie), 2);
+    EXPECT_EQ(outil({QStringLiteral("status"), dir}, &sortie), 0);
+    EXPECT_TRUE(sortie.contains("State: unplugged"));
+    EXPECT_TRUE(sortie.contains("Watched by a program: no"));
+    EXPECT_EQ(outil({QStringLiteral("frobnicate")}, &sortie), 2);
+}

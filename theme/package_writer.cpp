@@ -1,6 +1,7 @@
 #include "theme/package_writer.h"
 
 #include "theme/animation_pause.h"
+#include "theme/cab_file.h"
 #include "theme/controle_noms.h"
 #include "theme/images_package.h"
 #include "theme/nom_interne_theme.h"
@@ -111,6 +112,24 @@ bool deplace(const QString &source, const QString &cible, QString *erreur)
 
 } // namespace
 
+bool CabinetTCABFile::construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur)
+{
+    TCABFile cab(nullptr, m_prompts);
+    cab.CompressionType = typNone;
+    cab.CABFile = cheminCab;
+    cab.TargetPath = QFileInfo(cheminCab).absolutePath();
+    for (const QString &f : fichiers)
+        cab.CABFileContents().Add()->Name = f;
+    try {
+        if (cab.CreateCAB())
+            return true;
+        *erreur = QStringLiteral("Error while compressing");
+    } catch (const ECABFileError &e) {
+        *erreur = e.message();
+    }
+    return false;
+}
+
 bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QString &nomTheme,
                const QString &nomApplication)
 {
@@ -180,8 +199,10 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
         membres << membre;
     }
 
-    if (!ctx.cabinet || !ctx.cabinet->construit(package, membres, &erreur)) {
-        avertit(ctx.prompts, ctx.cabinet ? erreur : QStringLiteral("Error while compressing"), Prompts::Icon::Error);
+    CabinetTCABFile composant(ctx.prompts);
+    ConstructeurCabinet *cabinet = ctx.cabinet ? ctx.cabinet : &composant;
+    if (!cabinet->construit(package, membres, &erreur)) {
+        avertit(ctx.prompts, erreur, Prompts::Icon::Error);
         QFile::remove(package);
         return false;
     }

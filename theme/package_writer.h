@@ -19,6 +19,18 @@ public:
     virtual bool construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur) = 0;
 };
 
+// The cabinet component, building uncompressed: a missing cabinet library
+// gives "Error while compressing", a failure of the library its own text.
+class CabinetTCABFile : public ConstructeurCabinet
+{
+public:
+    explicit CabinetTCABFile(Prompts *prompts = nullptr) : m_prompts(prompts) {}
+    bool construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur) override;
+
+private:
+    Prompts *m_prompts;
+};
+
 // The package option TskInfXmlRG: which setup documents a package holds.
 enum class OptionSetupPackage { Inf = 0, Xml = 1, InfXml = 2 };
 
@@ -33,6 +45,7 @@ struct ContextePackage
     // Saves the colour set with names to the working colour file; false with
     // the message set when it cannot. May be empty (nothing to save).
     std::function<bool(QString *erreur)> sauveCouleurs;
+    // The cabinet builder; null means the cabinet component (CabinetTCABFile).
     ConstructeurCabinet *cabinet = nullptr;
 };
 

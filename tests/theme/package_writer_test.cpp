@@ -1,11 +1,13 @@
 #include "theme/package_writer.h"
 
+#include "tests/support/cab_fabrique.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
 #include "theme/controle_noms.h"
 #include "theme/nom_interne_theme.h"
 #include "theme/setup_ce_writer.h"
+#include "theme/setup_xml_writer.h"
 #include "theme/theme_document.h"
 
 #include <QDir>
@@ -173,13 +175,14 @@ TEST(GenereTsk, CabinetFailureLeavesNoPackageAndCleansUp)
     EXPECT_EQ(b.travail(), QStringList{"_setup.xml"});
     EXPECT_FALSE(b.pause.isPaused());
 
-    Banc sans;
-    sans.ctx.cabinet = nullptr; // no cabinet library
-    sans.image("tdywater.gif");
-    sans.image("stwater.gif");
-    EXPECT_FALSE(GenereTsk(sans.doc, sans.ctx, "Sky", "Sky"));
-    EXPECT_EQ(sans.prompts.messages, QStringList{"Error while compressing"});
-    EXPECT_EQ(sans.travail(), QStringList{"_setup.xml"});
+    // The cabinet component reports a file it cannot store with its own text
+    // and leaves no cabinet.
+    CabinetTCABFile composant;
+    QString erreur;
+    const QString cab = testenv::tempDir() + "/x.tsk";
+    EXPECT_FALSE(composant.construit(cab, {testenv::tempDir() + "/absent.001"}, &erreur));
+    EXPECT_EQ(erreur, QStringLiteral("Failure opening file to be stored in cabinet"));
+    EXPECT_FALSE(QFile::exists(cab));
 
     Banc couleurs;
     couleurs.image("tdywater.gif");
@@ -258,4 +261,83 @@ TEST(GenereBtnClick, AFailedMoveIsReported)
     EXPECT_TRUE(b.prompts.messages[0].startsWith("The package could not be saved as"))
         << b.prompts.messages[0].toStdString();
     EXPECT_FALSE(b.pause.isPaused());
+}
+
+// Every picture set and format with every package option, built by the
+// cabinet component and read back by cabextract.
+TEST(GenereTsk, PackagesReadBackByCabextract)
+{
+    struct Set { int format; bool startOnly; QStringList pictures; QStringList members; };
+    const QList<Set> sets{
+        {3, false, {"tdywater.gif", "stwater.gif"}, {"tdywater.001", "0stwater.002"}},
+        {3, true, {"stwater.gif"}, {"0stwater.001"}},
+        {4, false, {"tdywater_240_320.gif", "tdywater_320_240.gif", "stwater_240_320.gif", "stwater_320_240.gif"},
+         {"TDYWAT~1.001", "TDYWAT~2.002", "STWATE~1.003", "STWATE~2.004"}},
+        {4, true, {"stwater_240_320.gif", "stwater_320_240.gif"}, {"STWATE~1.001", "STWATE~2.002"}},
+        {5, false, {"tdywater_480_640.gif", "tdywater_640_480.gif", "stwater_480_640.gif", "stwater_640_480.gif"},
+         {"TDYWAT~1.001", "TDYWAT~2.002", "STWATE~1.003", "STWATE~2.004"}},
+        {5, true, {"stwater_480_640.gif", "stwater_640_480.gif"}, {"STWATE~1.001", "STWATE~2.002"}},
+    };
+    int n = 0;
+    for (const Set &set : sets) {
+        for (OptionSetupPackage option :
+             {OptionSetupPackage::Inf, OptionSetupPackage::Xml, OptionSetupPackage::InfXml}) {
+            SCOPED_TRACE(QStringLiteral("format %1 start only %2 option %3")
+                             .arg(set.format).arg(set.startOnly).arg(int(option)).toStdString());
+            Banc b;
+            b.ctx.cabinet = nullptr; // the cabinet component
+            b.ctx.dossierTravail = testenv::tempDir() + QStringLiteral("/work%1").arg(++n);
+            b.ctx.option = option;
+            b.doc.setFormatTheme(set.format);
+            ParametresWM5 p;
+            p.UseStartImageDefini = set.startOnly;
+            p.ValUseStartImage = 1;
+            b.doc.setParametres(p);
+            b.doc.setInclus(2, true);
+            for (const QString &pic : set.pictures)
+                b.image(pic);
+            ASSERT_TRUE(GenereTsk(b.doc, b.ctx, "Blue sky", "Blue sky"));
+            const QString tsk = b.ctx.dossierTravail + "/Blue sky.tsk";
+
+            QStringList expected;
+            if (option != OptionSetupPackage::Xml)
+                expected << "Bluesk~1.000";
+            if (option != OptionSetupPackage::Inf)
+                expected << "_setup.xml";
+            expected += set.members;
+            bool ok = false;
+            QStringList listed;
+            for (const auto &l : cabtest::listeCabextract(tsk, &ok))
+                listed << l.nom;
+            EXPECT_TRUE(ok);
+            EXPECT_EQ(listed, expected);
+
+            // One folder, stored without compression (the folder record
+            // follows the 36-byte header; its compression type is at +6).
+            const QByteArray cab = testenv::readFile(tsk);
+            ASSERT_GT(cab.size(), 44);
+            EXPECT_EQ(cab.left(4), QByteArray("MSCF"));
+            EXPECT_EQ(uint8_t(cab[26]) | uint8_t(cab[27]) << 8, 1);
+            EXPECT_EQ(uint8_t(cab[42]) | uint8_t(cab[43]) << 8, 0);
+
+            const QString out = testenv::tempDir() + QStringLiteral("/out%1").arg(n);
+            ASSERT_EQ(cabtest::extraitCabextract(tsk, out), 0);
+            for (int i = 0; i < set.members.size(); ++i)
+                EXPECT_EQ(testenv::readFile(out + "/" + set.members[i]),
+                          testenv::readFile(b.ctx.dossierAppli + "/" + set.pictures[i]));
+            if (option != OptionSetupPackage::Xml) {
+                EXPECT_EQ(testenv::readFile(out + "/Bluesk~1.000"),
+                          ConstruitFichier000(b.doc, "Blue sky", "Blue sky").value());
+            }
+            if (option != OptionSetupPackage::Inf) {
+                QStringList xml;
+                GenereSetupXml(&xml, b.doc, "Blue sky", "Blue sky");
+                EXPECT_EQ(testenv::readFile(out + "/_setup.xml"), xml.join("\r\n").toLatin1() + "\r\n");
+            }
+            // Only the package and the setup document it does not hold remain.
+            QStringList left = b.travail();
+            left.removeAll("Blue sky.tsk");
+            EXPECT_EQ(left.size(), option == OptionSetupPackage::InfXml ? 0 : 1);
+        }
+    }
 }

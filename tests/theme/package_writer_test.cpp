@@ -10,6 +10,7 @@
 #include "theme/setup_xml_writer.h"
 #include "theme/theme_document.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -294,8 +295,13 @@ TEST(GenereTsk, PackagesReadBackByCabextract)
             p.ValUseStartImage = 1;
             b.doc.setParametres(p);
             b.doc.setInclus(2, true);
-            for (const QString &pic : set.pictures)
+            for (const QString &pic : set.pictures) {
                 b.image(pic);
+                QFile f(b.ctx.dossierAppli + "/" + pic);
+                ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+                f.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)), QFileDevice::FileModificationTime);
+            }
+            const QDateTime debut = QDateTime::currentDateTime().addSecs(-2);
             ASSERT_TRUE(GenereTsk(b.doc, b.ctx, "Blue sky", "Blue sky"));
             const QString tsk = b.ctx.dossierTravail + "/Blue sky.tsk";
 
@@ -307,8 +313,10 @@ TEST(GenereTsk, PackagesReadBackByCabextract)
             expected += set.members;
             bool ok = false;
             QStringList listed;
-            for (const auto &l : cabtest::listeCabextract(tsk, &ok))
+            for (const auto &l : cabtest::listeCabextract(tsk, &ok)) {
                 listed << l.nom;
+                EXPECT_GE(l.date, debut) << l.nom.toStdString(); // every member dated by the build
+            }
             EXPECT_TRUE(ok);
             EXPECT_EQ(listed, expected);
 

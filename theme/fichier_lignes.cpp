@@ -1,0 +1,29 @@
+#include "theme/fichier_lignes.h"
+
+#include "theme/cp1252.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *erreur)
+{
+    QByteArray octets;
+    for (const QString &ligne : lignes) {
+        const auto encodee = cp1252::encode(ligne);
+        if (!encodee) {
+            if (erreur)
+                *erreur = QStringLiteral("Cannot write %1: the character \"%2\" has no place in Windows-1252.")
+                              .arg(QDir::toNativeSeparators(chemin), cp1252::firstUnencodable(ligne));
+            return false;
+        }
+        octets += *encodee;
+        octets += "\r\n";
+    }
+    QSaveFile fichier(chemin);
+    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size() || !fichier.commit()) {
+        if (erreur)
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(chemin), fichier.errorString());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class ThemeDocument;
+
+// The installation script of the theme in the INF dialect of the Windows CE
+// cabinet wizard: the text form of what the CE setup file carries. Every
+// theme value is written as a DWORD in decimal (a binary colour RRGGBB00 as
+// the number $00BBGGRR).
+
+// Appends the INF text to *lignes; nothing when lignes is null. nomTheme names
+// the theme's own device key (nomTheme + ".tsk"); nomApplication goes into
+// [CEStrings], its double quotes and percent signs doubled as INF strings
+// want them.
+void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nomTheme,
+               const QString &nomApplication);
+
+class AnimationPause;
+class Prompts;
+
+// The save-installation-files command: proposes theme name + ".inf" in the
+// program folder and saves the INF text there, then proposes theme name +
+// ".xml" and saves the setup XML document. Cancelling a dialog skips only its
+// file; a file that cannot be written is reported and ends the command. The
+// application name is the internal name, or the theme name when it is empty.
+// Names that cannot be written are refused with a message before any dialog.
+void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli,
+                      AnimationPause *pause = nullptr);

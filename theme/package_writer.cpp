@@ -1,0 +1,246 @@
+#include "theme/package_writer.h"
+
+#include "theme/animation_pause.h"
+#include "theme/cab_file.h"
+#include "theme/controle_noms.h"
+#include "theme/images_package.h"
+#include "theme/nom_interne_theme.h"
+#include "theme/prompts.h"
+#include "theme/setup_ce_writer.h"
+#include "theme/setup_xml_writer.h"
+#include "theme/theme_document.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QString NomSetupXml = QStringLiteral("_setup.xml");
+
+// Removes the files it holds when it goes out of scope.
+class NettoyageFichiers
+{
+public:
+    ~NettoyageFichiers()
+    {
+        for (const QString &f : m_fichiers)
+            QFile::remove(f);
+    }
+    void ajoute(const QString &f) { m_fichiers << f; }
+
+private:
+    QStringList m_fichiers;
+};
+
+void avertit(Prompts *prompts, const QString &texte, Prompts::Icon icone = Prompts::Icon::Warning)
+{
+    if (prompts)
+        prompts->message(texte, {}, icone);
+}
+
+// The message when pictures of the set are missing; empty when none is.
+QString imagesManquantes(const std::vector<ImagePackage> &images, const QString &dossierAppli)
+{
+    bool today = true;
+    bool start = true;
+    for (const ImagePackage &im : images) {
+        if (QFileInfo(QDir(dossierAppli).filePath(im.nomImage)).isFile())
+            continue;
+        (im.today ? today : start) = false;
+    }
+    if (today && start)
+        return {};
+    QString texte = QStringLiteral("Not enough files to generate Theme !\n\r");
+    if (!today)
+        texte += QStringLiteral("\t- Today (tdywater)\n\r");
+    if (!start)
+        texte += QStringLiteral("\t- Start (stwater)\n\r");
+    return texte;
+}
+
+bool copieMembre(const QString &source, const QString &membre, QString *erreur)
+{
+    QFile::remove(membre);
+    QFile copie(source);
+    if (!copie.copy(membre)) {
+        *erreur = QStringLiteral("Cannot copy %1 to %2: %3")
+                      .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(membre), copie.errorString());
+        return false;
+    }
+    // The member carries the time of the build.
+    QFile f(membre);
+    if (f.open(QIODevice::ReadWrite))
+        f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
+    return true;
+}
+
+// Puts the package at cible, replacing what is there in one step: a rename
+// within a file system, else a full copy beside the target renamed into place.
+bool deplace(const QString &source, const QString &cible, QString *erreur)
+{
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(cible).constData()) == 0)
+        return true;
+    const int code = errno;
+    if (code == EXDEV) {
+        QFile entree(source);
+        QSaveFile sortie(cible);
+        if (entree.open(QIODevice::ReadOnly) && sortie.open(QIODevice::WriteOnly)) {
+            bool ok = true;
+            while (ok && !entree.atEnd()) {
+                const QByteArray bloc = entree.read(1 << 20);
+                ok = !bloc.isEmpty() && sortie.write(bloc) == bloc.size();
+            }
+            if (ok && sortie.commit()) {
+                entree.close();
+                QFile::remove(source);
+                return true;
+            }
+        }
+        *erreur = sortie.errorString().isEmpty() ? entree.errorString() : sortie.errorString();
+        return false;
+    }
+    *erreur = QString::fromLocal8Bit(std::strerror(code));
+    return false;
+}
+
+} // namespace
+
+bool CabinetTCABFile::construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur)
+{
+    TCABFile cab(nullptr, m_prompts);
+    cab.CompressionType = typNone;
+    cab.CABFile = cheminCab;
+    cab.TargetPath = QFileInfo(cheminCab).absolutePath();
+    for (const QString &f : fichiers)
+        cab.CABFileContents().Add()->Name = f;
+    try {
+        if (cab.CreateCAB())
+            return true;
+        *erreur = QStringLiteral("Error while compressing");
+    } catch (const ECABFileError &e) {
+        *erreur = e.message();
+    }
+    return false;
+}
+
+bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QString &nomTheme,
+               const QString &nomApplication)
+{
+    AnimationPauseGuard enPause(ctx.pause);
+
+    QString refus = ControleNoms::nomTheme(nomTheme);
+    if (refus.isEmpty())
+        refus = ControleNoms::nomApplication(nomApplication);
+    if (!refus.isEmpty()) {
+        avertit(ctx.prompts, refus);
+        return false;
+    }
+
+    const std::vector<ImagePackage> images =
+        ImagesPackage(doc.format().FormatTheme, doc.parametres().UseStartImageDefini);
+    const QString manquantes = imagesManquantes(images, ctx.dossierAppli);
+    if (!manquantes.isEmpty()) {
+        avertit(ctx.prompts, manquantes);
+        return false;
+    }
+
+    QString erreur;
+    if (ctx.sauveCouleurs && !ctx.sauveCouleurs(&erreur)) {
+        avertit(ctx.prompts, erreur, Prompts::Icon::Error);
+        return false;
+    }
+
+    const QDir travail(ctx.dossierTravail);
+    const QString package = travail.filePath(nomTheme + QStringLiteral(".tsk"));
+    // A package left by an earlier build must never pass for this one.
+    if (!QDir().mkpath(ctx.dossierTravail) || (QFile::exists(package) && !QFile::remove(package))) {
+        avertit(ctx.prompts,
+                QStringLiteral("Cannot prepare the work folder %1.").arg(QDir::toNativeSeparators(ctx.dossierTravail)),
+                Prompts::Icon::Error);
+        return false;
+    }
+
+    NettoyageFichiers nettoyage;
+    const QString nomBase = NomInterneTheme(nomTheme);
+    const QString setupCE = travail.filePath(nomBase + QStringLiteral("~1.000"));
+    const QString setupXml = travail.filePath(NomSetupXml);
+    const bool avecCE = ctx.option != OptionSetupPackage::Xml;
+    const bool avecXml = ctx.option != OptionSetupPackage::Inf;
+    QStringList membres;
+    // The setup document that the package does not hold stays in the work folder.
+    if (avecCE) {
+        nettoyage.ajoute(setupCE);
+        membres << setupCE;
+    }
+    if (avecXml) {
+        nettoyage.ajoute(setupXml);
+        membres << setupXml;
+    }
+    if (!EcritFichier000(doc, nomApplication, nomBase, nomTheme, ctx.dossierTravail, &erreur)
+        || !EcritSetupXml(doc, nomTheme, nomApplication, ctx.dossierTravail, &erreur)) {
+        avertit(ctx.prompts, erreur, Prompts::Icon::Error);
+        return false;
+    }
+
+    for (const ImagePackage &im : images) {
+        const QString membre = travail.filePath(im.nomMembre);
+        nettoyage.ajoute(membre);
+        if (!copieMembre(QDir(ctx.dossierAppli).filePath(im.nomImage), membre, &erreur)) {
+            avertit(ctx.prompts, erreur, Prompts::Icon::Error);
+            return false;
+        }
+        membres << membre;
+    }
+
+    CabinetTCABFile composant(ctx.prompts);
+    ConstructeurCabinet *cabinet = ctx.cabinet ? ctx.cabinet : &composant;
+    if (!cabinet->construit(package, membres, &erreur)) {
+        avertit(ctx.prompts, erreur, Prompts::Icon::Error);
+        QFile::remove(package);
+        return false;
+    }
+    return true;
+}
+
+bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk)
+{
+    AnimationPauseGuard enPause(ctx.pause);
+    const QString nomTheme = doc.nomTheme();
+    if (nomTheme.isEmpty()) {
+        avertit(ctx.prompts, QStringLiteral("Need a name for the Theme !"));
+        return false;
+    }
+    const QString refus = ControleNoms::nomTheme(nomTheme);
+    if (!refus.isEmpty()) {
+        avertit(ctx.prompts, refus);
+        return false;
+    }
+
+    const QString cible = QDir(dossierTsk).filePath(nomTheme + QStringLiteral(".tsk"));
+    if (QFileInfo::exists(cible)
+        && (!ctx.prompts
+            || ctx.prompts->question(QStringLiteral("Overwrite original (or existing) ?"), {},
+                                     Prompts::Buttons::YesNo)
+                   != Prompts::Answer::Yes))
+        return false;
+
+    if (!GenereTsk(doc, ctx, nomTheme, doc.nomInterneEffectif()))
+        return false;
+
+    const QString package = QDir(ctx.dossierTravail).filePath(nomTheme + QStringLiteral(".tsk"));
+    QString erreur;
+    if (!deplace(package, cible, &erreur)) {
+        avertit(ctx.prompts,
+                QStringLiteral("The package could not be saved as %1: %2").arg(QDir::toNativeSeparators(cible), erreur),
+                Prompts::Icon::Error);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class AnimationPause;
+class Prompts;
+class ThemeDocument;
+
+// Builds a cabinet from files stored uncompressed, in the given order, each
+// under its own file name. On failure returns false with *erreur set to the
+// text to show, and leaves no file at cheminCab.
+class ConstructeurCabinet
+{
+public:
+    virtual ~ConstructeurCabinet() = default;
+    virtual bool construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur) = 0;
+};
+
+// The cabinet component, building uncompressed: a missing cabinet library
+// gives "Error while compressing", a failure of the library its own text.
+class CabinetTCABFile : public ConstructeurCabinet
+{
+public:
+    explicit CabinetTCABFile(Prompts *prompts = nullptr) : m_prompts(prompts) {}
+    bool construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur) override;
+
+private:
+    Prompts *m_prompts;
+};
+
+// The package option TskInfXmlRG: which setup documents a package holds.
+enum class OptionSetupPackage { Inf = 0, Xml = 1, InfXml = 2 };
+
+// What building a package needs besides the theme document.
+struct ContextePackage
+{
+    Prompts *prompts = nullptr;
+    AnimationPause *pause = nullptr; // may be null
+    QString dossierAppli;            // the working pictures
+    QString dossierTravail;          // the work folder "ThemeTmp"
+    OptionSetupPackage option = OptionSetupPackage::Inf;
+    // Saves the colour set with names to the working colour file; false with
+    // the message set when it cannot. May be empty (nothing to save).
+    std::function<bool(QString *erreur)> sauveCouleurs;
+    // The cabinet builder; null means the cabinet component (CabinetTCABFile).
+    ConstructeurCabinet *cabinet = nullptr;
+};
+
+// Builds dossierTravail + nomTheme + ".tsk": the CE setup file and/or
+// "_setup.xml" as the option says, then the working pictures of the current
+// format and picture set under their member names. Shows its own messages;
+// true when the package was built. The animation is paused throughout; the
+// member copies and the packaged setup documents are removed on every path,
+// and a failed build leaves no package in the work folder.
+bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QString &nomTheme,
+               const QString &nomApplication);
+
+// The create command: builds the package of the theme and moves it into
+// dossierTsk (the save folder) as theme name + ".tsk", after asking before an
+// existing package is replaced. The package there is replaced atomically and
+// only by a complete build; a failed move is reported. True when the package
+// stands in the save folder.
+bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class ThemeDocument;
+
+// The theme's Windows CE setup file (".000", signature "MSCE"): which
+// pictures the device's installer copies into \Windows and which registry
+// values it sets. All integers little-endian; the header's counts, offsets and
+// length always agree with the records written.
+namespace SetupCE {
+
+constexpr int TailleEntete = 100;
+constexpr uint32_t TypeProcesseur = 2577;
+constexpr uint32_t FlagsFichier = 0x40000000;
+// Header fields.
+constexpr int PosLongueurFichier = 8;
+constexpr int PosNbChaines = 48;
+constexpr int PosNbFichiers = 52;
+constexpr int PosOffsetChaines = 60;
+constexpr int PosOffsetFichiers = 68;
+
+} // namespace SetupCE
+
+// The bytes of the setup file for the document: pictures of its current
+// format and picture set, the included slots, colour 34, BaseHue, DPI,
+// UseStartImage and the theme's listed values under
+// "Software\Microsoft\Today\" + nomTheme + ".tsk". Empty, with *erreur set,
+// when a name cannot be written (too long, or a character Windows-1252 cannot
+// hold).
+std::optional<QByteArray> ConstruitFichier000(const ThemeDocument &doc, const QString &nomApplication,
+                                              const QString &nomTheme, QString *erreur = nullptr);
+
+// Writes that file as nomBase + "~1.000" in dossier, replacing an existing
+// one atomically. False, with *erreur set, when it cannot be built or written.
+bool EcritFichier000(const ThemeDocument &doc, const QString &nomApplication, const QString &nomBase,
+                     const QString &nomTheme, const QString &dossier, QString *erreur = nullptr);

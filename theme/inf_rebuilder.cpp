@@ -398,10 +398,8 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
             default: v.texte = QString::fromLatin1(v.donnees.toHex().toUpper()); break;
             }
             // A 32-bit number from a 4-byte DWORD or binary value.
-            const std::optional<int32_t> nombre =
-                (v.type == TypeDword || v.type == TypeBinaire) && v.donnees.size() == 4
-                    ? std::optional<int32_t>(int32_t(le32(v.donnees)))
-                    : std::nullopt;
+            const bool nombre = (v.type == TypeDword || v.type == TypeBinaire) && v.donnees.size() == 4;
+            const int32_t valeur = nombre ? int32_t(le32(v.donnees)) : 0;
             const QString ligne =
                 v.nom + QLatin1Char('\t') + v.texte + QLatin1String("\t\t") + QString::number(v.type);
             const QString nomBas = v.nom.toLower();
@@ -409,7 +407,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                 ls.ValeursCouleurs << ligne;
                 if (nomBas == QLatin1String("basehue") && nombre) {
                     p.BaseHueDefini = true;
-                    p.ValBaseHue = *nombre;
+                    p.ValBaseHue = valeur;
                 } else if (v.nom == QLatin1String("34")) {
                     if (v.type == TypeBinaire && v.donnees.size() >= 3) {
                         p.Coul34Definie = true;
@@ -417,17 +415,17 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                                                    uint8_t(v.donnees[2]));
                     } else if (v.type == TypeDword && nombre) {
                         p.Coul34Definie = true;
-                        p.Coul34 = TColor::fromValue(uint32_t(*nombre));
+                        p.Coul34 = TColor::fromValue(uint32_t(valeur));
                     }
                 }
             } else if (rucheToday >= 0 && v.ruche == rucheToday) {
                 ls.ValeursToday << v.nom + QLatin1Char('\t') + v.texte;
                 if (nomBas == QLatin1String("dpi") && nombre) {
                     p.DPIDefini = true;
-                    p.ValDPI = *nombre;
+                    p.ValDPI = valeur;
                 } else if (nomBas == QLatin1String("usestartimage") && nombre) {
                     p.UseStartImageDefini = true;
-                    p.ValUseStartImage = *nombre;
+                    p.ValUseStartImage = valeur;
                 }
             } else if (rucheTheme >= 0 && v.ruche == rucheTheme) {
                 ls.ClesTheme << ligneCleThemeCanonique(ligne);

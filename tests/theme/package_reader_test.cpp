@@ -261,3 +261,44 @@ TEST(LitTsk, ExtraPackagesOpenOrAreRefusedCleanly)
         EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
     }
 }
+
+#include "theme/cab_file.h"
+#include "theme/cabinet_paquet.h"
+
+TEST(LitTsk, RealCabinetWithMixedCaseMembersThroughTheCabinetComponent)
+{
+    const QString src = testenv::tempDir() + "/src";
+    auto s = SetupCeBuilder::theme("Cab.tsk");
+    s.fichier(3, "stwater_480_640.gif");
+    s.fichier(4, "stwater_640_480.gif");
+    s.fichier(1, "tdywater_480_640.gif");
+    s.fichier(2, "tdywater_640_480.gif");
+    s.cleBinaire(1, "5", QByteArray("\x01\x02\x03\x00", 4));
+    const std::vector<std::pair<QString, QByteArray>> membres{{"CAB~1.000", s.build()}, {"TDYWAT~1.001", ImgTd},
+        {"TDYWAT~2.002", ImgTdL}, {"STWATE~1.003", ImgSt}, {"STWATE~2.004", ImgStL}};
+    TCABFile cab;
+    cab.CABFile = testenv::tempDir() + "/Cab.tsk";
+    cab.CompressionType = typNone;
+    for (const auto &[nom, octets] : membres) {
+        testenv::writeFile(src + "/" + nom, octets);
+        cab.CABFileContents().Add()->Name = src + "/" + nom;
+    }
+    ASSERT_TRUE(cab.CreateCAB());
+
+    ScriptedPrompts prompts;
+    CabinetPaquet lecteur;
+    AnimationPause pause;
+    ThemeDocument doc;
+    ContexteLecture ctx{testenv::programDir(), testenv::programDir() + "/c.inf", testenv::tempDir() + "/ThemeTmp",
+                        prompts, lecteur, &pause, {}};
+    ASSERT_TRUE(LitTsk(cab.CABFile, doc, ctx)) << prompts.messages.join("|").toStdString();
+    EXPECT_EQ(doc.groupeFormat(), 4);
+    EXPECT_EQ(doc.format().FormatTheme, 5);
+    EXPECT_EQ(doc.nomTheme(), "Cab");
+    EXPECT_EQ(testenv::readFile(ctx.dossierAppli + "/tdywater_640_480.gif"), ImgTdL);
+    EXPECT_EQ(testenv::readFile(ctx.dossierAppli + "/stwater_480_640.gif"), ImgSt);
+    EXPECT_EQ(testenv::readFile(ctx.dossierAppli + "/stwater.gif"), ImgSt);
+    EXPECT_EQ(doc.slot(0).couleur, TColor::fromRgb(1, 2, 3));
+    EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
+    EXPECT_FALSE(pause.isPaused());
+}

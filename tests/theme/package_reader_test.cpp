@@ -1,0 +1,304 @@
+#include "tests/support/fake_cabinets.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/setup_ce_builder.h"
+#include "tests/support/test_env.h"
+#include "theme/animation_pause.h"
+#include "theme/package_reader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray ImgTd = "GIF89a today", ImgSt = "GIF89a start", ImgTdL = "GIF89a today L", ImgStL = "GIF89a start L";
+
+struct Banc
+{
+    ScriptedPrompts prompts;
+    DossierCabinet cabinet;
+    AnimationPause pause;
+    ThemeDocument doc;
+    ContexteLecture ctx{testenv::programDir(), testenv::programDir() + "/orvandelCoul.inf",
+                        testenv::tempDir() + "/ThemeTmp", prompts, cabinet, &pause, {}};
+
+    // A package folder named after the theme.
+    QString paquet(const QString &nom, const std::vector<std::pair<QString, QByteArray>> &membres)
+    {
+        const QString chemin = testenv::tempDir() + "/paquets/" + nom;
+        DossierCabinet::ecrire(chemin, membres);
+        return chemin;
+    }
+    QByteArray image(const QString &nom) { return testenv::readFile(ctx.dossierAppli + "/" + nom); }
+    bool existe(const QString &nom) { return QFileInfo::exists(ctx.dossierAppli + "/" + nom); }
+    void verifierPropre()
+    {
+        EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
+        EXPECT_FALSE(pause.isPaused());
+    }
+};
+
+QByteArray setupTheme(int format4 = false)
+{
+    auto b = SetupCeBuilder::theme("My Theme.tsk");
+    b.appli = "Interne";
+    if (format4) {
+        b.fichier(3, "stwater_240_320.gif");
+        b.fichier(4, "stwater_320_240.gif");
+        b.fichier(1, "tdywater_240_320.gif");
+        b.fichier(2, "tdywater_320_240.gif");
+    } else {
+        b.fichier(1, "tdywater.gif");
+        b.fichier(2, "stwater.gif");
+    }
+    b.cleBinaire(1, "5", QByteArray("\x01\x02\x03\x00", 4));
+    b.cleDword(1, "8", 0x00332211);
+    b.cleBinaire(1, "34", QByteArray("\x2E\x97\xE3\x00", 4));
+    b.cleDword(1, "BaseHue", 260);
+    b.cleDword(2, "DPI", 192);
+    b.cleBinaire(3, "Color_Highlight", QByteArray("\x0A\x0B\x0C\x00", 4));
+    return b.build();
+}
+
+QByteArray xmlTheme(const QString &sources)
+{
+    return ("<wap-provisioningdoc><characteristic type=\"Install\"><parm name=\"AppName\" value=\"X\"/></characteristic>"
+            "<characteristic type=\"FileOperation\"><characteristic type=\"%CE2%\" translation=\"install\">"
+            + sources
+            + "</characteristic></characteristic><characteristic type=\"Registry\">"
+              "<characteristic type=\"HKLM\\Software\\Microsoft\\Color\"><parm name=\"5\" value=\"197121\" datatype=\"integer\"/>"
+              "</characteristic></characteristic></wap-provisioningdoc>")
+        .toUtf8();
+}
+
+QString source(const QString &install, const QString &membre)
+{
+    return "<characteristic type=\"" + install + "\" translation=\"install\"><characteristic type=\"Extract\">"
+           "<parm name=\"Source\" value=\"" + membre + "\"/></characteristic></characteristic>";
+}
+
+} // namespace
+
+TEST(LitTsk, CeSetupFileRoadFillsTheThemeAndTheWorkingFiles)
+{
+    Banc b;
+    b.doc.setFormatTheme(4);
+    const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+    const auto infos = LitTsk(p, b.doc, b.ctx);
+    ASSERT_TRUE(infos) << b.prompts.messages.join("|").toStdString();
+    EXPECT_TRUE(b.prompts.messages.isEmpty());
+    b.verifierPropre();
+    EXPECT_EQ(b.doc.nomTheme(), "My Theme");
+    EXPECT_EQ(b.doc.nomInterne(), "Interne");
+    EXPECT_EQ(b.doc.slot(0).couleur, TColor::fromRgb(1, 2, 3));
+    EXPECT_TRUE(b.doc.slot(0).inclus);
+    EXPECT_EQ(b.doc.slot(1).couleur, TColor::fromRgb(0x11, 0x22, 0x33)) << "DWORD colours give the same text";
+    EXPECT_FALSE(b.doc.slot(2).inclus);
+    EXPECT_EQ(b.doc.slot(2).couleur, JeuCouleurs::couleurDefaut(2));
+    EXPECT_EQ(b.doc.parametres().ValBaseHue, 260);
+    EXPECT_TRUE(b.doc.parametres().Coul34Definie);
+    EXPECT_EQ(b.doc.clesTheme(), QStringList{"Color_Highlight\t0A0B0C00\t\t1"});
+    EXPECT_EQ(b.doc.groupeFormat(), 0);
+    EXPECT_EQ(b.doc.format().FormatTheme, 2) << "format 4 with a single-size set becomes 2";
+    EXPECT_EQ(b.image("tdywater.gif"), ImgTd);
+    EXPECT_EQ(b.image("stwater.gif"), ImgSt);
+    EXPECT_TRUE(infos->infOuXml);
+    EXPECT_EQ(infos->statut1, "mythem~1.000");
+    EXPECT_TRUE(infos->texteInf.contains("InstallDir = \"%CE2%\" ; (\\Windows)"));
+    EXPECT_TRUE(infos->texteFic.contains("Defined Colors : (Strings : 2,3,4)"));
+    EXPECT_TRUE(infos->texteFic.contains("Theme KeysMy Theme.tsk\" in HKCU\\Software\\Microsoft\\Today : (Strings : 2,3,5,6)"));
+
+    const QStringList coul = QString::fromLatin1(testenv::readFile(b.ctx.fichierCouleurs)).split("\r\n");
+    EXPECT_EQ(coul.at(0), "[CouleursTSK]   ; ");
+    EXPECT_EQ(coul.at(1), "coul05 = 01,02,03,00; Navigation Bar, Color 1 ");
+    EXPECT_EQ(coul.at(2), "coul08 = 11,22,33,00; Navigation Bar, Color 2 ");
+    EXPECT_EQ(coul.at(3), "coul09 = FF,FF,FF,00; Navigation Bar, Text (Added)");
+    EXPECT_TRUE(coul.contains("coul34 = 2E,97,E3,00; Couleur 34 (WM5) (Added)"));
+    EXPECT_TRUE(coul.contains("NomFic = My Theme"));
+    EXPECT_TRUE(coul.contains("BaseHue = 260"));
+    EXPECT_TRUE(coul.contains("Color_Highlight = 0A,0B,0C,00; 00000001"));
+}
+
+TEST(LitTsk, XmlRoadMembersInAnyCaseAndTheFormatFollowsThePictures)
+{
+    Banc b;
+    const QString p = b.paquet("X.tsk", {{"_setup.xml", xmlTheme(source("tdywater_240_320.gif", "TDYWAT~1.001")
+                                                              + source("tdywater_320_240.gif", "TDYWAT~2.002")
+                                                              + source("stwater_240_320.gif", "STWATE~1.003")
+                                                              + source("stwater_320_240.gif", "STWATE~2.004"))},
+                                         {"TDYWAT~1.001", ImgTd}, {"TDYWAT~2.002", ImgTdL},
+                                         {"STWATE~1.003", ImgSt}, {"STWATE~2.004", ImgStL}});
+    ASSERT_TRUE(LitTsk(p, b.doc, b.ctx)) << b.prompts.messages.join("|").toStdString();
+    EXPECT_EQ(b.doc.groupeFormat(), 2);
+    EXPECT_EQ(b.doc.format().FormatTheme, 4);
+    EXPECT_EQ(b.image("tdywater_320_240.gif"), ImgTdL);
+    EXPECT_EQ(b.image("stwater_320_240.gif"), ImgStL);
+    EXPECT_EQ(b.image("stwater.gif"), ImgSt);
+    EXPECT_EQ(b.doc.slot(0).couleur, TColor::fromRgb(1, 2, 3));
+    b.verifierPropre();
+}
+
+TEST(LitTsk, SetupFileIsPreferredAndStartOnlyDeletesTheTodayPicture)
+{
+    Banc b;
+    testenv::writeFile(b.ctx.dossierAppli + "/tdywater.gif", "old");
+    b.doc.setFormatTheme(5);
+    auto s = SetupCeBuilder::theme();
+    s.fichier(1, "stwater.gif");
+    const QString p = b.paquet("S.tsk", {{"_setup.xml", xmlTheme(source("tdywater.gif", "x.009"))},
+                                         {"s~1.000", s.build()}, {"0stwater.001", ImgSt}});
+    ASSERT_TRUE(LitTsk(p, b.doc, b.ctx));
+    EXPECT_EQ(b.doc.groupeFormat(), 1);
+    EXPECT_FALSE(b.existe("tdywater.gif"));
+    EXPECT_EQ(b.image("stwater.gif"), ImgSt);
+    EXPECT_EQ(b.doc.format().FormatTheme, 3);
+}
+
+TEST(LitTsk, DeviceColoursFillUndefinedSlots)
+{
+    Banc b;
+    QStringList table;
+    for (int n = 0; n < 41; ++n)
+        table << QString::asprintf("%02X,00,00,00", n);
+    b.ctx.couleursAppareil = [&] { return std::optional<QStringList>(table); };
+    const QString p = b.paquet("D.tsk", {{"d~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+    ASSERT_TRUE(LitTsk(p, b.doc, b.ctx));
+    const QString coul = QString::fromLatin1(testenv::readFile(b.ctx.fichierCouleurs));
+    EXPECT_TRUE(coul.contains("coul09 = 09,00,00,00; Navigation Bar, Text (SHColor)"));
+    EXPECT_EQ(b.doc.slot(2).couleur, TColor::fromRgb(9, 0, 0));
+    EXPECT_FALSE(b.doc.slot(2).inclus);
+}
+
+TEST(LitTsk, HostilePackagesLeaveTheThemeExactlyAsItWas)
+{
+    Banc b;
+    const QString bon = b.paquet("Bon.tsk", {{"b~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+    ASSERT_TRUE(LitTsk(bon, b.doc, b.ctx));
+    const QByteArray coulAvant = testenv::readFile(b.ctx.fichierCouleurs);
+    const auto slotsAvant = b.doc.jeuCouleurs();
+    const auto lectureAvant = b.doc.lectureSetup();
+    const auto paramsAvant = b.doc.parametres();
+
+    QByteArray tronque = setupTheme();
+    tronque.chop(3);
+    QByteArray horsFichier = setupTheme();
+    patch32(horsFichier, 76, 0x7FFFFFFF);
+    struct Cas { const char *nom; std::vector<std::pair<QString, QByteArray>> membres; const char *message; };
+    const std::vector<Cas> cas = {
+        {"traversal member", {{"h~1.000", setupTheme()}, {"../../tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+        {"truncated setup", {{"h~1.000", tronque}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+        {"table past the end", {{"h~1.000", horsFichier}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+        {"missing member", {{"h~1.000", setupTheme()}, {"tdywater.001", ImgTdL}}, "Erreur"},
+        {"xml source traversal", {{"_setup.xml", xmlTheme(source("tdywater.gif", "../../../etc/passwd") + source("stwater.gif", "s.002"))}, {"s.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+        {"xml source not in the cabinet", {{"_setup.xml", xmlTheme(source("tdywater.gif", "autre.001") + source("stwater.gif", "s.002"))}, {"s.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+        {"bad xml", {{"_setup.xml", "<wap-provisioningdoc><oops>"}, {"s.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+    };
+    for (const Cas &c : cas) {
+        b.prompts.messages.clear();
+        const QString p = b.paquet(QString::fromLatin1(c.nom) + ".tsk", c.membres);
+        EXPECT_FALSE(LitTsk(p, b.doc, b.ctx)) << c.nom;
+        EXPECT_TRUE(b.prompts.messages.contains(QString::fromUtf8(c.message))) << c.nom << ": " << b.prompts.messages.join("|").toStdString();
+        EXPECT_EQ(b.doc.nomTheme(), "Bon") << c.nom;
+        EXPECT_EQ(b.doc.jeuCouleurs(), slotsAvant) << c.nom;
+        EXPECT_EQ(b.doc.lectureSetup(), lectureAvant) << c.nom;
+        EXPECT_EQ(b.doc.parametres(), paramsAvant) << c.nom;
+        EXPECT_EQ(testenv::readFile(b.ctx.fichierCouleurs), coulAvant) << c.nom;
+        EXPECT_EQ(b.image("tdywater.gif"), ImgTd) << c.nom;
+        b.verifierPropre();
+    }
+    // Nothing was ever asked of the cabinet under a name that leaves the scratch folder.
+    for (const QString &m : b.cabinet.extraits)
+        EXPECT_FALSE(m.contains("..")) << m.toStdString();
+
+    // A file that is not a cabinet at all.
+    b.prompts.messages.clear();
+    EXPECT_FALSE(LitTsk(testenv::tempDir() + "/absent.tsk", b.doc, b.ctx));
+    EXPECT_EQ(b.prompts.messages, QStringList{"Extracting Files Error (Cab error)"});
+    EXPECT_EQ(b.doc.nomTheme(), "Bon");
+    b.verifierPropre();
+}
+
+TEST(LitTsk, RealCabinetsAreNotThemesAndLeaveNoTrace)
+{
+    const QString dossier = testenv::testDataDir() + "/wince";
+    if (!CabextractCabinet::disponible() || QDir(dossier).entryList({"*.CAB"}).isEmpty())
+        GTEST_SKIP() << "no cabextract or no test cabinets";
+    ScriptedPrompts prompts;
+    CabextractCabinet cab;
+    ThemeDocument doc;
+    ContexteLecture ctx{testenv::programDir(), testenv::programDir() + "/c.inf", testenv::tempDir() + "/ThemeTmp",
+                        prompts, cab, nullptr, {}};
+    for (const QString &f : QDir(dossier).entryList({"*.CAB"})) {
+        prompts.messages.clear();
+        EXPECT_FALSE(LitTsk(dossier + "/" + f, doc, ctx)) << f.toStdString();
+        EXPECT_EQ(prompts.messages, QStringList{"Th\u00e8me non reconnu !"}) << f.toStdString();
+    }
+    EXPECT_TRUE(QDir(testenv::programDir()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
+}
+
+TEST(LitTsk, ExtraPackagesOpenOrAreRefusedCleanly)
+{
+    const QString dossier = qEnvironmentVariable("ORVANDEL_EXTRA_PACKAGES");
+    if (dossier.isEmpty() || !CabextractCabinet::disponible())
+        GTEST_SKIP() << "ORVANDEL_EXTRA_PACKAGES not set";
+    ScriptedPrompts prompts;
+    CabextractCabinet cab;
+    ThemeDocument doc;
+    ContexteLecture ctx{testenv::programDir(), testenv::programDir() + "/c.inf", testenv::tempDir() + "/ThemeTmp",
+                        prompts, cab, nullptr, {}};
+    const QStringList permis{"c.inf", "tdywater.gif", "stwater.gif", "tdywater_240_320.gif", "tdywater_320_240.gif",
+                             "stwater_240_320.gif", "stwater_320_240.gif", "tdywater_480_640.gif",
+                             "tdywater_640_480.gif", "stwater_480_640.gif", "stwater_640_480.gif"};
+    QDirIterator it(dossier, {"*.tsk", "*.TSK"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        (void)LitTsk(f, doc, ctx);
+        for (const QString &e : QDir(testenv::programDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            EXPECT_TRUE(permis.contains(e)) << f.toStdString() << ": " << e.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
+    }
+}
+
+#include "theme/cab_file.h"
+#include "theme/cabinet_paquet.h"
+
+TEST(LitTsk, RealCabinetWithMixedCaseMembersThroughTheCabinetComponent)
+{
+    const QString src = testenv::tempDir() + "/src";
+    auto s = SetupCeBuilder::theme("Cab.tsk");
+    s.fichier(3, "stwater_480_640.gif");
+    s.fichier(4, "stwater_640_480.gif");
+    s.fichier(1, "tdywater_480_640.gif");
+    s.fichier(2, "tdywater_640_480.gif");
+    s.cleBinaire(1, "5", QByteArray("\x01\x02\x03\x00", 4));
+    const std::vector<std::pair<QString, QByteArray>> membres{{"CAB~1.000", s.build()}, {"TDYWAT~1.001", ImgTd},
+        {"TDYWAT~2.002", ImgTdL}, {"STWATE~1.003", ImgSt}, {"STWATE~2.004", ImgStL}};
+    TCABFile cab;
+    cab.CABFile = testenv::tempDir() + "/Cab.tsk";
+    cab.CompressionType = typNone;
+    for (const auto &[nom, octets] : membres) {
+        testenv::writeFile(src + "/" + nom, octets);
+        cab.CABFileContents().Add()->Name = src + "/" + nom;
+    }
+    ASSERT_TRUE(cab.CreateCAB());
+
+    ScriptedPrompts prompts;
+    CabinetPaquet lecteur;
+    AnimationPause pause;
+    ThemeDocument doc;
+    ContexteLecture ctx{testenv::programDir(), testenv::programDir() + "/c.inf", testenv::tempDir() + "/ThemeTmp",
+                        prompts, lecteur, &pause, {}};
+    ASSERT_TRUE(LitTsk(cab.CABFile, doc, ctx)) << prompts.messages.join("|").toStdString();
+    EXPECT_EQ(doc.groupeFormat(), 4);
+    EXPECT_EQ(doc.format().FormatTheme, 5);
+    EXPECT_EQ(doc.nomTheme(), "Cab");
+    EXPECT_EQ(testenv::readFile(ctx.dossierAppli + "/tdywater_640_480.gif"), ImgTdL);
+    EXPECT_EQ(testenv::readFile(ctx.dossierAppli + "/stwater_480_640.gif"), ImgSt);
+    EXPECT_EQ(testenv::readFile(ctx.dossierAppli + "/stwater.gif"), ImgSt);
+    EXPECT_EQ(doc.slot(0).couleur, TColor::fromRgb(1, 2, 3));
+    EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
+    EXPECT_FALSE(pause.isPaused());
+}

@@ -1,0 +1,383 @@
+#include "theme/package_reader.h"
+
+#include "theme/animation_pause.h"
+#include "theme/cp1252.h"
+#include "theme/inf_rebuilder.h"
+#include "theme/ligne_valeur_registre.h"
+#include "theme/member_name.h"
+#include "theme/prompts.h"
+#include "theme/setup_ce_reader.h"
+#include "theme/setup_xml_reader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <filesystem>
+
+namespace {
+
+const QString NonReconnu = QStringLiteral("Th\u00e8me non reconnu !");
+const QString ErreurCab = QStringLiteral("Extracting Files Error (Cab error)");
+const QString Separateur(36, QLatin1Char('*'));
+
+// Removes the scratch folder when the read ends, whatever the road.
+class DossierTemporaire
+{
+public:
+    DossierTemporaire(QString chemin, Prompts &prompts) : m_chemin(std::move(chemin)), m_prompts(prompts)
+    {
+        QDir(m_chemin).removeRecursively();
+        QDir().mkpath(m_chemin);
+    }
+    ~DossierTemporaire()
+    {
+        QDir d(m_chemin);
+        if (!d.exists() || !d.removeRecursively())
+            m_prompts.message(QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(m_chemin)));
+    }
+    QString fichier(const QString &membre) const { return m_chemin + QLatin1Char('/') + membre; }
+
+private:
+    QString m_chemin;
+    Prompts &m_prompts;
+};
+
+QString hexPaires(const QString &hex, bool inverse)
+{
+    QStringList p;
+    for (int k = 0; k < 4; ++k)
+        p << hex.mid(2 * k, 2);
+    if (inverse)
+        std::reverse(p.begin(), p.end());
+    return p.join(QLatin1Char(','));
+}
+
+bool hexa(const QString &t)
+{
+    for (QChar c : t)
+        if (!isxdigit(c.toLatin1()))
+            return false;
+    return true;
+}
+
+QByteArray encoderTexte(const QStringList &lignes)
+{
+    const QString texte = lignes.join(QLatin1String("\r\n")) + QLatin1String("\r\n");
+    return cp1252::encode(texte).value_or(texte.toUtf8());
+}
+
+// The picture members by picture-set code: Today portrait, Start portrait,
+// Today landscape, Start landscape (slot numbers of the picture names).
+std::array<int, 4> slotsImages(int groupe)
+{
+    switch (groupe) {
+    case 0: case 1: return {1, 0, -1, -1};
+    case 2: case 3: return {4, 2, 5, 3};
+    case 4: case 5: return {8, 6, 9, 7};
+    default: return {-1, -1, -1, -1};
+    }
+}
+
+} // namespace
+
+CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p, const QString &nomTheme,
+                             const std::optional<QStringList> &couleursAppareil)
+{
+    std::array<QString, JeuCouleurs::NbCouleurs> textes;
+    for (const QString &ligne : lecture.ValeursCouleurs) {
+        const auto l = LigneValeurRegistre::lire(ligne);
+        if (!l)
+            continue;
+        for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+            if (l->nom != QString::number(JeuCouleurs::NumerosCouleurs[i]))
+                continue;
+            // A text that is not 8 hexadecimal digits leaves the slot undefined.
+            const bool lisible = l->texte.size() >= 8 && hexa(l->texte.left(8));
+            if (l->type == LigneValeurRegistre::TypeBinaire && lisible)
+                textes[i] = hexPaires(l->texte, false);
+            else if (l->type == LigneValeurRegistre::TypeDword && l->texte.size() == 8 && lisible)
+                textes[i] = hexPaires(l->texte, true);
+            else
+                textes[i].clear();
+        }
+    }
+    const bool appareil = couleursAppareil && couleursAppareil->size() >= 41;
+    CouleursTsk c;
+    c.lignes << QStringLiteral("[CouleursTSK]   ; ");
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        const int n = JeuCouleurs::NumerosCouleurs[i];
+        QString texte = textes[i], marque;
+        if (texte.isEmpty()) {
+            if (appareil && TexteVersCouleur(couleursAppareil->at(n))) {
+                texte = couleursAppareil->at(n);
+                marque = QStringLiteral("(SHColor)");
+            } else {
+                texte = QLatin1String(JeuCouleurs::CouleursDefaut[i]);
+                marque = QStringLiteral("(Added)");
+            }
+        }
+        c.jeu[i].couleur = TexteVersCouleur(texte).value_or(JeuCouleurs::couleurDefaut(i));
+        c.jeu[i].inclus = !textes[i].isEmpty();
+        c.jeu[i].libelle = JeuCouleurs::libelleDefaut(i);
+        c.lignes << QString::asprintf("coul%2.2d = ", n) + texte + QLatin1String("; ") + JeuCouleurs::NomCouleur(i)
+                        + QLatin1Char(' ') + marque;
+    }
+    if (p.Coul34Definie)
+        c.lignes << QStringLiteral("coul34 = ") + CouleurVersTexte(p.Coul34) + QLatin1String("; Couleur 34 (WM5) (Added)");
+    c.lignes << QStringLiteral("[NomTheme]   ; ") << QStringLiteral("NomFic = ") + nomTheme
+             << QStringLiteral("NomInterne = ") + lecture.NomInterneLu;
+    if (p.BaseHueDefini || p.DPIDefini || p.UseStartImageDefini) {
+        c.lignes << QStringLiteral("[WM5]   ; ");
+        if (p.BaseHueDefini)
+            c.lignes << QStringLiteral("BaseHue = ") + QString::number(uint32_t(p.ValBaseHue));
+        if (p.DPIDefini)
+            c.lignes << QStringLiteral("DPI = ") + QString::number(uint32_t(p.ValDPI));
+        if (p.UseStartImageDefini)
+            c.lignes << QStringLiteral("UseStartImage = ") + QString::number(uint32_t(p.ValUseStartImage));
+    }
+    if (p.ClesThemeDefinies) {
+        c.lignes << QStringLiteral("[WM5TSK]   ; ");
+        for (const QString &ligne : lecture.ClesTheme) {
+            const auto l = LigneValeurRegistre::lire(ligne);
+            if (!l)
+                continue;
+            if (l->type == LigneValeurRegistre::TypeDword && l->valeurDword())
+                c.lignes << l->nom + QLatin1String(" = ") + QString::number(int32_t(*l->valeurDword()))
+                                + QLatin1String("; 00010001");
+            else if (l->type == LigneValeurRegistre::TypeBinaire && l->texte.size() >= 8 && hexa(l->texte.left(8)))
+                c.lignes << l->nom + QLatin1String(" = ") + hexPaires(l->texte, false) + QLatin1String("; 00000001");
+        }
+    }
+    return c;
+}
+
+std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
+{
+    AnimationPauseGuard pause(ctx.pause);
+    const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"), ctx.prompts);
+    auto refus = [&](const QString &message) -> std::optional<InfosLecture> {
+        if (!message.isEmpty())
+            ctx.prompts.message(message);
+        return std::nullopt;
+    };
+
+    QStringList membres;
+    if (const auto liste = ctx.cabinet.lister(fichier))
+        membres = *liste;
+    else
+        ctx.prompts.message(ErreurCab);
+
+    // Every member name is a plain file name, unique without regard to case.
+    LectureSetup lecture = doc.lectureSetup();
+    lecture.ListeFichiersCab.clear();
+    lecture.ListeEnrFichiers.clear();
+    QString membreSetup, membreXml;
+    for (const QString &m : membres) {
+        const QString cle = cleNomMembre(m);
+        if (!estNomMembreSur(m) || lecture.ListeFichiersCab.contains(cle))
+            return refus(NonReconnu);
+        lecture.ListeFichiersCab << cle;
+        if (cle.contains(QLatin1String(".000")))
+            membreSetup = cle;
+        else if (cle.contains(QLatin1String(".xml")))
+            membreXml = cle;
+    }
+    if (membreSetup.isEmpty() && membreXml.isEmpty())
+        return std::nullopt;
+    auto nomListe = [&](const QString &cle) { return membres.at(lecture.ListeFichiersCab.indexOf(cle)); };
+    auto extraire = [&](const QString &cle, qint64 max) -> std::optional<QString> {
+        const QString dest = scratch.fichier(cle);
+        if (!ctx.cabinet.extraire(fichier, nomListe(cle), dest) || !QFileInfo(dest).isFile()
+            || QFileInfo(dest).size() > max)
+            return std::nullopt;
+        return dest;
+    };
+    auto lireMembre = [&](const QString &cle) -> std::optional<QByteArray> {
+        const auto chemin = extraire(cle, Paquet::TailleSetupMax);
+        if (!chemin)
+            return std::nullopt;
+        QFile f(*chemin);
+        if (!f.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        return f.readAll();
+    };
+
+    ParametresWM5 params = doc.parametres();
+    int groupe = 6;
+    MembresImages images;
+    bool routeXml = false;
+    QString texteXml;
+    std::optional<QByteArray> setup;
+    if (!membreSetup.isEmpty()) {
+        setup = lireMembre(membreSetup);
+        if (!setup)
+            return refus(ErreurCab);
+        const auto r = LitFichierSetupCE(*setup, lecture.ListeFichiersCab);
+        if (r.etat == ResultatSetupCE::Etat::MembreManquant)
+            ctx.prompts.message(QStringLiteral("Erreur"));
+        if (!r.accepte())
+            return refus(NonReconnu);
+        groupe = r.groupeFormat;
+        images = r.membres;
+    } else {
+        const auto bytes = lireMembre(membreXml);
+        if (!bytes)
+            return refus(ErreurCab);
+        const auto r = LireXmlSetup(*bytes);
+        if (!r)
+            return refus(NonReconnu);
+        routeXml = true;
+        groupe = r->groupeFormat;
+        images = r->membres;
+        lecture.ValeursCouleurs = r->ValeursCouleurs;
+        lecture.ValeursToday = r->ValeursToday;
+        lecture.ClesTheme = r->ClesTheme;
+        lecture.ListeEnrFichiers = r->ListeEnrFichiers;
+        lecture.TexteInfOrig = r->TexteInfOrig;
+        lecture.NomInterneLu = r->NomInterneLu;
+        // These describe a CE setup file, which this package does not have.
+        lecture.ListeFichiers.clear();
+        lecture.ChainesSetup.clear();
+        params = r->parametres;
+        texteXml = r->texteDocument;
+    }
+
+    // The pictures: every member the setup document names must be a member of the cabinet.
+    const std::array<int, 4> choix = slotsImages(groupe);
+    std::array<QString, 4> fichiersImages; // extracted files: Today, Start portrait, Today, Start landscape
+    for (int k = 0; k < 4; ++k) {
+        if (choix[k] < 0 || images[choix[k]].isEmpty())
+            continue;
+        const QString cle = cleNomMembre(images[choix[k]]);
+        if (!estNomMembreSur(images[choix[k]]) || !lecture.ListeFichiersCab.contains(cle))
+            return refus(NonReconnu);
+        const auto chemin = extraire(cle, Paquet::TailleImageMax);
+        if (!chemin)
+            return refus(ErreurCab);
+        fichiersImages[k] = *chemin;
+    }
+    if (fichiersImages[0].isEmpty() && fichiersImages[1].isEmpty())
+        return std::nullopt;
+
+    const QString nomTheme = QFileInfo(fichier).completeBaseName();
+    bool inf = false;
+    if (setup) {
+        const auto r = ReconstruireInf(*setup, lecture, params);
+        if (!r)
+            return refus(NonReconnu);
+        lecture = r->lecture;
+        params = r->parametres;
+        inf = true;
+    }
+
+    InfosLecture infos;
+    infos.infOuXml = inf || routeXml;
+    infos.texteInf = lecture.TexteInfOrig;
+    infos.statut0 = fichier;
+    infos.statut1 = routeXml ? QString() : membreSetup;
+    QStringList &fic = infos.texteFic;
+    fic << QStringLiteral("File(s) :") << QString() << lecture.ListeFichiers;
+    if (!lecture.ValeursCouleurs.isEmpty())
+        fic << Separateur << QStringLiteral("Defined Colors : (Strings : ") + lecture.ChainesCleCouleurs + QLatin1Char(')')
+            << QString() << QStringLiteral("\t\t\t\t1 : REG_BINARY;\t 65537 : REG_DWORD") << QString()
+            << lecture.ValeursCouleurs << QString();
+    if (!lecture.ValeursToday.isEmpty())
+        fic << Separateur << QStringLiteral("Today Keys : (Strings : ") + lecture.ChainesCleToday + QLatin1Char(')')
+            << QString() << lecture.ValeursToday << QString();
+    if (!lecture.ClesTheme.isEmpty())
+        fic << Separateur
+            << QStringLiteral("Theme Keys") + lecture.NomCleTheme
+                   + QLatin1String("\" in HKCU\\Software\\Microsoft\\Today : (Strings : ") + lecture.ChainesCleTheme
+                   + QLatin1Char(')')
+            << QString() << lecture.ClesTheme;
+    if (!lecture.ChainesSetup.isEmpty())
+        fic << Separateur << QStringLiteral("Strings :") << QString() << lecture.ChainesSetup;
+    if (routeXml)
+        fic << QString() << Separateur << QStringLiteral("XML :") << QString() << texteXml.split(QLatin1Char('\n'));
+
+    const CouleursTsk couleurs = EcritCouleursTsk(
+        lecture, params, nomTheme, ctx.couleursAppareil ? ctx.couleursAppareil() : std::nullopt);
+
+    // The working pictures: staged beside their final names, then renamed all together.
+    struct Copie { QString source, cible; };
+    std::vector<Copie> copies;
+    QStringList aSupprimer;
+    auto poser = [&](const QString &nom, const QString &source) {
+        if (source.isEmpty())
+            aSupprimer << nom;
+        else
+            copies.push_back({source, nom});
+    };
+    poser(QStringLiteral("tdywater.gif"), fichiersImages[0]);
+    poser(QStringLiteral("stwater.gif"), fichiersImages[1].isEmpty() ? fichiersImages[0] : fichiersImages[1]);
+    if (groupe >= 2) {
+        const QString p = groupe <= 3 ? QStringLiteral("_240_320") : QStringLiteral("_480_640");
+        const QString l = groupe <= 3 ? QStringLiteral("_320_240") : QStringLiteral("_640_480");
+        poser(QStringLiteral("tdywater") + p + QLatin1String(".gif"), fichiersImages[0]);
+        poser(QStringLiteral("tdywater") + l + QLatin1String(".gif"), fichiersImages[2]);
+        poser(QStringLiteral("stwater") + p + QLatin1String(".gif"),
+              fichiersImages[1].isEmpty() ? fichiersImages[0] : fichiersImages[1]);
+        poser(QStringLiteral("stwater") + l + QLatin1String(".gif"),
+              fichiersImages[3].isEmpty() ? fichiersImages[2] : fichiersImages[3]);
+    }
+    QDir().mkpath(ctx.dossierAppli);
+    QStringList preparees;
+    auto annuler = [&](const QString &message) {
+        for (const QString &t : preparees)
+            QFile::remove(t);
+        return refus(message);
+    };
+    for (const Copie &c : copies) {
+        const QString temp = ctx.dossierAppli + QLatin1String("/.") + c.cible + QLatin1String(".lecture");
+        QFile::remove(temp);
+        if (!QFile::copy(c.source, temp))
+            return annuler(QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(ctx.dossierAppli + QLatin1Char('/') + c.cible)));
+        preparees << temp;
+    }
+    QSaveFile coul(ctx.fichierCouleurs);
+    if (!coul.open(QIODevice::WriteOnly) || coul.write(encoderTexte(couleurs.lignes)) < 0 || !coul.commit())
+        return annuler(QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(ctx.fichierCouleurs)));
+    for (size_t k = 0; k < copies.size(); ++k) {
+        std::error_code ec;
+        std::filesystem::rename(preparees[qsizetype(k)].toStdString(),
+                                (ctx.dossierAppli + QLatin1Char('/') + copies[k].cible).toStdString(), ec);
+    }
+    for (const QString &nom : aSupprimer)
+        QFile::remove(ctx.dossierAppli + QLatin1Char('/') + nom);
+
+    // The document, last.
+    doc.setJeuCouleurs(couleurs.jeu);
+    doc.setNomTheme(nomTheme);
+    doc.setNomInterne(lecture.NomInterneLu);
+    doc.setParametres(params);
+    doc.setLectureSetup(lecture);
+    doc.setGroupeFormat(groupe);
+    doc.setMembresImages(images);
+    const int avant = doc.format().FormatTheme;
+    if (groupe == 2 || groupe == 3)
+        doc.setFormatTheme(4);
+    else if (groupe == 4 || groupe == 5)
+        doc.setFormatTheme(5);
+    else if (avant == 4)
+        doc.setFormatTheme(2);
+    else if (avant == 5)
+        doc.setFormatTheme(3);
+    return infos;
+}
+
+std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
+                                                QString &dossierOuverture)
+{
+    std::optional<QString> choisi;
+    {
+        AnimationPauseGuard pause(ctx.pause);
+        choisi = ctx.prompts.openFile({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
+                                       QStringLiteral("Theme (*.tsk)|*.tsk")});
+    }
+    if (!choisi || choisi->isEmpty())
+        return std::nullopt;
+    dossierOuverture = QFileInfo(*choisi).absolutePath();
+    return LitTsk(*choisi, doc, ctx);
+}

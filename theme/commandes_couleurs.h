@@ -1,0 +1,26 @@
+#pragma once
+
+#include "theme/fichier_couleurs.h"
+
+class AnimationPause;
+class Prompts;
+
+// What the two colour-set commands work on.
+struct CibleCommandesCouleurs
+{
+    ThemeDocument &doc;
+    Prompts &prompts;
+    QString dossierAppli;    // the dialogs start here
+    QString fichierCouleurs; // the working colour file
+    AnimationPause *pause = nullptr;
+};
+
+// Saves the colour set (without names) under a name the user chooses,
+// proposed as the theme name + " coul.ini". Returns true when a file was written.
+bool SauveCoulTbtnClick(const CibleCommandesCouleurs &c);
+
+// Loads a colour set the user chooses: the file is checked first, then copied
+// over the working colour file and loaded without names. A file that is not a
+// colour set or cannot be copied is reported and changes nothing. Nothing when
+// the user cancels.
+std::optional<ResultatChargeCouleurs> ChargeCoulBtnClick(const CibleCommandesCouleurs &c);

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "theme/theme_document.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// The colour-set file: "[CouleursTSK]" with one key per slot, and with names
+// the "[NomTheme]" block. Text in Windows-1252 with CR LF line ends.
+
+// The bytes of the colour-set file of doc; empty with *erreur set when a name
+// has a character Windows-1252 cannot hold.
+std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms, QString *erreur = nullptr);
+
+// Writes the colour-set file atomically (a temporary file renamed into place):
+// a failed write leaves the old file as it was. On failure returns false with
+// *erreur set to a message naming the file.
+bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur = nullptr);
+
+// What a colour-set file gives, read aside from the document.
+struct JeuCouleursLu
+{
+    std::array<SlotCouleur, JeuCouleurs::NbCouleurs> couleurs;
+    // Only when read with names.
+    QString nomTheme;
+    QString nomInterne;
+    ParametresWM5 wm5;
+};
+
+// Reads the colour-set bytes over the current couleurs and WM5 values of doc (the
+// first 22 keys of "CouleursTSK" in file order, key k to slot k, the caption
+// from characters 5-6 of the key; with names "[NomTheme]" and the "BaseHue"
+// and "DPI" of "[WM5]"). Nothing when a value is not colour text or a WM5
+// value is not a number, with *erreur saying which.
+std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const ThemeDocument &doc, bool avecNoms,
+                                            QString *erreur = nullptr);
+
+// The "WM5 compatible" indicator is shown exactly when one of these is set.
+bool IndicateurWM5(const ParametresWM5 &p);
+
+struct ResultatChargeCouleurs
+{
+    bool ok = true;
+    QString erreur;
+    // The WM5 indicator: hidden after the defaults, set from the values after
+    // a load with names, unchanged otherwise.
+    std::optional<bool> indicateurWM5;
+    // The thumbnails must be refreshed (a load with names).
+    bool majMiniatures = false;
+};
+
+// Loads the working colour file into doc, or the defaults when it does not
+// exist. A file that cannot be read or holds a bad value changes nothing.
+ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichierCouleurs, bool avecNoms);
+
+// The file name the save command proposes: the theme name + " coul.ini".
+QString NomCopieCouleurs(const ThemeDocument &doc);

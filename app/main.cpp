@@ -1,8 +1,57 @@
+// The program entry.
+//
+// Environment:
+//   ORVANDEL_PROGRAM_DIR  the program folder (options file, working colour file,
+//                         working pictures); default: the executable's folder
+//                         when writable, else the per-user data folder.
+//   ORVANDEL_BATCH=1      no modal dialog: messages go to standard error and
+//                         every question or dialog is cancelled (tests).
+//   TMPDIR                where the private work folder orvandel-<uid> lives.
+#include "app/console_prompts.h"
+#include "app/dossiers_programme.h"
+#include "app/mainwindow/orvandel_main_window.h"
+#include "app/polices.h"
+#include "app/qt_prompts.h"
+#include "resources/ressources.h"
+
 #include <QApplication>
+#include <QLockFile>
+
+#include <memory>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    initialiseRessources();
     QApplication::setApplicationName(QStringLiteral("Orvandel"));
-    return 0;
+    QApplication::setApplicationDisplayName(QStringLiteral("Orvandel"));
+    EnregistrePolices();
+
+    QtPrompts *promptsQt = nullptr;
+    std::unique_ptr<Prompts> prompts;
+    if (qEnvironmentVariableIntValue("ORVANDEL_BATCH") == 1) {
+        prompts = std::make_unique<ConsolePrompts>();
+    } else {
+        auto p = std::make_unique<QtPrompts>();
+        promptsQt = p.get();
+        prompts = std::move(p);
+    }
+
+    // Single instance and work folder, before any window.
+    DossiersProgramme dossiers;
+    const Demarrage demarrage = InitialisationUnite(dossiers, *prompts);
+    if (demarrage.codeSortie != 0)
+        return demarrage.codeSortie;
+
+    dossiers.DossierAppli = DossierAppliPour(QCoreApplication::applicationDirPath());
+    dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QCoreApplication::applicationFilePath());
+
+    // The device link binds its library here once it exists; until then the
+    // device commands stay disabled (AppContext::appareil.RapiPresent is false).
+
+    TOrvandel fenetre(dossiers, prompts.get());
+    if (promptsQt)
+        promptsQt->setParent(&fenetre);
+    fenetre.show();
+    return app.exec();
 }

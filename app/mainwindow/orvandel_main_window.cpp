@@ -1,1 +1,140 @@
-// placeholder until the main window lands
+#include "app/mainwindow/orvandel_main_window.h"
+
+#include "app/fonctions_indep.h"
+#include "theme/fichier_couleurs.h"
+#include "theme/prompts.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QIcon>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// The working pictures, deleted at the end when the user asks for it.
+const char *const kImagesTravail[] = {
+    "tdywater.gif",         "stwater.gif",          "stwater_240_320.gif",  "stwater_320_240.gif",
+    "stwater_480_640.gif",  "stwater_640_480.gif",  "tdywater_240_320.gif", "tdywater_320_240.gif",
+    "tdywater_480_640.gif", "tdywater_640_480.gif"};
+
+TColor depuisQt(const QColor &c)
+{
+    return TColor::fromQRgb(c.rgb());
+}
+
+} // namespace
+
+TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidget *parent)
+    : QMainWindow(parent), m_ctx(dossiers, prompts)
+{
+    setObjectName(QStringLiteral("Orvandel"));
+    setWindowTitle(QStringLiteral("Orvandel"));
+    setWindowIcon(QIcon(QStringLiteral(":/art/orvandel.png")));
+    construitFenetre();
+    lieDocument();
+    FormCreate();
+}
+
+TOrvandel::~TOrvandel() = default;
+
+void TOrvandel::construitFenetre()
+{
+    auto *barre = new QToolBar(this);
+    barre->setObjectName(QStringLiteral("ToolBar1"));
+    barre->setMovable(false);
+    barre->setIconSize(QSize(42, 42));
+    addToolBar(barre);
+
+    m_sauveCoul = new QToolButton(barre);
+    m_sauveCoul->setObjectName(QStringLiteral("SauveCoulTbtn"));
+    m_sauveCoul->setIcon(QIcon(QStringLiteral(":/art/coulout.png")));
+    m_sauveCoul->setToolTip(QStringLiteral("Save current Colors"));
+    barre->addWidget(m_sauveCoul);
+    connect(m_sauveCoul, &QToolButton::clicked, this, &TOrvandel::SauveCoulTbtnClick);
+
+    m_chargeCoul = new QToolButton(barre);
+    m_chargeCoul->setObjectName(QStringLiteral("ChargeCoulTBtn"));
+    m_chargeCoul->setIcon(QIcon(QStringLiteral(":/art/coulin.png")));
+    m_chargeCoul->setToolTip(QStringLiteral("Load saved Colors"));
+    barre->addWidget(m_chargeCoul);
+    connect(m_chargeCoul, &QToolButton::clicked, this, &TOrvandel::ChargeCoulBtnClick);
+
+    // Pages in tab order; the pictures, theme parameters, device and setup
+    // text pages are inserted by their own code.
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addTab(construitPageOptions(), QStringLiteral("Options"));
+    m_pages->addTab(construitPageCouleurs(), QStringLiteral("Colors"));
+    setCentralWidget(m_pages);
+}
+
+void TOrvandel::FormCreate()
+{
+    const QPalette pal = palette();
+    m_ctx.CouleursSysteme = {depuisQt(pal.color(QPalette::Active, QPalette::Highlight)),
+                             depuisQt(pal.color(QPalette::Inactive, QPalette::HighlightedText)),
+                             depuisQt(pal.color(QPalette::Light)),
+                             depuisQt(pal.color(QPalette::Active, QPalette::Highlight))};
+    // The lower form colour's default, which the options may replace.
+    m_ctx.options.CouleurFormInfG = m_ctx.CouleursSysteme[0];
+
+    FormatImages format = m_ctx.document.format();
+    LitOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, format, m_ctx.dossiers);
+    m_ctx.document.setFormat(format);
+    crochetAppliqueBulles();
+
+    crochetApparence();
+    crochetLieSkin();
+    crochetAffDossier();
+    crochetInitBulles();
+    m_ctx.document.setFormatTheme(format.FormatTheme);
+    crochetMajEtatCreation();
+
+    // The slot names come from the string table through the document.
+    ParametresWM5 p = m_ctx.document.parametres();
+    p.BaseHueDefini = p.DPIDefini = p.Coul34Definie = p.UseStartImageDefini = p.ClesThemeDefinies = false;
+    m_ctx.document.setParametres(p);
+
+    crochetAccepteFichiers();
+    crochetImages();
+    crochetLienAppareil();
+    crochetDialoguesEtAide();
+    crochetBarreEtat();
+
+    apresChargeCouleurs(ChargeCouleurs(m_ctx.document, m_ctx.dossiers.FichierCouleurs, true));
+
+    crochetTempsLibre();
+    crochetDemarreAnimation();
+}
+
+void TOrvandel::closeEvent(QCloseEvent *event)
+{
+    FormCloseQuery();
+    event->accept();
+}
+
+void TOrvandel::FormCloseQuery()
+{
+    if (m_fermee)
+        return;
+    m_fermee = true;
+
+    crochetArreteAnimation();
+    crochetFermeAide();
+    crochetLibereAppareil();
+
+    if (m_ctx.EffacerImagesEnQuittant)
+        for (const char *nom : kImagesTravail)
+            QFile::remove(m_ctx.dossiers.DossierAppli + QLatin1String(nom));
+
+    if (!m_ctx.dossiers.DossierThemeTmp.isEmpty())
+        SupprimeDossier(m_ctx.dossiers.DossierThemeTmp);
+
+    QString erreur;
+    if (!SauveOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, m_ctx.document.format(), m_ctx.dossiers,
+                      &erreur)
+        && m_ctx.prompts)
+        m_ctx.prompts->message(erreur, {}, Prompts::Icon::Error);
+}

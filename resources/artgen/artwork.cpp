@@ -1,5 +1,7 @@
 #include "resources/artgen/artwork.h"
 
+#include "resources/artgen/art_demarrage.h"
+
 #include <QImage>
 #include <QPainter>
 
@@ -27,5 +29,8 @@ std::vector<ArtworkItem> artworkItems()
 {
     return {
         {QStringLiteral("orvandel.png"), writeAppIcon},
+        {QStringLiteral("points.gif"), writePointsGif},
+        {QStringLiteral("coulin.png"), writeCoulIn},
+        {QStringLiteral("coulout.png"), writeCoulOut},
     };
 }

@@ -1,5 +1,7 @@
 #include "tests/support/test_env.h"
 
+#include "resources/ressources.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -66,6 +68,7 @@ int main(int argc, char **argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     QApplication app(argc, argv);
+    initialiseRessources();
     const int rc = RUN_ALL_TESTS();
     if (!qEnvironmentVariableIsSet("ORVANDEL_KEEP_TEST_DIR"))
         QDir(g_root).removeRecursively();

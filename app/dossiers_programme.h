@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class Prompts;
+class QLockFile;
+
+// The program's folders. Every folder ends with "/".
+struct DossiersProgramme
+{
+    QString DossierAppli;    // options file, working colour file, working pictures
+    QString FichierCouleurs; // the working colour file
+    QString DossierTsk;      // where packages are saved
+    QString DossierImg;      // where the picture dialogs start
+    QString DossierLitTSK;   // where the package-open dialog starts
+    QString DossierSauveCapt; // where the skin preview's captures go
+    QString DossierTempWin;  // the private per-user temporary folder
+    QString DossierThemeTmp; // DossierTempWin + "ThemeTmp" (no trailing "/")
+    QString DossierTravail;  // DossierThemeTmp + "/": the work folder
+};
+
+// The environment variable that names the program folder (DossierAppli); tests
+// and portable set-ups use it. When unset: the executable's folder when it is
+// writable, else the per-user data folder.
+inline constexpr const char *kVariableDossierProgramme = "ORVANDEL_PROGRAM_DIR";
+
+// The program folder, created when missing, with "/" at the end.
+QString DossierAppliPour(const QString &dossierExecutable);
+// The working colour file: the program file's name with its extension
+// replaced by "Coul.inf", in the program folder.
+QString FichierCouleursPour(const QString &dossierAppli, const QString &cheminExecutable);
+
+// What the start-up before any window leaves behind.
+struct Demarrage
+{
+    int codeSortie = 0; // non-zero: the process ends with it
+    std::unique_ptr<QLockFile> verrou; // the single-instance lock, held until the end
+};
+
+// The start-up before any window, in order: the single-instance guard, the
+// private temporary folder, the work folder "ThemeTmp" deleted as a whole tree
+// and created again empty, "Points.gif" written into it. Fills the temporary
+// folders of dossiers. A second instance shows "Program already loaded." and
+// gives 999; any other failure is shown and gives 1.
+Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts);
+
+// The message shown when the old work folder cannot be deleted.
+QString MessageDossierTravailOccupe();

@@ -1,0 +1,118 @@
+// The colours page: the 22 colour slots, the theme names, and the commands
+// that save and load a colour set.
+#include "app/mainwindow/orvandel_main_window.h"
+
+#include "app/mainwindow/panneau_couleur.h"
+#include "theme/commandes_couleurs.h"
+#include "theme/prompts.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+QWidget *TOrvandel::construitPageCouleurs()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("CoulTabS"));
+    auto *grille = new QGridLayout(page);
+    constexpr int kLignes = 11; // two columns of eleven slots
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        const QString n = QString::number(i + 1);
+        const int ligne = i % kLignes, col = (i / kLignes) * 3;
+
+        m_inclus[i] = new QCheckBox(page);
+        m_inclus[i]->setObjectName(QStringLiteral("CB") + n);
+        m_inclus[i]->setToolTip(QStringLiteral("Save Color in Theme if checked"));
+        m_panneaux[i] = new PanneauCouleur(page);
+        m_panneaux[i]->setObjectName(QStringLiteral("Panel") + n);
+        m_libelles[i] = new QLabel(page);
+        m_libelles[i]->setObjectName(QStringLiteral("Label") + n);
+
+        grille->addWidget(m_inclus[i], ligne, col);
+        grille->addWidget(m_panneaux[i], ligne, col + 1);
+        grille->addWidget(m_libelles[i], ligne, col + 2);
+
+        connect(m_panneaux[i], &PanneauCouleur::clicked, this, [this, i] { PanelClick(i); });
+        connect(m_inclus[i], &QCheckBox::toggled, this, [this, i](bool on) { m_ctx.document.setInclus(i, on); });
+    }
+    grille->setColumnStretch(2, 1);
+    grille->setColumnStretch(5, 1);
+    grille->setRowStretch(kLignes, 1);
+    return page;
+}
+
+void TOrvandel::lieDocument()
+{
+    ThemeDocument &doc = m_ctx.document;
+    connect(&doc, &ThemeDocument::slotChanged, this, &TOrvandel::afficheSlot);
+    connect(&doc, &ThemeDocument::nomsChanged, this, &TOrvandel::afficheNoms);
+    connect(m_themeEdit, &QLineEdit::textEdited, &doc, &ThemeDocument::setNomTheme);
+    connect(m_themeAppEdt, &QLineEdit::textEdited, &doc, &ThemeDocument::setNomInterne);
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+        afficheSlot(i);
+    afficheNoms();
+}
+
+void TOrvandel::afficheSlot(int i)
+{
+    const SlotCouleur &s = m_ctx.document.slot(i);
+    m_panneaux[i]->setCouleur(s.couleur);
+    const QSignalBlocker bloque(m_inclus[i]);
+    m_inclus[i]->setChecked(s.inclus);
+    m_libelles[i]->setText(s.libelle);
+}
+
+void TOrvandel::afficheNoms()
+{
+    if (m_themeEdit->text() != m_ctx.document.nomTheme())
+        m_themeEdit->setText(m_ctx.document.nomTheme());
+    if (m_themeAppEdt->text() != m_ctx.document.nomInterne())
+        m_themeAppEdt->setText(m_ctx.document.nomInterne());
+}
+
+void TOrvandel::PanelClick(int i)
+{
+    if (!m_ctx.prompts)
+        return;
+    std::optional<TColor> choix;
+    {
+        AnimationPauseGuard pause(&m_ctx.animation);
+        choix = m_ctx.prompts->chooseColor(m_ctx.document.slot(i).couleur);
+    }
+    if (choix)
+        m_ctx.document.setCouleur(i, *choix);
+}
+
+void TOrvandel::SauveCoulTbtnClick()
+{
+    if (!m_ctx.prompts)
+        return;
+    ::SauveCoulTbtnClick({m_ctx.document, *m_ctx.prompts, m_ctx.dossiers.DossierAppli,
+                          m_ctx.dossiers.FichierCouleurs, &m_ctx.animation});
+}
+
+void TOrvandel::ChargeCoulBtnClick()
+{
+    if (!m_ctx.prompts)
+        return;
+    // The command has already reported a failure; a cancel changes nothing.
+    if (const auto r = ::ChargeCoulBtnClick({m_ctx.document, *m_ctx.prompts, m_ctx.dossiers.DossierAppli,
+                                             m_ctx.dossiers.FichierCouleurs, &m_ctx.animation});
+        r && r->ok)
+        apresChargeCouleurs(*r);
+}
+
+void TOrvandel::apresChargeCouleurs(const ResultatChargeCouleurs &r)
+{
+    if (!r.ok) {
+        if (m_ctx.prompts)
+            m_ctx.prompts->message(r.erreur, {}, Prompts::Icon::Error);
+        return;
+    }
+    if (r.indicateurWM5)
+        m_ctx.indicateurWM5 = *r.indicateurWM5;
+    m_ctx.MajMiniatures = r.majMiniatures;
+    crochetAffImage();
+    m_ctx.MajMiniatures = false;
+}

@@ -1,0 +1,21 @@
+// Start-up and shut-down steps whose owners are not built yet. Each one is
+// empty on purpose: it does nothing visible until its owner fills it.
+#include "app/mainwindow/orvandel_main_window.h"
+
+void TOrvandel::crochetApparence() {}
+void TOrvandel::crochetLieSkin() {}
+void TOrvandel::crochetAppliqueBulles() {}
+void TOrvandel::crochetAffDossier() {}
+void TOrvandel::crochetInitBulles() {}
+void TOrvandel::crochetMajEtatCreation() {}
+void TOrvandel::crochetAccepteFichiers() {}
+void TOrvandel::crochetImages() {}
+void TOrvandel::crochetLienAppareil() {}
+void TOrvandel::crochetDialoguesEtAide() {}
+void TOrvandel::crochetBarreEtat() {}
+void TOrvandel::crochetAffImage() {}
+void TOrvandel::crochetTempsLibre() {}
+void TOrvandel::crochetDemarreAnimation() {}
+void TOrvandel::crochetArreteAnimation() {}
+void TOrvandel::crochetFermeAide() {}
+void TOrvandel::crochetLibereAppareil() {}

@@ -355,7 +355,11 @@ QImage ChargeIconeOctets(const QByteArray &octets, int *largeur, int *hauteur)
         w.u16(0);
         w.u16(1);
         w.u16(1);
-        w.bytes(QByteArrayView(*dims));
+        // The directory's height after the double-height fix: Qt's decoder
+        // sizes the image from the directory.
+        QByteArray entree = *dims;
+        entree[1] = char(h);
+        w.bytes(entree);
         w.u32(plusGrand);
         w.u32(uint32_t(kTailleEnTeteIco + kTailleEntreeIco));
         w.bytes(*donnees);

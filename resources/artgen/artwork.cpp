@@ -1,4 +1,5 @@
 #include "resources/artgen/artwork.h"
+#include "resources/artgen/art_apercu.h"
 
 #include <QImage>
 #include <QPainter>
@@ -27,5 +28,28 @@ std::vector<ArtworkItem> artworkItems()
 {
     return {
         {QStringLiteral("orvandel.png"), writeAppIcon},
+        artApercu("133.bmp"),
+        artApercu("135.bmp"),
+        artApercu("136.bmp"),
+        artApercu("137.bmp"),
+        artApercu("139.bmp"),
+        artApercu("140.bmp"),
+        artApercu("153.bmp"),
+        artApercu("154.bmp"),
+        artApercu("158.bmp"),
+        artApercu("159.bmp"),
+        artApercu("161.bmp"),
+        artApercu("162.bmp"),
+        artApercu("163.bmp"),
+        artApercu("164.bmp"),
+        artApercu("177.bmp"),
+        artApercu("194.bmp"),
+        artApercu("199.bmp"),
+        artApercu("200.bmp"),
+        artApercu("201.bmp"),
+        artApercu("206.bmp"),
+        artApercu("300.bmp"),
+        artApercu("NLMESS.bmp"),
+        artApercu("CRITMESS.bmp"),
     };
 }

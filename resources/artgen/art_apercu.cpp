@@ -221,7 +221,7 @@ bool ecritNotification(const QString &path, bool critique)
         if (critique) {
             p.setPen(Qt::NoPen);
             p.setBrush(QColor(0xD0, 0x30, 0x28));
-            p.drawEllipse(QRect(190, 44, 18, 18));
+            p.drawEllipse(QRect(12, 46, 18, 18));
         }
     }
     // Eight bits per pixel, as the device's pictures.

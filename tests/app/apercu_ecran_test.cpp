@@ -240,12 +240,21 @@ TEST(ApercuEcran, TinyCustomFormatDrawsWithoutAreas)
     f.FormatTheme = FormatImages::FormatPerso;
     FixeTailles(f, FormatImages::FormatPerso);
     doc.setFormat(f);
-    EXPECT_FALSE(CalculeGeometrieMenu(f).valide());
     VueApercuEcran vue(doc, testenv::programDir());
     for (int zone : {3, 1, 2, 3})
         QTest::mouseClick(&vue, Qt::LeftButton, {}, centreZone(zone));
     EXPECT_EQ(vue.imageApercu().size(), GeometrieApercu::Panneau);
-    EXPECT_EQ(vue.images().ecranToday.pixel(120, 200), qRgb(255, 255, 255)); // no visible area
+    EXPECT_EQ(vue.images().ecranToday.pixel(120, 200), qRgb(255, 255, 255)); // a 5 x 1 area at (117, 133)
+    EXPECT_EQ(vue.images().ecranToday.pixel(118, 133), qRgb(220, 30, 40));
+
+    // Sizes that leave no visible area at all draw an empty screen and no menu.
+    FormatImages vide = f;
+    vide.TailleImages = {5, 5, 5, 5, 5, -14, 640, 376};
+    EXPECT_FALSE(CalculeGeometrieMenu(vide).valide());
+    EXPECT_TRUE(DessineMenuDemarrer(QImage(), CalculeGeometrieMenu(vide), CouleursApercu{}, RessourcesApercu{}).isNull());
+    EXPECT_EQ(FondToday(QImage(5, 5, QImage::Format_RGB32), vide).pixel(120, 134), qRgb(255, 255, 255));
+    vide.TailleImages[5] = 0;
+    EXPECT_FALSE(CalculeGeometrieMenu(vide).valide());
 
     // A visible area one row high still draws.
     f.TaillesPerso = {5, 20, 5, 1};

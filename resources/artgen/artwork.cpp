@@ -1,5 +1,5 @@
 #include "resources/artgen/artwork.h"
-
+#include "resources/artgen/art_apercu.h"
 #include "resources/artgen/art_demarrage.h"
 
 #include <QImage>
@@ -32,5 +32,28 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("points.gif"), writePointsGif},
         {QStringLiteral("coulin.png"), writeCoulIn},
         {QStringLiteral("coulout.png"), writeCoulOut},
+        artApercu("133.bmp"),
+        artApercu("135.bmp"),
+        artApercu("136.bmp"),
+        artApercu("137.bmp"),
+        artApercu("139.bmp"),
+        artApercu("140.bmp"),
+        artApercu("153.bmp"),
+        artApercu("154.bmp"),
+        artApercu("158.bmp"),
+        artApercu("159.bmp"),
+        artApercu("161.bmp"),
+        artApercu("162.bmp"),
+        artApercu("163.bmp"),
+        artApercu("164.bmp"),
+        artApercu("177.bmp"),
+        artApercu("194.bmp"),
+        artApercu("199.bmp"),
+        artApercu("200.bmp"),
+        artApercu("201.bmp"),
+        artApercu("206.bmp"),
+        artApercu("300.bmp"),
+        artApercu("NLMESS.bmp"),
+        artApercu("CRITMESS.bmp"),
     };
 }

@@ -1,8 +1,8 @@
 #include "app/anime_thread.h"
 
+#include "app/fonctions_indep.h"
 #include "app/gif_frames.h"
 #include "theme/animation_pause.h"
-#include "theme/arrondi.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -17,36 +17,6 @@ namespace {
 
 // No picture file the program plays comes near this; a bigger one is refused.
 constexpr qint64 TailleFichierMax = qint64(64) << 20;
-
-// Aspect-preserving fit of w x h in W x H that never enlarges, centred.
-QRect ajuste(int w, int h, int W, int H)
-{
-    int l = w, t = h;
-    if (w > W || h > H) {
-        if (w < 1 || h < 1) {
-            l = W;
-            t = H;
-        } else {
-            const double r = double(w) / double(h);
-            if (h < w) {
-                l = W;
-                t = arrondi(W / r);
-                if (t > H) {
-                    t = H;
-                    l = arrondi(H * r);
-                }
-            } else {
-                t = H;
-                l = arrondi(H * r);
-                if (l > W) {
-                    l = W;
-                    t = arrondi(W / r);
-                }
-            }
-        }
-    }
-    return QRect((W - l) / 2, (H - t) / 2, l, t);
-}
 
 } // namespace
 
@@ -122,7 +92,7 @@ void TAnimeThread::charge(const QString &fichier)
 
     // Every frame is placed once in its fit rectangle on a W x H picture.
     // Nearest-neighbour scaling keeps the key colour exact.
-    m_ajuste = ajuste(brutes.first().width(), brutes.first().height(), W, H);
+    m_ajuste = RectProportionnel(brutes.first().width(), brutes.first().height(), W, H);
     for (const QImage &brute : std::as_const(brutes)) {
         QImage cadre(W, H, QImage::Format_ARGB32);
         cadre.fill(0);

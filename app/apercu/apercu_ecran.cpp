@@ -2,7 +2,7 @@
 
 #include "app/charge_image_res.h"
 #include "app/polices.h"
-#include "app/rect_proportionnel.h"
+#include "app/fonctions_indep.h"
 #include "resources/strings.h"
 
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #include "app/apercu/miniatures.h"
 
-#include "app/rect_proportionnel.h"
+#include "app/fonctions_indep.h"
 #include "theme/theme_document.h"
 #include "tools/hls.h"
 #include "tools/teintes_images.h"

@@ -1,5 +1,5 @@
 #include "app/polices.h"
-#include "app/rect_proportionnel.h"
+#include "app/fonctions_indep.h"
 #include "app/utiles_indep.h"
 #include "tools/couleur_contraste.h"
 #include "tools/hls.h"

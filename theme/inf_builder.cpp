@@ -11,16 +11,12 @@
 
 #include <QDir>
 
-namespace {
-
 QString valeurChaineInf(QString texte)
 {
     texte.replace(QLatin1Char('"'), QLatin1String("\"\""));
     texte.replace(QLatin1Char('%'), QLatin1String("%%"));
     return texte;
 }
-
-} // namespace
 
 void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nomTheme,
                const QString &nomApplication)

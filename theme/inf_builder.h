@@ -5,6 +5,10 @@
 
 class ThemeDocument;
 
+// The text of a quoted INF string ("AppName"): double quotes and percent
+// signs doubled.
+QString valeurChaineInf(QString texte);
+
 // The installation script of the theme in the INF dialect of the Windows CE
 // cabinet wizard: the text form of what the CE setup file carries. Every
 // theme value is written as a DWORD in decimal (a binary colour RRGGBB00 as

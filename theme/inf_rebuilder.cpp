@@ -3,6 +3,7 @@
 #include "theme/byte_io.h"
 #include "theme/cle_theme_canonique.h"
 #include "theme/cp1252.h"
+#include "theme/inf_builder.h"
 #include "theme/setup_ce_reader.h"
 
 #include <vector>
@@ -520,7 +521,9 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
     t << (fournisseurDansDossier ? QStringLiteral("Provider = \"%Provider%\"")
                                  : QStringLiteral("Provider = \"") + fournisseur + QLatin1Char('"'));
     t << QString() << QStringLiteral("[CEStrings]");
-    t << QStringLiteral("Appname = \"") + appli + QLatin1Char('"');
+    // Quoted as the INF builder quotes it, so that a name holding a double
+    // quote or a percent sign reads back as the same name.
+    t << QStringLiteral("Appname = \"") + valeurChaineInf(appli) + QLatin1Char('"');
     QString dossierInstall = versAppName(premier);
     if (!fournisseur.isEmpty())
         dossierInstall.replace(fournisseur, QLatin1String("%Provider%"));

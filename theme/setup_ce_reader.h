@@ -1,5 +1,7 @@
 #pragma once
 
+#include "theme/setup_ce_format.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -25,7 +27,6 @@ int GroupeFormatDeSomme(int sommeBits);
 
 // Where the fixed fields of a CE setup file header lie (all little-endian).
 namespace SetupCE {
-constexpr qsizetype TailleEntete = 100;
 constexpr qsizetype OffSignature = 0;
 constexpr qsizetype OffLongueur = 8;
 constexpr qsizetype OffNbFichiers = 52;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "theme/setup_ce_format.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,7 +15,6 @@ class ThemeDocument;
 // length always agree with the records written.
 namespace SetupCE {
 
-constexpr int TailleEntete = 100;
 constexpr uint32_t TypeProcesseur = 2577;
 constexpr uint32_t FlagsFichier = 0x40000000;
 // Header fields.

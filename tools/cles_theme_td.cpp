@@ -200,9 +200,12 @@ void TTDThemeCles::ValiderBtnClick()
     accept();
 }
 
-int OuvreTDThemeCles(ThemeDocument &doc, Prompts &prompts, TColor couleurPipette, QWidget *parent)
+int OuvreTDThemeCles(ThemeDocument &doc, Prompts &prompts, TColor couleurPipette, QWidget *parent,
+                     const QString &titre)
 {
     TTDThemeCles fenetre(doc.parametres(), doc.clesTheme(), prompts, parent);
+    if (!titre.isEmpty())
+        fenetre.setWindowTitle(titre);
     fenetre.setCouleurPipette(couleurPipette);
     QObject::connect(&fenetre, &TTDThemeCles::valide, &doc,
                      [&doc](const ResultatClesThemeTD &r) { AppliqueClesThemeTD(doc, r); });

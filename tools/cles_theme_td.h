@@ -60,5 +60,6 @@ private:
 
 // The main window's command: opens the editor modally on the document and
 // applies its result when validated. Returns QDialog::Accepted on "Validate".
+// A non-empty titre replaces the window's title.
 int OuvreTDThemeCles(ThemeDocument &doc, Prompts &prompts, TColor couleurPipette,
-                     QWidget *parent = nullptr);
+                     QWidget *parent = nullptr, const QString &titre = QString());

@@ -1,5 +1,5 @@
-// The colours page: the 22 colour slots, the theme names, and the commands
-// that save and load a colour set.
+// The colours page: the 22 colour slots, the dropper colour, the dots
+// animation, the theme names, and the commands that save and load a colour set.
 #include "app/mainwindow/orvandel_main_window.h"
 
 #include "app/mainwindow/panneau_couleur.h"
@@ -8,12 +8,15 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 QWidget *TOrvandel::construitPageCouleurs()
 {
     auto *page = new QWidget;
+    m_pageCouleurs = page;
     page->setObjectName(QStringLiteral("CoulTabS"));
     auto *grille = new QGridLayout(page);
     constexpr int kLignes = 11; // two columns of eleven slots
@@ -38,7 +41,36 @@ QWidget *TOrvandel::construitPageCouleurs()
     }
     grille->setColumnStretch(2, 1);
     grille->setColumnStretch(5, 1);
-    grille->setRowStretch(kLignes, 1);
+
+    // Below the slots: the dropper colour, the tap-and-hold dots, the theme
+    // format and the theme keys command.
+    auto *bas = new QHBoxLayout;
+    m_pipette = new PanneauCouleur(page);
+    m_pipette->setObjectName(QStringLiteral("Panel26"));
+    m_pipette->setToolTip(QStringLiteral("Choose color in Image"));
+    m_pipette->setCouleur(TColor::fromQRgb(palette().color(QPalette::Window).rgb()));
+    m_image8 = new QLabel(page);
+    m_image8->setObjectName(QStringLiteral("Image8"));
+    m_image8->setFixedSize(42, 42); // the size of "Points.gif"
+    m_actualFmtLbl = new QLabel(page);
+    m_actualFmtLbl->setObjectName(QStringLiteral("ActualFmtLbl"));
+    m_ctBtn = new QPushButton(QStringLiteral("Keys +"), page);
+    m_ctBtn->setObjectName(QStringLiteral("CTBtn"));
+    m_ctBtn->setToolTip(QStringLiteral("See or change specific keys for the theme"));
+    connect(m_ctBtn, &QPushButton::clicked, this, &TOrvandel::CTBtnClick);
+    connect(m_pipette, &PanneauCouleur::clicked, this, [this] {
+        if (!m_ctx.prompts)
+            return;
+        AnimationPauseGuard pause(&m_ctx.animation);
+        if (const auto c = m_ctx.prompts->chooseColor(m_pipette->couleur()))
+            m_pipette->setCouleur(*c);
+    });
+    bas->addWidget(m_pipette);
+    bas->addWidget(m_image8);
+    bas->addWidget(m_actualFmtLbl, 1);
+    bas->addWidget(m_ctBtn);
+    grille->addLayout(bas, kLignes, 0, 1, 6);
+    grille->setRowStretch(kLignes + 1, 1);
     return page;
 }
 
@@ -80,8 +112,11 @@ void TOrvandel::PanelClick(int i)
         AnimationPauseGuard pause(&m_ctx.animation);
         choix = m_ctx.prompts->chooseColor(m_ctx.document.slot(i).couleur);
     }
-    if (choix)
+    if (choix) {
         m_ctx.document.setCouleur(i, *choix);
+        m_pipette->setCouleur(*choix);
+        crochetAffImage();
+    }
 }
 
 void TOrvandel::SauveCoulTbtnClick()

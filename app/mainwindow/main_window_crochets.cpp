@@ -8,14 +8,9 @@ void TOrvandel::crochetAppliqueBulles() {}
 void TOrvandel::crochetAffDossier() {}
 void TOrvandel::crochetInitBulles() {}
 void TOrvandel::crochetMajEtatCreation() {}
-void TOrvandel::crochetAccepteFichiers() {}
 void TOrvandel::crochetImages() {}
-void TOrvandel::crochetLienAppareil() {}
 void TOrvandel::crochetDialoguesEtAide() {}
 void TOrvandel::crochetBarreEtat() {}
 void TOrvandel::crochetAffImage() {}
 void TOrvandel::crochetTempsLibre() {}
-void TOrvandel::crochetDemarreAnimation() {}
-void TOrvandel::crochetArreteAnimation() {}
 void TOrvandel::crochetFermeAide() {}
-void TOrvandel::crochetLibereAppareil() {}

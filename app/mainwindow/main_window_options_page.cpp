@@ -1,18 +1,21 @@
-// The options page: theme names, the erase-at-the-end box and the area of the
-// theme-format controls.
+// The options page: theme names, the theme-format controls, the package
+// option and the erase-at-the-end box.
 #include "app/mainwindow/orvandel_main_window.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 QWidget *TOrvandel::construitPageOptions()
 {
     auto *page = new QWidget;
+    m_pageOptions = page;
     page->setObjectName(QStringLiteral("OptionsTabS"));
     auto *colonne = new QVBoxLayout(page);
 
@@ -34,6 +37,8 @@ QWidget *TOrvandel::construitPageOptions()
     m_zoneOptionsFormat->setObjectName(QStringLiteral("ZoneOptionsFormat"));
     new QHBoxLayout(m_zoneOptionsFormat);
     colonne->addWidget(m_zoneOptionsFormat);
+    construitZoneFormat();
+    colonne->addWidget(construitOptionsPaquet(page));
 
     auto *ligne = new QHBoxLayout;
     m_effacer = new QCheckBox(page);
@@ -48,4 +53,37 @@ QWidget *TOrvandel::construitPageOptions()
 
     connect(m_effacer, &QCheckBox::toggled, this, [this](bool on) { m_ctx.EffacerImagesEnQuittant = on; });
     return page;
+}
+
+QWidget *TOrvandel::construitOptionsPaquet(QWidget *parent)
+{
+    // Which setup documents a package holds (kept in the options file).
+    auto *groupe = new QGroupBox(QStringLiteral("TSK"), parent);
+    groupe->setObjectName(QStringLiteral("TskInfXmlRG"));
+    const QString regle = QString(36, QLatin1Char('-'));
+    const QString blancs(11, QLatin1Char(' '));
+    groupe->setToolTip(QStringList{regle + QStringLiteral(" !!! ") + regle, QString(),
+                                   blancs + QStringLiteral("1) INF : -> WM2002, WM2003, WM5, > WM5 ..."),
+                                   blancs + QStringLiteral("2) XML : -> WM5, + ..."),
+                                   blancs + QStringLiteral("3) INF + XML : -> WM2002, WM2003, WM5, > WM5 ..."),
+                                   QString(), regle + QStringLiteral(" !!! ") + regle}
+                           .join(QStringLiteral("\r\n")));
+    auto *ligne = new QHBoxLayout(groupe);
+    m_tskInfXml = new QButtonGroup(groupe);
+    const char *const items[] = {"+ Inf", "+ Xml", "+ Inf + Xml"};
+    for (int i = 0; i < 3; ++i) {
+        auto *b = new QRadioButton(QLatin1String(items[i]), groupe);
+        b->setObjectName(QStringLiteral("TskInfXmlRG%1").arg(i));
+        m_tskInfXml->addButton(b, i);
+        ligne->addWidget(b);
+    }
+    ligne->addStretch(1);
+    connect(m_tskInfXml, &QButtonGroup::idClicked, this, [this](int id) { m_ctx.options.TskInfXmlRG = id; });
+    return groupe;
+}
+
+void TOrvandel::afficheOptionsPaquet()
+{
+    if (QAbstractButton *b = m_tskInfXml->button(m_ctx.options.TskInfXmlRG))
+        b->setChecked(true);
 }

@@ -1,6 +1,8 @@
 #include "app/mainwindow/orvandel_main_window.h"
 
+#include "app/anime_thread.h"
 #include "app/fonctions_indep.h"
+#include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/prompts.h"
 
@@ -60,6 +62,9 @@ void TOrvandel::construitFenetre()
     m_chargeCoul->setToolTip(QStringLiteral("Load saved Colors"));
     barre->addWidget(m_chargeCoul);
     connect(m_chargeCoul, &QToolButton::clicked, this, &TOrvandel::ChargeCoulBtnClick);
+    construitCommandes(barre);
+    barre->addSeparator();
+    barre->addWidget(construitEtatAppareil(barre));
 
     // Pages in tab order; the pictures, theme parameters, device and setup
     // text pages are inserted by their own code.
@@ -68,6 +73,10 @@ void TOrvandel::construitFenetre()
     m_pages->addTab(construitPageOptions(), QStringLiteral("Options"));
     m_pages->addTab(construitPageCouleurs(), QStringLiteral("Colors"));
     setCentralWidget(m_pages);
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
+        if (m_pages->currentWidget() == m_pageOptions)
+            OptionsTabSShow();
+    });
 }
 
 void TOrvandel::FormCreate()
@@ -83,6 +92,7 @@ void TOrvandel::FormCreate()
     FormatImages format = m_ctx.document.format();
     LitOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, format, m_ctx.dossiers);
     m_ctx.document.setFormat(format);
+    afficheOptionsPaquet();
     crochetAppliqueBulles();
 
     crochetApparence();
@@ -90,6 +100,7 @@ void TOrvandel::FormCreate()
     crochetAffDossier();
     crochetInitBulles();
     m_ctx.document.setFormatTheme(format.FormatTheme);
+    OptionsTabSShow();
     crochetMajEtatCreation();
 
     // The slot names come from the string table through the document.

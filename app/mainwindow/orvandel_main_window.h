@@ -4,15 +4,29 @@
 
 #include <QMainWindow>
 
-#include <array>
+#include <QStringList>
 
+#include <array>
+#include <memory>
+#include <optional>
+
+struct InfosLecture;
 struct ResultatChargeCouleurs;
+class EtatPDA;
 class PanneauCouleur;
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTabWidget;
+class QToolBar;
 class QToolButton;
+class TAnimeThread;
+class TBtnAnimeThread;
+class TDccMan;
+class TMemoInf;
+class TOptionsForm;
 
 // The main window. Its constructor is the program's window creation
 // (FormCreate), its close the shut-down (FormCloseQuery). It owns the run's
@@ -32,24 +46,68 @@ public:
     // options button OptionsBtn and the format labels). Empty until they are built.
     QWidget *zoneOptionsFormat() const { return m_zoneOptionsFormat; }
 
+    // The program's arguments (without the program itself): the first one is
+    // opened as a package when the window is first shown.
+    void setLigneCommande(const QStringList &arguments) { m_ligneCommande = arguments; }
+
+    // The device link (library, watcher, connection); null before FormCreate.
+    const EtatPDA *etatPDA() const { return m_pda.get(); }
+    // The dots animation of the colours page (null before the end of the
+    // creation and after the close) and the connection icon's animation
+    // (null while no device is connected).
+    const TAnimeThread *animationPoints() const { return m_animePoints.get(); }
+    const TBtnAnimeThread *animationBouton() const { return m_animeBouton.get(); }
+    TMemoInf *memoInf() const { return m_memoInf; }
+    TOptionsForm *optionsForm() const { return m_optionsForm; }
+
+    // The connection state text of the state label for a watcher status and
+    // status text ("Missing" for -1).
+    static QString TexteEtatAS(int status, const QString &texte);
+
 public slots:
     void SauveCoulTbtnClick();
     void ChargeCoulBtnClick();
+    void OptionsBtnClick();
+    void OptionsTabSShow();
+    void GenereBtnClick();
+    void SauveInfBtnClick();
+    void LireFichierBtnClick();
+    void InfSBtnClick();
+    void CTBtnClick();
+    // Opens a package as the theme being edited (read command, command line,
+    // dropped file).
+    void LitTsk(const QString &fichier);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Construction, one file per concern.
     void construitFenetre();
     QWidget *construitPageOptions();
     QWidget *construitPageCouleurs();
+    void construitCommandes(QToolBar *barre);
+    QWidget *construitEtatAppareil(QWidget *parent);
+    QWidget *construitOptionsPaquet(QWidget *parent);
+    void construitZoneFormat();
+    void afficheOptionsPaquet();
     void lieDocument();
     void afficheSlot(int i);
     void afficheNoms();
     void PanelClick(int i);
     // The colour set has been loaded: report a failure, redraw what shows it.
     void apresChargeCouleurs(const ResultatChargeCouleurs &r);
+    // A package has been read: the INF window, the format, the redraws.
+    void apresLecture(const std::optional<InfosLecture> &infos, int formatAvant);
+    // The format, the pictures or the thumbnails changed: status texts, preview.
+    void apresChangementImages();
+    void FormShow();
+    // The connection watcher's change event.
+    void ChangeActif(TDccMan *sender);
+    void afficheEtatAS(const QString &texte);
 
     void FormCreate();
     void FormCloseQuery();
@@ -76,6 +134,8 @@ private:
 
     AppContext m_ctx;
     bool m_fermee = false;
+    bool m_montree = false;
+    QStringList m_ligneCommande;
 
     QTabWidget *m_pages = nullptr;
     QToolButton *m_sauveCoul = nullptr;
@@ -84,6 +144,26 @@ private:
     QLineEdit *m_themeAppEdt = nullptr;
     QCheckBox *m_effacer = nullptr;
     QWidget *m_zoneOptionsFormat = nullptr;
+    QWidget *m_pageOptions = nullptr;
+    QWidget *m_pageCouleurs = nullptr;
+    QPushButton *m_optionsBtn = nullptr;
+    QLabel *m_fmtActuelLbl = nullptr;
+    QLabel *m_actualFmtLbl = nullptr;
+    QButtonGroup *m_tskInfXml = nullptr;
+    QToolButton *m_lireTsk = nullptr;
+    QToolButton *m_creer = nullptr;
+    QToolButton *m_sauveInf = nullptr;
+    QToolButton *m_infS = nullptr;
+    QPushButton *m_ctBtn = nullptr;
+    PanneauCouleur *m_pipette = nullptr; // Panel26, the dropper colour
+    QLabel *m_image8 = nullptr;          // the dots
+    QLabel *m_image11 = nullptr;         // the connection icon
+    QLabel *m_etatASLbl = nullptr;
+    TOptionsForm *m_optionsForm = nullptr;
+    TMemoInf *m_memoInf = nullptr;
+    std::unique_ptr<EtatPDA> m_pda;
+    std::unique_ptr<TAnimeThread> m_animePoints;
+    std::unique_ptr<TBtnAnimeThread> m_animeBouton;
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};
     std::array<QLabel *, JeuCouleurs::NbCouleurs> m_libelles{};

@@ -1,5 +1,6 @@
 #include "resources/artgen/artwork.h"
 #include "resources/artgen/art_apercu.h"
+#include "resources/artgen/art_appareil.h"
 #include "resources/artgen/art_demarrage.h"
 
 #include <QImage>
@@ -55,5 +56,6 @@ std::vector<ArtworkItem> artworkItems()
         artApercu("300.bmp"),
         artApercu("NLMESS.bmp"),
         artApercu("CRITMESS.bmp"),
+        {QStringLiteral("as16img.png"), writeAs16Img},
     };
 }

@@ -7,6 +7,8 @@
 //   ORVANDEL_BATCH=1      no modal dialog: messages go to standard error and
 //                         every question or dialog is cancelled (tests).
 //   TMPDIR                where the private work folder orvandel-<uid> lives.
+//   ORVANDEL_RAPI         the device library (default: the simulator beside
+//                         the executable); without it the state reads "Missing".
 #include "app/console_prompts.h"
 #include "app/dossiers_programme.h"
 #include "app/mainwindow/orvandel_main_window.h"
@@ -46,10 +48,11 @@ int main(int argc, char **argv)
     dossiers.DossierAppli = DossierAppliPour(QCoreApplication::applicationDirPath());
     dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QCoreApplication::applicationFilePath());
 
-    // The device link binds its library here once it exists; until then the
-    // device commands stay disabled (AppContext::appareil.RapiPresent is false).
-
+    // The window's creation binds the device library (RapiPresent) and, when
+    // it is there, starts watching the connection.
     TOrvandel fenetre(dossiers, prompts.get());
+    // The first argument is opened as a package when the window first shows.
+    fenetre.setLigneCommande(QCoreApplication::arguments().mid(1));
     if (promptsQt)
         promptsQt->setParent(&fenetre);
     fenetre.show();

@@ -25,13 +25,16 @@
 
 namespace {
 
-QToolButton *bouton(QToolBar *barre, const char *nom, const QString &texte, const QString &bulle)
+QToolButton *bouton(QToolBar *barre, const char *nom, const QString &texte, const QString &bulle,
+                    QAction **action = nullptr)
 {
     auto *b = new QToolButton(barre);
     b->setObjectName(QLatin1String(nom));
     b->setText(texte);
     b->setToolTip(bulle);
-    barre->addWidget(b);
+    QAction *a = barre->addWidget(b);
+    if (action)
+        *action = a;
     return b;
 }
 
@@ -43,9 +46,10 @@ void TOrvandel::construitCommandes(QToolBar *barre)
     m_creer = bouton(barre, "CreerTBtn", QStringLiteral("Create"), QStringLiteral("Create the Theme on the PC"));
     m_sauveInf = bouton(barre, "SauveInfTBtn", QStringLiteral("INF/XML"), QStringLiteral("Save Theme INF file"));
     m_infS = bouton(barre, "InfSBtn", QStringLiteral("INF"),
-                    QStringLiteral("View and/or save original Theme installation file"));
-    // Shown once a package with a setup document has been read.
-    m_infS->setVisible(false);
+                    QStringLiteral("View and/or save original Theme installation file"), &m_infSAction);
+    // Shown once a package with a setup document has been read (the tool
+    // bar shows its buttons through their actions).
+    m_infSAction->setVisible(false);
     connect(m_lireTsk, &QToolButton::clicked, this, &TOrvandel::LireFichierBtnClick);
     connect(m_creer, &QToolButton::clicked, this, &TOrvandel::GenereBtnClick);
     connect(m_sauveInf, &QToolButton::clicked, this, &TOrvandel::SauveInfBtnClick);
@@ -108,7 +112,7 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
         return; // the reader has reported why; the theme is as it was
     if (m_memoInf)
         m_memoInf->afficher(*infos);
-    m_infS->setVisible(infos->infOuXml);
+    m_infSAction->setVisible(infos->infOuXml);
     // The size options window shows the format the package brought.
     const int format = m_ctx.document.format().FormatTheme;
     if (format != formatAvant)

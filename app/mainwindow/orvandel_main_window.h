@@ -14,6 +14,7 @@ struct InfosLecture;
 struct ResultatChargeCouleurs;
 class EtatPDA;
 class PanneauCouleur;
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -55,7 +56,7 @@ public:
     // The dots animation of the colours page (null before the end of the
     // creation and after the close) and the connection icon's animation
     // (null while no device is connected).
-    const TAnimeThread *animationPoints() const { return m_animePoints.get(); }
+    TAnimeThread *animationPoints() const { return m_animePoints.get(); }
     const TBtnAnimeThread *animationBouton() const { return m_animeBouton.get(); }
     TMemoInf *memoInf() const { return m_memoInf; }
     TOptionsForm *optionsForm() const { return m_optionsForm; }
@@ -154,6 +155,7 @@ private:
     QToolButton *m_creer = nullptr;
     QToolButton *m_sauveInf = nullptr;
     QToolButton *m_infS = nullptr;
+    QAction *m_infSAction = nullptr;
     QPushButton *m_ctBtn = nullptr;
     PanneauCouleur *m_pipette = nullptr; // Panel26, the dropper colour
     QLabel *m_image8 = nullptr;          // the dots

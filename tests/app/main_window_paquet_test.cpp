@@ -1,0 +1,289 @@
+// Packages from the main window: the create command with the package option,
+// the read command into a fresh window, the command line, a dropped file, the
+// INF window and the theme keys editor.
+
+#include "app/memo_inf.h"
+#include "app/options_form.h"
+#include "app/mainwindow/panneau_couleur.h"
+#include "tests/support/fenetre_principale.h"
+#include "theme/ini_file.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+using fenetretest::Fenetre;
+using fenetretest::surFenetreModale;
+
+namespace {
+
+const char *const kImagesFormat4[] = {"tdywater_240_320.gif", "tdywater_320_240.gif", "stwater_240_320.gif",
+                                      "stwater_320_240.gif"};
+
+QByteArray image(const char *nom)
+{
+    return QByteArray("GIF89a picture ") + nom;
+}
+
+// Member names as cabextract lists them, in cabinet order.
+QStringList membres(const QString &cab)
+{
+    QProcess p;
+    p.start(QStringLiteral("cabextract"), {QStringLiteral("-l"), cab});
+    EXPECT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QStringList noms;
+    for (const QString &ligne : QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n')) {
+        const QStringList champs = ligne.split(QStringLiteral(" | "));
+        if (champs.size() == 3 && !champs[0].contains(QStringLiteral("File size")))
+            noms << champs[2].trimmed();
+    }
+    return noms;
+}
+
+// A format-4 theme named "Sky Blue" made through the window: two slot
+// colours, a theme key and colour 34 through the keys editor, the "+ Inf +
+// Xml" option; built with CreerTBtn. Returns the package's path.
+QString creePaquet(Fenetre &f)
+{
+    for (const char *nom : kImagesFormat4)
+        testenv::writeFile(f.dossiers.DossierAppli + nom, image(nom));
+    TOrvandel &w = f.ouvre();
+    w.contexte().document.setFormatTheme(4);
+    auto *theme = f.trouve<QLineEdit>("ThemeEdit");
+    theme->setFocus();
+    theme->selectAll();
+    QTest::keyClicks(theme, QStringLiteral("Sky Blue"));
+
+    f.prompts.color(TColor::fromRgb(0x12, 0x34, 0x56));
+    QTest::mouseClick(f.trouve<PanneauCouleur>("Panel3"), Qt::LeftButton);
+    QTest::mouseClick(f.trouve<QCheckBox>("CB3"), Qt::LeftButton);
+    f.prompts.color(TColor::fromRgb(0xAB, 0xCD, 0xEF));
+    QTest::mouseClick(f.trouve<PanneauCouleur>("Panel20"), Qt::LeftButton);
+    QTest::mouseClick(f.trouve<QCheckBox>("CB20"), Qt::LeftButton);
+
+    // The keys editor: Color_Highlight takes the dropper colour (the last
+    // colour chosen), colour 34 is switched on.
+    surFenetreModale([](QWidget *d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Theme specific keys"));
+        d->findChild<QCheckBox *>("CheckBox2")->click();
+        auto *panneau = d->findChild<QFrame *>("CHPl");
+        QTest::mouseClick(panneau, Qt::LeftButton, Qt::ControlModifier, panneau->rect().center());
+        d->findChild<QCheckBox *>("CheckBox17")->click();
+        d->findChild<QPushButton *>("ValiderBtn")->click();
+    });
+    QTest::mouseClick(f.trouve<QPushButton>("CTBtn"), Qt::LeftButton);
+    EXPECT_EQ(w.contexte().document.clesTheme(), QStringList{QStringLiteral("Color_Highlight\tABCDEF00\t\t1")});
+    EXPECT_TRUE(w.contexte().document.parametres().Coul34Definie);
+    EXPECT_TRUE(w.contexte().indicateurWM5);
+
+    QTest::mouseClick(f.trouve<QRadioButton>("TskInfXmlRG2"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(w.contexte().options.TskInfXmlRG, 2);
+    QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::LeftButton);
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+    return f.dossiers.DossierAppli + QStringLiteral("Sky Blue.tsk");
+}
+
+// Starts afresh: no working pictures, colour file or options left behind.
+void oublie(Fenetre &f)
+{
+    f.ferme();
+    for (const char *nom : kImagesFormat4)
+        QFile::remove(f.dossiers.DossierAppli + nom);
+    QFile::remove(f.dossiers.FichierCouleurs);
+    QFile::remove(f.dossiers.DossierAppli + "OptionsOVD.ini");
+    f.demarre();
+}
+
+// The theme of creePaquet, as a fresh window shows it after reading it.
+void verifieTheme(Fenetre &f)
+{
+    TOrvandel &w = *f.w;
+    const ThemeDocument &doc = w.contexte().document;
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Sky Blue"));
+    EXPECT_EQ(f.trouve<QLineEdit>("ThemeEdit")->text(), QStringLiteral("Sky Blue"));
+    EXPECT_EQ(doc.slot(2).couleur, TColor::fromRgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(doc.slot(19).couleur, TColor::fromRgb(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(f.trouve<PanneauCouleur>("Panel3")->couleur(), TColor::fromRgb(0x12, 0x34, 0x56));
+    for (int i = 0; i < 22; ++i)
+        EXPECT_EQ(f.trouve<QCheckBox>(QStringLiteral("CB%1").arg(i + 1))->isChecked(), i == 2 || i == 19) << i;
+    EXPECT_EQ(doc.clesTheme(), QStringList{QStringLiteral("Color_Highlight\tABCDEF00\t\t1")});
+    EXPECT_TRUE(doc.parametres().Coul34Definie);
+    EXPECT_TRUE(w.contexte().indicateurWM5);
+    // The format follows the pictures, and so do the labels and the size options window.
+    EXPECT_EQ(doc.format().FormatTheme, 4);
+    EXPECT_EQ(f.trouve<QLabel>("FmtActuelLbl")->text(), QStringLiteral("QVGA P + L (240x294, 320x214)"));
+    EXPECT_EQ(f.trouve<QLabel>("ActualFmtLbl")->text(), QStringLiteral("QVGA P + L (240x294, 320x214)"));
+    EXPECT_EQ(w.optionsForm()->indexSauve(), 4);
+    for (const char *nom : kImagesFormat4)
+        EXPECT_EQ(testenv::readFile(f.dossiers.DossierAppli + nom), image(nom)) << nom;
+    // The INF window holds the rebuilt INF text, and its button shows.
+    const QString inf = w.memoInf()->Memo1->toPlainText();
+    EXPECT_TRUE(inf.startsWith(QStringLiteral("[Version]"))) << inf.toStdString();
+    EXPECT_TRUE(inf.contains(QStringLiteral("reg_path01 = Software\\Microsoft\\Today\\Sky Blue.tsk\n")));
+    EXPECT_TRUE(inf.contains(QStringLiteral("HKCU,%reg_path01%,Color_Highlight,0x00000001,AB,CD,EF,00")));
+    EXPECT_TRUE(inf.contains(QStringLiteral("\"tdywater_320_240.gif\" = 1")));
+    EXPECT_TRUE(w.memoInf()->MemoFic->toPlainText().startsWith(QStringLiteral("File(s) :")));
+    QCoreApplication::processEvents(); // the tool bar lays its buttons out
+    EXPECT_FALSE(f.trouve<QToolButton>("InfSBtn")->isHidden());
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+}
+
+} // namespace
+
+TEST(MainWindowPaquet, CreateWritesThePackageWithTheChosenSetupDocuments)
+{
+    Fenetre f;
+    const QString paquet = creePaquet(f);
+    ASSERT_TRUE(QFile::exists(paquet)) << f.prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(membres(paquet), (QStringList{"Skyblu~1.000", "_setup.xml", "TDYWAT~1.001", "TDYWAT~2.002",
+                                            "STWATE~1.003", "STWATE~2.004"}));
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
+    // The working colour file is the theme's.
+    EXPECT_TRUE(testenv::readFile(f.dossiers.FichierCouleurs).contains("NomFic = Sky Blue"));
+
+    // Again: the existing package is replaced only after a Yes.
+    f.prompts.answer(Prompts::Answer::No);
+    QFile::remove(f.dossiers.DossierAppli + "stwater_320_240.gif");
+    QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::LeftButton);
+    EXPECT_EQ(f.prompts.questions, QStringList{QStringLiteral("Overwrite original (or existing) ?")});
+    EXPECT_TRUE(QFile::exists(paquet));
+
+    // With "+ Xml" the package holds no CE setup file.
+    testenv::writeFile(f.dossiers.DossierAppli + "stwater_320_240.gif", image("stwater_320_240.gif"));
+    QTest::mouseClick(f.trouve<QRadioButton>("TskInfXmlRG1"), Qt::LeftButton, {}, QPoint(5, 5));
+    f.prompts.answer(Prompts::Answer::Yes);
+    QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::LeftButton);
+    EXPECT_EQ(membres(paquet), (QStringList{"_setup.xml", "TDYWAT~1.001", "TDYWAT~2.002", "STWATE~1.003",
+                                            "STWATE~2.004"}));
+
+    // The option is kept in the options file.
+    f.ferme();
+    EXPECT_EQ(IniFile(f.dossiers.DossierAppli + "OptionsOVD.ini").readInteger("Options", "TskInfXmlRG", -1), 1);
+    f.demarre();
+    f.ouvre();
+    EXPECT_TRUE(f.trouve<QRadioButton>("TskInfXmlRG1")->isChecked());
+    EXPECT_TRUE(f.prompts.exhausted());
+}
+
+TEST(MainWindowPaquet, SaveInstallationFilesWritesTheInfAndTheXml)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    w.contexte().document.setNomTheme(QStringLiteral("Night"));
+    const QString inf = testenv::tempDir() + "/Night.inf", xml = testenv::tempDir() + "/Night.xml";
+    f.prompts.saveFileName(inf);
+    f.prompts.saveFileName(xml);
+    QTest::mouseClick(f.trouve<QToolButton>("SauveInfTBtn"), Qt::LeftButton);
+    EXPECT_TRUE(testenv::readFile(inf).startsWith("[Version]\r\n"));
+    EXPECT_TRUE(testenv::readFile(xml).startsWith("<wap-provisioningdoc"));
+    EXPECT_TRUE(f.prompts.exhausted());
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+}
+
+TEST(MainWindowPaquet, ReadCommandRestoresThePackageInAFreshWindow)
+{
+    Fenetre f;
+    const QString cree = creePaquet(f);
+    ASSERT_TRUE(QFile::exists(cree));
+    const QString paquet = testenv::tempDir() + "/kept/Sky Blue.tsk";
+    QDir().mkpath(testenv::tempDir() + "/kept");
+    ASSERT_TRUE(QFile::copy(cree, paquet));
+    oublie(f);
+
+    TOrvandel &w = f.ouvre();
+    EXPECT_EQ(w.contexte().document.format().FormatTheme, 3);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f.trouve<QToolButton>("InfSBtn")->isHidden());
+    f.prompts.openFileName(paquet);
+    QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
+    verifieTheme(f);
+    EXPECT_EQ(QDir::cleanPath(w.contexte().dossiers.DossierLitTSK), QDir::cleanPath(testenv::tempDir() + "/kept"));
+
+    // The INF window opens from its button, the animation paused meanwhile.
+    bool enPause = false;
+    surFenetreModale([&](QWidget *d) {
+        enPause = w.contexte().animation.isPaused();
+        EXPECT_EQ(d, w.memoInf());
+        d->findChild<QPushButton *>("QuitterBtn")->click();
+    });
+    QTest::mouseClick(f.trouve<QToolButton>("InfSBtn"), Qt::LeftButton);
+    EXPECT_TRUE(enPause);
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+
+    // A package that is not a theme leaves the theme as it was.
+    const QString faux = testenv::tempDir() + "/bad.tsk";
+    testenv::writeFile(faux, "MSCF not really");
+    f.prompts.openFileName(faux);
+    QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
+    EXPECT_FALSE(f.prompts.messages.isEmpty());
+    EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Sky Blue"));
+    EXPECT_EQ(w.contexte().document.format().FormatTheme, 4);
+    EXPECT_TRUE(f.prompts.exhausted());
+}
+
+TEST(MainWindowPaquet, APackageOnTheCommandLineOpensAtFirstShow)
+{
+    Fenetre f;
+    const QString cree = creePaquet(f);
+    const QString paquet = testenv::tempDir() + "/Sky Blue.tsk";
+    ASSERT_TRUE(QFile::copy(cree, paquet));
+    oublie(f);
+
+    TOrvandel &w = f.ouvre({paquet});
+    verifieTheme(f);
+    EXPECT_EQ(QDir::cleanPath(w.contexte().dossiers.DossierLitTSK), QDir::cleanPath(testenv::tempDir()));
+    // Shown again: not read again.
+    w.contexte().document.setNomTheme(QStringLiteral("Changed"));
+    w.hide();
+    w.show();
+    EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Changed"));
+}
+
+TEST(MainWindowPaquet, ADroppedPackageOpensAndOtherDropsDoNot)
+{
+    Fenetre f;
+    const QString cree = creePaquet(f);
+    const QString paquet = testenv::tempDir() + "/Sky Blue.TSK";
+    ASSERT_TRUE(QFile::copy(cree, paquet));
+    oublie(f);
+    TOrvandel &w = f.ouvre();
+    EXPECT_TRUE(w.acceptDrops());
+
+    auto depose = [&w](const QStringList &fichiers) {
+        QMimeData donnees;
+        QList<QUrl> urls;
+        for (const QString &n : fichiers)
+            urls << QUrl::fromLocalFile(n);
+        donnees.setUrls(urls);
+        // As a drag does it: entering first names the target of the drop.
+        QDragEnterEvent entree(QPoint(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &entree);
+        EXPECT_TRUE(entree.isAccepted());
+        QDropEvent ev(QPointF(10, 10), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &ev);
+    };
+    depose({paquet, paquet});
+    EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("Only one File !")});
+    const QString texte = testenv::tempDir() + "/notes.txt";
+    testenv::writeFile(texte, "text");
+    depose({texte});
+    EXPECT_EQ(f.prompts.messages.size(), 1);
+    EXPECT_NE(w.contexte().document.nomTheme(), QStringLiteral("Sky Blue"));
+
+    depose({paquet});
+    EXPECT_EQ(f.prompts.messages.size(), 1);
+    verifieTheme(f);
+}

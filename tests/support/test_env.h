@@ -16,4 +16,25 @@ QString buildDir();    // the build tree: the program is buildDir() + "/bin/orva
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// Makes a folder refuse new and deleted entries for this process while the
+// object lives: a read-only mode for an ordinary user, the immutable
+// attribute for root (who ignores modes). actif() is false when the file
+// system offers neither; the test should then skip.
+class DossierVerrouille
+{
+public:
+    explicit DossierVerrouille(const QString &dossier);
+    ~DossierVerrouille();
+    DossierVerrouille(const DossierVerrouille &) = delete;
+    DossierVerrouille &operator=(const DossierVerrouille &) = delete;
+    bool actif() const { return m_actif; }
+    void libere();
+
+private:
+    QString m_dossier;
+    bool m_actif = false;
+    bool m_immuable = false;
+    unsigned m_mode = 0;
+};
+
 } // namespace testenv

@@ -32,8 +32,10 @@ bool LienRapi::ConnecteCE(int timeoutMs)
         }
     }
     m_derniereAttente = r;
-    if (r == 1 && (p.revents & POLLIN) && init.hrRapiInit == 0)
+    if (r == 1 && (p.revents & POLLIN) && init.hrRapiInit == 0) {
+        ++m_numeroSession;
         return true;
+    }
     CeRapiUninit();
     return false;
 }

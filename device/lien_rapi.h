@@ -44,6 +44,9 @@ public:
     // ends the attempt, so no session is left open.
     bool ConnecteCE(int timeoutMs);
     void DeconnecteCE();
+    // Counts the connections opened: what was read from the device in one
+    // connection is known to belong to that connection only.
+    int numeroSession() const { return m_numeroSession; }
     HRESULT dernierDebut() const { return m_dernierDebut; }
     int derniereAttente() const { return m_derniereAttente; }
 
@@ -77,4 +80,5 @@ private:
     TableCeUtil m_tableCeUtil;
     HRESULT m_dernierDebut = 0;
     int m_derniereAttente = 0;
+    int m_numeroSession = 0;
 };

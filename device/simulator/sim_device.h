@@ -7,7 +7,9 @@
 // and none of them waits for the caller's event loop.
 //
 // Device folder layout:
-//   device.ini    description (version, screen, memory, power, partnership, ...)
+//   device.ini    description (version, screen, memory, power, partnership, ...);
+//                 [Faults] WriteFailsAfter=N: a full store, no file grows past N
+//                 bytes; ReadFailsAfter=N: reads fail at offset N of a file
 //   state.ini     [State] Plugged=0|1, Ip=<address>; written by plug/unplug
 //   registry.reg  the registry (see sim_registry.h), written atomically
 //   fs/           the device's file system root ("\Windows\x" = fs/Windows/x)

@@ -264,10 +264,21 @@ BOOL CeReadFile(CEHANDLE hFile, void *buffer, DWORD toRead, DWORD *read, void *)
         return echec(OVD_ERROR_INVALID_HANDLE);
     if ((!buffer && toRead) || !read)
         return echec(OVD_ERROR_INVALID_PARAMETER);
+    *read = 0;
+    // A failing medium: reads stop at this offset of the file.
+    DWORD voulu = toRead;
+    bool panne = false;
+    if (const int64_t limite = a.config.nombre("Faults", "ReadFailsAfter", -1); limite >= 0) {
+        const int64_t pos = ::lseek(it->second, 0, SEEK_CUR);
+        if (pos < 0 || pos + int64_t(toRead) > limite) {
+            voulu = DWORD(std::max<int64_t>(0, limite - std::max<int64_t>(pos, 0)));
+            panne = true;
+        }
+    }
     DWORD total = 0;
     auto *p = static_cast<char *>(buffer);
-    while (total < toRead) {
-        const ssize_t n = ::read(it->second, p + total, toRead - total);
+    while (total < voulu) {
+        const ssize_t n = ::read(it->second, p + total, voulu - total);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -277,6 +288,8 @@ BOOL CeReadFile(CEHANDLE hFile, void *buffer, DWORD toRead, DWORD *read, void *)
         total += DWORD(n);
     }
     *read = total;
+    if (panne && total == voulu)
+        return echec(OVD_ERROR_READ_FAULT);
     return 1;
 }
 
@@ -292,9 +305,19 @@ BOOL CeWriteFile(CEHANDLE hFile, const void *buffer, DWORD toWrite, DWORD *writt
     if ((!buffer && toWrite) || !written)
         return echec(OVD_ERROR_INVALID_PARAMETER);
     *written = 0;
-    if (!ecritTout(it->second, static_cast<const char *>(buffer), toWrite))
+    // A full store: the file cannot grow past this size; what fits is
+    // written, as a device does, and the call fails.
+    DWORD possible = toWrite;
+    if (const int64_t limite = a.config.nombre("Faults", "WriteFailsAfter", -1); limite >= 0) {
+        const int64_t pos = ::lseek(it->second, 0, SEEK_CUR);
+        if (pos < 0 || pos + int64_t(toWrite) > limite)
+            possible = DWORD(std::max<int64_t>(0, limite - std::max<int64_t>(pos, 0)));
+    }
+    if (!ecritTout(it->second, static_cast<const char *>(buffer), possible))
         return echec(OVD_ERROR_ACCESS_DENIED);
-    *written = toWrite;
+    *written = possible;
+    if (possible < toWrite)
+        return echec(OVD_ERROR_DISK_FULL);
     return 1;
 }
 

@@ -270,10 +270,11 @@ QString InfosFichierCE(LienRapi &rapi, const QString &cheminCE)
     const CEFILETIME &t = modifie ? fd->ftLastWriteTime : fd->ftCreationTime;
     const int32_t dos = FileTimeToDosDate(t);
     const QString date = dos != -1 ? texteDateHeure(depuisDosDate(dos)) : QString();
+    const quint64 taille = quint64(fd->nFileSizeHigh) << 32 | fd->nFileSizeLow;
     return QStringLiteral("\r\n\r\nDate of %1 : %2\r\nSize : %3 bytes (%4)")
         .arg(modifie ? QStringLiteral("modification") : QStringLiteral("creation"), date)
-        .arg(fd->nFileSizeLow)
-        .arg(TailleTexte(fd->nFileSizeLow));
+        .arg(taille)
+        .arg(TailleTexte(qint64(taille)));
 }
 
 QString TailleTexte(qint64 octets)

@@ -151,6 +151,23 @@ TEST_F(FichiersCE, LectureEnPanneLaisseLeBureauIntact)
     EXPECT_EQ(QDir(testenv::tempDir()).entryList(QDir::Files), QStringList{QStringLiteral("theme.tsk")});
 }
 
+TEST_F(FichiersCE, TaillesHorsDePorteeRefusees)
+{
+    // Sparse files: a size over 32 bits, and one over the copy limit.
+    for (const qint64 taille : {qint64(5) << 30, kTailleMaxCopieCE + 1}) {
+        QFile f(fs(QStringLiteral("Temp/enorme.tsk")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(taille));
+        f.close();
+        EXPECT_FALSE(CopieDepuisCE(lien, QStringLiteral("\\Temp\\enorme.tsk"), bureau(QStringLiteral("e.tsk"))));
+        EXPECT_FALSE(QFile::exists(bureau(QStringLiteral("e.tsk"))));
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    ASSERT_TRUE(QFile::resize(fs(QStringLiteral("Temp/enorme.tsk")), qint64(5) << 30));
+    EXPECT_TRUE(InfosFichierCE(lien, QStringLiteral("\\Temp\\enorme.tsk"))
+                    .endsWith(QStringLiteral("Size : 5368709120 bytes (5120.0 Mb)")));
+}
+
 TEST_F(FichiersCE, CheminsQuiSortentRefuses)
 {
     testenv::writeFile(bureau(QStringLiteral("x")), "x");

@@ -7,8 +7,10 @@
 #include "theme/theme_document.h"
 
 #include <array>
+#include <memory>
 
 class Prompts;
+struct TeintesImages;
 
 // What the device link has told the program so far; filled by the device
 // layer when it arrives. Without the remote API library every device command
@@ -38,6 +40,10 @@ struct AppContext
     // System colours 2 (active caption), 19 (inactive caption text),
     // 20 (button highlight) and 29 (menu highlight), read at start.
     std::array<TColor, 4> CouleursSysteme{};
+    // The hue analysis of the four working pictures, filled by the main
+    // window's thumbnails and read by the hue tools. Made by the main window
+    // (the hue routines sit above this layer).
+    std::shared_ptr<TeintesImages> teintes;
     // The thumbnails must be refreshed by the next redraw.
     bool MajMiniatures = false;
     // The "WM5 compatible" indicator is shown.

@@ -2,6 +2,7 @@
 // animation, the theme names, and the commands that save and load a colour set.
 #include "app/mainwindow/orvandel_main_window.h"
 
+#include "app/apercu/vue_apercu_ecran.h"
 #include "app/mainwindow/panneau_couleur.h"
 #include "theme/commandes_couleurs.h"
 #include "theme/prompts.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 QWidget *TOrvandel::construitPageCouleurs()
 {
@@ -42,8 +44,8 @@ QWidget *TOrvandel::construitPageCouleurs()
     grille->setColumnStretch(2, 1);
     grille->setColumnStretch(5, 1);
 
-    // Below the slots: the dropper colour, the tap-and-hold dots, the theme
-    // format and the theme keys command.
+    // Below the slots: the tap-and-hold dots, the theme format and the theme
+    // keys command. The dropper colour (made here, placed beside the preview).
     auto *bas = new QHBoxLayout;
     m_pipette = new PanneauCouleur(page);
     m_pipette->setObjectName(QStringLiteral("Panel26"));
@@ -65,7 +67,6 @@ QWidget *TOrvandel::construitPageCouleurs()
         if (const auto c = m_ctx.prompts->chooseColor(m_pipette->couleur()))
             m_pipette->setCouleur(*c);
     });
-    bas->addWidget(m_pipette);
     bas->addWidget(m_image8);
     bas->addWidget(m_actualFmtLbl, 1);
     bas->addWidget(m_ctBtn);
@@ -105,6 +106,14 @@ void TOrvandel::afficheNoms()
 
 void TOrvandel::PanelClick(int i)
 {
+    if (m_apercu->surimpression() == Surimpression::MenuDemarrer)
+        m_apercu->basculeZone(3);
+    // With the dropper down the slot takes the dropper's colour.
+    if (m_pipetteSBtn->isChecked()) {
+        m_ctx.document.setCouleur(i, m_pipette->couleur());
+        crochetAffImage();
+        return;
+    }
     if (!m_ctx.prompts)
         return;
     std::optional<TColor> choix;

@@ -3,6 +3,7 @@
 // INF window and the theme keys editor.
 #include "app/mainwindow/orvandel_main_window.h"
 
+#include "app/charge_image_res.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
 #include "theme/cabinet_paquet.h"
@@ -17,6 +18,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
@@ -25,13 +28,16 @@
 
 namespace {
 
+// A tool button with its embedded picture (the text stays for accessibility).
 QToolButton *bouton(QToolBar *barre, const char *nom, const QString &texte, const QString &bulle,
-                    QAction **action = nullptr)
+                    const QString &image, QAction **action = nullptr)
 {
     auto *b = new QToolButton(barre);
     b->setObjectName(QLatin1String(nom));
     b->setText(texte);
     b->setToolTip(bulle);
+    b->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(image))));
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QAction *a = barre->addWidget(b);
     if (action)
         *action = a;
@@ -42,11 +48,15 @@ QToolButton *bouton(QToolBar *barre, const char *nom, const QString &texte, cons
 
 void TOrvandel::construitCommandes(QToolBar *barre)
 {
-    m_lireTsk = bouton(barre, "LireTskTBtn", QStringLiteral("Read"), QStringLiteral("Read a Theme on the PC"));
-    m_creer = bouton(barre, "CreerTBtn", QStringLiteral("Create"), QStringLiteral("Create the Theme on the PC"));
-    m_sauveInf = bouton(barre, "SauveInfTBtn", QStringLiteral("INF/XML"), QStringLiteral("Save Theme INF file"));
+    m_lireTsk = bouton(barre, "LireTskTBtn", QStringLiteral("Read"), QStringLiteral("Read a Theme on the PC"),
+                       QStringLiteral("liretsk.png"));
+    m_creer = bouton(barre, "CreerTBtn", QStringLiteral("Create"), QStringLiteral("Create the Theme on the PC"),
+                     QStringLiteral("ecriretsk.png"));
+    m_sauveInf = bouton(barre, "SauveInfTBtn", QStringLiteral("INF/XML"), QStringLiteral("Save Theme INF file"),
+                        QStringLiteral("infxml.png"));
     m_infS = bouton(barre, "InfSBtn", QStringLiteral("INF"),
-                    QStringLiteral("View and/or save original Theme installation file"), &m_infSAction);
+                    QStringLiteral("View and/or save original Theme installation file"),
+                    QStringLiteral("inftextico.png"), &m_infSAction);
     // Shown once a package with a setup document has been read (the tool
     // bar shows its buttons through their actions).
     m_infSAction->setVisible(false);

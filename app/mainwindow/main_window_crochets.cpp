@@ -10,7 +10,5 @@ void TOrvandel::crochetInitBulles() {}
 void TOrvandel::crochetMajEtatCreation() {}
 void TOrvandel::crochetImages() {}
 void TOrvandel::crochetDialoguesEtAide() {}
-void TOrvandel::crochetBarreEtat() {}
-void TOrvandel::crochetAffImage() {}
 void TOrvandel::crochetTempsLibre() {}
 void TOrvandel::crochetFermeAide() {}

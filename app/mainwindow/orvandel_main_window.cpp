@@ -1,14 +1,18 @@
 #include "app/mainwindow/orvandel_main_window.h"
 
 #include "app/anime_thread.h"
+#include "app/charge_image_res.h"
 #include "app/fonctions_indep.h"
 #include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/prompts.h"
+#include "tools/teintes_images.h"
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QIcon>
+#include <QPixmap>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -34,6 +38,7 @@ TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidge
     setObjectName(QStringLiteral("Orvandel"));
     setWindowTitle(QStringLiteral("Orvandel"));
     setWindowIcon(QIcon(QStringLiteral(":/art/orvandel.png")));
+    m_ctx.teintes = std::make_shared<TeintesImages>();
     construitFenetre();
     lieDocument();
     FormCreate();
@@ -51,14 +56,14 @@ void TOrvandel::construitFenetre()
 
     m_sauveCoul = new QToolButton(barre);
     m_sauveCoul->setObjectName(QStringLiteral("SauveCoulTbtn"));
-    m_sauveCoul->setIcon(QIcon(QStringLiteral(":/art/coulout.png")));
+    m_sauveCoul->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("coulout.png")))));
     m_sauveCoul->setToolTip(QStringLiteral("Save current Colors"));
     barre->addWidget(m_sauveCoul);
     connect(m_sauveCoul, &QToolButton::clicked, this, &TOrvandel::SauveCoulTbtnClick);
 
     m_chargeCoul = new QToolButton(barre);
     m_chargeCoul->setObjectName(QStringLiteral("ChargeCoulTBtn"));
-    m_chargeCoul->setIcon(QIcon(QStringLiteral(":/art/coulin.png")));
+    m_chargeCoul->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("coulin.png")))));
     m_chargeCoul->setToolTip(QStringLiteral("Load saved Colors"));
     barre->addWidget(m_chargeCoul);
     connect(m_chargeCoul, &QToolButton::clicked, this, &TOrvandel::ChargeCoulBtnClick);
@@ -66,13 +71,21 @@ void TOrvandel::construitFenetre()
     barre->addSeparator();
     barre->addWidget(construitEtatAppareil(barre));
 
+    // The pages on the left, the device screen and the pictures on the right.
+    auto *centre = new QWidget(this);
+    centre->setObjectName(QStringLiteral("Centre"));
+    auto *ligne = new QHBoxLayout(centre);
+
     // Pages in tab order; the pictures, theme parameters, device and setup
     // text pages are inserted by their own code.
-    m_pages = new QTabWidget(this);
+    m_pages = new QTabWidget(centre);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->addTab(construitPageOptions(), QStringLiteral("Options"));
     m_pages->addTab(construitPageCouleurs(), QStringLiteral("Colors"));
-    setCentralWidget(m_pages);
+    ligne->addWidget(m_pages, 1);
+    ligne->addWidget(construitApercu(centre));
+    setCentralWidget(centre);
+    construitBarreEtat();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         if (m_pages->currentWidget() == m_pageOptions)
             OptionsTabSShow();

@@ -13,7 +13,9 @@
 struct InfosLecture;
 struct ResultatChargeCouleurs;
 class EtatPDA;
+class Miniatures;
 class PanneauCouleur;
+class VueApercuEcran;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -60,6 +62,9 @@ public:
     const TBtnAnimeThread *animationBouton() const { return m_animeBouton.get(); }
     TMemoInf *memoInf() const { return m_memoInf; }
     TOptionsForm *optionsForm() const { return m_optionsForm; }
+    // The device-screen preview and the thumbnails of the working pictures.
+    VueApercuEcran *apercu() const { return m_apercu; }
+    Miniatures *miniatures() const { return m_miniatures; }
 
     // The connection state text of the state label for a watcher status and
     // status text ("Missing" for -1).
@@ -78,6 +83,9 @@ public slots:
     // Opens a package as the theme being edited (read command, command line,
     // dropped file).
     void LitTsk(const QString &fichier);
+    // A picture tool has saved a working picture: decode the pictures again,
+    // redraw the preview and the thumbnails, measure them for the status bar.
+    void imagesEnregistrees();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -94,11 +102,18 @@ private:
     QWidget *construitEtatAppareil(QWidget *parent);
     QWidget *construitOptionsPaquet(QWidget *parent);
     void construitZoneFormat();
+    QWidget *construitApercu(QWidget *parent);
+    void construitBarreEtat();
+    // A thumbnail was clicked: the picture at full size.
+    void PreviewClick(int emplacement);
+    // A press on the Today screen while the dropper is down picks its colour.
+    bool pipetteSurApercu(QPointF position);
     void afficheOptionsPaquet();
     void lieDocument();
     void afficheSlot(int i);
     void afficheNoms();
     void PanelClick(int i);
+    bool eventFilter(QObject *objet, QEvent *e) override;
     // The colour set has been loaded: report a failure, redraw what shows it.
     void apresChargeCouleurs(const ResultatChargeCouleurs &r);
     // A package has been read: the INF window, the format, the redraws.
@@ -158,6 +173,11 @@ private:
     QAction *m_infSAction = nullptr;
     QPushButton *m_ctBtn = nullptr;
     PanneauCouleur *m_pipette = nullptr; // Panel26, the dropper colour
+    QToolButton *m_pipetteSBtn = nullptr; // the dropper, a latching button
+    VueApercuEcran *m_apercu = nullptr;
+    Miniatures *m_miniatures = nullptr;
+    QLabel *m_image9 = nullptr; // the 48 x 48 detail
+    std::array<QLabel *, 2> m_statut{}; // status bar panels 0 and 1
     QLabel *m_image8 = nullptr;          // the dots
     QLabel *m_image11 = nullptr;         // the connection icon
     QLabel *m_etatASLbl = nullptr;

@@ -1,6 +1,7 @@
 #include "resources/artgen/artwork.h"
 #include "resources/artgen/art_apercu.h"
 #include "resources/artgen/art_appareil.h"
+#include "resources/artgen/art_boutons.h"
 #include "resources/artgen/art_demarrage.h"
 
 #include <QImage>
@@ -33,6 +34,11 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("points.gif"), writePointsGif},
         {QStringLiteral("coulin.png"), writeCoulIn},
         {QStringLiteral("coulout.png"), writeCoulOut},
+        {QStringLiteral("liretsk.png"), writeLireTsk},
+        {QStringLiteral("ecriretsk.png"), writeEcrireTsk},
+        {QStringLiteral("infxml.png"), writeInfXml},
+        {QStringLiteral("inftextico.png"), writeInfTextIco},
+        {QStringLiteral("pipette.png"), writePipette},
         artApercu("133.bmp"),
         artApercu("135.bmp"),
         artApercu("136.bmp"),

@@ -122,16 +122,19 @@ struct Median3Lignes
             {0, 3}, {1, 7}, {2, 5}, {4, 8}, {0, 7}, {2, 4}, {3, 8}, {5, 6}, {0, 2},
             {1, 3}, {4, 5}, {7, 8}, {1, 4}, {3, 6}, {5, 7}, {0, 1}, {2, 4}, {3, 5},
             {6, 8}, {2, 3}, {4, 5}, {6, 7}, {1, 2}, {3, 4}, {5, 6}};
-        for (const auto &c : reseau) {
-            uchar *a = tampons[size_t(c[0])].data();
-            uchar *b = tampons[size_t(c[1])].data();
-            for (int i = 0; i < longueur; ++i) {
-                const uchar x = a[i], y = b[i];
-                a[i] = std::min(x, y);
-                b[i] = std::max(x, y);
-            }
-        }
+        for (const auto &c : reseau)
+            echange(tampons[size_t(c[0])].data(), tampons[size_t(c[1])].data(), longueur);
         std::copy_n(tampons[5].data(), longueur, sortie);
+    }
+
+    // Distinct buffers: the loop becomes vector min/max.
+    static void echange(uchar *__restrict a, uchar *__restrict b, int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            const uchar x = a[i], y = b[i];
+            a[i] = x < y ? x : y;
+            b[i] = x < y ? y : x;
+        }
     }
 
     int longueur;

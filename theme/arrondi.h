@@ -14,3 +14,10 @@ inline long long arrondi64(double v)
 {
     return static_cast<long long>(std::nearbyint(v));
 }
+
+// The same rounding on extended precision (x87 long double), for the image
+// filters whose arithmetic is specified in it.
+inline long long arrondiEtendu(long double v)
+{
+    return std::llrint(v);
+}

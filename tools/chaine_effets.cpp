@@ -1,0 +1,321 @@
+#include "tools/chaine_effets.h"
+
+#include "theme/arrondi.h"
+#include "tools/matrice_filtre.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Reflects an index into 0..n−1 without repeating the edge (−1 → 1, n → n−2),
+// held inside the picture when the margin is wider than it.
+int reflete(int i, int n)
+{
+    if (i < 0)
+        i = -i;
+    if (i >= n)
+        i = 2 * (n - 1) - i;
+    return std::clamp(i, 0, n - 1);
+}
+
+// Runs a window filter on a copy with a mirrored margin of n div 2, so that
+// the picture's border is processed too, and crops the margin off again.
+template<typename Filtre>
+void avecMarge(QImage &image, int n, Filtre &&filtre)
+{
+    const int m = n / 2;
+    QImage grande = MargeMiroir(image, m);
+    filtre(grande);
+    image = grande.copy(m, m, image.width(), image.height());
+}
+
+// Own rendering of the image-attribute steps (the platform's colour matrix,
+// gamma and output channel): per-channel tables, then the grey.
+// Lighten: the matrix's translation t is added as Round(t·255).
+void eclaircit(QImage &image, int clair, int fils)
+{
+    const double t = (9 - clair) * 0.05;
+    const int ajout = arrondi(t * 255);
+    TableOctets table;
+    for (int v = 0; v < 256; ++v)
+        table[size_t(v)] = uchar(std::clamp(v + ajout, 0, 255));
+    const int w = image.width();
+    uchar *base = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    ParBandesDeLignes(image.height(), qsizetype(w) * image.height(), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = base + y * pas;
+            for (int x = 0; x < w; ++x, p += 4)
+                for (int c = 0; c < 3; ++c)
+                    p[c] = table[p[c]];
+        }
+    });
+}
+
+// Negative (255 − v), then the gamma curve 255·(v/255)^γ, then, for the grey
+// output channel, every channel := 255 − K = max(R, G, B).
+void attributs(QImage &image, bool negatif, double gamma, bool gris, int fils)
+{
+    TableOctets table;
+    for (int v = 0; v < 256; ++v) {
+        const int n = negatif ? 255 - v : v;
+        table[size_t(v)] = uchar(std::clamp(arrondi(255.0 * std::pow(n / 255.0, gamma)), 0, 255));
+    }
+    const int w = image.width();
+    uchar *base = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    ParBandesDeLignes(image.height(), qsizetype(w) * image.height(), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = base + y * pas;
+            for (int x = 0; x < w; ++x, p += 4) {
+                for (int c = 0; c < 3; ++c)
+                    p[c] = table[p[c]];
+                if (gris)
+                    p[0] = p[1] = p[2] = std::max({p[0], p[1], p[2]});
+            }
+        }
+    });
+}
+
+// Straight-alpha "source over" of one pixel, the source's alpha first scaled
+// by the opacity (0..255). Opacity 0 leaves the destination, 255 with an
+// opaque source replaces it.
+inline void superpose(uchar *d, const uchar *s, int opacite)
+{
+    const int a = s[3] * opacite / 255;
+    const int da = d[3];
+    const int couverture = a * 255 + da * (255 - a); // result alpha × 255
+    if (couverture == 0) {
+        d[0] = d[1] = d[2] = d[3] = 0;
+        return;
+    }
+    for (int c = 0; c < 3; ++c) {
+        const int num = s[c] * a * 255 + d[c] * da * (255 - a);
+        d[c] = uchar((num + couverture / 2) / couverture);
+    }
+    d[3] = uchar((couverture + 127) / 255);
+}
+
+void superposeImage(QImage &dessous, const QImage &dessus, int opacite, int fils)
+{
+    const int w = dessous.width();
+    uchar *base = dessous.bits();
+    const qsizetype pas = dessous.bytesPerLine();
+    ParBandesDeLignes(dessous.height(), qsizetype(w) * dessous.height(), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *d = base + y * pas;
+            const uchar *s = dessus.constScanLine(y);
+            for (int x = 0; x < w; ++x, d += 4, s += 4)
+                superpose(d, s, opacite);
+        }
+    });
+}
+
+QColor couleurAlpha(TColor c, int alpha)
+{
+    return QColor::fromRgba(c.toQRgb(std::clamp(alpha, 0, 255)));
+}
+
+// The background of the transparency step: colour 1, a linear gradient or a
+// gradient from a centre point to an ellipse around the picture.
+QImage fondTransparence(QSize taille, const OptionsEffets &o, QPointF centre)
+{
+    const TColor c1 = o.InvCoulCB ? o.Panel13 : o.Panel26;
+    const TColor c2 = o.InvCoulCB ? o.Panel26 : o.Panel13;
+    const int w = taille.width(), h = taille.height();
+    QImage fond(taille, QImage::Format_ARGB32);
+    fond.fill(o.TypeGradient == 0 || o.TypeGradient == 4 ? c1.toQRgb() : o.Panel26.toQRgb());
+    if (o.TypeGradient < 1 || o.TypeGradient > 4)
+        return fond;
+    QPainter p(&fond);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    if (o.TypeGradient <= 3) {
+        QPointF debut(0, 0), fin(w, h);
+        if (o.TypeGradient == 2)
+            fin = QPointF(0, h);
+        else if (o.TypeGradient == 3) {
+            debut = QPointF(w, 0);
+            fin = QPointF(0, h);
+        }
+        QLinearGradient g(debut, fin);
+        g.setColorAt(0, c1.toQRgb());
+        g.setColorAt(1, c2.toQRgb());
+        p.fillRect(QRect(0, 0, w, h), g);
+        return fond;
+    }
+    // Centred gradient. The platform's path gradient goes linearly from the
+    // centre point to the ellipse along each ray; a radial gradient whose
+    // focal point is the centre, scaled to the ellipse, does the same.
+    TColor entourage = o.InvCoulCB ? o.Panel13 : o.Panel26;
+    TColor milieu = o.InvCoulCB ? o.Panel26 : o.Panel13;
+    const int alphaEntourage = o.InvCoulCB ? o.TranspCoul2TB : o.TranspCoul1TB;
+    const int alphaMilieu = o.InvCoulCB ? o.TranspCoul1TB : o.TranspCoul2TB;
+    if (o.ImgTranspCB) {
+        entourage = TColor::fromValue(0xFF0000);
+        milieu = TColor::fromValue(0x00FFFF);
+    }
+    const double facteur = std::sqrt(2.0) * (o.RayonTB / 8.0 + 1);
+    const double rx = w * facteur / 2, ry = h * facteur / 2;
+    if (rx <= 0 || ry <= 0)
+        return fond;
+    const QPointF milieuFond(w / 2.0, h / 2.0);
+    const double echelle = ry / rx;
+    p.translate(milieuFond);
+    p.scale(1.0, echelle);
+    const QPointF focal((centre.x() - milieuFond.x()), (centre.y() - milieuFond.y()) / echelle);
+    QRadialGradient g(QPointF(0, 0), rx, focal);
+    g.setColorAt(0, couleurAlpha(milieu, alphaMilieu));
+    g.setColorAt(1, couleurAlpha(entourage, alphaEntourage));
+    p.setBrush(g);
+    p.drawEllipse(QPointF(0, 0), rx, rx);
+    return fond;
+}
+
+void etapeTransparence(QImage &image, const OptionsEffets &o, QPointF centre, int fils)
+{
+    const QImage fond = fondTransparence(image.size(), o, centre);
+    const int opacite = (std::clamp(o.TranspTB, 0, 100) * 255 + 50) / 100;
+    if (!o.ImgTranspCB) {
+        superposeImage(image, fond, opacite, fils);
+        return;
+    }
+    QImage dessus = image;
+    AlphaDepuisLuminance(dessus, fond, fils);
+    const TColor c1 = o.InvCoulCB ? o.Panel13 : o.Panel26;
+    QImage resultat(image.size(), QImage::Format_ARGB32);
+    resultat.fill(c1.toQRgb());
+    superposeImage(resultat, dessus, opacite, fils);
+    image = resultat;
+}
+
+} // namespace
+
+int FacteurPicker(int largeurVue, int largeurPicker)
+{
+    return largeurPicker > 1 ? largeurVue * 10 / (largeurPicker - 1) : 10;
+}
+
+QPoint CentreVersImage(QPoint picker, int facteurPicker, QPoint coinImage, int largeurTravail,
+                       int largeurAffichee)
+{
+    if (largeurAffichee <= 0)
+        return {};
+    const double echelle = double(largeurTravail) / largeurAffichee;
+    const double vx = picker.x() * facteurPicker / 10.0;
+    const double vy = picker.y() * facteurPicker / 10.0;
+    return {arrondi((vx - coinImage.x()) * echelle), arrondi((vy - coinImage.y()) * echelle)};
+}
+
+ValeursZoom ZoomApercu(const OptionsEffets &o, int largeurTravail, int largeurAffichee)
+{
+    const double s = largeurAffichee > 0 ? double(largeurTravail) / largeurAffichee : 1.0;
+    return {o.RNetTB, arrondi(o.FlouIntTB * s + 0.5), arrondi(o.FlouExtTB * s + 0.5)};
+}
+
+ValeursZoom ZoomFinal(const OptionsEffets &o, int largeurSource, double largeurCadreSource,
+                      int largeurCible, int largeurAffichee)
+{
+    ValeursZoom v;
+    v.pourcentNet = largeurCadreSource > 0 ? arrondi(double(o.RNetTB) * largeurSource / largeurCadreSource + 0.5)
+                                           : o.RNetTB;
+    const double s = largeurAffichee > 0 ? double(largeurCible) / largeurAffichee : 1.0;
+    v.avant = arrondi(o.FlouIntTB * s + 0.5);
+    v.apres = arrondi(o.FlouExtTB * s + 0.5);
+    return v;
+}
+
+bool ChaineLente(const OptionsEffets &o)
+{
+    return o.FRCB || o.ZoomCB;
+}
+
+QImage MargeMiroir(const QImage &source, int m)
+{
+    QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    const int w = image.width(), h = image.height();
+    if (image.isNull() || m <= 0)
+        return image;
+    QImage grande(w + 2 * m, h + 2 * m, QImage::Format_ARGB32);
+    for (int y = 0; y < h + 2 * m; ++y) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(image.constScanLine(reflete(y - m, h)));
+        QRgb *dst = reinterpret_cast<QRgb *>(grande.scanLine(y));
+        for (int x = 0; x < w + 2 * m; ++x)
+            dst[x] = src[reflete(x - m, w)];
+    }
+    return grande;
+}
+
+QImage AppliqueChaine(const QImage &source, const OptionsEffets &o, const ContexteChaine &ctx)
+{
+    QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        return image;
+    const int fils = ctx.fils;
+    const int w = image.width();
+    const int largeurAffichee = ctx.imageDansVue.width() > 0 ? ctx.imageDansVue.width() : w;
+    const auto centre = [&](QPoint picker) {
+        return CentreVersImage(picker, ctx.facteurPicker, ctx.imageDansVue.topLeft(), w, largeurAffichee);
+    };
+
+    // 1, 2: window filters on a mirrored margin.
+    if (o.ExploseCB) {
+        const int n = o.fenetreExplosion();
+        avecMarge(image, n, [&](QImage &i) { Explosion(i, n, ctx.graineExplosion, fils); });
+    }
+    if (o.KuwaharaCB) {
+        const int n = o.fenetreKuwahara();
+        avecMarge(image, n, [&](QImage &i) { FiltreKuwahara(i, n, fils); });
+    }
+    // 3, 4: image attributes.
+    if (o.ClairTB < 9)
+        eclaircit(image, o.ClairTB, fils);
+    if (o.NegCB || o.GrisCB || o.GammaTB != 10)
+        attributs(image, o.NegCB, o.GammaTB * 0.1, o.GrisCB, fils);
+    // 5 to 14: pixel filters, in place.
+    if (o.MasqueFlouCB)
+        Accentuation(image, 3, 2, fils);
+    if (o.TraitsCB) {
+        const TColor noir = TColor::fromRgb(0, 0, 0);
+        if (o.ImgPlusCB)
+            ContoursCouleur(image, 5 * o.TraitsTB, noir, o.MedAvantCB, fils);
+        else
+            DetectionContours(image, 5 * o.TraitsTB, noir, o.MedAvantCB, fils);
+    }
+    if (o.SepiaCB)
+        Sepia(image, 40, fils);
+    if (o.FRCB) {
+        const QPoint c = centre(o.CenterFlouRImg);
+        FlouRadial(image, o.RayonFRTB, c.x(), c.y(), fils);
+    }
+    if (o.ZoomCB) {
+        const QPoint c = centre(o.CenterZoomImg);
+        const ValeursZoom z = ctx.zoomFinal ? *ctx.zoomFinal : ZoomApercu(o, w, largeurAffichee);
+        FlouZoom(image, c.x(), c.y(), z.pourcentNet, z.avant, z.apres, float(o.SharpTB) / 100.0f, fils);
+    }
+    if (o.TeinteTb != 0 || o.SaturationTb != 0 || o.LuminanceTb != 0)
+        AjusteTSV(image, o.TeinteTb, o.SaturationTb, o.LuminanceTb, fils);
+    if (o.RTB != 100 || o.GTB != 100 || o.BTB != 100)
+        AjusteCanaux(image, o.RTB, o.GTB, o.BTB, fils);
+    if (o.ContrasteTB != 0)
+        Contraste(image, o.ContrasteTB, fils);
+    if (o.TramageCB) {
+        switch (o.OptComp) {
+        case 1: TramageOrdonne2x2(image, true, fils); break;
+        case 2: TramageOrdonne3x3(image, true, fils); break;
+        default: TramageFloydSteinberg(image, true); break;
+        }
+        Bicolore(image, o.Panel15, o.Panel12, fils);
+    }
+    if (o.AppliquerCB)
+        Motif(image, o.DiamTb, o.Panel11.toQRgb(255), o.FormeMotifGrp, fils);
+    // 15: transparency and background.
+    if (o.TranspCB)
+        etapeTransparence(image, o, centre(o.CenterImg), fils);
+    return image;
+}

@@ -1,0 +1,1078 @@
+#include "tools/matrice_filtre.h"
+
+#include "theme/arrondi.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Byte offsets inside a pixel.
+constexpr int OB = 0, OG = 1, OR = 2, OA = 3;
+
+// Brings the picture to 32-bit ARGB; False for a null picture.
+bool prepare(QImage &image)
+{
+    if (image.isNull())
+        return false;
+    if (image.format() != QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32);
+    return !image.isNull();
+}
+
+// Read-only view of the rows of a picture, safe to share between threads.
+struct Lecture
+{
+    explicit Lecture(const QImage &img) : base(img.constBits()), pas(img.bytesPerLine()) {}
+    const uchar *ligne(int y) const { return base + qsizetype(y) * pas; }
+    const uchar *base;
+    qsizetype pas;
+};
+
+// Writable view; bits() detaches once here, before any thread starts.
+struct Ecriture
+{
+    explicit Ecriture(QImage &img) : base(img.bits()), pas(img.bytesPerLine()) {}
+    uchar *ligne(int y) const { return base + qsizetype(y) * pas; }
+    uchar *base;
+    qsizetype pas;
+};
+
+inline uchar borne(int v)
+{
+    return uchar(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+inline uchar borne64(int64_t v)
+{
+    return uchar(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+qsizetype pixelsDe(const QImage &img)
+{
+    return qsizetype(img.width()) * img.height();
+}
+
+// Maps B, G and R of every pixel through one table each.
+void appliqueTables(QImage &image, const TableOctets &tb, const TableOctets &tg, const TableOctets &tr,
+                    int fils)
+{
+    const Ecriture e(image);
+    const int w = image.width();
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = e.ligne(y);
+            for (int x = 0; x < w; ++x, p += 4) {
+                p[OB] = tb[p[OB]];
+                p[OG] = tg[p[OG]];
+                p[OR] = tr[p[OR]];
+            }
+        }
+    });
+}
+
+// clamp(s div diviseur + decalage) for every s in [min, max], when the range is
+// small enough to be worth a table: the division then costs one read.
+struct TableQuotient
+{
+    TableQuotient(int64_t min, int64_t max, int32_t diviseur, int32_t decalage)
+        : minimum(min), diviseur(diviseur), decalage(decalage)
+    {
+        if (max - min < (int64_t(1) << 22)) {
+            valeurs.resize(size_t(max - min + 1));
+            for (int64_t s = min; s <= max; ++s)
+                valeurs[size_t(s - min)] = calcule(s);
+        }
+    }
+    uchar calcule(int64_t s) const { return borne64(s / diviseur + decalage); }
+    uchar operator()(int64_t s) const
+    {
+        return valeurs.empty() ? calcule(s) : valeurs[size_t(s - minimum)];
+    }
+    std::vector<uchar> valeurs;
+    int64_t minimum;
+    int32_t diviseur, decalage;
+};
+
+// The median of a 3x3 window (sixth-smallest of nine values) for whole rows
+// of bytes at once: a 25-comparator sorting network on nine byte arrays,
+// which the compiler turns into vector min/max.
+struct Median3Lignes
+{
+    explicit Median3Lignes(int octets) : longueur(octets)
+    {
+        for (auto &v : tampons)
+            v.resize(size_t(octets));
+    }
+
+    // Fills `sortie` (octets long) with the median of the nine bytes
+    // haut[i−4..i+4 step 4], milieu[...], bas[...] for each i.
+    void calcule(const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie)
+    {
+        const uchar *lignes[3] = {haut, milieu, bas};
+        for (int j = 0; j < 3; ++j)
+            for (int i = 0; i < 3; ++i)
+                std::copy_n(lignes[j] + i * 4, longueur, tampons[size_t(j * 3 + i)].data());
+        static constexpr int reseau[25][2] = {
+            {0, 3}, {1, 7}, {2, 5}, {4, 8}, {0, 7}, {2, 4}, {3, 8}, {5, 6}, {0, 2},
+            {1, 3}, {4, 5}, {7, 8}, {1, 4}, {3, 6}, {5, 7}, {0, 1}, {2, 4}, {3, 5},
+            {6, 8}, {2, 3}, {4, 5}, {6, 7}, {1, 2}, {3, 4}, {5, 6}};
+        for (const auto &c : reseau)
+            echange(tampons[size_t(c[0])].data(), tampons[size_t(c[1])].data(), longueur);
+        std::copy_n(tampons[5].data(), longueur, sortie);
+    }
+
+    // Distinct buffers: the loop becomes vector min/max.
+    static void echange(uchar *__restrict a, uchar *__restrict b, int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            const uchar x = a[i], y = b[i];
+            a[i] = x < y ? x : y;
+            b[i] = x < y ? y : x;
+        }
+    }
+
+    int longueur;
+    std::array<std::vector<uchar>, 9> tampons;
+};
+
+void medianGeneral(const Lecture &src, const Ecriture &dst, int w, int n, int y0, int y1)
+{
+    const int seuil = (n * n + 1) / 2;
+    const int k = n / 2;
+    std::array<std::array<int, 256>, 3> histo;
+    const auto median = [&](const std::array<int, 256> &h) {
+        int cumul = 0;
+        for (int v = 0; v < 256; ++v) {
+            cumul += h[size_t(v)];
+            if (cumul > seuil)
+                return v;
+        }
+        return 255;
+    };
+    for (int y = y0; y < y1; ++y) {
+        for (auto &h : histo)
+            h.fill(0);
+        for (int j = 0; j < n; ++j) {
+            const uchar *l = src.ligne(y + j);
+            for (int i = 0; i < n; ++i)
+                for (int c = 0; c < 3; ++c)
+                    ++histo[size_t(c)][l[i * 4 + c]];
+        }
+        uchar *out = dst.ligne(y + k);
+        for (int x = 0; x + n <= w; ++x) {
+            if (x > 0) {
+                for (int j = 0; j < n; ++j) {
+                    const uchar *l = src.ligne(y + j);
+                    for (int c = 0; c < 3; ++c) {
+                        --histo[size_t(c)][l[(x - 1) * 4 + c]];
+                        ++histo[size_t(c)][l[(x + n - 1) * 4 + c]];
+                    }
+                }
+            }
+            for (int c = 0; c < 3; ++c)
+                out[(x + k) * 4 + c] = uchar(median(histo[size_t(c)]));
+        }
+    }
+}
+
+void noircitCadre(QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    const QRgb noir = 0xFF000000u;
+    for (int x = 0; x < w; ++x) {
+        reinterpret_cast<QRgb *>(image.scanLine(0))[x] = noir;
+        reinterpret_cast<QRgb *>(image.scanLine(h - 1))[x] = noir;
+    }
+    for (int y = 0; y < h; ++y) {
+        QRgb *l = reinterpret_cast<QRgb *>(image.scanLine(y));
+        l[0] = noir;
+        l[w - 1] = noir;
+    }
+}
+
+// Integer square root, exact.
+int racineEntiere(int64_t v)
+{
+    int64_t r = int64_t(std::sqrt(double(v)));
+    while (r * r > v)
+        --r;
+    while ((r + 1) * (r + 1) <= v)
+        ++r;
+    return int(r);
+}
+
+uint64_t melange(uint64_t z)
+{
+    // splitmix64's finaliser.
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+} // namespace
+
+ConvMatrix::ConvMatrix()
+{
+    coefficients[4] = 1;
+}
+
+void ConvMatrix::Remplir(int32_t valeur)
+{
+    coefficients.fill(valeur);
+}
+
+bool FiltreConvolution(QImage &image, const ConvMatrix &m, int fils)
+{
+    if (m.diviseur == 0)
+        return false;
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    if (w < 3 || h < 3)
+        return true;
+    int64_t minimum = 0, maximum = 0;
+    for (int32_t c : m.coefficients)
+        (c < 0 ? minimum : maximum) += int64_t(c) * 255;
+    const TableQuotient quotient(minimum, maximum, m.diviseur, m.decalage);
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+    const int octets = 4 * (w - 2);
+    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
+        std::vector<int64_t> somme(static_cast<size_t>(octets));
+        for (int y = y0; y < y1; ++y) {
+            std::fill(somme.begin(), somme.end(), 0);
+            for (int j = 0; j < 3; ++j) {
+                const uchar *l = src.ligne(y + j);
+                for (int i = 0; i < 3; ++i) {
+                    const int64_t c = m.coefficient(i, j);
+                    if (c == 0)
+                        continue;
+                    const uchar *p = l + i * 4;
+                    for (int o = 0; o < octets; ++o)
+                        somme[size_t(o)] += c * p[o];
+                }
+            }
+            uchar *out = dst.ligne(y + 1) + 4;
+            for (int o = 0; o < octets; o += 4) {
+                out[o + OB] = quotient(somme[size_t(o + OB)]);
+                out[o + OG] = quotient(somme[size_t(o + OG)]);
+                out[o + OR] = quotient(somme[size_t(o + OR)]);
+            }
+        }
+    });
+    return true;
+}
+
+bool NiveauxDeGris(QImage &image, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const Ecriture e(image);
+    const int w = image.width();
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = e.ligne(y);
+            for (int x = 0; x < w; ++x, p += 4)
+                p[OB] = p[OG] = p[OR] = uchar(NiveauGris79(p[OR], p[OG], p[OB]));
+        }
+    });
+    return true;
+}
+
+bool Accentuation(QImage &image, int centre, int quantite, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    const int diviseur = centre + 8;
+    // With no blur (too small a picture, or a divisor of 0) every pixel equals
+    // its blur and the picture stays as it is.
+    if (w < 3 || h < 3 || diviseur == 0)
+        return true;
+    // The blur's sum is the 3x3 box sum plus (c − 1)·centre: the box is
+    // separable, so each row's horizontal sums are made once and reused.
+    const int64_t poidsCentre = int64_t(centre) - 1;
+    const int64_t minimum = std::min<int64_t>(0, poidsCentre * 255);
+    const int64_t maximum = 9 * 255 + std::max<int64_t>(0, poidsCentre * 255);
+    const TableQuotient flou(minimum, maximum, diviseur, 0);
+    // (p − b)·a + p, clamped, for every pair of bytes.
+    std::vector<uchar> combine(256 * 256);
+    for (int p = 0; p < 256; ++p)
+        for (int b = 0; b < 256; ++b)
+            combine[size_t(p * 256 + b)] = borne64((int64_t(p) - b) * quantite + p);
+
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+    const int octets = 4 * (w - 2);
+    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
+        std::array<std::vector<int32_t>, 3> horiz;
+        for (auto &v : horiz)
+            v.resize(size_t(octets));
+        const auto sommeLigne = [&](int y, std::vector<int32_t> &v) {
+            const uchar *l = src.ligne(y);
+            for (int o = 0; o < octets; ++o)
+                v[size_t(o)] = int32_t(l[o]) + l[o + 4] + l[o + 8];
+        };
+        sommeLigne(y0, horiz[0]);
+        sommeLigne(y0 + 1, horiz[1]);
+        for (int y = y0; y < y1; ++y) {
+            std::vector<int32_t> &h0 = horiz[size_t((y - y0) % 3)];
+            std::vector<int32_t> &h1 = horiz[size_t((y - y0 + 1) % 3)];
+            std::vector<int32_t> &h2 = horiz[size_t((y - y0 + 2) % 3)];
+            sommeLigne(y + 2, h2);
+            const uchar *p = src.ligne(y + 1) + 4;
+            uchar *out = dst.ligne(y + 1) + 4;
+            for (int o = 0; o < octets; o += 4) {
+                for (int c = 0; c < 3; ++c) {
+                    const int i = o + c;
+                    const int64_t s = int64_t(h0[size_t(i)]) + h1[size_t(i)] + h2[size_t(i)]
+                                      + poidsCentre * p[i];
+                    out[i] = combine[size_t(p[i] * 256 + flou(s))];
+                }
+            }
+        }
+    });
+    return true;
+}
+
+bool DetectionContours(QImage &image, int seuil, TColor bord, bool median, int fils)
+{
+    if (!prepare(image))
+        return true;
+    NiveauxDeGris(image, fils);
+    QImage copie = image.copy();
+    if (median)
+        FiltreMedian(copie, 3, fils);
+    const int w = image.width(), h = image.height();
+    if (w >= 3 && h >= 3) {
+        // t > √d² for an integer t holds exactly when t > 0 and t² > d².
+        const int64_t seuil2 = seuil > 0 ? int64_t(seuil) * seuil : -1;
+        const Lecture src(copie);
+        const Ecriture dst(image);
+        const uchar eb = uchar(bord.blue()), eg = uchar(bord.green()), er = uchar(bord.red());
+        ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                const uchar *p = src.ligne(y + 1) + 4;
+                const uchar *bas = src.ligne(y + 2) + 4;
+                uchar *out = dst.ligne(y + 1) + 4;
+                for (int x = 0; x < w - 2; ++x, p += 4, bas += 4, out += 4) {
+                    int64_t d1 = 0, d2 = 0;
+                    for (int c = 0; c < 3; ++c) {
+                        const int a = p[c] - p[c + 4];
+                        const int b = p[c] - bas[c];
+                        d1 += a * a;
+                        d2 += b * b;
+                    }
+                    if (seuil2 > d1 && seuil2 > d2) {
+                        out[OB] = out[OG] = out[OR] = 255;
+                    } else {
+                        out[OB] = eb;
+                        out[OG] = eg;
+                        out[OR] = er;
+                    }
+                }
+            }
+        });
+    }
+    noircitCadre(image);
+    return true;
+}
+
+bool Sepia(QImage &image, int profondeur, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const Ecriture e(image);
+    const int w = image.width();
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = e.ligne(y);
+            for (int x = 0; x < w; ++x, p += 4) {
+                const int l = Luminance77(p[OR], p[OG], p[OB]);
+                p[OB] = uchar(l);
+                p[OG] = borne(l + profondeur);
+                p[OR] = borne(l + 2 * profondeur);
+            }
+        }
+    });
+    return true;
+}
+
+TSV RGBversTSV(int r, int g, int b)
+{
+    TSV t;
+    t.v = std::max({r, g, b});
+    const int m = std::min({r, g, b});
+    const int delta = t.v - m;
+    t.s = t.v > 0 ? delta * 255 / t.v : 0;
+    if (t.s == 0)
+        return t;
+    if (r == t.v)
+        t.h = (g - b) * 60 / delta;
+    else if (g == t.v)
+        t.h = (b - r) * 60 / delta + 120;
+    else
+        t.h = (r - g) * 60 / delta + 240;
+    if (t.h < 0)
+        t.h += 360;
+    return t;
+}
+
+RGBEntiers TSVversRGB(int h, int s, int v)
+{
+    if (s == 0)
+        return {v, v, v};
+    if (h < 0 || h > 360)
+        h = (h % 360 + 360) % 360;
+    if (h == 360)
+        h = 0;
+    const int f = h % 60;
+    const int secteur = h / 60;
+    const int p = v - v * s / 255;
+    const int q = v - v * s * f / 15300;
+    const int t = v - v * s * (60 - f) / 15300;
+    switch (secteur) {
+    case 0: return {v, t, p};
+    case 1: return {q, v, p};
+    case 2: return {p, v, t};
+    case 3: return {p, q, v};
+    case 4: return {t, p, v};
+    default: return {v, p, q};
+    }
+}
+
+bool AjusteTSV(QImage &image, int dh, int ds, int dv, int fils)
+{
+    if (!prepare(image))
+        return true;
+    dh = (dh % 360 + 360) % 360;
+    const Ecriture e(image);
+    const int w = image.width();
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = e.ligne(y);
+            for (int x = 0; x < w; ++x, p += 4) {
+                TSV t = RGBversTSV(p[OR], p[OG], p[OB]);
+                t.h += dh;
+                if (t.h > 360)
+                    t.h -= 360;
+                t.s = std::clamp(t.s * (100 + ds) / 100, 0, 255);
+                t.v = std::clamp(t.v * (100 + dv) / 100, 0, 255);
+                const RGBEntiers c = TSVversRGB(t.h, t.s, t.v);
+                p[OR] = uchar(c.r);
+                p[OG] = uchar(c.g);
+                p[OB] = uchar(c.b);
+            }
+        }
+    });
+    return true;
+}
+
+bool AjusteCanaux(QImage &image, int pr, int pg, int pb, int fils)
+{
+    if (!prepare(image))
+        return true;
+    TableOctets tr, tg, tb;
+    for (int v = 0; v < 256; ++v) {
+        tr[size_t(v)] = borne(v * pr / 100);
+        tg[size_t(v)] = borne(v * pg / 100);
+        tb[size_t(v)] = borne(v * pb / 100);
+    }
+    appliqueTables(image, tb, tg, tr, fils);
+    return true;
+}
+
+MasqueMotif MasqueDeForme(int n, int forme)
+{
+    MasqueMotif masque{};
+    n = std::clamp(n, MOTIF_TAILLE_MIN, MOTIF_TAILLE_MAX);
+    // The shape is drawn black on white without anti-aliasing, as the mask
+    // bitmap is; a cell belongs to the shape when it is no longer white.
+    QImage dessin(n, n, QImage::Format_RGB32);
+    dessin.fill(0xFFFFFFFFu);
+    {
+        QPainter p(&dessin);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        const QPen plume(Qt::black, 1.0);
+        const QBrush pinceau(Qt::black);
+        const int d = n / 2, q = n / 4, tq = 3 * n / 4;
+        const auto polygone = [&](std::initializer_list<QPoint> points) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(pinceau);
+            p.drawPolygon(QPolygon(QList<QPoint>(points)));
+        };
+        const auto ellipse = [&](int x, int y, int l, int h) {
+            p.setPen(plume);
+            p.setBrush(pinceau);
+            p.drawEllipse(QRectF(x, y, l, h));
+        };
+        switch (forme) {
+        case MotifCercle:
+            ellipse(0, 0, n, n);
+            break;
+        case MotifLosange:
+            polygone({{d, 0}, {0, d}, {d, n}, {n, d}});
+            break;
+        case MotifOctogone:
+            polygone({{q, 0}, {0, q}, {0, tq}, {q, n}, {tq, n}, {n, tq}, {n, q}, {tq, 0}});
+            break;
+        case MotifEtoile:
+            polygone({{d, 0}, {0, q}, {d, d}});
+            polygone({{0, d}, {q, n}, {d, d}});
+            polygone({{d, d}, {d, n}, {n, tq}});
+            polygone({{d, d}, {n, d}, {tq, 0}});
+            break;
+        case MotifCarre:
+            polygone({{0, 0}, {0, n}, {n, n}, {n, 0}});
+            break;
+        case MotifCarreBorde:
+            polygone({{1, 1}, {1, n}, {n, n}, {n, 1}});
+            break;
+        case MotifEtoile2:
+            p.setPen(QPen(Qt::black, 3.0));
+            p.drawLine(0, 0, n, n);
+            p.drawLine(n, 0, 0, n);
+            p.drawLine(0, d, n, d);
+            p.drawLine(d, 0, d, n);
+            break;
+        case Motif4Points:
+            ellipse(0, 0, d, d);
+            ellipse(d, 0, d, d);
+            ellipse(0, d, d, d);
+            ellipse(d, d, d, d);
+            break;
+        default:
+            break;
+        }
+    }
+    for (int j = 0; j < n; ++j) {
+        const QRgb *l = reinterpret_cast<const QRgb *>(dessin.constScanLine(j));
+        for (int i = 0; i < n; ++i)
+            masque[size_t(j)][size_t(i)] = l[i] != 0xFFFFFFFFu;
+    }
+    return masque;
+}
+
+namespace {
+
+void remplitBloc(const Ecriture &e, int x0, int y0, int largeur, int hauteur, const MasqueMotif &masque,
+                 QRgb fond)
+{
+    // Tiles never overlap, so reading the tile before writing it is the same
+    // as reading a copy of the picture.
+    uint64_t somme[3] = {0, 0, 0};
+    for (int j = 0; j < hauteur; ++j) {
+        const uchar *p = e.ligne(y0 + j) + qsizetype(x0) * 4;
+        for (int i = 0; i < largeur; ++i, p += 4)
+            for (int c = 0; c < 3; ++c)
+                somme[c] += p[c];
+    }
+    const uint64_t n = uint64_t(largeur) * uint64_t(hauteur);
+    uchar moyenne[3];
+    for (int c = 0; c < 3; ++c)
+        moyenne[c] = uchar(std::min<uint64_t>(255, somme[c] / n));
+    const uchar arriere[3] = {uchar(qBlue(fond)), uchar(qGreen(fond)), uchar(qRed(fond))};
+    for (int j = 0; j < hauteur; ++j) {
+        uchar *p = e.ligne(y0 + j) + qsizetype(x0) * 4;
+        for (int i = 0; i < largeur; ++i, p += 4) {
+            const uchar *v = masque[size_t(j)][size_t(i)] ? moyenne : arriere;
+            p[OB] = v[0];
+            p[OG] = v[1];
+            p[OR] = v[2];
+        }
+    }
+}
+
+} // namespace
+
+void RemplitBloc(QImage &image, int x0, int y0, int largeur, int hauteur, const MasqueMotif &masque,
+                 QRgb fond)
+{
+    if (!prepare(image))
+        return;
+    const QRect bloc = QRect(x0, y0, std::min(largeur, MOTIF_TAILLE_MAX), std::min(hauteur, MOTIF_TAILLE_MAX))
+                           .intersected(image.rect());
+    if (bloc.isEmpty() || bloc.topLeft() != QPoint(x0, y0))
+        return;
+    remplitBloc(Ecriture(image), bloc.x(), bloc.y(), bloc.width(), bloc.height(), masque, fond);
+}
+
+bool Motif(QImage &image, int n, QRgb fond, int forme, int fils)
+{
+    if (!prepare(image))
+        return true;
+    n = std::clamp(n, MOTIF_TAILLE_MIN, MOTIF_TAILLE_MAX);
+    const MasqueMotif masque = MasqueDeForme(n, forme);
+    const int w = image.width(), h = image.height();
+    const int rangees = (h + n - 1) / n;
+    const Ecriture e(image);
+    ParBandesDeLignes(rangees, pixelsDe(image), fils, [&](int r0, int r1) {
+        for (int r = r0; r < r1; ++r) {
+            const int y = r * n;
+            const int bh = std::min(n, h - y);
+            for (int x = 0; x < w; x += n)
+                remplitBloc(e, x, y, std::min(n, w - x), bh, masque, fond);
+        }
+    });
+    return true;
+}
+
+bool FiltreMedian(QImage &image, int n, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    // A window of one pixel has no value past the half count: nothing to do.
+    if (n < 2 || w < n || h < n)
+        return true;
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+    if (n == 3) {
+        const int octets = 4 * (w - 2);
+        ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
+            Median3Lignes calcul(octets);
+            std::vector<uchar> sortie(static_cast<size_t>(octets));
+            for (int y = y0; y < y1; ++y) {
+                calcul.calcule(src.ligne(y), src.ligne(y + 1), src.ligne(y + 2), sortie.data());
+                uchar *out = dst.ligne(y + 1) + 4;
+                for (int o = 0; o < octets; o += 4) {
+                    out[o + OB] = sortie[size_t(o + OB)];
+                    out[o + OG] = sortie[size_t(o + OG)];
+                    out[o + OR] = sortie[size_t(o + OR)];
+                }
+            }
+        });
+    } else {
+        ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
+            medianGeneral(src, dst, w, n, y0, y1);
+        });
+    }
+    return true;
+}
+
+bool TramageFloydSteinberg(QImage &image, bool gris)
+{
+    if (!prepare(image))
+        return true;
+    if (gris)
+        NiveauxDeGris(image);
+    const int w = image.width(), h = image.height();
+    const Ecriture e(image);
+    const auto ajoute = [](uchar *p, int erreur) {
+        p[OB] = p[OG] = p[OR] = borne(p[OB] + erreur);
+    };
+    for (int y = 0; y + 1 < h; ++y) {
+        uchar *l = e.ligne(y);
+        uchar *s = e.ligne(y + 1);
+        for (int x = 1; x + 1 < w; ++x) {
+            uchar *p = l + x * 4;
+            const int ancien = p[OB];
+            const int nouveau = ancien < 128 ? 0 : 255;
+            const int erreur = ancien - nouveau;
+            p[OB] = p[OG] = p[OR] = uchar(nouveau);
+            ajoute(p + 4, erreur * 7 / 16);
+            ajoute(s + (x - 1) * 4, erreur * 3 / 16);
+            ajoute(s + x * 4, erreur * 5 / 16);
+            ajoute(s + (x + 1) * 4, erreur * 1 / 16);
+        }
+    }
+    return true;
+}
+
+bool TramageOrdonne2x2(QImage &image, bool gris, int fils)
+{
+    if (!prepare(image))
+        return true;
+    if (gris)
+        NiveauxDeGris(image, fils);
+    static constexpr int seuils[2][2] = {{32, 160}, {222, 96}};
+    const int lignes = image.height() / 2 * 2, colonnes = image.width() / 2 * 2;
+    const Ecriture e(image);
+    ParBandesDeLignes(lignes / 2, pixelsDe(image), fils, [&](int r0, int r1) {
+        for (int y = 2 * r0; y < 2 * r1; ++y) {
+            uchar *p = e.ligne(y);
+            for (int x = 0; x < colonnes; ++x, p += 4)
+                p[OB] = p[OG] = p[OR] = p[OB] < seuils[y & 1][x & 1] ? 0 : 255;
+        }
+    });
+    return true;
+}
+
+bool TramageOrdonne3x3(QImage &image, bool gris, int fils)
+{
+    if (!prepare(image))
+        return true;
+    if (gris)
+        NiveauxDeGris(image, fils);
+    static constexpr int seuils[3][3] = {{184, 240, 127}, {42, 14, 99}, {155, 70, 212}};
+    const int w = image.width();
+    const Ecriture e(image);
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *p = e.ligne(y);
+            const int *s = seuils[y % 3];
+            for (int x = 0; x < w; ++x, p += 4)
+                p[OB] = p[OG] = p[OR] = p[OB] >= s[x % 3] ? 255 : 0;
+        }
+    });
+    return true;
+}
+
+bool FiltreKuwahara(QImage &image, int n, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    if (n < 2 || w < n || h < n)
+        return true;
+    const int k = (n - 1) / 2;
+    const int q = k + 1;
+    const int q2 = q * q;
+    // Integer means of a quadrant by table: its sum is at most q²·255.
+    std::vector<uchar> moyenne(size_t(q2) * 255 + 1);
+    for (int s = 0; s <= q2 * 255; ++s)
+        moyenne[size_t(s)] = uchar(s / q2);
+
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+    ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
+        // Column sums of v and v² over q rows, for the quadrants starting at
+        // row y (haut) and at row y + k (bas), kept up to date row by row.
+        // With the integer mean m, Σ(m − v)² = Σv² − 2mΣv + q²m² exactly.
+        const size_t cols = size_t(w) * 3;
+        std::vector<int32_t> hautS(cols), basS(cols);
+        std::vector<int64_t> hautQ(cols), basQ(cols);
+        std::vector<int64_t> pHautS(cols + 3), pBasS(cols + 3), pHautQ(cols + 3), pBasQ(cols + 3);
+        const auto compte = [&](int debut, std::vector<int32_t> &s, std::vector<int64_t> &sq) {
+            std::fill(s.begin(), s.end(), 0);
+            std::fill(sq.begin(), sq.end(), 0);
+            for (int r = debut; r < debut + q; ++r) {
+                const uchar *l = src.ligne(r);
+                for (int x = 0; x < w; ++x)
+                    for (int c = 0; c < 3; ++c) {
+                        const int v = l[x * 4 + c];
+                        s[size_t(x * 3 + c)] += v;
+                        sq[size_t(x * 3 + c)] += v * v;
+                    }
+            }
+        };
+        const auto glisse = [&](int debut, std::vector<int32_t> &s, std::vector<int64_t> &sq) {
+            // from rows debut..debut+q−1 to debut+1..debut+q
+            const uchar *ancienne = src.ligne(debut);
+            const uchar *nouvelle = src.ligne(debut + q);
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    const int a = ancienne[x * 4 + c], b = nouvelle[x * 4 + c];
+                    s[size_t(x * 3 + c)] += b - a;
+                    sq[size_t(x * 3 + c)] += b * b - a * a;
+                }
+        };
+        // Prefix sums along the row, per channel: p[(x)*3 + c] = Σ over columns < x.
+        const auto prefixe = [&](const std::vector<int32_t> &s, const std::vector<int64_t> &sq,
+                                 std::vector<int64_t> &ps, std::vector<int64_t> &pq) {
+            for (int c = 0; c < 3; ++c) {
+                ps[size_t(c)] = 0;
+                pq[size_t(c)] = 0;
+            }
+            for (size_t i = 0; i < cols; ++i) {
+                ps[i + 3] = ps[i] + s[i];
+                pq[i + 3] = pq[i] + sq[i];
+            }
+        };
+        compte(y0, hautS, hautQ);
+        compte(y0 + k, basS, basQ);
+        for (int y = y0; y < y1; ++y) {
+            if (y > y0) {
+                glisse(y - 1, hautS, hautQ);
+                glisse(y - 1 + k, basS, basQ);
+            }
+            prefixe(hautS, hautQ, pHautS, pHautQ);
+            prefixe(basS, basQ, pBasS, pBasQ);
+            uchar *out = dst.ligne(y + k);
+            for (int x = 0; x + n <= w; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    const size_t gauche = size_t(x * 3 + c), droite = size_t((x + k) * 3 + c);
+                    const size_t l = size_t(q) * 3;
+                    const int64_t sommes[4] = {
+                        pHautS[gauche + l] - pHautS[gauche], pHautS[droite + l] - pHautS[droite],
+                        pBasS[gauche + l] - pBasS[gauche], pBasS[droite + l] - pBasS[droite]};
+                    const int64_t carres[4] = {
+                        pHautQ[gauche + l] - pHautQ[gauche], pHautQ[droite + l] - pHautQ[droite],
+                        pBasQ[gauche + l] - pBasQ[gauche], pBasQ[droite + l] - pBasQ[droite]};
+                    int64_t meilleure = std::numeric_limits<int64_t>::max();
+                    uchar choisie = 0;
+                    for (int i = 0; i < 4; ++i) {
+                        const int64_t m = moyenne[size_t(sommes[i])];
+                        const int64_t variance = carres[i] - 2 * m * sommes[i] + int64_t(q2) * m * m;
+                        if (variance < meilleure) {
+                            meilleure = variance;
+                            choisie = uchar(m);
+                        }
+                    }
+                    out[(x + k) * 4 + c] = choisie;
+                }
+            }
+        }
+    });
+    return true;
+}
+
+bool ContoursCouleur(QImage &image, int seuil, TColor couleur, bool median, int fils)
+{
+    if (!prepare(image))
+        return true;
+    QImage contours = image.copy();
+    DetectionContours(contours, seuil, TColor::fromRgb(0, 0, 0), median, fils);
+    const Lecture src(contours);
+    const Ecriture dst(image);
+    const int w = image.width();
+    const uchar cb = uchar(couleur.blue()), cg = uchar(couleur.green()), cr = uchar(couleur.red());
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *c = src.ligne(y);
+            uchar *p = dst.ligne(y);
+            for (int x = 0; x < w; ++x, c += 4, p += 4) {
+                if (c[OB] == 0) {
+                    p[OB] = cb;
+                    p[OG] = cg;
+                    p[OR] = cr;
+                }
+            }
+        }
+    });
+    return true;
+}
+
+std::pair<int, int> DeplacementExplosion(uint64_t graine, int x, int y, int n)
+{
+    const uint64_t z = melange(graine + 0x9E3779B97F4A7C15ull * ((uint64_t(uint32_t(y)) << 32 | uint32_t(x)) + 1));
+    const uint64_t un = z & 0xFFFFFFFFu, deux = z >> 32;
+    return {int((un * uint64_t(n)) >> 32), int((deux * uint64_t(n)) >> 32)};
+}
+
+bool Explosion(QImage &image, int n, std::optional<uint64_t> graine, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    if (n < 1 || w < n || h < n)
+        return true;
+    const uint64_t g = graine ? *graine
+                              : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    const int k = (n - 1) / 2;
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+    ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *out = dst.ligne(y + k);
+            for (int x = 0; x + n <= w; ++x) {
+                const auto [dx, dy] = DeplacementExplosion(g, x, y, n);
+                const uchar *s = src.ligne(y + dy) + (x + dx) * 4;
+                uchar *p = out + (x + k) * 4;
+                p[OB] = s[OB];
+                p[OG] = s[OG];
+                p[OR] = s[OR];
+            }
+        }
+    });
+    return true;
+}
+
+bool Bicolore(QImage &image, TColor pourNoir, TColor pourBlanc, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const QRgb noir = pourNoir.toQRgb(255), blanc = pourBlanc.toQRgb(255);
+    const Ecriture e(image);
+    const int w = image.width();
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            QRgb *p = reinterpret_cast<QRgb *>(e.ligne(y));
+            for (int x = 0; x < w; ++x)
+                p[x] = qBlue(p[x]) != 0 ? blanc : noir;
+        }
+    });
+    return true;
+}
+
+bool AlphaDepuisLuminance(QImage &image, const QImage &source, int fils)
+{
+    if (image.isNull() || source.isNull() || image.size() != source.size())
+        return false;
+    prepare(image);
+    const QImage src32 = source.format() == QImage::Format_ARGB32
+                             ? source
+                             : source.convertToFormat(QImage::Format_ARGB32);
+    const Lecture src(src32);
+    const Ecriture dst(image);
+    const int w = image.width();
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *s = src.ligne(y);
+            uchar *p = dst.ligne(y);
+            for (int x = 0; x < w; ++x, s += 4, p += 4)
+                p[OA] = uchar(Luminance77(s[OR], s[OG], s[OB]));
+        }
+    });
+    return true;
+}
+
+void TableContraste(TableOctets &table, int pas)
+{
+    const long long k = arrondiEtendu(pas * 2.56L);
+    for (int i = 0; i < 128; ++i)
+        table[size_t(i)] = borne64(i - ((128 - i) * k / 256));
+    for (int i = 128; i < 256; ++i)
+        table[size_t(i)] = borne64(i + ((i - 128) * k / 256));
+}
+
+bool Contraste(QImage &image, int pas, int fils)
+{
+    if (!prepare(image))
+        return true;
+    TableOctets t;
+    TableContraste(t, pas);
+    appliqueTables(image, t, t, t, fils);
+    return true;
+}
+
+bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    const long double f = (long double)force / (long double)(int64_t(w) * w + int64_t(h) * h);
+    // Beyond w + h the disc holds the whole picture: larger radii change nothing.
+    const int rayonMax = w + h;
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+
+    // Running sums of B, G, R along each row: a row of the disc is one run.
+    const size_t largeurP = size_t(w + 1) * 3;
+    std::vector<uint32_t> prefixes(largeurP * size_t(h));
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uint32_t *p = prefixes.data() + largeurP * size_t(y);
+            const uchar *l = src.ligne(y);
+            p[0] = p[1] = p[2] = 0;
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    p[(x + 1) * 3 + c] = p[x * 3 + c] + l[x * 4 + c];
+        }
+    });
+
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+        std::vector<int> demiLargeur; // for the last radius met
+        int rayonConnu = -1;
+        for (int y = y0; y < y1; ++y) {
+            uchar *out = dst.ligne(y);
+            const int64_t dy = int64_t(cy) - y;
+            for (int x = 0; x < w; ++x) {
+                const int64_t dx = int64_t(cx) - x;
+                const long double d2 = (long double)(dx * dx + dy * dy);
+                long long r = arrondiEtendu(d2 * f + 0.5L);
+                r = std::clamp<long long>(r, 0, rayonMax);
+                if (r == 0)
+                    continue; // the pixel alone: its own value
+                if (r != rayonConnu) {
+                    rayonConnu = int(r);
+                    demiLargeur.resize(size_t(r) + 1);
+                    for (int j = 0; j <= r; ++j)
+                        demiLargeur[size_t(j)] = racineEntiere(r * r - int64_t(j) * j);
+                }
+                uint64_t somme[3] = {0, 0, 0};
+                uint64_t nombre = 0;
+                const int jMin = int(std::max<long long>(-r, -y));
+                const int jMax = int(std::min<long long>(r, h - 1 - y));
+                for (int j = jMin; j <= jMax; ++j) {
+                    const int dl = demiLargeur[size_t(std::abs(j))];
+                    const int x0 = std::max(0, x - dl), x1 = std::min(w - 1, x + dl);
+                    const uint32_t *p = prefixes.data() + largeurP * size_t(y + j);
+                    for (int c = 0; c < 3; ++c)
+                        somme[c] += p[(x1 + 1) * 3 + c] - p[x0 * 3 + c];
+                    nombre += uint64_t(x1 - x0 + 1);
+                }
+                for (int c = 0; c < 3; ++c)
+                    out[x * 4 + c] = uchar(somme[c] / nombre);
+            }
+        }
+    });
+    return true;
+}
+
+bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apres, float k, int fils)
+{
+    if (!prepare(image))
+        return true;
+    const int w = image.width(), h = image.height();
+    const long double diagonale = std::sqrt((long double)(int64_t(w) * w + int64_t(h) * h));
+    const long long rayon = arrondiEtendu(diagonale * pourcentNet / 100 + 0.5L);
+    // A radius of 0 would divide by zero; the weight is then 1 everywhere.
+    const long double r2 = rayon == 0 ? 0.0L : (long double)(rayon * rayon);
+    const long double kk = k;
+    // A sample farther from the centre than every corner (plus the rounding)
+    // is off the picture: the walk along the ray is cut there.
+    long double dMax = 0;
+    for (const auto &[px, py] : {std::pair{0, 0}, {w, 0}, {0, h}, {w, h}}) {
+        const long double ex = (long double)px - cx, ey = (long double)py - cy;
+        dMax = std::max(dMax, std::sqrt(ex * ex + ey * ey));
+    }
+    const long long limite = (long long)dMax + 3;
+    const QImage copie = image.copy();
+    const Lecture src(copie);
+    const Ecriture dst(image);
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            uchar *out = dst.ligne(y);
+            const int64_t ey = int64_t(y) - cy;
+            for (int x = 0; x < w; ++x) {
+                const int64_t ex = int64_t(x) - cx;
+                const int64_t d2e = ex * ex + ey * ey;
+                if (d2e == 0)
+                    continue;
+                const long double d2 = (long double)d2e;
+                const long double d = std::sqrt(d2);
+                const long double omega = r2 == 0 ? 1.0L : 1 / (std::exp((1 - d2 / r2) * kk) + 1);
+                if (std::isnan(omega))
+                    continue;
+                long long a = arrondiEtendu(d - avant * omega + 0.5L);
+                long long b = arrondiEtendu(apres * omega + d + 0.5L);
+                a = std::max(a, -limite);
+                b = std::min(b, limite);
+                uint32_t somme[3] = {0, 0, 0};
+                uint32_t nombre = 0;
+                const long double fx = (long double)ex, fy = (long double)ey;
+                for (long long t = a; t <= b; ++t) {
+                    const long long sx = arrondiEtendu(fx * t / d + cx + 0.5L);
+                    if (sx < 0 || sx >= w)
+                        continue;
+                    const long long sy = arrondiEtendu(fy * t / d + cy + 0.5L);
+                    if (sy < 0 || sy >= h)
+                        continue;
+                    const uchar *s = src.ligne(int(sy)) + sx * 4;
+                    somme[0] += s[0];
+                    somme[1] += s[1];
+                    somme[2] += s[2];
+                    ++nombre;
+                }
+                if (nombre == 0)
+                    continue;
+                for (int c = 0; c < 3; ++c)
+                    out[x * 4 + c] = uchar(somme[c] / nombre);
+            }
+        }
+    });
+    return true;
+}

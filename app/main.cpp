@@ -15,6 +15,7 @@
 #include "app/polices.h"
 #include "app/qt_prompts.h"
 #include "resources/ressources.h"
+#include "tools/dialogue_ouverture_gdi.h"
 
 #include <QApplication>
 #include <QLockFile>
@@ -35,6 +36,7 @@ int main(int argc, char **argv)
         prompts = std::make_unique<ConsolePrompts>();
     } else {
         auto p = std::make_unique<QtPrompts>();
+        p->setPictureDialog(OuvreImageAvecApercu);
         promptsQt = p.get();
         prompts = std::move(p);
     }

@@ -94,6 +94,13 @@ std::optional<QString> QtPrompts::openFile(const FileDialog &options)
     return runFileDialog(makeDialog(m_parent, options, QFileDialog::AcceptOpen));
 }
 
+std::optional<QString> QtPrompts::openPicture(const FileDialog &options)
+{
+    if (m_dialogueImage)
+        return m_dialogueImage(m_parent, options);
+    return openFile(options);
+}
+
 std::optional<QString> QtPrompts::saveFile(const FileDialog &options)
 {
     return runFileDialog(makeDialog(m_parent, options, QFileDialog::AcceptSave));

@@ -2,6 +2,8 @@
 
 #include "theme/prompts.h"
 
+#include <functional>
+
 class QWidget;
 
 // The program's prompts: Qt's modal dialogs, parented to a window.
@@ -11,11 +13,16 @@ public:
     explicit QtPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
 
+    // The picture dialog lives above this layer; the program hands it in.
+    using DialogueImage = std::function<std::optional<QString>(QWidget *parent, const FileDialog &options)>;
+    void setPictureDialog(DialogueImage dialogue) { m_dialogueImage = std::move(dialogue); }
+
     void message(const QString &text, const QString &caption, Icon icon) override;
     Answer question(const QString &text, const QString &caption, Buttons buttons, Icon icon) override;
     std::optional<TColor> chooseColor(TColor initial) override;
     std::optional<QFont> chooseFont(const QFont &initial) override;
     std::optional<QString> openFile(const FileDialog &options) override;
+    std::optional<QString> openPicture(const FileDialog &options) override;
     std::optional<QString> saveFile(const FileDialog &options) override;
     std::optional<QString> chooseFolder(const QString &title, const QString &start) override;
     void beep() override;
@@ -23,4 +30,5 @@ public:
 
 private:
     QWidget *m_parent;
+    DialogueImage m_dialogueImage;
 };

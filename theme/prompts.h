@@ -36,6 +36,9 @@ public:
     virtual std::optional<TColor> chooseColor(TColor initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont &initial) = 0;
     virtual std::optional<QString> openFile(const FileDialog &options) = 0;
+    // Opens a picture with a preview of the selected file. Without a picture
+    // dialog of its own, an implementation shows the plain open dialog.
+    virtual std::optional<QString> openPicture(const FileDialog &options) { return openFile(options); }
     virtual std::optional<QString> saveFile(const FileDialog &options) = 0;
     virtual std::optional<QString> chooseFolder(const QString &title, const QString &start) = 0;
     virtual void beep() = 0;

@@ -3,6 +3,7 @@
 #include "resources/artgen/art_appareil.h"
 #include "resources/artgen/art_boutons.h"
 #include "resources/artgen/art_demarrage.h"
+#include "resources/artgen/art_dialogue.h"
 
 #include <QImage>
 #include <QPainter>
@@ -29,7 +30,7 @@ bool writeAppIcon(const QString &path)
 
 std::vector<ArtworkItem> artworkItems()
 {
-    return {
+    std::vector<ArtworkItem> items = {
         {QStringLiteral("orvandel.png"), writeAppIcon},
         {QStringLiteral("points.gif"), writePointsGif},
         {QStringLiteral("coulin.png"), writeCoulIn},
@@ -64,4 +65,7 @@ std::vector<ArtworkItem> artworkItems()
         artApercu("CRITMESS.bmp"),
         {QStringLiteral("as16img.png"), writeAs16Img},
     };
+    for (ArtworkItem &item : artDialogueOuverture())
+        items.push_back(std::move(item));
+    return items;
 }

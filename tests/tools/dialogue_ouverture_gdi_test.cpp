@@ -1,0 +1,443 @@
+#include "tools/dialogue_ouverture_gdi.h"
+#include "tools/encodeurs_image.h"
+#include "tools/exif_photo.h"
+
+#include "tests/support/gif_test_writer.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_env.h"
+
+#include <QDialogButtonBox>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libexif/exif-data.h>
+}
+
+// Waits on the event loop until a condition holds (no fixed sleeps).
+#define ATTEND(cond) ASSERT_TRUE(QTest::qWaitFor([&] { return bool(cond); }, 5000)) << #cond
+#define ATTEND_EGAL(a, b)                                                                                          \
+    do {                                                                                                           \
+        (void)QTest::qWaitFor([&] { return (a) == (b); }, 5000);                                                 \
+        ASSERT_EQ(a, b);                                                                                           \
+    } while (0)
+
+namespace {
+
+// Selects a file as a user does: a click in the list for an existing entry,
+// the name typed in the file-name box for anything else.
+void choisitDans(QFileDialog *dialogue, const QString &fichier)
+{
+    QListView *liste = dialogue->findChild<QListView *>(QStringLiteral("listView"));
+    ASSERT_NE(liste, nullptr);
+    if (QFileInfo::exists(fichier)) {
+        auto *modele = qobject_cast<QFileSystemModel *>(liste->model());
+        ASSERT_NE(modele, nullptr);
+        QModelIndex index;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                index = modele->index(fichier);
+                return index.isValid() && index.parent() == liste->rootIndex();
+            },
+            5000))
+            << fichier.toStdString();
+        liste->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        liste->selectionModel()->clearSelection();
+        dialogue->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(fichier).fileName());
+    }
+}
+
+const QRgb Rouge = qRgb(220, 20, 10);
+const QRgb Bleu = qRgb(10, 20, 220);
+
+QString dossierImages()
+{
+    const QString d = testenv::tempDir() + QStringLiteral("/images");
+    QDir().mkpath(d);
+    return d;
+}
+
+QString ecritPng(const QString &nom, int w, int h, QRgb couleur)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(couleur);
+    const QString f = dossierImages() + QLatin1Char('/') + nom;
+    EXPECT_TRUE(img.save(f, "PNG"));
+    return f;
+}
+
+// Two frames of 20 x 10, red then blue, each 10 hundredths of a second.
+QString ecritGifAnime(const QString &nom, int delaiCs = 10)
+{
+    const std::vector<QRgb> palette = {Rouge, Bleu};
+    const QByteArray octets = gifecrit::ecrit(
+        20, 10, palette, {gifecrit::uni(20, 10, 0, 0, 0, 0, 1, 1, delaiCs), gifecrit::uni(20, 10, 1, 1, 0, 0, 1, 1, delaiCs)});
+    const QString f = dossierImages() + QLatin1Char('/') + nom;
+    testenv::writeFile(f, octets);
+    return f;
+}
+
+// A JPEG with the EXIF date taken (0x9003) and camera model (0x0110).
+QString ecritPhotoExif(const QString &nom, const QByteArray &datePrise, const QByteArray &modele)
+{
+    ExifData *exif = exif_data_new();
+    exif_data_unset_option(exif, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    ExifMem *mem = exif_mem_new_default();
+    const auto ajoute = [&](ExifIfd ifd, ExifTag tag, const QByteArray &texte) {
+        ExifEntry *e = exif_entry_new_mem(mem);
+        const auto n = unsigned(texte.size() + 1);
+        e->data = static_cast<unsigned char *>(exif_mem_alloc(mem, n));
+        memcpy(e->data, texte.constData(), n);
+        e->size = n;
+        e->components = n;
+        e->format = EXIF_FORMAT_ASCII;
+        e->tag = tag;
+        exif_content_add_entry(exif->ifd[ifd], e);
+        exif_entry_unref(e);
+    };
+    ajoute(EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, datePrise);
+    ajoute(EXIF_IFD_0, EXIF_TAG_MODEL, modele);
+    unsigned char *donnees = nullptr;
+    unsigned int taille = 0;
+    exif_data_save_data(exif, &donnees, &taille);
+    const QByteArray bloc(reinterpret_cast<const char *>(donnees), int(taille));
+    free(donnees);
+    exif_mem_unref(mem);
+    exif_data_unref(exif);
+
+    QImage img(64, 48, QImage::Format_RGB32);
+    img.fill(Rouge);
+    const auto jpeg = CompresseJpeg(img, 90, bloc);
+    EXPECT_TRUE(jpeg);
+    const QString f = dossierImages() + QLatin1Char('/') + nom;
+    testenv::writeFile(f, jpeg.value_or(QByteArray()));
+    return f;
+}
+
+template<typename T>
+T *enfant(QObject &parent, const char *nom)
+{
+    T *o = parent.findChild<T *>(QString::fromLatin1(nom));
+    EXPECT_NE(o, nullptr) << nom;
+    return o;
+}
+
+struct Dialogue
+{
+    TOpenPictureDialogGDI dlg;
+    explicit Dialogue(bool date = false)
+    {
+        dlg.DateSiExiste = date;
+        dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+        dlg.show();
+    }
+    void choisit(const QString &fichier) { choisitDans(dlg.dialogueFichiers(), fichier); }
+    QLabel *label(const char *nom) { return enfant<QLabel>(dlg, nom); }
+    QString caption() { return enfant<TSilentPaintPanel>(dlg, "PaintPanel")->caption(); }
+    QImage vignette()
+    {
+        const QPixmap p = label("PaintBox")->pixmap();
+        return p.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    bool apercuActif() { return enfant<QToolButton>(dlg, "PreviewButton")->isEnabled(); }
+};
+
+} // namespace
+
+TEST(DialogueOuvertureGdi, SelectionShowsTheFittedThumbnailAndDescription)
+{
+    const QString petit = ecritPng("petit.png", 40, 30, Rouge);
+    const QString grand = ecritPng("grand.png", 600, 300, Bleu);
+    Dialogue d;
+    QSignalSpy charges(&d.dlg, &TOpenPictureDialogGDI::imageChargee);
+
+    d.choisit(petit);
+    ATTEND_EGAL(d.label("PictureLabel")->text(), QStringLiteral(" (40x30) (1 img)"));
+    EXPECT_EQ(d.label("PictureLabel")->toolTip(), QStringLiteral("PNG (24 bpp)"));
+    // Not enlarged: the picture at 1:1 in a 1-pixel blue frame.
+    QImage v = d.vignette();
+    ASSERT_EQ(v.size(), QSize(42, 32));
+    EXPECT_EQ(v.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(v.pixel(41, 31), qRgb(0, 0, 255));
+    EXPECT_EQ(v.pixel(20, 15), Rouge);
+    EXPECT_TRUE(d.apercuActif());
+    EXPECT_EQ(d.caption(), QString());
+    EXPECT_EQ(charges.count(), 1);
+
+    // The same file again is not loaded again.
+    d.choisit(petit);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(charges.count(), 1);
+
+    // A large picture is fitted into the box, proportions kept.
+    d.choisit(grand);
+    ATTEND_EGAL(d.label("PictureLabel")->text(), QStringLiteral(" (600x300) (1 img)"));
+    v = d.vignette();
+    const int boite = TOpenPictureDialogGDI::LargeurVignette - 4 - 2;
+    EXPECT_EQ(v.width(), boite + 2);
+    EXPECT_NEAR(v.height(), boite / 2.0 + 2, 1.0);
+    EXPECT_EQ(v.pixel(v.width() / 2, v.height() / 2), Bleu);
+    EXPECT_EQ(charges.count(), 2);
+}
+
+TEST(DialogueOuvertureGdi, BrokenMissingAndFolderShowNoPicture)
+{
+    const QString bon = ecritPng("bon.png", 10, 10, Rouge);
+    const QString casse = dossierImages() + QStringLiteral("/casse.jpg");
+    testenv::writeFile(casse, QByteArray("\xFF\xD8\xFF\xE0 definitely not a picture", 30));
+    QDir().mkpath(dossierImages() + QStringLiteral("/dossier.png"));
+    Dialogue d;
+
+    d.choisit(bon);
+    ATTEND(d.apercuActif());
+
+    d.choisit(casse);
+    ATTEND_EGAL(d.caption(), QStringLiteral("GDI Erreur"));
+    EXPECT_TRUE(d.dlg.erreurGdi());
+    EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral("Image :"));
+    EXPECT_FALSE(d.apercuActif());
+    EXPECT_TRUE(d.label("PaintBox")->pixmap().isNull());
+    // Painting the broken state is harmless.
+    EXPECT_FALSE(d.dlg.grab().isNull());
+
+    d.choisit(bon);
+    ATTEND(d.apercuActif());
+    d.choisit(dossierImages() + QStringLiteral("/absent.png"));
+    ATTEND_EGAL(d.caption(), QStringLiteral("(vide)"));
+    EXPECT_FALSE(d.dlg.erreurGdi());
+    EXPECT_FALSE(d.apercuActif());
+
+    d.choisit(bon);
+    ATTEND(d.apercuActif());
+    d.choisit(dossierImages() + QStringLiteral("/dossier.png"));
+    ATTEND_EGAL(d.caption(), QStringLiteral("(vide)"));
+}
+
+TEST(DialogueOuvertureGdi, AnimatedGifPlaysItsFramesInTheThumbnail)
+{
+    const QString gif = ecritGifAnime("anime.gif");
+    const QString fixe = ecritPng("fixe.png", 8, 8, Rouge);
+    Dialogue d;
+    d.choisit(gif);
+    ATTEND(d.dlg.animeVignette() != nullptr);
+    TAnimeThreadDlg *anime = d.dlg.animeVignette();
+    EXPECT_EQ(anime->objectName(), QStringLiteral("AnimeVignette"));
+    EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral(" (20x10) (2 img)"));
+    ASSERT_EQ(anime->nombreImages(), 2);
+    EXPECT_EQ(anime->delais(), (QList<int>{100, 100}));
+    EXPECT_EQ(anime->imageCourante(), 0);
+
+    const QPoint centre(d.label("PaintBox")->width() / 2, d.label("PaintBox")->height() / 2);
+    EXPECT_EQ(d.vignette().pixel(centre), Rouge);
+    QSignalSpy images(anime, &TAnimeThreadDlg::imageDessinee);
+    ASSERT_TRUE(images.wait(5000));
+    EXPECT_EQ(images.takeFirst().at(0).toInt(), 1);
+    EXPECT_EQ(d.vignette().pixel(centre), Bleu);
+    ASSERT_TRUE(images.count() > 0 || images.wait(5000));
+    EXPECT_EQ(images.takeFirst().at(0).toInt(), 0); // wraps
+    EXPECT_EQ(d.vignette().pixel(centre), Rouge);
+
+    // Another file stops it.
+    const QPointer<TAnimeThreadDlg> ancien(anime);
+    d.choisit(fixe);
+    ATTEND(ancien.isNull());
+    EXPECT_EQ(d.dlg.animeVignette(), nullptr);
+}
+
+TEST(DialogueOuvertureGdi, FrameDelaysOfTheAnimation)
+{
+    QLabel cible;
+    cible.resize(40, 40);
+    TAnimeThreadDlg zero(&cible, TColor::fromRgb(1, 2, 3), ecritGifAnime("zero.gif", 0));
+    EXPECT_EQ(zero.delais(), (QList<int>{TAnimeThreadDlg::DelaiNulMs, TAnimeThreadDlg::DelaiNulMs}));
+    TAnimeThreadDlg lent(&cible, TColor::fromRgb(1, 2, 3), ecritGifAnime("lent.gif", 25));
+    EXPECT_EQ(lent.delais(), (QList<int>{250, 250}));
+
+    // A GIF without frame delays, and a broken file, play nothing.
+    const std::vector<QRgb> palette = {Rouge, Bleu};
+    auto sans = gifecrit::uni(20, 10, 0, 1, 0, 0, 4, 4, 0);
+    sans.controle = false;
+    const QString fixe = dossierImages() + QStringLiteral("/sans.gif");
+    testenv::writeFile(fixe, gifecrit::ecrit(20, 10, palette, {sans, sans}));
+    TAnimeThreadDlg rien(&cible, TColor::fromRgb(1, 2, 3), fixe);
+    EXPECT_FALSE(rien.pret());
+    const QString casse = dossierImages() + QStringLiteral("/casse.gif");
+    testenv::writeFile(casse, "GIF89a\x10");
+    TAnimeThreadDlg casseAnime(&cible, TColor::fromRgb(1, 2, 3), casse);
+    casseAnime.demarre();
+    EXPECT_FALSE(casseAnime.pret());
+    EXPECT_FALSE(casseAnime.enCours());
+}
+
+TEST(DialogueOuvertureGdi, SelectionCounterAndListCommands)
+{
+    for (int i = 0; i < 5; ++i)
+        ecritPng(QStringLiteral("f%1.png").arg(i), 4, 4, Rouge);
+    TOpenPictureDialogGDI dlg;
+    dlg.NombreSelection = true;
+    dlg.SelAllBtn = dlg.InvSelBtn = dlg.TypeFicBtn = true;
+    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    dlg.show();
+    QListView *liste = dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"));
+    ASSERT_NE(liste, nullptr);
+    ATTEND_EGAL(liste->model()->rowCount(liste->rootIndex()), 5);
+
+    const auto selectionne = [&](std::initializer_list<int> lignes) {
+        liste->selectionModel()->clearSelection();
+        for (int l : lignes)
+            liste->selectionModel()->select(liste->model()->index(l, 0, liste->rootIndex()),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+    QLabel *compteur = dlg.findChild<QLabel *>(QStringLiteral("FSelNb"));
+    selectionne({1, 3});
+    ATTEND_EGAL(compteur->text(), QStringLiteral("2 sélectionnés / 5"));
+    selectionne({2});
+    ATTEND_EGAL(compteur->text(), QStringLiteral("1 sélectionné / 5"));
+
+    // The visible buttons are the ones asked for.
+    EXPECT_TRUE(dlg.findChild<QToolButton *>(QStringLiteral("SelectAll"))->isVisible());
+    EXPECT_TRUE(dlg.findChild<QToolButton *>(QStringLiteral("TypeFic"))->isVisible());
+    EXPECT_FALSE(dlg.findChild<QToolButton *>(QStringLiteral("Nom"))->isVisible());
+    EXPECT_EQ(dlg.findChild<QToolButton *>(QStringLiteral("InvSel"))->toolTip(), QStringLiteral("Inverser la Sélection"));
+
+    QTest::mouseClick(dlg.findChild<QToolButton *>(QStringLiteral("SelectAll")), Qt::LeftButton);
+    ATTEND_EGAL(compteur->text(), QStringLiteral("5 sélectionnés / 5"));
+    selectionne({0, 4});
+    QTest::mouseClick(dlg.findChild<QToolButton *>(QStringLiteral("InvSel")), Qt::LeftButton);
+    ATTEND_EGAL(compteur->text(), QStringLiteral("3 sélectionnés / 5"));
+
+    EXPECT_EQ(TOpenPictureDialogGDI::CommandePourTag(0), TOpenPictureDialogGDI::CommandeVue::ToutSelectionner);
+    EXPECT_EQ(TOpenPictureDialogGDI::CommandePourTag(11), TOpenPictureDialogGDI::CommandeVue::ToutSelectionner);
+    EXPECT_EQ(TOpenPictureDialogGDI::CommandePourTag(10), TOpenPictureDialogGDI::CommandeVue::TriType);
+}
+
+TEST(DialogueOuvertureGdi, ExifDateTakenAndCameraModel)
+{
+    const QLocale anglais(QLocale::English, QLocale::UnitedKingdom);
+    EXPECT_EQ(TexteDateExif("2006:07:14 09:05:33", anglais), QStringLiteral("Friday 14 Jul 2006 09:05"));
+    EXPECT_EQ(TexteDateExif("2024:02:03 23:59:00", anglais), QStringLiteral("Saturday 3 Feb 2024 23:59"));
+    EXPECT_EQ(TexteDateExif("0000:00:00 00:00:00", anglais), QString());
+    EXPECT_EQ(TexteDateExif("2006:13:14 09:05:33", anglais), QString());
+    EXPECT_EQ(TexteDateExif("2006:07:14", anglais), QString());
+    EXPECT_EQ(TexteDateExif("2006:07:14 25:05:33", anglais), QString());
+
+    const QString photo = ecritPhotoExif("photo.jpg", "2006:07:14 09:05:33", "Camera X100");
+    EXPECT_EQ(DateExif(photo, anglais), QStringLiteral("Friday 14 Jul 2006 09:05"));
+    EXPECT_EQ(ModeleExif(photo), QString::fromLatin1("Camera X100"));
+    const QString sans = ecritPng("sans.png", 4, 4, Bleu);
+    EXPECT_EQ(DateExif(sans, anglais), QString());
+    EXPECT_EQ(ModeleExif(sans), QString());
+
+    QLocale::setDefault(anglais);
+    Dialogue d(true);
+    d.choisit(photo);
+    ATTEND_EGAL(d.label("FLabelDate")->text(), QStringLiteral("Friday 14 Jul 2006 09:05"));
+    EXPECT_EQ(d.label("FAPN")->text(), QString::fromLatin1("Camera X100"));
+    d.choisit(sans);
+    ATTEND_EGAL(d.label("FLabelDate")->text(), QString());
+    EXPECT_EQ(d.label("FAPN")->text(), QString());
+}
+
+TEST(DialogueOuvertureGdi, PreviewWindowOpensAndClosesWithEscape)
+{
+    const QString img = ecritPng("apercu.png", 120, 60, Bleu);
+    Dialogue d;
+    d.choisit(img);
+    ATTEND(d.apercuActif());
+    QTest::mouseClick(enfant<QToolButton>(d.dlg, "PreviewButton"), Qt::LeftButton);
+    QPointer<QDialog> form = d.dlg.findChild<QDialog *>(QStringLiteral("PreviewForm"));
+    ASSERT_FALSE(form.isNull());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Prévisualiser"));
+    QLabel *image = form->findChild<QLabel *>(QStringLiteral("PreviewImage"));
+    ASSERT_NE(image, nullptr);
+    const QImage vue = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(vue.isNull());
+    EXPECT_EQ(vue.pixel(vue.width() / 2, vue.height() / 2), Bleu);
+    QTest::keyClick(form, Qt::Key_Escape);
+    ATTEND(form.isNull());
+
+    // A click on the picture closes it too; an animated picture plays in it.
+    const QString gif = ecritGifAnime("anime.gif");
+    d.choisit(gif);
+    ATTEND(d.dlg.animeVignette() != nullptr);
+    d.dlg.PreviewClick();
+    form = d.dlg.findChild<QDialog *>(QStringLiteral("PreviewForm"));
+    ASSERT_FALSE(form.isNull());
+    ASSERT_NE(d.dlg.animePreview(), nullptr);
+    EXPECT_EQ(d.dlg.animePreview()->objectName(), QStringLiteral("AnimePreview"));
+    QTest::mouseClick(form->findChild<QLabel *>(QStringLiteral("PreviewImage")), Qt::LeftButton);
+    ATTEND(form.isNull());
+    EXPECT_EQ(d.dlg.animePreview(), nullptr);
+}
+
+TEST(DialogueOuvertureGdi, QualityTrackBarGrowthAndAccept)
+{
+    const QString img = ecritPng("choisi.png", 12, 12, Rouge);
+    TOpenPictureDialogGDI dlg;
+    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    EXPECT_EQ(dlg.Filter(), TOpenPictureDialogGDI::FiltreParDefaut());
+    dlg.resize(700, 400);
+    dlg.show();
+    // The first folder change grows the dialog once.
+    EXPECT_EQ(dlg.height(), 400 + TOpenPictureDialogGDI::HauteurSupplementaire);
+    dlg.dialogueFichiers()->setDirectory(testenv::tempDir());
+    dlg.dialogueFichiers()->setDirectory(dossierImages());
+    EXPECT_EQ(dlg.height(), 400 + TOpenPictureDialogGDI::HauteurSupplementaire);
+
+    dlg.findChild<QSlider *>(QStringLiteral("TrackBar"))->setValue(42);
+    EXPECT_EQ(dlg.findChild<QLabel *>(QStringLiteral("FTBLabel"))->text(), QStringLiteral("Qual: 42"));
+
+    choisitDans(dlg.dialogueFichiers(), img);
+    ATTEND(dlg.findChild<QToolButton *>(QStringLiteral("PreviewButton"))->isEnabled());
+    auto *boutons = dlg.dialogueFichiers()->findChild<QDialogButtonBox *>();
+    ASSERT_NE(boutons, nullptr);
+    QPushButton *ouvrir = boutons->button(QDialogButtonBox::Open);
+    ASSERT_NE(ouvrir, nullptr);
+    QTest::mouseClick(ouvrir, Qt::LeftButton);
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(dlg.fileName(), img);
+}
+
+namespace {
+class PanneauQuiEchoue : public TSilentPaintPanel
+{
+protected:
+    void peintureHeritee(QPaintEvent *) override { throw std::runtime_error("drawing failed"); }
+};
+} // namespace
+
+TEST(DialogueOuvertureGdi, SilentPanelReportsAFailedPaint)
+{
+    PanneauQuiEchoue panneau;
+    panneau.resize(50, 50);
+    panneau.setCaption(QStringLiteral("(vide)"));
+    panneau.grab();
+    EXPECT_EQ(panneau.caption(), QStringLiteral("Image non valide"));
+    panneau.grab(); // failing again is harmless
+    EXPECT_EQ(panneau.caption(), QStringLiteral("Image non valide"));
+}
+
+TEST(DialogueOuvertureGdi, PromptsOpenAPictureFromTheScript)
+{
+    ScriptedPrompts prompts;
+    prompts.openPictureName(QStringLiteral("/tmp/x.png"));
+    Prompts::FileDialog options{QStringLiteral("Choose"), QStringLiteral("/tmp"), {}, {}, {}};
+    EXPECT_EQ(prompts.openPicture(options), std::optional<QString>(QStringLiteral("/tmp/x.png")));
+    ASSERT_EQ(prompts.fileDialogs.size(), 1);
+    EXPECT_EQ(prompts.fileDialogs.first().title, QStringLiteral("Choose"));
+    EXPECT_TRUE(prompts.exhausted());
+}

@@ -1,0 +1,104 @@
+#include "tools/anime_thread_dlg.h"
+
+#include "app/fonctions_indep.h"
+#include "app/gif_frames.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+
+namespace {
+
+// Larger picture files are not played (a GIF or TIFF of the dialog's folder
+// could be anything).
+constexpr qint64 TailleFichierMax = qint64(64) << 20;
+
+} // namespace
+
+TAnimeThreadDlg::TAnimeThreadDlg(QLabel *cible, TColor fond, const QString &fichier, QObject *parent)
+    : QObject(parent), m_cible(cible), m_fond(fond)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &TAnimeThreadDlg::imageSuivante);
+    if (cible)
+        charge(fichier, cible->width(), cible->height());
+}
+
+TAnimeThreadDlg::~TAnimeThreadDlg() = default;
+
+void TAnimeThreadDlg::charge(const QString &fichier, int W, int H)
+{
+    if (W < 1 || H < 1)
+        return;
+    QFile f(fichier);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > TailleFichierMax)
+        return;
+    const QByteArray octets = f.readAll();
+    f.close();
+
+    QList<QImage> brutes;
+    QList<int> delais;
+    if (estGif(octets)) {
+        const auto gif = decodeImagesGif(octets);
+        if (!gif || !gif->aDelais)
+            return;
+        brutes = gif->images;
+        for (int d : gif->delaisMs)
+            delais.append(delaiAffichageMs(d));
+    } else {
+        QImageReader lecteur(fichier);
+        lecteur.setDecideFormatFromContent(true);
+        const int n = std::clamp(lecteur.imageCount(), 1, LimitesGif::ImagesMax);
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && !lecteur.jumpToImage(i))
+                break;
+            const QImage image = lecteur.read();
+            if (image.isNull())
+                break;
+            brutes.append(image);
+            delais.append(DelaiNonGifMs);
+        }
+    }
+
+    // Each frame fitted into the target over the background colour, once.
+    const QColor fond = QColor::fromRgb(m_fond.toQRgb());
+    for (const QImage &brute : std::as_const(brutes)) {
+        const QRect r = RectProportionnel(brute.width(), brute.height(), W, H);
+        QImage travail(W, H, QImage::Format_ARGB32);
+        travail.fill(fond);
+        QPainter p(&travail);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(r, brute);
+        p.end();
+        m_images.append(travail);
+    }
+    m_delais = delais.mid(0, m_images.size());
+}
+
+void TAnimeThreadDlg::demarre()
+{
+    if (!m_arrete && pret() && m_courante < 0)
+        imageSuivante();
+}
+
+void TAnimeThreadDlg::arreter()
+{
+    m_arrete = true;
+    m_timer.stop();
+}
+
+void TAnimeThreadDlg::imageSuivante()
+{
+    if (m_arrete || !pret() || !m_cible)
+        return;
+    m_courante = (m_courante + 1) % int(m_images.size());
+    m_affichee = m_images.at(m_courante);
+    m_cible->setPixmap(QPixmap::fromImage(m_affichee));
+    if (m_images.size() > 1)
+        m_timer.start(m_delais.at(m_courante));
+    emit imageDessinee(m_courante);
+}

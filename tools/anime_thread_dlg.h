@@ -1,0 +1,66 @@
+#pragma once
+
+#include "theme/couleur.h"
+
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QLabel;
+
+// Plays the frames of a multi-frame picture (animated GIF, multi-page TIFF)
+// on an image control of the picture-open dialog: each frame fitted into the
+// control's size (taken at creation) over the background colour. GIF frames
+// keep their own delays (a GIF without a frame-delay table plays nothing);
+// other pictures change every 750 ms. It runs on a timer of the UI thread:
+// the dialog names it ("AnimeVignette", "AnimePreview"), starts it, and stops
+// it before it starts another or closes.
+class TAnimeThreadDlg : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int DelaiNonGifMs = 750;
+    // A GIF frame delay of 0 would make the frame loop spin; such a frame is
+    // shown for this long instead, as web browsers do.
+    static constexpr int DelaiNulMs = 100;
+
+    TAnimeThreadDlg(QLabel *cible, TColor fond, const QString &fichier, QObject *parent = nullptr);
+    ~TAnimeThreadDlg() override;
+
+    // Starts playing (the thread's Start); nothing when there is nothing to play.
+    void demarre();
+    // Stops for good (the thread's Terminate).
+    void arreter();
+
+    bool pret() const { return !m_images.isEmpty(); }
+    int nombreImages() const { return int(m_images.size()); }
+    int imageCourante() const { return m_courante; }
+    bool enCours() const { return m_timer.isActive(); }
+    QList<int> delais() const { return m_delais; }
+    QImage imageAffichee() const { return m_affichee; }
+
+    // The wait after a GIF frame whose delay is `delaiGifMs`.
+    static int delaiAffichageMs(int delaiGifMs) { return delaiGifMs > 0 ? delaiGifMs : DelaiNulMs; }
+
+public slots:
+    // Draws the next frame and waits for the one after (what the timer does).
+    void imageSuivante();
+
+signals:
+    void imageDessinee(int index);
+
+private:
+    void charge(const QString &fichier, int W, int H);
+
+    QPointer<QLabel> m_cible;
+    TColor m_fond;
+    QTimer m_timer;
+    QList<QImage> m_images; // target-sized work bitmaps, already drawn
+    QList<int> m_delais;
+    QImage m_affichee;
+    int m_courante = -1;
+    bool m_arrete = false;
+};

@@ -1,0 +1,627 @@
+#include "tools/dialogue_ouverture_gdi.h"
+
+#include "app/fonctions_indep.h"
+#include "app/utiles_indep.h"
+#include "tools/anime_thread_dlg.h"
+#include "tools/exif_photo.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QScreen>
+#include <QSlider>
+#include <QToolButton>
+#include <QToolTip>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// Qt's default limit (128 MiB) refuses photos above about 33 megapixels.
+constexpr int LimiteAllocationMio = 1024;
+constexpr TColor CouleurPanelQualite = TColor::fromValue(0xF0CAA6);
+// The thumbnail's frame, $FF0000 as a colour reference: blue.
+constexpr TColor CouleurCadreVignette = TColor::fromValue(0xFF0000);
+
+struct Bouton
+{
+    const char *nom;
+    const char *glyphe;
+    const char *hint;
+};
+// Tag 1..10, in order.
+const Bouton Boutons[10] = {
+    {"SelectAll", "selimg", "Tout Sélectionner"},
+    {"InvSel", "invsel", "Inverser la Sélection"},
+    {"PhotoPriseLe", "prisle", "Photo Prise Le"},
+    {"APN", "apn", "Tri sur APN"},
+    {"Nom", "nom", "Tri sur Nom"},
+    {"Dim", "dim", "Tri sur Dimensions Image"},
+    {"TailleFic", "taille", "Tri sur Taille Fichier Image"},
+    {"ModifFic", "modif", "Tri sur Fichier Modifié le"},
+    {"GroupeFic", "groupe", "Groupage"},
+    {"TypeFic", "type", "Tri sur Type Fichier"},
+};
+
+QToolButton *creeBouton(QWidget *parent, const QString &nom, const QString &glyphe, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(nom);
+    b->setFixedSize(23, 22);
+    b->setIcon(QIcon(QStringLiteral(":/art/%1.png").arg(glyphe)));
+    b->setToolTip(hint);
+    b->setAutoRaise(true);
+    return b;
+}
+
+// The picture of a file as the dialog shows it: icons through the icon
+// reader, everything else through the image readers (by content).
+struct ImageChargee
+{
+    QImage image;
+    QSize taille;      // the file's own size
+    int images = 0;    // frames
+    QByteArray format; // Qt's format name
+    int bits = 0;
+};
+
+std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSize boite)
+{
+    ImageChargee c;
+    if (QFileInfo(fichier).suffix().toLower() == QLatin1String("ico")) {
+        c.image = IconeVersBitmap(fichier, fond);
+        c.taille = c.image.size();
+        c.images = 1;
+        c.format = "ico";
+        c.bits = 32;
+        return c.image.isNull() ? std::nullopt : std::optional(c);
+    }
+    if (QImageReader::allocationLimit() < LimiteAllocationMio)
+        QImageReader::setAllocationLimit(LimiteAllocationMio);
+    QImageReader lecteur(fichier);
+    lecteur.setDecideFormatFromContent(true);
+    c.taille = lecteur.size();
+    c.images = qMax(1, lecteur.imageCount());
+    c.format = lecteur.format();
+    // A large photo is decoded at the box's size when the reader can.
+    if (boite.isValid() && c.taille.isValid() && lecteur.supportsOption(QImageIOHandler::ScaledSize)
+        && (c.taille.width() > boite.width() || c.taille.height() > boite.height())) {
+        const QRect r = RectProportionnel(c.taille.width(), c.taille.height(), boite.width(), boite.height());
+        lecteur.setScaledSize(r.size().expandedTo(QSize(1, 1)));
+    }
+    c.image = lecteur.read();
+    if (c.image.isNull())
+        return std::nullopt;
+    if (!c.taille.isValid())
+        c.taille = c.image.size();
+    const InfosImage infos = LitInfosImage(fichier);
+    c.bits = infos.bitsParPixel;
+    return c;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+QString TOpenPictureDialogGDI::FiltreParDefaut()
+{
+    return QStringLiteral(
+        "Tous (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.tif;*.png;*.gif)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.tif;"
+        "*.png;*.gif|Fichier image JPEG (*.jpg)|*.jpg|Fichier image JPEG (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|"
+        "Icônes (*.ico)|*.ico|Métafichiers évolués (*.emf)|*.emf|Métafichiers (*.wmf)|*.wmf|TIFF (*.tif)|*.tif|"
+        "PNG (*.png)|*.png|GIF (*.gif)|*.gif");
+}
+
+TOpenPictureDialogGDI::CommandeVue TOpenPictureDialogGDI::CommandePourTag(int tag)
+{
+    if (tag < 2 || tag > 10)
+        return CommandeVue::ToutSelectionner;
+    return CommandeVue(tag - 1);
+}
+
+TOpenPictureDialogGDI::TOpenPictureDialogGDI(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("OpenPictureDialogGDI"));
+    setSizeGripEnabled(true);
+
+    m_fichiers = new QFileDialog(this);
+    m_fichiers->setOption(QFileDialog::DontUseNativeDialog, true);
+    m_fichiers->setWindowFlags(Qt::Widget);
+    m_fichiers->setFileMode(QFileDialog::ExistingFile);
+    m_fichiers->setAcceptMode(QFileDialog::AcceptOpen);
+    setFilter(FiltreParDefaut());
+
+    // ---- The picture panel ----
+    m_picturePanel = new QFrame(this);
+    m_picturePanel->setObjectName(QStringLiteral("PicturePanel"));
+    m_picturePanel->setFixedWidth(LargeurVignette + 12);
+    auto *colonne = new QVBoxLayout(m_picturePanel);
+    colonne->setContentsMargins(6, 6, 6, 6);
+
+    auto *haut = new QHBoxLayout;
+    m_pictureLabel = new QLabel(QStringLiteral("Image :"), m_picturePanel);
+    m_pictureLabel->setObjectName(QStringLiteral("PictureLabel"));
+    m_previewButton = creeBouton(m_picturePanel, QStringLiteral("PreviewButton"), QStringLiteral("previewglyph2"),
+                                 QStringLiteral("Prévisualiser"));
+    m_previewButton->setEnabled(false);
+    connect(m_previewButton, &QToolButton::clicked, this, &TOpenPictureDialogGDI::PreviewClick);
+    haut->addWidget(m_pictureLabel, 1);
+    haut->addWidget(m_previewButton);
+    colonne->addLayout(haut);
+
+    m_paintPanel = new TSilentPaintPanel(m_picturePanel);
+    m_paintPanel->setObjectName(QStringLiteral("PaintPanel"));
+    m_paintPanel->setFixedSize(LargeurVignette, HauteurVignette);
+    m_paintPanel->setCaption(QStringLiteral("(vide)"));
+    auto *dansPanneau = new QVBoxLayout(m_paintPanel);
+    dansPanneau->setContentsMargins(2, 2, 2, 2);
+    m_paintBox = new QLabel(m_paintPanel);
+    m_paintBox->setObjectName(QStringLiteral("PaintBox"));
+    m_paintBox->setAlignment(Qt::AlignCenter);
+    m_paintBox->setFixedSize(LargeurVignette - 4, HauteurVignette - 4);
+    m_paintBox->installEventFilter(this);
+    dansPanneau->addWidget(m_paintBox);
+    colonne->addWidget(m_paintPanel);
+
+    QPalette bleu;
+    bleu.setColor(QPalette::WindowText, QColor(0, 0, 255)); // $FF0000
+    const auto creeLabelBleu = [&](const char *nom) {
+        auto *l = new QLabel(m_picturePanel);
+        l->setObjectName(QString::fromLatin1(nom));
+        l->setFixedSize(LargeurVignette, 23);
+        l->setAlignment(Qt::AlignCenter);
+        l->setPalette(bleu);
+        return l;
+    };
+    m_labelDate = creeLabelBleu("FLabelDate");
+    m_apn = creeLabelBleu("FAPN");
+    colonne->addWidget(m_labelDate);
+    colonne->addWidget(m_apn);
+
+    // Two rows, right-aligned: Tag 1..7 right to left, then 8..10 right to
+    // left from under "PhotoPriseLe".
+    auto *grille = new QGridLayout;
+    grille->setSpacing(0);
+    for (int i = 0; i < 10; ++i) {
+        auto *b = creeBouton(m_picturePanel, QString::fromLatin1(Boutons[i].nom),
+                             QString::fromLatin1(Boutons[i].glyphe), QString::fromUtf8(Boutons[i].hint));
+        b->setProperty("Tag", i + 1);
+        b->setVisible(false);
+        connect(b, &QToolButton::clicked, this, &TOpenPictureDialogGDI::BoutonVueClick);
+        m_boutons << b;
+        if (i < 7)
+            grille->addWidget(b, 0, 6 - i);
+        else
+            grille->addWidget(b, 1, 4 - (i - 7));
+    }
+    // What Qt's file model cannot tell (date taken, camera, picture size) and
+    // grouping are not offered.
+    for (int tag : {3, 4, 6, 9})
+        m_boutons[tag - 1]->setEnabled(false);
+    grille->setColumnStretch(7, 0);
+    colonne->addLayout(grille);
+
+    m_panel = new QFrame(m_picturePanel);
+    m_panel->setObjectName(QStringLiteral("Panel"));
+    m_panel->setFixedHeight(28);
+    m_panel->setAutoFillBackground(true);
+    QPalette pal = m_panel->palette();
+    pal.setColor(QPalette::Window, QColor::fromRgb(CouleurPanelQualite.toQRgb()));
+    m_panel->setPalette(pal);
+    m_ftbLabel = new QLabel(QStringLiteral("Qual: 100"), m_panel);
+    m_ftbLabel->setObjectName(QStringLiteral("FTBLabel"));
+    m_ftbLabel->move(1, 6);
+    m_trackBar = new QSlider(Qt::Horizontal, m_panel);
+    m_trackBar->setObjectName(QStringLiteral("TrackBar"));
+    m_trackBar->setGeometry(48, 3, 100, 23);
+    m_trackBar->setRange(0, 100);
+    m_trackBar->setValue(100);
+    connect(m_trackBar, &QSlider::valueChanged, this, &TOpenPictureDialogGDI::TrackBarChange);
+    colonne->addSpacing(6);
+    colonne->addWidget(m_panel);
+
+    m_selNb = creeLabelBleu("FSelNb");
+    m_selNb->setVisible(false);
+    colonne->addSpacing(15);
+    colonne->addWidget(m_selNb);
+    colonne->addStretch(1);
+
+    auto *rangee = new QHBoxLayout(this);
+    rangee->setContentsMargins(0, 0, 0, 0);
+    rangee->addWidget(m_fichiers, 1);
+    rangee->addWidget(m_picturePanel);
+
+    // ---- The dialog's events ----
+    connect(m_fichiers, &QFileDialog::accepted, this, [this] {
+        m_choisi = m_fichiers->selectedFiles().value(0);
+        accept();
+    });
+    connect(m_fichiers, &QFileDialog::rejected, this, &QDialog::reject);
+    connect(m_fichiers, &QFileDialog::currentChanged, this, [this] { DoSelectionChange(); });
+    connect(m_fichiers, &QFileDialog::directoryEntered, this, [this] { DoFolderChange(); });
+    if (auto *modele = m_fichiers->findChild<QFileSystemModel *>())
+        connect(modele, &QFileSystemModel::rootPathChanged, this, [this] { DoFolderChange(); });
+    if (auto *edition = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        connect(edition, &QLineEdit::textChanged, this, [this] { DoSelectionChange(); });
+    if (QListView *liste = vueListe(); liste && liste->selectionModel())
+        connect(liste->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this] { DoSelectionChange(); });
+}
+
+TOpenPictureDialogGDI::~TOpenPictureDialogGDI()
+{
+    arreteAnime(m_animeVignette);
+    arreteAnime(m_animePreview);
+}
+
+void TOpenPictureDialogGDI::setFilter(const QString &filter)
+{
+    m_filter = filter;
+    m_fichiers->setNameFilters(filtreVersQt(filter));
+}
+
+void TOpenPictureDialogGDI::setOptions(const Prompts::FileDialog &options)
+{
+    setWindowTitle(options.title);
+    setFilter(options.filter.isEmpty() ? FiltreParDefaut() : options.filter);
+    if (!options.initialDir.isEmpty())
+        m_fichiers->setDirectory(options.initialDir);
+    if (!options.fileName.isEmpty())
+        m_fichiers->selectFile(options.fileName);
+    if (!options.defaultSuffix.isEmpty())
+        m_fichiers->setDefaultSuffix(options.defaultSuffix);
+}
+
+QListView *TOpenPictureDialogGDI::vueListe() const
+{
+    return m_fichiers->findChild<QListView *>(QStringLiteral("listView"));
+}
+
+QTreeView *TOpenPictureDialogGDI::vueDetails() const
+{
+    return m_fichiers->findChild<QTreeView *>(QStringLiteral("treeView"));
+}
+
+TColor TOpenPictureDialogGDI::couleurPanneau() const
+{
+    return TColor::fromQRgb(m_paintPanel->palette().color(QPalette::Window).rgb());
+}
+
+QString TOpenPictureDialogGDI::fichierCourant() const
+{
+    return m_fichiers->selectedFiles().value(0);
+}
+
+void TOpenPictureDialogGDI::arreteAnime(QPointer<TAnimeThreadDlg> &anime)
+{
+    if (anime) {
+        anime->arreter();
+        anime->deleteLater();
+    }
+    anime = nullptr;
+}
+
+// ---- Hooks -----------------------------------------------------------------
+
+void TOpenPictureDialogGDI::showEvent(QShowEvent *event)
+{
+    DoShow();
+    QDialog::showEvent(event);
+}
+
+void TOpenPictureDialogGDI::DoShow()
+{
+    m_fichiers->setVisible(true);
+    m_paintBox->clear();
+    m_dernierFichier.clear();
+    m_paintPanel->setCaption(QStringLiteral("(vide)"));
+    DoFolderChange();
+}
+
+void TOpenPictureDialogGDI::DoFolderChange()
+{
+    QListView *liste = vueListe();
+    QTreeView *details = vueDetails();
+    if (!liste || !details)
+        return;
+    if (!m_agrandi && isVisible()) {
+        m_agrandi = true;
+        resize(width(), height() + HauteurSupplementaire);
+    }
+    if (View == TViewStyleGDI::vsReportGDI) {
+        m_fichiers->setViewMode(QFileDialog::Detail);
+    } else {
+        m_fichiers->setViewMode(QFileDialog::List);
+        int cote = 16;
+        QListView::ViewMode mode = QListView::ListMode;
+        switch (View) {
+        case TViewStyleGDI::vsIconGDI: cote = 32; mode = QListView::IconMode; break;
+        case TViewStyleGDI::vsThumbGDI: cote = 96; mode = QListView::IconMode; break;
+        case TViewStyleGDI::vsMosaicGDI: cote = 48; mode = QListView::IconMode; break;
+        default: break;
+        }
+        liste->setViewMode(mode);
+        liste->setIconSize(QSize(cote, cote));
+        liste->setWrapping(true);
+        liste->setResizeMode(QListView::Adjust);
+    }
+    if (BkgImage) {
+        const QImage tuile = BmpBkg.isNull() ? QImage(QStringLiteral(":/art/pierre.png")) : BmpBkg;
+        for (QAbstractItemView *vue : {static_cast<QAbstractItemView *>(liste), static_cast<QAbstractItemView *>(details)}) {
+            QPalette pal = vue->palette();
+            pal.setBrush(QPalette::Base, QBrush(QPixmap::fromImage(tuile)));
+            vue->setPalette(pal);
+        }
+    }
+}
+
+void TOpenPictureDialogGDI::DoSelectionChange()
+{
+    // 1-3: counter and buttons.
+    if (NombreSelection) {
+        m_selNb->setVisible(true);
+        QListView *liste = vueListe();
+        if (liste && liste->model() && liste->selectionModel()) {
+            const int choisis = int(liste->selectionModel()->selectedRows().size());
+            const int total = liste->model()->rowCount(liste->rootIndex());
+            m_selNb->setText(QStringLiteral("%1 sélectionné%2 / %3")
+                                 .arg(choisis)
+                                 .arg(choisis >= 2 ? QStringLiteral("s") : QString())
+                                 .arg(total));
+        } else {
+            m_selNb->clear();
+        }
+    } else {
+        m_selNb->setVisible(false);
+    }
+    const bool visibles[10] = {SelAllBtn, InvSelBtn,   PhotoPriseLeBtn, APNModBtn,    NomBtn,
+                               DimBtn,    TailleFicBtn, ModifFicBtn,    GroupeFicBtn, TypeFicBtn};
+    for (int i = 0; i < 10; ++i)
+        if (visibles[i])
+            m_boutons[i]->setVisible(true);
+
+    // 4: the same file is not loaded again.
+    const QString fichier = fichierCourant();
+    if (fichier == m_dernierFichier)
+        return;
+    arreteAnime(m_animeVignette);
+    m_erreurGdi = false;
+    m_dernierFichier = fichier;
+    const bool qualifie = !fichier.isEmpty() && QFileInfo(fichier).isFile();
+
+    // 5: load.
+    std::optional<ImageChargee> c;
+    if (qualifie)
+        c = chargeImage(fichier, couleurPanneau(), m_paintBox->size() - QSize(2, 2));
+    if (qualifie)
+        emit imageChargee(fichier);
+
+    if (c) {
+        // 6: loaded.
+        if (DateSiExiste) {
+            m_labelDate->setText(DateExif(fichier));
+            m_apn->setText(ModeleExif(fichier));
+        } else {
+            m_labelDate->clear();
+        }
+        m_pictureLabel->setText(
+            QStringLiteral(" (%1x%2) (%3 img)").arg(c->taille.width()).arg(c->taille.height()).arg(c->images));
+        InfosImage infos;
+        infos.format = c->format;
+        infos.bitsParPixel = c->bits;
+        infos.valide = true;
+        const QString bits = BitsParPixel(infos);
+        m_pictureLabel->setToolTip(NomFormatImageFr(c->format)
+                                   + (bits.isEmpty() ? QString() : QStringLiteral(" (%1 bpp)").arg(bits)));
+        if (c->images < 2) {
+            afficheVignette(c->image, c->taille.width(), c->taille.height());
+        } else {
+            QPixmap vide(m_paintBox->size());
+            vide.fill(QColor::fromRgb(couleurPanneau().toQRgb()));
+            m_paintBox->setPixmap(vide);
+            m_animeVignette = new TAnimeThreadDlg(m_paintBox, couleurPanneau(), fichier, this);
+            m_animeVignette->setObjectName(QStringLiteral("AnimeVignette"));
+            m_animeVignette->demarre();
+        }
+        m_previewButton->setEnabled(true);
+        m_paintPanel->setCaption(QString());
+    } else {
+        // 7: not loaded.
+        m_pictureLabel->setText(QStringLiteral("Image :"));
+        m_pictureLabel->setToolTip(QString());
+        m_previewButton->setEnabled(false);
+        m_paintBox->clear();
+        m_labelDate->clear();
+        m_apn->clear();
+        if (!qualifie) {
+            m_paintPanel->setCaption(QStringLiteral("(vide)"));
+        } else {
+            m_erreurGdi = true;
+            m_paintPanel->setCaption(QStringLiteral("GDI Erreur"));
+        }
+    }
+}
+
+void TOpenPictureDialogGDI::afficheVignette(const QImage &image, int largeur, int hauteur)
+{
+    // Fitted into the box less its frame, never enlarged, with a 1-pixel blue frame.
+    const QRect r = RectProportionnel(largeur, hauteur, m_paintBox->width() - 2, m_paintBox->height() - 2);
+    QImage travail(r.width() + 2, r.height() + 2, QImage::Format_ARGB32);
+    travail.fill(QColor::fromRgb(couleurPanneau().toQRgb()));
+    QPainter p(&travail);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(1, 1, travail.width() - 2, travail.height() - 2), image);
+    p.setPen(QColor::fromRgb(CouleurCadreVignette.toQRgb()));
+    p.drawRect(0, 0, travail.width() - 1, travail.height() - 1);
+    p.end();
+    m_paintBox->setPixmap(QPixmap::fromImage(travail));
+}
+
+void TOpenPictureDialogGDI::done(int resultat)
+{
+    DoClose();
+    if (resultat == QDialog::Accepted && m_choisi.isEmpty())
+        m_choisi = m_fichiers->selectedFiles().value(0);
+    QDialog::done(resultat);
+}
+
+void TOpenPictureDialogGDI::DoClose()
+{
+    QToolTip::hideText();
+    arreteAnime(m_animeVignette);
+    arreteAnime(m_animePreview);
+}
+
+// ---- Commands -------------------------------------------------------------------
+
+void TOpenPictureDialogGDI::TrackBarChange(int position)
+{
+    m_ftbLabel->setText(QStringLiteral("Qual: %1").arg(position));
+}
+
+void TOpenPictureDialogGDI::BoutonVueClick()
+{
+    const int tag = sender() ? sender()->property("Tag").toInt() : 1;
+    executeCommande(CommandePourTag(tag));
+}
+
+void TOpenPictureDialogGDI::executeCommande(CommandeVue commande)
+{
+    QListView *liste = vueListe();
+    QTreeView *details = vueDetails();
+    if (!liste || !details || !liste->model())
+        return;
+    const auto toutes = [liste] {
+        const QModelIndex racine = liste->rootIndex();
+        const int n = liste->model()->rowCount(racine);
+        return n ? QItemSelection(liste->model()->index(0, 0, racine), liste->model()->index(n - 1, 0, racine))
+                 : QItemSelection();
+    };
+    const auto trie = [this, details](int colonne) {
+        // The same command again reverses the order.
+        const Qt::SortOrder ordre = m_colonneTri == colonne && details->header()->sortIndicatorOrder() == Qt::AscendingOrder
+                                        ? Qt::DescendingOrder
+                                        : Qt::AscendingOrder;
+        m_colonneTri = colonne;
+        details->sortByColumn(colonne, ordre);
+    };
+    switch (commande) {
+    case CommandeVue::ToutSelectionner:
+        liste->selectionModel()->select(toutes(), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        break;
+    case CommandeVue::InverserSelection:
+        liste->selectionModel()->select(toutes(), QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+        break;
+    case CommandeVue::TriNom: trie(0); break;
+    case CommandeVue::TriTaille: trie(1); break;
+    case CommandeVue::TriType: trie(2); break;
+    case CommandeVue::TriModification: trie(3); break;
+    case CommandeVue::TriDatePrise:
+    case CommandeVue::TriApn:
+    case CommandeVue::TriDimensions:
+    case CommandeVue::Groupage:
+        break;
+    }
+}
+
+bool TOpenPictureDialogGDI::eventFilter(QObject *objet, QEvent *event)
+{
+    if (objet == m_paintBox && event->type() == QEvent::MouseButtonRelease && m_previewButton->isEnabled()) {
+        PreviewClick();
+        return true;
+    }
+    if (objet->objectName() == QLatin1String("PreviewImage") && event->type() == QEvent::MouseButtonRelease) {
+        if (auto *form = qobject_cast<QWidget *>(objet)->window())
+            form->close();
+        return true;
+    }
+    return QDialog::eventFilter(objet, event);
+}
+
+void TOpenPictureDialogGDI::PreviewClick()
+{
+    const QString fichier = fichierCourant();
+    auto *form = new QDialog(this, Qt::Tool);
+    form->setObjectName(QStringLiteral("PreviewForm"));
+    form->setWindowTitle(QStringLiteral("Prévisualiser"));
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setSizeGripEnabled(true);
+    auto *disposition = new QVBoxLayout(form);
+    disposition->setContentsMargins(0, 0, 0, 0);
+    auto *panel = new QFrame(form);
+    panel->setObjectName(QStringLiteral("Panel"));
+    panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+    panel->setLineWidth(1);
+    panel->setAutoFillBackground(true);
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Base));
+    panel->setPalette(pal);
+    auto *dansPanel = new QVBoxLayout(panel);
+    dansPanel->setContentsMargins(5, 5, 5, 5);
+    auto *image = new QLabel(panel);
+    image->setObjectName(QStringLiteral("PreviewImage"));
+    image->setAlignment(Qt::AlignCenter);
+    image->installEventFilter(this);
+    dansPanel->addWidget(image);
+    disposition->addWidget(panel);
+    connect(form, &QDialog::finished, this, [this] { arreteAnime(m_animePreview); });
+
+    const TColor fond = TColor::fromQRgb(pal.color(QPalette::Window).rgb());
+    const auto c = chargeImage(fichier, fond, QSize());
+    if (!c || c->taille.width() <= 0) {
+        delete form;
+        return;
+    }
+    {
+        const QScreen *ecran = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QSize moniteur = ecran ? ecran->availableGeometry().size() : QSize(1024, 768);
+        const int marge = 2 * (5 + 1) + 10;
+        const QSize client(qMin(moniteur.width() * 3 / 4, c->taille.width() + marge),
+                           qMin(moniteur.height() * 3 / 4, c->taille.height() + marge));
+        form->resize(client);
+        image->setFixedSize(client - QSize(marge - 10, marge - 10));
+        if (c->images < 2) {
+            const QRect r = RectProportionnel(c->taille.width(), c->taille.height(), image->width(), image->height());
+            QImage travail(image->size(), QImage::Format_ARGB32);
+            travail.fill(QColor::fromRgb(fond.toQRgb()));
+            QPainter p(&travail);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(r, c->image);
+            p.end();
+            image->setPixmap(QPixmap::fromImage(travail));
+        } else {
+            arreteAnime(m_animePreview);
+            m_animePreview = new TAnimeThreadDlg(image, fond, fichier, this);
+            m_animePreview->setObjectName(QStringLiteral("AnimePreview"));
+            m_animePreview->demarre();
+        }
+    }
+    // Modal to this dialog without blocking here.
+    form->open();
+}
+
+// ---------------------------------------------------------------------------
+
+std::optional<QString> OuvreImageAvecApercu(QWidget *parent, const Prompts::FileDialog &options)
+{
+    TOpenPictureDialogGDI dialogue(parent);
+    dialogue.DateSiExiste = true;
+    dialogue.GroupeFicBtn = true;
+    dialogue.TypeFicBtn = true;
+    dialogue.BkgImage = true;
+    dialogue.View = TViewStyleGDI::vsThumbGDI;
+    dialogue.setOptions(options);
+    if (dialogue.exec() != QDialog::Accepted || dialogue.fileName().isEmpty())
+        return std::nullopt;
+    return dialogue.fileName();
+}

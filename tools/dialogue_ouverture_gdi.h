@@ -1,0 +1,125 @@
+#pragma once
+
+#include "theme/couleur.h"
+#include "theme/prompts.h"
+#include "tools/anime_thread_dlg.h"
+#include "tools/silent_paint_panel.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QList>
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QListView;
+class QSlider;
+class QToolButton;
+class QTreeView;
+
+// The picture-open dialog: Qt's own (non-native) file dialog with a picture
+// panel on its right. The panel shows the selected file's thumbnail (multi-
+// frame pictures animated), its size and frame count, its EXIF date taken and
+// camera model, a selection counter, the list-view command buttons, a JPEG
+// quality track bar and a full-size preview window.
+class TOpenPictureDialogGDI : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TOpenPictureDialogGDI(QWidget *parent = nullptr);
+    ~TOpenPictureDialogGDI() override;
+
+    static QString FiltreParDefaut();
+    // Size of the thumbnail frame and the extra height the
+    // dialog takes at its first folder change.
+    static constexpr int LargeurVignette = 157;
+    static constexpr int HauteurVignette = 170;
+    static constexpr int HauteurSupplementaire = 130;
+
+    // Title, starting folder, proposed name and filter (Windows form; empty =
+    // FiltreParDefaut()).
+    void setOptions(const Prompts::FileDialog &options);
+    QString Filter() const { return m_filter; }
+    void setFilter(const QString &filter);
+
+    bool DateSiExiste = false;
+    bool NombreSelection = false;
+    bool SelAllBtn = false, InvSelBtn = false, PhotoPriseLeBtn = false, APNModBtn = false, NomBtn = false,
+         DimBtn = false, TailleFicBtn = false, ModifFicBtn = false, GroupeFicBtn = false, TypeFicBtn = false;
+    bool BkgImage = false;
+    TViewStyleGDI View = TViewStyleGDI::vsIconGDI;
+    // The tiled list background; empty means the stone tile ":/art/pierre.png".
+    QImage BmpBkg;
+
+    // The file chosen when the dialog was accepted.
+    QString fileName() const { return m_choisi; }
+    // The embedded file dialog (for tests and callers that need more of it).
+    QFileDialog *dialogueFichiers() const { return m_fichiers; }
+    // The animation of the thumbnail and of the preview window (null when none).
+    TAnimeThreadDlg *animeVignette() const { return m_animeVignette; }
+    TAnimeThreadDlg *animePreview() const { return m_animePreview; }
+    bool erreurGdi() const { return m_erreurGdi; }
+    // The list-view command of each button Tag (1..10).
+    enum class CommandeVue { ToutSelectionner, InverserSelection, TriDatePrise, TriApn, TriNom, TriDimensions,
+                             TriTaille, TriModification, Groupage, TriType };
+    static CommandeVue CommandePourTag(int tag);
+    void executeCommande(CommandeVue commande);
+
+public slots:
+    void PreviewClick();
+    void BoutonVueClick();
+    void TrackBarChange(int position);
+
+signals:
+    // A new file was loaded for the thumbnail (not sent for the same file again).
+    void imageChargee(const QString &fichier);
+
+protected:
+    virtual void DoShow();
+    virtual void DoFolderChange();
+    virtual void DoSelectionChange();
+    virtual void DoClose();
+
+    void showEvent(QShowEvent *event) override;
+    void done(int resultat) override;
+    bool eventFilter(QObject *objet, QEvent *event) override;
+
+private:
+    QListView *vueListe() const;
+    QTreeView *vueDetails() const;
+    QString fichierCourant() const;
+    void afficheVignette(const QImage &image, int largeur, int hauteur);
+    void arreteAnime(QPointer<TAnimeThreadDlg> &anime);
+    TColor couleurPanneau() const;
+
+    QString m_filter;
+    QString m_dernierFichier;
+    QString m_choisi;
+    bool m_agrandi = false;
+    bool m_erreurGdi = false;
+    int m_colonneTri = -1;
+    QPointer<TAnimeThreadDlg> m_animeVignette;
+    QPointer<TAnimeThreadDlg> m_animePreview;
+
+    QFileDialog *m_fichiers = nullptr;
+    QFrame *m_picturePanel = nullptr;
+    QLabel *m_pictureLabel = nullptr;
+    QToolButton *m_previewButton = nullptr;
+    QList<QToolButton *> m_boutons; // Tag 1..10
+    QFrame *m_panel = nullptr;
+    QLabel *m_ftbLabel = nullptr;
+    QSlider *m_trackBar = nullptr;
+    QLabel *m_labelDate = nullptr;
+    QLabel *m_apn = nullptr;
+    QLabel *m_selNb = nullptr;
+    TSilentPaintPanel *m_paintPanel = nullptr;
+    QLabel *m_paintBox = nullptr;
+};
+
+// "Open a picture with preview" as the image chooser asks for it: the date
+// taken, grouping and type buttons, the tiled background, thumbnail view.
+std::optional<QString> OuvreImageAvecApercu(QWidget *parent, const Prompts::FileDialog &options);

@@ -1,0 +1,424 @@
+// The hue calculator driven through its widgets: picks by mouse, Ctrl, wheel
+// and buttons, the opening from a stored BaseHue, what Validate and every
+// other close leave in the theme, the histogram window's hand-over, and the
+// live preview on a simulated device (written on each pick, put back on close).
+
+#include "device/etat_pda.h"
+#include "device/fonctions_rapi_registre.h"
+#include "theme/animation_pause.h"
+#include "tools/histo_teinte.h"
+#include "tools/hls.h"
+#include "tools/hue_calc.h"
+#include "tools/teintes_images.h"
+#include "tests/support/devsim_support.h"
+#include "tests/support/scripted_prompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Calc
+{
+    ThemeDocument doc;
+    TeintesImages teintes;
+    ScriptedPrompts prompts;
+    SourcesHueCalc sources;
+    std::unique_ptr<THueCalc> f;
+
+    Calc()
+    {
+        sources.teintes = &teintes;
+        sources.dossierAppli = testenv::programDir();
+        sources.dossierTravail = testenv::tempDir();
+    }
+    THueCalc &ouvre()
+    {
+        f = std::make_unique<THueCalc>(doc, sources, prompts);
+        f->show();
+        return *f;
+    }
+    template <class T> T *w(const char *nom) { return f->findChild<T *>(QLatin1String(nom)); }
+    QString panneau(int k) { return w<QLabel>(QStringLiteral("Panel%1").arg(k).toLatin1())->text(); }
+    void souris(QEvent::Type t, QPoint p, Qt::MouseButtons b, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QMouseEvent e(t, p, f->echellesImg()->mapToGlobal(p), t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      b, m);
+        QApplication::sendEvent(f->echellesImg(), &e);
+    }
+    void molette(QPoint p, int delta, Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QWheelEvent e(p, f->echellesImg()->mapToGlobal(p), QPoint(), QPoint(0, delta), Qt::NoButton, m,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f->echellesImg(), &e);
+    }
+};
+
+// A gradient's pixel is within 2 of the colour it passes through there.
+bool proche(QRgb pixel, TColor c)
+{
+    return qAbs(qRed(pixel) - c.red()) <= 2 && qAbs(qGreen(pixel) - c.green()) <= 2
+           && qAbs(qBlue(pixel) - c.blue()) <= 2;
+}
+
+// A mouse event on the histogram picture at (x, 100).
+void envoie(QWidget *w, QEvent::Type t, int x)
+{
+    const QPointF p(x, 100);
+    const bool bouton = t != QEvent::MouseMove;
+    const Qt::MouseButtons tenus = t == QEvent::MouseButtonPress || t == QEvent::MouseButtonDblClick
+                                       ? Qt::MouseButtons(Qt::LeftButton)
+                                       : Qt::MouseButtons(Qt::NoButton);
+    QMouseEvent e(t, p, w->mapToGlobal(p), bouton ? Qt::LeftButton : Qt::NoButton, tenus, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+} // namespace
+
+TEST(HueCalc, OpensOnTheStoredBaseHueAndDpi)
+{
+    Calc c;
+    ParametresWM5 p;
+    p.BaseHueDefini = true;
+    p.ValBaseHue = 0x1C8;
+    p.DPIDefini = true;
+    p.ValDPI = 120; // not in the list
+    c.doc.setParametres(p);
+    THueCalc &f = c.ouvre();
+    EXPECT_EQ(f.hueK(), 456);
+    EXPECT_EQ(f.derniereTeinte(), 200);
+    EXPECT_EQ(c.w<QLabel>("BaseHueLbl")->text(), QStringLiteral("456(d) <=> 01C8(h)"));
+    EXPECT_EQ(c.w<QLabel>("BHExisteLbl")->text(), QStringLiteral("BaseHue in TSK : 456"));
+    EXPECT_EQ(c.w<QLabel>("DPIExisteLbl")->text(), QStringLiteral("DPI in TSK : 120"));
+    EXPECT_EQ(c.w<QComboBox>("ComboBox1")->currentText(), QStringLiteral("192"));
+    EXPECT_TRUE(c.w<QCheckBox>("BaseHueCB")->isChecked());
+    // The marker under the scales stands at hue 200, red for a coloured BaseHue.
+    const QImage vue = f.grab().toImage();
+    EXPECT_EQ(vue.pixelColor(48 + 20 + 200, 109), QColor(Qt::red));
+    EXPECT_NE(vue.pixelColor(48 + 20 + 199, 109), QColor(Qt::red));
+
+    // A stored hue past 239 folds back on the lower strip.
+    Calc d;
+    p.ValBaseHue = 0x0F5;
+    d.doc.setParametres(p);
+    EXPECT_EQ(d.ouvre().hueK(), 206);
+}
+
+TEST(HueCalc, MousePicksFollowTheStripsAndIgnorePointsOutside)
+{
+    Calc c;
+    THueCalc &f = c.ouvre();
+    // Moving without a button or Ctrl does nothing.
+    c.souris(QEvent::MouseMove, {100, 40}, Qt::NoButton);
+    EXPECT_EQ(f.derniereTeinte(), 0);
+
+    c.souris(QEvent::MouseButtonPress, {20, 70}, Qt::LeftButton);
+    c.souris(QEvent::MouseButtonRelease, {20, 70}, Qt::NoButton);
+    EXPECT_EQ(f.hueK(), 0);
+    EXPECT_EQ(c.panneau(0), QStringLiteral("HueK = 000"));
+
+    c.souris(QEvent::MouseButtonPress, {30, 40}, Qt::LeftButton);
+    c.souris(QEvent::MouseMove, {259, 40}, Qt::LeftButton);
+    EXPECT_EQ(f.hueK(), 495);
+    c.souris(QEvent::MouseMove, {260, 40}, Qt::LeftButton);
+    c.souris(QEvent::MouseMove, {100, 96}, Qt::LeftButton);
+    EXPECT_EQ(f.hueK(), 495);
+    EXPECT_EQ(f.derniereTeinte(), 239);
+    c.souris(QEvent::MouseButtonRelease, {100, 96}, Qt::NoButton);
+
+    // Ctrl alone follows the mouse too.
+    c.souris(QEvent::MouseMove, {20 + 140, 80}, Qt::NoButton, Qt::ControlModifier);
+    EXPECT_EQ(f.hueK(), 140);
+    EXPECT_EQ(f.couleurChoisie(), TColor::fromRgb(112, 112, 112)); // grey of (43, 128, 213)
+    EXPECT_EQ(c.panneau(6), QStringLiteral("Grey = 112"));
+}
+
+TEST(HueCalc, StatusAndColoursOfAColouredPick)
+{
+    Calc c;
+    THueCalc &f = c.ouvre();
+    f.placeEtChoisit(140, 35);
+    EXPECT_EQ(f.hueK(), 396);
+    EXPECT_EQ(f.couleurChoisie(), TColor::fromRgb(43, 128, 213));
+    EXPECT_EQ(f.couleurCompagne(), ColorAdjustLuma(TColor::fromRgb(43, 128, 213), 90));
+    const QStringList attendus{"HueK = 396", "Hue = 140   (0 - 240)", QStringLiteral("Angle = 210\u00B0"),
+                               "R = 043",    "G = 128",               "B = 213", "Grey = 112"};
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(c.panneau(k), attendus[k]) << k;
+    // The bars run from the chosen colour at the edges to the companion in the middle.
+    EXPECT_TRUE(proche(f.barreHaut().pixel(0, 12), TColor::fromRgb(43, 128, 213)));
+    EXPECT_TRUE(proche(f.barreHaut().pixel(120, 12), f.couleurCompagne()));
+    EXPECT_TRUE(proche(f.barreHaut().pixel(120, 25), ColorAdjustLuma(f.couleurCompagne(), 45)));
+    EXPECT_TRUE(proche(f.barreBas().pixel(239, 20), TColor::fromRgb(43, 128, 213)));
+    EXPECT_TRUE(proche(f.barreBas().pixel(120, 0), ColorAdjustLuma(f.couleurCompagne(), 45)));
+}
+
+TEST(HueCalc, TheWheelStepsAndWrapsToTheEnds)
+{
+    Calc c;
+    THueCalc &f = c.ouvre();
+    c.molette({50, 70}, 120);
+    EXPECT_EQ(f.derniereTeinte(), 239);
+    EXPECT_EQ(f.hueK(), 239);
+    c.molette({50, 40}, -120);
+    EXPECT_EQ(f.hueK(), 256);
+    f.placeEtChoisit(235, 40);
+    c.molette({50, 40}, -120, Qt::ShiftModifier);
+    EXPECT_EQ(f.derniereTeinte(), 0);
+    c.molette({50, 40}, -120, Qt::ShiftModifier);
+    EXPECT_EQ(f.derniereTeinte(), 10);
+    c.molette({5, 40}, -120); // outside the scales
+    EXPECT_EQ(f.derniereTeinte(), 10);
+}
+
+TEST(HueCalc, OnlyValidateChangesTheTheme)
+{
+    Calc c;
+    c.doc.setCouleur(0, TColor::fromRgb(1, 2, 3));
+    const ParametresWM5 avant = c.doc.parametres();
+    QSignalSpy spy(&c.doc, &ThemeDocument::parametresChanged);
+
+    // Cancel, Esc and the close box, each after a pick with both keys asked for.
+    for (int k = 0; k < 3; ++k) {
+        QTimer::singleShot(0, [k] {
+            auto *f = qobject_cast<THueCalc *>(QApplication::activeModalWidget());
+            ASSERT_NE(f, nullptr);
+            f->placeEtChoisit(50, 35);
+            f->findChild<QCheckBox *>("BaseHueCB")->setChecked(true);
+            f->findChild<QCheckBox *>("DPICb")->setChecked(true);
+            if (k == 0)
+                f->findChild<QPushButton *>("AnnulerBtn")->click();
+            else if (k == 1)
+                QTest::keyClick(f, Qt::Key_Escape);
+            else
+                f->close();
+        });
+        EXPECT_EQ(OuvreHueCalc(c.doc, c.prompts, c.sources), QDialog::Rejected);
+    }
+    EXPECT_EQ(c.doc.parametres(), avant);
+    EXPECT_EQ(spy.count(), 0);
+
+    // Validate without pointing: the opening pick counts (hue 0, lower strip).
+    AnimationPause animation;
+    QTimer::singleShot(0, [] {
+        auto *f = QApplication::activeModalWidget();
+        f->findChild<QCheckBox *>("BaseHueCB")->setChecked(true);
+        f->findChild<QCheckBox *>("DPICb")->setChecked(true);
+        f->findChild<QComboBox *>("ComboBox1")->setCurrentIndex(1);
+        f->findChild<QCheckBox *>("PipetteCB")->setChecked(true);
+        f->findChild<QPushButton *>("ValiderBtn")->click();
+    });
+    std::optional<TColor> pipette;
+    EXPECT_EQ(OuvreHueCalc(c.doc, c.prompts, c.sources, &animation, nullptr, &pipette), QDialog::Accepted);
+    EXPECT_FALSE(animation.isPaused());
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_TRUE(c.doc.parametres().BaseHueDefini);
+    EXPECT_EQ(c.doc.parametres().ValBaseHue, 0);
+    EXPECT_TRUE(c.doc.parametres().DPIDefini);
+    EXPECT_EQ(c.doc.parametres().ValDPI, 96);
+    ASSERT_TRUE(pipette);
+    const int g = NiveauGris(ColorHLSToRGB(0, 120, 160));
+    EXPECT_EQ(*pipette, TColor::fromRgb(g, g, g));
+}
+
+TEST(HueCalc, DominantHueButtonsAndTheHistogramHandOver)
+{
+    Calc c;
+    c.teintes.PicImage = {5, 0, 0, 0};
+    c.teintes.TeinteImage = {30, 90, 0, 0};
+    c.teintes.HistoImages[0][30] = 5;
+    c.sources.miniatureTD = QImage(64, 80, QImage::Format_ARGB32);
+    c.sources.miniatureST = QImage(64, 80, QImage::Format_ARGB32); // no coloured pixel
+    THueCalc &f = c.ouvre();
+    EXPECT_TRUE(c.w<QToolButton>("OKTDBtn")->isEnabled());
+    EXPECT_FALSE(c.w<QToolButton>("OKSTBtn")->isEnabled());
+    EXPECT_FALSE(c.w<QToolButton>("HistoTDSTSBtn")->isEnabled());
+    EXPECT_EQ(c.w<QLabel>("MaxHueLblTD")->text(), QStringLiteral("Today : 30 ->"));
+    c.w<QToolButton>("OKTDBtn")->click();
+    EXPECT_EQ(f.hueK(), 286);
+
+    // Hovering the histogram moves the calculator; Esc puts it back.
+    f.placeEtChoisit(7, 70);
+    QString titre;
+    QTimer::singleShot(0, [&] {
+        auto *h = qobject_cast<THistoTeinte *>(QApplication::activeModalWidget());
+        ASSERT_NE(h, nullptr);
+        titre = h->windowTitle();
+        envoie(h->imageHisto(), QEvent::MouseMove, 15 + 50);
+        EXPECT_EQ(f.hueK(), 306);
+        QTest::keyClick(h, Qt::Key_Escape);
+    });
+    c.w<QToolButton>("HistoTDSBtn")->click();
+    EXPECT_EQ(titre, QStringLiteral("Hues in Today Image"));
+    EXPECT_EQ(f.hueK(), 7);
+    EXPECT_EQ(f.derniereTeinte(), 7);
+
+    // A double-click keeps the hovered hue.
+    QTimer::singleShot(0, [&] {
+        auto *h = qobject_cast<THistoTeinte *>(QApplication::activeModalWidget());
+        ASSERT_NE(h, nullptr);
+        envoie(h->imageHisto(), QEvent::MouseMove, 15 + 60);
+        envoie(h->imageHisto(), QEvent::MouseButtonPress, 15 + 60);
+        envoie(h->imageHisto(), QEvent::MouseButtonRelease, 15 + 60);
+        envoie(h->imageHisto(), QEvent::MouseButtonDblClick, 15 + 60);
+        envoie(h->imageHisto(), QEvent::MouseButtonRelease, 15 + 60);
+    });
+    c.w<QToolButton>("HistoTDSBtn")->click();
+    EXPECT_EQ(f.hueK(), 316);
+    EXPECT_EQ(f.derniereTeinte(), 60);
+}
+
+TEST(HueCalc, HistogramCaptionCountsTheLandscapePicturesOfTheFormat)
+{
+    Calc c;
+    c.teintes.PicImage = {5, 5, 0, 0};
+    c.sources.miniatureTD = c.sources.miniatureST = QImage(64, 80, QImage::Format_ARGB32);
+    c.sources.format = 4;
+    testenv::writeFile(testenv::programDir() + "/tdywater_320_240.gif", "GIF89a");
+    testenv::writeFile(testenv::programDir() + "/stwater_320_240.gif", "GIF89a");
+    c.ouvre();
+    QString titre;
+    QTimer::singleShot(0, [&] {
+        auto *h = QApplication::activeModalWidget();
+        ASSERT_NE(h, nullptr);
+        titre = h->windowTitle();
+        h->close();
+    });
+    c.w<QToolButton>("HistoTDSTSBtn")->click();
+    EXPECT_EQ(titre, QStringLiteral("Hues in 4 images"));
+}
+
+TEST(HueCalc, WithoutADeviceTheLivePreviewIsNotOffered)
+{
+    Calc c;
+    c.ouvre();
+    EXPECT_FALSE(c.w<QWidget>("VoirSurPDAPnl")->isVisible());
+    EXPECT_FALSE(c.w<QCheckBox>("ActifSurPDACb")->isEnabled());
+
+    // A device library without a connection: the same.
+    EtatPDA pda(devsimtest::cheminSimulateur());
+    c.sources.pda = &pda;
+    c.ouvre();
+    EXPECT_FALSE(c.w<QWidget>("VoirSurPDAPnl")->isVisible());
+    EXPECT_FALSE(c.w<QCheckBox>("ActifSurPDACb")->isEnabled());
+}
+
+namespace {
+
+// A plugged simulated device holding its own Today picture and no Start picture.
+struct Appareil
+{
+    devsimtest::Controle ctl;
+    QByteArray dir;
+    EtatPDA pda{devsimtest::cheminSimulateur()};
+
+    // lecturesEnPanneApres: the device's file reads fail after that many bytes.
+    explicit Appareil(const char *lecturesEnPanneApres = nullptr)
+    {
+        dir = devsimtest::nouvelAppareil(ctl);
+        if (lecturesEnPanneApres) {
+            EXPECT_EQ(ctl.OvdSimSetOption(dir.constData(), "Faults", "ReadFailsAfter", lecturesEnPanneApres), 0);
+        }
+        EXPECT_EQ(ctl.OvdSimPlug(dir.constData(), devsimtest::ip(10, 0, 0, 9)), 0);
+        pda.PDAConnecte = pda.Rapi.ConnecteCE(5000);
+        EXPECT_TRUE(pda.PDAConnecte);
+        testenv::writeFile(fichier("tdywater.gif"), "DEVICE-TODAY");
+    }
+    ~Appareil()
+    {
+        if (pda.PDAConnecte)
+            pda.Rapi.DeconnecteCE();
+    }
+    QString fichier(const char *nom) { return QString::fromLocal8Bit(dir) + "/fs/Windows/" + nom; }
+    int baseHue()
+    {
+        EtatCouleursCE etat;
+        int bh = -2, dpi = -2, usi = -2;
+        LitCouleursCE(pda.Rapi, etat, bh, dpi, usi);
+        return bh;
+    }
+};
+
+} // namespace
+
+TEST(HueCalc, LivePreviewWritesEachPickAndPutsTheDeviceBackOnClose)
+{
+    Appareil a;
+    ASSERT_EQ(a.baseHue(), 0x1A0);
+    Calc c;
+    c.sources.pda = &a.pda;
+    c.doc.setInclus(0, true);
+    c.doc.setCouleur(0, TColor::fromRgb(0x11, 0x22, 0x33));
+    testenv::writeFile(testenv::programDir() + "/tdywater.gif", "OUR-TODAY");
+    testenv::writeFile(testenv::programDir() + "/stwater.gif", "OUR-START");
+    THueCalc &f = c.ouvre();
+    ASSERT_TRUE(c.w<QWidget>("VoirSurPDAPnl")->isVisible());
+    ASSERT_TRUE(f.lectureAppareil());
+
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "OUR-TODAY");
+    EXPECT_EQ(testenv::readFile(a.fichier("stwater.gif")), "OUR-START");
+    EXPECT_EQ(testenv::readFile(testenv::tempDir() + "/SauveTDPDA.gif"), "DEVICE-TODAY");
+    EXPECT_EQ(a.baseHue(), 0); // the opening pick, written again
+
+    f.placeEtChoisit(100, 35);
+    // Picks in quick succession are coalesced; the last one always arrives.
+    f.placeEtChoisit(101, 35);
+    QTRY_COMPARE(a.baseHue(), 357);
+
+    f.reject();
+    EXPECT_EQ(a.baseHue(), 0x1A0);
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "DEVICE-TODAY");
+    EXPECT_FALSE(QFile::exists(a.fichier("stwater.gif"))); // the device had none
+    EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/SauveTDPDA.gif"));
+    EXPECT_FALSE(c.doc.parametres().BaseHueDefini);
+    EXPECT_TRUE(c.prompts.messages.isEmpty());
+}
+
+TEST(HueCalc, WithoutRestoreTheDeviceKeepsThePreview)
+{
+    Appareil a;
+    Calc c;
+    c.sources.pda = &a.pda;
+    testenv::writeFile(testenv::programDir() + "/tdywater.gif", "OUR-TODAY");
+    THueCalc &f = c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    f.placeEtChoisit(20, 70);
+    c.w<QCheckBox>("RestaurerCB")->click();
+    ASSERT_FALSE(c.w<QCheckBox>("RestaurerCB")->isChecked());
+    c.w<QCheckBox>("ActifSurPDACb")->click(); // unchecked
+    EXPECT_EQ(a.baseHue(), 20);
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "OUR-TODAY");
+    EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/SauveTDPDA.gif"));
+    // Further picks no longer reach the device.
+    f.placeEtChoisit(30, 70);
+    EXPECT_EQ(a.baseHue(), 20);
+}
+
+TEST(HueCalc, ADevicePictureThatCannotBeSavedIsNeverReplaced)
+{
+    Appareil a("0");
+    Calc c;
+    c.sources.pda = &a.pda;
+    testenv::writeFile(testenv::programDir() + "/tdywater.gif", "OUR-TODAY");
+    testenv::writeFile(testenv::programDir() + "/stwater.gif", "OUR-START");
+    c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "DEVICE-TODAY");
+    EXPECT_EQ(testenv::readFile(a.fichier("stwater.gif")), "OUR-START");
+    c.f->close();
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "DEVICE-TODAY");
+    EXPECT_FALSE(QFile::exists(a.fichier("stwater.gif")));
+    EXPECT_EQ(a.baseHue(), 0x1A0);
+}

@@ -1,0 +1,881 @@
+#include "tools/hue_calc.h"
+
+#include "app/charge_image_res.h"
+#include "app/polices.h"
+#include "device/etat_pda.h"
+#include "device/fonctions_rapi_fichiers.h"
+#include "device/texte_ce.h"
+#include "theme/animation_pause.h"
+#include "theme/prompts.h"
+#include "tools/echelles_teinte.h"
+#include "tools/histo_teinte.h"
+#include "tools/hls.h"
+#include "tools/rgb_vers_teinte.h"
+#include "tools/teintes_images.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTime>
+#include <QToolButton>
+#include <QWheelEvent>
+
+#include <cmath>
+#include <numbers>
+
+using namespace EchellesTeinte;
+
+namespace {
+
+constexpr QSize TailleFenetre{517, 674};
+constexpr QPoint PosEchelles{48, 8};
+constexpr QSize TailleEchelles{297, 96};
+constexpr QSize TailleRoue{220, 220};
+constexpr QPoint PosRoue{8, 208};
+constexpr QPoint CentrePointeur{118, 318};
+constexpr int LongueurPointeur = 90;
+constexpr QSize TailleBarre{240, 26};
+constexpr QPoint PosEcran{240, 165};
+constexpr QPoint PosBarreHaut{240, 139};
+constexpr QPoint PosBarreBas{240, 433};
+constexpr QSize TailleEcran{240, 268};
+constexpr int kIcones[4] = {139, 206, 140, 300};
+
+const QString kPoliceEchelles = QStringLiteral("Times New Roman");
+const QString kPoliceBarres = QStringLiteral("Courrier New");
+
+// The device pictures shown under the theme, their saved copies in the work
+// folder and the working pictures pushed in their place.
+struct ImagePDA
+{
+    const char16_t *cheminCE;
+    const char *sauvegarde;
+    const char *locale;
+};
+constexpr ImagePDA kImagesPDA[2] = {
+    {u"\\Windows\\tdywater.gif", "SauveTDPDA.gif", "tdywater.gif"},
+    {u"\\Windows\\stwater.gif", "SauveSTPDA.gif", "stwater.gif"},
+};
+
+QColor qc(TColor c)
+{
+    return QColor::fromRgb(c.toQRgb());
+}
+
+TColor gris(int g)
+{
+    return TColor::fromRgb(g, g, g);
+}
+
+// Text from the top-left of its cell.
+void ecrit(QPainter &p, int x, int y, const QString &texte)
+{
+    const QFontMetrics fm(p.font(), p.device());
+    p.drawText(QPoint(x, y + fm.ascent()), texte);
+}
+
+QLabel *libelle(QWidget *parent, const char *nom, const QString &texte, const QRect &r)
+{
+    auto *l = new QLabel(texte, parent);
+    l->setObjectName(QLatin1String(nom));
+    l->setTextFormat(Qt::PlainText);
+    l->setGeometry(r);
+    return l;
+}
+
+QCheckBox *caseACocher(QWidget *parent, const char *nom, const QString &texte, const QRect &r)
+{
+    auto *c = new QCheckBox(texte, parent);
+    c->setObjectName(QLatin1String(nom));
+    c->setGeometry(r);
+    return c;
+}
+
+QToolButton *boutonRapide(QWidget *parent, const char *nom, const QString &texte, const QRect &r)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(nom));
+    b->setText(texte);
+    b->setGeometry(r);
+    b->setAutoRaise(true);
+    return b;
+}
+
+// The hourglass while the device is busy, on every path.
+struct CurseurAttente
+{
+    CurseurAttente() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CurseurAttente() { QGuiApplication::restoreOverrideCursor(); }
+    CurseurAttente(const CurseurAttente &) = delete;
+    CurseurAttente &operator=(const CurseurAttente &) = delete;
+};
+
+int VersionMajeureCE(LienRapi &rapi)
+{
+    CEOSVERSIONINFO v{};
+    v.dwOSVersionInfoSize = OVD_CEOSVERSIONINFO_SIZE;
+    return rapi.CeGetVersionEx(&v) ? int(v.dwMajorVersion) : 0;
+}
+
+// The chromatic wheel: one-degree arcs of pen 3 round a white disc, in colour
+// or in the grey levels of the same colours.
+QImage dessineRoue(bool enGris, const QColor &fond)
+{
+    QImage roue = NouvelleImage32(TailleRoue.width(), TailleRoue.height());
+    roue.fill(fond);
+    QPainter p(&roue);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect cercle(20, 20, 180, 180);
+    for (int d = 0; d < 360; ++d) {
+        const TColor c = ColorHLSToRGB(d * 2 / 3, 120, 240);
+        p.setPen(QPen(qc(enGris ? gris(NiveauGris(c)) : c), 3, Qt::SolidLine, Qt::FlatCap));
+        // Clockwise from the positive x axis, starting at d - 90.
+        p.drawArc(cercle, (90 - d) * 16, -16);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRect(70, 70, 80, 80));
+    p.setPen(Qt::black);
+    p.setFont(PoliceHauteurCellule(kPoliceEchelles, 10));
+    ecrit(p, 107, 8, QStringLiteral("0") + QChar(0x00B0));
+    ecrit(p, 100, 202, QStringLiteral("180") + QChar(0x00B0));
+    ecrit(p, 202, 105, QStringLiteral("90") + QChar(0x00B0));
+    ecrit(p, -2, 105, QStringLiteral("270") + QChar(0x00B0));
+    return roue;
+}
+
+// The scales: the axis with its ticks and labels, the coloured strip centred
+// on y 50 and the grey strip centred on y 80, one column per hue.
+QImage dessineEchelles(const QColor &fond)
+{
+    QImage img = NouvelleImage32(TailleEchelles.width(), TailleEchelles.height());
+    img.fill(fond);
+    QPainter p(&img);
+    p.setPen(Qt::black);
+    p.drawLine(20, 20, 281, 20);
+    p.drawLine(281, 20, 278, 17);
+    p.drawLine(281, 20, 278, 23);
+    p.drawLine(20, 17, 20, 23);
+    p.setPen(Qt::red);
+    for (int x : {64, 128, 192, 240})
+        p.drawLine(x + 20, 20, x + 20, 25);
+    for (int i = 0; i < HLSMAX; ++i) {
+        const TColor c = ColorHLSToRGB(i, 120, 240);
+        p.setPen(qc(c));
+        p.drawLine(i + Gauche, 35, i + Gauche, 64);
+        p.setPen(qc(gris(NiveauGris(c))));
+        p.drawLine(i + Gauche, 65, i + Gauche, 94);
+    }
+    p.setPen(Qt::blue);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.setFont(PoliceHauteurCellule(kPoliceEchelles, 10));
+    const int xs[] = {16, 78, 140, 203, 250};
+    const char *textes[] = {"0", "64", "128", "192", "240"};
+    for (int k = 0; k < 5; ++k)
+        ecrit(p, xs[k], 4, QLatin1String(textes[k]));
+    return img;
+}
+
+// One band of a bar: the chosen colour at both edges, the band colour in the middle.
+void bandeBarre(QPainter &p, int haut, int hauteur, TColor choisie, TColor bande)
+{
+    QLinearGradient g1(0, 0, 121, 0);
+    g1.setColorAt(0, qc(choisie));
+    g1.setColorAt(1, qc(bande));
+    p.fillRect(QRect(0, haut, 120, hauteur), g1);
+    QLinearGradient g2(120, 0, 241, 0);
+    g2.setColorAt(0, qc(bande));
+    g2.setColorAt(1, qc(choisie));
+    p.fillRect(QRect(120, haut, 120, hauteur), g2);
+}
+
+// A 3-D frame of the given width round r (raised when clair is the top-left colour).
+void cadre3D(QPainter &p, QRect r, int largeur, const QColor &hautGauche, const QColor &basDroite)
+{
+    for (int k = 0; k < largeur; ++k) {
+        p.setPen(hautGauche);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(basDroite);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+        r.adjust(1, 1, -1, -1);
+    }
+}
+
+} // namespace
+
+THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prompts &prompts, QWidget *parent)
+    : QDialog(parent), m_doc(doc), m_sources(sources), m_prompts(prompts), m_parametres(doc.parametres())
+{
+    // FormCreate
+    setObjectName(QStringLiteral("HueCalc"));
+    setWindowTitle(QStringLiteral("BaseHue for Windows Mobile 5"));
+    setFixedSize(TailleFenetre);
+
+    EchellesImg = new QLabel(this);
+    EchellesImg->setObjectName(QStringLiteral("EchellesImg"));
+    EchellesImg->setGeometry(QRect(PosEchelles, TailleEchelles));
+    EchellesImg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    EchellesImg->setMouseTracking(true);
+    EchellesImg->installEventFilter(this);
+
+    // Saturation and luminance stay hidden; their values drive every colour.
+    libelle(this, "Label3", QStringLiteral("Saturation"), QRect(352, 140, 70, 18))->hide();
+    libelle(this, "Label4", QStringLiteral("Luminance"), QRect(432, 140, 70, 18))->hide();
+    const auto spin = [this](const char *nom, int x) {
+        auto *s = new QSpinBox(this);
+        s->setObjectName(QLatin1String(nom));
+        s->setRange(0, HLSMAX);
+        s->setGeometry(x, 160, 60, 22);
+        s->hide();
+        connect(s, &QSpinBox::textChanged, this, &THueCalc::SatLumChange);
+        return s;
+    };
+    SatSE = spin("SatSE", 352);
+    LumSE = spin("LumSE", 432);
+
+    libelle(this, "Label17", QStringLiteral("Click and move mouse on these scales to choose Hue"),
+            QRect(48, 116, 297, 18));
+    libelle(this, "MaxHueLbl", QStringLiteral("Suggested Hue : Dominant"), QRect(352, 8, 160, 18));
+    MaxHueLblTD = libelle(this, "MaxHueLblTD", {}, QRect(352, 30, 110, 18));
+    MaxHueLblST = libelle(this, "MaxHueLblST", {}, QRect(352, 54, 110, 18));
+    OKTDBtn = boutonRapide(this, "OKTDBtn", QStringLiteral("OK"), QRect(466, 28, 40, 22));
+    OKSTBtn = boutonRapide(this, "OKSTBtn", QStringLiteral("OK"), QRect(466, 52, 40, 22));
+    for (QToolButton *b : {OKTDBtn, OKSTBtn})
+        b->setToolTip(QStringLiteral("Fix Hue with this value"));
+    connect(OKTDBtn, &QToolButton::clicked, this, [this] { OKTDBtnClick(TeintesImages::TodayPortrait); });
+    connect(OKSTBtn, &QToolButton::clicked, this, [this] { OKTDBtnClick(TeintesImages::StartPortrait); });
+
+    HistoTDSBtn = boutonRapide(this, "HistoTDSBtn", QStringLiteral("HA"), QRect(352, 80, 44, 26));
+    HistoSTSBtn = boutonRapide(this, "HistoSTSBtn", QStringLiteral("HD"), QRect(400, 80, 44, 26));
+    HistoTDSTSBtn = boutonRapide(this, "HistoTDSTSBtn", QStringLiteral("HAD"), QRect(448, 80, 44, 26));
+    const char *bulles[] = {"Show Today Hue Histogram", "Show Start Hue Histogram",
+                            "Show Today and Start Hue Histogram"};
+    int tag = 0;
+    for (QToolButton *b : {HistoTDSBtn, HistoSTSBtn, HistoTDSTSBtn}) {
+        b->setProperty("Tag", tag);
+        b->setToolTip(QLatin1String(bulles[tag]));
+        connect(b, &QToolButton::clicked, this, [this, tag] { HistoTDSBtnClick(tag); });
+        ++tag;
+    }
+
+    RVBversTeinte = new QPushButton(QStringLiteral("RGB to Hue"), this);
+    RVBversTeinte->setObjectName(QStringLiteral("RVBversTeinte"));
+    RVBversTeinte->setGeometry(352, 112, 150, 24);
+    connect(RVBversTeinte, &QPushButton::clicked, this, &THueCalc::RVBversTeinteClick);
+
+    libelle(this, "Label16", QStringLiteral("Selected   Hue   in   the   Chromatic   Wheel"), QRect(8, 140, 228, 18));
+
+    libelle(this, "Label6", QStringLiteral("Value to put in HKLM\\Software\\Microsoft\\Color\\BaseHue (DWORD) : "),
+            QRect(8, 478, 400, 18));
+    BaseHueLbl = libelle(this, "BaseHueLbl", {}, QRect(410, 478, 104, 18));
+    BaseHueCB = caseACocher(this, "BaseHueCB", QStringLiteral("Create BaseHue Key for the Theme"), QRect(8, 500, 250, 20));
+    BHExisteLbl = libelle(this, "BHExisteLbl", {}, QRect(270, 500, 200, 18));
+    libelle(this, "Label15", QStringLiteral("Value to put in HKCU\\Software\\Microsoft\\Today\\DPI (DWORD) : "),
+            QRect(8, 526, 400, 18));
+    // Not editable: the DPI is chosen from the list only.
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems({QStringLiteral("48"), QStringLiteral("96"), QStringLiteral("192")});
+    ComboBox1->setCurrentIndex(2);
+    ComboBox1->setGeometry(410, 524, 64, 22);
+    libelle(this, "Label14", QStringLiteral("DPI"), QRect(478, 526, 30, 18));
+    DPICb = caseACocher(this, "DPICb", QStringLiteral("Create DPI key for the Theme"), QRect(8, 548, 250, 20));
+    DPIExisteLbl = libelle(this, "DPIExisteLbl", {}, QRect(270, 548, 200, 18));
+    PipetteCB = caseACocher(this, "PipetteCB", QStringLiteral("Copy Chosen Hue in the Dropper"), QRect(8, 572, 250, 20));
+
+    VoirSurPDAPnl = new QWidget(this);
+    VoirSurPDAPnl->setObjectName(QStringLiteral("VoirSurPDAPnl"));
+    VoirSurPDAPnl->setGeometry(270, 570, 240, 24);
+    ActifSurPDACb = caseACocher(VoirSurPDAPnl, "ActifSurPDACb", QStringLiteral("PDA Interaction"), QRect(0, 2, 140, 20));
+    RestaurerCB = caseACocher(VoirSurPDAPnl, "RestaurerCB", QStringLiteral("Restore"), QRect(148, 2, 90, 20));
+    RestaurerCB->setChecked(true);
+    connect(ActifSurPDACb, &QCheckBox::clicked, this, &THueCalc::ActifSurPDACbClick);
+
+    ValiderBtn = new QPushButton(QStringLiteral("Validate"), this);
+    ValiderBtn->setObjectName(QStringLiteral("ValiderBtn"));
+    ValiderBtn->setGeometry(300, 604, 100, 28);
+    AnnulerBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    AnnulerBtn->setObjectName(QStringLiteral("AnnulerBtn"));
+    AnnulerBtn->setGeometry(408, 604, 100, 28);
+    ValiderBtn->setAutoDefault(false);
+    AnnulerBtn->setAutoDefault(false);
+    connect(ValiderBtn, &QPushButton::clicked, this, [this] {
+        m_valide = true;
+        accept();
+    });
+    connect(AnnulerBtn, &QPushButton::clicked, this, [this] {
+        m_valide = false;
+        reject();
+    });
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setGeometry(0, TailleFenetre.height() - 22, TailleFenetre.width(), 22);
+    const int largeurs[7] = {65, 125, 78, 50, 50, 50, 50};
+    const char *initiaux[7] = {"", "Hue = 000", "Angle = 000\u00B0", "R = 000", "V = 000", "B = 000", "Grey = 000"};
+    for (int k = 0; k < 7; ++k) {
+        m_panneaux[k] = new QLabel(QString::fromUtf8(initiaux[k]), StatusBar1);
+        m_panneaux[k]->setObjectName(QStringLiteral("Panel%1").arg(k));
+        m_panneaux[k]->setMinimumWidth(largeurs[k]);
+        StatusBar1->addWidget(m_panneaux[k], k == 1 ? 1 : 0);
+    }
+
+    m_minuterieCE.setSingleShot(true);
+    m_minuterieCE.setInterval(IntervalleEcritureCE);
+    connect(&m_minuterieCE, &QTimer::timeout, this, [this] {
+        if (m_ecritureEnAttente) {
+            m_ecritureEnAttente = false;
+            ecritAppareilMaintenant();
+            m_minuterieCE.start();
+        }
+    });
+
+    LumSE->blockSignals(true);
+    SatSE->blockSignals(true);
+    LumSE->setValue(120);
+    SatSE->setValue(160);
+    LumSE->blockSignals(false);
+    SatSE->blockSignals(false);
+
+    const QColor fond = palette().color(QPalette::Window);
+    m_roueCouleur = dessineRoue(false, fond);
+    m_roueGris = dessineRoue(true, fond);
+    m_echelles = dessineEchelles(fond);
+    EchellesImg->setPixmap(QPixmap::fromImage(m_echelles));
+    for (int k = 0; k < 4; ++k)
+        m_icones[k] = AvecCouleurTransparente(ChargeImageRes(QString::number(kIcones[k]) + QStringLiteral(".bmp")));
+}
+
+THueCalc::~THueCalc() = default;
+
+void THueCalc::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    FormShow();
+}
+
+void THueCalc::FormShow()
+{
+    m_ferme = false;
+    // The device panel, with what the device holds now.
+    bool appareil = false;
+    if (EtatPDA *pda = m_sources.pda; pda && pda->PDAConnecte)
+        appareil = VersionMajeureCE(pda->Rapi) >= 5;
+    VoirSurPDAPnl->setVisible(appareil);
+    m_lectureCE = false;
+    if (appareil) {
+        m_lectureCE = LitCouleursCE(m_sources.pda->Rapi, m_etatCE, m_baseHueCE, m_dpiCE, m_useStartImageCE)
+                      && m_etatCE.valide;
+    }
+    // A failed read would make "Restore" delete the device's colours: no live preview then.
+    ActifSurPDACb->setEnabled(appareil && m_lectureCE);
+    RestaurerCB->setEnabled(appareil && m_lectureCE);
+    ActifSurPDACb->setChecked(false);
+
+    construitEcran();
+
+    const TeintesImages *t = m_sources.teintes;
+    const bool okTD = t && t->PicImage[0] > 0 && !m_sources.miniatureTD.isNull();
+    const bool okST = t && t->PicImage[1] > 0 && !m_sources.miniatureST.isNull();
+    OKTDBtn->setEnabled(okTD);
+    MaxHueLblTD->setEnabled(okTD);
+    MaxHueLblTD->setText(QStringLiteral("Today : %1 ->").arg(t ? t->TeinteImage[0] : 0));
+    OKSTBtn->setEnabled(okST);
+    MaxHueLblST->setEnabled(okST);
+    MaxHueLblST->setText(QStringLiteral("Start    : %1 ->").arg(t ? t->TeinteImage[1] : 0));
+    HistoTDSBtn->setEnabled(okTD);
+    HistoSTSBtn->setEnabled(okST);
+    HistoTDSTSBtn->setEnabled(okTD && okST);
+
+    BaseHueCB->setChecked(false);
+    PipetteCB->setChecked(false);
+    m_choisi = m_occupe = m_valide = m_boutonBas = false;
+    BHExisteLbl->clear();
+    m_choisie = TColor::fromQRgb(palette().color(QPalette::Button).rgb());
+    m_compagne = TColor::fromRgb(255, 255, 255);
+    m_angle = 0;
+    m_hueK = 0;
+    m_derniereTeinte = 0;
+    m_dernierY = HautBandeBasse;
+    construitBarres();
+
+    const ParametresWM5 &p = m_parametres;
+    DPICb->setChecked(p.DPIDefini);
+    if (p.DPIDefini) {
+        DPIExisteLbl->setText(QStringLiteral("DPI in TSK : %1").arg(p.ValDPI));
+        const int i = ComboBox1->findText(QString::number(p.ValDPI));
+        ComboBox1->setCurrentIndex(i >= 0 ? i : 2);
+    } else {
+        DPIExisteLbl->clear();
+    }
+    if (p.BaseHueDefini) {
+        BHExisteLbl->setText(QStringLiteral("BaseHue in TSK : %1").arg(uint16_t(p.ValBaseHue)));
+        BaseHueCB->setChecked(true);
+        const PositionTeinte pos = BaseHueVersPosition(uint32_t(p.ValBaseHue));
+        m_derniereTeinte = pos.teinte;
+        m_dernierY = pos.bandeHaute ? HautBandeHaute : HautBandeBasse;
+    }
+
+    if (const QRect &m = m_sources.fenetrePrincipale; m.isValid())
+        move(m.left() + 90, m.top() + (m.height() - height()) / 2);
+
+    choisitTeinte(m_derniereTeinte, m_dernierY);
+}
+
+void THueCalc::choisitTeinte(int teinte, int y)
+{
+    EchellesImgMouseMove(Emetteur::LumSE, false, teinte, y);
+}
+
+void THueCalc::placeEtChoisit(int teinte, int y)
+{
+    m_derniereTeinte = teinte;
+    m_dernierY = y;
+    choisitTeinte(teinte, y);
+}
+
+void THueCalc::EchellesImgMouseMove(Emetteur emetteur, bool ctrlSeul, int x, int y)
+{
+    if (m_occupe || m_ferme)
+        return;
+    // The hue follows the mouse while a button is held, or while Ctrl alone is.
+    if (!ctrlSeul && emetteur != Emetteur::LumSE && !m_boutonBas)
+        return;
+    if (LumSE->cleanText().isEmpty() || SatSE->cleanText().isEmpty())
+        return;
+    int teinte = x;
+    if (emetteur != Emetteur::LumSE) {
+        if (!dansEchelles(x, y)) {
+            m_occupe = false;
+            return;
+        }
+        teinte = x - Gauche;
+    }
+    m_occupe = true;
+    m_choisi = true;
+    m_hueK = HueK(teinte, bandeHaute(y));
+
+    if (ActifSurPDACb->isChecked())
+        ecritAppareil();
+
+    m_angle = AngleTeinte(teinte);
+    const TColor hls = ColorHLSToRGB(teinte, LumSE->value(), SatSE->value());
+    const int g = NiveauGris(hls);
+    m_panneaux[0]->setText(QString::asprintf("HueK = %.3d", m_hueK));
+    m_panneaux[1]->setText(QString::asprintf("Hue = %.3d   (%d - %.3d)", teinte, 0, 240));
+    m_panneaux[2]->setText(QString::asprintf("Angle = %.3d", m_angle) + QChar(0x00B0));
+    m_panneaux[3]->setText(QString::asprintf("R = %.3d", hls.red()));
+    m_panneaux[4]->setText(QString::asprintf("G = %.3d", hls.green()));
+    m_panneaux[5]->setText(QString::asprintf("B = %.3d", hls.blue()));
+    m_panneaux[6]->setText(QString::asprintf("Grey = %.3d", g));
+    BaseHueLbl->setText(QStringLiteral("%1(d) <=> %2(h)")
+                            .arg(m_hueK)
+                            .arg(QStringLiteral("%1").arg(m_hueK, 4, 16, QLatin1Char('0')).toUpper()));
+
+    if (m_hueK >= BIT_BANDE_HAUTE) {
+        m_choisie = hls;
+        m_compagne = ColorAdjustLuma(m_choisie, PasLuma);
+    } else {
+        m_choisie = gris(g);
+        m_compagne = gris(NiveauGris(ColorAdjustLuma(hls, PasLuma)));
+    }
+    if (emetteur != Emetteur::LumSE) {
+        m_derniereTeinte = teinte;
+        m_dernierY = y;
+    }
+    construitBarres();
+    update();
+    m_occupe = false;
+    emit couleurChoisieChangee(m_choisie);
+}
+
+void THueCalc::EchellesImgClick(QPoint p)
+{
+    if (!dansEchelles(p.x(), p.y()))
+        return;
+    m_derniereTeinte = p.x() - Gauche;
+    m_dernierY = p.y();
+    choisitTeinte(m_derniereTeinte, m_dernierY);
+}
+
+void THueCalc::FormMouseWheel(QPoint p, int delta, Qt::KeyboardModifiers modificateurs)
+{
+    if (!dansEchelles(p.x(), p.y()))
+        return;
+    const int pas = modificateurs == Qt::ShiftModifier ? 10 : 1;
+    if (delta >= 0) {
+        m_derniereTeinte -= pas;
+        if (m_derniereTeinte < 0)
+            m_derniereTeinte = HLSMAX - 1;
+    } else {
+        m_derniereTeinte += pas;
+        if (m_derniereTeinte > HLSMAX - 1)
+            m_derniereTeinte = 0;
+    }
+    m_dernierY = p.y();
+    choisitTeinte(m_derniereTeinte, m_dernierY);
+}
+
+void THueCalc::SatLumChange()
+{
+    if (m_derniereTeinte >= 0 && m_dernierY >= 0 && isVisible())
+        choisitTeinte(m_derniereTeinte, m_dernierY);
+}
+
+void THueCalc::OKTDBtnClick(int emplacement)
+{
+    if (!m_sources.teintes)
+        return;
+    placeEtChoisit(m_sources.teintes->TeinteImage[emplacement], HautBandeHaute);
+}
+
+int THueCalc::nombreImagesHisto() const
+{
+    int n = 2;
+    for (bool today : {true, false}) {
+        const QString nom = NomImagePaysage(today, m_sources.format);
+        if (!nom.isEmpty() && QFileInfo::exists(QDir(m_sources.dossierAppli).filePath(nom)))
+            ++n;
+    }
+    return n;
+}
+
+void THueCalc::HistoTDSBtnClick(int tag)
+{
+    if (!m_sources.teintes)
+        return;
+    THistoTeinte histo(*m_sources.teintes, tag, m_sources.format, m_sources.dossierAppli, m_sources.image12, this);
+    if (tag == THistoTeinte::ModeToday)
+        histo.setWindowTitle(QStringLiteral("Hues in Today Image"));
+    else if (tag == THistoTeinte::ModeStart)
+        histo.setWindowTitle(QStringLiteral("Hues in Start Image"));
+    else
+        histo.setWindowTitle(QStringLiteral("Hues in %1 images").arg(nombreImagesHisto()));
+    histo.setCalculateur(m_derniereTeinte, m_dernierY, LumSE->value(), SatSE->value(), m_choisie);
+    connect(&histo, &THistoTeinte::choix, this, &THueCalc::placeEtChoisit);
+    connect(this, &THueCalc::couleurChoisieChangee, &histo, &THistoTeinte::setCouleurChoisie);
+    connect(&histo, &THistoTeinte::demandeCapture, this, &THueCalc::demandeCapture);
+    histo.exec();
+}
+
+void THueCalc::RVBversTeinteClick()
+{
+    TRGBversTeinte fenetre(m_prompts, this);
+    fenetre.setCouleur(m_choisie);
+    fenetre.exec();
+}
+
+void THueCalc::ActifSurPDACbClick()
+{
+    if (!VoirSurPDAPnl->isVisible() || !m_sources.pda)
+        return;
+    CurseurAttente attente;
+    if (ActifSurPDACb->isChecked())
+        activePDA();
+    else
+        desactivePDA();
+}
+
+void THueCalc::activePDA()
+{
+    LienRapi &rapi = m_sources.pda->Rapi;
+    const QDir travail(m_sources.dossierTravail);
+    const QDir appli(m_sources.dossierAppli);
+    for (int k = 0; k < 2; ++k) {
+        const ImagePDA &im = kImagesPDA[k];
+        const QString cheminCE = QString::fromUtf16(im.cheminCE);
+        const QString sauvegarde = travail.filePath(QLatin1String(im.sauvegarde));
+        // A device picture is replaced only once it is safe on the desktop.
+        if (ExisteFichierCE(rapi, cheminCE))
+            m_sauvegardes[k] = CopieDepuisCE(rapi, cheminCE, sauvegarde) ? Sauvegarde::Sauvee : Sauvegarde::Echec;
+        else
+            m_sauvegardes[k] = Sauvegarde::AbsenteSurAppareil;
+        const QString locale = appli.filePath(QLatin1String(im.locale));
+        m_poussees[k] = m_sauvegardes[k] != Sauvegarde::Echec && QFileInfo::exists(locale)
+                        && CopieVersCE(rapi, cheminCE, locale);
+    }
+    m_ecritureEnAttente = false;
+    m_minuterieCE.stop();
+    if (m_derniereTeinte >= 0 && m_dernierY >= 0)
+        choisitTeinte(m_derniereTeinte, m_dernierY);
+}
+
+void THueCalc::desactivePDA()
+{
+    LienRapi &rapi = m_sources.pda->Rapi;
+    m_minuterieCE.stop();
+    // Kept on the device: the last pick must reach it.
+    if (m_ecritureEnAttente && !RestaurerCB->isChecked())
+        ecritAppareilMaintenant();
+    m_ecritureEnAttente = false;
+    const QDir travail(m_sources.dossierTravail);
+    QStringList gardees;
+    for (int k = 0; k < 2; ++k) {
+        const ImagePDA &im = kImagesPDA[k];
+        const QString cheminCE = QString::fromUtf16(im.cheminCE);
+        const QString sauvegarde = travail.filePath(QLatin1String(im.sauvegarde));
+        bool garde = false;
+        if (RestaurerCB->isChecked()) {
+            if (m_sauvegardes[k] == Sauvegarde::Sauvee)
+                garde = !CopieVersCE(rapi, cheminCE, sauvegarde);
+            else if (m_sauvegardes[k] == Sauvegarde::AbsenteSurAppareil && m_poussees[k])
+                rapi.CeDeleteFile(versCE(cheminCE));
+        }
+        // A copy that could not go back stays, so the user still has it.
+        if (garde)
+            gardees << sauvegarde;
+        else if (m_sauvegardes[k] == Sauvegarde::Sauvee)
+            QFile::remove(sauvegarde);
+        m_sauvegardes[k] = Sauvegarde::Aucune;
+        m_poussees[k] = false;
+    }
+    if (RestaurerCB->isChecked())
+        RestaureCouleursCE(rapi, m_etatCE, m_baseHueCE, m_dpiCE);
+    if (!gardees.isEmpty())
+        m_prompts.message(QStringLiteral("The device's pictures could not all be put back. Their saved copies "
+                                         "are kept:\n%1")
+                              .arg(gardees.join(QLatin1Char('\n'))),
+                          windowTitle(), Prompts::Icon::Warning);
+}
+
+void THueCalc::ecritAppareil()
+{
+    if (m_minuterieCE.isActive()) {
+        m_ecritureEnAttente = true;
+        return;
+    }
+    ecritAppareilMaintenant();
+    m_minuterieCE.start();
+}
+
+void THueCalc::ecritAppareilMaintenant()
+{
+    if (!m_sources.pda)
+        return;
+    const int dpi = DPICb->isChecked() ? ComboBox1->currentText().toInt() : -1;
+    std::array<TColor, JeuCouleurs::NbCouleurs> couleurs;
+    std::array<bool, JeuCouleurs::NbCouleurs> inclus;
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        couleurs[i] = m_doc.slot(i).couleur;
+        inclus[i] = m_doc.slot(i).inclus;
+    }
+    EcritCouleursCE(m_sources.pda->Rapi, m_hueK, dpi, couleurs, inclus, true);
+}
+
+void THueCalc::construitEcran()
+{
+    m_ecran = m_sources.ecran.isNull() ? QImage() : m_sources.ecran.convertToFormat(QImage::Format_ARGB32);
+    if (m_ecran.isNull()) {
+        m_ecran = NouvelleImage32(TailleEcran.width(), TailleEcran.height());
+        m_ecran.fill(Qt::white);
+    }
+    QPainter p(&m_ecran);
+    const int w = m_ecran.width(), h = m_ecran.height();
+    if (!m_sources.image12.isNull())
+        p.drawImage(QPoint(0, h - m_sources.image12.height()), m_sources.image12);
+    const QColor face = palette().color(QPalette::Button);
+    const QColor clair = palette().color(QPalette::Light);
+    const QColor sombre = palette().color(QPalette::Dark);
+    const auto miniature = [&](const QImage &m, int position) {
+        if (m.isNull())
+            return;
+        const int gauche = w - (m.width() + 14) * position;
+        const int haut = h - m.height() - 14;
+        const QRect r(gauche, haut, m.width() + 10, m.height() + 10);
+        p.fillRect(r, face);
+        cadre3D(p, r, 1, clair, sombre);
+        cadre3D(p, r.adjusted(4, 4, -4, -4), 1, sombre, clair);
+        p.drawImage(QPoint(gauche + 5, haut + 5), m);
+    };
+    miniature(m_sources.miniatureTD, 2);
+    miniature(m_sources.miniatureST, 1);
+}
+
+void THueCalc::construitBarres()
+{
+    const TColor c = m_choisie;
+    const TColor m = m_compagne;
+    const TColor l = ColorAdjustLuma(m, PasLuma / 2);
+    const TColor stylo = m_doc.slot(2).couleur; // Panel3, the navigation bar's text
+    const QFont police = PoliceHauteurCellule(kPoliceBarres, 14, 1);
+
+    m_barreHaut = NouvelleImage32(TailleBarre.width(), TailleBarre.height());
+    {
+        QPainter p(&m_barreHaut);
+        bandeBarre(p, 0, 24, c, m);
+        bandeBarre(p, 24, 2, c, l);
+        p.drawImage(QPoint(4, 4), m_icones[0]);
+        p.drawImage(QPoint(140, 6), m_icones[1]);
+        p.drawImage(QPoint(160, 6), m_icones[2]);
+        p.setPen(qc(stylo));
+        p.drawLine(28, 0, 28, 26);
+        p.setFont(police);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        ecrit(p, 30, 6, QStringLiteral("Start"));
+        ecrit(p, 180, 6, QTime::currentTime().toString(QStringLiteral("HH:mm")).left(5));
+    }
+    m_barreBas = NouvelleImage32(TailleBarre.width(), TailleBarre.height());
+    {
+        QPainter p(&m_barreBas);
+        bandeBarre(p, 0, 2, c, l);
+        bandeBarre(p, 2, 24, c, m);
+        p.drawImage(QPoint(220, 6), m_icones[3]);
+        p.setPen(Qt::black);
+        p.setFont(PoliceHauteurCellule(kPoliceBarres, 14));
+        p.setRenderHint(QPainter::TextAntialiasing);
+        ecrit(p, 2, 6, QStringLiteral("New"));
+    }
+}
+
+void THueCalc::paintEvent(QPaintEvent *e)
+{
+    QDialog::paintEvent(e);
+    QPainter p(this);
+    if (!m_ecran.isNull())
+        p.drawImage(PosEcran, m_ecran);
+    if (!m_barreHaut.isNull())
+        p.drawImage(PosBarreHaut, m_barreHaut);
+    if (!m_barreBas.isNull())
+        p.drawImage(PosBarreBas, m_barreBas);
+    const bool enGris = m_hueK <= 255;
+    p.drawImage(PosRoue, enGris ? m_roueGris : m_roueCouleur);
+    if (!m_sources.image12.isNull())
+        p.drawImage(QPoint(2, height() - 41), m_sources.image12);
+
+    p.setRenderHint(QPainter::Antialiasing);
+    // The wheel's pointer.
+    p.setPen(QPen(enGris ? Qt::red : Qt::black, 1));
+    const double a = (180 - m_angle) * std::numbers::pi / 180;
+    const QPointF centre(CentrePointeur);
+    const QPointF pointe(centre.x() + LongueurPointeur * std::sin(a), centre.y() + LongueurPointeur * std::cos(a));
+    p.drawLine(centre, pointe);
+    for (double b : {a + 3 * std::numbers::pi / 4, a - 3 * std::numbers::pi / 4})
+        p.drawLine(pointe, pointe + QPointF(8 * std::sin(b), 8 * std::cos(b)));
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    // The marker under the scales.
+    const int gauche = PosEchelles.x();
+    p.fillRect(QRect(QPoint(gauche + 15, 104), QPoint(gauche + 280 - 1, 112 - 1)), palette().color(QPalette::Button));
+    const int x = gauche + Gauche + m_derniereTeinte;
+    p.setPen(m_hueK >= BIT_BANDE_HAUTE ? Qt::red : Qt::black);
+    p.drawLine(x, 104, x, 111);
+    p.drawLine(x, 104, x - 3, 107);
+    p.drawLine(x, 104, x + 3, 107);
+
+    p.fillRect(QRect(QPoint(8, 16), QPoint(40, 95)), qc(m_choisie));
+    p.fillRect(QRect(0, 467, width(), 3), palette().color(QPalette::Highlight));
+}
+
+bool THueCalc::eventFilter(QObject *objet, QEvent *e)
+{
+    if (objet != EchellesImg)
+        return QDialog::eventFilter(objet, e);
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+        m_boutonBas = true;
+        return true;
+    case QEvent::MouseButtonRelease: {
+        m_boutonBas = false;
+        auto *m = static_cast<QMouseEvent *>(e);
+        if (m->button() == Qt::LeftButton)
+            EchellesImgClick(m->position().toPoint());
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto *m = static_cast<QMouseEvent *>(e);
+        const bool ctrlSeul = m->modifiers() == Qt::ControlModifier && m->buttons() == Qt::NoButton;
+        const QPoint pos = m->position().toPoint();
+        EchellesImgMouseMove(Emetteur::Echelles, ctrlSeul, pos.x(), pos.y());
+        return true;
+    }
+    case QEvent::Wheel: {
+        auto *w = static_cast<QWheelEvent *>(e);
+        // Some platforms turn Shift + wheel into a horizontal wheel.
+        const int delta = w->angleDelta().y() != 0 ? w->angleDelta().y() : w->angleDelta().x();
+        FormMouseWheel(w->position().toPoint(), delta, w->modifiers());
+        w->accept();
+        return true;
+    }
+    default:
+        return QDialog::eventFilter(objet, e);
+    }
+}
+
+void THueCalc::keyPressEvent(QKeyEvent *e)
+{
+    if (e->modifiers().testFlag(Qt::ShiftModifier) && (e->key() == Qt::Key_P || e->key() == Qt::Key_J)) {
+        emit demandeCapture(this, e->key() == Qt::Key_J);
+        return;
+    }
+    if (e->key() == Qt::Key_Escape)
+        m_valide = false;
+    QDialog::keyPressEvent(e);
+}
+
+ResultatHueCalc THueCalc::resultat() const
+{
+    ResultatHueCalc r;
+    r.parametres = m_parametres;
+    r.parametres.DPIDefini = DPICb->isChecked();
+    if (r.parametres.DPIDefini)
+        r.parametres.ValDPI = uint16_t(ComboBox1->currentText().toInt());
+    r.parametres.BaseHueDefini = m_choisi && BaseHueCB->isChecked();
+    if (r.parametres.BaseHueDefini)
+        r.parametres.ValBaseHue = uint16_t(m_hueK);
+    if (PipetteCB->isChecked())
+        r.pipette = m_choisie;
+    return r;
+}
+
+void THueCalc::done(int)
+{
+    if (!m_ferme) {
+        // FormCloseQuery: the live preview ends (and may restore the device) first.
+        if (ActifSurPDACb->isChecked()) {
+            ActifSurPDACb->setChecked(false);
+            ActifSurPDACbClick();
+        }
+        m_ferme = true;
+        m_ecran = QImage();
+        m_barreHaut = QImage();
+        m_barreBas = QImage();
+        if (m_valide)
+            emit valide(resultat());
+    }
+    QDialog::done(m_valide ? QDialog::Accepted : QDialog::Rejected);
+}
+
+void AppliqueHueCalc(ThemeDocument &doc, const ResultatHueCalc &resultat)
+{
+    if (doc.parametres() != resultat.parametres)
+        doc.setParametres(resultat.parametres);
+}
+
+int OuvreHueCalc(ThemeDocument &doc, Prompts &prompts, const SourcesHueCalc &sources, AnimationPause *animation,
+                 QWidget *parent, std::optional<TColor> *pipette)
+{
+    AnimationPauseGuard pause(animation);
+    THueCalc fenetre(doc, sources, prompts, parent);
+    std::optional<ResultatHueCalc> resultat;
+    QObject::connect(&fenetre, &THueCalc::valide, &fenetre, [&resultat](const ResultatHueCalc &r) { resultat = r; });
+    const int code = fenetre.exec();
+    if (resultat) {
+        AppliqueHueCalc(doc, *resultat);
+        if (pipette)
+            *pipette = resultat->pipette;
+    }
+    return code;
+}

@@ -59,17 +59,16 @@ bool TOrvandel::filtreAide(QObject *objet, QEvent *e)
     if (!id.isValid())
         return false;
     if (e->type() == QEvent::ContextMenu) {
-        AfficheAideContexte(id.toInt());
+        // A right-button press has already shown the help; the menu key or
+        // another request shows it now. No menu appears either way.
+        if (static_cast<QContextMenuEvent *>(e)->reason() != QContextMenuEvent::Mouse)
+            AfficheAideContexte(id.toInt());
         e->accept();
         return true;
     }
     if (e->type() == QEvent::MouseButtonPress) {
-        // The right button's help comes with the context-menu request that
-        // follows the press; the press itself goes no further.
         const auto *souris = static_cast<QMouseEvent *>(e);
-        if (souris->button() == Qt::RightButton)
-            return true;
-        if (objet->property(kProprieteToutBouton).toBool()) {
+        if (souris->button() == Qt::RightButton || objet->property(kProprieteToutBouton).toBool()) {
             AfficheAideContexte(id.toInt());
             return true;
         }

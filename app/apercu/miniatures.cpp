@@ -110,7 +110,24 @@ void Miniatures::AffMiniature(int i)
         panneau->hide();
     }
     min->setPixmap(QPixmap::fromImage(m_images[i]));
-    min->show();
+    appliqueVisibilite(i);
+}
+
+void Miniatures::setPermises(const std::array<bool, 4> &permises)
+{
+    if (permises == m_permises)
+        return;
+    m_permises = permises;
+    for (int i = 0; i < 4; ++i)
+        appliqueVisibilite(i);
+}
+
+void Miniatures::appliqueVisibilite(int i)
+{
+    const bool nom = !NomImageMiniature(i, m_document.format().FormatTheme).isEmpty();
+    const bool visible = m_permises[i] && nom && !m_images[i].isNull();
+    m_miniatures[i]->setVisible(visible);
+    m_panneaux[i]->setVisible(visible && m_couleurs[i].has_value());
 }
 
 void Miniatures::AffMiniaturesPortrait(bool today)

@@ -51,6 +51,10 @@ public slots:
     // All four, after a format change or a picture change.
     void AffMiniatures();
     void imagesChangees();
+    // Which thumbnails the theme may show (the idle pass's rule by format,
+    // pictures present and UseStartImage); a thumbnail is shown only when
+    // allowed and its picture loads, its swatch only with its thumbnail.
+    void setPermises(const std::array<bool, 4> &permises);
 
 signals:
     void miniatureCliquee(int emplacement);
@@ -61,6 +65,7 @@ protected:
 
 private:
     void AffMiniature(int emplacement);
+    void appliqueVisibilite(int emplacement);
 
     ThemeDocument &m_document;
     QString m_dossier;
@@ -72,4 +77,5 @@ private:
     std::array<QFrame *, 4> m_panneaux{};
     std::array<std::optional<TColor>, 4> m_couleurs{};
     std::array<QImage, 4> m_images{};
+    std::array<bool, 4> m_permises{true, true, true, true};
 };

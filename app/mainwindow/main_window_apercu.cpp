@@ -15,6 +15,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStatusBar>
@@ -124,12 +126,14 @@ void TOrvandel::construitBarreEtat()
         m_statut[i]->setMinimumWidth(240);
         barre->addWidget(m_statut[i]);
     }
-    auto *alerte = new QLabel(QStringLiteral("Adapt Theme format if needed !"), barre);
-    alerte->setObjectName(QStringLiteral("StatusBar1Panel2"));
-    QPalette pal = alerte->palette();
+    // Shown while the working pictures do not have the format's sizes.
+    m_alerteFormat = new QLabel(QStringLiteral("Adapt Theme format if needed !"), barre);
+    m_alerteFormat->setObjectName(QStringLiteral("StatusBar1Panel2"));
+    QPalette pal = m_alerteFormat->palette();
     pal.setColor(QPalette::WindowText, Qt::red);
-    alerte->setPalette(pal);
-    barre->addWidget(alerte, 1);
+    m_alerteFormat->setPalette(pal);
+    barre->addWidget(m_alerteFormat, 1);
+    m_alerteFormat->hide();
 }
 
 void TOrvandel::crochetBarreEtat()
@@ -143,6 +147,10 @@ void TOrvandel::crochetBarreEtat()
         m_miniatures->miniature(i)->setToolTip(bulleMiniature(tailles[i]));
     }
     m_statut[0]->setText(TexteFormatImages(tailles[0], tailles[1]));
+    // Today height and width, Start height and width.
+    m_taillesImg = {tailles[0].isValid() ? tailles[0].height() : -1, tailles[0].isValid() ? tailles[0].width() : -1,
+                    tailles[1].isValid() ? tailles[1].height() : -1, tailles[1].isValid() ? tailles[1].width() : -1};
+    m_alerteFormat->setVisible(!TaillesConformes(m_taillesImg, m_ctx.document.format()));
     // A format the text does not know leaves the panel as it was.
     if (const QString theme = TexteFormatTheme(m_ctx.document.format()); !theme.isEmpty())
         m_statut[1]->setText(theme);
@@ -160,6 +168,7 @@ void TOrvandel::imagesEnregistrees()
     m_apercu->imagesChangees();
     m_miniatures->imagesChangees();
     crochetBarreEtat();
+    TempsLibre();
 }
 
 void TOrvandel::PreviewClick(int emplacement)
@@ -201,6 +210,10 @@ bool TOrvandel::pipetteSurApercu(QPointF position)
 
 bool TOrvandel::eventFilter(QObject *objet, QEvent *e)
 {
+    if (filtreAide(objet, e))
+        return true;
+    if (objet == m_themeEdit && e->type() == QEvent::KeyPress && ThemeEditKeyPress(static_cast<QKeyEvent *>(e)))
+        return true;
     if (objet == m_apercu && e->type() == QEvent::MouseButtonPress) {
         auto *souris = static_cast<QMouseEvent *>(e);
         if (souris->button() == Qt::LeftButton && pipetteSurApercu(souris->position()))

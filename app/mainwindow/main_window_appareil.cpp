@@ -72,6 +72,8 @@ void TOrvandel::crochetLienAppareil()
     m_pda = std::make_unique<EtatPDA>();
     m_pda->demarre();
     m_ctx.appareil.RapiPresent = m_pda->RapiPresent;
+    AffEtatAS();
+    MajBoutonsAS();
     if (!m_pda->DccMan || m_pda->DccMan->Status() < 0) {
         afficheEtatAS(m_pda->texteEtat()); // "Missing"
         return;
@@ -84,17 +86,23 @@ void TOrvandel::ChangeActif(TDccMan *sender)
 {
     const int s = sender->Status();
     afficheEtatAS(TexteEtatAS(s, sender->StatusText()));
+    m_iconeEtatAS = IconeEtatPour(s, m_iconeEtatAS);
     if (m_animeBouton) {
         m_animeBouton->arreter();
         m_animeBouton.reset();
     }
+    AffEtatAS();
     if (!m_pda->PDAConnecte && s == 1) {
         m_pda->PDAConnecte = m_pda->Rapi.ConnecteCE(5000);
         if (m_pda->PDAConnecte)
             m_animeBouton = std::make_unique<TBtnAnimeThread>(m_image11, imagesConnexion(), 0, 15, 200);
+        m_ctx.appareil.connecte = m_pda->PDAConnecte;
+        MajBoutonsAS();
     } else if (m_pda->PDAConnecte && s != 1) {
         m_pda->PDAConnecte = false;
         m_pda->Rapi.DeconnecteCE();
+        m_ctx.appareil.connecte = false;
+        MajBoutonsAS();
         if (m_ctx.prompts) {
             AnimationPauseGuard pause(&m_ctx.animation);
             m_ctx.prompts->message(QStringLiteral("Disconnected"), QStringLiteral("Orvandel ActiveSync"),

@@ -44,8 +44,9 @@ QWidget *TOrvandel::construitPageCouleurs()
     grille->setColumnStretch(2, 1);
     grille->setColumnStretch(5, 1);
 
-    // Below the slots: the tap-and-hold dots, the theme format and the theme
-    // keys command. The dropper colour (made here, placed beside the preview).
+    // Below the slots: the tap-and-hold dots, the theme format and the slot
+    // selection. The dropper colour (made here, placed beside the
+    // preview) and the theme keys command (placed on the theme parameters page).
     auto *bas = new QHBoxLayout;
     m_pipette = new PanneauCouleur(page);
     m_pipette->setObjectName(QStringLiteral("Panel26"));
@@ -67,9 +68,18 @@ QWidget *TOrvandel::construitPageCouleurs()
         if (const auto c = m_ctx.prompts->chooseColor(m_pipette->couleur()))
             m_pipette->setCouleur(*c);
     });
+    auto *tous = new QPushButton(QStringLiteral("All"), page);
+    tous->setObjectName(QStringLiteral("SelALLBtn"));
+    tous->setToolTip(QStringLiteral("Select All"));
+    auto *aucun = new QPushButton(QStringLiteral("None"), page);
+    aucun->setObjectName(QStringLiteral("DeSelALLSBtn"));
+    aucun->setToolTip(QStringLiteral("Deselect All"));
+    connect(tous, &QPushButton::clicked, this, [this] { SelDeSelALLClick(true); });
+    connect(aucun, &QPushButton::clicked, this, [this] { SelDeSelALLClick(false); });
     bas->addWidget(m_image8);
     bas->addWidget(m_actualFmtLbl, 1);
-    bas->addWidget(m_ctBtn);
+    bas->addWidget(tous);
+    bas->addWidget(aucun);
     grille->addLayout(bas, kLignes, 0, 1, 6);
     grille->setRowStretch(kLignes + 1, 1);
     return page;
@@ -94,6 +104,7 @@ void TOrvandel::afficheSlot(int i)
     const QSignalBlocker bloque(m_inclus[i]);
     m_inclus[i]->setChecked(s.inclus);
     m_libelles[i]->setText(s.libelle);
+    CBPanelCoulClick(i);
 }
 
 void TOrvandel::afficheNoms()

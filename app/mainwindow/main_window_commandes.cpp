@@ -3,9 +3,10 @@
 // INF window and the theme keys editor.
 #include "app/mainwindow/orvandel_main_window.h"
 
-#include "app/charge_image_res.h"
+#include "app/mainwindow/boutons_commandes.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
+#include "device/fonctions_rapi_registre.h"
 #include "theme/cabinet_paquet.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/inf_builder.h"
@@ -26,30 +27,13 @@
 #include <QToolBar>
 #include <QToolButton>
 
-namespace {
-
-// A tool button with its embedded picture (the text stays for accessibility).
-QToolButton *bouton(QToolBar *barre, const char *nom, const QString &texte, const QString &bulle,
-                    const QString &image, QAction **action = nullptr)
-{
-    auto *b = new QToolButton(barre);
-    b->setObjectName(QLatin1String(nom));
-    b->setText(texte);
-    b->setToolTip(bulle);
-    b->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(image))));
-    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    QAction *a = barre->addWidget(b);
-    if (action)
-        *action = a;
-    return b;
-}
-
-} // namespace
+using commandes::bouton;
 
 void TOrvandel::construitCommandes(QToolBar *barre)
 {
     m_lireTsk = bouton(barre, "LireTskTBtn", QStringLiteral("Read"), QStringLiteral("Read a Theme on the PC"),
                        QStringLiteral("liretsk.png"));
+    construitCommandesAppareil(barre);
     m_creer = bouton(barre, "CreerTBtn", QStringLiteral("Create"), QStringLiteral("Create the Theme on the PC"),
                      QStringLiteral("ecriretsk.png"));
     m_sauveInf = bouton(barre, "SauveInfTBtn", QStringLiteral("INF/XML"), QStringLiteral("Save Theme INF file"),
@@ -94,13 +78,20 @@ void TOrvandel::SauveInfBtnClick()
         ::SauveInfBtnClick(m_ctx.document, *m_ctx.prompts, m_ctx.dossiers.DossierAppli, &m_ctx.animation);
 }
 
+ContexteLecture TOrvandel::contexteLecture(LecteurCabinet &cabinet)
+{
+    // While a device is connected, the slots a package leaves undefined take
+    // the device's own colours ("(SHColor)").
+    return {m_ctx.dossiers.DossierAppli, m_ctx.dossiers.FichierCouleurs, m_ctx.dossiers.DossierThemeTmp,
+            *m_ctx.prompts, cabinet, &m_ctx.animation, m_pda ? TableCouleursDe(*m_pda) : TableCouleursAppareil{}};
+}
+
 void TOrvandel::LireFichierBtnClick()
 {
     if (!m_ctx.prompts)
         return;
     CabinetPaquet cabinet;
-    const ContexteLecture ctx{m_ctx.dossiers.DossierAppli, m_ctx.dossiers.FichierCouleurs,
-                              m_ctx.dossiers.DossierThemeTmp, *m_ctx.prompts, cabinet, &m_ctx.animation, {}};
+    const ContexteLecture ctx = contexteLecture(cabinet);
     const int avant = m_ctx.document.format().FormatTheme;
     apresLecture(::LireFichierBtnClick(m_ctx.document, ctx, m_ctx.dossiers.DossierLitTSK), avant);
 }
@@ -110,8 +101,7 @@ void TOrvandel::LitTsk(const QString &fichier)
     if (!m_ctx.prompts)
         return;
     CabinetPaquet cabinet;
-    const ContexteLecture ctx{m_ctx.dossiers.DossierAppli, m_ctx.dossiers.FichierCouleurs,
-                              m_ctx.dossiers.DossierThemeTmp, *m_ctx.prompts, cabinet, &m_ctx.animation, {}};
+    const ContexteLecture ctx = contexteLecture(cabinet);
     const int avant = m_ctx.document.format().FormatTheme;
     apresLecture(::LitTsk(fichier, m_ctx.document, ctx), avant);
 }
@@ -130,6 +120,10 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
     apresChangementImages();
     m_pages->update();
+    // After the first idle pass, a package whose pictures do not have the
+    // format's sizes points the user to the options.
+    if (!m_verifFormatEnAttente && m_controleTailles)
+        verifieTaillesImages();
 }
 
 void TOrvandel::InfSBtnClick()

@@ -5,10 +5,7 @@
 void TOrvandel::crochetApparence() {}
 void TOrvandel::crochetLieSkin() {}
 void TOrvandel::crochetAppliqueBulles() {}
-void TOrvandel::crochetAffDossier() {}
 void TOrvandel::crochetInitBulles() {}
-void TOrvandel::crochetMajEtatCreation() {}
 void TOrvandel::crochetImages() {}
 void TOrvandel::crochetDialoguesEtAide() {}
-void TOrvandel::crochetTempsLibre() {}
 void TOrvandel::crochetFermeAide() {}

@@ -53,4 +53,5 @@ void TOrvandel::apresChangementImages()
     crochetAffImage();
     m_ctx.MajMiniatures = false;
     OptionsTabSShow();
+    TempsLibre();
 }

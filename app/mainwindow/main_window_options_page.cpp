@@ -31,6 +31,7 @@ QWidget *TOrvandel::construitPageOptions()
     m_themeAppEdt->setObjectName(QStringLiteral("ThemeAppEdt"));
     noms->addRow(label28, m_themeAppEdt);
     colonne->addLayout(noms);
+    colonne->addWidget(construitDossierTsk(page));
 
     // OptionsBtn and the format labels are placed here by the format options.
     m_zoneOptionsFormat = new QWidget(page);

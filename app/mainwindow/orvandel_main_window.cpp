@@ -3,6 +3,7 @@
 #include "app/anime_thread.h"
 #include "app/charge_image_res.h"
 #include "app/fonctions_indep.h"
+#include "app/mainwindow/pont_aide.h"
 #include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/prompts.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QToolBar>
@@ -68,6 +70,7 @@ void TOrvandel::construitFenetre()
     barre->addWidget(m_chargeCoul);
     connect(m_chargeCoul, &QToolButton::clicked, this, &TOrvandel::ChargeCoulBtnClick);
     construitCommandes(barre);
+    construitCommandesOutils(barre);
     barre->addSeparator();
     barre->addWidget(construitEtatAppareil(barre));
 
@@ -76,16 +79,22 @@ void TOrvandel::construitFenetre()
     centre->setObjectName(QStringLiteral("Centre"));
     auto *ligne = new QHBoxLayout(centre);
 
-    // Pages in tab order; the pictures, theme parameters, device and setup
-    // text pages are inserted by their own code.
+    // Pages in tab order (the setup text has its own window).
     m_pages = new QTabWidget(centre);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->addTab(construitPageOptions(), QStringLiteral("Options"));
+    m_pages->addTab(construitPageImages(), QStringLiteral("Images"));
     m_pages->addTab(construitPageCouleurs(), QStringLiteral("Colors"));
+    m_pages->addTab(construitPageWM5(), QStringLiteral("WM5"));
+    m_pages->addTab(construitPageAppareil(), QStringLiteral("ActiveSync"));
     ligne->addWidget(m_pages, 1);
     ligne->addWidget(construitApercu(centre));
     setCentralWidget(centre);
     construitBarreEtat();
+    installeAideContexte();
+    m_themeEdit->installEventFilter(this);
+    connect(m_themeEdit, &QLineEdit::textChanged, this, &TOrvandel::ThemeEditChange);
+    ThemeEditChange();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         if (m_pages->currentWidget() == m_pageOptions)
             OptionsTabSShow();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_context.h"
+#include "app/etat_commandes.h"
 
 #include <QMainWindow>
 
@@ -13,6 +14,9 @@
 struct InfosLecture;
 struct ResultatChargeCouleurs;
 class EtatPDA;
+class LecteurCabinet;
+class PontAide;
+struct ContexteLecture;
 class Miniatures;
 class PanneauCouleur;
 class VueApercuEcran;
@@ -20,9 +24,11 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TAnimeThread;
@@ -69,6 +75,30 @@ public:
     // The connection state text of the state label for a watcher status and
     // status text ("Missing" for -1).
     static QString TexteEtatAS(int status, const QString &texte);
+    // The state icon (a tile of the state strip) for a watcher status; the
+    // statuses that have none keep the current one.
+    static int IconeEtatPour(int status, int icone);
+    int iconeEtatAS() const { return m_iconeEtatAS; }
+
+    // The measured sizes of "tdywater.gif" and "stwater.gif" (-1 when missing).
+    const TaillesImagesMesurees &taillesImages() const { return m_taillesImg; }
+    // The first idle pass after the window is shown compares the pictures'
+    // sizes with the format; so does every package read after it. On by
+    // default; tests of other concerns turn it off.
+    void setControleTailles(bool actif) { m_controleTailles = actif; }
+    bool verifFormatEnAttente() const { return m_verifFormatEnAttente; }
+
+    // The help viewer; without one every help request does nothing.
+    void setAide(std::unique_ptr<PontAide> aide);
+    void AfficheAideContexte(int id);
+
+    // Shows the save folder path shortened to fit DossierEdit; its hint
+    // becomes the full path.
+    QString AffDossier(const QString &chemin);
+    // Copies a package from the device into the work folder and opens it.
+    void LitTskPDA(const QString &cheminPDA);
+    void MajEtatCreation();
+    void MajBoutonsAS();
 
 public slots:
     void SauveCoulTbtnClick();
@@ -86,6 +116,25 @@ public slots:
     // A picture tool has saved a working picture: decode the pictures again,
     // redraw the preview and the thumbnails, measure them for the status bar.
     void imagesEnregistrees();
+    // The idle pass: the working pictures present and what they allow.
+    void TempsLibre();
+    void RepBtnClick();
+    void InfosSBtnClick();
+    void SelDeSelALLClick(bool tous);
+    void USIcbClick();
+    void WinVerTBtnClick();
+    void TskActSBtnClick();
+    // Commands whose windows the program does not have yet (their buttons
+    // stay disabled).
+    void LireTskCETBtnClick();
+    void TransfertTskTBtnClick();
+    void ImagesBtnClick();
+    void WM5BtnClick();
+    void TailleTskBtnClick();
+    void PreviewSBtnClick();
+    void AddTextSBtnClick();
+    void BlancTBtnClick();
+    void AproposBtnClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -104,6 +153,22 @@ private:
     void construitZoneFormat();
     QWidget *construitApercu(QWidget *parent);
     void construitBarreEtat();
+    QWidget *construitPageImages();
+    QWidget *construitPageWM5();
+    QWidget *construitPageAppareil();
+    QWidget *construitDossierTsk(QWidget *parent);
+    void construitCommandesAppareil(QToolBar *barre);
+    void construitCommandesOutils(QToolBar *barre);
+    ContexteLecture contexteLecture(LecteurCabinet &cabinet);
+    void VerifFichiersImages();
+    void verifieTaillesImages();
+    void afficheUseStartImage();
+    void AffEtatAS();
+    void CBPanelCoulClick(int i);
+    bool ThemeEditKeyPress(QKeyEvent *touche);
+    void ThemeEditChange();
+    void installeAideContexte();
+    bool filtreAide(QObject *objet, QEvent *e);
     // A thumbnail was clicked: the picture at full size.
     void PreviewClick(int emplacement);
     // A press on the Today screen while the dropper is down picks its colour.
@@ -186,6 +251,38 @@ private:
     std::unique_ptr<EtatPDA> m_pda;
     std::unique_ptr<TAnimeThread> m_animePoints;
     std::unique_ptr<TBtnAnimeThread> m_animeBouton;
+    // The idle pass and the pictures page.
+    QTimer *m_minuterieTempsLibre = nullptr;
+    std::array<bool, NbImagesTravail> m_presents{};
+    std::array<QCheckBox *, NbImagesTravail> m_checkImages{};
+    std::array<QLabel *, NbImagesTravail> m_ficLbl{};
+    QWidget *m_pageImages = nullptr;
+    QCheckBox *m_tdyDispo = nullptr;
+    QCheckBox *m_stDispo = nullptr;
+    QLabel *m_feuImg = nullptr;
+    QLabel *m_cocheImg = nullptr;
+    QToolButton *m_addText = nullptr;
+    QPushButton *m_tailleTsk = nullptr;
+    QLabel *m_alerteFormat = nullptr; // the status bar's "Adapt Theme format if needed !"
+    bool m_verifFormatEnAttente = true;
+    bool m_controleTailles = true;
+    TaillesImagesMesurees m_taillesImg{-1, -1, -1, -1};
+    // The theme parameters page.
+    QCheckBox *m_usi = nullptr;
+    QPushButton *m_wm5Btn = nullptr;
+    QLabel *m_image12 = nullptr;
+    // The device commands.
+    QToolButton *m_lireCE = nullptr;
+    QToolButton *m_transfert = nullptr;
+    QToolButton *m_winVer = nullptr;
+    QToolButton *m_tskActSBtn = nullptr;
+    QLabel *m_taskActLbl = nullptr;
+    QToolButton *m_infPDASBtn = nullptr;
+    int m_iconeEtatAS = 11;
+    // The save folder, help.
+    QLineEdit *m_dossierEdit = nullptr;
+    std::unique_ptr<PontAide> m_aide;
+    bool m_aideContexteActive = true;
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};
     std::array<QLabel *, JeuCouleurs::NbCouleurs> m_libelles{};

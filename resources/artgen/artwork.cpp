@@ -4,6 +4,7 @@
 #include "resources/artgen/art_boutons.h"
 #include "resources/artgen/art_demarrage.h"
 #include "resources/artgen/art_dialogue.h"
+#include "resources/artgen/art_etat.h"
 
 #include <QImage>
 #include <QPainter>
@@ -64,6 +65,12 @@ std::vector<ArtworkItem> artworkItems()
         artApercu("NLMESS.bmp"),
         artApercu("CRITMESS.bmp"),
         {QStringLiteral("as16img.png"), writeAs16Img},
+        {QStringLiteral("feurouge.png"), writeFeuRouge},
+        {QStringLiteral("feuvert.png"), writeFeuVert},
+        {QStringLiteral("coche.png"), writeCoche},
+        {QStringLiteral("cochenon.png"), writeCocheNon},
+        {QStringLiteral("wm5.png"), writeWm5},
+        {QStringLiteral("uneligneimg.png"), writeUneLigneImg},
     };
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));

@@ -180,7 +180,11 @@ TEST(MainWindowPaquet, CreateWritesThePackageWithTheChosenSetupDocuments)
 TEST(MainWindowPaquet, SaveInstallationFilesWritesTheInfAndTheXml)
 {
     Fenetre f;
+    // The command needs the pictures of the format, as the create command.
+    for (const char *nom : {"tdywater.gif", "stwater.gif"})
+        testenv::writeFile(f.dossiers.DossierAppli + nom, image(nom));
     TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(f.trouve<QToolButton>("SauveInfTBtn")->isEnabled());
     w.contexte().document.setNomTheme(QStringLiteral("Night"));
     const QString inf = testenv::tempDir() + "/Night.inf", xml = testenv::tempDir() + "/Night.xml";
     f.prompts.saveFileName(inf);

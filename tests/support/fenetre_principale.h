@@ -27,6 +27,9 @@ struct Fenetre
     DossiersProgramme dossiers;
     Demarrage demarrage;
     std::unique_ptr<TOrvandel> w;
+    // Compare the working pictures' sizes with the format at the first idle
+    // pass and after a package read (off unless a test is about it).
+    bool controleTailles = false;
 
     Fenetre() { demarre(); }
 
@@ -44,6 +47,7 @@ struct Fenetre
     TOrvandel &ouvre(const QStringList &ligneCommande = {})
     {
         w = std::make_unique<TOrvandel>(dossiers, &prompts);
+        w->setControleTailles(controleTailles);
         w->setLigneCommande(ligneCommande);
         w->show();
         return *w;

@@ -27,7 +27,7 @@ const char *const kKelm = "https://zantiq.example/kelm/";
 const char *const kWebmaster = "mailto:webmaster@zantiq.example";
 const char *const kTutoriel = "https://zantiq.example/orvandel/tutorial-en.html";
 const char *const kNomWebmaster = "Harnel";
-const char *const kLigneFabricant = "Kelm - Zantiq ";
+const char *const kLigneFabricant = "Kelm ";
 
 const char *const kFichiers[5] = {"Orvandel.zip", "OrvandelEnglish.zip", "OrvandelItalian.zip",
                                   "OrvandelEspagnol.zip", "OrvandelGerman.zip"};

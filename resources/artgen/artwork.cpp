@@ -1,5 +1,6 @@
 #include "resources/artgen/artwork.h"
 #include "resources/artgen/art_apercu.h"
+#include "resources/artgen/art_apropos.h"
 #include "resources/artgen/art_appareil.h"
 #include "resources/artgen/art_boutons.h"
 #include "resources/artgen/art_demarrage.h"
@@ -71,6 +72,15 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("cochenon.png"), writeCocheNon},
         {QStringLiteral("wm5.png"), writeWm5},
         {QStringLiteral("uneligneimg.png"), writeUneLigneImg},
+        {QStringLiteral("switch_off.png"), writeSwitchOff},
+        {QStringLiteral("switch_on.png"), writeSwitchOn},
+        {QStringLiteral("logo_zantiq.png"), writeLogoZantiq},
+        {QStringLiteral("filigrane_zantiq.jpg"), writeFiligraneZantiq},
+        {QStringLiteral("drapeau_fr.png"), writeDrapeauFr},
+        {QStringLiteral("drapeau_en.png"), writeDrapeauEn},
+        {QStringLiteral("drapeau_it.png"), writeDrapeauIt},
+        {QStringLiteral("drapeau_es.png"), writeDrapeauEs},
+        {QStringLiteral("drapeau_de.png"), writeDrapeauDe},
     };
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));

@@ -1,0 +1,254 @@
+#include "app/aide_html.h"
+#include "app/zantiq_form.h"
+#include "tests/support/test_env.h"
+#include "theme/animation_pause.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool attend(const std::function<bool()> &condition)
+{
+    return QTest::qWaitFor(condition, 10000);
+}
+
+// Takes the addresses the program asks the desktop to open.
+class Adresses : public QObject
+{
+    Q_OBJECT
+public:
+    Adresses()
+    {
+        for (const char *s : {"http", "https", "mailto"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(s), this, "ouvre");
+    }
+    ~Adresses() override
+    {
+        for (const char *s : {"http", "https", "mailto"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(s));
+    }
+    QList<QUrl> ouvertes;
+
+public slots:
+    void ouvre(const QUrl &u) { ouvertes << u; }
+};
+
+// A folder on PATH alone, so that only the viewers a test puts there exist.
+QString cheminSeul()
+{
+    const QString dossier = testenv::tempDir() + QStringLiteral("/bin");
+    QDir().mkpath(dossier);
+    qputenv("PATH", QFile::encodeName(dossier));
+    return dossier;
+}
+
+// A fake viewer writing its arguments, one a line, to <folder>/args.txt
+// (PATH holds only the test's folder: commands are named by their path).
+QString fausseVisionneuse(const QString &dossier, const QString &nom, bool reste = false)
+{
+    const QString script = dossier + QLatin1Char('/') + nom;
+    QByteArray texte = "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + QFile::encodeName(dossier) + "/args.tmp\"\n"
+                       "/bin/mv \"" + QFile::encodeName(dossier) + "/args.tmp\" \"" + QFile::encodeName(dossier) +
+                       "/args.txt\"\n";
+    if (reste)
+        texte += "exec /bin/sleep 60\n";
+    testenv::writeFile(script, texte);
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return dossier + QStringLiteral("/args.txt");
+}
+
+QStringList lignes(const QString &fichier)
+{
+    return QString::fromUtf8(testenv::readFile(fichier)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// ---- Help bridge ---------------------------------------------------------------
+
+TEST(AideHtml, ChmTestAndHelpFilePath)
+{
+    EXPECT_TRUE(TStoHtmlHelpViewer::EstFichierChm(QStringLiteral("A.CHM")));
+    EXPECT_TRUE(TStoHtmlHelpViewer::EstFichierChm(QStringLiteral("/x/y.z/aide.chm")));
+    EXPECT_FALSE(TStoHtmlHelpViewer::EstFichierChm(QString()));
+    EXPECT_FALSE(TStoHtmlHelpViewer::EstFichierChm(QStringLiteral("aide.chm.txt")));
+    EXPECT_FALSE(TStoHtmlHelpViewer::EstFichierChm(QStringLiteral("chm")));
+    // A bare file name is looked for in the program folder.
+    TStoHtmlHelpViewer aide(QString::fromLatin1(TStoHtmlHelpViewer::NomFichierAide), testenv::programDir(), nullptr);
+    EXPECT_EQ(aide.fichierAide(), QDir(testenv::programDir()).filePath(QStringLiteral("OrvandelEn.chm")));
+    EXPECT_EQ(TStoHtmlHelpViewer::CheminFichierAide(QStringLiteral("/a/b.chm"), QStringLiteral("/p")),
+              QStringLiteral("/a/b.chm"));
+}
+
+TEST(AideHtml, WithoutViewerOrFileEveryRequestDoesNothing)
+{
+    const QString bin = cheminSeul();
+    AnimationPause pause;
+    QSignalSpy pauses(&pause, &AnimationPause::pausedChanged);
+    const QString chm = testenv::programDir() + QStringLiteral("/OrvandelEn.chm");
+    {
+        // Neither viewer nor file.
+        TStoHtmlHelpViewer aide(QStringLiteral("OrvandelEn.chm"), testenv::programDir(), &pause);
+        EXPECT_TRUE(aide.visionneuse().isEmpty());
+        aide.AfficheContexte(1008);
+        aide.AfficheSommaire();
+        aide.AfficheSujet(QStringLiteral("page"));
+        aide.AfficheMotCle(QStringLiteral("StoHtmlHelp: couleurs"));
+        aide.SoftShutDown();
+        EXPECT_EQ(aide.visionneusesOuvertes(), 0);
+        // Each request paused the animation and resumed it.
+        EXPECT_EQ(pauses.count(), 8);
+        EXPECT_FALSE(pause.isPaused());
+
+        // The file alone.
+        testenv::writeFile(chm, "ITSF");
+        aide.AfficheContexte(1008);
+        EXPECT_EQ(aide.visionneusesOuvertes(), 0);
+    }
+    // The viewer alone; a help file that is no ".chm" is not handled either.
+    QFile::remove(chm);
+    const QString args = fausseVisionneuse(bin, QStringLiteral("xchm"));
+    TStoHtmlHelpViewer aide(QStringLiteral("OrvandelEn.chm"), testenv::programDir(), &pause);
+    EXPECT_FALSE(aide.visionneuse().isEmpty());
+    aide.AfficheContexte(1008);
+    EXPECT_EQ(aide.visionneusesOuvertes(), 0);
+    testenv::writeFile(testenv::programDir() + QStringLiteral("/aide.hlp"), "x");
+    TStoHtmlHelpViewer hlp(QStringLiteral("aide.hlp"), testenv::programDir(), &pause);
+    hlp.AfficheSommaire();
+    EXPECT_EQ(hlp.visionneusesOuvertes(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(QFile::exists(args));
+}
+
+TEST(AideHtml, LaunchesXchmWithTheContextIdOrTheContents)
+{
+    const QString bin = cheminSeul();
+    const QString args = fausseVisionneuse(bin, QStringLiteral("xchm"));
+    fausseVisionneuse(bin, QStringLiteral("kchmviewer")); // xchm comes first
+    const QString chm = testenv::programDir() + QStringLiteral("/OrvandelEn.chm");
+    testenv::writeFile(chm, "ITSF");
+    AnimationPause pause;
+    TStoHtmlHelpViewer aide(QStringLiteral("OrvandelEn.chm"), testenv::programDir(), &pause);
+    EXPECT_EQ(aide.visionneuse(), bin + QStringLiteral("/xchm"));
+
+    aide.AfficheContexte(1008);
+    ASSERT_TRUE(attend([&] { return QFile::exists(args); }));
+    EXPECT_EQ(lignes(args), QStringList({QStringLiteral("--contextid=1008"), chm}));
+    EXPECT_FALSE(pause.isPaused());
+    ASSERT_TRUE(attend([&] { return aide.visionneusesOuvertes() == 0; })); // the finished viewer is let go
+
+    QFile::remove(args);
+    aide.AfficheSommaire();
+    ASSERT_TRUE(attend([&] { return QFile::exists(args); }));
+    EXPECT_EQ(lignes(args), QStringList({chm}));
+}
+
+TEST(AideHtml, KchmviewerOpensTheFileAndShutDownClosesRunningViewers)
+{
+    const QString bin = cheminSeul();
+    const QString args = fausseVisionneuse(bin, QStringLiteral("kchmviewer"), true);
+    const QString chm = testenv::programDir() + QStringLiteral("/OrvandelEn.chm");
+    testenv::writeFile(chm, "ITSF");
+    TStoHtmlHelpViewer aide(QStringLiteral("OrvandelEn.chm"), testenv::programDir(), nullptr);
+    aide.AfficheContexte(1008);
+    ASSERT_TRUE(attend([&] { return QFile::exists(args); }));
+    EXPECT_EQ(lignes(args), QStringList({chm}));
+    EXPECT_EQ(aide.visionneusesOuvertes(), 1); // still showing
+    aide.SoftShutDown();
+    EXPECT_EQ(aide.visionneusesOuvertes(), 0);
+}
+
+// ---- Site window -----------------------------------------------------------------
+
+TEST(ZantiqForm, FadesInToFullOpacityIn24Ticks)
+{
+    TZantiqForm f;
+    int ticks = 0;
+    QObject::connect(&f.Timer1, &QTimer::timeout, [&] { ++ticks; });
+    f.show();
+    EXPECT_EQ(f.alpha(), 0);
+    EXPECT_TRUE(f.fonduEnCours());
+    ASSERT_TRUE(attend([&] { return !f.fonduEnCours(); }));
+    EXPECT_EQ(ticks, 24);
+    EXPECT_EQ(f.alpha(), 240);
+    EXPECT_DOUBLE_EQ(f.windowOpacity(), 1.0);
+    // The background: the gradient runs from $F7DFD6 at the top to $B85621 at 110.
+    auto proche = [](QRgb a, QRgb b) {
+        return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3 &&
+               std::abs(qBlue(a) - qBlue(b)) <= 3;
+    };
+    EXPECT_TRUE(proche(f.fond().pixel(5, 0), qRgb(0xD6, 0xDF, 0xF7)));
+    EXPECT_TRUE(proche(f.fond().pixel(5, 109), qRgb(0x21, 0x56, 0xB8)));
+    EXPECT_TRUE(proche(f.fond().pixel(5, 112), qRgb(0x21, 0x56, 0xB8)));
+    EXPECT_TRUE(proche(f.fond().pixel(5, f.height() - 1), qRgb(0xD6, 0xDF, 0xF7)));
+}
+
+TEST(ZantiqForm, LinksOpenTheirAddresses)
+{
+    Adresses adresses;
+    TZantiqForm f;
+    f.show();
+    QTest::mouseClick(&f, Qt::LeftButton, {}, QPoint(500, 270));
+    QTest::mouseClick(&f, Qt::LeftButton, {}, QPoint(440, 10));
+    QTest::mouseClick(&f, Qt::LeftButton, {}, QPoint(30, 270));
+    QTest::mouseClick(&f, Qt::LeftButton, {}, QPoint(200, 60)); // outside every link
+    QTest::mouseClick(&f, Qt::LeftButton, {}, QPoint(561, 270)); // just past the maker's page
+    QTest::mouseClick(f.AccueilLbl, Qt::LeftButton);
+    QTest::mouseClick(f.DownloadLbl, Qt::LeftButton);
+    for (QLabel *d : f.Drapeaux)
+        QTest::mouseClick(d, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const QList<QUrl> attendues{TZantiqForm::adresseKelm(),
+                                TZantiqForm::adresseWebmaster(),
+                                TZantiqForm::adresseTutoriel(),
+                                TZantiqForm::adresseAccueil(),
+                                TZantiqForm::adresseTelechargement(-1),
+                                TZantiqForm::adresseTelechargement(0),
+                                TZantiqForm::adresseTelechargement(1),
+                                TZantiqForm::adresseTelechargement(2),
+                                TZantiqForm::adresseTelechargement(3),
+                                TZantiqForm::adresseTelechargement(4)};
+    EXPECT_EQ(adresses.ouvertes, attendues);
+    const QStringList fichiers{QStringLiteral("Orvandel.zip"), QStringLiteral("OrvandelEnglish.zip"),
+                               QStringLiteral("OrvandelItalian.zip"), QStringLiteral("OrvandelEspagnol.zip"),
+                               QStringLiteral("OrvandelGerman.zip")};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(adresses.ouvertes.at(5 + i).toString().endsWith(QLatin1Char('/') + fichiers.at(i)));
+        EXPECT_EQ(f.Drapeaux.at(i)->toolTip(), adresses.ouvertes.at(5 + i).toString());
+    }
+    EXPECT_EQ(adresses.ouvertes.at(1).scheme(), QStringLiteral("mailto"));
+
+    QTest::mouseMove(&f, QPoint(500, 270));
+    EXPECT_EQ(f.toolTip(), QStringLiteral("Kelm page (Zantiq)"));
+    EXPECT_EQ(f.cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseMove(&f, QPoint(200, 60));
+    EXPECT_EQ(f.toolTip(), QString());
+    EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(ZantiqForm, EscapeClosesAndTheModalWindowPausesTheAnimation)
+{
+    AnimationPause pause;
+    bool enPause = false;
+    QTimer::singleShot(0, [&] {
+        auto *f = qobject_cast<TZantiqForm *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(f);
+        enPause = pause.isPaused();
+        QTest::keyClick(f, Qt::Key_Escape);
+    });
+    OuvreZantiqForm(nullptr, &pause);
+    EXPECT_TRUE(enPause);
+    EXPECT_FALSE(pause.isPaused());
+}
+
+#include "site_aide_test.moc"

@@ -1,6 +1,7 @@
 #include "resources/artgen/artwork.h"
 #include "resources/artgen/art_apercu.h"
 #include "resources/artgen/art_appareil.h"
+#include "resources/artgen/art_arbre.h"
 #include "resources/artgen/art_boutons.h"
 #include "resources/artgen/art_demarrage.h"
 #include "resources/artgen/art_dialogue.h"
@@ -64,6 +65,12 @@ std::vector<ArtworkItem> artworkItems()
         artApercu("NLMESS.bmp"),
         artApercu("CRITMESS.bmp"),
         {QStringLiteral("as16img.png"), writeAs16Img},
+        {QStringLiteral("unelignearbreun.png"), writeUneLigneArbre},
+        {QStringLiteral("arbreexp.png"), writeArbreExp},
+        {QStringLiteral("arbreval.png"), writeArbreVal},
+        {QStringLiteral("arbrevalgris.png"), writeArbreValGris},
+        {QStringLiteral("arbrequit.png"), writeArbreQuit},
+        {QStringLiteral("interdit.png"), writeInterdit},
     };
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));

@@ -33,4 +33,9 @@ public:
     bool RapiPresent = false;
     bool PDAConnecte = false;
     std::unique_ptr<TDccMan> DccMan;
+    // The device browser: its mode, set by the caller before it is shown
+    // (true: pick a folder, false: pick a package), and the device path it
+    // leaves (empty unless the user validated a choice).
+    bool ModeDossierPDA = false;
+    QString CheminPDA;
 };

@@ -219,6 +219,10 @@ extern "C" int OvdSimInit(const char *dir)
                     && ecritAtomique(d + "/fs/Windows/AppMgr/Notes.DAT", std::string(64, '\x01'))
                     && ecritAtomique(d + "/fs/Windows/AppMgr/Solitaire.DAT", std::string(48, '\x02'))
                     && ecritAtomique(d + "/fs/Windows/AppMgr/Sample Tool.DAT", std::string(32, '\x03'))
+                    // The uninstall entries, named after the applications' install keys.
+                    && ecritAtomique(d + "/fs/Windows/AppMgr/Notes", "Notes\r\n")
+                    && ecritAtomique(d + "/fs/Windows/AppMgr/Solitaire", "Solitaire\r\n")
+                    && ecritAtomique(d + "/fs/Windows/AppMgr/Sample Tool", "Sample Tool\r\n")
                     && ecritAtomique(d + "/device.ini", kDeviceIni)
                     && ecritAtomique(d + "/state.ini", "[State]\nPlugged=0\n")
                     && ecritAtomique(d + "/registry.reg", registreParDefaut().texte());

@@ -2,6 +2,7 @@
 #include "resources/artgen/art_apercu.h"
 #include "resources/artgen/art_apropos.h"
 #include "resources/artgen/art_appareil.h"
+#include "resources/artgen/art_arbre.h"
 #include "resources/artgen/art_boutons.h"
 #include "resources/artgen/art_demarrage.h"
 #include "resources/artgen/art_dialogue.h"
@@ -81,6 +82,12 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("drapeau_it.png"), writeDrapeauIt},
         {QStringLiteral("drapeau_es.png"), writeDrapeauEs},
         {QStringLiteral("drapeau_de.png"), writeDrapeauDe},
+        {QStringLiteral("unelignearbreun.png"), writeUneLigneArbre},
+        {QStringLiteral("arbreexp.png"), writeArbreExp},
+        {QStringLiteral("arbreval.png"), writeArbreVal},
+        {QStringLiteral("arbrevalgris.png"), writeArbreValGris},
+        {QStringLiteral("arbrequit.png"), writeArbreQuit},
+        {QStringLiteral("interdit.png"), writeInterdit},
     };
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));

@@ -273,11 +273,12 @@ TEST_F(Simulateur, ListeDUnDossierTrieeEtTamponLibere)
     DWORD n = 0;
     CE_FIND_DATA *tab = nullptr;
     ASSERT_TRUE(lien.CeFindAllFiles(u"\\Windows\\AppMgr\\*", 0x81, &n, &tab));
-    ASSERT_EQ(n, 4u);
+    ASSERT_EQ(n, 7u);
     EXPECT_EQ(std::u16string(tab[0].cFileName), u"Install");
     EXPECT_EQ(tab[0].dwFileAttributes, OVD_FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(std::u16string(tab[1].cFileName), u"Notes.DAT");
-    EXPECT_EQ(std::u16string(tab[3].cFileName), u"Solitaire.DAT");
+    EXPECT_EQ(std::u16string(tab[1].cFileName), u"Notes");
+    EXPECT_EQ(std::u16string(tab[2].cFileName), u"Notes.DAT");
+    EXPECT_EQ(std::u16string(tab[6].cFileName), u"Solitaire.DAT");
     EXPECT_EQ(c.OvdSimOpenHandleCount(), 1);
     int etranger = 0;
     EXPECT_EQ(lien.CeRapiFreeBuffer(&etranger), OVD_E_INVALIDARG); // not the library's

@@ -197,13 +197,15 @@ TEST_F(FichiersCE, ListesDeNoms)
 {
     QStringList l{QStringLiteral("deja")};
     ListeFichiersCE(lien, QStringLiteral("\\Windows\\AppMgr\\*"), &l);
-    EXPECT_EQ(l, (QStringList{QStringLiteral("deja"), QStringLiteral("Install"), QStringLiteral("Notes.DAT"),
-                              QStringLiteral("Sample Tool.DAT"), QStringLiteral("Solitaire.DAT")}));
+    EXPECT_EQ(l, (QStringList{QStringLiteral("deja"), QStringLiteral("Install"), QStringLiteral("Notes"),
+                              QStringLiteral("Notes.DAT"), QStringLiteral("Sample Tool"),
+                              QStringLiteral("Sample Tool.DAT"), QStringLiteral("Solitaire"),
+                              QStringLiteral("Solitaire.DAT")}));
     ListeFichiersCE(lien, QStringLiteral("\\windows\\appmgr\\*.dat"), &l);
-    EXPECT_EQ(l.size(), 8);
+    EXPECT_EQ(l.size(), 11);
     ListeFichiersCE(lien, QStringLiteral("\\Absent\\*"), &l);
     ListeFichiersCE(lien, QStringLiteral("\\Windows\\AppMgr\\*"), nullptr);
-    EXPECT_EQ(l.size(), 8);
+    EXPECT_EQ(l.size(), 11);
 }
 
 TEST_F(FichiersCE, InfosDateEtTaille)

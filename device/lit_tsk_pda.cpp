@@ -1,0 +1,46 @@
+#include "device/lit_tsk_pda.h"
+
+#include "device/arbre_ce.h"
+#include "device/etat_pda.h"
+#include "device/fonctions_rapi_fichiers.h"
+#include "device/fonctions_rapi_registre.h"
+#include "theme/animation_pause.h"
+#include "theme/prompts.h"
+
+#include <QFile>
+#include <QScopeGuard>
+
+std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc,
+                                      const ContexteLecture &ctx)
+{
+    if (cheminCE.isEmpty()) {
+        ctx.prompts.message(QStringLiteral("No Tsk chosen !"));
+        return std::nullopt;
+    }
+    if (!etat.PDAConnecte) {
+        ctx.prompts.message(QStringLiteral("Not connected !"));
+        return std::nullopt;
+    }
+    AnimationPauseGuard pause(ctx.pause);
+    // The name comes from the device: only a plain file name is used.
+    const QString nom = NomLocalCE(cheminCE);
+    if (nom.isEmpty())
+        return std::nullopt;
+    const QString local = ctx.dossierTravail + QLatin1Char('/') + nom;
+    const auto efface = qScopeGuard([&] { QFile::remove(local); });
+    if (!CopieDepuisCE(etat.Rapi, cheminCE, local))
+        return std::nullopt;
+    ContexteLecture lecture = ctx;
+    if (!lecture.couleursAppareil)
+        lecture.couleursAppareil = TableCouleursDe(etat);
+    return LitTsk(local, doc, lecture);
+}
+
+std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
+                                         const ContexteLecture &ctx, QWidget *parent)
+{
+    if (!etat.PDAConnecte)
+        return std::nullopt;
+    const QString chemin = OuvreArbreCE(etat, arbre, false, parent);
+    return LitTskPDA(etat, chemin, doc, ctx);
+}

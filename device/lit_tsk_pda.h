@@ -1,0 +1,24 @@
+#pragma once
+
+// Opening a theme package that lies on the device: the import command and
+// the current-skin command of the main window.
+
+#include "theme/package_reader.h"
+
+class EtatPDA;
+struct ContexteArbreCE;
+
+// Copies the device package to the work folder under its own file name,
+// opens the copy with the package reader (the device's shell colours fill
+// what the package leaves out) and deletes it. An empty path shows
+// "No Tsk chosen !", no connection "Not connected !"; a copy that fails shows
+// nothing and changes nothing. Returns what the INF window shows when the
+// package was read.
+std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc,
+                                      const ContexteLecture &ctx);
+
+// The import command: the device browser in package mode, then LitTskPDA
+// with the chosen path (so quitting the browser shows "No Tsk chosen !").
+// Does nothing without a connected device.
+std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
+                                         const ContexteLecture &ctx, QWidget *parent = nullptr);

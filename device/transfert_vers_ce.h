@@ -1,0 +1,55 @@
+#pragma once
+
+// The send-to-device window: builds the current theme as a package in the
+// work folder and copies it into a device folder chosen with the device
+// browser.
+
+#include "device/arbre_ce.h"
+#include "theme/package_writer.h"
+
+#include <QDialog>
+
+class EtatPDA;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ThemeDocument;
+
+class TTransfertVersCE : public QDialog
+{
+    Q_OBJECT
+public:
+    // ctxPaquet.prompts answers every question of the window.
+    TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, const ContexteArbreCE &ctxArbre,
+                     const ContextePackage &ctxPaquet, QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void FormShow();
+    void DossierCEBtnClick();
+    void ThemeNomEdtChange();
+    void ThemeNomEdtKeyPress();
+    void TranfertBtnClick();
+    bool nomsValides() const;
+
+    EtatPDA &m_etat;
+    const ThemeDocument &m_doc;
+    ContexteArbreCE m_ctxArbre;
+    ContextePackage m_ctxPaquet;
+    QString m_dossierCE; // the folder chosen in this showing
+
+    QPushButton *DossierCEBtn = nullptr;
+    QLineEdit *DirEdt = nullptr;
+    QLineEdit *ThemeNomEdt = nullptr;
+    QLineEdit *AppNameEdt = nullptr;
+    QLineEdit *NomCompletEdt = nullptr;
+    QPushButton *TranfertBtn = nullptr;
+    QPushButton *QuitterBtn = nullptr;
+};
+
+// The main window's transfer command: shows the window modally; refuses with
+// "Not connected" when no device is connected.
+int OuvreTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, const ContexteArbreCE &ctxArbre,
+                         const ContextePackage &ctxPaquet, QWidget *parent = nullptr);

@@ -1,0 +1,228 @@
+// The device browser against the simulated device: building the tree,
+// choosing in both modes, the package preview, and importing a package.
+#include "device/arbre_ce.h"
+#include "device/fonctions_rapi_fichiers.h"
+#include "device/lit_tsk_pda.h"
+#include "tests/device/fenetres_appareil_support.h"
+#include "tests/support/cab_fabrique.h"
+#include "theme/cabinet_paquet.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+
+using namespace fenetrestest;
+
+namespace {
+
+class ArbreCE : public AppareilConnecte
+{
+protected:
+    // A browser shown in the mode given, its tree built.
+    std::unique_ptr<TArbreCE> ouvre(bool modeDossier)
+    {
+        etat.ModeDossierPDA = modeDossier;
+        auto f = std::make_unique<TArbreCE>(etat, arbre);
+        f->show();
+        f->ConstruireArbreBtnClick();
+        vue = f->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+        valider = f->findChild<QToolButton *>(QStringLiteral("ValiderTBtn"));
+        return f;
+    }
+    void clique(const QString &chemin)
+    {
+        QTreeWidgetItem *n = noeud(vue, chemin);
+        ASSERT_TRUE(n) << chemin.toStdString();
+        vue->scrollToItem(n);
+        QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, vue->visualItemRect(n).center());
+    }
+    QTreeWidget *vue = nullptr;
+    QToolButton *valider = nullptr;
+};
+
+} // namespace
+
+TEST_F(ArbreCE, ModeDossierChoisitLesDossiersSeulement)
+{
+    paquetSurAppareil(QStringLiteral("Windows/Blue.tsk"), 0, false, OptionSetupPackage::Inf);
+    testenv::writeFile(fs(QStringLiteral("Storage Card/Themes/zeta.TSK")), "x");
+    testenv::writeFile(fs(QStringLiteral("Storage Card/Themes/Alpha.tsk")), "x");
+    auto f = ouvre(true);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Copy TSK to the Pocket PC"));
+    QTreeWidgetItem *racine = vue->topLevelItem(0);
+    ASSERT_TRUE(racine);
+    EXPECT_EQ(racine->text(0), QStringLiteral("\\"));
+    EXPECT_TRUE(racine->isExpanded());
+    // Sorted without regard to case; the current skin has its own picture.
+    QTreeWidgetItem *themes = noeud(vue, QStringLiteral("\\Storage Card\\Themes"));
+    ASSERT_TRUE(themes);
+    QStringList noms;
+    for (int i = 0; i < themes->childCount(); ++i)
+        noms << themes->child(i)->text(0);
+    EXPECT_EQ(noms, (QStringList{"Alpha.tsk", "zeta.TSK"}));
+    EXPECT_EQ(noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"))->data(0, kRoleImageCE).toInt(), int(ImageSkinCE));
+
+    // A package cannot be chosen in folder mode.
+    clique(QStringLiteral("\\Storage Card"));
+    EXPECT_EQ(etat.CheminPDA, QStringLiteral("\\Storage Card"));
+    EXPECT_TRUE(valider->isEnabled());
+    clique(QStringLiteral("\\Windows\\Blue.tsk"));
+    EXPECT_EQ(prompts.beeps, 1);
+    EXPECT_TRUE(etat.CheminPDA.isEmpty());
+    EXPECT_FALSE(valider->isEnabled());
+    // The root, and a folder whose name ends in ".tsk", are folders.
+    clique(QStringLiteral("\\"));
+    EXPECT_EQ(etat.CheminPDA, QStringLiteral("\\"));
+    clique(QStringLiteral("\\Storage Card\\Odd.tsk"));
+    EXPECT_EQ(etat.CheminPDA, QStringLiteral("\\Storage Card\\Odd.tsk"));
+    EXPECT_TRUE(valider->isEnabled());
+    EXPECT_FALSE(f->findChild<QWidget *>(QStringLiteral("Panel1"))->isVisible());
+    // The hovered package's hint: its path and size.
+    QTreeWidgetItem *bleu = noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"));
+    QMouseEvent survol(QEvent::MouseMove, QPointF(vue->visualItemRect(bleu).center()), QPointF(), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(vue->viewport(), &survol);
+    EXPECT_TRUE(bleu->toolTip(0).startsWith(QStringLiteral("'\\Windows\\Blue.tsk'\r\n\r\nDate of ")));
+    EXPECT_TRUE(bleu->toolTip(0).contains(QStringLiteral("bytes")));
+
+    // Quitting leaves no path, even after a valid click.
+    f->findChild<QToolButton *>(QStringLiteral("ToolButton1"))->click();
+    EXPECT_TRUE(etat.CheminPDA.isEmpty());
+    auto g = ouvre(true);
+    clique(QStringLiteral("\\Storage Card"));
+    g->close();
+    EXPECT_TRUE(etat.CheminPDA.isEmpty());
+}
+
+TEST_F(ArbreCE, DoubleClicSurUnDossierValideEtFerme)
+{
+    surModale<TArbreCE>([this](TArbreCE *f) {
+        // The window builds its tree by itself once on screen.
+        vue = f->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return vue->topLevelItemCount() == 1; }));
+        QTreeWidgetItem *n = noeud(vue, QStringLiteral("\\My Documents"));
+        ASSERT_TRUE(n);
+        const QPoint p = vue->visualItemRect(n).center();
+        QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseDClick(vue->viewport(), Qt::LeftButton, {}, p);
+    });
+    EXPECT_EQ(OuvreArbreCE(etat, arbre, true), QStringLiteral("\\My Documents"));
+    EXPECT_TRUE(etat.ModeDossierPDA);
+}
+
+TEST_F(ArbreCE, ApercuDesPaquetsSelonLeurJeuDImages)
+{
+    paquetSurAppareil(QStringLiteral("Storage Card/Themes/Deux.tsk"), 0, false, OptionSetupPackage::InfXml);
+    paquetSurAppareil(QStringLiteral("Storage Card/Themes/Start.tsk"), 0, true, OptionSetupPackage::Inf);
+    paquetSurAppareil(QStringLiteral("Storage Card/Themes/Paysage.tsk"), 4, false, OptionSetupPackage::Xml);
+    auto f = ouvre(false);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Import TSK from Pocket PC"));
+    const auto texte = [&](const char *nom) { return f->findChild<QLabel *>(QLatin1String(nom))->text(); };
+    const auto image = [&](const char *nom) { return !f->findChild<QLabel *>(QLatin1String(nom))->pixmap().isNull(); };
+    auto *landDef = f->findChild<QLabel *>(QStringLiteral("LandDefLbl"));
+
+    // Both setup documents: read through the CE setup file.
+    clique(QStringLiteral("\\Storage Card\\Themes\\Deux.tsk"));
+    EXPECT_EQ(etat.CheminPDA, QStringLiteral("\\Storage Card\\Themes\\Deux.tsk"));
+    EXPECT_TRUE(f->findChild<QWidget *>(QStringLiteral("Panel1"))->isVisible());
+    EXPECT_TRUE(image("Image1"));
+    EXPECT_EQ(texte("LargTLbl"), QStringLiteral("24"));
+    EXPECT_EQ(texte("HautTLbl"), QStringLiteral("32"));
+    EXPECT_TRUE(texte("TypeTlbl").endsWith(QStringLiteral(" bpp)")));
+    EXPECT_EQ(texte("LargDLbl"), QStringLiteral("30"));
+    EXPECT_EQ(texte("HautDLbl"), QStringLiteral("40"));
+    EXPECT_FALSE(landDef->isVisible());
+    EXPECT_FALSE(f->findChild<QLabel *>(QStringLiteral("Image2"))->isVisible());
+    f->findChild<QCheckBox *>(QStringLiteral("DeuxImgCB"))->click();
+    EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("Image2"))->isVisible());
+
+    // Start only: the Today picture and its labels are cleared.
+    clique(QStringLiteral("\\Storage Card\\Themes\\Start.tsk"));
+    EXPECT_FALSE(image("Image1"));
+    EXPECT_TRUE(texte("LargTLbl").isEmpty());
+    EXPECT_TRUE(texte("TypeTlbl").isEmpty());
+    EXPECT_TRUE(image("Image2"));
+    EXPECT_EQ(texte("LargDLbl"), QStringLiteral("30"));
+
+    // The landscape pair, through the setup XML.
+    clique(QStringLiteral("\\Storage Card\\Themes\\Paysage.tsk"));
+    EXPECT_TRUE(landDef->isVisible());
+    EXPECT_TRUE(image("Image1"));
+    EXPECT_EQ(texte("LargTLbl"), QStringLiteral("24"));
+
+    // A folder is not a package here.
+    clique(QStringLiteral("\\Storage Card\\Odd.tsk"));
+    EXPECT_EQ(prompts.beeps, 1);
+    EXPECT_TRUE(etat.CheminPDA.isEmpty());
+    EXPECT_FALSE(valider->isEnabled());
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
+TEST_F(ArbreCE, PaquetHostileNeMontreRienEtNEcritRienAilleurs)
+{
+    // Members that name other folders, and a setup file that is garbage.
+    const QByteArray cab = cabtest::fabriqueCab({{"..\\evil.gif", gif(8, 8, qRgb(1, 2, 3))},
+                                                 {"../../evil.gif", "x"},
+                                                 {"x.000", QByteArray(300, 'M')}});
+    testenv::writeFile(fs(QStringLiteral("Temp/Hostile.tsk")), cab);
+    testenv::writeFile(fs(QStringLiteral("Temp/Vide.tsk")), QByteArray());
+    const QStringList avant = cabtest::arborescence(testenv::tempDir());
+    auto f = ouvre(false);
+    for (const char *p : {"\\Temp\\Hostile.tsk", "\\Temp\\Vide.tsk"}) {
+        clique(QLatin1String(p));
+        EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+        EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("Image2"))->pixmap().isNull());
+        EXPECT_TRUE(valider->isEnabled());
+    }
+    EXPECT_EQ(cabtest::arborescence(testenv::tempDir()), avant);
+}
+
+TEST_F(ArbreCE, ImporterUnPaquetDeLAppareil)
+{
+    paquetSurAppareil(QStringLiteral("Storage Card/Themes/Ocean.tsk"), 0, false, OptionSetupPackage::Inf);
+    ThemeDocument doc;
+    CabinetPaquet cabinet;
+    const QString lu = testenv::programDir() + QStringLiteral("/lu");
+    QDir().mkpath(lu);
+    const ContexteLecture ctx{lu, lu + QStringLiteral("/orvandelCoul.inf"), travail, prompts, cabinet, &pause, {}};
+
+    surModale<TArbreCE>([this](TArbreCE *f) {
+        f->ConstruireArbreBtnClick();
+        vue = f->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+        clique(QStringLiteral("\\Storage Card\\Themes\\Ocean.tsk"));
+        f->findChild<QToolButton *>(QStringLiteral("ValiderTBtn"))->click();
+    });
+    const auto infos = ImporteTskCE(etat, arbre, doc, ctx);
+    ASSERT_TRUE(infos) << prompts.messages.join('|').toStdString();
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Ocean"));
+    EXPECT_TRUE(doc.slot(3).inclus);
+    EXPECT_EQ(doc.slot(3).couleur, TColor::fromRgb(0x12, 0x34, 0xAB));
+    EXPECT_EQ(testenv::readFile(lu + QStringLiteral("/tdywater.gif")), gif(24, 32, qRgb(200, 0, 0)));
+
+    // Quitting the browser: "No Tsk chosen !", and the theme stays.
+    surModale<TArbreCE>([](TArbreCE *f) { f->findChild<QToolButton *>(QStringLiteral("ToolButton1"))->click(); });
+    EXPECT_FALSE(ImporteTskCE(etat, arbre, doc, ctx));
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("No Tsk chosen !")});
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Ocean"));
+    // A path that is missing on the device, or that names no file, reads nothing.
+    EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Temp\\absent.tsk"), doc, ctx));
+    EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Temp\\.."), doc, ctx));
+    EXPECT_EQ(prompts.messages.size(), 1);
+}
+
+TEST_F(ArbreCE, SansConnexionLArbreResteVide)
+{
+    etat.PDAConnecte = false;
+    auto f = ouvre(true);
+    EXPECT_EQ(vue->topLevelItemCount(), 0);
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Not connected ! Verify Connections.")});
+    ThemeDocument doc;
+    CabinetPaquet cabinet;
+    const ContexteLecture ctx{testenv::programDir(), testenv::programDir() + QStringLiteral("/c.inf"), travail,
+                              prompts, cabinet, &pause, {}};
+    EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Windows\\Blue.tsk"), doc, ctx));
+    EXPECT_EQ(prompts.messages.last(), QStringLiteral("Not connected !"));
+    EXPECT_FALSE(ImporteTskCE(etat, arbre, doc, ctx)); // the command does nothing
+    EXPECT_EQ(prompts.messages.size(), 2);
+}

@@ -790,6 +790,7 @@ bool TChoixImages::SauverBtnClick()
         prompts.message(QStringLiteral("Save Error !"));
 
     m_enregistre = true;
+    MajBoutonsImagesEnCours();
     emit imageSauvee(fichier);
     m_fichierSource = fichier;
     recharge(true);

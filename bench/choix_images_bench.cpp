@@ -1,0 +1,103 @@
+// Speed of the image chooser on a 12-megapixel photo (4000 x 3000): the live
+// preview's recompute (the effect chain on the fitted 408 x 306 copy), the
+// same chain on the full photo for comparison, fitting the photo into the
+// view with each family of interpolation modes, a quarter turn, and the
+// final picture (crop, resample to 640 x 588, chain).
+#include "tools/chaine_effets.h"
+#include "tools/geometrie_choix_images.h"
+
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+QImage photo12mp()
+{
+    static const QImage img = [] {
+        QImage i(4000, 3000, QImage::Format_ARGB32);
+        std::minstd_rand gen(2024);
+        for (int y = 0; y < i.height(); ++y) {
+            auto *l = reinterpret_cast<QRgb *>(i.scanLine(y));
+            for (int x = 0; x < i.width(); ++x)
+                l[x] = qRgb((x / 16 + int(gen() % 16)) % 256, (y / 12) % 256, (100 + int(gen() % 50)) % 256);
+        }
+        return i;
+    }();
+    return img;
+}
+
+// Sepia, contrast and gamma: a typical set of settings while trying looks.
+OptionsEffets reglages()
+{
+    OptionsEffets o;
+    o.SepiaCB = true;
+    o.ContrasteTB = 30;
+    o.GammaTB = 13;
+    o.ClairTB = 7;
+    return o;
+}
+
+void BM_ApercuRecalcul(benchmark::State &state)
+{
+    const QRect vue = AjusteDansVue(4000, 3000);
+    const QImage apercu = ConstruitApercu(photo12mp(), vue.size(), ModeInterpolation::HauteQualite, TColor());
+    ContexteChaine ctx;
+    ctx.imageDansVue = vue;
+    ctx.graineExplosion = 1;
+    const OptionsEffets o = reglages();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(AppliqueChaine(apercu, o, ctx));
+}
+BENCHMARK(BM_ApercuRecalcul)->Unit(benchmark::kMillisecond);
+
+void BM_ChaineSurLaPhotoEntiere(benchmark::State &state)
+{
+    ContexteChaine ctx;
+    ctx.imageDansVue = AjusteDansVue(4000, 3000);
+    ctx.graineExplosion = 1;
+    const OptionsEffets o = reglages();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(AppliqueChaine(photo12mp(), o, ctx));
+}
+BENCHMARK(BM_ChaineSurLaPhotoEntiere)->Unit(benchmark::kMillisecond);
+
+// Argument: the interpolation mode (5 nearest, 3 bilinear, 2 prefiltered
+// bilinear, 4 bicubic, 7 prefiltered bicubic).
+void BM_AjusteDansLaVue(benchmark::State &state)
+{
+    const QSize taille = AjusteDansVue(4000, 3000).size();
+    const auto mode = ModeInterpolation(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ConstruitApercu(photo12mp(), taille, mode, TColor()));
+}
+BENCHMARK(BM_AjusteDansLaVue)->Arg(5)->Arg(3)->Arg(2)->Arg(4)->Arg(7)->Unit(benchmark::kMillisecond);
+
+void BM_QuartDeTour(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(TourneImage(photo12mp(), 1));
+}
+BENCHMARK(BM_QuartDeTour)->Unit(benchmark::kMillisecond);
+
+void BM_ImageFinale(benchmark::State &state)
+{
+    ParametresFinale p;
+    p.cible = QSize(640, 588);
+    p.rectImage = AjusteDansVue(4000, 3000);
+    const CadreRecadrage c = CalculeCadre(p.cible, p.rectImage.size());
+    p.s = c.s;
+    p.coinCadre = p.rectImage.topLeft() + QPoint(40, 0);
+    p.interpolation = ModeInterpolation(state.range(0));
+    p.effets = reglages();
+    p.graineExplosion = 1;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ConstruitImageFinale(photo12mp(), p));
+}
+BENCHMARK(BM_ImageFinale)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

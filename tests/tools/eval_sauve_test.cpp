@@ -1,0 +1,138 @@
+#include "tools/eval_sauve.h"
+#include "tools/choix_images.h"
+
+#include "app/app_context.h"
+#include "app/fonctions_indep.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_env.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage degrade(int w, int h)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, (x * y) % 256));
+    return img;
+}
+
+const QRegularExpression FormeTexte(QStringLiteral(R"(^\d+([.,]\d+)? (Kb|Mb) \(\d+ bytes\) \(Build in \d+ ms\)$)"));
+
+} // namespace
+
+TEST(EvalSauve, SixEssaisAvecLeursVraiesTailles)
+{
+    const QImage finale = degrade(240, 294);
+    const QString temp = testenv::tempDir() + QStringLiteral("/EvalSauve.jpg");
+    const auto r = EvalueSauvegardes(finale, temp);
+    EXPECT_FALSE(QFileInfo::exists(temp));
+    for (int i = 0; i < NombreEssaisEval; ++i) {
+        const EssaiEvalSauve e = EssaisEvalSauve[size_t(i)];
+        ASSERT_TRUE(r[size_t(i)].reussi) << i;
+        // The size is the file's: the encoder's bytes for this trial (the EXIF date has a fixed length).
+        const auto octets = EncodeImageFormat(finale, e.qualite, e.type, QDateTime::currentDateTime());
+        ASSERT_TRUE(octets);
+        EXPECT_EQ(r[size_t(i)].octets, octets->size()) << i;
+        EXPECT_TRUE(FormeTexte.match(r[size_t(i)].texte).hasMatch()) << r[size_t(i)].texte.toStdString();
+        EXPECT_TRUE(r[size_t(i)].texte.startsWith(TexteTaille(octets->size()))) << i;
+        EXPECT_EQ(r[size_t(i)].vignette.size(), QSize(240, 287));
+    }
+    // JPEG 50 is smaller than JPEG 100.
+    EXPECT_LT(r[5].octets, r[0].octets);
+}
+
+TEST(EvalSauve, EssaiEnEchecLaisseSaPlaceVide)
+{
+    const QString temp = testenv::tempDir() + QStringLiteral("/EvalSauve.jpg");
+    const auto r = EvalueSauvegardes(degrade(120, 100), temp,
+                                     [](const QImage &img, const QString &f, int q, TypeSauver t) {
+                                         return t == TypeSauver::BmpOptimise ? StatutImage::GenericError
+                                                                             : SauveImageFormat(img, f, q, t);
+                                     });
+    TEvalSauve fenetre;
+    fenetre.remplit(r);
+    for (int slot = 1; slot <= NombreEssaisEval; ++slot) {
+        const bool vide = slot == 3;
+        EXPECT_EQ(fenetre.resultat(slot)->text().isEmpty(), vide) << slot;
+        EXPECT_EQ(fenetre.image(slot)->pixmap().isNull(), vide) << slot;
+    }
+    EXPECT_FALSE(QFileInfo::exists(temp));
+}
+
+TEST(EvalSauve, DetailRondAuCentre)
+{
+    QImage g(300, 200, QImage::Format_ARGB32);
+    g.fill(qRgb(0, 0, 200));
+    g.setPixel(150, 100, qRgb(250, 10, 20)); // lands at (50, 50) of the detail
+    const QImage d = DetailRond(g);
+    ASSERT_EQ(d.size(), QSize(100, 100));
+    EXPECT_EQ(d.pixel(50, 50), qRgba(250, 10, 20, 255));
+    EXPECT_EQ(d.pixel(49, 50), qRgba(0, 0, 200, 255));
+    EXPECT_EQ(qAlpha(d.pixel(3, 3)), 0); // outside the disc
+
+    // Smaller than the detail: only the overlap, no reads outside.
+    QImage petit(5, 5, QImage::Format_ARGB32);
+    petit.fill(qRgb(9, 99, 199));
+    const QImage dp = DetailRond(petit);
+    EXPECT_EQ(dp.pixel(49, 49), qRgba(9, 99, 199, 255));
+    EXPECT_EQ(qAlpha(dp.pixel(40, 40)), 0);
+}
+
+TEST(EvalSauve, FenetreDepuisLeChoixEtFermeture)
+{
+    ScriptedPrompts prompts;
+    DossiersProgramme d;
+    d.DossierAppli = testenv::programDir() + QLatin1Char('/');
+    d.DossierTravail = testenv::tempDir() + QLatin1Char('/');
+    AppContext ctx(d, &prompts);
+    const QString source = testenv::tempDir() + QStringLiteral("/s.png");
+    ASSERT_TRUE(degrade(640, 480).save(source, "PNG"));
+    prompts.openPictureName(source);
+    TChoixImages choix(ctx);
+    choix.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return choix.ImageChargee(); }, 5000));
+
+    QStringList textes;
+    QPoint coinSlot6;
+    bool ferme = false;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<TEvalSauve *>(QApplication::activeModalWidget()); },
+                                    5000));
+        auto *e = qobject_cast<TEvalSauve *>(QApplication::activeModalWidget());
+        EXPECT_EQ(e->windowTitle(), QStringLiteral("Quality Evaluation of Images"));
+        for (int slot = 1; slot <= NombreEssaisEval; ++slot)
+            textes << e->resultat(slot)->text();
+        coinSlot6 = e->image(6)->pos();
+        EXPECT_EQ(e->titre(6)->text(), QStringLiteral("JPEG (24 bpp - quality 50%)"));
+        EXPECT_FALSE(QFileInfo::exists(d.DossierTravail + QStringLiteral("EvalSauve.jpg")));
+        // A click on a picture closes the window.
+        QTest::mouseClick(e->image(4), Qt::LeftButton);
+        ferme = !e->isVisible();
+    });
+    QTest::mouseClick(choix.findChild<QToolButton *>(QStringLiteral("EvalTBtn")), Qt::LeftButton);
+    EXPECT_TRUE(ferme);
+    ASSERT_EQ(textes.size(), NombreEssaisEval);
+    for (const QString &t : textes)
+        EXPECT_TRUE(FormeTexte.match(t).hasMatch()) << t.toStdString();
+    EXPECT_EQ(coinSlot6, QPoint(256, 8)); // JPEG 50 in the middle of the top row
+
+    // Esc and a click on a label close it too.
+    TEvalSauve e;
+    e.show();
+    QTest::keyClick(&e, Qt::Key_Escape);
+    EXPECT_FALSE(e.isVisible());
+    e.show();
+    QTest::mouseClick(e.resultat(2), Qt::LeftButton);
+    EXPECT_FALSE(e.isVisible());
+}

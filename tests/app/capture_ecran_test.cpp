@@ -3,6 +3,8 @@
 #include "tests/support/fenetre_principale.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
+#include "tools/histo_teinte.h"
+#include "tools/teintes_images.h"
 
 #include <QDir>
 #include <QFile>
@@ -251,4 +253,18 @@ TEST(CaptureEcran, RealMainWindow)
     EXPECT_EQ(image.size(), w.size());
     EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
     f.ferme();
+}
+
+// A tool window that asks through its own key handler: its request names the
+// file after it, the pixels still come from the main window.
+TEST(CaptureEcran, ToolWindowRequestThroughItsSignal)
+{
+    Banc b;
+    TeintesImages teintes;
+    THistoTeinte histo(teintes, THistoTeinte::ModeToday, 0, testenv::programDir(), QImage());
+    QObject::connect(&histo, &THistoTeinte::demandeCapture, b.capture.get(), &CaptureEcran::CaptureMainForm);
+    histo.show();
+    QTest::keyClick(&histo, Qt::Key_J, Qt::ShiftModifier);
+    EXPECT_EQ(b.fichiers(), QStringList({"CaptureOVD01 (HistoTeinte).jpg"}));
+    EXPECT_EQ(QImage(b.dossier + "CaptureOVD01 (HistoTeinte).jpg").size(), QSize(320, 240));
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 
+class CaptureEcran;
 class Prompts;
 struct TeintesImages;
 
@@ -50,4 +51,8 @@ struct AppContext
     bool indicateurWM5 = false;
     // "Erase tdywater(s), stwater(s) when leave".
     bool EffacerImagesEnQuittant = false;
+    // The screen captures of the main window (Shift + P, Shift + J), made and
+    // owned by the main window; every window offering the keys installs itself
+    // there. Null until the main window is built.
+    CaptureEcran *capture = nullptr;
 };

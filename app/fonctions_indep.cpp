@@ -135,7 +135,7 @@ bool SupprimeDossier(const QString &chemin)
     return !ec;
 }
 
-QString TexteTaille(qint64 taille)
+QString TexteTailleCourte(qint64 taille)
 {
     const QLocale locale;
     QString texte;
@@ -150,7 +150,12 @@ QString TexteTaille(qint64 taille)
     } else {
         texte = QString::number(arrondi64(double(taille) / 1024.0)) + QStringLiteral(" Kb");
     }
-    return texte + QStringLiteral(" (%1 bytes)").arg(taille);
+    return texte;
+}
+
+QString TexteTaille(qint64 taille)
+{
+    return TexteTailleCourte(taille) + QStringLiteral(" (%1 bytes)").arg(taille);
 }
 
 std::optional<QString> TailleFichierTexte(const QString &fichier)

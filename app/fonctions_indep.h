@@ -52,6 +52,8 @@ bool SupprimeDossier(const QString &chemin);
 std::optional<QString> TailleFichierTexte(const QString &fichier);
 // The same text for a byte count.
 QString TexteTaille(qint64 taille);
+// Its first part alone: "1000 Kb" or "0.98 Mb".
+QString TexteTailleCourte(qint64 taille);
 
 // Facts about a picture as the picture dialogs show them.
 struct InfosImage

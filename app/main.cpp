@@ -16,6 +16,7 @@
 #include "app/qt_prompts.h"
 #include "resources/ressources.h"
 #include "tools/dialogue_ouverture_gdi.h"
+#include "tools/dialogue_ouverture_tsk.h"
 
 #include <QApplication>
 #include <QLockFile>
@@ -46,6 +47,14 @@ int main(int argc, char **argv)
     const Demarrage demarrage = InitialisationUnite(dossiers, *prompts);
     if (demarrage.codeSortie != 0)
         return demarrage.codeSortie;
+
+    // The read command's dialog previews packages in scratch folders under the work folder.
+    if (promptsQt) {
+        const QString travail = dossiers.DossierThemeTmp;
+        promptsQt->setPackageDialog([travail, promptsQt](QWidget *parent, const Prompts::FileDialog &options) {
+            return OuvrePaquetAvecApercu(parent, options, travail, promptsQt);
+        });
+    }
 
     dossiers.DossierAppli = DossierAppliPour(QCoreApplication::applicationDirPath());
     dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QCoreApplication::applicationFilePath());

@@ -101,6 +101,13 @@ std::optional<QString> QtPrompts::openPicture(const FileDialog &options)
     return openFile(options);
 }
 
+std::optional<QString> QtPrompts::openPackage(const FileDialog &options)
+{
+    if (m_dialoguePaquet)
+        return m_dialoguePaquet(m_parent, options);
+    return openFile(options);
+}
+
 std::optional<QString> QtPrompts::saveFile(const FileDialog &options)
 {
     return runFileDialog(makeDialog(m_parent, options, QFileDialog::AcceptSave));

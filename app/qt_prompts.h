@@ -16,6 +16,8 @@ public:
     // The picture dialog lives above this layer; the program hands it in.
     using DialogueImage = std::function<std::optional<QString>(QWidget *parent, const FileDialog &options)>;
     void setPictureDialog(DialogueImage dialogue) { m_dialogueImage = std::move(dialogue); }
+    // Likewise the package dialog.
+    void setPackageDialog(DialogueImage dialogue) { m_dialoguePaquet = std::move(dialogue); }
 
     void message(const QString &text, const QString &caption, Icon icon) override;
     Answer question(const QString &text, const QString &caption, Buttons buttons, Icon icon) override;
@@ -23,6 +25,7 @@ public:
     std::optional<QFont> chooseFont(const QFont &initial) override;
     std::optional<QString> openFile(const FileDialog &options) override;
     std::optional<QString> openPicture(const FileDialog &options) override;
+    std::optional<QString> openPackage(const FileDialog &options) override;
     std::optional<QString> saveFile(const FileDialog &options) override;
     std::optional<QString> chooseFolder(const QString &title, const QString &start) override;
     void beep() override;
@@ -31,4 +34,5 @@ public:
 private:
     QWidget *m_parent;
     DialogueImage m_dialogueImage;
+    DialogueImage m_dialoguePaquet;
 };

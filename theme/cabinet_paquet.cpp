@@ -29,6 +29,8 @@ bool CabinetPaquet::extraire(const QString &cabinet, const QString &membre, cons
     TCABFile cab;
     cab.CABFile = cabinet;
     cab.TargetPath = dossier + QLatin1Char('/');
+    if (tailleMaxMembre > 0)
+        cab.TailleMaxMembre = tailleMaxMembre;
     bool ok = cab.ExtractFile(membre);
     const QString extrait = ok ? TCABFile::CheminExtrait(dossier, membre) : QString();
     ok = !extrait.isEmpty();

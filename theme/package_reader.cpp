@@ -373,7 +373,7 @@ std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const Contex
     std::optional<QString> choisi;
     {
         AnimationPauseGuard pause(ctx.pause);
-        choisi = ctx.prompts.openFile({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
+        choisi = ctx.prompts.openPackage({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
                                        QStringLiteral("Theme (*.tsk)|*.tsk")});
     }
     if (!choisi || choisi->isEmpty())

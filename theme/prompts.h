@@ -39,6 +39,9 @@ public:
     // Opens a picture with a preview of the selected file. Without a picture
     // dialog of its own, an implementation shows the plain open dialog.
     virtual std::optional<QString> openPicture(const FileDialog &options) { return openFile(options); }
+    // Opens a theme package with a preview of the pictures inside the selected
+    // one. Without a package dialog of its own, the plain open dialog.
+    virtual std::optional<QString> openPackage(const FileDialog &options) { return openFile(options); }
     virtual std::optional<QString> saveFile(const FileDialog &options) = 0;
     virtual std::optional<QString> chooseFolder(const QString &title, const QString &start) = 0;
     virtual void beep() = 0;

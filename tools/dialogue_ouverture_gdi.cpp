@@ -338,31 +338,8 @@ void TOpenPictureDialogGDI::DoFolderChange()
         m_agrandi = true;
         resize(width(), height() + HauteurSupplementaire);
     }
-    if (View == TViewStyleGDI::vsReportGDI) {
-        m_fichiers->setViewMode(QFileDialog::Detail);
-    } else {
-        m_fichiers->setViewMode(QFileDialog::List);
-        int cote = 16;
-        QListView::ViewMode mode = QListView::ListMode;
-        switch (View) {
-        case TViewStyleGDI::vsIconGDI: cote = 32; mode = QListView::IconMode; break;
-        case TViewStyleGDI::vsThumbGDI: cote = 96; mode = QListView::IconMode; break;
-        case TViewStyleGDI::vsMosaicGDI: cote = 48; mode = QListView::IconMode; break;
-        default: break;
-        }
-        liste->setViewMode(mode);
-        liste->setIconSize(QSize(cote, cote));
-        liste->setWrapping(true);
-        liste->setResizeMode(QListView::Adjust);
-    }
-    if (BkgImage) {
-        const QImage tuile = BmpBkg.isNull() ? QImage(QStringLiteral(":/art/pierre.png")) : BmpBkg;
-        for (QAbstractItemView *vue : {static_cast<QAbstractItemView *>(liste), static_cast<QAbstractItemView *>(details)}) {
-            QPalette pal = vue->palette();
-            pal.setBrush(QPalette::Base, QBrush(QPixmap::fromImage(tuile)));
-            vue->setPalette(pal);
-        }
-    }
+    AppliqueVueFichiers(m_fichiers, View, BkgImage ? (BmpBkg.isNull() ? QImage(QStringLiteral(":/art/pierre.png")) : BmpBkg)
+                                                    : QImage());
 }
 
 void TOpenPictureDialogGDI::DoSelectionChange()
@@ -608,6 +585,38 @@ void TOpenPictureDialogGDI::PreviewClick()
     }
     // Modal to this dialog without blocking here.
     form->open();
+}
+
+void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond)
+{
+    QListView *liste = fichiers->findChild<QListView *>(QStringLiteral("listView"));
+    QTreeView *details = fichiers->findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!liste || !details)
+        return;
+    if (vue == TViewStyleGDI::vsReportGDI) {
+        fichiers->setViewMode(QFileDialog::Detail);
+    } else {
+        fichiers->setViewMode(QFileDialog::List);
+        int cote = 16;
+        QListView::ViewMode mode = QListView::ListMode;
+        switch (vue) {
+        case TViewStyleGDI::vsIconGDI: cote = 32; mode = QListView::IconMode; break;
+        case TViewStyleGDI::vsThumbGDI: cote = 96; mode = QListView::IconMode; break;
+        case TViewStyleGDI::vsMosaicGDI: cote = 48; mode = QListView::IconMode; break;
+        default: break;
+        }
+        liste->setViewMode(mode);
+        liste->setIconSize(QSize(cote, cote));
+        liste->setWrapping(true);
+        liste->setResizeMode(QListView::Adjust);
+    }
+    if (!fond.isNull()) {
+        for (QAbstractItemView *v : {static_cast<QAbstractItemView *>(liste), static_cast<QAbstractItemView *>(details)}) {
+            QPalette pal = v->palette();
+            pal.setBrush(QPalette::Base, QBrush(QPixmap::fromImage(fond)));
+            v->setPalette(pal);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

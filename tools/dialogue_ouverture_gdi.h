@@ -120,6 +120,11 @@ private:
     QLabel *m_paintBox = nullptr;
 };
 
+// The list-view mode of Qt's file dialog for a view style and, unless `fond`
+// is null, its tiled background: what both picture dialogs apply at each
+// folder change.
+void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond);
+
 // "Open a picture with preview" as the image chooser asks for it: the date
 // taken, grouping and type buttons, the tiled background, thumbnail view.
 std::optional<QString> OuvreImageAvecApercu(QWidget *parent, const Prompts::FileDialog &options);

@@ -10,7 +10,8 @@
 namespace {
 
 // A pale grey stone: soft value noise, seamless because the lattice wraps.
-bool writePierre(const QString &path)
+// The package dialog's tile is the same stone with a blue tint.
+bool writePierreTeinte(const QString &path, int teinteBleue)
 {
     constexpr int Cote = 128, Pas = 16, N = Cote / Pas;
     QRandomGenerator alea(0x5EED);
@@ -29,9 +30,19 @@ bool writePierre(const QString &path)
             const double v = (a * (1 - fx) + b * fx) * (1 - fy) + (c * (1 - fx) + d * fx) * fy;
             const int grain = int(alea.bounded(9)) - 4;
             const int g = qBound(0, 222 + int(v * 26) + grain, 255);
-            img.setPixel(x, y, qRgb(g, g - 2, g - 6));
+            img.setPixel(x, y, qRgb(g - teinteBleue, g - 2, qMin(255, g - 6 + teinteBleue)));
         }
     return img.save(path, "PNG");
+}
+
+bool writePierre(const QString &path)
+{
+    return writePierreTeinte(path, 0);
+}
+
+bool writePierreTsk(const QString &path)
+{
+    return writePierreTeinte(path, 14);
 }
 
 using Dessin = std::function<void(QPainter &)>;
@@ -69,6 +80,14 @@ std::vector<ArtworkItem> artDialogueOuverture()
     const QColor bleu(0x2E, 0x6F, 0xD0), orange(0xE0, 0x8A, 0x20);
     return {
         {QStringLiteral("pierre.png"), writePierre},
+        {QStringLiteral("pierretsk.png"), writePierreTsk},
+        glyphe("previewtsk", [bleu](QPainter &p) {
+            p.fillRect(QRectF(1, 1, 9, 7), bleu);
+            p.drawRect(QRectF(1.5, 1.5, 8, 6));
+            p.drawEllipse(QRectF(5.5, 5.5, 6, 6));
+            p.setPen(QPen(QColor(0x20, 0x30, 0x60), 2.2));
+            p.drawLine(QPointF(10.5, 10.5), QPointF(14.5, 14.5));
+        }),
         glyphe("previewglyph2", [](QPainter &p) {
             p.drawEllipse(QRectF(2.5, 2.5, 8, 8));
             p.setPen(QPen(QColor(0x20, 0x30, 0x60), 2.5));

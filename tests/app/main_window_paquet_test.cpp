@@ -210,7 +210,7 @@ TEST(MainWindowPaquet, ReadCommandRestoresThePackageInAFreshWindow)
     EXPECT_EQ(w.contexte().document.format().FormatTheme, 3);
     QCoreApplication::processEvents();
     EXPECT_TRUE(f.trouve<QToolButton>("InfSBtn")->isHidden());
-    f.prompts.openFileName(paquet);
+    f.prompts.openPackageName(paquet);
     QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
     EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
     verifieTheme(f);
@@ -230,7 +230,7 @@ TEST(MainWindowPaquet, ReadCommandRestoresThePackageInAFreshWindow)
     // A package that is not a theme leaves the theme as it was.
     const QString faux = testenv::tempDir() + "/bad.tsk";
     testenv::writeFile(faux, "MSCF not really");
-    f.prompts.openFileName(faux);
+    f.prompts.openPackageName(faux);
     QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
     EXPECT_FALSE(f.prompts.messages.isEmpty());
     EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Sky Blue"));

@@ -23,7 +23,7 @@ T take(std::deque<T> &q, const char *what, T fallback)
 
 bool ScriptedPrompts::exhausted() const
 {
-    return m_answers.empty() && m_colors.empty() && m_fonts.empty() && m_openFiles.empty() && m_openPictures.empty()
+    return m_answers.empty() && m_colors.empty() && m_fonts.empty() && m_openFiles.empty() && m_openPictures.empty() && m_openPackages.empty()
            && m_saveFiles.empty() && m_folders.empty();
 }
 
@@ -58,6 +58,12 @@ std::optional<QString> ScriptedPrompts::openPicture(const FileDialog &options)
 {
     fileDialogs << options;
     return take(m_openPictures, "picture open dialog", std::optional<QString>());
+}
+
+std::optional<QString> ScriptedPrompts::openPackage(const FileDialog &options)
+{
+    fileDialogs << options;
+    return take(m_openPackages, "package open dialog", std::optional<QString>());
 }
 
 std::optional<QString> ScriptedPrompts::saveFile(const FileDialog &options)

@@ -19,6 +19,7 @@ public:
     void font(std::optional<QFont> f) { m_fonts.push_back(f); }
     void openFileName(std::optional<QString> f) { m_openFiles.push_back(f); }
     void openPictureName(std::optional<QString> f) { m_openPictures.push_back(f); }
+    void openPackageName(std::optional<QString> f) { m_openPackages.push_back(f); }
     void saveFileName(std::optional<QString> f) { m_saveFiles.push_back(f); }
     void folder(std::optional<QString> f) { m_folders.push_back(f); }
 
@@ -37,6 +38,7 @@ public:
     std::optional<QFont> chooseFont(const QFont &initial) override;
     std::optional<QString> openFile(const FileDialog &options) override;
     std::optional<QString> openPicture(const FileDialog &options) override;
+    std::optional<QString> openPackage(const FileDialog &options) override;
     std::optional<QString> saveFile(const FileDialog &options) override;
     std::optional<QString> chooseFolder(const QString &title, const QString &start) override;
     void beep() override { ++beeps; }
@@ -46,5 +48,5 @@ private:
     std::deque<Answer> m_answers;
     std::deque<std::optional<TColor>> m_colors;
     std::deque<std::optional<QFont>> m_fonts;
-    std::deque<std::optional<QString>> m_openFiles, m_openPictures, m_saveFiles, m_folders;
+    std::deque<std::optional<QString>> m_openFiles, m_openPictures, m_openPackages, m_saveFiles, m_folders;
 };

@@ -137,9 +137,10 @@ QImage DessineEcranToday(const QImage &fond, const CouleursApercu &c, const Ress
     p.setRenderHint(QPainter::TextAntialiasing);
     const QColor texte = qc(c[3]);
     const QColor trait = qc(c[4]);
+    const int droite = ecran.width() - 1;
     auto ligne = [&](int y) {
         p.setPen(trait);
-        p.drawLine(0, y, 239, y);
+        p.drawLine(0, y, droite, y);
         p.setPen(texte);
     };
     p.setPen(texte);
@@ -172,6 +173,30 @@ QImage DetailEcran(const QImage &ecranToday)
         .scaled(GeometrieApercu::Detail, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+void DessineDecorBarre(QPainter &p, QSize taille, TColor c3, bool haut, const RessourcesApercu &res,
+                       const QTime &heure)
+{
+    const int w = taille.width();
+    p.save();
+    p.setRenderHint(QPainter::TextAntialiasing);
+    if (haut) {
+        icone(p, res, 139, 4, 4);
+        icone(p, res, 206, w - 100, 6);
+        icone(p, res, 140, w - 80, 6);
+        p.setPen(qc(c3));
+        p.drawLine(28, 0, 28, 26);
+        p.setFont(police(true));
+        ecrit(p, 30, 6, QStringLiteral("Start"));
+        ecrit(p, w - 60, 6, texteHeure(heure));
+    } else {
+        icone(p, res, 300, w - 20, 6);
+        p.setPen(Qt::black);
+        p.setFont(police(false));
+        ecrit(p, 2, 6, QStringLiteral("New"));
+    }
+    p.restore();
+}
+
 QImage DessineBarre(QSize taille, TColor c1, TColor c2, TColor c3, bool haut, const RessourcesApercu &res,
                     const QTime &heure)
 {
@@ -179,26 +204,11 @@ QImage DessineBarre(QSize taille, TColor c1, TColor c2, TColor c3, bool haut, co
     if (barre.isNull())
         return barre;
     QPainter p(&barre);
-    p.setRenderHint(QPainter::TextAntialiasing);
     QLinearGradient g(0, 0, taille.width(), 0);
     g.setColorAt(0, qc(c1));
     g.setColorAt(1, qc(c2));
     p.fillRect(barre.rect(), g);
-    if (haut) {
-        icone(p, res, 139, 4, 4);
-        icone(p, res, 206, 140, 6);
-        icone(p, res, 140, 160, 6);
-        p.setPen(qc(c3));
-        p.drawLine(28, 0, 28, 26);
-        p.setFont(police(true));
-        ecrit(p, 30, 6, QStringLiteral("Start"));
-        ecrit(p, 180, 6, texteHeure(heure));
-    } else {
-        icone(p, res, 300, 220, 6);
-        p.setPen(Qt::black);
-        p.setFont(police(false));
-        ecrit(p, 2, 6, QStringLiteral("New"));
-    }
+    DessineDecorBarre(p, taille, c3, haut, res, heure);
     return barre;
 }
 

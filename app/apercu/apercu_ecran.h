@@ -12,6 +12,8 @@
 
 #include <array>
 
+class QPainter;
+
 // The device-screen preview: the Today screen with its navigation and menu
 // bars, drawn from the 22 colour slots over the working picture, and the
 // three pictures shown over it on demand (normal and critical notification,
@@ -64,15 +66,20 @@ QSize TailleVisible(const FormatImages &format);
 // with a large picture: callers keep the result while picture and format stay.
 QImage FondToday(const QImage &image, const FormatImages &format);
 // The Today screen: the background above with its rows of icons, texts and
-// lines in the slot colours.
+// lines in the slot colours (the lines run across the background's width).
 QImage DessineEcranToday(const QImage &fond, const CouleursApercu &couleurs, const RessourcesApercu &res,
                          const QDate &date);
 // The 48 x 48 detail of the Today screen.
 QImage DetailEcran(const QImage &ecranToday);
 // A bar: the horizontal gradient c1 to c2 with its icons and texts; the top
-// (navigation) bar shows "Start" and the 24-hour time in c3.
+// (navigation) bar shows "Start" and the 24-hour time in c3. The icons and
+// the time keep their places from the bar's right end.
 QImage DessineBarre(QSize taille, TColor c1, TColor c2, TColor c3, bool haut, const RessourcesApercu &res,
                     const QTime &heure);
+// The icons and texts of a bar alone, drawn over whatever background the
+// painter already holds.
+void DessineDecorBarre(QPainter &p, QSize taille, TColor c3, bool haut, const RessourcesApercu &res,
+                       const QTime &heure);
 
 // The Start menu's size and where its picture comes from.
 struct GeometrieMenu

@@ -7,6 +7,7 @@
 #include "resources/artgen/art_demarrage.h"
 #include "resources/artgen/art_dialogue.h"
 #include "resources/artgen/art_etat.h"
+#include "resources/artgen/art_skins.h"
 
 #include <QImage>
 #include <QPainter>
@@ -90,6 +91,8 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("interdit.png"), writeInterdit},
     };
     for (ArtworkItem &item : artDialogueOuverture())
+        items.push_back(std::move(item));
+    for (ArtworkItem &item : artSkins())
         items.push_back(std::move(item));
     return items;
 }

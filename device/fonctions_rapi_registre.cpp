@@ -179,18 +179,47 @@ QString CouleurEnTexte(uint32_t valeur)
     return CouleurVersTexte(TColor::fromValue(valeur & 0xFFFFFFu));
 }
 
-QString LitSkinToday(LienRapi &rapi)
+std::optional<QByteArray> LitValeurCE(LienRapi &rapi, CEHKEY racine, const QString &cle, const QString &nom,
+                                      DWORD type)
 {
-    const CleCE today(rapi, OVD_HKEY_CURRENT_USER, kCleToday);
-    const Valeur v = litValeur(rapi, today, QStringLiteral("Skin"));
-    if (v.etat != ValeurCouleurCE::Lue || v.type != OVD_REG_SZ)
-        return QString();
+    const CleCE k(rapi, racine, cle);
+    const Valeur v = litValeur(rapi, k, nom);
+    if (v.etat != ValeurCouleurCE::Lue || v.type != type)
+        return std::nullopt;
+    return v.octets;
+}
+
+QString TexteValeurCE(const QByteArray &octets, int debut)
+{
     // Bounded by the value's size: an odd byte is dropped, the text ends at
     // the first NUL whether or not the device stored one.
-    std::vector<WCHAR> unites(size_t(v.octets.size() / 2));
+    if (debut < 0 || debut >= octets.size())
+        return QString();
+    std::vector<WCHAR> unites(size_t((octets.size() - debut) / 2));
     for (size_t i = 0; i < unites.size(); ++i)
-        unites[i] = WCHAR(uint8_t(v.octets.at(int(2 * i))) | uint8_t(v.octets.at(int(2 * i + 1))) << 8);
+        unites[i] = WCHAR(uint8_t(octets.at(debut + int(2 * i))) | uint8_t(octets.at(debut + int(2 * i + 1))) << 8);
     return depuisCE(unites.data(), unites.size());
+}
+
+std::optional<QString> LitChaineCE(LienRapi &rapi, CEHKEY racine, const QString &cle, const QString &nom)
+{
+    const auto o = LitValeurCE(rapi, racine, cle, nom, OVD_REG_SZ);
+    if (!o)
+        return std::nullopt;
+    return TexteValeurCE(*o);
+}
+
+std::optional<uint32_t> LitDwordCE(LienRapi &rapi, CEHKEY racine, const QString &cle, const QString &nom)
+{
+    const auto o = LitValeurCE(rapi, racine, cle, nom, OVD_REG_DWORD);
+    if (!o || o->size() != 4)
+        return std::nullopt;
+    return entierLE(*o);
+}
+
+QString LitSkinToday(LienRapi &rapi)
+{
+    return LitChaineCE(rapi, OVD_HKEY_CURRENT_USER, kCleToday, QStringLiteral("Skin")).value_or(QString());
 }
 
 bool LitUseStartImage(LienRapi &rapi, int &valeur)

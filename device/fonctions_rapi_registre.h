@@ -42,6 +42,16 @@ using TableSysColor = std::array<std::optional<uint32_t>, kNbSysColor>;
 // "RR,GG,BB,00" from a 0x00BBGGRR value.
 QString CouleurEnTexte(uint32_t valeur);
 
+// One value of a device key, accepted only in the given type; none without
+// the key or the value, or when it cannot be read.
+std::optional<QByteArray> LitValeurCE(LienRapi &rapi, CEHKEY racine, const QString &cle, const QString &nom,
+                                      DWORD type);
+std::optional<QString> LitChaineCE(LienRapi &rapi, CEHKEY racine, const QString &cle, const QString &nom);
+std::optional<uint32_t> LitDwordCE(LienRapi &rapi, CEHKEY racine, const QString &cle, const QString &nom);
+// The UTF-16 text stored in a value from byte offset debut, up to its first
+// NUL and never past the value's end; empty when debut is past the end.
+QString TexteValeurCE(const QByteArray &octets, int debut = 0);
+
 // "Skin" of the Today key; empty when absent or not a string.
 QString LitSkinToday(LienRapi &rapi);
 // valeur := -1, then "UseStartImage" when it is a DWORD.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/apparence_fenetre.h"
 #include "app/dossiers_programme.h"
 #include "app/options.h"
 #include "theme/animation_pause.h"
@@ -41,6 +42,9 @@ struct AppContext
     // System colours 2 (active caption), 19 (inactive caption text),
     // 20 (button highlight) and 29 (menu highlight), read at start.
     std::array<TColor, 4> CouleursSysteme{};
+    // The look derived from the form colours (derived colours, cool-bar
+    // tile, background picture), kept up to date by AppliqueApparence.
+    ApparenceFenetre apparence;
     // The hue analysis of the four working pictures, filled by the main
     // window's thumbnails and read by the hue tools. Made by the main window
     // (the hue routines sit above this layer).

@@ -1,5 +1,6 @@
 #include "resources/artgen/artwork.h"
 #include "resources/artgen/art_apercu.h"
+#include "resources/artgen/art_apparence.h"
 #include "resources/artgen/art_apropos.h"
 #include "resources/artgen/art_appareil.h"
 #include "resources/artgen/art_arbre.h"
@@ -93,6 +94,8 @@ std::vector<ArtworkItem> artworkItems()
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));
     for (ArtworkItem &item : artSkins())
+        items.push_back(std::move(item));
+    for (ArtworkItem &item : artApparence())
         items.push_back(std::move(item));
     return items;
 }

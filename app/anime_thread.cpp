@@ -13,13 +13,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// No picture file the program plays comes near this; a bigger one is refused.
-constexpr qint64 TailleFichierMax = qint64(64) << 20;
-
-} // namespace
-
 void afficheImageSur(QWidget *cible, const QImage &image)
 {
     if (auto *label = qobject_cast<QLabel *>(cible)) {
@@ -61,34 +54,11 @@ void TAnimeThread::charge(const QString &fichier)
     if (W < 1 || H < 1)
         return;
 
-    QFile f(fichier);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > TailleFichierMax)
+    const auto animees = ChargeImagesAnimees(fichier, DelaiNulMs, DelaiNonGifMs);
+    if (!animees)
         return;
-    const QByteArray octets = f.readAll();
-    f.close();
-
-    QList<QImage> brutes;
-    if (estGif(octets)) {
-        const auto gif = decodeImagesGif(octets);
-        // A GIF without a frame-delay table is not animated at all.
-        if (!gif || !gif->aDelais)
-            return;
-        brutes = gif->images;
-        for (int d : gif->delaisMs)
-            m_delais.append(delaiAffichageMs(d));
-    } else {
-        QImageReader lecteur(fichier);
-        const int n = std::clamp(lecteur.imageCount(), 1, LimitesGif::ImagesMax);
-        for (int i = 0; i < n; ++i) {
-            const QImage image = lecteur.read();
-            if (image.isNull())
-                break;
-            brutes.append(image);
-            m_delais.append(DelaiNonGifMs);
-        }
-        if (brutes.isEmpty())
-            return;
-    }
+    const QList<QImage> &brutes = animees->images;
+    m_delais = animees->delaisMs;
 
     // Every frame is placed once in its fit rectangle on a W x H picture.
     // Nearest-neighbour scaling keeps the key colour exact.

@@ -56,9 +56,6 @@ public:
     // Stops for good (the thread's Terminate).
     void arreter();
 
-    // The wait after a GIF frame of the given delay.
-    static int delaiAffichageMs(int delaiGifMs) { return delaiGifMs > 0 ? delaiGifMs : DelaiNulMs; }
-
 public slots:
     // Draws the next frame and waits for the one after (what the timer does).
     void imageSuivante();

@@ -1,5 +1,8 @@
 #include "app/gif_frames.h"
 
+#include <QFile>
+#include <QImageReader>
+
 #include <gif_lib.h>
 
 #include <algorithm>
@@ -236,4 +239,42 @@ std::optional<ImagesGif> decodeImagesGif(const QByteArray &octets, ErreurGif *er
     if (res.images.isEmpty())
         return echec(ErreurGif::AucuneImage);
     return res;
+}
+
+std::optional<ImagesAnimees> ChargeImagesAnimees(const QString &fichier, int delaiNulMs, int delaiNonGifMs)
+{
+    // Larger files are not played: a picture of any folder could be anything.
+    constexpr qint64 TailleFichierMax = qint64(64) << 20;
+    QFile f(fichier);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > TailleFichierMax)
+        return std::nullopt;
+    const QByteArray octets = f.readAll();
+    f.close();
+
+    ImagesAnimees out;
+    if (estGif(octets)) {
+        const auto gif = decodeImagesGif(octets);
+        if (!gif || !gif->aDelais)
+            return std::nullopt;
+        out.images = gif->images;
+        for (int d : gif->delaisMs)
+            out.delaisMs.append(d > 0 ? d : delaiNulMs);
+    } else {
+        QImageReader lecteur(fichier);
+        lecteur.setDecideFormatFromContent(true);
+        const int n = std::clamp(lecteur.imageCount(), 1, LimitesGif::ImagesMax);
+        for (int i = 0; i < n; ++i) {
+            if (i > 0 && !lecteur.jumpToImage(i))
+                break;
+            const QImage image = lecteur.read();
+            if (image.isNull())
+                break;
+            out.images.append(image);
+            out.delaisMs.append(delaiNonGifMs);
+        }
+    }
+    if (out.images.isEmpty())
+        return std::nullopt;
+    out.delaisMs.resize(out.images.size());
+    return out;
 }

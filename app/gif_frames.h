@@ -50,3 +50,15 @@ std::optional<ImagesGif> decodeImagesGif(const QByteArray &octets, ErreurGif *er
 
 // True when the bytes start with a GIF signature.
 bool estGif(const QByteArray &octets);
+
+// The frames of a picture file to play, each with its display time: a GIF's
+// own delays (a delay of 0 shown for delaiNulMs, since it would otherwise
+// spin), any other multi-picture file one picture every delaiNonGifMs.
+// Nothing when the file is unreadable, larger than 64 MB, has no picture, or
+// is a GIF without a delay table (a still picture, not animated).
+struct ImagesAnimees
+{
+    QList<QImage> images;
+    QList<int> delaisMs;
+};
+std::optional<ImagesAnimees> ChargeImagesAnimees(const QString &fichier, int delaiNulMs, int delaiNonGifMs);

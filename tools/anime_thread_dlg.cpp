@@ -11,14 +11,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Larger picture files are not played (a GIF or TIFF of the dialog's folder
-// could be anything).
-constexpr qint64 TailleFichierMax = qint64(64) << 20;
-
-} // namespace
-
 TAnimeThreadDlg::TAnimeThreadDlg(QLabel *cible, TColor fond, const QString &fichier, QObject *parent)
     : QObject(parent), m_cible(cible), m_fond(fond)
 {
@@ -34,35 +26,11 @@ void TAnimeThreadDlg::charge(const QString &fichier, int W, int H)
 {
     if (W < 1 || H < 1)
         return;
-    QFile f(fichier);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > TailleFichierMax)
+    const auto animees = ChargeImagesAnimees(fichier, DelaiNulMs, DelaiNonGifMs);
+    if (!animees)
         return;
-    const QByteArray octets = f.readAll();
-    f.close();
-
-    QList<QImage> brutes;
-    QList<int> delais;
-    if (estGif(octets)) {
-        const auto gif = decodeImagesGif(octets);
-        if (!gif || !gif->aDelais)
-            return;
-        brutes = gif->images;
-        for (int d : gif->delaisMs)
-            delais.append(delaiAffichageMs(d));
-    } else {
-        QImageReader lecteur(fichier);
-        lecteur.setDecideFormatFromContent(true);
-        const int n = std::clamp(lecteur.imageCount(), 1, LimitesGif::ImagesMax);
-        for (int i = 0; i < n; ++i) {
-            if (i > 0 && !lecteur.jumpToImage(i))
-                break;
-            const QImage image = lecteur.read();
-            if (image.isNull())
-                break;
-            brutes.append(image);
-            delais.append(DelaiNonGifMs);
-        }
-    }
+    const QList<QImage> &brutes = animees->images;
+    const QList<int> &delais = animees->delaisMs;
 
     // Each frame fitted into the target over the background colour, once.
     const QColor fond = QColor::fromRgb(m_fond.toQRgb());

@@ -42,9 +42,6 @@ public:
     QList<int> delais() const { return m_delais; }
     QImage imageAffichee() const { return m_affichee; }
 
-    // The wait after a GIF frame whose delay is `delaiGifMs`.
-    static int delaiAffichageMs(int delaiGifMs) { return delaiGifMs > 0 ? delaiGifMs : DelaiNulMs; }
-
 public slots:
     // Draws the next frame and waits for the one after (what the timer does).
     void imageSuivante();

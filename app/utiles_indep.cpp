@@ -646,3 +646,9 @@ unsigned DrapeauxDeImage(const QImage &image)
     }
     return d;
 }
+
+void EcritTexteHautGauche(QPainter &p, int x, int y, const QString &texte)
+{
+    const QFontMetrics fm(p.font(), p.device());
+    p.drawText(QPoint(x, y + fm.ascent()), texte);
+}

@@ -164,3 +164,6 @@ QString EspaceCouleurImage(unsigned drapeaux);
 // The flags of a picture: alpha when it has an alpha channel, translucent when
 // a pixel's alpha is neither 0 nor 255, and its colour space.
 unsigned DrapeauxDeImage(const QImage &image);
+
+// Text whose cell's top-left corner is at (x, y), as a canvas writes it.
+void EcritTexteHautGauche(QPainter &p, int x, int y, const QString &texte);

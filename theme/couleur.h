@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QRgb>
 #include <QString>
 
@@ -28,6 +29,8 @@ public:
     constexpr int green() const { return int((m_value >> 8) & 0xFF); }
     constexpr int blue() const { return int((m_value >> 16) & 0xFF); }
     constexpr QRgb toQRgb(int alpha = 255) const { return qRgba(red(), green(), blue(), alpha); }
+    QColor toQColor(int alpha = 255) const { return QColor::fromRgba(toQRgb(alpha)); }
+    static constexpr TColor gris(int g) { return fromRgb(g, g, g); }
 
     constexpr bool operator==(const TColor &) const = default;
 

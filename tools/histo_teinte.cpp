@@ -1,6 +1,7 @@
 #include "tools/histo_teinte.h"
 
 #include "app/polices.h"
+#include "app/utiles_indep.h"
 #include "tools/echelles_teinte.h"
 #include "tools/hls.h"
 #include "tools/teintes_images.h"
@@ -41,18 +42,6 @@ constexpr QRgb kBandeFond = 0x200000FF;
 QColor argb(QRgb c)
 {
     return QColor::fromRgba(c);
-}
-
-QColor qc(TColor c)
-{
-    return QColor::fromRgb(c.toQRgb());
-}
-
-// Text from the top-left of its cell.
-void ecrit(QPainter &p, int x, int y, const QString &texte)
-{
-    const QFontMetrics fm(p.font(), p.device());
-    p.drawText(QPoint(x, y + fm.ascent()), texte);
 }
 
 QString texteDegres(int angle)
@@ -241,7 +230,7 @@ QImage THistoTeinte::construitRendu(bool logarithmique)
 
     // The hue strip under the axis, then the axis with its ticks and labels.
     for (int i = 0; i <= NOMBRE_BINS_TEINTE; ++i) {
-        p.setPen(qc(ColorHLSToRGB(i, 120, 240)));
+        p.setPen((ColorHLSToRGB(i, 120, 240)).toQColor());
         p.drawLine(X0 + i, Y0 + 1, X0 + i, Y0 + 6);
     }
     p.setPen(Qt::black);
@@ -251,16 +240,16 @@ QImage THistoTeinte::construitRendu(bool logarithmique)
         p.drawLine(X0 + t, Y0 - 4, X0 + t, Y0);
         p.setPen(Qt::black);
         const QString texte = QString::number(t);
-        ecrit(p, X0 + t - p.fontMetrics().horizontalAdvance(texte) / 2, Y0 + 8, texte);
+        EcritTexteHautGauche(p, X0 + t - p.fontMetrics().horizontalAdvance(texte) / 2, Y0 + 8, texte);
     }
 
     if (m_mode != ModeTodayStart) {
         const int k = m_mode == ModeStart ? 1 : 0;
         const int maxBrut = m_teintes.MaxBrutImage[k];
-        ecrit(p, X0, 2, QStringLiteral("Max Hue %1 (%2)").arg(maxBrut).arg(texteDegres(AngleTeinte(maxBrut))));
+        EcritTexteHautGauche(p, X0, 2, QStringLiteral("Max Hue %1 (%2)").arg(maxBrut).arg(texteDegres(AngleTeinte(maxBrut))));
         const TColor pic = ColorHLSToRGB(maxBrut, 120, 240);
-        p.fillRect(QRect(X0, Y0 + 25, 50, 11), qc(pic));
-        ecrit(p, X0, Y0 + 40,
+        p.fillRect(QRect(X0, Y0 + 25, 50, 11), pic.toQColor());
+        EcritTexteHautGauche(p, X0, Y0 + 40,
               QStringLiteral("Spike Color R = %1, G = %2, B = %3  max histogram = %4")
                   .arg(pic.red())
                   .arg(pic.green())
@@ -272,10 +261,10 @@ QImage THistoTeinte::construitRendu(bool logarithmique)
             p.setPen(argb(k == 0 ? kTodayPortrait.contour : kStartPortrait.contour));
             p.drawLine(X0, y + 5, X0 + 14, y + 5);
             p.setPen(Qt::black);
-            ecrit(p, X0 + 18, y, k == 0 ? QStringLiteral("Today") : QStringLiteral("Start"));
+            EcritTexteHautGauche(p, X0 + 18, y, k == 0 ? QStringLiteral("Today") : QStringLiteral("Start"));
             p.fillRect(QRect(X0 + 52, y, 50, 11),
-                       qc(ColorHLSToRGB(m_teintes.MaxBrutImage[k], m_luminance, m_saturation)));
-            ecrit(p, X0 + 108, y, QStringLiteral("Nb pixels in spike : %1").arg(m_teintes.PicImage[k]));
+                       (ColorHLSToRGB(m_teintes.MaxBrutImage[k], m_luminance, m_saturation)).toQColor());
+            EcritTexteHautGauche(p, X0 + 108, y, QStringLiteral("Nb pixels in spike : %1").arg(m_teintes.PicImage[k]));
         }
     }
     return image;
@@ -285,9 +274,9 @@ void THistoTeinte::paintEvent(QPaintEvent *e)
 {
     QDialog::paintEvent(e);
     QPainter p(this);
-    p.fillRect(QRect(QPoint(19, 288), QPoint(68, 310)), qc(m_choisie));
+    p.fillRect(QRect(QPoint(19, 288), QPoint(68, 310)), m_choisie.toQColor());
     const auto dominante = [&](int k, const QRect &r) {
-        p.fillRect(r, qc(ColorHLSToRGB(m_teintes.TeinteImage[k], m_luminance, m_saturation)));
+        p.fillRect(r, (ColorHLSToRGB(m_teintes.TeinteImage[k], m_luminance, m_saturation)).toQColor());
     };
     // Rectangles from their top-left to their excluded bottom-right corner.
     const auto rect = [](int l, int t, int r, int b) { return QRect(l, t, r - l, b - t); };

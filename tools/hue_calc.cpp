@@ -2,6 +2,7 @@
 
 #include "app/charge_image_res.h"
 #include "app/polices.h"
+#include "app/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "device/texte_ce.h"
@@ -67,23 +68,6 @@ constexpr ImagePDA kImagesPDA[2] = {
     {u"\\Windows\\stwater.gif", "SauveSTPDA.gif", "stwater.gif"},
 };
 
-QColor qc(TColor c)
-{
-    return QColor::fromRgb(c.toQRgb());
-}
-
-TColor gris(int g)
-{
-    return TColor::fromRgb(g, g, g);
-}
-
-// Text from the top-left of its cell.
-void ecrit(QPainter &p, int x, int y, const QString &texte)
-{
-    const QFontMetrics fm(p.font(), p.device());
-    p.drawText(QPoint(x, y + fm.ascent()), texte);
-}
-
 QLabel *libelle(QWidget *parent, const char *nom, const QString &texte, const QRect &r)
 {
     auto *l = new QLabel(texte, parent);
@@ -138,7 +122,7 @@ QImage dessineRoue(bool enGris, const QColor &fond)
     const QRect cercle(20, 20, 180, 180);
     for (int d = 0; d < 360; ++d) {
         const TColor c = ColorHLSToRGB(d * 2 / 3, 120, 240);
-        p.setPen(QPen(qc(enGris ? gris(NiveauGris(c)) : c), 3, Qt::SolidLine, Qt::FlatCap));
+        p.setPen(QPen((enGris ? TColor::gris(NiveauGris(c)) : c).toQColor(), 3, Qt::SolidLine, Qt::FlatCap));
         // Clockwise from the positive x axis, starting at d - 90.
         p.drawArc(cercle, (90 - d) * 16, -16);
     }
@@ -147,10 +131,10 @@ QImage dessineRoue(bool enGris, const QColor &fond)
     p.drawEllipse(QRect(70, 70, 80, 80));
     p.setPen(Qt::black);
     p.setFont(PoliceHauteurCellule(kPoliceEchelles, 10));
-    ecrit(p, 107, 8, QStringLiteral("0") + QChar(0x00B0));
-    ecrit(p, 100, 202, QStringLiteral("180") + QChar(0x00B0));
-    ecrit(p, 202, 105, QStringLiteral("90") + QChar(0x00B0));
-    ecrit(p, -2, 105, QStringLiteral("270") + QChar(0x00B0));
+    EcritTexteHautGauche(p, 107, 8, QStringLiteral("0") + QChar(0x00B0));
+    EcritTexteHautGauche(p, 100, 202, QStringLiteral("180") + QChar(0x00B0));
+    EcritTexteHautGauche(p, 202, 105, QStringLiteral("90") + QChar(0x00B0));
+    EcritTexteHautGauche(p, -2, 105, QStringLiteral("270") + QChar(0x00B0));
     return roue;
 }
 
@@ -171,9 +155,9 @@ QImage dessineEchelles(const QColor &fond)
         p.drawLine(x + 20, 20, x + 20, 25);
     for (int i = 0; i < HLSMAX; ++i) {
         const TColor c = ColorHLSToRGB(i, 120, 240);
-        p.setPen(qc(c));
+        p.setPen(c.toQColor());
         p.drawLine(i + Gauche, 35, i + Gauche, 64);
-        p.setPen(qc(gris(NiveauGris(c))));
+        p.setPen((TColor::gris(NiveauGris(c))).toQColor());
         p.drawLine(i + Gauche, 65, i + Gauche, 94);
     }
     p.setPen(Qt::blue);
@@ -182,7 +166,7 @@ QImage dessineEchelles(const QColor &fond)
     const int xs[] = {16, 78, 140, 203, 250};
     const char *textes[] = {"0", "64", "128", "192", "240"};
     for (int k = 0; k < 5; ++k)
-        ecrit(p, xs[k], 4, QLatin1String(textes[k]));
+        EcritTexteHautGauche(p, xs[k], 4, QLatin1String(textes[k]));
     return img;
 }
 
@@ -190,12 +174,12 @@ QImage dessineEchelles(const QColor &fond)
 void bandeBarre(QPainter &p, int haut, int hauteur, TColor choisie, TColor bande)
 {
     QLinearGradient g1(0, 0, 121, 0);
-    g1.setColorAt(0, qc(choisie));
-    g1.setColorAt(1, qc(bande));
+    g1.setColorAt(0, choisie.toQColor());
+    g1.setColorAt(1, bande.toQColor());
     p.fillRect(QRect(0, haut, 120, hauteur), g1);
     QLinearGradient g2(120, 0, 241, 0);
-    g2.setColorAt(0, qc(bande));
-    g2.setColorAt(1, qc(choisie));
+    g2.setColorAt(0, bande.toQColor());
+    g2.setColorAt(1, choisie.toQColor());
     p.fillRect(QRect(120, haut, 120, hauteur), g2);
 }
 
@@ -489,8 +473,8 @@ void THueCalc::EchellesImgMouseMove(Emetteur emetteur, bool ctrlSeul, int x, int
         m_choisie = hls;
         m_compagne = ColorAdjustLuma(m_choisie, PasLuma);
     } else {
-        m_choisie = gris(g);
-        m_compagne = gris(NiveauGris(ColorAdjustLuma(hls, PasLuma)));
+        m_choisie = TColor::gris(g);
+        m_compagne = TColor::gris(NiveauGris(ColorAdjustLuma(hls, PasLuma)));
     }
     if (emetteur != Emetteur::LumSE) {
         m_derniereTeinte = teinte;
@@ -720,12 +704,12 @@ void THueCalc::construitBarres()
         p.drawImage(QPoint(4, 4), m_icones[0]);
         p.drawImage(QPoint(140, 6), m_icones[1]);
         p.drawImage(QPoint(160, 6), m_icones[2]);
-        p.setPen(qc(stylo));
+        p.setPen(stylo.toQColor());
         p.drawLine(28, 0, 28, 26);
         p.setFont(police);
         p.setRenderHint(QPainter::TextAntialiasing);
-        ecrit(p, 30, 6, QStringLiteral("Start"));
-        ecrit(p, 180, 6, QTime::currentTime().toString(QStringLiteral("HH:mm")).left(5));
+        EcritTexteHautGauche(p, 30, 6, QStringLiteral("Start"));
+        EcritTexteHautGauche(p, 180, 6, QTime::currentTime().toString(QStringLiteral("HH:mm")).left(5));
     }
     m_barreBas = NouvelleImage32(TailleBarre.width(), TailleBarre.height());
     {
@@ -736,7 +720,7 @@ void THueCalc::construitBarres()
         p.setPen(Qt::black);
         p.setFont(PoliceHauteurCellule(kPoliceBarres, 14));
         p.setRenderHint(QPainter::TextAntialiasing);
-        ecrit(p, 2, 6, QStringLiteral("New"));
+        EcritTexteHautGauche(p, 2, 6, QStringLiteral("New"));
     }
 }
 
@@ -775,7 +759,7 @@ void THueCalc::paintEvent(QPaintEvent *e)
     p.drawLine(x, 104, x - 3, 107);
     p.drawLine(x, 104, x + 3, 107);
 
-    p.fillRect(QRect(QPoint(8, 16), QPoint(40, 95)), qc(m_choisie));
+    p.fillRect(QRect(QPoint(8, 16), QPoint(40, 95)), m_choisie.toQColor());
     p.fillRect(QRect(0, 467, width(), 3), palette().color(QPalette::Highlight));
 }
 

@@ -1,8 +1,9 @@
 #include "app/apercu/apercu_ecran.h"
 
 #include "app/charge_image_res.h"
-#include "app/polices.h"
 #include "app/fonctions_indep.h"
+#include "app/polices.h"
+#include "app/utiles_indep.h"
 #include "resources/strings.h"
 
 #include <QFontMetrics>
@@ -21,18 +22,6 @@ constexpr int kIdAdresseProprietaire = 65154;
 QFont police(bool gras)
 {
     return PoliceHauteurCellule(kPolice, kHauteurCellule, gras ? 1 : 0);
-}
-
-QColor qc(TColor c)
-{
-    return QColor::fromRgb(c.toQRgb());
-}
-
-// Text from the top-left of its cell, as a canvas writes it.
-void ecrit(QPainter &p, int x, int y, const QString &texte)
-{
-    const QFontMetrics fm(p.font(), p.device());
-    p.drawText(QPoint(x, y + fm.ascent()), texte);
 }
 
 void icone(QPainter &p, const RessourcesApercu &res, int id, int x, int y)
@@ -135,8 +124,8 @@ QImage DessineEcranToday(const QImage &fond, const CouleursApercu &c, const Ress
     Fixe96Dpi(ecran);
     QPainter p(&ecran);
     p.setRenderHint(QPainter::TextAntialiasing);
-    const QColor texte = qc(c[3]);
-    const QColor trait = qc(c[4]);
+    const QColor texte = c[3].toQColor();
+    const QColor trait = c[4].toQColor();
     const int droite = ecran.width() - 1;
     auto ligne = [&](int y) {
         p.setPen(trait);
@@ -146,22 +135,22 @@ QImage DessineEcranToday(const QImage &fond, const CouleursApercu &c, const Ress
     p.setPen(texte);
     icone(p, res, 135, 4, 3);
     p.setFont(police(true));
-    ecrit(p, 30, 4, texteDate(date));
+    EcritTexteHautGauche(p, 30, 4, texteDate(date));
     ligne(20);
     icone(p, res, 137, 4, 23);
-    ecrit(p, 30, 23, QStringLiteral("Owner Microsoft"));
+    EcritTexteHautGauche(p, 30, 23, QStringLiteral("Owner Microsoft"));
     p.setFont(police(false));
-    ecrit(p, 30, 38, chaineRes(kIdAdresseProprietaire));
+    EcritTexteHautGauche(p, 30, 38, chaineRes(kIdAdresseProprietaire));
     ligne(56);
     icone(p, res, 154, 4, 60);
     p.setFont(police(true));
-    ecrit(p, 30, 60, QStringLiteral("My wife Anniversary"));
+    EcritTexteHautGauche(p, 30, 60, QStringLiteral("My wife Anniversary"));
     ligne(76);
     icone(p, res, 136, 4, 80);
-    ecrit(p, 30, 80, QStringLiteral("No message"));
+    EcritTexteHautGauche(p, 30, 80, QStringLiteral("No message"));
     ligne(96);
     icone(p, res, 133, 4, 100);
-    ecrit(p, 30, 100, QStringLiteral("No Job"));
+    EcritTexteHautGauche(p, 30, 100, QStringLiteral("No Job"));
     return ecran;
 }
 
@@ -183,16 +172,16 @@ void DessineDecorBarre(QPainter &p, QSize taille, TColor c3, bool haut, const Re
         icone(p, res, 139, 4, 4);
         icone(p, res, 206, w - 100, 6);
         icone(p, res, 140, w - 80, 6);
-        p.setPen(qc(c3));
+        p.setPen(c3.toQColor());
         p.drawLine(28, 0, 28, 26);
         p.setFont(police(true));
-        ecrit(p, 30, 6, QStringLiteral("Start"));
-        ecrit(p, w - 60, 6, texteHeure(heure));
+        EcritTexteHautGauche(p, 30, 6, QStringLiteral("Start"));
+        EcritTexteHautGauche(p, w - 60, 6, texteHeure(heure));
     } else {
         icone(p, res, 300, w - 20, 6);
         p.setPen(Qt::black);
         p.setFont(police(false));
-        ecrit(p, 2, 6, QStringLiteral("New"));
+        EcritTexteHautGauche(p, 2, 6, QStringLiteral("New"));
     }
     p.restore();
 }
@@ -205,8 +194,8 @@ QImage DessineBarre(QSize taille, TColor c1, TColor c2, TColor c3, bool haut, co
         return barre;
     QPainter p(&barre);
     QLinearGradient g(0, 0, taille.width(), 0);
-    g.setColorAt(0, qc(c1));
-    g.setColorAt(1, qc(c2));
+    g.setColorAt(0, c1.toQColor());
+    g.setColorAt(1, c2.toQColor());
     p.fillRect(barre.rect(), g);
     DessineDecorBarre(p, taille, c3, haut, res, heure);
     return barre;
@@ -274,7 +263,7 @@ QImage DessineMenuDemarrer(const QImage &fond, const GeometrieMenu &g, const Cou
     auto trait = [&](int y) {
         p.setPen(Qt::black);
         p.drawLine(1, y, 174, y);
-        p.setPen(qc(c[20]));
+        p.setPen(c[20].toQColor());
     };
     trait(23);
     icone(p, res, 161, 5, 25);
@@ -283,15 +272,15 @@ QImage DessineMenuDemarrer(const QImage &fond, const GeometrieMenu &g, const Cou
         {105, "Receipt Box"}, {125, "Internet Explorer"}, {145, "Notes"}, {165, "Jobs"},
     };
     for (const auto &e : entrees)
-        ecrit(p, 31, e.y, QString::fromLatin1(e.texte));
+        EcritTexteHautGauche(p, 31, e.y, QString::fromLatin1(e.texte));
     trait(185);
     icone(p, res, 163, 5, 187);
-    ecrit(p, 31, 187, QStringLiteral("Programs"));
+    EcritTexteHautGauche(p, 31, 187, QStringLiteral("Programs"));
     icone(p, res, 162, 5, 207);
-    ecrit(p, 31, 207, QStringLiteral("Parameters"));
+    EcritTexteHautGauche(p, 31, 207, QStringLiteral("Parameters"));
     trait(227);
     icone(p, res, 164, 5, 229);
-    ecrit(p, 31, 229, QStringLiteral("Help"));
+    EcritTexteHautGauche(p, 31, 229, QStringLiteral("Help"));
     return menu;
 }
 
@@ -309,8 +298,8 @@ QImage DessineNotification(bool critique, const CouleursApercu &c, const Ressour
         QPainter p(&bmp);
         p.setRenderHint(QPainter::TextAntialiasing);
         QLinearGradient g(2, 18, 218, 18);
-        g.setColorAt(0, qc(critique ? c[13] : c[9]));
-        g.setColorAt(1, qc(critique ? c[14] : c[10]));
+        g.setColorAt(0, (critique ? c[13] : c[9]).toQColor());
+        g.setColorAt(1, (critique ? c[14] : c[10]).toQColor());
         p.setPen(Qt::NoPen);
         p.setBrush(g);
         p.drawPolygon(titre);
@@ -320,15 +309,15 @@ QImage DessineNotification(bool critique, const CouleursApercu &c, const Ressour
         const QFontMetrics fm(p.font(), &bmp);
         const QString date = texteDate(maintenant.date());
         const QString heure = texteHeure(maintenant.time());
-        ecrit(p, bmp.width() - (fm.horizontalAdvance(date) + 5), 40, date);
-        ecrit(p, bmp.width() - (fm.horizontalAdvance(heure) + 5), 55, heure);
+        EcritTexteHautGauche(p, bmp.width() - (fm.horizontalAdvance(date) + 5), 40, date);
+        EcritTexteHautGauche(p, bmp.width() - (fm.horizontalAdvance(heure) + 5), 55, heure);
         if (critique)
-            ecrit(p, 11, 80, QStringLiteral("Battery is very low !"));
+            EcritTexteHautGauche(p, 11, 80, QStringLiteral("Battery is very low !"));
         else
-            ecrit(p, 11, 102, QStringLiteral("No Meeting"));
+            EcritTexteHautGauche(p, 11, 102, QStringLiteral("No Meeting"));
         p.setFont(police(true));
-        p.setPen(qc(critique ? c[16] : c[15]));
-        ecrit(p, 8, 20, critique ? QStringLiteral("Warning ! Save Datas") : QStringLiteral("Hour of next Meeting"));
+        p.setPen((critique ? c[16] : c[15]).toQColor());
+        EcritTexteHautGauche(p, 8, 20, critique ? QStringLiteral("Warning ! Save Datas") : QStringLiteral("Hour of next Meeting"));
     }
     return AvecCouleurTransparente(bmp);
 }
@@ -336,7 +325,7 @@ QImage DessineNotification(bool critique, const CouleursApercu &c, const Ressour
 QImage DessineRangeeIcones(const CouleursApercu &c, const RessourcesApercu &res)
 {
     QImage rangee = NouvelleImage32(GeometrieApercu::RangeeIcones.width(), GeometrieApercu::RangeeIcones.height());
-    rangee.fill(qc(c[6]));
+    rangee.fill(c[6].toQColor());
     QPainter p(&rangee);
     const int ids[5] = {201, 200, 199, 177, 194};
     for (int i = 0; i < 5; ++i)

@@ -49,23 +49,6 @@ constexpr QRect kZonesPortrait[5] = {
 constexpr int kLuminanceCalc = 120;
 constexpr int kSaturationCalc = 160;
 
-QColor qc(TColor c)
-{
-    return QColor::fromRgb(c.toQRgb());
-}
-
-TColor gris(int g)
-{
-    return TColor::fromRgb(g, g, g);
-}
-
-// Text from the top-left of its cell, with no background.
-void ecrit(QPainter &p, int x, int y, const QString &texte)
-{
-    const QFontMetrics fm(p.font(), p.device());
-    p.drawText(QPoint(x, y + fm.ascent()), texte);
-}
-
 QColor couleurLegendes(const QString &nomSkin)
 {
     return nomSkin == kSkinFeuilles ? QColor(Qt::yellow) : QColor(Qt::red);
@@ -81,7 +64,7 @@ void legendes(QImage &skin, const QString &nomSkin, const std::array<std::pair<Q
     p.setFont(PoliceImage(QStringLiteral("Tahoma"), 8, StyleGras));
     p.setPen(couleurLegendes(nomSkin));
     for (const auto &[position, texte] : textes)
-        ecrit(p, position.x(), position.y(), texte);
+        EcritTexteHautGauche(p, position.x(), position.y(), texte);
 }
 
 // One band of a BaseHue bar: the chosen colour at both ends, the band colour
@@ -90,12 +73,12 @@ void bandeBarre(QPainter &p, int largeur, int haut, int hauteur, TColor choisie,
 {
     const int milieu = largeur / 2;
     QLinearGradient g1(0, 0, milieu + 1, 0);
-    g1.setColorAt(0, qc(choisie));
-    g1.setColorAt(1, qc(bande));
+    g1.setColorAt(0, choisie.toQColor());
+    g1.setColorAt(1, bande.toQColor());
     p.fillRect(QRect(0, haut, milieu, hauteur), g1);
     QLinearGradient g2(milieu, 0, largeur + 1, 0);
-    g2.setColorAt(0, qc(bande));
-    g2.setColorAt(1, qc(choisie));
+    g2.setColorAt(0, bande.toQColor());
+    g2.setColorAt(1, choisie.toQColor());
     p.fillRect(QRect(milieu, haut, largeur - milieu, hauteur), g2);
 }
 
@@ -313,8 +296,8 @@ CouleursBaseHue CouleursBaseHueHP(bool baseHueDefini, int valBaseHue, int teinte
         c.choisie = hls;
         c.compagne = ColorAdjustLuma(hls, THueCalc::PasLuma);
     } else {
-        c.choisie = gris(NiveauGris(hls));
-        c.compagne = gris(NiveauGris(ColorAdjustLuma(hls, THueCalc::PasLuma)));
+        c.choisie = TColor::gris(NiveauGris(hls));
+        c.compagne = TColor::gris(NiveauGris(ColorAdjustLuma(hls, THueCalc::PasLuma)));
     }
     c.claire = ColorAdjustLuma(c.compagne, THueCalc::PasLuma / 2);
     return c;

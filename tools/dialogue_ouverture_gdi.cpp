@@ -528,7 +528,27 @@ bool TOpenPictureDialogGDI::eventFilter(QObject *objet, QEvent *event)
 void TOpenPictureDialogGDI::PreviewClick()
 {
     const QString fichier = fichierCourant();
-    auto *form = new QDialog(this, Qt::Tool);
+    const QColor base = palette().color(QPalette::Base);
+    const auto c = chargeImage(fichier, TColor::fromQRgb(base.rgb()), QSize());
+    if (!c || c->taille.width() <= 0)
+        return;
+    const FormePreview f = CreeFormePreview(this, this, c->taille);
+    connect(f.form, &QDialog::finished, this, [this] { arreteAnime(m_animePreview); });
+    if (c->images < 2) {
+        AfficheImageAjustee(f.image, c->image, f.fond);
+    } else {
+        arreteAnime(m_animePreview);
+        m_animePreview = new TAnimeThreadDlg(f.image, TColor::fromQRgb(f.fond.rgb()), fichier, this);
+        m_animePreview->setObjectName(QStringLiteral("AnimePreview"));
+        m_animePreview->demarre();
+    }
+    // Modal to this dialog without blocking here.
+    f.form->open();
+}
+
+FormePreview CreeFormePreview(QWidget *parent, QObject *filtre, QSize taillePicture)
+{
+    auto *form = new QDialog(parent, Qt::Tool);
     form->setObjectName(QStringLiteral("PreviewForm"));
     form->setWindowTitle(QStringLiteral("Prévisualiser"));
     form->setAttribute(Qt::WA_DeleteOnClose);
@@ -548,43 +568,31 @@ void TOpenPictureDialogGDI::PreviewClick()
     auto *image = new QLabel(panel);
     image->setObjectName(QStringLiteral("PreviewImage"));
     image->setAlignment(Qt::AlignCenter);
-    image->installEventFilter(this);
+    image->setCursor(Qt::PointingHandCursor);
+    image->installEventFilter(filtre);
     dansPanel->addWidget(image);
     disposition->addWidget(panel);
-    connect(form, &QDialog::finished, this, [this] { arreteAnime(m_animePreview); });
 
-    const TColor fond = TColor::fromQRgb(pal.color(QPalette::Window).rgb());
-    const auto c = chargeImage(fichier, fond, QSize());
-    if (!c || c->taille.width() <= 0) {
-        delete form;
-        return;
-    }
-    {
-        const QScreen *ecran = screen() ? screen() : QGuiApplication::primaryScreen();
-        const QSize moniteur = ecran ? ecran->availableGeometry().size() : QSize(1024, 768);
-        const int marge = 2 * (5 + 1) + 10;
-        const QSize client(qMin(moniteur.width() * 3 / 4, c->taille.width() + marge),
-                           qMin(moniteur.height() * 3 / 4, c->taille.height() + marge));
-        form->resize(client);
-        image->setFixedSize(client - QSize(marge - 10, marge - 10));
-        if (c->images < 2) {
-            const QRect r = RectProportionnel(c->taille.width(), c->taille.height(), image->width(), image->height());
-            QImage travail(image->size(), QImage::Format_ARGB32);
-            travail.fill(QColor::fromRgb(fond.toQRgb()));
-            QPainter p(&travail);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(r, c->image);
-            p.end();
-            image->setPixmap(QPixmap::fromImage(travail));
-        } else {
-            arreteAnime(m_animePreview);
-            m_animePreview = new TAnimeThreadDlg(image, fond, fichier, this);
-            m_animePreview->setObjectName(QStringLiteral("AnimePreview"));
-            m_animePreview->demarre();
-        }
-    }
-    // Modal to this dialog without blocking here.
-    form->open();
+    const QScreen *ecran = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize moniteur = ecran ? ecran->availableGeometry().size() : QSize(1024, 768);
+    const int marge = 2 * (5 + 1) + 10;
+    const QSize client(qMin(moniteur.width() * 3 / 4, taillePicture.width() + marge),
+                       qMin(moniteur.height() * 3 / 4, taillePicture.height() + marge));
+    form->resize(client);
+    image->setFixedSize(client - QSize(marge - 10, marge - 10));
+    return {form, image, pal.color(QPalette::Window)};
+}
+
+void AfficheImageAjustee(QLabel *cible, const QImage &image, const QColor &fond)
+{
+    const QRect r = RectProportionnel(image.width(), image.height(), cible->width(), cible->height());
+    QImage travail(cible->size(), QImage::Format_ARGB32);
+    travail.fill(fond);
+    QPainter p(&travail);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(r, image);
+    p.end();
+    cible->setPixmap(QPixmap::fromImage(travail));
 }
 
 void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond)

@@ -125,6 +125,21 @@ private:
 // folder change.
 void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond);
 
+// The full-size preview window of both picture dialogs ("PreviewForm",
+// "Prévisualiser"): a tool window that deletes itself when closed, sized to a
+// picture of the given size (at most 3/4 of the screen), with a framed label
+// "PreviewImage" that has `filtre` as event filter (a click closes).
+struct FormePreview
+{
+    QDialog *form = nullptr;
+    QLabel *image = nullptr;
+    QColor fond; // the panel's colour, behind the picture
+};
+FormePreview CreeFormePreview(QWidget *parent, QObject *filtre, QSize taillePicture);
+
+// Draws a picture fitted (never enlarged) and centred into the label.
+void AfficheImageAjustee(QLabel *cible, const QImage &image, const QColor &fond);
+
 // "Open a picture with preview" as the image chooser asks for it: the date
 // taken, grouping and type buttons, the tiled background, thumbnail view.
 std::optional<QString> OuvreImageAvecApercu(QWidget *parent, const Prompts::FileDialog &options);

@@ -450,48 +450,9 @@ void TOpenPictureDialogGDITSK::ouvreApercu(ApercuTsk::Position position)
     const ImageApercuTsk &im = m_apercu.images[position];
     if (!im.present() || im.taille.width() <= 0)
         return;
-    auto *form = new QDialog(this, Qt::Tool);
-    form->setObjectName(QStringLiteral("PreviewForm"));
-    form->setWindowTitle(QStringLiteral("Prévisualiser"));
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    form->setSizeGripEnabled(true);
-    auto *disposition = new QVBoxLayout(form);
-    disposition->setContentsMargins(0, 0, 0, 0);
-    auto *panel = new QFrame(form);
-    panel->setObjectName(QStringLiteral("Panel"));
-    panel->setFrameStyle(QFrame::Box | QFrame::Plain);
-    panel->setLineWidth(1);
-    panel->setAutoFillBackground(true);
-    QPalette pal = panel->palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Base));
-    panel->setPalette(pal);
-    auto *dansPanel = new QVBoxLayout(panel);
-    dansPanel->setContentsMargins(5, 5, 5, 5);
-    auto *image = new QLabel(panel);
-    image->setObjectName(QStringLiteral("PreviewImage"));
-    image->setAlignment(Qt::AlignCenter);
-    image->setCursor(Qt::PointingHandCursor);
-    image->installEventFilter(this);
-    dansPanel->addWidget(image);
-    disposition->addWidget(panel);
-
-    const QScreen *ecran = screen() ? screen() : QGuiApplication::primaryScreen();
-    const QSize moniteur = ecran ? ecran->availableGeometry().size() : QSize(1024, 768);
-    const int marge = 2 * (5 + 1) + 10;
-    const QSize client(qMin(moniteur.width() * 3 / 4, im.taille.width() + marge),
-                       qMin(moniteur.height() * 3 / 4, im.taille.height() + marge));
-    form->resize(client);
-    image->setFixedSize(client - QSize(marge - 10, marge - 10));
-    const QRect r = RectProportionnel(im.taille.width(), im.taille.height(), image->width(), image->height());
-    QImage travail(image->size(), QImage::Format_ARGB32);
-    travail.fill(pal.color(QPalette::Window));
-    QPainter p(&travail);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.drawImage(r, im.image);
-    p.end();
-    image->setPixmap(QPixmap::fromImage(travail));
-    // Modal to this dialog without blocking here.
-    form->open();
+    const FormePreview f = CreeFormePreview(this, this, im.taille);
+    AfficheImageAjustee(f.image, im.image, f.fond);
+    f.form->open();
 }
 
 // ---------------------------------------------------------------------------

@@ -849,10 +849,13 @@ void AppliqueHueCalc(ThemeDocument &doc, const ResultatHueCalc &resultat)
 }
 
 int OuvreHueCalc(ThemeDocument &doc, Prompts &prompts, const SourcesHueCalc &sources, AnimationPause *animation,
-                 QWidget *parent, std::optional<TColor> *pipette)
+                 QWidget *parent, std::optional<TColor> *pipette,
+                 const std::function<void(QWidget *fenetre, bool jpeg)> &capture)
 {
     AnimationPauseGuard pause(animation);
     THueCalc fenetre(doc, sources, prompts, parent);
+    if (capture)
+        QObject::connect(&fenetre, &THueCalc::demandeCapture, &fenetre, capture);
     std::optional<ResultatHueCalc> resultat;
     QObject::connect(&fenetre, &THueCalc::valide, &fenetre, [&resultat](const ResultatHueCalc &r) { resultat = r; });
     const int code = fenetre.exec();

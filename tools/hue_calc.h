@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class AnimationPause;
@@ -198,8 +199,10 @@ void AppliqueHueCalc(ThemeDocument &doc, const ResultatHueCalc &resultat);
 
 // The main window's hue command: opens the calculator modally (the animation
 // paused meanwhile) and applies its result when validated. The dropper colour
-// asked for, if any, comes back in *pipette. Returns QDialog::Accepted on
-// "Validate".
+// asked for, if any, comes back in *pipette. capture, when given, takes the
+// screen captures asked for in the calculator and its histogram window.
+// Returns QDialog::Accepted on "Validate".
 int OuvreHueCalc(ThemeDocument &doc, Prompts &prompts, const SourcesHueCalc &sources,
                  AnimationPause *animation = nullptr, QWidget *parent = nullptr,
-                 std::optional<TColor> *pipette = nullptr);
+                 std::optional<TColor> *pipette = nullptr,
+                 const std::function<void(QWidget *fenetre, bool jpeg)> &capture = {});

@@ -1,8 +1,9 @@
-// Context help on the main window: a right-button press or a context-menu
-// request on a control shows the control's help topic, and no menu appears.
+// Help on the main window: the compiled-help viewer made at start and closed
+// at shut-down; a right-button press or a context-menu request on a control
+// shows the control's help topic, and no menu appears.
 #include "app/mainwindow/orvandel_main_window.h"
 
-#include "app/mainwindow/pont_aide.h"
+#include "app/aide_html.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -80,7 +81,7 @@ void TOrvandel::AfficheAideContexte(int id)
 {
     if (m_aideContexteActive && m_aide) {
         AnimationPauseGuard pause(&m_ctx.animation);
-        m_aide->afficheRubrique(id);
+        m_aide->AfficheContexte(id);
     }
     m_aideContexteActive = true;
 }
@@ -90,10 +91,24 @@ void TOrvandel::InfosSBtnClick()
     if (!m_aide)
         return;
     AnimationPauseGuard pause(&m_ctx.animation);
-    m_aide->afficheSommaire();
+    m_aide->AfficheSommaire();
 }
 
-void TOrvandel::setAide(std::unique_ptr<PontAide> aide)
+void TOrvandel::setAide(std::unique_ptr<AideHtml> aide)
 {
     m_aide = std::move(aide);
+}
+
+void TOrvandel::crochetDialoguesEtAide()
+{
+    // The help file sits in the program's folder.
+    m_aide = std::make_unique<TStoHtmlHelpViewer>(QString::fromLatin1(TStoHtmlHelpViewer::NomFichierAide),
+                                                  m_ctx.dossiers.DossierAppli, &m_ctx.animation);
+}
+
+void TOrvandel::crochetFermeAide()
+{
+    // The help windows opened during the run close with the program.
+    if (m_aide)
+        m_aide->SoftShutDown();
 }

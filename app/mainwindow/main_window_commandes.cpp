@@ -55,10 +55,8 @@ void TOrvandel::construitCommandes(QToolBar *barre)
                                  [this] { return m_ctx.document.nomTheme(); }, this);
 }
 
-void TOrvandel::GenereBtnClick()
+ContextePackage TOrvandel::contextePaquet()
 {
-    if (!m_ctx.prompts)
-        return;
     ContextePackage ctx;
     ctx.prompts = m_ctx.prompts;
     ctx.pause = &m_ctx.animation;
@@ -69,7 +67,13 @@ void TOrvandel::GenereBtnClick()
     ctx.sauveCouleurs = [this, fichierCouleurs](QString *erreur) {
         return SauveCouleurs(m_ctx.document, fichierCouleurs, true, erreur);
     };
-    ::GenereBtnClick(m_ctx.document, ctx, m_ctx.dossiers.DossierTsk);
+    return ctx;
+}
+
+void TOrvandel::GenereBtnClick()
+{
+    if (m_ctx.prompts)
+        ::GenereBtnClick(m_ctx.document, contextePaquet(), m_ctx.dossiers.DossierTsk);
 }
 
 void TOrvandel::SauveInfBtnClick()

@@ -5,12 +5,16 @@
 #include "app/mainwindow/orvandel_main_window.h"
 
 #include "app/mainwindow/boutons_commandes.h"
+#include "device/arbre_ce.h"
 #include "device/etat_pda.h"
-#include "device/fonctions_rapi_fichiers.h"
 #include "device/fonctions_rapi_registre.h"
+#include "device/lit_tsk_pda.h"
+#include "device/transfert_vers_ce.h"
+#include "theme/cabinet_paquet.h"
+#include "theme/package_reader.h"
+#include "theme/package_writer.h"
 #include "theme/prompts.h"
 
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -35,11 +39,9 @@ void TOrvandel::construitCommandesAppareil(QToolBar *barre)
 {
     m_lireCE = bouton(barre, "LireTskCETBtn", QStringLiteral("Read PPC"),
                       QStringLiteral("Read a Theme on the Pocket PC"));
-    commandes::marqueEnAttente(m_lireCE);
     connect(m_lireCE, &QToolButton::clicked, this, &TOrvandel::LireTskCETBtnClick);
     m_transfert = bouton(barre, "TransfertTskTBtn", QStringLiteral("To PPC"),
                          QStringLiteral("Copy the Theme to the Pocket PC"));
-    commandes::marqueEnAttente(m_transfert);
     connect(m_transfert, &QToolButton::clicked, this, &TOrvandel::TransfertTskTBtnClick);
     m_winVer = bouton(barre, "WinVerTBtn", QStringLiteral("PDA Infos"),
                       QStringLiteral("PDA Infos if connected to ActiveSync"));
@@ -107,27 +109,20 @@ void TOrvandel::MajBoutonsAS()
     commandes::active(m_transfert, connecte && m_creer->isEnabled());
 }
 
+ContexteArbreCE TOrvandel::contexteArbre()
+{
+    // The browser shows the device's current skin with the read command's glyph.
+    return {m_ctx.prompts, &m_ctx.animation, m_ctx.dossiers.DossierThemeTmp, m_lireTsk->icon()};
+}
+
 void TOrvandel::LitTskPDA(const QString &cheminPDA)
 {
-    if (!m_ctx.prompts)
+    if (!m_ctx.prompts || !m_pda)
         return;
-    if (cheminPDA.isEmpty()) {
-        m_ctx.prompts->message(QStringLiteral("No Tsk chosen !"));
-        return;
-    }
-    if (!m_pda || !m_pda->PDAConnecte) {
-        m_ctx.prompts->message(QStringLiteral("Not connected !"));
-        return;
-    }
-    AnimationPauseGuard pause(&m_ctx.animation);
-    const QString nom = NomLocalCE(cheminPDA);
-    if (nom.isEmpty())
-        return; // not a plain file name: nothing is copied
-    const QString local = m_ctx.dossiers.DossierTravail + nom;
-    if (!CopieDepuisCE(m_pda->Rapi, cheminPDA, local))
-        return; // a failed copy shows nothing here
-    LitTsk(local);
-    QFile::remove(local);
+    CabinetPaquet cabinet;
+    const ContexteLecture ctx = contexteLecture(cabinet);
+    const int avant = m_ctx.document.format().FormatTheme;
+    apresLecture(::LitTskPDA(*m_pda, cheminPDA, m_ctx.document, ctx), avant);
 }
 
 void TOrvandel::TskActSBtnClick()
@@ -149,11 +144,18 @@ void TOrvandel::WinVerTBtnClick()
 
 void TOrvandel::LireTskCETBtnClick()
 {
-    // Waits for the device browser (TArbreCE) in pick-a-package mode, whose
-    // chosen path goes to LitTskPDA: nothing to open yet.
+    // Without a connected device the command does nothing.
+    if (!m_ctx.prompts || !m_pda || !m_pda->PDAConnecte)
+        return;
+    CabinetPaquet cabinet;
+    const ContexteLecture ctx = contexteLecture(cabinet);
+    const int avant = m_ctx.document.format().FormatTheme;
+    apresLecture(ImporteTskCE(*m_pda, contexteArbre(), m_ctx.document, ctx, this), avant);
 }
 
 void TOrvandel::TransfertTskTBtnClick()
 {
-    // Waits for the send-to-device window (TTransfertVersCE): nothing to open yet.
+    if (!m_ctx.prompts || !m_pda || !m_pda->PDAConnecte)
+        return;
+    OuvreTransfertVersCE(*m_pda, m_ctx.document, contexteArbre(), contextePaquet(), this);
 }

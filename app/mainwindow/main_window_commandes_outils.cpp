@@ -1,6 +1,6 @@
 // The remaining commands of the main window: the save folder, the help
 // contents, quitting, the colour-slot selection, the theme name's keys, and
-// the commands whose windows the program does not have yet.
+// the skin preview that the program does not have yet.
 #include "app/mainwindow/orvandel_main_window.h"
 
 #include "app/fonctions_indep.h"
@@ -36,7 +36,6 @@ void TOrvandel::construitCommandesOutils(QToolBar *barre)
 {
     QToolButton *image = bouton(barre, "ImageTBtn", QStringLiteral("Images"),
                                 QStringLiteral("Choose/Modify the Images (Today and Start)"));
-    commandes::marqueEnAttente(image);
     connect(image, &QToolButton::clicked, this, &TOrvandel::ImagesBtnClick);
     QToolButton *dossier = bouton(barre, "ChangeDirTBtn", QStringLiteral("Save Dir"),
                                   QStringLiteral("Change Save Dir on the PC"));
@@ -45,10 +44,8 @@ void TOrvandel::construitCommandesOutils(QToolBar *barre)
     QToolButton *aide = bouton(barre, "AideTBtn", QStringLiteral("Help"), QStringLiteral("Help"));
     connect(aide, &QToolButton::clicked, this, &TOrvandel::InfosSBtnClick);
     QToolButton *site = bouton(barre, "BlancTBtn", QStringLiteral("Zantiq"), QStringLiteral("Web Site Zantiq"));
-    commandes::marqueEnAttente(site);
     connect(site, &QToolButton::clicked, this, &TOrvandel::BlancTBtnClick);
     QToolButton *apropos = bouton(barre, "AproposBtn", QStringLiteral("About"), QStringLiteral("About"));
-    commandes::marqueEnAttente(apropos);
     connect(apropos, &QToolButton::clicked, this, &TOrvandel::AproposBtnClick);
     QToolButton *quitter = bouton(barre, "QuitterTBtn", QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quitter, &QToolButton::clicked, this, &TOrvandel::close);
@@ -143,41 +140,11 @@ void TOrvandel::CBPanelCoulClick(int i)
 }
 
 // ---------------------------------------------------------------------------
-// Commands whose windows are not part of the program yet. Their buttons stay
-// disabled; each handler is where its window will be opened.
-
-void TOrvandel::ImagesBtnClick()
-{
-    // Waits for the image chooser (TChoixImages).
-}
-
-void TOrvandel::WM5BtnClick()
-{
-    // Waits for the hue calculator (THueCalc); Image12 then follows IndicateurWM5.
-}
-
-void TOrvandel::TailleTskBtnClick()
-{
-    // Waits for the package size estimate.
-}
+// The skin preview is not part of the program yet: its button stays disabled
+// and this handler is where its window will be opened.
 
 void TOrvandel::PreviewSBtnClick()
 {
     // Waits for the device-skin preview (TPreviewHP); AideContexteActive then
     // becomes false so that the right click that closed it shows no help.
-}
-
-void TOrvandel::AddTextSBtnClick()
-{
-    // Waits for the text-on-image tool.
-}
-
-void TOrvandel::BlancTBtnClick()
-{
-    // Waits for the site window (TZantiqForm).
-}
-
-void TOrvandel::AproposBtnClick()
-{
-    // Waits for the about box (TAboutBox).
 }

@@ -7,5 +7,4 @@ void TOrvandel::crochetLieSkin() {}
 void TOrvandel::crochetAppliqueBulles() {}
 void TOrvandel::crochetInitBulles() {}
 void TOrvandel::crochetImages() {}
-void TOrvandel::crochetDialoguesEtAide() {}
-void TOrvandel::crochetFermeAide() {}
+

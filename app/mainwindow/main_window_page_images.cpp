@@ -82,20 +82,17 @@ QWidget *TOrvandel::construitPageImages()
     imgChoix->setToolTip(QStringLiteral("Choose/Modify the Images (Today and Start)"));
     imgChoix->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("uneligneimg.png")).copy(2 * 42, 0, 42, 42))));
     imgChoix->setIconSize(QSize(42, 42));
-    commandes::marqueEnAttente(imgChoix);
     connect(imgChoix, &QPushButton::clicked, this, &TOrvandel::ImagesBtnClick);
 
     m_addText = new QToolButton(page);
     m_addText->setObjectName(QStringLiteral("AddTextSBtn"));
     m_addText->setText(QStringLiteral("Text"));
     m_addText->setToolTip(QStringLiteral("Add text on images"));
-    commandes::marqueEnAttente(m_addText);
     connect(m_addText, &QToolButton::clicked, this, &TOrvandel::AddTextSBtnClick);
 
     m_tailleTsk = new QPushButton(QStringLiteral("TSK Size"), page);
     m_tailleTsk->setObjectName(QStringLiteral("TailleTskBtn"));
     m_tailleTsk->setToolTip(QStringLiteral("TSK Size Evaluation"));
-    commandes::marqueEnAttente(m_tailleTsk);
     connect(m_tailleTsk, &QPushButton::clicked, this, &TOrvandel::TailleTskBtnClick);
 
     auto *preview = new QToolButton(page);

@@ -2,7 +2,7 @@
 // keys editor and the "WM5 compatible Theme" marker.
 #include "app/mainwindow/orvandel_main_window.h"
 
-#include "app/mainwindow/boutons_commandes.h"
+#include "app/charge_image_res.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -24,7 +24,6 @@ QWidget *TOrvandel::construitPageWM5()
     m_wm5Btn = new QPushButton(QStringLiteral("WM5"), page);
     m_wm5Btn->setObjectName(QStringLiteral("WM5Btn"));
     m_wm5Btn->setToolTip(QStringLiteral("Create parameters for WM5 compatible Theme"));
-    commandes::marqueEnAttente(m_wm5Btn);
     connect(m_wm5Btn, &QPushButton::clicked, this, &TOrvandel::WM5BtnClick);
     m_image12 = new QLabel(page);
     m_image12->setObjectName(QStringLiteral("Image12"));

@@ -3,7 +3,8 @@
 #include "app/anime_thread.h"
 #include "app/charge_image_res.h"
 #include "app/fonctions_indep.h"
-#include "app/mainwindow/pont_aide.h"
+#include "app/aide_html.h"
+#include "app/capture_ecran.h"
 #include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/prompts.h"
@@ -41,6 +42,9 @@ TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidge
     setWindowTitle(QStringLiteral("Orvandel"));
     setWindowIcon(QIcon(QStringLiteral(":/art/orvandel.png")));
     m_ctx.teintes = std::make_shared<TeintesImages>();
+    // Shift + P / Shift + J in this window capture its screen area.
+    m_ctx.capture = new CaptureEcran(this, m_ctx.dossiers.DossierTempWin, m_ctx.prompts, this);
+    m_ctx.capture->installe(this);
     construitFenetre();
     lieDocument();
     FormCreate();

@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/etat_commandes.h"
+#include "tools/texte_sur_image.h"
 
 #include <QMainWindow>
 
@@ -15,8 +16,10 @@ struct InfosLecture;
 struct ResultatChargeCouleurs;
 class EtatPDA;
 class LecteurCabinet;
-class PontAide;
+class AideHtml;
+struct ContexteArbreCE;
 struct ContexteLecture;
+struct ContextePackage;
 class Miniatures;
 class PanneauCouleur;
 class VueApercuEcran;
@@ -88,14 +91,17 @@ public:
     void setControleTailles(bool actif) { m_controleTailles = actif; }
     bool verifFormatEnAttente() const { return m_verifFormatEnAttente; }
 
-    // The help viewer; without one every help request does nothing.
-    void setAide(std::unique_ptr<PontAide> aide);
+    // The help viewer (the compiled-help viewer from the start); without one
+    // every help request does nothing.
+    void setAide(std::unique_ptr<AideHtml> aide);
+    AideHtml *aide() const { return m_aide.get(); }
     void AfficheAideContexte(int id);
 
     // Shows the save folder path shortened to fit DossierEdit; its hint
     // becomes the full path.
     QString AffDossier(const QString &chemin);
-    // Copies a package from the device into the work folder and opens it.
+    // Opens a package that lies on the device (copied to the work folder,
+    // read, the copy removed).
     void LitTskPDA(const QString &cheminPDA);
     void MajEtatCreation();
     void MajBoutonsAS();
@@ -122,15 +128,15 @@ public slots:
     void InfosSBtnClick();
     void SelDeSelALLClick(bool tous);
     void USIcbClick();
+    // Waits for the device information window (its buttons stay disabled).
     void WinVerTBtnClick();
     void TskActSBtnClick();
-    // Commands whose windows the program does not have yet (their buttons
-    // stay disabled).
     void LireTskCETBtnClick();
     void TransfertTskTBtnClick();
     void ImagesBtnClick();
     void WM5BtnClick();
     void TailleTskBtnClick();
+    // Waits for the device-skin preview (its button stays disabled).
     void PreviewSBtnClick();
     void AddTextSBtnClick();
     void BlancTBtnClick();
@@ -160,6 +166,8 @@ private:
     void construitCommandesAppareil(QToolBar *barre);
     void construitCommandesOutils(QToolBar *barre);
     ContexteLecture contexteLecture(LecteurCabinet &cabinet);
+    ContextePackage contextePaquet();
+    ContexteArbreCE contexteArbre();
     void VerifFichiersImages();
     void verifieTaillesImages();
     void afficheUseStartImage();
@@ -204,7 +212,7 @@ private:
     void crochetAccepteFichiers();    // dropped files
     void crochetImages();             // image lists, glyphs, button pictures, preview images
     void crochetLienAppareil();       // device watcher, or the "Missing" state
-    void crochetDialoguesEtAide();    // package-open dialog folders, help file
+    void crochetDialoguesEtAide();    // the help viewer
     void crochetBarreEtat();          // picture and theme format in the status bar
     void crochetAffImage();           // thumbnails and device-screen preview
     void crochetTempsLibre();         // the idle handler
@@ -263,6 +271,8 @@ private:
     QLabel *m_cocheImg = nullptr;
     QToolButton *m_addText = nullptr;
     QPushButton *m_tailleTsk = nullptr;
+    // The text tool's settings, kept from one opening to the next.
+    OptionsTexteSurImg m_optionsTexte;
     QLabel *m_alerteFormat = nullptr; // the status bar's "Adapt Theme format if needed !"
     bool m_verifFormatEnAttente = true;
     bool m_controleTailles = true;
@@ -281,7 +291,7 @@ private:
     int m_iconeEtatAS = 11;
     // The save folder, help.
     QLineEdit *m_dossierEdit = nullptr;
-    std::unique_ptr<PontAide> m_aide;
+    std::unique_ptr<AideHtml> m_aide;
     bool m_aideContexteActive = true;
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};

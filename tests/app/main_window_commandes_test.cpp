@@ -1,12 +1,12 @@
 // The main window's commands: context help, the theme name's keys, the slot
 // selection, the save folder, the device commands and state icon, the
-// device's colours for a package read while connected, and the commands that
-// wait for their windows.
+// device's colours for a package read while connected, and which commands
+// each state enables.
 
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
 
-#include "app/mainwindow/pont_aide.h"
+#include "app/aide_html.h"
 #include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
 
@@ -23,13 +23,16 @@ using fenetretest::Fenetre;
 
 namespace {
 
-struct AideEnregistree : PontAide
+struct AideEnregistree : AideHtml
 {
     QList<int> *rubriques;
     int *sommaires;
     AideEnregistree(QList<int> *r, int *s) : rubriques(r), sommaires(s) {}
-    void afficheRubrique(int id) override { *rubriques << id; }
-    void afficheSommaire() override { ++*sommaires; }
+    void AfficheContexte(int id) override { *rubriques << id; }
+    void AfficheSommaire() override { ++*sommaires; }
+    void AfficheSujet(const QString &) override {}
+    void AfficheMotCle(const QString &) override {}
+    void SoftShutDown() override {}
 };
 
 // A package that defines slots 3 and 20 only, made through the window.
@@ -70,9 +73,11 @@ bool connecte(Fenetre &f, devsimtest::Controle &c, const QByteArray &dir)
     return QTest::qWaitFor([&] { return f.w->contexte().appareil.connecte; }, 5000);
 }
 
-const char *const kEnAttente[] = {"LireTskCETBtn", "TransfertTskTBtn", "ImageTBtn", "ImgChoix",   "WinVerTBtn",
-                                  "InfPDASBtn",    "BlancTBtn",        "AproposBtn", "WM5Btn",    "TailleTskBtn",
-                                  "PreviewSBtn",   "AddTextSBtn"};
+// The commands whose windows the program does not have yet.
+const char *const kEnAttente[] = {"WinVerTBtn", "InfPDASBtn", "PreviewSBtn"};
+// The commands that open their windows whatever the state.
+const char *const kToujours[] = {"ImageTBtn", "ImgChoix", "BlancTBtn", "AproposBtn", "WM5Btn", "TailleTskBtn",
+                                 "AddTextSBtn"};
 
 } // namespace
 
@@ -178,7 +183,7 @@ TEST(MainWindowCommandes, SaveFolderIsChosenAndShown)
     EXPECT_TRUE(court.endsWith("fin/"));
 }
 
-TEST(MainWindowCommandes, WaitingCommandsStayDisabledEvenWhenConnected)
+TEST(MainWindowCommandes, CommandsFollowTheirRulesAndWaitingOnesStayDisabled)
 {
     using namespace devsimtest;
     Controle c;
@@ -188,14 +193,32 @@ TEST(MainWindowCommandes, WaitingCommandsStayDisabledEvenWhenConnected)
     for (const char *nom : {"tdywater.gif", "stwater.gif"})
         testenv::writeFile(f.dossiers.DossierAppli + nom, "GIF89a");
     TOrvandel &w = f.ouvre();
+    auto *lire = f.trouve<QAbstractButton>("LireTskCETBtn");
+    auto *transfert = f.trouve<QAbstractButton>("TransfertTskTBtn");
+    ASSERT_TRUE(lire && transfert);
+    for (const char *nom : kToujours) {
+        auto *b = f.trouve<QAbstractButton>(nom);
+        ASSERT_TRUE(b) << nom;
+        EXPECT_TRUE(b->isEnabled()) << nom;
+    }
+    EXPECT_FALSE(lire->isEnabled());
+    EXPECT_FALSE(transfert->isEnabled());
+
     ASSERT_TRUE(connecte(f, c, dir));
     w.TempsLibre();
+    EXPECT_TRUE(lire->isEnabled());
+    EXPECT_TRUE(transfert->isEnabled());
     for (const char *nom : kEnAttente) {
         auto *b = f.trouve<QAbstractButton>(nom);
         ASSERT_TRUE(b) << nom;
         EXPECT_FALSE(b->isEnabled()) << nom;
         EXPECT_FALSE(b->toolTip().isEmpty() && b->text().isEmpty()) << nom;
     }
+    // Sending needs the pictures that make a package.
+    QFile::remove(f.dossiers.DossierAppli + "stwater.gif");
+    w.TempsLibre();
+    EXPECT_TRUE(lire->isEnabled());
+    EXPECT_FALSE(transfert->isEnabled());
     f.ferme();
 }
 

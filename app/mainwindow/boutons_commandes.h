@@ -36,23 +36,4 @@ inline QToolButton *bouton(QToolBar *barre, const char *nom, const QString &text
     return b;
 }
 
-// A command whose window is not part of the program yet: it stays disabled
-// whatever the rules say, until that window arrives and the mark is removed.
-inline void marqueEnAttente(QWidget *commande)
-{
-    commande->setProperty("fenetreEnAttente", true);
-    commande->setEnabled(false);
-}
-
-inline bool enAttente(const QWidget *commande)
-{
-    return commande->property("fenetreEnAttente").toBool();
-}
-
-// Enables a command by its rule, except while it waits for its window.
-inline void active(QWidget *commande, bool oui)
-{
-    commande->setEnabled(oui && !enAttente(commande));
-}
-
 } // namespace commandes

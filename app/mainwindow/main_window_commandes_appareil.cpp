@@ -7,6 +7,7 @@
 #include "app/mainwindow/boutons_commandes.h"
 #include "device/arbre_ce.h"
 #include "device/etat_pda.h"
+#include "device/infos_pda.h"
 #include "device/fonctions_rapi_registre.h"
 #include "device/lit_tsk_pda.h"
 #include "device/transfert_vers_ce.h"
@@ -45,7 +46,6 @@ void TOrvandel::construitCommandesAppareil(QToolBar *barre)
     connect(m_transfert, &QToolButton::clicked, this, &TOrvandel::TransfertTskTBtnClick);
     m_winVer = bouton(barre, "WinVerTBtn", QStringLiteral("PDA Infos"),
                       QStringLiteral("PDA Infos if connected to ActiveSync"));
-    commandes::marqueEnAttente(m_winVer);
     connect(m_winVer, &QToolButton::clicked, this, &TOrvandel::WinVerTBtnClick);
 }
 
@@ -68,7 +68,6 @@ QWidget *TOrvandel::construitPageAppareil()
     m_infPDASBtn->setToolTip(QStringLiteral("PDA Infos if connected to ActiveSync"));
     m_infPDASBtn->setIcon(QIcon(iconeEtat(9)));
     m_infPDASBtn->setIconSize(QSize(42, 42));
-    commandes::marqueEnAttente(m_infPDASBtn);
     connect(m_infPDASBtn, &QToolButton::clicked, this, &TOrvandel::WinVerTBtnClick);
 
     grille->addWidget(m_tskActSBtn, 0, 0);
@@ -101,12 +100,12 @@ int TOrvandel::IconeEtatPour(int status, int icone)
 void TOrvandel::MajBoutonsAS()
 {
     const bool connecte = m_ctx.appareil.connecte;
-    commandes::active(m_lireCE, connecte);
-    commandes::active(m_winVer, connecte);
+    m_lireCE->setEnabled(connecte);
+    m_winVer->setEnabled(connecte);
     m_tskActSBtn->setEnabled(connecte);
     m_taskActLbl->setEnabled(connecte);
     m_infPDASBtn->setVisible(connecte);
-    commandes::active(m_transfert, connecte && m_creer->isEnabled());
+    m_transfert->setEnabled(connecte && m_creer->isEnabled());
 }
 
 ContexteArbreCE TOrvandel::contexteArbre()
@@ -134,12 +133,17 @@ void TOrvandel::TskActSBtnClick()
 
 void TOrvandel::WinVerTBtnClick()
 {
-    if (!m_ctx.appareil.connecte) {
-        if (m_ctx.prompts)
-            m_ctx.prompts->message(QStringLiteral("Not connected !"));
+    if (!m_ctx.prompts)
+        return;
+    if (!m_pda) {
+        m_ctx.prompts->message(QStringLiteral("Not connected !"));
         return;
     }
-    // Waits for the device information window (TInfosPDA): nothing to show yet.
+    // The colour report names the slots as this window's labels do.
+    ContexteInfosPDA ctx{m_ctx.prompts, &m_ctx.animation, m_ctx.dossiers.DossierAppli, LibellesCouleursDefaut()};
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+        ctx.libelles[i] = m_libelles[i]->text();
+    OuvreInfosPDA(*m_pda, ctx, this); // says "Not connected !" itself
 }
 
 void TOrvandel::LireTskCETBtnClick()

@@ -1,6 +1,5 @@
 // The remaining commands of the main window: the save folder, the help
-// contents, quitting, the colour-slot selection, the theme name's keys, and
-// the skin preview that the program does not have yet.
+// contents, quitting, the colour-slot selection and the theme name's keys.
 #include "app/mainwindow/orvandel_main_window.h"
 
 #include "app/fonctions_indep.h"
@@ -137,14 +136,4 @@ void TOrvandel::CBPanelCoulClick(int i)
     const bool coche = m_inclus[i]->isChecked();
     m_panneaux[i]->setVisible(coche);
     m_libelles[i]->setEnabled(coche);
-}
-
-// ---------------------------------------------------------------------------
-// The skin preview is not part of the program yet: its button stays disabled
-// and this handler is where its window will be opened.
-
-void TOrvandel::PreviewSBtnClick()
-{
-    // Waits for the device-skin preview (TPreviewHP); AideContexteActive then
-    // becomes false so that the right click that closed it shows no help.
 }

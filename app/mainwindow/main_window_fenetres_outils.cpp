@@ -1,11 +1,12 @@
 // The windows the main window opens for the theme's pictures and settings:
-// the image chooser, the hue calculator, the text tool and the size
-// estimate; and the about box and the site window. Each is modal; the main
+// the image chooser, the hue calculator, the text tool, the size estimate
+// and the device-skin preview; and the about box and the site window. Each is modal; the main
 // window refreshes what the window may have changed once it is closed.
 #include "app/mainwindow/orvandel_main_window.h"
 
 #include "app/about_box.h"
 #include "app/apercu/miniatures.h"
+#include "app/apercu/preview_hp.h"
 #include "app/apercu/vue_apercu_ecran.h"
 #include "app/capture_ecran.h"
 #include "app/estimation_taille.h"
@@ -60,6 +61,13 @@ void TOrvandel::WM5BtnClick()
 void TOrvandel::TailleTskBtnClick()
 {
     OuvreEstimationTaille(m_ctx);
+}
+
+void TOrvandel::PreviewSBtnClick()
+{
+    OuvrePreviewHP(m_ctx, this, [this](QWidget *fenetre, bool jpeg) { m_ctx.capture->CaptureMainForm(fenetre, jpeg); });
+    // The right click that closed the preview shows no help.
+    m_aideContexteActive = false;
 }
 
 void TOrvandel::AddTextSBtnClick()

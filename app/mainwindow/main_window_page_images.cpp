@@ -3,7 +3,7 @@
 // and the picture commands.
 #include "app/mainwindow/orvandel_main_window.h"
 
-#include "app/mainwindow/boutons_commandes.h"
+#include "app/charge_image_res.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -100,7 +100,6 @@ QWidget *TOrvandel::construitPageImages()
     preview->setText(QStringLiteral("Preview"));
     preview->setToolTip(QStringLiteral("Preview depending on choices : sizes, WM5 compatible...") +
                         QStringLiteral("\r\n") + QStringLiteral("Adapt Theme format if needed !"));
-    commandes::marqueEnAttente(preview);
     connect(preview, &QToolButton::clicked, this, &TOrvandel::PreviewSBtnClick);
 
     ligne->addWidget(imgChoix);

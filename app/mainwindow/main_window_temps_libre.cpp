@@ -7,7 +7,6 @@
 
 #include "app/apercu/miniatures.h"
 #include "app/charge_image_res.h"
-#include "app/mainwindow/boutons_commandes.h"
 #include "theme/prompts.h"
 
 #include <QAbstractButton>
@@ -86,7 +85,7 @@ void TOrvandel::TempsLibre()
         MajEtatCreation();
     m_tailleTsk->setVisible(e.creer);
     m_sauveInf->setEnabled(e.creer);
-    commandes::active(m_transfert, e.transfert);
+    m_transfert->setEnabled(e.transfert);
     m_miniatures->setPermises(e.miniatures);
     m_image12->setVisible(m_ctx.indicateurWM5);
 

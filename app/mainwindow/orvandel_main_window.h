@@ -128,7 +128,6 @@ public slots:
     void InfosSBtnClick();
     void SelDeSelALLClick(bool tous);
     void USIcbClick();
-    // Waits for the device information window (its buttons stay disabled).
     void WinVerTBtnClick();
     void TskActSBtnClick();
     void LireTskCETBtnClick();
@@ -136,7 +135,6 @@ public slots:
     void ImagesBtnClick();
     void WM5BtnClick();
     void TailleTskBtnClick();
-    // Waits for the device-skin preview (its button stays disabled).
     void PreviewSBtnClick();
     void AddTextSBtnClick();
     void BlancTBtnClick();

@@ -1,19 +1,21 @@
 // The windows the main window opens, driven through its real buttons: the
 // image chooser and the text tool refresh the pictures they save, the hue
 // calculator's Validate reaches the theme and the dropper, the size
-// estimate, the screen capture keys, the about box and the site window, the
-// help viewer, and the device browser and send-to-device windows against the
-// simulated device.
+// estimate, the skin preview, the screen capture keys, the about box and the
+// site window, the help viewer, and the device browser, send-to-device and
+// device information windows against the simulated device.
 
 #include "tests/device/fenetres_appareil_support.h"
 #include "tests/support/fenetre_principale.h"
 
 #include "app/about_box.h"
+#include "app/apercu/preview_hp.h"
 #include "app/aide_html.h"
 #include "app/capture_ecran.h"
 #include "app/apercu/miniatures.h"
 #include "app/mainwindow/panneau_couleur.h"
 #include "app/zantiq_form.h"
+#include "device/infos_pda.h"
 #include "device/transfert_vers_ce.h"
 #include "tools/choix_images.h"
 #include "tools/hue_calc.h"
@@ -67,6 +69,18 @@ QString fausseVisionneuse()
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return dossier + QStringLiteral("/args.txt");
 }
+
+// A help viewer that records the topics asked for.
+struct AideEnregistree : AideHtml
+{
+    QList<int> *rubriques;
+    explicit AideEnregistree(QList<int> *r) : rubriques(r) {}
+    void AfficheContexte(int id) override { *rubriques << id; }
+    void AfficheSommaire() override {}
+    void AfficheSujet(const QString &) override {}
+    void AfficheMotCle(const QString &) override {}
+    void SoftShutDown() override {}
+};
 
 } // namespace
 
@@ -365,5 +379,66 @@ TEST(MainWindowFenetres, SendToDeviceAndImportFromTheDevice)
     QTest::mouseClick(f.trouve<QToolButton>("LireTskCETBtn"), Qt::LeftButton);
     EXPECT_EQ(f.prompts.messages.last(), QStringLiteral("No Tsk chosen !"));
     EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Ocean"));
+    f.ferme();
+}
+
+TEST(MainWindowFenetres, SkinPreviewIsKeptCapturesTheMainWindowAndSkipsOneHelpRequest)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    QList<int> rubriques;
+    w.setAide(std::make_unique<AideEnregistree>(&rubriques));
+    auto *preview = f.trouve<QToolButton>("PreviewSBtn");
+    TPreviewHP *premiere = nullptr;
+    surModale<TPreviewHP>([&](TPreviewHP *p) {
+        premiere = p;
+        EXPECT_TRUE(w.contexte().animation.isPaused());
+        QTest::keyClick(p, Qt::Key_J, Qt::ShiftModifier);
+        p->reject();
+    });
+    QTest::mouseClick(preview, Qt::LeftButton);
+    ASSERT_TRUE(premiere);
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+    EXPECT_TRUE(QFile::exists(f.dossiers.DossierTempWin + "CaptureOVD01 (PreviewHP).jpg"));
+    // The right click that closed it shows no help; the next one does.
+    QTest::mouseClick(preview, Qt::RightButton);
+    EXPECT_TRUE(rubriques.isEmpty());
+    QTest::mouseClick(preview, Qt::RightButton);
+    EXPECT_EQ(rubriques, QList<int>{1020});
+    // The same window comes back.
+    TPreviewHP *seconde = nullptr;
+    surModale<TPreviewHP>([&](TPreviewHP *p) {
+        seconde = p;
+        p->reject();
+    });
+    QTest::mouseClick(preview, Qt::LeftButton);
+    EXPECT_EQ(seconde, premiere);
+    f.ferme();
+}
+
+TEST(MainWindowFenetres, DeviceInformationOpensOnlyWhenConnected)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    w.WinVerTBtnClick();
+    EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("Not connected !")});
+
+    ASSERT_TRUE(attendsConnexion(f, c, dir));
+    for (const char *bouton : {"WinVerTBtn", "InfPDASBtn"}) {
+        bool ouvert = false;
+        surModale<TInfosPDA>([&](TInfosPDA *i) {
+            ouvert = true;
+            EXPECT_TRUE(w.contexte().animation.isPaused());
+            i->reject();
+        });
+        QTest::mouseClick(f.trouve<QToolButton>(bouton), Qt::LeftButton);
+        EXPECT_TRUE(ouvert) << bouton;
+        EXPECT_FALSE(w.contexte().animation.isPaused());
+    }
+    EXPECT_EQ(f.prompts.messages.size(), 1) << f.prompts.messages.join('|').toStdString();
     f.ferme();
 }

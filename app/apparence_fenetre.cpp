@@ -3,6 +3,7 @@
 #include "app/charge_image_res.h"
 #include "app/polices.h"
 
+#include <QEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStyleOptionToolButton>
@@ -45,6 +46,32 @@ void bande(QPainter &p, const QRect &zone, TColor c, int y1, int alpha1, int y2,
     g.setColorAt(1, QColor::fromRgba(c.toQRgb(alpha2)));
     p.fillRect(zone, g);
 }
+
+// Paints a tool bar's background with its palette's tile. The styles draw
+// a bar from the window brush's plain colour, which a picture brush lacks
+// (it reads as black), so the bar's own painting is replaced while the tile
+// is on; the buttons and separators paint themselves.
+class FondTuile : public QObject
+{
+public:
+    explicit FondTuile(QWidget *barre) : QObject(barre)
+    {
+        setObjectName(QStringLiteral("FondCoolBar"));
+        barre->installEventFilter(this);
+    }
+    bool actif = false;
+
+protected:
+    bool eventFilter(QObject *objet, QEvent *e) override
+    {
+        if (!actif || e->type() != QEvent::Paint)
+            return false;
+        auto *barre = static_cast<QWidget *>(objet);
+        QPainter p(barre);
+        p.fillRect(barre->rect(), barre->palette().brush(QPalette::Window));
+        return true;
+    }
+};
 
 } // namespace
 
@@ -176,7 +203,13 @@ void MajFondCoolBar(QWidget *barre, const QImage &tuile, bool uniforme)
     // Back to the palette the bar would have without the tile, then the tile.
     barre->setPalette(QPalette());
     barre->setPalette(PaletteCoolBar(barre->palette(), tuile, uniforme));
-    barre->setAutoFillBackground(!uniforme && !tuile.isNull());
+    const bool avecTuile = !uniforme && !tuile.isNull();
+    barre->setAutoFillBackground(avecTuile);
+    auto *fond = barre->findChild<FondTuile *>(QStringLiteral("FondCoolBar"), Qt::FindDirectChildrenOnly);
+    if (!fond && avecTuile)
+        fond = new FondTuile(barre);
+    if (fond)
+        fond->actif = avecTuile;
     barre->update();
 }
 

@@ -2,8 +2,6 @@
 // empty on purpose: it does nothing visible until its owner fills it.
 #include "app/mainwindow/orvandel_main_window.h"
 
-void TOrvandel::crochetApparence() {}
-void TOrvandel::crochetLieSkin() {}
 void TOrvandel::crochetAppliqueBulles() {}
 void TOrvandel::crochetInitBulles() {}
 void TOrvandel::crochetImages() {}

@@ -50,6 +50,7 @@ QWidget *TOrvandel::construitPageOptions()
     ligne->addWidget(m_effacer);
     ligne->addWidget(label29, 1);
     colonne->addLayout(ligne);
+    colonne->addWidget(construitApparence(page));
     colonne->addStretch(1);
 
     connect(m_effacer, &QCheckBox::toggled, this, [this](bool on) { m_ctx.EffacerImagesEnQuittant = on; });

@@ -139,6 +139,14 @@ public slots:
     void AddTextSBtnClick();
     void BlancTBtnClick();
     void AproposBtnClick();
+    // The window's look: a form colour panel clicked (the colour dialog, or
+    // the dropper's colour while it is down), the gradient direction, the
+    // colour swap, the uniform look, the device skin.
+    void CoulFormPnlClick(PanneauCouleur *panneau);
+    void GradientRGClick();
+    void InvCoulCBClick();
+    void FicheUnieCBClick();
+    void SkinRGClick();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -154,6 +162,8 @@ private:
     void construitCommandes(QToolBar *barre);
     QWidget *construitEtatAppareil(QWidget *parent);
     QWidget *construitOptionsPaquet(QWidget *parent);
+    QWidget *construitApparence(QWidget *parent);
+    void afficheApparence();
     void construitZoneFormat();
     QWidget *construitApercu(QWidget *parent);
     void construitBarreEtat();
@@ -291,6 +301,13 @@ private:
     QLineEdit *m_dossierEdit = nullptr;
     std::unique_ptr<AideHtml> m_aide;
     bool m_aideContexteActive = true;
+    // The look controls of the options page.
+    PanneauCouleur *m_coulFormPnl = nullptr;
+    PanneauCouleur *m_coulFormSupDPnl = nullptr;
+    QButtonGroup *m_gradientRG = nullptr;
+    QCheckBox *m_invCoulCB = nullptr;
+    QCheckBox *m_ficheUnieCB = nullptr;
+    QButtonGroup *m_skinRG = nullptr;
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};
     std::array<QLabel *, JeuCouleurs::NbCouleurs> m_libelles{};

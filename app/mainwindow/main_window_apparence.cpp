@@ -6,12 +6,15 @@
 #include "app/apercu/apparence_principale.h"
 #include "app/apercu/preview_hp.h"
 #include "app/mainwindow/panneau_couleur.h"
+#include "resources/strings.h"
 #include "theme/prompts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -36,6 +39,24 @@ QGroupBox *groupeRadio(const QString &titre, const QString &nom, const QStringLi
     }
     ligne->addStretch(1);
     return boite;
+}
+
+// Puts `nouveau` just before `repere` in whichever layout of its parent holds it.
+bool insereAvant(QLayout *layout, QWidget *repere, QWidget *nouveau)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (item->widget() == repere) {
+            if (auto *boite = qobject_cast<QBoxLayout *>(layout)) {
+                boite->insertWidget(i, nouveau);
+                return true;
+            }
+            return false;
+        }
+        if (QLayout *interne = item->layout(); interne && insereAvant(interne, repere, nouveau))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -101,8 +122,39 @@ void TOrvandel::afficheApparence()
     m_ficheUnieCB->setChecked(m_ctx.options.CoulFormUni);
 }
 
+void TOrvandel::construitEtiquettesRelief()
+{
+    // The embossed "Theme Format " before both format labels.
+    const std::pair<QLabel *, const char *> places[] = {{m_fmtActuelLbl, "PaintPanel1"},
+                                                         {m_actualFmtLbl, "PaintPanel2"}};
+    for (int i = 0; i < 2; ++i) {
+        QLabel *repere = places[i].first;
+        auto *etiquette = new QLabel(repere->parentWidget());
+        etiquette->setObjectName(QLatin1String(places[i].second));
+        QLayout *layout = repere->parentWidget() ? repere->parentWidget()->layout() : nullptr;
+        if (!layout || !insereAvant(layout, repere, etiquette))
+            etiquette->hide();
+        m_etiquettesRelief[i] = etiquette;
+    }
+}
+
+void TOrvandel::MajEtiquettesRelief()
+{
+    const QImage image = DessineEtiquetteRelief(
+        chaineRes(65062), m_ctx.CouleursSysteme[LegendeActive],
+        CouleurEtiquetteRelief(m_ctx.CouleursSysteme, m_creer && m_creer->isEnabled()));
+    for (QLabel *etiquette : m_etiquettesRelief)
+        if (etiquette) {
+            etiquette->setPixmap(QPixmap::fromImage(image));
+            etiquette->setFixedSize(image.size());
+        }
+}
+
 void TOrvandel::crochetApparence()
 {
+    if (!m_etiquettesRelief[0])
+        construitEtiquettesRelief();
+    MajEtiquettesRelief();
     afficheApparence();
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
 }

@@ -127,6 +127,7 @@ void TOrvandel::MajEtatCreation()
                                                                   : QStringLiteral("cochenon.png"))));
     m_feuImg->setProperty("etatCreation", creer);
     m_addText->setVisible(creer);
+    MajEtiquettesRelief();
     if (creer) {
         const QString nom = m_themeEdit->text();
         m_creer->setToolTip(nom.isEmpty() ? QStringLiteral("Create the Theme on the PC")

@@ -164,6 +164,9 @@ private:
     QWidget *construitOptionsPaquet(QWidget *parent);
     QWidget *construitApparence(QWidget *parent);
     void afficheApparence();
+    void construitEtiquettesRelief();
+    // The embossed format labels: red while the create command is disabled.
+    void MajEtiquettesRelief();
     void construitZoneFormat();
     QWidget *construitApercu(QWidget *parent);
     void construitBarreEtat();
@@ -308,6 +311,7 @@ private:
     QCheckBox *m_invCoulCB = nullptr;
     QCheckBox *m_ficheUnieCB = nullptr;
     QButtonGroup *m_skinRG = nullptr;
+    std::array<QLabel *, 2> m_etiquettesRelief{}; // PaintPanel1, PaintPanel2
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};
     std::array<QLabel *, JeuCouleurs::NbCouleurs> m_libelles{};

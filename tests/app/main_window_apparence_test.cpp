@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -246,4 +247,36 @@ TEST(MainWindowApparence, TheSkinChoiceIsKeptAcrossARestartAndTheSkinPreviewFoll
     TOrvandel &w2 = f.ouvre();
     EXPECT_EQ(w2.contexte().options.Skin, 4);
     EXPECT_TRUE(f.trouve<QRadioButton>(QStringLiteral("SkinRG4"))->isChecked());
+}
+
+TEST(MainWindowApparence, TheEmbossedFormatLabelsTurnRedWhileCreationIsDisabled)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    const auto &systeme = w.contexte().CouleursSysteme;
+    const QImage rouge = DessineEtiquetteRelief(QStringLiteral("Theme Format "), systeme[LegendeActive],
+                                                TColor::fromValue(0x0000FF));
+    const QImage normale = DessineEtiquetteRelief(QStringLiteral("Theme Format "), systeme[LegendeActive],
+                                                  systeme[TexteLegendeInactive]);
+    ASSERT_NE(rouge, normale);
+    auto *creer = f.trouve<QToolButton>(QStringLiteral("CreerTBtn"));
+    ASSERT_TRUE(creer);
+    for (bool actif : {false, true, false}) {
+        creer->setEnabled(actif);
+        w.MajEtatCreation();
+        for (const char *nom : {"PaintPanel1", "PaintPanel2"}) {
+            auto *etiquette = f.trouve<QLabel>(QLatin1String(nom));
+            ASSERT_TRUE(etiquette) << nom;
+            const auto premult = [](const QImage &i) {
+                return i.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            };
+            EXPECT_TRUE(premult(etiquette->pixmap().toImage()) == premult(actif ? normale : rouge))
+                << nom << actif;
+        }
+    }
+    // Each sits just before its format label.
+    auto *etiquette = f.trouve<QLabel>(QStringLiteral("PaintPanel1"));
+    auto *format = f.trouve<QLabel>(QStringLiteral("FmtActuelLbl"));
+    EXPECT_EQ(etiquette->parentWidget(), format->parentWidget());
+    EXPECT_LT(etiquette->x(), format->x());
 }

@@ -7,6 +7,7 @@
 #include "app/apercu/preview_hp.h"
 #include "app/mainwindow/panneau_couleur.h"
 #include "resources/strings.h"
+#include "theme/animation_pause.h"
 #include "theme/prompts.h"
 
 #include <QButtonGroup>
@@ -173,6 +174,7 @@ void TOrvandel::CoulFormPnlClick(PanneauCouleur *panneau)
     } else {
         if (!m_ctx.prompts)
             return;
+        AnimationPauseGuard pause(&m_ctx.animation);
         const std::optional<TColor> choisie = m_ctx.prompts->chooseColor(couleur);
         if (!choisie)
             return;

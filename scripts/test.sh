@@ -6,3 +6,4 @@ bash scripts/install-deps.sh
 bash scripts/build.sh -DORVANDEL_TESTS=ON
 cd build
 ctest --output-on-failure -j "$(nproc)" --timeout 300
+bash ../scripts/devsim-asan.sh

@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh -DORVANDEL_TESTS=ON
+# The device simulator alone under AddressSanitizer and UBSan (no Qt).
+bash scripts/devsim-asan.sh
 cd build
 ctest --output-on-failure -j "$(nproc)" --timeout 300
-bash ../scripts/devsim-asan.sh

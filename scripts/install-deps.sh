@@ -10,6 +10,8 @@ packages=(
   fonts-wine fonts-liberation2 fonts-dejavu-core
   xvfb xauth
   libgtest-dev libgmock-dev libbenchmark-dev cabextract
+  clang libclang-rt-14-dev # fuzz targets (libFuzzer, sanitizers)
+  gcab # the cabinet benchmark compares with gcab -c
   imagemagick-6.q16 # the hue benchmark compares with its HSL histogram
 )
 

@@ -58,6 +58,23 @@ void modifie()
     appareil().registreModifie = true;
 }
 
+// The start of every entry that works on an open key: the call is counted, a
+// session is required and the handle must name a key. When it does not, the
+// key is null and resultat holds what the entry returns.
+CleReg *cleDeLAppel(const char *entree, CEHKEY h, LONG &resultat)
+{
+    compteAppel(entree);
+    if (!appareil().exigeSession()) {
+        resultat = OVD_ERROR_NOT_READY;
+        return nullptr;
+    }
+    LONG err = 0;
+    CleReg *k = cleDe(h, nullptr, err);
+    if (!k)
+        resultat = echec(err);
+    return k;
+}
+
 } // namespace
 
 extern "C" {
@@ -142,13 +159,10 @@ LONG CeRegCloseKey(CEHKEY hKey)
 LONG CeRegQueryValueEx(CEHKEY hKey, const WCHAR *valueName, DWORD *, DWORD *type, BYTE *data,
                        DWORD *cbData)
 {
-    compteAppel("CeRegQueryValueEx");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegQueryValueEx", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     if (data && !cbData)
         return echec(OVD_ERROR_INVALID_PARAMETER);
     bool ok = false;
@@ -173,13 +187,10 @@ LONG CeRegQueryValueEx(CEHKEY hKey, const WCHAR *valueName, DWORD *, DWORD *type
 LONG CeRegSetValueEx(CEHKEY hKey, const WCHAR *valueName, DWORD, DWORD type, const BYTE *data,
                      DWORD cbData)
 {
-    compteAppel("CeRegSetValueEx");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegSetValueEx", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     bool ok = false;
     const std::u16string nom = nomOuVide(valueName, ok);
     if (!ok || (!data && cbData) || cbData > kMaxValueBytes)
@@ -191,13 +202,10 @@ LONG CeRegSetValueEx(CEHKEY hKey, const WCHAR *valueName, DWORD, DWORD type, con
 
 LONG CeRegDeleteValue(CEHKEY hKey, const WCHAR *valueName)
 {
-    compteAppel("CeRegDeleteValue");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegDeleteValue", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     bool ok = false;
     const std::u16string nom = nomOuVide(valueName, ok);
     if (!ok || !k->supprimeValeur(nom))
@@ -208,13 +216,10 @@ LONG CeRegDeleteValue(CEHKEY hKey, const WCHAR *valueName)
 
 LONG CeRegDeleteKey(CEHKEY hKey, const WCHAR *subKey)
 {
-    compteAppel("CeRegDeleteKey");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegDeleteKey", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     bool ok = false;
     const auto parts = decoupeCle(nomOuVide(subKey, ok));
     // An empty name would name the key itself: refused.
@@ -235,13 +240,10 @@ LONG CeRegDeleteKey(CEHKEY hKey, const WCHAR *subKey)
 LONG CeRegEnumKeyEx(CEHKEY hKey, DWORD index, WCHAR *name, DWORD *cchName, DWORD *, WCHAR *className,
                     DWORD *cchClass, CEFILETIME *lastWrite)
 {
-    compteAppel("CeRegEnumKeyEx");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegEnumKeyEx", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     if (!name || !cchName)
         return echec(OVD_ERROR_INVALID_PARAMETER);
     if (index >= k->sousCles.size())
@@ -262,13 +264,10 @@ LONG CeRegEnumKeyEx(CEHKEY hKey, DWORD index, WCHAR *name, DWORD *cchName, DWORD
 LONG CeRegEnumValue(CEHKEY hKey, DWORD index, WCHAR *name, DWORD *cchName, DWORD *, DWORD *type,
                     BYTE *data, DWORD *cbData)
 {
-    compteAppel("CeRegEnumValue");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegEnumValue", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     if (!name || !cchName || (data && !cbData))
         return echec(OVD_ERROR_INVALID_PARAMETER);
     if (index >= k->valeurs.size())
@@ -296,13 +295,10 @@ LONG CeRegQueryInfoKey(CEHKEY hKey, WCHAR *className, DWORD *cchClass, DWORD *, 
                        DWORD *maxSubKeyLen, DWORD *maxClassLen, DWORD *values, DWORD *maxValueNameLen,
                        DWORD *maxValueLen, DWORD *securityDescriptor, CEFILETIME *lastWrite)
 {
-    compteAppel("CeRegQueryInfoKey");
-    if (!appareil().exigeSession())
-        return OVD_ERROR_NOT_READY;
-    LONG err = 0;
-    CleReg *k = cleDe(hKey, nullptr, err);
+    LONG resultat = 0;
+    CleReg *k = cleDeLAppel("CeRegQueryInfoKey", hKey, resultat);
     if (!k)
-        return echec(err);
+        return resultat;
     if (className && cchClass && *cchClass >= 1) {
         className[0] = 0;
         *cchClass = 0;

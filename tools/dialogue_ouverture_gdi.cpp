@@ -134,11 +134,7 @@ TOpenPictureDialogGDI::TOpenPictureDialogGDI(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("OpenPictureDialogGDI"));
     setSizeGripEnabled(true);
 
-    m_fichiers = new QFileDialog(this);
-    m_fichiers->setOption(QFileDialog::DontUseNativeDialog, true);
-    m_fichiers->setWindowFlags(Qt::Widget);
-    m_fichiers->setFileMode(QFileDialog::ExistingFile);
-    m_fichiers->setAcceptMode(QFileDialog::AcceptOpen);
+    m_fichiers = CreeDialogueFichiersIntegre(this);
     setFilter(FiltreParDefaut());
 
     // ---- The picture panel ----
@@ -236,26 +232,8 @@ TOpenPictureDialogGDI::TOpenPictureDialogGDI(QWidget *parent) : QDialog(parent)
     colonne->addWidget(m_selNb);
     colonne->addStretch(1);
 
-    auto *rangee = new QHBoxLayout(this);
-    rangee->setContentsMargins(0, 0, 0, 0);
-    rangee->addWidget(m_fichiers, 1);
-    rangee->addWidget(m_picturePanel);
-
-    // ---- The dialog's events ----
-    connect(m_fichiers, &QFileDialog::accepted, this, [this] {
-        m_choisi = m_fichiers->selectedFiles().value(0);
-        accept();
-    });
-    connect(m_fichiers, &QFileDialog::rejected, this, &QDialog::reject);
-    connect(m_fichiers, &QFileDialog::currentChanged, this, [this] { DoSelectionChange(); });
-    connect(m_fichiers, &QFileDialog::directoryEntered, this, [this] { DoFolderChange(); });
-    if (auto *modele = m_fichiers->findChild<QFileSystemModel *>())
-        connect(modele, &QFileSystemModel::rootPathChanged, this, [this] { DoFolderChange(); });
-    if (auto *edition = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-        connect(edition, &QLineEdit::textChanged, this, [this] { DoSelectionChange(); });
-    if (QListView *liste = vueListe(); liste && liste->selectionModel())
-        connect(liste->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this] { DoSelectionChange(); });
+    MonteDialogueFichiers(this, m_fichiers, m_picturePanel, &m_choisi, [this] { DoSelectionChange(); },
+                          [this] { DoFolderChange(); });
 }
 
 TOpenPictureDialogGDI::~TOpenPictureDialogGDI()
@@ -544,6 +522,39 @@ void TOpenPictureDialogGDI::PreviewClick()
     }
     // Modal to this dialog without blocking here.
     f.form->open();
+}
+
+QFileDialog *CreeDialogueFichiersIntegre(QWidget *parent)
+{
+    auto *fichiers = new QFileDialog(parent);
+    fichiers->setOption(QFileDialog::DontUseNativeDialog, true);
+    fichiers->setWindowFlags(Qt::Widget);
+    fichiers->setFileMode(QFileDialog::ExistingFile);
+    fichiers->setAcceptMode(QFileDialog::AcceptOpen);
+    return fichiers;
+}
+
+void MonteDialogueFichiers(QDialog *dialogue, QFileDialog *fichiers, QWidget *panneau, QString *choisi,
+                           const std::function<void()> &selection, const std::function<void()> &dossier)
+{
+    auto *rangee = new QHBoxLayout(dialogue);
+    rangee->setContentsMargins(0, 0, 0, 0);
+    rangee->addWidget(fichiers, 1);
+    rangee->addWidget(panneau);
+
+    QObject::connect(fichiers, &QFileDialog::accepted, dialogue, [dialogue, fichiers, choisi] {
+        *choisi = fichiers->selectedFiles().value(0);
+        dialogue->accept();
+    });
+    QObject::connect(fichiers, &QFileDialog::rejected, dialogue, &QDialog::reject);
+    QObject::connect(fichiers, &QFileDialog::currentChanged, dialogue, selection);
+    QObject::connect(fichiers, &QFileDialog::directoryEntered, dialogue, dossier);
+    if (auto *modele = fichiers->findChild<QFileSystemModel *>())
+        QObject::connect(modele, &QFileSystemModel::rootPathChanged, dialogue, dossier);
+    if (auto *edition = fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        QObject::connect(edition, &QLineEdit::textChanged, dialogue, selection);
+    if (auto *liste = fichiers->findChild<QListView *>(QStringLiteral("listView")); liste && liste->selectionModel())
+        QObject::connect(liste->selectionModel(), &QItemSelectionModel::selectionChanged, dialogue, selection);
 }
 
 FormePreview CreeFormePreview(QWidget *parent, QObject *filtre, QSize taillePicture)

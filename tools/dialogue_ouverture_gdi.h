@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QFileDialog;
@@ -124,6 +125,17 @@ private:
 // is null, its tiled background: what both picture dialogs apply at each
 // folder change.
 void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond);
+
+// The file list both picture dialogs embed: Qt's own (never the desktop's)
+// file dialog as a plain widget, opening one existing file.
+QFileDialog *CreeDialogueFichiersIntegre(QWidget *parent);
+
+// Lays the embedded file list beside the picture panel and binds it: Open
+// keeps the chosen name in *choisi and accepts the dialog, Cancel rejects it;
+// a new folder calls dossier, a new selection (current file, typed name, list
+// selection) calls selection.
+void MonteDialogueFichiers(QDialog *dialogue, QFileDialog *fichiers, QWidget *panneau, QString *choisi,
+                           const std::function<void()> &selection, const std::function<void()> &dossier);
 
 // The full-size preview window of both picture dialogs ("PreviewForm",
 // "Prévisualiser"): a tool window that deletes itself when closed, sized to a

@@ -79,11 +79,7 @@ TOpenPictureDialogGDITSK::TOpenPictureDialogGDITSK(Prompts *prompts, QWidget *pa
     setObjectName(QStringLiteral("OpenPictureDialogGDITSK"));
     setSizeGripEnabled(true);
 
-    m_fichiers = new QFileDialog(this);
-    m_fichiers->setOption(QFileDialog::DontUseNativeDialog, true);
-    m_fichiers->setWindowFlags(Qt::Widget);
-    m_fichiers->setFileMode(QFileDialog::ExistingFile);
-    m_fichiers->setAcceptMode(QFileDialog::AcceptOpen);
+    m_fichiers = CreeDialogueFichiersIntegre(this);
     setFilter(FiltreParDefaut());
 
     // ---- The picture panel ----
@@ -154,26 +150,8 @@ TOpenPictureDialogGDITSK::TOpenPictureDialogGDITSK(Prompts *prompts, QWidget *pa
     colonne->addWidget(m_typeImgLandLabel);
     colonne->addStretch(1);
 
-    auto *rangee = new QHBoxLayout(this);
-    rangee->setContentsMargins(0, 0, 0, 0);
-    rangee->addWidget(m_fichiers, 1);
-    rangee->addWidget(m_picturePanel);
-
-    // ---- The dialog's events ----
-    connect(m_fichiers, &QFileDialog::accepted, this, [this] {
-        m_choisi = m_fichiers->selectedFiles().value(0);
-        accept();
-    });
-    connect(m_fichiers, &QFileDialog::rejected, this, &QDialog::reject);
-    connect(m_fichiers, &QFileDialog::currentChanged, this, [this] { DoSelectionChange(); });
-    connect(m_fichiers, &QFileDialog::directoryEntered, this, [this] { DoFolderChange(); });
-    if (auto *modele = m_fichiers->findChild<QFileSystemModel *>())
-        connect(modele, &QFileSystemModel::rootPathChanged, this, [this] { DoFolderChange(); });
-    if (auto *edition = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-        connect(edition, &QLineEdit::textChanged, this, [this] { DoSelectionChange(); });
-    if (auto *liste = m_fichiers->findChild<QListView *>(QStringLiteral("listView")); liste && liste->selectionModel())
-        connect(liste->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this] { DoSelectionChange(); });
+    MonteDialogueFichiers(this, m_fichiers, m_picturePanel, &m_choisi, [this] { DoSelectionChange(); },
+                          [this] { DoFolderChange(); });
 }
 
 TOpenPictureDialogGDITSK::~TOpenPictureDialogGDITSK() = default;

@@ -2,6 +2,7 @@
 // image chooser, the save folder, help, device information, the web site and
 // quit; and the grey pictures shown while a command is disabled.
 #include "resources/artgen/art_apparence.h"
+#include "resources/artgen/art_commun.h"
 
 #include <QFont>
 #include <QImage>
@@ -13,19 +14,12 @@
 
 namespace {
 
-const QColor kTrait(0x40, 0x40, 0x40);
+using ArtCommun::fleche;
+using ArtCommun::paquet;
+using ArtCommun::texte;
+const QColor &kTrait = ArtCommun::Trait;
 
 using Dessin = std::function<void(QPainter &)>;
-
-void texte(QPainter &p, QRectF r, const QString &t, int taille, QColor c)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(taille);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(c);
-    p.drawText(r, Qt::AlignCenter, t);
-}
 
 // A handheld device: body, screen.
 void pda(QPainter &p, QRectF r)
@@ -40,48 +34,18 @@ void pda(QPainter &p, QRectF r)
     p.drawEllipse(QPointF(r.center().x(), r.bottom() - 4), 2.5, 2.5);
 }
 
-void fleche(QPainter &p, double x, double y, bool versBas, QColor c)
-{
-    const double s = versBas ? 1 : -1;
-    QPainterPath a;
-    a.moveTo(x - 2.5, y - s * 12);
-    a.lineTo(x - 2.5, y - s * 6);
-    a.lineTo(x - 7, y - s * 6);
-    a.lineTo(x, y);
-    a.lineTo(x + 7, y - s * 6);
-    a.lineTo(x + 2.5, y - s * 6);
-    a.lineTo(x + 2.5, y - s * 12);
-    a.closeSubpath();
-    p.setPen(QPen(kTrait, 1.2));
-    p.setBrush(c);
-    p.drawPath(a);
-}
-
-void paquet(QPainter &p, QRectF r)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(0xF1, 0xC2, 0x7A));
-    g.setColorAt(1, QColor(0xC8, 0x8A, 0x3A));
-    p.setPen(QPen(kTrait, 1.5));
-    p.setBrush(g);
-    p.drawRoundedRect(r, 3, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2E, 0x97, 0xE3));
-    p.drawRect(QRectF(r.center().x() - 2.5, r.top() + 1, 5, r.height() - 2));
-}
-
 void lireTskPda(QPainter &p)
 {
     pda(p, QRectF(4, 6, 18, 32));
     paquet(p, QRectF(22, 24, 16, 13));
-    fleche(p, 30, 22, true, QColor(0x3C, 0xB0, 0x4A));
+    fleche(p, 30, 22, true, QColor(0x3C, 0xB0, 0x4A), 12, 6, 7);
 }
 
 void ecrireTskPda(QPainter &p)
 {
     paquet(p, QRectF(3, 6, 16, 13));
     pda(p, QRectF(20, 6, 18, 32));
-    fleche(p, 11, 36, true, QColor(0xE0, 0x60, 0x30));
+    fleche(p, 11, 36, true, QColor(0xE0, 0x60, 0x30), 12, 6, 7);
 }
 
 void monaLisa(QPainter &p)

@@ -2,6 +2,7 @@
 // vocabulary as the colour-set buttons: a rounded object with a coloured
 // arrow or mark, dark outlines.
 #include "resources/artgen/art_boutons.h"
+#include "resources/artgen/art_commun.h"
 
 #include <QFont>
 #include <QImage>
@@ -13,30 +14,16 @@
 
 namespace {
 
-const QColor kTrait(0x40, 0x40, 0x40);
+using ArtCommun::fleche;
+using ArtCommun::paquet;
+using ArtCommun::texte;
+const QColor &kTrait = ArtCommun::Trait;
 
 QImage toile(int cote)
 {
     QImage img(cote, cote, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     return img;
-}
-
-// A cardboard package: the theme's .tsk cabinet.
-void paquet(QPainter &p, QRectF r)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, QColor(0xF1, 0xC2, 0x7A));
-    g.setColorAt(1, QColor(0xC8, 0x8A, 0x3A));
-    p.setPen(QPen(kTrait, 1.5));
-    p.setBrush(g);
-    p.drawRoundedRect(r, 3, 3);
-    p.setPen(QPen(QColor(0x8A, 0x5A, 0x20), 1.2));
-    p.drawLine(QPointF(r.left() + 2, r.top() + r.height() * 0.35), QPointF(r.right() - 2, r.top() + r.height() * 0.35));
-    // The tape.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2E, 0x97, 0xE3));
-    p.drawRect(QRectF(r.center().x() - 3, r.top() + 1, 6, r.height() - 2));
 }
 
 // A sheet of paper with a folded corner.
@@ -59,34 +46,6 @@ void feuille(QPainter &p, QRectF r)
     coin.lineTo(r.right(), r.top() + 8);
     coin.closeSubpath();
     p.drawPath(coin);
-}
-
-// A fat arrow pointing down (into) or up (out of), tip at (x, y).
-void fleche(QPainter &p, double x, double y, bool versBas, QColor c)
-{
-    const double s = versBas ? 1 : -1;
-    QPainterPath a;
-    a.moveTo(x - 2.5, y - s * 14);
-    a.lineTo(x - 2.5, y - s * 7);
-    a.lineTo(x - 7.5, y - s * 7);
-    a.lineTo(x, y);
-    a.lineTo(x + 7.5, y - s * 7);
-    a.lineTo(x + 2.5, y - s * 7);
-    a.lineTo(x + 2.5, y - s * 14);
-    a.closeSubpath();
-    p.setPen(QPen(kTrait, 1.2));
-    p.setBrush(c);
-    p.drawPath(a);
-}
-
-void texte(QPainter &p, QRectF r, const QString &t, int taille, QColor c)
-{
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(taille);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(c);
-    p.drawText(r, Qt::AlignCenter, t);
 }
 
 bool enregistre(QPainter &p, QImage &img, const QString &path)

@@ -1,16 +1,14 @@
 #include "app/memo_inf.h"
 
-#include "theme/cp1252.h"
+#include "theme/fichier_lignes.h"
 #include "theme/package_reader.h"
 #include "theme/prompts.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -77,11 +75,11 @@ void TMemoInf::SauveInfBtnClick()
     const auto choisi = m_prompts.saveFile(d);
     if (!choisi || choisi->isEmpty())
         return;
-    const QString texte = Memo1->toPlainText().split(QLatin1Char('\n')).join(QLatin1String("\r\n")) + QLatin1String("\r\n");
-    QSaveFile f(*choisi);
-    if (!f.open(QIODevice::WriteOnly) || f.write(cp1252::encode(texte).value_or(texte.toUtf8())) < 0 || !f.commit())
-        m_prompts.message(QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(*choisi)), QString(),
-                          Prompts::Icon::Error);
+    // The INF text is Windows-1252 as the CAB wizard reads it: a character it
+    // cannot hold is refused with a message rather than written otherwise.
+    QString erreur;
+    if (!EcritLignesCRLF(*choisi, Memo1->toPlainText().split(QLatin1Char('\n')), &erreur))
+        m_prompts.message(erreur, QString(), Prompts::Icon::Error);
 }
 
 bool TMemoInf::eventFilter(QObject *watched, QEvent *event)

@@ -40,3 +40,19 @@ TEST(TMemoInf, ShowsTheTextsAndSavesTheInfAsCrLfWindows1252)
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(prompts.exhausted());
 }
+
+TEST(TMemoInf, TextWindows1252CannotHoldIsRefusedAndNothingIsWritten)
+{
+    ScriptedPrompts prompts;
+    TMemoInf w(prompts, testenv::programDir(), [] { return QStringLiteral("T"); });
+    InfosLecture infos;
+    infos.texteInf = {"[Version]", "AppName = \u30c6\u30fc\u30de"};
+    w.afficher(infos);
+    const QString cible = testenv::programDir() + "/sortie.inf";
+    testenv::writeFile(cible, "old");
+    prompts.saveFileName(cible);
+    QTest::mouseClick(w.SauveInfBtn, Qt::LeftButton);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains("Windows-1252"));
+    EXPECT_EQ(testenv::readFile(cible), QByteArray("old"));
+}

@@ -1,6 +1,6 @@
 #include "app/about_box.h"
 
-#include "app/polices.h"
+#include "ui/polices.h"
 #include "app/scroll_text.h"
 #include "app/switch_control.h"
 #include "theme/animation_pause.h"

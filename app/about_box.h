@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/info_version.h"
+#include "ui/info_version.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "app/anime_thread.h"
 
-#include "app/fonctions_indep.h"
-#include "app/gif_frames.h"
+#include "ui/fonctions_indep.h"
+#include "ui/gif_frames.h"
 #include "theme/animation_pause.h"
 
 #include <QAbstractButton>

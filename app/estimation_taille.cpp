@@ -1,7 +1,7 @@
 #include "app/estimation_taille.h"
 
-#include "app/app_context.h"
-#include "app/fonctions_indep.h"
+#include "ui/app_context.h"
+#include "ui/fonctions_indep.h"
 #include "theme/animation_pause.h"
 #include "theme/images_package.h"
 #include "theme/prompts.h"

@@ -10,9 +10,9 @@
 //   ORVANDEL_RAPI         the device library (default: the simulator beside
 //                         the executable); without it the state reads "Missing".
 #include "app/console_prompts.h"
-#include "app/dossiers_programme.h"
-#include "app/mainwindow/orvandel_main_window.h"
-#include "app/polices.h"
+#include "ui/dossiers_programme.h"
+#include "app/orvandel_main_window.h"
+#include "ui/polices.h"
 #include "app/qt_prompts.h"
 #include "resources/ressources.h"
 #include "tools/dialogue_ouverture_gdi.h"

@@ -1,7 +1,7 @@
 #include "app/zantiq_form.h"
 
-#include "app/polices.h"
-#include "app/utiles_indep.h"
+#include "ui/polices.h"
+#include "ui/utiles_indep.h"
 #include "theme/animation_pause.h"
 
 #include <QCursor>

@@ -1,8 +1,8 @@
 // Redraw cost of the device-screen preview with a 12-megapixel working
 // picture: a colour change (pictures already decoded and scaled) against a
 // picture change (decode and scale again).
-#include "app/apercu/apercu_ecran.h"
-#include "app/apercu/vue_apercu_ecran.h"
+#include "apercu/apercu_ecran.h"
+#include "apercu/vue_apercu_ecran.h"
 #include "theme/theme_document.h"
 
 #include <QApplication>

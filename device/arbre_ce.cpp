@@ -1,7 +1,7 @@
 #include "device/arbre_ce.h"
 
-#include "app/fonctions_indep.h"
-#include "app/utiles_indep.h"
+#include "ui/fonctions_indep.h"
+#include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "device/fonctions_rapi_registre.h"

@@ -1,6 +1,6 @@
 #include "device/fonctions_rapi_fichiers.h"
 
-#include "app/fonctions_indep.h"
+#include "ui/fonctions_indep.h"
 #include "device/texte_ce.h"
 #include "theme/member_name.h"
 

@@ -1,6 +1,6 @@
 #include "device/rapport_couleurs_ce.h"
 
-#include "app/polices.h"
+#include "ui/polices.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "resources/strings.h"
 #include "theme/cp1252.h"

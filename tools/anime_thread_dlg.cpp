@@ -1,7 +1,7 @@
 #include "tools/anime_thread_dlg.h"
 
-#include "app/fonctions_indep.h"
-#include "app/gif_frames.h"
+#include "ui/fonctions_indep.h"
+#include "ui/gif_frames.h"
 
 #include <QFile>
 #include <QImageReader>

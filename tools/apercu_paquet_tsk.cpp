@@ -1,6 +1,6 @@
 #include "tools/apercu_paquet_tsk.h"
 
-#include "app/fonctions_indep.h"
+#include "ui/fonctions_indep.h"
 #include "theme/byte_io.h"
 #include "theme/cp1252.h"
 #include "theme/member_name.h"

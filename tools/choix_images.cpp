@@ -1,7 +1,7 @@
 #include "tools/choix_images.h"
 
-#include "app/app_context.h"
-#include "app/fonctions_indep.h"
+#include "ui/app_context.h"
+#include "ui/fonctions_indep.h"
 #include "theme/arrondi.h"
 #include "theme/prompts.h"
 #include "tools/charger_bitmap.h"

@@ -1,7 +1,7 @@
 #include "tools/dialogue_ouverture_tsk.h"
 
-#include "app/fonctions_indep.h"
-#include "app/utiles_indep.h"
+#include "ui/fonctions_indep.h"
+#include "ui/utiles_indep.h"
 #include "theme/cabinet_paquet.h"
 #include "tools/dialogue_ouverture_gdi.h"
 

@@ -1,6 +1,6 @@
 #include "tools/eval_sauve.h"
 
-#include "app/fonctions_indep.h"
+#include "ui/fonctions_indep.h"
 #include "tools/charger_bitmap.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "tools/geometrie_choix_images.h"
 
-#include "app/fonctions_indep.h"
+#include "ui/fonctions_indep.h"
 #include "theme/arrondi.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "tools/histo_teinte.h"
 
-#include "app/polices.h"
-#include "app/utiles_indep.h"
+#include "ui/polices.h"
+#include "ui/utiles_indep.h"
 #include "tools/echelles_teinte.h"
 #include "tools/hls.h"
 #include "tools/teintes_images.h"

@@ -1,8 +1,8 @@
 #include "tools/hue_calc.h"
 
-#include "app/charge_image_res.h"
-#include "app/polices.h"
-#include "app/utiles_indep.h"
+#include "ui/charge_image_res.h"
+#include "ui/polices.h"
+#include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "device/texte_ce.h"

@@ -1,8 +1,8 @@
 #include "tools/texte_sur_image.h"
 
-#include "app/app_context.h"
-#include "app/polices.h"
-#include "app/utiles_indep.h"
+#include "ui/app_context.h"
+#include "ui/polices.h"
+#include "ui/utiles_indep.h"
 #include "theme/animation_pause.h"
 #include "theme/arrondi.h"
 #include "theme/prompts.h"

@@ -3,8 +3,8 @@
 
 #include "tools/texte_sur_image.h"
 
-#include "app/polices.h"
-#include "app/utiles_indep.h"
+#include "ui/polices.h"
+#include "ui/utiles_indep.h"
 #include "theme/arrondi.h"
 
 #include <QTransform>

@@ -1,8 +1,8 @@
 #include "app/about_box.h"
-#include "app/info_version.h"
+#include "ui/info_version.h"
 #include "app/scroll_text.h"
 #include "app/switch_control.h"
-#include "app/version_info.h"
+#include "ui/version_info.h"
 #include "tests/support/scripted_prompts.h"
 #include "theme/animation_pause.h"
 

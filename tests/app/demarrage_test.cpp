@@ -1,5 +1,5 @@
-#include "app/dossiers_programme.h"
-#include "app/fonctions_indep.h"
+#include "ui/dossiers_programme.h"
+#include "ui/fonctions_indep.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 

@@ -1,6 +1,6 @@
 #include "app/estimation_taille.h"
 
-#include "app/app_context.h"
+#include "ui/app_context.h"
 #include "tests/support/cab_fabrique.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"

@@ -3,10 +3,10 @@
 // the thumbnails with their dominant colours; the status bar's format texts;
 // the hot zones, the dropper and the full-size picture preview.
 
-#include "app/apercu/fenetre_preview.h"
-#include "app/apercu/miniatures.h"
-#include "app/apercu/vue_apercu_ecran.h"
-#include "app/mainwindow/panneau_couleur.h"
+#include "apercu/fenetre_preview.h"
+#include "apercu/miniatures.h"
+#include "apercu/vue_apercu_ecran.h"
+#include "app/panneau_couleur.h"
 #include "app/options_form.h"
 #include "tests/support/fenetre_principale.h"
 #include "tests/support/gif_test_writer.h"

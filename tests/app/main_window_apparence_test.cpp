@@ -4,11 +4,11 @@
 
 #include "tests/support/fenetre_principale.h"
 
-#include "app/apercu/apparence_principale.h"
-#include "app/apercu/fond_fenetre.h"
-#include "app/apercu/preview_hp.h"
-#include "app/mainwindow/panneau_couleur.h"
-#include "app/options.h"
+#include "apercu/apparence_principale.h"
+#include "apercu/fond_fenetre.h"
+#include "apercu/preview_hp.h"
+#include "app/panneau_couleur.h"
+#include "ui/options.h"
 #include "theme/ini_file.h"
 #include "tools/hls.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/memo_inf.h"
 #include "app/options_form.h"
-#include "app/mainwindow/panneau_couleur.h"
+#include "app/panneau_couleur.h"
 #include "tests/support/fenetre_principale.h"
 #include "theme/ini_file.h"
 

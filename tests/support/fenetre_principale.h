@@ -4,8 +4,8 @@
 // program folder of the test, scripted answers, and a helper that answers a
 // modal window from inside its exec().
 
-#include "app/dossiers_programme.h"
-#include "app/mainwindow/orvandel_main_window.h"
+#include "ui/dossiers_programme.h"
+#include "app/orvandel_main_window.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 

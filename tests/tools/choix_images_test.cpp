@@ -1,7 +1,7 @@
 #include "tools/choix_images.h"
 #include "tools/eval_sauve.h"
 
-#include "app/app_context.h"
+#include "ui/app_context.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 

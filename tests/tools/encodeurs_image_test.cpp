@@ -1,7 +1,7 @@
 #include "tools/charger_bitmap.h"
 #include "tools/encodeurs_image.h"
 
-#include "app/gif_frames.h"
+#include "ui/gif_frames.h"
 #include "tests/support/test_env.h"
 
 #include <QDir>

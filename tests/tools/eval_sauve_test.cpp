@@ -1,8 +1,8 @@
 #include "tools/eval_sauve.h"
 #include "tools/choix_images.h"
 
-#include "app/app_context.h"
-#include "app/fonctions_indep.h"
+#include "ui/app_context.h"
+#include "ui/fonctions_indep.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 

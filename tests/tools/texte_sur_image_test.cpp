@@ -1,6 +1,6 @@
 #include "tools/texte_sur_image.h"
 
-#include "app/app_context.h"
+#include "ui/app_context.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tools/charger_bitmap.h"

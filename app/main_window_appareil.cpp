@@ -1,0 +1,124 @@
+// The device link on the main window: the library and the connection watcher
+// bound at start, the connection state label and icon, connecting when the
+// watcher reports an active device, and the shut-down of all of it.
+#include "app/orvandel_main_window.h"
+
+#include "app/anime_thread.h"
+#include "device/etat_pda.h"
+#include "theme/prompts.h"
+
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QToolBar>
+
+namespace {
+
+// The connection icon's pictures: a strip of 42 x 42 pictures, 0..15 the
+// connected animation.
+QList<QImage> imagesConnexion()
+{
+    const QImage bande(QStringLiteral(":/art/as16img.png"));
+    QList<QImage> liste;
+    for (int x = 0; x + 42 <= bande.width(); x += 42)
+        liste << bande.copy(x, 0, 42, 42);
+    return liste;
+}
+
+} // namespace
+
+QWidget *TOrvandel::construitEtatAppareil(QWidget *parent)
+{
+    auto *zone = new QWidget(parent);
+    zone->setObjectName(QStringLiteral("ZoneEtatAS"));
+    auto *ligne = new QHBoxLayout(zone);
+    ligne->setContentsMargins(4, 0, 4, 0);
+    m_image11 = new QLabel(zone);
+    m_image11->setObjectName(QStringLiteral("Image11"));
+    m_image11->setFixedSize(42, 42);
+    auto *asLbl = new QLabel(QStringLiteral("ActiveSync (State)"), zone);
+    asLbl->setObjectName(QStringLiteral("ASLbl"));
+    m_etatASLbl = new QLabel(zone);
+    m_etatASLbl->setObjectName(QStringLiteral("EtatASLbl"));
+    ligne->addWidget(m_image11);
+    ligne->addWidget(asLbl);
+    ligne->addWidget(m_etatASLbl);
+    return zone;
+}
+
+QString TOrvandel::TexteEtatAS(int status, const QString &texte)
+{
+    switch (status) {
+    case -1: return QStringLiteral("Missing");
+    case 1: return QStringLiteral("Active ( ") + texte + QStringLiteral(" )");
+    case 2: return QStringLiteral("Closed");
+    case 3: return QStringLiteral("Active");
+    case 4: return QStringLiteral("InActive");
+    case 5: return QStringLiteral("Answer");
+    case 6: return QStringLiteral("Listen");
+    case 7: return QStringLiteral("Disconnected");
+    case 8: return QStringLiteral("Error");
+    default: return QString();
+    }
+}
+
+void TOrvandel::afficheEtatAS(const QString &texte)
+{
+    m_etatASLbl->setText(texte);
+}
+
+void TOrvandel::crochetLienAppareil()
+{
+    m_pda = std::make_unique<EtatPDA>();
+    m_pda->demarre();
+    m_ctx.appareil.RapiPresent = m_pda->RapiPresent;
+    AffEtatAS();
+    MajBoutonsAS();
+    if (!m_pda->DccMan || m_pda->DccMan->Status() < 0) {
+        afficheEtatAS(m_pda->texteEtat()); // "Missing"
+        return;
+    }
+    connect(m_pda->DccMan.get(), &TDccMan::OnChange, this, &TOrvandel::ChangeActif);
+    m_pda->DccMan->Advise();
+}
+
+void TOrvandel::ChangeActif(TDccMan *sender)
+{
+    const int s = sender->Status();
+    afficheEtatAS(TexteEtatAS(s, sender->StatusText()));
+    m_iconeEtatAS = IconeEtatPour(s, m_iconeEtatAS);
+    if (m_animeBouton) {
+        m_animeBouton->arreter();
+        m_animeBouton.reset();
+    }
+    AffEtatAS();
+    if (!m_pda->PDAConnecte && s == 1) {
+        m_pda->PDAConnecte = m_pda->Rapi.ConnecteCE(5000);
+        if (m_pda->PDAConnecte)
+            m_animeBouton = std::make_unique<TBtnAnimeThread>(m_image11, imagesConnexion(), 0, 15, 200);
+        m_ctx.appareil.connecte = m_pda->PDAConnecte;
+        MajBoutonsAS();
+    } else if (m_pda->PDAConnecte && s != 1) {
+        m_pda->PDAConnecte = false;
+        m_pda->Rapi.DeconnecteCE();
+        m_ctx.appareil.connecte = false;
+        MajBoutonsAS();
+        if (m_ctx.prompts) {
+            AnimationPauseGuard pause(&m_ctx.animation);
+            m_ctx.prompts->message(QStringLiteral("Disconnected"), QStringLiteral("Orvandel ActiveSync"),
+                                   Prompts::Icon::Warning);
+        }
+    }
+    m_ctx.appareil.connecte = m_pda->PDAConnecte;
+}
+
+void TOrvandel::crochetLibereAppareil()
+{
+    if (m_animeBouton) {
+        m_animeBouton->arreter();
+        m_animeBouton.reset();
+    }
+    if (m_pda)
+        m_pda->arrete(); // the watcher, an open connection, the libraries
+    m_ctx.appareil = {};
+}

@@ -1,0 +1,200 @@
+// The package commands of the main window: create, read (also from the
+// command line and from a dropped file), save the installation files, the
+// INF window and the theme keys editor.
+#include "app/orvandel_main_window.h"
+
+#include "app/boutons_commandes.h"
+#include "app/memo_inf.h"
+#include "app/options_form.h"
+#include "device/fonctions_rapi_registre.h"
+#include "theme/cabinet_paquet.h"
+#include "theme/fichier_couleurs.h"
+#include "theme/inf_builder.h"
+#include "theme/package_reader.h"
+#include "theme/package_writer.h"
+#include "theme/prompts.h"
+#include "tools/cles_theme_td.h"
+#include "app/panneau_couleur.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QIcon>
+#include <QPixmap>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+using commandes::bouton;
+
+void TOrvandel::construitCommandes(QToolBar *barre)
+{
+    m_lireTsk = bouton(barre, "LireTskTBtn", QStringLiteral("Read"), QStringLiteral("Read a Theme on the PC"),
+                       QStringLiteral("liretsk.png"));
+    construitCommandesAppareil(barre);
+    m_creer = bouton(barre, "CreerTBtn", QStringLiteral("Create"), QStringLiteral("Create the Theme on the PC"),
+                     QStringLiteral("ecriretsk.png"));
+    m_sauveInf = bouton(barre, "SauveInfTBtn", QStringLiteral("INF/XML"), QStringLiteral("Save Theme INF file"),
+                        QStringLiteral("infxml.png"));
+    m_infS = bouton(barre, "InfSBtn", QStringLiteral("INF"),
+                    QStringLiteral("View and/or save original Theme installation file"),
+                    QStringLiteral("inftextico.png"), &m_infSAction);
+    // Shown once a package with a setup document has been read (the tool
+    // bar shows its buttons through their actions).
+    m_infSAction->setVisible(false);
+    connect(m_lireTsk, &QToolButton::clicked, this, &TOrvandel::LireFichierBtnClick);
+    connect(m_creer, &QToolButton::clicked, this, &TOrvandel::GenereBtnClick);
+    connect(m_sauveInf, &QToolButton::clicked, this, &TOrvandel::SauveInfBtnClick);
+    connect(m_infS, &QToolButton::clicked, this, &TOrvandel::InfSBtnClick);
+
+    // The INF window exists for the whole run, before any package is read.
+    if (m_ctx.prompts)
+        m_memoInf = new TMemoInf(*m_ctx.prompts, m_ctx.dossiers.DossierAppli,
+                                 [this] { return m_ctx.document.nomTheme(); }, this);
+}
+
+ContextePackage TOrvandel::contextePaquet()
+{
+    ContextePackage ctx;
+    ctx.prompts = m_ctx.prompts;
+    ctx.pause = &m_ctx.animation;
+    ctx.dossierAppli = m_ctx.dossiers.DossierAppli;
+    ctx.dossierTravail = m_ctx.dossiers.DossierThemeTmp;
+    ctx.option = OptionSetupPackage(m_ctx.options.TskInfXmlRG);
+    const QString fichierCouleurs = m_ctx.dossiers.FichierCouleurs;
+    ctx.sauveCouleurs = [this, fichierCouleurs](QString *erreur) {
+        return SauveCouleurs(m_ctx.document, fichierCouleurs, true, erreur);
+    };
+    return ctx;
+}
+
+void TOrvandel::GenereBtnClick()
+{
+    if (m_ctx.prompts)
+        ::GenereBtnClick(m_ctx.document, contextePaquet(), m_ctx.dossiers.DossierTsk);
+}
+
+void TOrvandel::SauveInfBtnClick()
+{
+    if (m_ctx.prompts)
+        ::SauveInfBtnClick(m_ctx.document, *m_ctx.prompts, m_ctx.dossiers.DossierAppli, &m_ctx.animation);
+}
+
+ContexteLecture TOrvandel::contexteLecture(LecteurCabinet &cabinet)
+{
+    // While a device is connected, the slots a package leaves undefined take
+    // the device's own colours ("(SHColor)").
+    return {m_ctx.dossiers.DossierAppli, m_ctx.dossiers.FichierCouleurs, m_ctx.dossiers.DossierThemeTmp,
+            *m_ctx.prompts, cabinet, &m_ctx.animation, m_pda ? TableCouleursDe(*m_pda) : TableCouleursAppareil{}};
+}
+
+void TOrvandel::LireFichierBtnClick()
+{
+    if (!m_ctx.prompts)
+        return;
+    CabinetPaquet cabinet;
+    const ContexteLecture ctx = contexteLecture(cabinet);
+    const int avant = m_ctx.document.format().FormatTheme;
+    apresLecture(::LireFichierBtnClick(m_ctx.document, ctx, m_ctx.dossiers.DossierLitTSK), avant);
+}
+
+void TOrvandel::LitTsk(const QString &fichier)
+{
+    if (!m_ctx.prompts)
+        return;
+    CabinetPaquet cabinet;
+    const ContexteLecture ctx = contexteLecture(cabinet);
+    const int avant = m_ctx.document.format().FormatTheme;
+    apresLecture(::LitTsk(fichier, m_ctx.document, ctx), avant);
+}
+
+void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int formatAvant)
+{
+    if (!infos)
+        return; // the reader has reported why; the theme is as it was
+    if (m_memoInf)
+        m_memoInf->afficher(*infos);
+    m_infSAction->setVisible(infos->infOuXml);
+    // The size options window shows the format the package brought.
+    const int format = m_ctx.document.format().FormatTheme;
+    if (format != formatAvant)
+        m_optionsForm->choisitFormat(format);
+    m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
+    apresChangementImages();
+    m_pages->update();
+    // After the first idle pass, a package whose pictures do not have the
+    // format's sizes points the user to the options.
+    if (!m_verifFormatEnAttente && m_controleTailles)
+        verifieTaillesImages();
+}
+
+void TOrvandel::InfSBtnClick()
+{
+    if (!m_memoInf)
+        return;
+    AnimationPauseGuard pause(&m_ctx.animation);
+    m_memoInf->exec();
+}
+
+void TOrvandel::CTBtnClick()
+{
+    if (!m_ctx.prompts)
+        return;
+    {
+        AnimationPauseGuard pause(&m_ctx.animation);
+        OuvreTDThemeCles(m_ctx.document, *m_ctx.prompts, m_pipette->couleur(), this,
+                         QStringLiteral("Theme specific keys") + m_ctx.document.lectureSetup().NomCleTheme);
+    }
+    m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
+    crochetAffImage();
+}
+
+void TOrvandel::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_montree) {
+        m_montree = true;
+        FormShow();
+    }
+}
+
+void TOrvandel::FormShow()
+{
+    // The first argument is opened as a package, whatever its extension.
+    if (!m_ligneCommande.isEmpty() && !m_ligneCommande.first().isEmpty()) {
+        const QString fichier = m_ligneCommande.first();
+        m_ctx.dossiers.DossierLitTSK = QFileInfo(fichier).absolutePath() + QLatin1Char('/');
+        LitTsk(fichier);
+    }
+    m_pages->setCurrentWidget(m_pageCouleurs);
+}
+
+void TOrvandel::crochetAccepteFichiers()
+{
+    setAcceptDrops(true);
+}
+
+void TOrvandel::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TOrvandel::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    if (urls.size() != 1) {
+        if (m_ctx.prompts)
+            m_ctx.prompts->message(QStringLiteral("Only one File !"));
+        return;
+    }
+    const QString fichier = urls.first().toLocalFile();
+    if (fichier.isEmpty() || QFileInfo(fichier).suffix().toLower() != QLatin1String("tsk"))
+        return; // other files are ignored
+    m_ctx.dossiers.DossierLitTSK = QFileInfo(fichier).absolutePath() + QLatin1Char('/');
+    LitTsk(fichier);
+    crochetMajEtatCreation();
+}

@@ -1,0 +1,139 @@
+// The remaining commands of the main window: the save folder, the help
+// contents, quitting, the colour-slot selection and the theme name's keys.
+#include "app/orvandel_main_window.h"
+
+#include "ui/fonctions_indep.h"
+#include "app/boutons_commandes.h"
+#include "app/panneau_couleur.h"
+#include "theme/prompts.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QToolButton>
+
+using commandes::bouton;
+
+namespace {
+
+// The characters a theme name refuses: those a file name may not hold, and
+// ' + , ; = [ ] ^.
+bool caractereRefuse(QChar c)
+{
+    static const QString refuses = QStringLiteral("\"'*+,/:;<=>?[\\]^|");
+    return refuses.contains(c);
+}
+
+} // namespace
+
+void TOrvandel::construitCommandesOutils(QToolBar *barre)
+{
+    QToolButton *image = bouton(barre, "ImageTBtn", QStringLiteral("Images"),
+                                QStringLiteral("Choose/Modify the Images (Today and Start)"));
+    connect(image, &QToolButton::clicked, this, &TOrvandel::ImagesBtnClick);
+    QToolButton *dossier = bouton(barre, "ChangeDirTBtn", QStringLiteral("Save Dir"),
+                                  QStringLiteral("Change Save Dir on the PC"));
+    connect(dossier, &QToolButton::clicked, this, &TOrvandel::RepBtnClick);
+    barre->addSeparator();
+    QToolButton *aide = bouton(barre, "AideTBtn", QStringLiteral("Help"), QStringLiteral("Help"));
+    connect(aide, &QToolButton::clicked, this, &TOrvandel::InfosSBtnClick);
+    QToolButton *site = bouton(barre, "BlancTBtn", QStringLiteral("Zantiq"), QStringLiteral("Web Site Zantiq"));
+    connect(site, &QToolButton::clicked, this, &TOrvandel::BlancTBtnClick);
+    QToolButton *apropos = bouton(barre, "AproposBtn", QStringLiteral("About"), QStringLiteral("About"));
+    connect(apropos, &QToolButton::clicked, this, &TOrvandel::AproposBtnClick);
+    QToolButton *quitter = bouton(barre, "QuitterTBtn", QStringLiteral("Quit"), QStringLiteral("Quit"));
+    connect(quitter, &QToolButton::clicked, this, &TOrvandel::close);
+}
+
+// ---------------------------------------------------------------------------
+// The save folder.
+
+QWidget *TOrvandel::construitDossierTsk(QWidget *parent)
+{
+    auto *zone = new QWidget(parent);
+    zone->setObjectName(QStringLiteral("ZoneDossierTsk"));
+    auto *ligne = new QHBoxLayout(zone);
+    ligne->setContentsMargins(0, 0, 0, 0);
+    auto *label27 = new QLabel(QStringLiteral("Dir where to Save Theme (TSK)"), zone);
+    label27->setObjectName(QStringLiteral("Label27"));
+    m_dossierEdit = new QLineEdit(zone);
+    m_dossierEdit->setObjectName(QStringLiteral("DossierEdit"));
+    m_dossierEdit->setReadOnly(true);
+    auto *changeDir = new QPushButton(QStringLiteral("..."), zone);
+    changeDir->setObjectName(QStringLiteral("ChangeDirBtn"));
+    changeDir->setToolTip(QStringLiteral("Change Save Dir on the PC"));
+    connect(changeDir, &QPushButton::clicked, this, &TOrvandel::RepBtnClick);
+    ligne->addWidget(label27);
+    ligne->addWidget(m_dossierEdit, 1);
+    ligne->addWidget(changeDir);
+    return zone;
+}
+
+void TOrvandel::crochetAffDossier()
+{
+    m_dossierEdit->setText(AffDossier(m_ctx.dossiers.DossierTsk));
+}
+
+QString TOrvandel::AffDossier(const QString &chemin)
+{
+    m_dossierEdit->setToolTip(chemin);
+    return fontMetrics().elidedText(chemin, Qt::ElideMiddle, qMax(0, m_dossierEdit->width() - 10));
+}
+
+void TOrvandel::RepBtnClick()
+{
+    if (!m_ctx.prompts)
+        return;
+    AnimationPauseGuard pause(&m_ctx.animation);
+    QString choisi = ChoisirDossier(*m_ctx.prompts, QStringLiteral("Validate Save Dir for \"TODAY\":"),
+                                    m_ctx.dossiers.DossierTsk);
+    if (choisi.isEmpty())
+        return;
+    if (!choisi.endsWith(QLatin1Char('/')))
+        choisi += QLatin1Char('/');
+    m_ctx.dossiers.DossierTsk = choisi;
+    m_dossierEdit->setText(AffDossier(choisi));
+    MajEtatCreation(); // the create command's hint names the folder
+}
+
+// ---------------------------------------------------------------------------
+// The theme name.
+
+bool TOrvandel::ThemeEditKeyPress(QKeyEvent *touche)
+{
+    const QString texte = touche->text();
+    if (texte.size() != 1 || !caractereRefuse(texte.front()))
+        return false;
+    if (m_ctx.prompts)
+        m_ctx.prompts->beep();
+    return true; // the key is dropped
+}
+
+void TOrvandel::ThemeEditChange()
+{
+    const QString nom = m_themeEdit->text();
+    m_sauveInf->setToolTip(QStringLiteral("Save File ") + QStringLiteral("\r\n") + QStringLiteral(" - ") + nom
+                           + QStringLiteral(".inf") + QStringLiteral("\r\n") + QStringLiteral(" - ") + nom
+                           + QStringLiteral(".xml"));
+}
+
+// ---------------------------------------------------------------------------
+// The colour slots shown.
+
+void TOrvandel::SelDeSelALLClick(bool tous)
+{
+    for (QCheckBox *c : m_inclus)
+        c->setChecked(tous); // each change runs CBPanelCoulClick through the document
+}
+
+void TOrvandel::CBPanelCoulClick(int i)
+{
+    const bool coche = m_inclus[i]->isChecked();
+    m_panneaux[i]->setVisible(coche);
+    m_libelles[i]->setEnabled(coche);
+}

@@ -1,8 +1,0 @@
-// Start-up and shut-down steps whose owners are not built yet. Each one is
-// empty on purpose: it does nothing visible until its owner fills it.
-#include "app/mainwindow/orvandel_main_window.h"
-
-void TOrvandel::crochetAppliqueBulles() {}
-void TOrvandel::crochetInitBulles() {}
-void TOrvandel::crochetImages() {}
-

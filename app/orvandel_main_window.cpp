@@ -1,0 +1,177 @@
+#include "app/orvandel_main_window.h"
+
+#include "app/anime_thread.h"
+#include "ui/charge_image_res.h"
+#include "ui/fonctions_indep.h"
+#include "app/aide_html.h"
+#include "app/capture_ecran.h"
+#include "device/etat_pda.h"
+#include "theme/fichier_couleurs.h"
+#include "theme/prompts.h"
+#include "tools/teintes_images.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+// The working pictures, deleted at the end when the user asks for it.
+const char *const kImagesTravail[] = {
+    "tdywater.gif",         "stwater.gif",          "stwater_240_320.gif",  "stwater_320_240.gif",
+    "stwater_480_640.gif",  "stwater_640_480.gif",  "tdywater_240_320.gif", "tdywater_320_240.gif",
+    "tdywater_480_640.gif", "tdywater_640_480.gif"};
+
+TColor depuisQt(const QColor &c)
+{
+    return TColor::fromQRgb(c.rgb());
+}
+
+} // namespace
+
+TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidget *parent)
+    : QMainWindow(parent), m_ctx(dossiers, prompts)
+{
+    setObjectName(QStringLiteral("Orvandel"));
+    setWindowTitle(QStringLiteral("Orvandel"));
+    setWindowIcon(QIcon(QStringLiteral(":/art/orvandel.png")));
+    m_ctx.teintes = std::make_shared<TeintesImages>();
+    // Shift + P / Shift + J in this window capture its screen area.
+    m_ctx.capture = new CaptureEcran(this, m_ctx.dossiers.DossierTempWin, m_ctx.prompts, this);
+    m_ctx.capture->installe(this);
+    construitFenetre();
+    lieDocument();
+    FormCreate();
+}
+
+TOrvandel::~TOrvandel() = default;
+
+void TOrvandel::construitFenetre()
+{
+    auto *barre = new QToolBar(this);
+    barre->setObjectName(QStringLiteral("ToolBar1"));
+    barre->setMovable(false);
+    barre->setIconSize(QSize(42, 42));
+    addToolBar(barre);
+
+    m_sauveCoul = new QToolButton(barre);
+    m_sauveCoul->setObjectName(QStringLiteral("SauveCoulTbtn"));
+    m_sauveCoul->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("coulout.png")))));
+    m_sauveCoul->setToolTip(QStringLiteral("Save current Colors"));
+    barre->addWidget(m_sauveCoul);
+    connect(m_sauveCoul, &QToolButton::clicked, this, &TOrvandel::SauveCoulTbtnClick);
+
+    m_chargeCoul = new QToolButton(barre);
+    m_chargeCoul->setObjectName(QStringLiteral("ChargeCoulTBtn"));
+    m_chargeCoul->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("coulin.png")))));
+    m_chargeCoul->setToolTip(QStringLiteral("Load saved Colors"));
+    barre->addWidget(m_chargeCoul);
+    connect(m_chargeCoul, &QToolButton::clicked, this, &TOrvandel::ChargeCoulBtnClick);
+    construitCommandes(barre);
+    construitCommandesOutils(barre);
+    barre->addSeparator();
+    barre->addWidget(construitEtatAppareil(barre));
+
+    // The pages on the left, the device screen and the pictures on the right.
+    auto *centre = new QWidget(this);
+    centre->setObjectName(QStringLiteral("Centre"));
+    auto *ligne = new QHBoxLayout(centre);
+
+    // Pages in tab order (the setup text has its own window).
+    m_pages = new QTabWidget(centre);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addTab(construitPageOptions(), QStringLiteral("Options"));
+    m_pages->addTab(construitPageImages(), QStringLiteral("Images"));
+    m_pages->addTab(construitPageCouleurs(), QStringLiteral("Colors"));
+    m_pages->addTab(construitPageWM5(), QStringLiteral("WM5"));
+    m_pages->addTab(construitPageAppareil(), QStringLiteral("ActiveSync"));
+    ligne->addWidget(m_pages, 1);
+    ligne->addWidget(construitApercu(centre));
+    setCentralWidget(centre);
+    construitBarreEtat();
+    installeAideContexte();
+    m_themeEdit->installEventFilter(this);
+    connect(m_themeEdit, &QLineEdit::textChanged, this, &TOrvandel::ThemeEditChange);
+    ThemeEditChange();
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
+        if (m_pages->currentWidget() == m_pageOptions)
+            OptionsTabSShow();
+    });
+}
+
+void TOrvandel::FormCreate()
+{
+    const QPalette pal = palette();
+    m_ctx.CouleursSysteme = {depuisQt(pal.color(QPalette::Active, QPalette::Highlight)),
+                             depuisQt(pal.color(QPalette::Inactive, QPalette::HighlightedText)),
+                             depuisQt(pal.color(QPalette::Light)),
+                             depuisQt(pal.color(QPalette::Active, QPalette::Highlight))};
+    // The lower form colour's default, which the options may replace.
+    m_ctx.options.CouleurFormInfG = m_ctx.CouleursSysteme[0];
+
+    FormatImages format = m_ctx.document.format();
+    LitOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, format, m_ctx.dossiers);
+    m_ctx.document.setFormat(format);
+    afficheOptionsPaquet();
+    crochetAppliqueBulles();
+
+    crochetApparence();
+    crochetLieSkin();
+    crochetAffDossier();
+    crochetInitBulles();
+    m_ctx.document.setFormatTheme(format.FormatTheme);
+    OptionsTabSShow();
+    crochetMajEtatCreation();
+
+    // The slot names come from the string table through the document.
+    ParametresWM5 p = m_ctx.document.parametres();
+    p.BaseHueDefini = p.DPIDefini = p.Coul34Definie = p.UseStartImageDefini = p.ClesThemeDefinies = false;
+    m_ctx.document.setParametres(p);
+
+    crochetAccepteFichiers();
+    crochetImages();
+    crochetLienAppareil();
+    crochetDialoguesEtAide();
+    crochetBarreEtat();
+
+    apresChargeCouleurs(ChargeCouleurs(m_ctx.document, m_ctx.dossiers.FichierCouleurs, true));
+
+    crochetTempsLibre();
+    crochetDemarreAnimation();
+}
+
+void TOrvandel::closeEvent(QCloseEvent *event)
+{
+    FormCloseQuery();
+    event->accept();
+}
+
+void TOrvandel::FormCloseQuery()
+{
+    if (m_fermee)
+        return;
+    m_fermee = true;
+
+    crochetArreteAnimation();
+    crochetFermeAide();
+    crochetLibereAppareil();
+
+    if (m_ctx.EffacerImagesEnQuittant)
+        for (const char *nom : kImagesTravail)
+            QFile::remove(m_ctx.dossiers.DossierAppli + QLatin1String(nom));
+
+    if (!m_ctx.dossiers.DossierThemeTmp.isEmpty())
+        SupprimeDossier(m_ctx.dossiers.DossierThemeTmp);
+
+    QString erreur;
+    if (!SauveOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, m_ctx.document.format(), m_ctx.dossiers,
+                      &erreur)
+        && m_ctx.prompts)
+        m_ctx.prompts->message(erreur, {}, Prompts::Icon::Error);
+}

@@ -1,0 +1,152 @@
+#include "ui/options.h"
+#include "tests/support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+DossiersProgramme dossiers()
+{
+    DossiersProgramme d;
+    d.DossierAppli = testenv::programDir() + QLatin1Char('/');
+    return d;
+}
+
+QString fichier() { return testenv::programDir() + QStringLiteral("/OptionsOVD.ini"); }
+
+struct Lu
+{
+    OptionsOVD o;
+    FormatImages f;
+    DossiersProgramme d = dossiers();
+};
+
+Lu lit(const QByteArray &texte)
+{
+    testenv::writeFile(fichier(), texte);
+    Lu lu;
+    LitOptions(fichier(), lu.o, lu.f, lu.d);
+    return lu;
+}
+
+} // namespace
+
+TEST(Options, AFirstStartWritesTheTwentyKeysInOrder)
+{
+    Lu lu;
+    lu.o.CouleurFormInfG = TColor::fromRgb(0x10, 0x20, 0x30);
+    LitOptions(fichier(), lu.o, lu.f, lu.d);
+    EXPECT_EQ(lu.f.FormatTheme, 3);
+    EXPECT_EQ(lu.f.TaillesPerso, (std::array<int, 4>{5, 5, 5, 5}));
+    EXPECT_EQ(lu.d.DossierTsk, lu.d.DossierAppli);
+    EXPECT_EQ(lu.d.DossierSauveCapt, lu.d.DossierAppli);
+    EXPECT_EQ(lu.o.CouleurFormInfG, TColor::fromRgb(0x10, 0x20, 0x30));
+
+    FixeTailles(lu.f, lu.f.FormatTheme);
+    ASSERT_TRUE(SauveOptions(fichier(), lu.o, lu.f, lu.d));
+    const QByteArray p = lu.d.DossierAppli.toUtf8();
+    const QByteArray attendu = "[Options]\r\n"
+                               "DefautFmtTsk=3\r\n"
+                               "Dossier=" + p + "\r\n"
+                               "DossierImg=" + p + "\r\n"
+                               "DossierLitTSK=" + p + "\r\n"
+                               "Hints=0\r\n"
+                               "Sons=0\r\n"
+                               "Skin=0\r\n"
+                               "seLTD=640\r\n"
+                               "seHTD=588\r\n"
+                               "seLST=399\r\n"
+                               "seHST=586\r\n"
+                               "CouleurFormInfG=3153936\r\n"
+                               "CouleurFormSupD=16777215\r\n"
+                               "GradientRG=0\r\n"
+                               "CoulFormUni=0\r\n"
+                               "InterpolImg=2\r\n"
+                               "TypeImgSauver=0\r\n"
+                               "CouleurFond=14737632\r\n"
+                               "TskInfXmlRG=0\r\n"
+                               "DossierSauveCapt=" + p + "\r\n";
+    EXPECT_EQ(testenv::readFile(fichier()), attendu);
+
+    // Read back: the VGA sizes become the customized ones.
+    Lu relu = lit(attendu);
+    EXPECT_EQ(relu.f.TaillesPerso, (std::array<int, 4>{640, 588, 399, 586}));
+    EXPECT_EQ(relu.o, lu.o);
+}
+
+TEST(Options, OutOfRangeValuesAreReplaced)
+{
+    EXPECT_EQ(lit("[Options]\r\nDefautFmtTsk=9\r\n").f.FormatTheme, 3);
+    EXPECT_EQ(lit("[Options]\r\nDefautFmtTsk=-1\r\n").f.FormatTheme, 3);
+    EXPECT_EQ(lit("[Options]\r\nDefautFmtTsk=8\r\n").f.FormatTheme, 8);
+    EXPECT_EQ(lit("[Options]\r\nSkin=1\r\n").f.FormatTheme, 0); // absent key: 0
+    EXPECT_EQ(lit("[Options]\r\nDefautFmtTsk=$4\r\n").f.FormatTheme, 4);
+
+    const Lu t = lit("[Options]\r\nseLTD=4\r\nseHTD=1000\r\nseLST=999\r\nseHST=abc\r\nSkin=5\r\n");
+    EXPECT_EQ(t.f.TaillesPerso, (std::array<int, 4>{5, 5, 999, 5}));
+    EXPECT_EQ(t.o.Skin, 0);
+
+    // Indexes used to pick items and table entries stay in range.
+    const Lu i = lit("[Options]\r\nGradientRG=7\r\nInterpolImg=8\r\nTypeImgSauver=-1\r\nTskInfXmlRG=3\r\n"
+                     "CouleurFond=-16777214\r\nHints=2\r\nSons=0\r\n");
+    EXPECT_EQ(i.o.GradientRG, 0);
+    EXPECT_EQ(i.o.InterpolImg, 2);
+    EXPECT_EQ(i.o.TypeImgSauver, 0);
+    EXPECT_EQ(i.o.TskInfXmlRG, 0);
+    EXPECT_EQ(i.o.CouleurFond.value(), 2u); // $FF000002: only the colour bits
+    EXPECT_TRUE(i.o.Hints);
+    EXPECT_FALSE(i.o.Sons);
+    const Lu ok = lit("[Options]\r\nGradientRG=2\r\nInterpolImg=7\r\nTypeImgSauver=4\r\nTskInfXmlRG=2\r\n");
+    EXPECT_EQ(ok.o.GradientRG, 2);
+    EXPECT_EQ(ok.o.InterpolImg, 7);
+    EXPECT_EQ(ok.o.TypeImgSauver, 4);
+    EXPECT_EQ(ok.o.TskInfXmlRG, 2);
+}
+
+TEST(Options, AFolderThatNoLongerExistsBecomesTheProgramFolder)
+{
+    const QString garde = testenv::rootDir() + QStringLiteral("/keep");
+    QDir().mkpath(garde);
+    Lu lu = lit(("[options]\r\ndossier=" + testenv::rootDir() + "/deleted\r\nDossierImg=" + garde
+                 + "\r\nDossierLitTSK=\r\n")
+                    .toUtf8());
+    EXPECT_EQ(lu.d.DossierTsk, lu.d.DossierAppli);
+    EXPECT_EQ(lu.d.DossierImg, garde);
+    EXPECT_EQ(lu.d.DossierLitTSK, lu.d.DossierAppli);
+
+    ASSERT_TRUE(SauveOptions(fichier(), lu.o, lu.f, lu.d));
+    EXPECT_EQ(lu.d.DossierImg, garde + QLatin1Char('/'));
+    const Lu relu = lit(testenv::readFile(fichier()));
+    EXPECT_EQ(relu.d.DossierTsk, lu.d.DossierAppli);
+    EXPECT_EQ(relu.d.DossierImg, garde + QLatin1Char('/'));
+}
+
+TEST(Options, AFailedWriteIsReportedAndKeepsTheOldFile)
+{
+    const QByteArray ancien = "[Options]\r\nSkin=2\r\n";
+    testenv::writeFile(fichier(), ancien);
+    testenv::DossierVerrouille verrou(testenv::programDir());
+    if (!verrou.actif())
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    Lu lu;
+    QString erreur;
+    EXPECT_FALSE(SauveOptions(fichier(), lu.o, lu.f, lu.d, &erreur));
+    verrou.libere();
+    EXPECT_TRUE(erreur.contains(QStringLiteral("OptionsOVD.ini")));
+    EXPECT_EQ(testenv::readFile(fichier()), ancien);
+}
+
+TEST(Options, AFailedWriteIntoAMissingFolderIsReported)
+{
+    Lu lu;
+    QString erreur;
+    const QString f = testenv::rootDir() + QStringLiteral("/no/such/dir/OptionsOVD.ini");
+    testenv::writeFile(testenv::rootDir() + QStringLiteral("/no"), "a file where a folder should be");
+    EXPECT_FALSE(SauveOptions(f, lu.o, lu.f, lu.d, &erreur));
+    EXPECT_TRUE(erreur.contains(QStringLiteral("OptionsOVD.ini")));
+}

@@ -314,7 +314,11 @@ HRESULT DccManDispatch(DCCMAN manager)
 
 int OvdSimAttach(const char *dir)
 {
-    return dir && appareil().attache(dir) ? 0 : -1;
+    if (!dir || !appareil().attache(dir))
+        return -1;
+    // The call counts tell what was asked of the device now attached.
+    appareil().appels.clear();
+    return 0;
 }
 
 int OvdSimPlug(const char *dir, DWORD ipAddress)

@@ -2,13 +2,14 @@
 
 #include <QString>
 
-// Every test process gets its own folders under a fresh temporary tree: a
-// program folder and a TMPDIR, so tests never share files and run under ctest -j.
+// Every test case gets its own folders under a fresh temporary tree: a
+// program folder and a TMPDIR, so tests never share files, whether ctest runs
+// each case alone (also under -j) or a test binary runs whole.
 namespace testenv {
 
-QString rootDir();    // the whole tree of this test process
+QString rootDir();    // the whole tree of the running test case
 QString programDir(); // stands for the program folder
-QString tempDir();    // the TMPDIR of this process
+QString tempDir();    // the TMPDIR of the running test case
 QString testDataDir(); // files written by other tools (../shared/testdata)
 QString buildDir();    // the build tree: the program is buildDir() + "/bin/orvandel"
 

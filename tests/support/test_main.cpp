@@ -52,25 +52,61 @@ QByteArray readFile(const QString &path)
 
 } // namespace testenv
 
-int main(int argc, char **argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
+namespace {
 
-    // A private tree for this process, made before Qt reads TMPDIR.
-    std::string base = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
-    std::string templ = base + "/orvandel-test-XXXXXX";
+std::string g_base; // the TMPDIR this process was started with
+
+// Makes a fresh tree for one test case: program folder and TMPDIR. Returns
+// false when the folders cannot be made.
+bool nouvelArbre()
+{
+    std::string templ = g_base + "/orvandel-test-XXXXXX";
     if (!mkdtemp(templ.data()))
-        return 3;
+        return false;
     g_root = QString::fromStdString(templ);
     QDir().mkpath(testenv::programDir());
     QDir().mkpath(testenv::tempDir());
     setenv("TMPDIR", testenv::tempDir().toLocal8Bit().constData(), 1);
+    return true;
+}
+
+void supprimeArbre()
+{
+    if (!g_root.isEmpty() && !qEnvironmentVariableIsSet("ORVANDEL_KEEP_TEST_DIR"))
+        QDir(g_root).removeRecursively();
+    g_root.clear();
+}
+
+// Every test case gets its own folders, whether ctest runs it alone or the
+// whole binary runs in one process: nothing one case leaves behind can be
+// found by the next.
+class ArbreParCas : public ::testing::EmptyTestEventListener
+{
+    void OnTestStart(const ::testing::TestInfo &) override
+    {
+        supprimeArbre();
+        if (!nouvelArbre())
+            ADD_FAILURE() << "cannot make the test folders under " << g_base;
+    }
+    void OnTestEnd(const ::testing::TestInfo &) override { supprimeArbre(); }
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+
+    // A private tree made before Qt reads TMPDIR; each case then gets its own.
+    g_base = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
+    if (!nouvelArbre())
+        return 3;
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
     QApplication app(argc, argv);
     initialiseRessources();
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ArbreParCas);
     const int rc = RUN_ALL_TESTS();
-    if (!qEnvironmentVariableIsSet("ORVANDEL_KEEP_TEST_DIR"))
-        QDir(g_root).removeRecursively();
+    supprimeArbre();
     return rc;
 }

@@ -185,18 +185,18 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
     ls.ListeFichiers.clear();
 
     // Header (inside the 100 bytes the header check guarantees).
-    const uint32_t processeur = *r.u32At(20);
-    const int32_t vMinMaj = int32_t(*r.u32At(24)), vMinMin = int32_t(*r.u32At(28));
-    const int32_t vMaxMaj = int32_t(*r.u32At(32)), vMaxMin = int32_t(*r.u32At(36));
-    const int32_t buildMin = int32_t(*r.u32At(40));
-    const uint32_t buildMax = *r.u32At(44);
-    std::array<uint16_t, 6> nb{};
-    std::array<uint32_t, 6> off{};
-    for (int i = 0; i < 6; ++i) {
-        nb[i] = *r.u16At(48 + 2 * i);
-        off[i] = *r.u32At(60 + 4 * i);
+    using namespace SetupCE;
+    const uint32_t processeur = *r.u32At(OffProcesseur);
+    const int32_t vMinMaj = int32_t(*r.u32At(OffVersionMinMaj)), vMinMin = int32_t(*r.u32At(OffVersionMinMin));
+    const int32_t vMaxMaj = int32_t(*r.u32At(OffVersionMaxMaj)), vMaxMin = int32_t(*r.u32At(OffVersionMaxMin));
+    const int32_t buildMin = int32_t(*r.u32At(OffBuildMin));
+    const uint32_t buildMax = *r.u32At(OffBuildMax);
+    std::array<uint16_t, NbTables> nb{};
+    std::array<uint32_t, NbTables> off{};
+    for (int i = 0; i < NbTables; ++i) {
+        nb[i] = *r.u16At(posNombre(Table(i)));
+        off[i] = *r.u32At(posOffset(Table(i)));
     }
-    enum { TStrings, TDirs, TFiles, THives, TKeys, TLinks };
 
     auto texteEntete = [&](qsizetype offPos, bool *ok) -> std::optional<QByteArray> {
         const uint16_t o = *r.u16At(offPos), l = *r.u16At(offPos + 2);
@@ -208,9 +208,9 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
         return b;
     };
     bool ok = true;
-    const auto nomAppli = texteEntete(84, &ok);
-    const auto fournisseurB = texteEntete(88, &ok);
-    const auto plateformes = texteEntete(92, &ok);
+    const auto nomAppli = texteEntete(OffNomApplication, &ok);
+    const auto fournisseurB = texteEntete(OffFournisseur, &ok);
+    const auto plateformes = texteEntete(OffPlateformes, &ok);
     if (!ok)
         return std::nullopt;
     ls.NomInterneLu = texteZ(*nomAppli);
@@ -242,7 +242,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                 return qsizetype(i);
         return -1;
     };
-    if (!table(TStrings, [&] {
+    if (!table(Chaines, [&] {
             const auto id = r.u16();
             const auto len = r.u16();
             const auto b = len ? r.bytes(*len) : std::nullopt;
@@ -250,7 +250,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                 return false;
             QByteArrayView v(*b);
             const qsizetype nul = v.indexOf('\0');
-            v = v.first(std::min<qsizetype>(nul < 0 ? v.size() : nul, ReconstructionCE::LongueurChaineMax - 1));
+            v = v.first(std::min<qsizetype>(nul < 0 ? v.size() : nul, SetupCE::LongueurChaineMax - 1));
             const QString t = cp1252::decode(v);
             chaines.push_back({*id, t, expanserMacrosCE(t)});
             ls.ChainesSetup << t;
@@ -268,7 +268,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                 return &d;
         return nullptr;
     };
-    if (!table(TDirs, [&] {
+    if (!table(Dossiers, [&] {
             const auto id = r.u16();
             const auto len = r.u16();
             const auto b = len ? r.bytes(*len) : std::nullopt;
@@ -294,7 +294,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
 
     std::vector<Fichier> fichiers;
     QStringList autoEnregistres;
-    if (!table(TFiles, [&] {
+    if (!table(Fichiers, [&] {
             const auto id = r.u16();
             const auto idRep = r.u16();
             r.skip(2);
@@ -333,7 +333,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                 return qsizetype(i);
         return -1;
     };
-    if (!table(THives, [&] {
+    if (!table(Ruches, [&] {
             const auto id = r.u16();
             const auto racine = r.u16();
             r.skip(2);
@@ -378,7 +378,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
     p.BaseHueDefini = p.DPIDefini = p.UseStartImageDefini = p.Coul34Definie = p.ClesThemeDefinies = false;
 
     std::vector<Valeur> valeurs;
-    if (!table(TKeys, [&] {
+    if (!table(Cles, [&] {
             r.skip(2);
             const auto ruche = r.u16();
             r.skip(2);
@@ -438,7 +438,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
         return std::nullopt;
 
     std::vector<Raccourci> raccourcis;
-    if (!table(TLinks, [&] {
+    if (!table(Raccourcis, [&] {
             r.skip(2);
             const auto idRep = r.u16();
             const auto dossierCE = r.u16();

@@ -35,12 +35,6 @@ struct ResultatReconstruction
 };
 
 // Limits of the CE setup file as the device reads it.
-namespace ReconstructionCE {
-// A string record holds at most this many bytes, its NUL included; longer
-// texts are cut to 260 bytes.
-constexpr int LongueurChaineMax = 261;
-} // namespace ReconstructionCE
-
 // Reads every table of a CE setup file and rebuilds the CAB-wizard INF text
 // from which it was made. Starts from the lists, strings and theme values
 // given (what a key absent from the file leaves as it was), clears and fills

@@ -68,18 +68,6 @@ QByteArray encoderTexte(const QStringList &lignes)
     return cp1252::encode(texte).value_or(texte.toUtf8());
 }
 
-// The picture members by picture-set code: Today portrait, Start portrait,
-// Today landscape, Start landscape (slot numbers of the picture names).
-std::array<int, 4> slotsImages(int groupe)
-{
-    switch (groupe) {
-    case 0: case 1: return {1, 0, -1, -1};
-    case 2: case 3: return {4, 2, 5, 3};
-    case 4: case 5: return {8, 6, 9, 7};
-    default: return {-1, -1, -1, -1};
-    }
-}
-
 } // namespace
 
 CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p, const QString &nomTheme,

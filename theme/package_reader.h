@@ -1,5 +1,6 @@
 #pragma once
 
+#include "theme/limites_paquet.h"
 #include "theme/theme_document.h"
 
 #include <QString>
@@ -46,11 +47,6 @@ struct InfosLecture
     QStringList texteFic;  // MemoFic
     QString statut0, statut1;
 };
-
-namespace Paquet {
-constexpr qsizetype TailleSetupMax = 1 << 20;
-constexpr qint64 TailleImageMax = qint64(64) << 20;
-} // namespace Paquet
 
 // The working colour file written after a package is read, and the slots it
 // defines (colour text and include flag per slot, in slot order).

@@ -38,16 +38,27 @@ int ClasseImageTheme(const QString &installName, const QString &memberName, Memb
     return 0;
 }
 
+std::array<int, 4> slotsImages(int groupe)
+{
+    switch (groupe) {
+    case 0: case 1: return {1, 0, -1, -1};
+    case 2: case 3: return {4, 2, 5, 3};
+    case 4: case 5: return {8, 6, 9, 7};
+    default: return {-1, -1, -1, -1};
+    }
+}
+
 int GroupeFormatDeSomme(int sommeBits)
 {
+    using namespace SetupCE;
     switch (sommeBits) {
-    case 3: return 0;
-    case 1: return 1;
-    case 60: return 2;
-    case 12: return 3;
-    case 960: return 4;
-    case 192: return 5;
-    default: return 6;
+    case SommeTodayStart: return 0;
+    case SommeStart: return 1;
+    case SommePaire240: return 2;
+    case SommePaire240Start: return 3;
+    case SommePaire480: return 4;
+    case SommePaire480Start: return 5;
+    default: return GroupeNonTheme;
     }
 }
 
@@ -126,7 +137,7 @@ ResultatSetupCE LitFichierSetupCE(QByteArrayView bytes, const QStringList &membe
         }
     }
     res.membres = membres;
-    res.groupeFormat = doublon ? 6 : GroupeFormatDeSomme(somme);
-    res.etat = res.groupeFormat == 6 ? ResultatSetupCE::Etat::NonTheme : ResultatSetupCE::Etat::Reconnu;
+    res.groupeFormat = doublon ? GroupeNonTheme : GroupeFormatDeSomme(somme);
+    res.etat = res.groupeFormat == GroupeNonTheme ? ResultatSetupCE::Etat::NonTheme : ResultatSetupCE::Etat::Reconnu;
     return res;
 }

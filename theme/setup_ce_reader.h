@@ -20,23 +20,20 @@ using MembresImages = std::array<QString, 10>;
 // are compared case-sensitively.
 int ClasseImageTheme(const QString &installName, const QString &memberName, MembresImages &emplacements);
 
-// The picture-set code of a sum of picture bits: 0..5, or 6 (not a theme).
+// The picture slots of a picture-set code, in the order Today portrait, Start
+// portrait, Today landscape, Start landscape (slot numbers of the picture
+// names: 0 "stwater", 1 "tdywater", 2/3 "_240_320"/"_320_240" Start, 4/5
+// Today, 6/7 "_480_640"/"_640_480" Start, 8/9 Today); -1 where the set has
+// no such picture.
+std::array<int, 4> slotsImages(int groupe);
+
+// The picture-set code of a sum of picture bits: 0..5, or
+// SetupCE::GroupeNonTheme (6).
 // Even codes: Today and Start; odd: Start only; 0/1 single size, 2/3 the
 // 240 by 320 pair, 4/5 the 480 by 640 pair.
 int GroupeFormatDeSomme(int sommeBits);
 
-// Where the fixed fields of a CE setup file header lie (all little-endian).
 namespace SetupCE {
-constexpr qsizetype OffSignature = 0;
-constexpr qsizetype OffLongueur = 8;
-constexpr qsizetype OffNbFichiers = 52;
-constexpr qsizetype OffTableFichiers = 68;
-constexpr qsizetype TailleTeteFichier = 12;
-// No setup file of a theme comes near this; a larger one is not read at all.
-constexpr qsizetype TailleMax = 1 << 20;
-// The pairing stand-in when the package's member list is empty.
-inline constexpr char MembreInconnu[] = "~~~~~~~~~~~~";
-
 // The header checks shared by every reader: at least 100 bytes, the length
 // field equal to the size, signature "MSCE" or "CE4+".
 bool enteteAcceptee(QByteArrayView bytes);
@@ -55,7 +52,7 @@ struct ResultatSetupCE
         MembreManquant, // a file record names no member of the package ("Erreur")
     };
     Etat etat = Etat::NonReconnu;
-    int groupeFormat = 6;
+    int groupeFormat = SetupCE::GroupeNonTheme;
     // Member name of each picture found (empty slots: no such picture).
     MembresImages membres;
 

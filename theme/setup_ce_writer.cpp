@@ -168,38 +168,50 @@ std::optional<QByteArray> ConstruitFichier000(const ThemeDocument &doc, const QS
     const uint32_t posCles = posRuches + uint32_t(ruches.octets.size());
     const uint32_t longueur = posCles + uint32_t(cles.octets.size());
 
+    using namespace SetupCE;
     ByteWriter f;
+    Q_ASSERT(f.size() == OffSignature);
     f.bytes("MSCE");
     f.u32(0);
+    Q_ASSERT(f.size() == OffLongueur);
     f.u32(longueur);
     f.u32(0);
     f.u32(1);
-    f.u32(SetupCE::TypeProcesseur);
+    Q_ASSERT(f.size() == OffProcesseur);
+    f.u32(TypeProcesseur);
+    Q_ASSERT(f.size() == OffVersionMinMaj);
     f.u32(3);   // minimum CE version 3.0
     f.u32(0);
     f.u32(100); // maximum CE version 100.0
     f.u32(0);
+    Q_ASSERT(f.size() == OffBuildMin);
     f.u32(0);   // minimum and maximum build
     f.u32(0);
+    Q_ASSERT(f.size() == posNombre(Chaines));
     f.u16(chaines.nombre);
     f.u16(NbDossiers);
     f.u16(fichiers.nombre);
     f.u16(ruches.nombre);
     f.u16(cles.nombre);
     f.u16(0); // no links
+    Q_ASSERT(f.size() == posOffset(Chaines));
     f.u32(posChaines);
     f.u32(posDossiers);
     f.u32(posFichiers);
     f.u32(posRuches);
     f.u32(posCles);
     f.u32(longueur); // the (empty) link records end the file
-    f.u16(SetupCE::TailleEntete);
+    Q_ASSERT(f.size() == OffNomApplication);
+    f.u16(TailleEntete);
     f.u16(uint16_t(longueurApplication));
-    f.u16(uint16_t(SetupCE::TailleEntete + longueurApplication));
+    Q_ASSERT(f.size() == OffFournisseur);
+    f.u16(uint16_t(TailleEntete + longueurApplication));
     f.u16(uint16_t(Fournisseur.size()));
-    f.u16(uint16_t(SetupCE::TailleEntete + longueurApplication + Fournisseur.size()));
+    Q_ASSERT(f.size() == OffPlateformes);
+    f.u16(uint16_t(TailleEntete + longueurApplication + Fournisseur.size()));
     f.u16(uint16_t(PlateformesExclues.size()));
     f.u32(0);
+    Q_ASSERT(f.size() == TailleEntete);
     f.bytes(application);
     f.u8(0);
     f.bytes(Fournisseur);

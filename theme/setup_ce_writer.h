@@ -13,19 +13,6 @@ class ThemeDocument;
 // pictures the device's installer copies into \Windows and which registry
 // values it sets. All integers little-endian; the header's counts, offsets and
 // length always agree with the records written.
-namespace SetupCE {
-
-constexpr uint32_t TypeProcesseur = 2577;
-constexpr uint32_t FlagsFichier = 0x40000000;
-// Header fields.
-constexpr int PosLongueurFichier = 8;
-constexpr int PosNbChaines = 48;
-constexpr int PosNbFichiers = 52;
-constexpr int PosOffsetChaines = 60;
-constexpr int PosOffsetFichiers = 68;
-
-} // namespace SetupCE
-
 // The bytes of the setup file for the document: pictures of its current
 // format and picture set, the included slots, colour 34, BaseHue, DPI,
 // UseStartImage and the theme's listed values under

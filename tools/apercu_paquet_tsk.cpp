@@ -16,35 +16,16 @@
 
 namespace {
 
-// Where the application name's offset and length lie in a CE setup file header.
-constexpr qsizetype OffNomApplication = 84;
-constexpr qsizetype OffLongueurNomApplication = 86;
-constexpr qsizetype TailleEnteteSetup = 100;
-
-// The member slots by picture-set code, in the order Today portrait, Start
-// portrait, Today landscape, Start landscape (slot numbers of the picture
-// names: 0 "stwater", 1 "tdywater", 2/3 "_240_320"/"_320_240" Start, 4/5
-// Today, 6/7 "_480_640"/"_640_480" Start, 8/9 Today).
-std::array<int, 4> slotsImages(int groupe)
-{
-    switch (groupe) {
-    case 0: case 1: return {1, 0, -1, -1};
-    case 2: case 3: return {4, 2, 5, 3};
-    case 4: case 5: return {8, 6, 9, 7};
-    default: return {-1, -1, -1, -1};
-    }
-}
-
 bool decodeImage(const QString &fichier, ImageApercuTsk &im)
 {
     QImageReader lecteur(fichier);
     lecteur.setDecideFormatFromContent(true);
     const QSize annoncee = lecteur.size();
-    if (annoncee.isValid() && qint64(annoncee.width()) * annoncee.height() > ApercuPaquet::PixelsMax)
+    if (annoncee.isValid() && qint64(annoncee.width()) * annoncee.height() > Paquet::PixelsImageMax)
         return false;
     const QByteArray format = lecteur.format();
     QImage image = lecteur.read();
-    if (image.isNull() || qint64(image.width()) * image.height() > ApercuPaquet::PixelsMax)
+    if (image.isNull() || qint64(image.width()) * image.height() > Paquet::PixelsImageMax)
         return false;
     im.image = std::move(image);
     im.taille = annoncee.isValid() ? annoncee : im.image.size();
@@ -58,10 +39,10 @@ bool decodeImage(const QString &fichier, ImageApercuTsk &im)
 QString NomApplication000(QByteArrayView setup)
 {
     const ByteReader r(setup);
-    const auto offset = r.u16At(OffNomApplication);
-    const auto longueur = r.u16At(OffLongueurNomApplication);
+    const auto offset = r.u16At(SetupCE::OffNomApplication);
+    const auto longueur = r.u16At(SetupCE::OffNomApplication + 2);
     QString nom;
-    if (offset && longueur && *offset >= TailleEnteteSetup) {
+    if (offset && longueur && *offset >= SetupCE::TailleEntete) {
         if (const auto octets = r.bytesAt(*offset, *longueur)) {
             const qsizetype nul = octets->indexOf('\0');
             nom = cp1252::decode(nul < 0 ? QByteArrayView(*octets) : QByteArrayView(*octets).first(nul));
@@ -112,7 +93,7 @@ ApercuTsk LitApercuTsk(const QString &paquet, LecteurCabinet &cabinet, const QSt
         return dest;
     };
     const auto litSetup = [&](const QString &membre, const QString &nom) -> std::optional<QByteArray> {
-        const QString fichier = extrait(membre, nom, ApercuPaquet::TailleSetupMax);
+        const QString fichier = extrait(membre, nom, Paquet::TailleSetupMax);
         QFile f(fichier);
         if (fichier.isEmpty() || !f.open(QIODevice::ReadOnly))
             return std::nullopt;
@@ -174,7 +155,7 @@ ApercuTsk LitApercuTsk(const QString &paquet, LecteurCabinet &cabinet, const QSt
         ImageApercuTsk &im = a.images[size_t(k)];
         if (!im.nomme())
             continue;
-        const QString fichier = extrait(im.membre, QStringLiteral("image%1").arg(k), ApercuPaquet::TailleImageMax);
+        const QString fichier = extrait(im.membre, QStringLiteral("image%1").arg(k), Paquet::TailleImageMax);
         if (fichier.isEmpty()) {
             extractionRatee = true;
             continue;

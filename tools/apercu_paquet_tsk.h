@@ -43,16 +43,6 @@ struct ApercuTsk
     bool paysage() const { return images[TodayPaysage].nomme() || images[StartPaysage].nomme(); }
 };
 
-namespace ApercuPaquet {
-// Limits against hostile packages: a theme picture is a few hundred
-// kilobytes, its setup documents a few kilobytes.
-constexpr qint64 TailleImageMax = qint64(64) << 20;
-constexpr qint64 TailleSetupMax = qint64(1) << 20;
-// Decoded pictures above this many pixels are not shown (a 64 MB GIF can
-// claim 65535 x 65535).
-constexpr qint64 PixelsMax = qint64(8192) * 8192;
-} // namespace ApercuPaquet
-
 // Reads the theme pictures of a package for its preview: lists the cabinet
 // (every member must be a plain file name, unique without regard to case),
 // reads the CE setup file (the last member containing ".000", preferred) or

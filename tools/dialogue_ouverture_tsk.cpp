@@ -71,7 +71,7 @@ TOpenPictureDialogGDITSK::TOpenPictureDialogGDITSK(Prompts *prompts, QWidget *pa
 {
     if (!cabinet) {
         auto propre = std::make_unique<CabinetPaquet>();
-        propre->tailleMaxMembre = ApercuPaquet::TailleImageMax;
+        propre->tailleMaxMembre = Paquet::TailleImageMax;
         m_cabinetPropre = std::move(propre);
         cabinet = m_cabinetPropre.get();
     }

@@ -11,7 +11,6 @@ cmake --build build-asan --parallel "$(nproc)" >/dev/null
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}"
 cd build-asan
 if ctest -j "$(nproc)" --timeout 600 --output-on-failure > ctest-asan.log 2>&1; then
   echo "tests under AddressSanitizer and UBSan: $(grep -E 'tests passed' ctest-asan.log)"

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang in build-fuzz/ (the readers only, not the
-# windows) and runs each one briefly on seeds from our own writers and from the
-# real cabinets of the shared test data. Fails when a target finds a crash, a
-# sanitizer report or a hang. FUZZ_SECONDS sets the time per target (10).
+# windows) and runs each one briefly on its corpus kept in fuzz/corpus/<target>,
+# on seeds from our own writers and on the real cabinets of the shared test
+# data. Fails when a target finds a crash, a sanitizer report or a hang.
+# FUZZ_SECONDS sets the time per target (10); the targets run side by side,
+# as many at a time as there are cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 secondes="${FUZZ_SECONDS:-10}"
 build=build-fuzz
-cibles=(setup_ce setup_xml cab_file)
+cibles=(setup_ce setup_xml cab_file ini fichier_couleurs options gif_frames icone charger_bitmap exif registre_sim)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -19,6 +21,7 @@ cmake --build "$build" --parallel "$(nproc)" \
 travail="$build/fuzz-run"
 rm -rf "$travail"
 mkdir -p "$travail/seeds" "$travail/real"/{setup_ce,setup_xml,cab_file} "$travail/artifacts"
+for c in "${cibles[@]}"; do mkdir -p fuzz/corpus/"$c"; done
 "$build/fuzz/fuzz_seeds" "$travail/seeds"
 
 # The real cabinets, found the way the tests find them; their .000 and
@@ -46,31 +49,40 @@ else
   echo "fuzz: no shared test data, seeds from our own writers only"
 fi
 
-# The three targets run side by side, each on a fresh working corpus (where
-# libFuzzer adds what it finds) followed by the read-only seed folders.
-pids=()
-for c in "${cibles[@]}"; do
-  mkdir -p "$travail/corpus/$c"
-  "$build/fuzz/fuzz_$c" -max_total_time="$secondes" -timeout=10 -print_final_stats=0 \
+# Each target runs on a fresh working corpus (where libFuzzer adds what it
+# finds) followed by the read-only folders: the kept corpus, our seeds, the
+# real files.
+lance() {
+  local c=$1
+  mkdir -p "$travail/corpus/$c" "$travail/real/$c"
+  "$build/fuzz/fuzz_$c" -max_total_time="$secondes" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
       -artifact_prefix="$travail/artifacts/$c-" \
-      "$travail/corpus/$c" "$travail/seeds/$c" "$travail/real/$c" \
-      >"$travail/$c.log" 2>&1 &
-  pids+=($!)
-done
+      "$travail/corpus/$c" fuzz/corpus/"$c" "$travail/seeds/$c" "$travail/real/$c" \
+      >"$travail/$c.log" 2>&1
+}
 
 reussis=0
 echoues=0
-for i in "${!cibles[@]}"; do
-  c="${cibles[$i]}"
-  if wait "${pids[$i]}"; then
-    reussis=$((reussis + 1))
-    echo "fuzz_$c: passed ($(grep -o 'Done [0-9]* runs' "$travail/$c.log" | tail -1 | cut -d' ' -f2) runs)"
-  else
-    echoues=$((echoues + 1))
-    echo "fuzz_$c: FAILED (log: $travail/$c.log)"
-    tail -n 40 "$travail/$c.log"
-    ls "$travail/artifacts/$c-"* 2>/dev/null || true
-  fi
+paralleles=$(nproc)
+for ((debut = 0; debut < ${#cibles[@]}; debut += paralleles)); do
+  lot=("${cibles[@]:debut:paralleles}")
+  pids=()
+  for c in "${lot[@]}"; do
+    lance "$c" &
+    pids+=($!)
+  done
+  for i in "${!lot[@]}"; do
+    c="${lot[$i]}"
+    if wait "${pids[$i]}"; then
+      reussis=$((reussis + 1))
+      echo "fuzz_$c: passed ($(grep -o 'Done [0-9]* runs' "$travail/$c.log" | tail -1 | cut -d' ' -f2) runs)"
+    else
+      echoues=$((echoues + 1))
+      echo "fuzz_$c: FAILED (log: $travail/$c.log)"
+      tail -n 40 "$travail/$c.log"
+      ls "$travail/artifacts/$c-"* 2>/dev/null || true
+    fi
+  done
 done
 
 echo "$reussis passed, $echoues failed"

@@ -156,8 +156,10 @@ bool TTDThemeCles::eventFilter(QObject *objet, QEvent *e)
     const auto it = std::find(m_panneaux.begin(), m_panneaux.end(), objet);
     if (it == m_panneaux.end() || !*it)
         return QDialog::eventFilter(objet, e);
+    if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease)
+        return QDialog::eventFilter(objet, e);
     const int k = int(it - m_panneaux.begin());
-    auto *souris = static_cast<QMouseEvent *>(e);
+    const auto *souris = static_cast<QMouseEvent *>(e);
     if (e->type() == QEvent::MouseButtonPress && souris->button() == Qt::LeftButton) {
         PanelMouseDown(k, souris->modifiers());
         return true;

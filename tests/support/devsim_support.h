@@ -27,6 +27,9 @@ struct Controle {
     explicit Controle(const QString &chemin = cheminSimulateur())
         : lib(chemin)
     {
+        // The program under test loads and frees the same library; the test
+        // keeps calling it afterwards, so it must stay in the address space.
+        lib.setLoadHints(QLibrary::PreventUnloadHint);
         charge = lib.load();
 #define OVD_RESOLVE(ret, name, params, args, fail) name = reinterpret_cast<PFN_##name>(lib.resolve(#name)); \
     charge = charge && name;

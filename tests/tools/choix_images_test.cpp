@@ -217,7 +217,7 @@ TEST(ChoixImages, OuvertureAuDemarrageEtAide)
 
     // An unreadable file changes nothing.
     const QString casse = testenv::tempDir() + QStringLiteral("/casse.jpg");
-    testenv::writeFile(casse, QByteArray("\xFF\xD8\xFF\xE0 not a picture", 20));
+    testenv::writeFile(casse, QByteArray("\xFF\xD8\xFF\xE0 not a picture"));
     c.prompts.openPictureName(casse);
     c.clique(c.trouve<QToolButton>("OuvrirTBtn"));
     EXPECT_EQ(c.prompts.messages, QStringList{QStringLiteral("Unknown Format for GDI+")});

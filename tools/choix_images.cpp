@@ -42,6 +42,9 @@ namespace {
 
 const char *const ProprieteAide = "helpId";
 
+// The view is enlarged only from this scale on.
+constexpr double SeuilAgrandissementVue = 1.2;
+
 // A widget hidden without giving its room away, so nothing moves.
 void gardePlace(QWidget *w)
 {
@@ -130,7 +133,9 @@ TVueChoixImages::TVueChoixImages(QWidget *parent) : QWidget(parent)
 
 double TVueChoixImages::echelle() const
 {
-    return std::max(1.0, std::min(double(width()) / LargeurVueChoix, double(height()) / HauteurVueChoix));
+    const double k = std::min(double(width()) / LargeurVueChoix, double(height()) / HauteurVueChoix);
+    // A slight enlargement would only blur the picture.
+    return k < SeuilAgrandissementVue ? 1.0 : k;
 }
 
 QPoint TVueChoixImages::versVue(QPointF p) const
@@ -477,7 +482,9 @@ void TChoixImages::resizeEvent(QResizeEvent *event)
     const int autres = m_barre->sizeHint().height() + 2 * m_largLbl->sizeHint().height() +
                        m_zoneEffets->sizeHint().height() + 3 * racine->verticalSpacing() + m.top() + m.bottom();
     const int hauteur = height() - autres;
-    const double k = std::max(1.0, std::min(double(largeur) / LargeurVueChoix, double(hauteur) / HauteurVueChoix));
+    double k = std::min(double(largeur) / LargeurVueChoix, double(hauteur) / HauteurVueChoix);
+    if (k < SeuilAgrandissementVue)
+        k = 1.0;
     const int voulue = int(std::floor(HauteurVueChoix * k));
     if (m_image1->height() != voulue || m_image1->minimumHeight() != voulue)
         m_image1->setFixedHeight(voulue);
@@ -684,6 +691,11 @@ void TChoixImages::majVue()
         p.drawImage(m_rectImage.topLeft(), m_apercuFiltre);
     }
     m_image1->setAffichage(vue, m_imageChargee ? RectFocus() : QRect());
+}
+
+bool TChoixImages::apercuEnAttente() const
+{
+    return m_minuterie->isActive();
 }
 
 void TChoixImages::planifieApercu()

@@ -124,6 +124,8 @@ public:
     const QImage &apercuFiltre() const { return m_apercuFiltre; }
     // How many times the chain ran for the preview.
     int nombreCalculsApercu() const { return m_calculsApercu; }
+    // A change waits for the preview to be computed again.
+    bool apercuEnAttente() const;
     // Whether a working picture was saved since the window was made.
     bool imageEnregistree() const { return m_enregistre; }
     // The final picture as the save and the evaluation build it.

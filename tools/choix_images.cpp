@@ -108,8 +108,9 @@ QButtonGroup *groupeRadio(QGroupBox *boite, const QStringList &items, int colonn
 {
     auto *groupe = new QButtonGroup(boite);
     auto *grille = new QGridLayout(boite);
-    grille->setContentsMargins(4, 2, 4, 2);
-    grille->setSpacing(1);
+    grille->setContentsMargins(3, 1, 2, 1);
+    grille->setHorizontalSpacing(0);
+    grille->setVerticalSpacing(1);
     for (int i = 0; i < items.size(); ++i) {
         auto *b = new QRadioButton(items[i], boite);
         groupe->addButton(b, i);
@@ -244,7 +245,7 @@ void TChoixImages::construitInterface()
     setWindowTitle(QStringLiteral("Images"));
     resize(696, 700);
     auto *racine = new QGridLayout(this);
-    racine->setContentsMargins(4, 2, 4, 4);
+    racine->setContentsMargins(3, 2, 3, 4);
     racine->setHorizontalSpacing(4);
     racine->setVerticalSpacing(4);
 

@@ -85,7 +85,7 @@ QSlider *TChoixImages::curseurEffet(QWidget *parent, const char *nom, int min, i
     s->setObjectName(QString::fromLatin1(nom));
     s->setRange(min, max);
     s->setValue(OptionsEffets{}.*champ);
-    s->setMinimumWidth(80);
+    s->setMinimumWidth(56);
     // A dragged slider reruns the chain once, when released; the keyboard and
     // clicks on the groove rerun it at each step.
     s->setTracking(false);
@@ -354,7 +354,7 @@ QWidget *TChoixImages::construitPageEffets()
     auto *g = new QGridLayout(panel2);
     g->setContentsMargins(0, 0, 0, 0);
     g->setHorizontalSpacing(6);
-    g->setVerticalSpacing(2);
+    g->setVerticalSpacing(10);
     const auto si = [](bool OptionsEffets::*champ) { return Condition([champ](const OptionsEffets &o) { return o.*champ; }); };
 
     g->addWidget(caseEffet(panel2, "ExploseCB", QStringLiteral("Explosion"), &OptionsEffets::ExploseCB), 0, 0);
@@ -386,8 +386,8 @@ QWidget *TChoixImages::construitPageEffets()
     auto *bas = new QHBoxLayout;
     bas->addStretch();
     bas->addWidget(boutonReset(panel2, "InitialiserBtn"));
-    g->addLayout(bas, 4, 0, 1, 4);
-    g->setRowStretch(5, 1);
+    g->setRowStretch(4, 1);
+    g->addLayout(bas, 5, 0, 1, 4);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     return panel2;
@@ -521,10 +521,13 @@ QWidget *TChoixImages::construitPageMotif()
     fond->addWidget(new QLabel(QStringLiteral("Bkg"), contenu));
     fond->addWidget(couleurEffet(contenu, "Panel11", QStringLiteral("Bkg"), &OptionsEffets::Panel11, si));
     fond->addStretch();
-    fond->addWidget(boutonReset(contenu, "AnnuleMotifBtn"));
-    g->addLayout(fond, 3, 1, Qt::AlignBottom);
+    g->addLayout(fond, 3, 1, Qt::AlignTop);
+    auto *reset = new QHBoxLayout;
+    reset->addStretch();
+    reset->addWidget(boutonReset(contenu, "AnnuleMotifBtn"));
     g->setColumnStretch(1, 1);
     g->setRowStretch(4, 1);
+    g->addLayout(reset, 5, 0, 1, 2);
     return contenu;
 }
 
@@ -553,9 +556,9 @@ QWidget *TChoixImages::construitPageTramage()
     auto *reset = new QHBoxLayout;
     reset->addStretch();
     reset->addWidget(boutonReset(contenu, "AnnuleTrameBtn"));
-    g->addLayout(reset, 2, 1, Qt::AlignBottom);
     g->setColumnStretch(1, 1);
     g->setRowStretch(3, 1);
+    g->addLayout(reset, 4, 0, 1, 2);
     return contenu;
 }
 
@@ -577,9 +580,9 @@ QWidget *TChoixImages::construitPageFlouRadial()
     auto *reset = new QHBoxLayout;
     reset->addStretch();
     reset->addWidget(boutonReset(contenu, "AnnuleFRBtn"));
-    g->addLayout(reset, 3, 0, 1, 4);
     g->setColumnStretch(1, 1);
     g->setRowStretch(2, 1);
+    g->addLayout(reset, 3, 0, 1, 4);
     return contenu;
 }
 
@@ -611,9 +614,9 @@ QWidget *TChoixImages::construitPageZoom()
     auto *reset = new QHBoxLayout;
     reset->addStretch();
     reset->addWidget(boutonReset(contenu, "AnnuleZoomBtn"));
-    g->addLayout(reset, 5, 0, 1, 4);
     g->setColumnStretch(1, 1);
     g->setRowStretch(5, 1);
+    g->addLayout(reset, 6, 0, 1, 4);
     return contenu;
 }
 

@@ -210,7 +210,6 @@ private:
     void sourisVue(QPoint pos, bool enfonce, bool relache);
     void moletteVue(QPoint pos, int delta, Qt::KeyboardModifiers modifs, bool *pris);
     void choisitFond();
-    void majEffetsDepuisControles();
     void majControlesEffets();
     bool paysage() const;
     QString dossierAppli() const;

@@ -175,8 +175,7 @@ TImageMouse *TChoixImages::picker(QWidget *parent, const char *nom, int tag, QPo
     m_pickers.push_back(p);
     m_liens.push_back({p, [p, champ](OptionsEffets &o) { o.*champ = p->centre(); },
                        [p, champ](const OptionsEffets &o) { p->setCentre(o.*champ); }});
-    connect(p, &TImageMouse::centreChange, this, [this, p, champ](QPoint c, bool fini) {
-        Q_UNUSED(p);
+    connect(p, &TImageMouse::centreChange, this, [this, champ](QPoint c, bool fini) {
         m_effets.*champ = c;
         if (fini)
             planifieApercu();

@@ -553,6 +553,23 @@ TEST(ChoixImagesEffets, ChaqueBoutonRemetLesPagesParDefautEtGardeTeintesEtCanaux
     EXPECT_FALSE(c.trouve<QCheckBox>("MiroirCB")->isChecked());
     EXPECT_EQ(c.w->BmpApercu().size(), c.w->RectImage().size());
     EXPECT_LT(c.w->RectImage().width(), c.w->RectImage().height()); // not turned
+    // With every option at its default the preview is the fitted picture.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !c.w->apercuEnAttente(); }, 5000));
+    EXPECT_TRUE(memeImage(c.w->apercuFiltre(), c.w->BmpApercu()));
+
+    // The transparency step at 0 % leaves the picture; at 100 % with one
+    // colour the picture becomes colour 1.
+    pages(c)->setCurrentIndex(1);
+    ASSERT_TRUE(avecApercu(c, [&] { cocher(c, "TranspCB"); }));
+    EXPECT_TRUE(memeImage(c.w->apercuFiltre(), c.w->BmpApercu()));
+    c.prompts.color(TColor::fromRgb(12, 34, 56));
+    ASSERT_TRUE(avecApercu(c, [&] { c.clique(c.trouve<QAbstractButton>("Panel26")); }));
+    EXPECT_EQ(c.trouve<QWidget>("FondPnl")->styleSheet().contains(QStringLiteral("#0c2238")), true);
+    ASSERT_TRUE(avecApercu(c, [&] { touche(c, "TranspTB", Qt::Key_End); }));
+    QImage uni(c.w->BmpApercu().size(), QImage::Format_ARGB32);
+    uni.fill(qRgb(12, 34, 56));
+    EXPECT_TRUE(memeImage(c.w->apercuFiltre(), uni));
+    EXPECT_TRUE(c.prompts.exhausted());
 }
 
 TEST(ChoixImagesEffets, LeCentreDeLImageEnregistreeEstCeluiDeLApercu)

@@ -209,6 +209,11 @@ TEST(ChoixImages, RecadrageRotationEtFiltresDansLImageEnregistree)
     // After the save the window shows the saved picture with the effects reset.
     EXPECT_EQ(c.w->FichierSource(), c.appli(QStringLiteral("tdywater_240_320.gif")));
     EXPECT_FALSE(c.trouve<QCheckBox>("SepiaCB")->isChecked());
+    // The saved picture is already turned: it is shown as saved, not turned again.
+    EXPECT_EQ(c.w->TypeRotation(), 0);
+    EXPECT_FALSE(c.trouve<QCheckBox>("MiroirCB")->isChecked());
+    const QRect montre = c.w->RectImage();
+    EXPECT_NEAR(double(montre.width()) / montre.height(), 240.0 / 294.0, 0.01);
 }
 
 TEST(ChoixImages, TodayEffaceUseStartImageEtStartLeCopie)

@@ -373,6 +373,7 @@ void TChoixImages::construitInterface()
     m_panel7->setObjectName(QStringLiteral("Panel7"));
     m_panel7->setToolTip(QStringLiteral("Change background image (Theme Independant !)"));
     m_panel7->setFixedSize(40, 20);
+    m_panel7->setAutoDefault(false);
     connect(m_panel7, &QPushButton::clicked, this, &TChoixImages::choisitFond);
     l8->addWidget(m_panel7);
     connect(m_rotHSBtn, &QToolButton::clicked, this, [this] {

@@ -145,6 +145,8 @@ TPanneauCouleurChoix::TPanneauCouleurChoix(QWidget *parent) : QPushButton(parent
 {
     setFixedSize(36, 20);
     setCursor(Qt::PointingHandCursor);
+    // Enter in the window must not open the colour dialog.
+    setAutoDefault(false);
 }
 
 void TPanneauCouleurChoix::setCouleur(TColor c)

@@ -163,6 +163,7 @@ QPushButton *TChoixImages::boutonReset(QWidget *parent, const char *nom)
     auto *b = new QPushButton(QStringLiteral("Reset"), parent);
     b->setObjectName(QString::fromLatin1(nom));
     b->setToolTip(QStringLiteral("Reset the effects"));
+    b->setAutoDefault(false);
     connect(b, &QPushButton::clicked, this, &TChoixImages::InitialiserBtnClick);
     return b;
 }

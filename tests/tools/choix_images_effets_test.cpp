@@ -690,6 +690,13 @@ TEST(ChoixImagesEffets, CentresALaSourisEtALaMoletteEtAideDesPickers)
     QTest::mouseClick(c.trouve<QWidget>("Panel11"), Qt::LeftButton);
     EXPECT_EQ(c.w->optionsEffets().Panel11, TColor::fromRgb(10, 200, 30));
     EXPECT_TRUE(c.prompts.exhausted());
+
+    // Enter typed in the window opens no colour dialog and resets nothing.
+    QTest::keyClick(c.trouve<QSlider>("DiamTb"), Qt::Key_Return);
+    QTest::keyClick(c.w.get(), Qt::Key_Enter);
+    EXPECT_TRUE(c.w->isVisible());
+    EXPECT_EQ(c.w->optionsEffets().Panel11, TColor::fromRgb(10, 200, 30));
+    EXPECT_TRUE(c.w->optionsEffets().FRCB);
 }
 
 TEST(ChoixImagesEffets, UnCurseurGlisseRelanceUneFoisEtUnCurseurInactifJamais)

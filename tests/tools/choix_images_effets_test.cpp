@@ -13,7 +13,9 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTabBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -250,6 +252,13 @@ TEST(ChoixImagesEffets, ChaqueControleDuTableauEstLaAvecSaPlageSonDefautEtSonTex
         EXPECT_EQ(onglets->tabToolTip(i), hints[i]);
     }
     EXPECT_EQ(onglets->currentIndex(), 0);
+    // A tab's hint shows as soon as the mouse is over it, and goes below the tabs.
+    QTabBar *barre = onglets->tabBar();
+    QTest::mouseMove(barre, barre->tabRect(3).center());
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 1000));
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Floyd - Steinberg"));
+    QTest::mouseMove(barre, QPoint(barre->tabRect(5).right() + 40, barre->height() / 2));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
 
     for (const Curseur &s : Curseurs) {
         auto *t = c.trouve<QSlider>(s.nom);

@@ -826,3 +826,34 @@ TEST(ChoixImagesEffets, LegendesDeLaBarreEtMoletteHorsDeLImage)
     EXPECT_TRUE(molette(QPoint(200, 100), 120, {}));
     EXPECT_EQ(c.w->RectCadre().topLeft(), cadre.topLeft() + (vertical ? QPoint(0, 4) : QPoint(4, 0)));
 }
+
+TEST(ChoixImagesEffets, LaVueGranditAvecLaFenetreEtGardeSesCoordonnees)
+{
+    Choix c(4); // Today portrait 240 x 294: a 250 x 306 frame in a 4:3 view
+    c.prompts.openPictureName(ecritPhoto(Source, photo(640, 480)));
+    c.montre();
+    auto *vue = c.trouve<QWidget>("Image1");
+    EXPECT_EQ(vue->height(), 306);
+    const QImage petit = c.w->apercuFiltre();
+
+    c.w->resize(1280, 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return vue->height() > 500; }, 3000)) << vue->height();
+    // The view keeps the picture's aspect and the space is used.
+    const double k = double(vue->height()) / 306;
+    EXPECT_GE(vue->width(), int(408 * k));
+    EXPECT_GT(vue->width() * vue->height(), 3 * 408 * 306);
+    // The pages stay whole below it.
+    EXPECT_GE(c.trouve<QWidget>("PageControl1")->height(), c.trouve<QWidget>("PageControl1")->minimumSizeHint().height());
+
+    // A press on the enlarged view still means the same picture point.
+    const double x0 = (vue->width() - 408 * k) / 2;
+    const QPoint ecran(int(x0 + 200.5 * k), int(150.5 * k));
+    QTest::mousePress(vue, Qt::LeftButton, {}, ecran);
+    QTest::mouseRelease(vue, Qt::LeftButton, {}, ecran);
+    EXPECT_EQ(c.w->RectCadre().left(), 200 - 125);
+    // The preview itself is still computed at the view's own size.
+    EXPECT_EQ(c.w->apercuFiltre().size(), petit.size());
+
+    c.w->resize(696, 700);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return vue->height() == 306; }, 3000)) << vue->height();
+}

@@ -475,6 +475,8 @@ void TChoixImages::construitInterface()
 void TChoixImages::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
+    if (!m_zoneEffets || !m_barre)
+        return;
     // The view takes the room the window gives it, at the picture's aspect:
     // its width beside the column, its height above the labels and effects.
     const auto *racine = static_cast<QGridLayout *>(layout());

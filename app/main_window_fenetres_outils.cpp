@@ -25,7 +25,7 @@ void TOrvandel::ImagesBtnClick()
     // The Start menu drawn over the preview is closed first.
     if (m_apercu->surimpression() == Surimpression::MenuDemarrer)
         m_apercu->basculeZone(3);
-    if (OuvreChoixImages(m_ctx, [this](int id) { AfficheAideContexte(id); }, this))
+    if (OuvreChoixImages(m_ctx, [this](int id) { AfficheAideContexte(id); }, this, m_pipette->couleur()))
         imagesEnregistrees();
 }
 

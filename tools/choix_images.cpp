@@ -1,7 +1,10 @@
 #include "tools/choix_images.h"
+#include "tools/choix_images_controles.h"
 
 #include "ui/app_context.h"
+#include "ui/apparence_fenetre.h"
 #include "ui/fonctions_indep.h"
+#include "ui/utiles_indep.h"
 #include "theme/arrondi.h"
 #include "theme/prompts.h"
 #include "tools/charger_bitmap.h"
@@ -13,7 +16,10 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -22,18 +28,30 @@
 #include <QRadioButton>
 #include <QSaveFile>
 #include <QSlider>
+#include <QStackedWidget>
+#include <QTabWidget>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include <cmath>
+
 namespace {
 
-// Width of the centre pickers' miniature: fixes the picker factor of the chain.
-constexpr int LargeurPicker = 61;
-
 const char *const ProprieteAide = "helpId";
+
+// The view is enlarged only from this scale on.
+constexpr double SeuilAgrandissementVue = 1.2;
+
+// A widget hidden without giving its room away, so nothing moves.
+void gardePlace(QWidget *w)
+{
+    QSizePolicy sp = w->sizePolicy();
+    sp.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(sp);
+}
 
 QString filtreImages()
 {
@@ -86,23 +104,13 @@ bool ecritAtomique(const QString &fichier, const QByteArray &octets)
     return f.commit();
 }
 
-QSlider *curseur(const QString &nom, int min, int max, int valeur, QWidget *parent)
-{
-    auto *s = new QSlider(Qt::Horizontal, parent);
-    s->setObjectName(nom);
-    s->setRange(min, max);
-    s->setValue(valeur);
-    // A dragged slider changes its value once, when released.
-    s->setTracking(false);
-    return s;
-}
-
 QButtonGroup *groupeRadio(QGroupBox *boite, const QStringList &items, int colonnes = 1)
 {
     auto *groupe = new QButtonGroup(boite);
     auto *grille = new QGridLayout(boite);
-    grille->setContentsMargins(4, 2, 4, 2);
-    grille->setSpacing(1);
+    grille->setContentsMargins(3, 1, 2, 1);
+    grille->setHorizontalSpacing(0);
+    grille->setVerticalSpacing(1);
     for (int i = 0; i < items.size(); ++i) {
         auto *b = new QRadioButton(items[i], boite);
         groupe->addButton(b, i);
@@ -118,9 +126,25 @@ QButtonGroup *groupeRadio(QGroupBox *boite, const QStringList &items, int colonn
 TVueChoixImages::TVueChoixImages(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Image1"));
-    setFixedSize(LargeurVueChoix, HauteurVueChoix);
+    setMinimumSize(LargeurVueChoix, HauteurVueChoix);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setCursor(Qt::SizeAllCursor);
     setMouseTracking(true);
+}
+
+double TVueChoixImages::echelle() const
+{
+    const double k = std::min(double(width()) / LargeurVueChoix, double(height()) / HauteurVueChoix);
+    // A slight enlargement would only blur the picture.
+    return k < SeuilAgrandissementVue ? 1.0 : k;
+}
+
+QPoint TVueChoixImages::versVue(QPointF p) const
+{
+    const double k = echelle();
+    // Enlarged, the picture sits in the middle of the room it has.
+    const double x0 = k > 1.0 ? (width() - LargeurVueChoix * k) / 2 : 0.0;
+    return QPoint(int(std::floor((p.x() - x0) / k)), int(std::floor(p.y() / k)));
 }
 
 void TVueChoixImages::setAffichage(const QImage &image, const QRect &focus)
@@ -133,6 +157,12 @@ void TVueChoixImages::setAffichage(const QImage &image, const QRect &focus)
 void TVueChoixImages::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    const double k = echelle();
+    if (k > 1.0) {
+        p.translate((width() - LargeurVueChoix * k) / 2, 0);
+        p.scale(k, k);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
     if (!m_affichage.isNull())
         p.drawImage(0, 0, m_affichage);
     if (m_focus.isValid()) {
@@ -147,27 +177,51 @@ void TVueChoixImages::paintEvent(QPaintEvent *)
 void TVueChoixImages::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
-        emit souris(event->position().toPoint(), true, false);
+        emit souris(versVue(event->position()), true, false);
     else
         QWidget::mousePressEvent(event);
 }
 
 void TVueChoixImages::mouseMoveEvent(QMouseEvent *event)
 {
-    emit souris(event->position().toPoint(), false, false);
+    emit souris(versVue(event->position()), false, false);
 }
 
 void TVueChoixImages::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
-        emit souris(event->position().toPoint(), false, true);
+        emit souris(versVue(event->position()), false, true);
 }
 
 void TVueChoixImages::wheelEvent(QWheelEvent *event)
 {
     bool pris = false;
-    emit molette(event->position().toPoint(), event->angleDelta().y(), event->modifiers(), &pris);
+    emit molette(versVue(event->position()), event->angleDelta().y(), event->modifiers(), &pris);
     event->setAccepted(pris);
+}
+
+// ---- tool bar ---------------------------------------------------------------
+
+TBarreChoix::TBarreChoix(QWidget *parent) : QWidget(parent) {}
+
+void TBarreChoix::setLegendes(const QString &orientation, const QString &type)
+{
+    m_orientation = orientation;
+    m_type = type;
+    update();
+}
+
+void TBarreChoix::paintEvent(QPaintEvent *)
+{
+    QImage canevas(size(), QImage::Format_ARGB32_Premultiplied);
+    canevas.fill(Qt::transparent);
+    const QString police = QStringLiteral("Times New Roman");
+    // Bold italic, a light copy under a copy in the caption colour.
+    const TColor blanc = TColor::fromValue(0xFFFFFF);
+    DessineTexteOmbre(canevas, m_orientation, police, 14, XOrientation, 2, -2, -2, blanc, m_ombre, 3, 160, 255);
+    DessineTexteOmbre(canevas, m_type, police, 14, XType, 2, -2, -2, blanc, m_ombre, 3, 160, 255);
+    QPainter p(this);
+    p.drawImage(0, 0, canevas);
 }
 
 // ---- window -----------------------------------------------------------------
@@ -190,22 +244,29 @@ void TChoixImages::construitInterface()
 {
     setWindowTitle(QStringLiteral("Images"));
     resize(696, 700);
-    auto *racine = new QVBoxLayout(this);
+    auto *racine = new QGridLayout(this);
+    racine->setContentsMargins(3, 2, 3, 4);
+    racine->setHorizontalSpacing(4);
+    racine->setVerticalSpacing(4);
 
     // Tool bar.
-    auto *barre = new QWidget(this);
-    barre->setProperty(ProprieteAide, 1001);
-    auto *lb = new QHBoxLayout(barre);
+    m_barre = new TBarreChoix(this);
+    m_barre->setObjectName(QStringLiteral("CoolBar1"));
+    m_barre->setProperty(ProprieteAide, 1001);
+    auto *lb = new QHBoxLayout(m_barre);
     lb->setContentsMargins(0, 0, 0, 0);
+    lb->setSpacing(2);
     auto bouton = [&](QToolButton *&b, const char *nom, const QString &texte, const QString &hint,
                       QStyle::StandardPixmap icone) {
-        b = new QToolButton(barre);
+        b = new QToolButton(m_barre);
         b->setObjectName(QString::fromLatin1(nom));
         b->setText(texte);
         b->setToolTip(hint);
         b->setIcon(style()->standardIcon(icone));
+        b->setIconSize(QSize(24, 24));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setMinimumSize(42, 42);
+        b->setAutoRaise(true);
+        b->setMinimumSize(54, 46);
         lb->addWidget(b);
     };
     bouton(m_ouvrirTBtn, "OuvrirTBtn", tr("Open"), QStringLiteral("Load an image"), QStyle::SP_DialogOpenButton);
@@ -218,6 +279,8 @@ void TChoixImages::construitInterface()
            QStyle::SP_FileDialogContentsView);
     bouton(m_quitterTBtn, "QuitterTBtn", tr("Back"), QStringLiteral("Back to main form"), QStyle::SP_DialogCloseButton);
     lb->addStretch();
+    // Room for the two captions the bar writes after its buttons.
+    m_barre->setMinimumWidth(TBarreChoix::XType + 90);
     m_sauverTBtn->setEnabled(false);
     m_evalTBtn->setEnabled(false);
     connect(m_ouvrirTBtn, &QToolButton::clicked, this, &TChoixImages::OuvrirBtnClick);
@@ -226,34 +289,63 @@ void TChoixImages::construitInterface()
     connect(m_sauverTBtn, &QToolButton::clicked, this, &TChoixImages::SauverBtnClick);
     connect(m_evalTBtn, &QToolButton::clicked, this, &TChoixImages::EvalTBtnClick);
     connect(m_quitterTBtn, &QToolButton::clicked, this, &QDialog::accept);
-    racine->addWidget(barre);
+    racine->addWidget(m_barre, 0, 0, 1, 2);
 
-    // View and its side panel.
-    auto *milieu = new QHBoxLayout;
+    // The view.
     m_image1 = new TVueChoixImages(this);
     m_image1->setProperty(ProprieteAide, 1011);
     connect(m_image1, &TVueChoixImages::souris, this, &TChoixImages::sourisVue);
     connect(m_image1, &TVueChoixImages::molette, this, &TChoixImages::moletteVue);
-    milieu->addWidget(m_image1, 0, Qt::AlignTop);
+    racine->addWidget(m_image1, 1, 0);
 
+    // Sizes and frame, under the view.
+    auto *infos = new QGridLayout;
+    infos->setContentsMargins(0, 0, 0, 0);
+    infos->setVerticalSpacing(0);
+    infos->setHorizontalSpacing(10);
+    auto label = [&](QLabel *&l, const char *nom, int ligne, int col) {
+        l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(nom));
+        infos->addWidget(l, ligne, col);
+    };
+    auto *imgOrig = new QLabel(QStringLiteral(" Original Image :"), this);
+    imgOrig->setObjectName(QStringLiteral("ImgOrigLbl"));
+    infos->addWidget(imgOrig, 0, 0);
+    label(m_largLbl, "LargLbl", 0, 1);
+    label(m_hautLbl, "HautLbl", 0, 2);
+    auto *affT = new QLabel(QStringLiteral("Showed as :"), this);
+    affT->setObjectName(QStringLiteral("AffTLbl"));
+    infos->addWidget(affT, 0, 3);
+    label(m_affLargLbl, "AffLargLbl", 0, 4);
+    label(m_affHautLbl, "AffHautLbl", 0, 5);
+    label(m_leftLbl, "LeftLbl", 1, 0);
+    label(m_topLbl, "TopLbl", 1, 1);
+    label(m_rightLbl, "RightLbl", 1, 2);
+    label(m_bottomLbl, "BottomLbl", 1, 3);
+    infos->setColumnStretch(6, 1);
+    racine->addLayout(infos, 2, 0, 1, 2);
+
+    // The column beside the view.
     auto *cote = new QVBoxLayout;
+    cote->setSpacing(3);
+    auto *ligneType = new QHBoxLayout;
     auto *typeBox = new QGroupBox(this);
     typeBox->setObjectName(QStringLiteral("TypeImgRG"));
     typeBox->setProperty(ProprieteAide, 1029);
     m_typeImgRG = groupeRadio(typeBox, {QStringLiteral("Today"), QStringLiteral("Start")}, 2);
     m_typeImgRG->button(0)->setChecked(true);
     connect(m_typeImgRG, &QButtonGroup::idClicked, this, [this](int id) { fixeTailleCible(id == 0, true); });
-    cote->addWidget(typeBox);
-
+    ligneType->addWidget(typeBox, 1);
     m_landscapeCB = new QCheckBox(QStringLiteral("Landscape"), this);
     m_landscapeCB->setObjectName(QStringLiteral("LandscapeCB"));
+    gardePlace(m_landscapeCB);
     connect(m_landscapeCB, &QCheckBox::clicked, this, [this] {
-        m_effets = OptionsEffets{};
-        majControlesEffets();
+        resetComplet();
         fixeTailleCible(true, false);
         preCharge();
     });
-    cote->addWidget(m_landscapeCB);
+    ligneType->addWidget(m_landscapeCB);
+    cote->addLayout(ligneType);
 
     auto *panel8 = new QWidget(this);
     panel8->setObjectName(QStringLiteral("Panel8"));
@@ -263,15 +355,27 @@ void TChoixImages::construitInterface()
     m_rotHSBtn = new QToolButton(panel8);
     m_rotHSBtn->setObjectName(QStringLiteral("RotHSBtn"));
     m_rotHSBtn->setText(QStringLiteral("↻"));
+    m_rotHSBtn->setToolTip(QStringLiteral("Rotate 90° clockwise"));
     m_rotAHSBtn = new QToolButton(panel8);
     m_rotAHSBtn->setObjectName(QStringLiteral("RotAHSBtn"));
     m_rotAHSBtn->setText(QStringLiteral("↺"));
+    m_rotAHSBtn->setToolTip(QStringLiteral("Rotate 90° counter-clockwise"));
     m_miroirCB = new QCheckBox(QStringLiteral("Mirror"), panel8);
     m_miroirCB->setObjectName(QStringLiteral("MiroirCB"));
     m_basculeCB = new QCheckBox(QStringLiteral("Flip"), panel8);
     m_basculeCB->setObjectName(QStringLiteral("BasculeCB"));
     for (QWidget *w : std::initializer_list<QWidget *>{m_rotHSBtn, m_rotAHSBtn, m_miroirCB, m_basculeCB})
         l8->addWidget(w);
+    l8->addStretch();
+    // The view's background colour, beside its label.
+    l8->addWidget(new QLabel(QStringLiteral("Bkg"), panel8));
+    m_panel7 = new QPushButton(panel8);
+    m_panel7->setObjectName(QStringLiteral("Panel7"));
+    m_panel7->setToolTip(QStringLiteral("Change background image (Theme Independant !)"));
+    m_panel7->setFixedSize(40, 20);
+    m_panel7->setAutoDefault(false);
+    connect(m_panel7, &QPushButton::clicked, this, &TChoixImages::choisitFond);
+    l8->addWidget(m_panel7);
     connect(m_rotHSBtn, &QToolButton::clicked, this, [this] {
         m_quartsDeTour = (m_quartsDeTour + 1) % 4;
         rotationChange();
@@ -293,43 +397,36 @@ void TChoixImages::construitInterface()
     m_interpolRG = groupeRadio(interpBox, items, 2);
     if (auto *b = m_interpolRG->button(std::clamp(m_ctx.options.InterpolImg, 0, NombreModesInterpolation - 1)))
         b->setChecked(true);
-    connect(m_interpolRG, &QButtonGroup::idClicked, this, [this] {
-        if (m_imageChargee)
-            recharge(false);
-    });
+    connect(m_interpolRG, &QButtonGroup::idClicked, this, &TChoixImages::choixInterpolation);
     cote->addWidget(interpBox);
 
-    auto *fondL = new QHBoxLayout;
-    fondL->addWidget(new QLabel(QStringLiteral("Bkg"), this));
-    m_panel7 = new QPushButton(this);
-    m_panel7->setObjectName(QStringLiteral("Panel7"));
-    m_panel7->setToolTip(QStringLiteral("Change background image (Theme Independant !)"));
-    m_panel7->setFixedSize(40, 20);
-    connect(m_panel7, &QPushButton::clicked, this, &TChoixImages::choisitFond);
-    fondL->addWidget(m_panel7);
-    fondL->addStretch();
-    cote->addLayout(fondL);
 
-    auto *panel5 = new QGroupBox(TitreTypeSauver(), this);
+    // The saving panel, or the help of the centre picker under the mouse.
+    m_sauvegardeOuAide = new QStackedWidget(this);
+    auto *panel5 = new QGroupBox(TitreTypeSauver(), m_sauvegardeOuAide);
+    m_panel5 = panel5;
     panel5->setObjectName(QStringLiteral("Panel5"));
     panel5->setProperty(ProprieteAide, 1022);
     auto *l5 = new QVBoxLayout(panel5);
+    l5->setContentsMargins(6, 2, 6, 4);
+    l5->setSpacing(1);
     auto *sauverBox = new QWidget(panel5);
     sauverBox->setObjectName(QStringLiteral("TypeSauverRG"));
-    QStringList types;
-    for (int i = 0; i < NombreTypesSauver; ++i)
-        types << ItemTypeSauver(TypeSauver(i));
-    auto *lsb = new QVBoxLayout(sauverBox);
+    auto *lsb = new QGridLayout(sauverBox);
     lsb->setContentsMargins(0, 0, 0, 0);
+    lsb->setSpacing(1);
     m_typeSauverRG = new QButtonGroup(sauverBox);
+    const int lignesTypes = (NombreTypesSauver + 1) / 2;
     for (int i = 0; i < NombreTypesSauver; ++i) {
-        auto *b = new QRadioButton(types[i], sauverBox);
+        auto *b = new QRadioButton(ItemTypeSauver(TypeSauver(i)), sauverBox);
         b->setToolTip(HintTypeSauver(TypeSauver(i)));
         m_typeSauverRG->addButton(b, i);
-        lsb->addWidget(b);
+        lsb->addWidget(b, i % lignesTypes, i / lignesTypes);
     }
     if (auto *b = m_typeSauverRG->button(std::clamp(m_ctx.options.TypeImgSauver, 0, NombreTypesSauver - 1)))
         b->setChecked(true);
+    // The choice is the user's from now on: the options file keeps it.
+    connect(m_typeSauverRG, &QButtonGroup::idClicked, this, [this](int id) { m_ctx.options.TypeImgSauver = id; });
     l5->addWidget(sauverBox);
     m_qualJpgTB = new QSlider(Qt::Horizontal, panel5);
     m_qualJpgTB->setObjectName(QStringLiteral("QualJpgTB"));
@@ -337,100 +434,64 @@ void TChoixImages::construitInterface()
     m_qualJpgTB->setValue(100);
     m_qualJpgTB->setToolTip(HintQualiteJpeg());
     l5->addWidget(m_qualJpgTB);
-    cote->addWidget(panel5);
+    m_sauvegardeOuAide->addWidget(panel5);
+    m_aideCImgPnl = new QFrame(m_sauvegardeOuAide);
+    m_aideCImgPnl->setObjectName(QStringLiteral("AideCImgPnl"));
+    static_cast<QFrame *>(m_aideCImgPnl)->setFrameShape(QFrame::StyledPanel);
+    auto *la = new QVBoxLayout(m_aideCImgPnl);
+    la->setContentsMargins(4, 2, 4, 2);
+    m_aideGradLbl = new QLabel(m_aideCImgPnl);
+    m_aideGradLbl->setObjectName(QStringLiteral("AideGradLbl"));
+    m_aideGradLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    {
+        QFont f = m_aideGradLbl->font();
+        f.setPointSizeF(f.pointSizeF() * 0.85);
+        m_aideGradLbl->setFont(f);
+        // Room for the longest help, so that the panel never grows under the mouse.
+        m_aideGradLbl->setText(QStringLiteral("Define Center Gradient :\r\nMove cursor\r\n- with left Button\r\n"
+                                              "- with wheel - > X\r\n- with wheel + SHIFT  -> Y\r\nDefine :\r\n"
+                                              "- clear zone radius.\r\n- transition Clear - Zoom\r\n- outside streak\r\n"
+                                              "- inside streak."));
+        m_aideGradLbl->setMinimumHeight(m_aideGradLbl->sizeHint().height());
+    }
+    la->addWidget(m_aideGradLbl, 1);
+    m_sauvegardeOuAide->addWidget(m_aideCImgPnl);
+    m_sauvegardeOuAide->setCurrentWidget(m_panel5);
+    m_sauvegardeOuAide->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    cote->addWidget(m_sauvegardeOuAide);
     cote->addStretch();
-    milieu->addLayout(cote);
-    racine->addLayout(milieu);
+    racine->addLayout(cote, 1, 1);
 
-    // Sizes and frame.
-    auto *infos = new QGridLayout;
-    auto label = [&](QLabel *&l, const char *nom, int ligne, int col) {
-        l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(nom));
-        infos->addWidget(l, ligne, col);
-    };
-    auto *imgOrig = new QLabel(QStringLiteral(" Original Image :"), this);
-    imgOrig->setObjectName(QStringLiteral("ImgOrigLbl"));
-    infos->addWidget(imgOrig, 0, 0);
-    label(m_largLbl, "LargLbl", 0, 1);
-    label(m_hautLbl, "HautLbl", 0, 2);
-    auto *affT = new QLabel(QStringLiteral("Showed as :"), this);
-    affT->setObjectName(QStringLiteral("AffTLbl"));
-    infos->addWidget(affT, 1, 0);
-    label(m_affLargLbl, "AffLargLbl", 1, 1);
-    label(m_affHautLbl, "AffHautLbl", 1, 2);
-    label(m_leftLbl, "LeftLbl", 2, 0);
-    label(m_topLbl, "TopLbl", 2, 1);
-    label(m_rightLbl, "RightLbl", 2, 2);
-    label(m_bottomLbl, "BottomLbl", 2, 3);
-    racine->addLayout(infos);
+    // The effects: six pages, and the hue, channel and contrast sliders.
+    m_zoneEffets = construitEffets();
+    m_zoneEffets->setEnabled(false);
+    racine->addWidget(m_zoneEffets, 3, 0, 1, 2);
 
-    racine->addWidget(construitEffets());
-    racine->addStretch();
+    racine->setRowStretch(3, 1);
+    racine->setColumnStretch(0, 1);
+    majBarre();
 }
 
-QWidget *TChoixImages::construitEffets()
+void TChoixImages::resizeEvent(QResizeEvent *event)
 {
-    auto *panel2 = new QGroupBox(this);
-    panel2->setObjectName(QStringLiteral("Panel2"));
-    panel2->setProperty(ProprieteAide, 1018);
-    auto *g = new QGridLayout(panel2);
-    m_grisCB = new QCheckBox(QStringLiteral("Grey"), panel2);
-    m_grisCB->setObjectName(QStringLiteral("GrisCB"));
-    m_negCB = new QCheckBox(QStringLiteral("Negative"), panel2);
-    m_negCB->setObjectName(QStringLiteral("NegCB"));
-    m_sepiaCB = new QCheckBox(QStringLiteral("Sepia"), panel2);
-    m_sepiaCB->setObjectName(QStringLiteral("SepiaCB"));
-    m_clairTB = curseur(QStringLiteral("ClairTB"), 0, 9, 9, panel2);
-    m_gammaTB = curseur(QStringLiteral("GammaTB"), 1, 30, 10, panel2);
-    m_contrasteTB = curseur(QStringLiteral("ContrasteTB"), -100, 100, 0, panel2);
-    g->addWidget(m_grisCB, 0, 0);
-    g->addWidget(m_negCB, 0, 1);
-    g->addWidget(m_sepiaCB, 0, 2);
-    g->addWidget(new QLabel(QStringLiteral("Light"), panel2), 1, 0);
-    g->addWidget(m_clairTB, 1, 1, 1, 2);
-    g->addWidget(new QLabel(QStringLiteral("Gamma"), panel2), 2, 0);
-    g->addWidget(m_gammaTB, 2, 1, 1, 2);
-    g->addWidget(new QLabel(QStringLiteral("Contrast"), panel2), 3, 0);
-    g->addWidget(m_contrasteTB, 3, 1, 1, 2);
-    for (QCheckBox *c : {m_grisCB, m_negCB, m_sepiaCB})
-        connect(c, &QCheckBox::toggled, this, &TChoixImages::majEffetsDepuisControles);
-    for (QSlider *s : {m_clairTB, m_gammaTB, m_contrasteTB})
-        connect(s, &QSlider::valueChanged, this, &TChoixImages::majEffetsDepuisControles);
-    panel2->setVisible(false);
-    return panel2;
-}
-
-void TChoixImages::majEffetsDepuisControles()
-{
-    if (m_majControles)
+    QDialog::resizeEvent(event);
+    if (!m_zoneEffets || !m_barre)
         return;
-    m_effets.GrisCB = m_grisCB->isChecked();
-    m_effets.NegCB = m_negCB->isChecked();
-    m_effets.SepiaCB = m_sepiaCB->isChecked();
-    m_effets.ClairTB = m_clairTB->value();
-    m_effets.GammaTB = m_gammaTB->value();
-    m_effets.ContrasteTB = m_contrasteTB->value();
-    planifieApercu();
-}
-
-void TChoixImages::majControlesEffets()
-{
-    m_majControles = true;
-    m_grisCB->setChecked(m_effets.GrisCB);
-    m_negCB->setChecked(m_effets.NegCB);
-    m_sepiaCB->setChecked(m_effets.SepiaCB);
-    m_clairTB->setValue(m_effets.ClairTB);
-    m_gammaTB->setValue(m_effets.GammaTB);
-    m_contrasteTB->setValue(m_effets.ContrasteTB);
-    m_majControles = false;
-}
-
-void TChoixImages::setOptionsEffets(const OptionsEffets &o)
-{
-    m_effets = o;
-    majControlesEffets();
-    planifieApercu();
+    // The view takes the room the window gives it, at the picture's aspect:
+    // its width beside the column, its height above the labels and effects.
+    const auto *racine = static_cast<QGridLayout *>(layout());
+    const QMargins m = racine->contentsMargins();
+    const int colonne = std::max(racine->itemAtPosition(1, 1)->sizeHint().width(), 1);
+    const int largeur = width() - m.left() - m.right() - racine->horizontalSpacing() - colonne;
+    const int autres = m_barre->sizeHint().height() + 2 * m_largLbl->sizeHint().height() +
+                       m_zoneEffets->sizeHint().height() + 3 * racine->verticalSpacing() + m.top() + m.bottom();
+    const int hauteur = height() - autres;
+    double k = std::min(double(largeur) / LargeurVueChoix, double(hauteur) / HauteurVueChoix);
+    if (k < SeuilAgrandissementVue)
+        k = 1.0;
+    const int voulue = int(std::floor(HauteurVueChoix * k));
+    if (m_image1->height() != voulue || m_image1->minimumHeight() != voulue)
+        m_image1->setFixedHeight(voulue);
 }
 
 bool TChoixImages::paysage() const
@@ -466,6 +527,7 @@ void TChoixImages::fixeTailleCible(bool today, bool recharger)
     m_sauverTBtn->setToolTip(today ? QStringLiteral("Save Today Image") : QStringLiteral("Save Start Image"));
     m_evalTBtn->setToolTip(today ? QStringLiteral("Quality evaluation of Today file")
                                  : QStringLiteral("Quality evaluation of Start file"));
+    majBarre();
     if (recharger && m_imageChargee)
         recharge(true);
 }
@@ -483,8 +545,10 @@ void TChoixImages::showEvent(QShowEvent *event)
     }
     m_panel7->setStyleSheet(QStringLiteral("background-color: %1;")
                                 .arg(QColor(m_ctx.options.CouleurFond.toQRgb()).name()));
-    m_effets = OptionsEffets{};
-    majControlesEffets();
+    MajFondCoolBar(m_barre, m_ctx.apparence.BmpDegrade, m_ctx.apparence.uniforme);
+    m_barre->setCouleurOmbre(m_ctx.CouleursSysteme[0]);
+    m_pageControl1->setCurrentIndex(0);
+    resetComplet();
     fixeTailleCible(true, false);
     MajBoutonsImagesEnCours();
     // Let the window appear before a dialog opens over it.
@@ -584,10 +648,8 @@ bool TChoixImages::chargeSource()
 
 void TChoixImages::recharge(bool resetEffets)
 {
-    if (resetEffets) {
-        m_effets = OptionsEffets{};
-        majControlesEffets();
-    }
+    if (resetEffets)
+        resetComplet();
     if (!chargeSource())
         return;
     ajuste();
@@ -596,8 +658,8 @@ void TChoixImages::recharge(bool resetEffets)
     m_imageChargee = true;
     m_sauverTBtn->setEnabled(true);
     m_evalTBtn->setEnabled(true);
-    if (auto *panel2 = findChild<QWidget *>(QStringLiteral("Panel2")))
-        panel2->setVisible(true);
+    m_zoneEffets->setEnabled(true);
+    majMiniatures();
     recalculeApercu();
 }
 
@@ -635,6 +697,11 @@ void TChoixImages::majVue()
     m_image1->setAffichage(vue, m_imageChargee ? RectFocus() : QRect());
 }
 
+bool TChoixImages::apercuEnAttente() const
+{
+    return m_minuterie->isActive();
+}
+
 void TChoixImages::planifieApercu()
 {
     if (m_imageChargee)
@@ -646,14 +713,40 @@ void TChoixImages::recalculeApercu()
     m_minuterie->stop();
     if (m_bmpApercu.isNull())
         return;
+    const bool lente = ChaineLente(m_effets);
+    if (lente)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_apercuFiltre = AppliqueChaine(m_bmpApercu, m_effets, contexteApercu());
+    if (lente)
+        QApplication::restoreOverrideCursor();
+    ++m_calculsApercu;
+    majVue();
+    emit apercuRecalcule();
+}
+
+ContexteChaine TChoixImages::contexteApercu() const
+{
     ContexteChaine ctx;
     ctx.imageDansVue = m_rectImage;
     ctx.facteurPicker = FacteurPicker(LargeurVueChoix, LargeurPicker);
     ctx.graineExplosion = m_graine;
-    m_apercuFiltre = AppliqueChaine(m_bmpApercu, m_effets, ctx);
-    ++m_calculsApercu;
-    majVue();
-    emit apercuRecalcule();
+    return ctx;
+}
+
+void TChoixImages::choixInterpolation(int id)
+{
+    // Kept in the options: the next showing and the next run start with it.
+    m_ctx.options.InterpolImg = id;
+    if (m_imageChargee)
+        recharge(false);
+}
+
+void TChoixImages::majBarre()
+{
+    if (!m_barre)
+        return;
+    m_barre->setLegendes(m_landscapeCB->isChecked() ? QStringLiteral("LandScape") : QStringLiteral("Portrait"),
+                         m_modeToday ? QStringLiteral("Today") : QStringLiteral("Start"));
 }
 
 void TChoixImages::rotationChange()
@@ -718,6 +811,7 @@ void TChoixImages::choisitFond()
     if (m_imageChargee) {
         const auto mode = ModeInterpolation(std::max(m_interpolRG->checkedId(), 0));
         m_bmpApercu = ConstruitApercu(m_sourceTournee, m_rectImage.size(), mode, *c);
+        majMiniatures();
         recalculeApercu();
     }
 }
@@ -816,6 +910,31 @@ void TChoixImages::EvalTBtnClick()
     eval.vide();
 }
 
+void TChoixImages::hideEvent(QHideEvent *event)
+{
+    m_ctx.options.InterpolImg = std::max(m_interpolRG->checkedId(), 0);
+    m_ctx.options.TypeImgSauver = std::max(m_typeSauverRG->checkedId(), 0);
+    m_shift = false;
+    QDialog::hideEvent(event);
+}
+
+void TChoixImages::keyPressEvent(QKeyEvent *event)
+{
+    m_shift = event->modifiers() & Qt::ShiftModifier;
+    if (event->key() != Qt::Key_Escape && (event->modifiers() & Qt::AltModifier)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TChoixImages::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Shift)
+        m_shift = false;
+    QDialog::keyReleaseEvent(event);
+}
+
 void TChoixImages::contextMenuEvent(QContextMenuEvent *event)
 {
     for (QWidget *w = childAt(event->pos()); w && w != this; w = w->parentWidget()) {
@@ -830,10 +949,11 @@ void TChoixImages::contextMenuEvent(QContextMenuEvent *event)
     QDialog::contextMenuEvent(event);
 }
 
-bool OuvreChoixImages(AppContext &ctx, std::function<void(int)> aide, QWidget *parent)
+bool OuvreChoixImages(AppContext &ctx, std::function<void(int)> aide, QWidget *parent, TColor couleurPipette)
 {
     const AnimationPauseGuard pause(&ctx.animation);
     TChoixImages choix(ctx, std::move(aide), parent);
+    choix.setCouleurPipette(couleurPipette);
     choix.exec();
     return choix.imageEnregistree();
 }

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 struct AppContext;
 class QAbstractButton;
@@ -19,8 +20,12 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class QStackedWidget;
+class QTabWidget;
 class QTimer;
 class QToolButton;
+class TImageMouse;
+class TPanneauCouleurChoix;
 
 // The chooser's view: the fitted picture over the background colour, with the
 // crop frame painted as a dotted overlay.
@@ -44,8 +49,36 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    // The view is drawn at a whole scale when the window gives it room; the
+    // picture keeps its 408 x 306 coordinates.
+    double echelle() const;
+    QPoint versVue(QPointF p) const;
     QImage m_affichage;
     QRect m_focus;
+};
+
+// The chooser's tool bar, with the orientation and the kind written on it.
+class TBarreChoix : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TBarreChoix(QWidget *parent = nullptr);
+    void setLegendes(const QString &orientation, const QString &type);
+    // The second, shifted copy of the captions (the active caption colour).
+    void setCouleurOmbre(TColor c) { m_ombre = c; update(); }
+    QString legendeOrientation() const { return m_orientation; }
+    QString legendeType() const { return m_type; }
+    // Where the two captions are written, from the bar's left.
+    static constexpr int XOrientation = 420;
+    static constexpr int XType = 530;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_orientation;
+    QString m_type;
+    TColor m_ombre = TColor::fromValue(0x6A240A);
 };
 
 // The image chooser: opens a picture, turns it, places a crop frame with the
@@ -73,6 +106,10 @@ public:
     void setOptionsEffets(const OptionsEffets &o);
     // Fixed explosion seed (tests and reproducible results); clock-seeded when absent.
     void setGraineExplosion(std::optional<uint64_t> graine) { m_graine = graine; }
+    // The main window's dropper colour (Shift + click on a colour panel).
+    void setCouleurPipette(TColor c) { m_couleurPipette = c; }
+    // The context the chain runs with for the preview.
+    ContexteChaine contexteApercu() const;
 
     QString FichierSource() const { return m_fichierSource; }
     bool ImageChargee() const { return m_imageChargee; }
@@ -87,6 +124,8 @@ public:
     const QImage &apercuFiltre() const { return m_apercuFiltre; }
     // How many times the chain ran for the preview.
     int nombreCalculsApercu() const { return m_calculsApercu; }
+    // A change waits for the preview to be computed again.
+    bool apercuEnAttente() const;
     // Whether a working picture was saved since the window was made.
     bool imageEnregistree() const { return m_enregistre; }
     // The final picture as the save and the evaluation build it.
@@ -99,6 +138,10 @@ public:
     void StartEnCoursClick();
     bool SauverBtnClick();
     void EvalTBtnClick();
+    // Reset of the six effect pages (every reset button), and the full
+    // reset (pages, hue, channels, contrast and the picture's turn).
+    void InitialiserBtnClick();
+    void resetComplet();
 
 signals:
     void apercuRecalcule();
@@ -107,11 +150,53 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
+    using Condition = std::function<bool(const OptionsEffets &)>;
+    // One effect control and its field of the options.
+    struct LienEffet
+    {
+        QWidget *controle = nullptr;
+        std::function<void(OptionsEffets &)> lit;
+        std::function<void(const OptionsEffets &)> ecrit;
+    };
+
     void construitInterface();
     QWidget *construitEffets();
+    QWidget *construitPageEffets();
+    QWidget *construitPageTransparence();
+    QWidget *construitPageMotif();
+    QWidget *construitPageTramage();
+    QWidget *construitPageFlouRadial();
+    QWidget *construitPageZoom();
+    QWidget *construitCurseursCouleur();
+    QCheckBox *caseEffet(QWidget *parent, const char *nom, const QString &texte, bool OptionsEffets::*champ,
+                         Condition relance = {});
+    QSlider *curseurEffet(QWidget *parent, const char *nom, int min, int max, int OptionsEffets::*champ,
+                          Condition relance = {});
+    QLabel *libelleEffet(QWidget *parent, const char *nom, QSlider *curseur, std::function<QString(int)> texte);
+    QButtonGroup *radiosEffet(QWidget *boite, const QStringList &items, int colonnes, int OptionsEffets::*champ,
+                              Condition relance);
+    TPanneauCouleurChoix *couleurEffet(QWidget *parent, const char *nom, const QString &quoi,
+                                       TColor OptionsEffets::*champ, Condition relance);
+    QPushButton *boutonReset(QWidget *parent, const char *nom);
+    TImageMouse *picker(QWidget *parent, const char *nom, int tag, QPoint OptionsEffets::*champ,
+                        const QString &aide);
+    void effetChange(const Condition &relance);
+    void majLibelles();
+    void majVisibilites();
+    void gradientChoisi(int type);
+    void imgTranspClick();
+    void centresAuMilieu();
+    void majMiniatures();
+    void aidePicker(bool entre, const QString &texte);
+    void majBarre();
+    void choixInterpolation(int id);
     void fixeTailleCible(bool today, bool recharger);
     void preCharge();
     void recharge(bool resetEffets);
@@ -125,7 +210,6 @@ private:
     void sourisVue(QPoint pos, bool enfonce, bool relache);
     void moletteVue(QPoint pos, int delta, Qt::KeyboardModifiers modifs, bool *pris);
     void choisitFond();
-    void majEffetsDepuisControles();
     void majControlesEffets();
     bool paysage() const;
     QString dossierAppli() const;
@@ -143,6 +227,8 @@ private:
     int m_typeRotation = 0;
     OptionsEffets m_effets;
     std::optional<uint64_t> m_graine;
+    TColor m_couleurPipette;
+    bool m_shift = false;
 
     // The decoded source and its turned copy (kept while the file and the turn stay).
     QImage m_source;
@@ -160,6 +246,7 @@ private:
     bool m_majControles = false;
 
     QTimer *m_minuterie = nullptr;
+    TBarreChoix *m_barre = nullptr;
     TVueChoixImages *m_image1 = nullptr;
     QButtonGroup *m_typeImgRG = nullptr;
     QCheckBox *m_landscapeCB = nullptr;
@@ -175,11 +262,30 @@ private:
     QLabel *m_leftLbl = nullptr, *m_topLbl = nullptr, *m_rightLbl = nullptr, *m_bottomLbl = nullptr;
     QToolButton *m_ouvrirTBtn = nullptr, *m_todayEnCoursTBtn = nullptr, *m_startEnCoursTBtn = nullptr,
                 *m_sauverTBtn = nullptr, *m_evalTBtn = nullptr, *m_quitterTBtn = nullptr;
-    // A few effects on the first page.
-    QCheckBox *m_grisCB = nullptr, *m_negCB = nullptr, *m_sepiaCB = nullptr;
-    QSlider *m_clairTB = nullptr, *m_gammaTB = nullptr, *m_contrasteTB = nullptr;
+    // The effect controls, each bound to its field of m_effets.
+    std::vector<LienEffet> m_liens;
+    struct LienLibelle
+    {
+        QLabel *libelle;
+        QSlider *curseur;
+        std::function<QString(int)> texte;
+    };
+    std::vector<LienLibelle> m_libelles;
+    QTabWidget *m_pageControl1 = nullptr;
+    QWidget *m_zoneEffets = nullptr;
+    QStackedWidget *m_sauvegardeOuAide = nullptr;
+    QWidget *m_panel5 = nullptr;
+    QWidget *m_aideCImgPnl = nullptr;
+    QLabel *m_aideGradLbl = nullptr;
+    QWidget *m_gradientPnl = nullptr;
+    QWidget *m_panel17 = nullptr;
+    QWidget *m_fondPnl = nullptr;
+    QButtonGroup *m_gradients = nullptr;
+    std::vector<TImageMouse *> m_pickers;
 };
 
 // Shows the image chooser modally over the main window. True when a working
 // picture was saved: the caller then refreshes its thumbnails and preview.
-bool OuvreChoixImages(AppContext &ctx, std::function<void(int)> aide, QWidget *parent);
+// couleurPipette: the main window's dropper colour.
+bool OuvreChoixImages(AppContext &ctx, std::function<void(int)> aide, QWidget *parent,
+                      TColor couleurPipette = TColor());

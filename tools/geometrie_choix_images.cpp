@@ -312,6 +312,32 @@ QRect RectSourceFinale(QSize source, const ParametresFinale &p)
     return r;
 }
 
+QRect CadreDansVue(const ParametresFinale &p)
+{
+    return QRect(p.coinCadre, QSize(std::max(1, arrondi(p.s * p.cible.width())),
+                                    std::max(1, arrondi(p.s * p.cible.height()))));
+}
+
+ContexteChaine ContexteFinale(QSize source, const ParametresFinale &p)
+{
+    ContexteChaine ctx;
+    ctx.facteurPicker = p.facteurPicker;
+    ctx.graineExplosion = p.graineExplosion;
+    if (source == p.cible) {
+        // The whole source is saved: the centres are measured as on the preview.
+        ctx.imageDansVue = p.rectImage;
+        return ctx;
+    }
+    // The saved picture is what the frame holds: a centre chosen on the view
+    // is measured from the frame, so that it falls where the preview shows it.
+    const QRect cadre = CadreDansVue(p);
+    ctx.imageDansVue = cadre;
+    if (p.effets.ZoomCB)
+        ctx.zoomFinal = ZoomFinal(p.effets, source.width(), RectSourceFinale(source, p).width(), p.cible.width(),
+                                  cadre.width());
+    return ctx;
+}
+
 QImage ConstruitImageFinale(const QImage &sourceTournee, const ParametresFinale &p)
 {
     if (sourceTournee.isNull() || p.cible.isEmpty())
@@ -323,14 +349,7 @@ QImage ConstruitImageFinale(const QImage &sourceTournee, const ParametresFinale 
         QPainter peintre(&finale);
         peintre.drawImage(0, 0, Reechantillonne(sourceTournee, rs, p.cible, p.interpolation));
     }
-    ContexteChaine ctx;
-    ctx.imageDansVue = p.rectImage;
-    ctx.facteurPicker = p.facteurPicker;
-    ctx.graineExplosion = p.graineExplosion;
-    if (sourceTournee.size() != p.cible && p.effets.ZoomCB)
-        ctx.zoomFinal = ZoomFinal(p.effets, sourceTournee.width(), rs.width(), p.cible.width(),
-                                  p.rectImage.width());
-    return AppliqueChaine(finale, p.effets, ctx);
+    return AppliqueChaine(finale, p.effets, ContexteFinale(sourceTournee.size(), p));
 }
 
 QImage ConstruitApercu(const QImage &sourceTournee, QSize affichee, ModeInterpolation mode, TColor fond)

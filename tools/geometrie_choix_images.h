@@ -90,6 +90,13 @@ struct ParametresFinale
 // has the target size), held inside the source.
 QRect RectSourceFinale(QSize source, const ParametresFinale &p);
 
+// The crop frame in view pixels.
+QRect CadreDansVue(const ParametresFinale &p);
+// How the chain runs on the final picture: centres and zoom streaks are
+// measured from the crop frame (the whole picture when the source already has
+// the target size), so the saved picture shows them where the preview does.
+ContexteChaine ContexteFinale(QSize source, const ParametresFinale &p);
+
 // The final picture: the source rectangle resampled to the target size over
 // the background colour, then the effect chain.
 QImage ConstruitImageFinale(const QImage &sourceTournee, const ParametresFinale &p);

@@ -1,8 +1,9 @@
 // The simulator's connection manager and its control entries.
 //
-// A manager binds a datagram socket in the abstract namespace, named after
-// the user id and the device folder's canonical path (no file to clean up,
-// no path-length limit). The ovd-devsim tool, or a test, sends it one
+// A manager binds a datagram socket in a folder only the user can reach (the
+// user's runtime folder, else a private folder in /tmp), named after the
+// device folder's canonical path, so no other local user can take the name
+// first. The ovd-devsim tool, or a test, sends it one
 // datagram per event ("plug <ip>", "unplug", "event <code> <arg>"); the
 // kernel attaches the sender's credentials and datagrams from another user
 // are dropped. The program watches the descriptor and calls DccManDispatch,
@@ -12,6 +13,7 @@
 #include "device/simulator/sim_device.h"
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -28,6 +30,7 @@ using namespace devsim;
 struct OvdDccMan {
     int fd = -1;
     std::string dossier;
+    std::string chemin; // the bound socket file, removed on release
     struct Abonne {
         DWORD cookie;
         DccManSinkVtbl sink;
@@ -51,30 +54,99 @@ namespace {
 
 DWORD g_prochainCookie = 1;
 
+// The device folder's one name, whether or not it exists yet and however it
+// is written: made absolute, "." and ".." and repeated or trailing slashes
+// removed, then the longest part that exists resolved (links included) and
+// the rest appended. A program started before "init", or given the folder
+// with a trailing slash, finds the same channel as the tool.
 std::string canonique(const std::string &dir)
 {
-    char buf[PATH_MAX];
-    if (::realpath(dir.c_str(), buf))
-        return buf;
-    return dir;
+    std::string abs = dir;
+    if (abs.empty() || abs[0] != '/') {
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd))
+            abs = std::string(cwd) + "/" + abs;
+    }
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos <= abs.size()) {
+        size_t sep = abs.find('/', pos);
+        if (sep == std::string::npos)
+            sep = abs.size();
+        const std::string c = abs.substr(pos, sep - pos);
+        if (c == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!c.empty() && c != ".") {
+            parts.push_back(c);
+        }
+        pos = sep + 1;
+    }
+    // The longest existing prefix, resolved; the missing rest as written.
+    for (size_t n = parts.size() + 1; n-- > 0;) {
+        std::string prefixe;
+        for (size_t i = 0; i < n; ++i)
+            prefixe += "/" + parts[i];
+        char buf[PATH_MAX];
+        if (!::realpath(prefixe.empty() ? "/" : prefixe.c_str(), buf))
+            continue;
+        std::string r = buf;
+        if (r == "/")
+            r.clear();
+        for (size_t i = n; i < parts.size(); ++i)
+            r += "/" + parts[i];
+        return r.empty() ? std::string("/") : r;
+    }
+    std::string r;
+    for (const auto &c : parts)
+        r += "/" + c;
+    return r.empty() ? std::string("/") : r;
 }
 
-sockaddr_un adresse(const std::string &dir, socklen_t &len)
+// A folder only this user can reach: owned by the user, no access for
+// anyone else, and not a link.
+bool dossierPrive(const std::string &d)
+{
+    struct stat st {};
+    return ::lstat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid()
+           && (st.st_mode & 077) == 0;
+}
+
+// Where the channels live: the user's runtime folder, else a private
+// folder of ours in /tmp (made when missing, refused when someone else
+// made it). Empty when neither is usable.
+std::string dossierCanaux()
+{
+    if (const char *x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/' && std::strlen(x) < 60 && dossierPrive(x))
+        return x;
+    const std::string d = "/tmp/orvandel-devsim-" + std::to_string(::getuid());
+    if (::mkdir(d.c_str(), 0700) != 0 && errno != EEXIST)
+        return {};
+    return dossierPrive(d) ? d : std::string();
+}
+
+// The channel of a device folder: a socket file in the private folder,
+// named after the folder's canonical path. False when no private folder.
+bool adresse(const std::string &dir, sockaddr_un &a, socklen_t &len)
 {
     uint64_t h = 1469598103934665603ull; // FNV-1a
     for (unsigned char c : canonique(dir)) {
         h ^= c;
         h *= 1099511628211ull;
     }
-    char nom[80];
-    const int n = std::snprintf(nom, sizeof nom, "orvandel-devsim-%u-%016llx", unsigned(::getuid()),
+    const std::string base = dossierCanaux();
+    if (base.empty())
+        return false;
+    char nom[96];
+    const int n = std::snprintf(nom, sizeof nom, "%s/orvandel-devsim-%016llx", base.c_str(),
                                 static_cast<unsigned long long>(h));
-    sockaddr_un a{};
+    a = sockaddr_un{};
     a.sun_family = AF_UNIX;
-    a.sun_path[0] = 0; // abstract namespace
-    std::memcpy(a.sun_path + 1, nom, size_t(n));
-    len = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(n));
-    return a;
+    if (n <= 0 || size_t(n) >= sizeof a.sun_path)
+        return false;
+    std::memcpy(a.sun_path, nom, size_t(n) + 1);
+    len = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(n) + 1);
+    return true;
 }
 
 // Sends one message to the manager watching dir: 1 delivered, 0 nobody
@@ -85,7 +157,11 @@ int envoie(const std::string &dir, const std::string &message)
     if (s < 0)
         return -1;
     socklen_t len = 0;
-    const sockaddr_un a = adresse(dir, len);
+    sockaddr_un a{};
+    if (!adresse(dir, a, len)) {
+        ::close(s);
+        return -1;
+    }
     const ssize_t n = ::sendto(s, message.data(), message.size(), MSG_DONTWAIT,
                                reinterpret_cast<const sockaddr *>(&a), len);
     const int err = errno;
@@ -179,6 +255,8 @@ void appelle(const OvdDccMan::Abonne &ab, int code, DWORD arg)
 
 void detruit(OvdDccMan *m)
 {
+    if (!m->chemin.empty())
+        ::unlink(m->chemin.c_str());
     if (m->fd >= 0)
         ::close(m->fd);
     delete m;
@@ -213,12 +291,28 @@ HRESULT DccManCreate(DCCMAN *result)
     m->fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     const int un = 1;
     socklen_t len = 0;
-    const sockaddr_un a = adresse(m->dossier, len);
-    if (m->fd < 0 || ::setsockopt(m->fd, SOL_SOCKET, SO_PASSCRED, &un, sizeof un) != 0
-        || ::bind(m->fd, reinterpret_cast<const sockaddr *>(&a), len) != 0) {
+    sockaddr_un a{};
+    bool ok = m->fd >= 0 && adresse(m->dossier, a, len)
+              && ::setsockopt(m->fd, SOL_SOCKET, SO_PASSCRED, &un, sizeof un) == 0;
+    if (ok && ::bind(m->fd, reinterpret_cast<const sockaddr *>(&a), len) != 0) {
+        ok = false;
+        // A socket left by a program that ended without removing it is
+        // taken over; one that a running program watches is not.
+        if (errno == EADDRINUSE) {
+            const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+            const bool vivant = s >= 0 && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+            const int err = errno;
+            if (s >= 0)
+                ::close(s);
+            if (!vivant && err == ECONNREFUSED && ::unlink(a.sun_path) == 0)
+                ok = ::bind(m->fd, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+        }
+    }
+    if (!ok) {
         detruit(m); // another manager already watches this device
         return OVD_E_FAIL;
     }
+    m->chemin = a.sun_path;
     *result = m;
     return 0;
 }
@@ -270,7 +364,9 @@ HRESULT DccManUnadvise(DCCMAN manager, DWORD cookie)
 HRESULT DccManShowCommSettings(DCCMAN manager)
 {
     compteAppel("DccManShowCommSettings");
-    return manager ? 0 : OVD_E_INVALIDARG; // the simulator has no settings dialog
+    // The simulator has no connection settings window: it says so, and the
+    // program tells the user.
+    return manager ? OVD_E_NOTIMPL : OVD_E_INVALIDARG;
 }
 
 int DccManEventFd(DCCMAN manager)
@@ -370,8 +466,8 @@ int OvdSimStatus(const char *dir, char *buffer, size_t size)
     bool surveille = false;
     if (const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0); s >= 0) {
         socklen_t len = 0;
-        const sockaddr_un a = adresse(dir, len);
-        surveille = ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+        sockaddr_un a{};
+        surveille = adresse(dir, a, len) && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
         ::close(s);
     }
     char ipTexte[32] = "";
@@ -406,6 +502,38 @@ int OvdSimCallCount(const char *entry)
 int OvdSimDefaultDir(char *buffer, size_t size)
 {
     return std::snprintf(buffer, buffer ? size : 0, "%s", dossierParDefaut().c_str());
+}
+
+int OvdSimSetDword(const char *dir, const char *key, const char *valueName, DWORD value)
+{
+    // key: "HKLM\\..." or "HKCU\\..." (or the roots' long names); the key is
+    // made when missing: this is the user's hand on the device, not a call
+    // of the program.
+    if (!estDossierAppareil(dir) || !key || !valueName)
+        return -1;
+    const auto parts = decoupeCle(depuisUtf8(key));
+    if (!parts || parts->empty())
+        return -1;
+    const std::u16string racine = cleSansCasse((*parts)[0]);
+    const uint32_t hkey = (racine == u"HKLM" || racine == u"HKEY_LOCAL_MACHINE") ? Registre::HKLM
+                          : (racine == u"HKCU" || racine == u"HKEY_CURRENT_USER") ? Registre::HKCU
+                                                                                 : 0;
+    if (!hkey)
+        return -1;
+    for (const auto &p : *parts)
+        for (char16_t c : p)
+            if (c < 0x20 || c == 0x7F)
+                return -1;
+    const std::string path = std::string(dir) + "/registry.reg";
+    const auto texte = litFichier(path);
+    std::optional<Registre> r = texte ? Registre::lire(*texte) : std::nullopt;
+    if (!r)
+        return -1; // a damaged registry is never overwritten
+    CleReg *k = r->racine(hkey);
+    for (size_t i = 1; i < parts->size(); ++i)
+        k = &k->ajouteSousCle((*parts)[i]);
+    k->fixeValeur(depuisUtf8(valueName), OVD_REG_DWORD, octetsDword(value));
+    return ecritAtomique(path, r->texte()) ? 0 : -1;
 }
 
 int OvdSimFlush(void)

@@ -60,7 +60,7 @@ TEST_F(ArbreCE, ModeDossierChoisitLesDossiersSeulement)
     QStringList noms;
     for (int i = 0; i < themes->childCount(); ++i)
         noms << themes->child(i)->text(0);
-    EXPECT_EQ(noms, (QStringList{"Alpha.tsk", "zeta.TSK"}));
+    EXPECT_EQ(noms, (QStringList{"Alpha.tsk", "Green.tsk", "zeta.TSK"})); // Green: the device's own
     EXPECT_EQ(noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"))->data(0, kRoleImageCE).toInt(), int(ImageSkinCE));
 
     // A package cannot be chosen in folder mode.

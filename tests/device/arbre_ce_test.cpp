@@ -205,10 +205,23 @@ TEST_F(ArbreCE, ImporterUnPaquetDeLAppareil)
     EXPECT_FALSE(ImporteTskCE(etat, arbre, doc, ctx));
     EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("No Tsk chosen !")});
     EXPECT_EQ(doc.nomTheme(), QStringLiteral("Ocean"));
-    // A path that is missing on the device, or that names no file, reads nothing.
+    // A path that is missing on the device, or that names no file, reads
+    // nothing, and the user is told why.
     EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Temp\\absent.tsk"), doc, ctx));
     EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Temp\\.."), doc, ctx));
-    EXPECT_EQ(prompts.messages.size(), 1);
+    ASSERT_EQ(prompts.messages.size(), 3);
+    EXPECT_EQ(prompts.messages[1], QStringLiteral("\\Temp\\absent.tsk is not on the Pocket PC !"));
+    EXPECT_EQ(prompts.messages[2],
+              QStringLiteral("\"\\Temp\\..\" is no file name that can be copied from the Pocket PC !"));
+    // A package the device holds but will not give (held open without
+    // sharing by another program) is named as such.
+    const CEHANDLE tenu = etat.Rapi.CeCreateFile(u"\\Storage Card\\Themes\\Ocean.tsk", OVD_GENERIC_READ, 0,
+                                                 nullptr, OVD_OPEN_EXISTING, OVD_FILE_ATTRIBUTE_NORMAL, 0);
+    ASSERT_NE(tenu, OVD_INVALID_HANDLE);
+    EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Storage Card\\Themes\\Ocean.tsk"), doc, ctx));
+    EXPECT_TRUE(etat.Rapi.CeCloseHandle(tenu));
+    EXPECT_EQ(prompts.messages.last(),
+              QStringLiteral("Cannot copy \\Storage Card\\Themes\\Ocean.tsk from the Pocket PC !"));
 }
 
 TEST_F(ArbreCE, SansConnexionLArbreResteVide)

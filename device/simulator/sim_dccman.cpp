@@ -117,7 +117,9 @@ bool dossierPrive(const std::string &d)
 // made it). Empty when neither is usable.
 std::string dossierCanaux()
 {
-    if (const char *x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/' && std::strlen(x) < 60 && dossierPrive(x))
+    // The socket's name (34 characters) must fit in an address with the folder.
+    constexpr size_t kPlace = sizeof(sockaddr_un::sun_path) - 40;
+    if (const char *x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/' && std::strlen(x) < kPlace && dossierPrive(x))
         return x;
     const std::string d = "/tmp/orvandel-devsim-" + std::to_string(::getuid());
     if (::mkdir(d.c_str(), 0700) != 0 && errno != EEXIST)

@@ -1,9 +1,9 @@
 // The simulator's connection manager and its control entries.
 //
-// A manager binds a datagram socket in a folder only the user can reach (the
-// user's runtime folder, else a private folder in /tmp), named after the
+// A manager binds datagram sockets in folders only the user can reach (the
+// user's runtime folder, and a private folder in /tmp), named after the
 // device folder's canonical path, so no other local user can take the name
-// first. The ovd-devsim tool, or a test, sends it one
+// first; its descriptor is an epoll set over them. The ovd-devsim tool, or a test, sends it one
 // datagram per event ("plug <ip>", "unplug", "event <code> <arg>"); the
 // kernel attaches the sender's credentials and datagrams from another user
 // are dropped. The program watches the descriptor and calls DccManDispatch,
@@ -12,6 +12,7 @@
 
 #include "device/simulator/sim_device.h"
 
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -30,7 +31,8 @@ using namespace devsim;
 struct OvdDccMan {
     int fd = -1;
     std::string dossier;
-    std::string chemin; // the bound socket file, removed on release
+    std::vector<int> sockets;          // bound, read by DccManDispatch
+    std::vector<std::string> chemins;  // their files, removed on release
     struct Abonne {
         DWORD cookie;
         DccManSinkVtbl sink;
@@ -112,34 +114,34 @@ bool dossierPrive(const std::string &d)
            && (st.st_mode & 077) == 0;
 }
 
-// Where the channels live: the user's runtime folder, else a private
-// folder of ours in /tmp (made when missing, refused when someone else
-// made it). Empty when neither is usable.
-std::string dossierCanaux()
+// Where the channels live, in order: the user's runtime folder, and a
+// private folder of ours in /tmp (made when missing, refused when someone
+// else made it or others can enter it). A manager binds in the first; a
+// sender tries both, so a tool run without the runtime folder (another
+// login, su) still reaches a program that has it, and the other way round.
+std::vector<std::string> dossiersCanaux()
 {
+    std::vector<std::string> l;
     // The socket's name (34 characters) must fit in an address with the folder.
     constexpr size_t kPlace = sizeof(sockaddr_un::sun_path) - 40;
     if (const char *x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/' && std::strlen(x) < kPlace && dossierPrive(x))
-        return x;
+        l.push_back(x);
     const std::string d = "/tmp/orvandel-devsim-" + std::to_string(::getuid());
-    if (::mkdir(d.c_str(), 0700) != 0 && errno != EEXIST)
-        return {};
-    return dossierPrive(d) ? d : std::string();
+    if ((::mkdir(d.c_str(), 0700) == 0 || errno == EEXIST) && dossierPrive(d))
+        l.push_back(d);
+    return l;
 }
 
-// The channel of a device folder: a socket file in the private folder,
-// named after the folder's canonical path. False when no private folder.
-bool adresse(const std::string &dir, sockaddr_un &a, socklen_t &len)
+// The channel of a device folder in one of those folders: a socket file
+// named after the folder's canonical path.
+bool adresseDans(const std::string &base, const std::string &dir, sockaddr_un &a, socklen_t &len)
 {
     uint64_t h = 1469598103934665603ull; // FNV-1a
     for (unsigned char c : canonique(dir)) {
         h ^= c;
         h *= 1099511628211ull;
     }
-    const std::string base = dossierCanaux();
-    if (base.empty())
-        return false;
-    char nom[96];
+    char nom[160];
     const int n = std::snprintf(nom, sizeof nom, "%s/orvandel-devsim-%016llx", base.c_str(),
                                 static_cast<unsigned long long>(h));
     a = sockaddr_un{};
@@ -155,22 +157,76 @@ bool adresse(const std::string &dir, sockaddr_un &a, socklen_t &len)
 // watches, -1 error.
 int envoie(const std::string &dir, const std::string &message)
 {
+    const auto dossiers = dossiersCanaux();
+    if (dossiers.empty())
+        return -1;
     const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (s < 0)
         return -1;
-    socklen_t len = 0;
-    sockaddr_un a{};
-    if (!adresse(dir, a, len)) {
-        ::close(s);
+    int r = 0;
+    for (const std::string &base : dossiers) {
+        socklen_t len = 0;
+        sockaddr_un a{};
+        if (!adresseDans(base, dir, a, len))
+            continue;
+        const ssize_t n = ::sendto(s, message.data(), message.size(), MSG_DONTWAIT,
+                                   reinterpret_cast<const sockaddr *>(&a), len);
+        if (n == ssize_t(message.size())) {
+            r = 1;
+            break;
+        }
+        if (errno != ECONNREFUSED && errno != ENOENT)
+            r = -1;
+    }
+    ::close(s);
+    return r;
+}
+
+// Whether a manager watches dir: a datagram socket connects only to a bound
+// address, so this asks without sending anything.
+bool surveille(const std::string &dir)
+{
+    bool oui = false;
+    for (const std::string &base : dossiersCanaux()) {
+        const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        socklen_t len = 0;
+        sockaddr_un a{};
+        oui = s >= 0 && adresseDans(base, dir, a, len)
+              && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+        if (s >= 0)
+            ::close(s);
+        if (oui)
+            break;
+    }
+    return oui;
+}
+
+// A datagram socket bound at a, passing its senders' credentials; a file
+// left there by a program that ended without removing it is taken over, one
+// that a running program watches is not. -1 on failure.
+[[maybe_unused]] int lieSocket(const sockaddr_un &a, socklen_t len)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int un = 1;
+    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_PASSCRED, &un, sizeof un) != 0) {
+        if (fd >= 0)
+            ::close(fd);
         return -1;
     }
-    const ssize_t n = ::sendto(s, message.data(), message.size(), MSG_DONTWAIT,
-                               reinterpret_cast<const sockaddr *>(&a), len);
-    const int err = errno;
-    ::close(s);
-    if (n == ssize_t(message.size()))
-        return 1;
-    return (err == ECONNREFUSED || err == ENOENT) ? 0 : -1;
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), len) == 0)
+        return fd;
+    if (errno == EADDRINUSE) {
+        const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const bool vivant = s >= 0 && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+        const int err = errno;
+        if (s >= 0)
+            ::close(s);
+        if (!vivant && err == ECONNREFUSED && ::unlink(a.sun_path) == 0
+            && ::bind(fd, reinterpret_cast<const sockaddr *>(&a), len) == 0)
+            return fd;
+    }
+    ::close(fd);
+    return -1;
 }
 
 bool memeDossier(const std::string &a, const std::string &b)
@@ -189,7 +245,15 @@ DWORD ipDe(const std::string &dir)
     return DWORD(litIni(dir + "/state.ini").nombre("State", "Ip", 0));
 }
 
+void litSocket(OvdDccMan *m, int fd);
+
 void lit(OvdDccMan *m)
+{
+    for (int fd : m->sockets)
+        litSocket(m, fd);
+}
+
+void litSocket(OvdDccMan *m, int fd)
 {
     for (;;) {
         char buf[256];
@@ -200,7 +264,7 @@ void lit(OvdDccMan *m)
         msg.msg_iovlen = 1;
         msg.msg_control = ctrl;
         msg.msg_controllen = sizeof ctrl;
-        const ssize_t n = ::recvmsg(m->fd, &msg, MSG_DONTWAIT);
+        const ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -257,8 +321,10 @@ void appelle(const OvdDccMan::Abonne &ab, int code, DWORD arg)
 
 void detruit(OvdDccMan *m)
 {
-    if (!m->chemin.empty())
-        ::unlink(m->chemin.c_str());
+    for (const std::string &c : m->chemins)
+        ::unlink(c.c_str());
+    for (int s : m->sockets)
+        ::close(s);
     if (m->fd >= 0)
         ::close(m->fd);
     delete m;
@@ -290,31 +356,37 @@ HRESULT DccManCreate(DCCMAN *result)
         return OVD_E_INVALIDARG;
     auto *m = new OvdDccMan;
     m->dossier = appareil().dossierCourant();
-    m->fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    const int un = 1;
-    socklen_t len = 0;
-    sockaddr_un a{};
-    bool ok = m->fd >= 0 && adresse(m->dossier, a, len)
-              && ::setsockopt(m->fd, SOL_SOCKET, SO_PASSCRED, &un, sizeof un) == 0;
-    if (ok && ::bind(m->fd, reinterpret_cast<const sockaddr *>(&a), len) != 0) {
-        ok = false;
-        // A socket left by a program that ended without removing it is
-        // taken over; one that a running program watches is not.
-        if (errno == EADDRINUSE) {
-            const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-            const bool vivant = s >= 0 && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
-            const int err = errno;
-            if (s >= 0)
-                ::close(s);
-            if (!vivant && err == ECONNREFUSED && ::unlink(a.sun_path) == 0)
-                ok = ::bind(m->fd, reinterpret_cast<const sockaddr *>(&a), len) == 0;
-        }
-    }
-    if (!ok) {
-        detruit(m); // another manager already watches this device
+    // One manager per device, wherever the other one bound.
+    if (surveille(m->dossier)) {
+        detruit(m);
         return OVD_E_FAIL;
     }
-    m->chemin = a.sun_path;
+    // A socket in each private folder (a tool reaches the first it knows),
+    // all watched through one descriptor.
+    m->fd = ::epoll_create1(EPOLL_CLOEXEC);
+    for (const std::string &base : dossiersCanaux()) {
+        socklen_t len = 0;
+        sockaddr_un a{};
+        if (m->fd < 0 || !adresseDans(base, m->dossier, a, len))
+            continue;
+        const int s = lieSocket(a, len);
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.fd = s;
+        if (s < 0)
+            continue;
+        if (::epoll_ctl(m->fd, EPOLL_CTL_ADD, s, &ev) != 0) {
+            ::close(s);
+            ::unlink(a.sun_path);
+            continue;
+        }
+        m->sockets.push_back(s);
+        m->chemins.push_back(a.sun_path);
+    }
+    if (m->sockets.empty()) {
+        detruit(m);
+        return OVD_E_FAIL;
+    }
     *result = m;
     return 0;
 }
@@ -463,22 +535,14 @@ int OvdSimStatus(const char *dir, char *buffer, size_t size)
     const Ini etat = litIni(std::string(dir) + "/state.ini");
     const bool branche = etat.nombre("State", "Plugged", 0) == 1;
     const auto ip = DWORD(etat.nombre("State", "Ip", 0));
-    // A datagram socket connects only to a bound address: this tells whether
-    // a program watches the device, without sending it anything.
-    bool surveille = false;
-    if (const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0); s >= 0) {
-        socklen_t len = 0;
-        sockaddr_un a{};
-        surveille = adresse(dir, a, len) && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
-        ::close(s);
-    }
+    const bool estSurveille = surveille(dir);
     char ipTexte[32] = "";
     if (branche)
         std::snprintf(ipTexte, sizeof ipTexte, " (IP %u.%u.%u.%u)", ip & 0xFF, (ip >> 8) & 0xFF,
                       (ip >> 16) & 0xFF, ip >> 24);
     return std::snprintf(buffer, buffer ? size : 0, "Device folder: %s\nState: %s%s\nWatched by a program: %s\n",
                          canonique(dir).c_str(), branche ? "plugged" : "unplugged", ipTexte,
-                         surveille ? "yes" : "no");
+                         estSurveille ? "yes" : "no");
 }
 
 int OvdSimSessionCount(void)

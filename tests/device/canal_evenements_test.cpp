@@ -20,9 +20,14 @@ using namespace devsimtest;
 
 namespace {
 
-QByteArray outil(const QStringList &args, int *code = nullptr)
+QByteArray outil(const QStringList &args, int *code = nullptr, bool sansRuntime = false)
 {
     QProcess p;
+    if (sansRuntime) { // as from another login, without the runtime folder
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        p.setProcessEnvironment(env);
+    }
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(cheminOutil(), args);
     if (!p.waitForFinished(10000))
@@ -88,7 +93,10 @@ TEST(CanalEvenements, ProgrammeAvantInitEtDossierEcritAutrementVoitBrancherEtDeb
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(etat.contains("Watched by a program: yes")) << etat.toStdString();
 
-    const QByteArray branche = outil({QStringLiteral("plug"), dir, QStringLiteral("--ip"), QStringLiteral("10.1.2.3")});
+    // A tool run without the runtime folder finds the program all the same.
+    EXPECT_TRUE(outil({QStringLiteral("status"), dir}, &code, true).contains("Watched by a program: yes"));
+    const QByteArray branche =
+        outil({QStringLiteral("plug"), dir, QStringLiteral("--ip"), QStringLiteral("10.1.2.3")}, &code, true);
     EXPECT_TRUE(branche.contains("the running program was told")) << branche.toStdString();
     ASSERT_TRUE(attendsCode(spy, w, 1));
     EXPECT_EQ(w.StatusText(), QStringLiteral("IP Adress : 10.1.2.3"));

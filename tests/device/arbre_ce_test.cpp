@@ -282,11 +282,12 @@ TEST_F(ArbreCE, UnAppareilNeufSeLitEtSeParcourtTelQuel)
     EXPECT_EQ(noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"))->icon(0).cacheKey(), arbre.glypheSkin.cacheKey());
     const auto texte = [&](const char *nom) { return f->findChild<QLabel *>(QLatin1String(nom))->text(); };
     clique(QStringLiteral("\\Storage Card\\Themes\\Green.tsk")); // setup XML only
-    EXPECT_EQ(texte("LargTLbl"), QStringLiteral("240"));
-    EXPECT_EQ(texte("HautTLbl"), QStringLiteral("320"));
+    EXPECT_EQ(texte("LargTLbl"), QStringLiteral("240")); // the "Standard" format's Today picture
+    EXPECT_EQ(texte("HautTLbl"), QStringLiteral("293"));
     clique(QStringLiteral("\\My Documents\\Sunset.tsk")); // Start only, portrait and landscape
     EXPECT_TRUE(texte("LargTLbl").isEmpty());
     EXPECT_EQ(texte("LargDLbl"), QStringLiteral("240"));
+    EXPECT_EQ(texte("HautDLbl"), QStringLiteral("294"));
     EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("LandDefLbl"))->isVisible());
     f->close();
 

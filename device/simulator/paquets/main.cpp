@@ -3,7 +3,7 @@
 // library; "ovd-devsim init" copies them onto the device:
 //   Windows/Blue.tsk                the device's current theme (its colours
 //                                   and hue are the device's own), setup
-//                                   file and setup XML
+//                                   file and setup XML, "Standard" pictures
 //   Storage Card/Themes/Green.tsk   setup XML only
 //   My Documents/Sunset.tsk         Start pictures only, portrait and
 //                                   landscape, setup file only
@@ -110,12 +110,16 @@ bool construit(const Paquet &p, const QString &sortie)
         }
         doc.setParametres(params);
     }
+    // The pictures have the sizes of the theme's format (Today, Start; the
+    // landscape picture of a pair 320 x 214, or 640 x 428).
+    const auto &t = doc.format().TailleImages;
     for (const ImagePackage &im : ImagesPackage(p.format, p.startSeul)) {
         const bool paysage = im.nomImage.contains(QLatin1String("_320_240"))
                              || im.nomImage.contains(QLatin1String("_640_480"));
-        const int l = paysage ? 320 : 240, h = paysage ? 240 : 320;
+        const int l = paysage ? (p.format == 5 ? 640 : 320) : im.today ? t[0] : t[2];
+        const int h = paysage ? (p.format == 5 ? 428 : 214) : im.today ? t[1] : t[3];
         const QByteArray gif = im.today ? degradeGif(l, h, p.haut, p.bas, true)
-                                        : degradeGif(l, h / 2, p.bas, p.haut, false);
+                                        : degradeGif(l, h, p.bas, p.haut, false);
         QFile f(appli.filePath(im.nomImage));
         if (gif.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(gif) != gif.size())
             return false;
@@ -144,9 +148,9 @@ int main(int argc, char **argv)
     }
     const QString sortie = QString::fromLocal8Bit(argv[1]);
     const Paquet paquets[] = {
-        {"Windows/Blue.tsk", "Blue", 0, false, OptionSetupPackage::InfXml, qRgb(0x2E, 0x97, 0xE3),
+        {"Windows/Blue.tsk", "Blue", 1, false, OptionSetupPackage::InfXml, qRgb(0x2E, 0x97, 0xE3),
          qRgb(0x12, 0x57, 0xB1), true},
-        {"Storage Card/Themes/Green.tsk", "Green", 0, false, OptionSetupPackage::Xml, qRgb(0x6C, 0xC0, 0x4A),
+        {"Storage Card/Themes/Green.tsk", "Green", 1, false, OptionSetupPackage::Xml, qRgb(0x6C, 0xC0, 0x4A),
          qRgb(0x1E, 0x5E, 0x20), false},
         {"My Documents/Sunset.tsk", "Sunset", 4, true, OptionSetupPackage::Inf, qRgb(0xF8, 0xA0, 0x3C),
          qRgb(0x80, 0x20, 0x50), false},

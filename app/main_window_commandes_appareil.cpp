@@ -56,7 +56,8 @@ QWidget *TOrvandel::construitPageAppareil()
     auto *grille = new QGridLayout(page);
     m_tskActSBtn = new QToolButton(page);
     m_tskActSBtn->setObjectName(QStringLiteral("TskActSBtn"));
-    m_tskActSBtn->setText(QStringLiteral("Current"));
+    m_tskActSBtn->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("tskact.png")))));
+    m_tskActSBtn->setIconSize(QSize(32, 32));
     m_tskActSBtn->setToolTip(QStringLiteral("Load PDA current Theme"));
     m_taskActLbl = new QLabel(QStringLiteral("Load PDA current Theme"), page);
     m_taskActLbl->setObjectName(QStringLiteral("TaskActLbl"));
@@ -110,8 +111,12 @@ void TOrvandel::MajBoutonsAS()
 
 ContexteArbreCE TOrvandel::contexteArbre()
 {
-    // The browser shows the device's current skin with the read command's glyph.
-    return {m_ctx.prompts, &m_ctx.animation, m_ctx.dossiers.DossierThemeTmp, m_lireTsk->icon()};
+    // The browser shows the device's current skin with the glyph of the
+    // current-theme button, and follows the main window's look.
+    ContexteArbreCE ctx{m_ctx.prompts, &m_ctx.animation, m_ctx.dossiers.DossierThemeTmp, m_tskActSBtn->icon()};
+    ctx.apparence = &m_ctx.apparence;
+    ctx.systeme = m_ctx.CouleursSysteme;
+    return ctx;
 }
 
 void TOrvandel::LitTskPDA(const QString &cheminPDA)
@@ -126,8 +131,12 @@ void TOrvandel::LitTskPDA(const QString &cheminPDA)
 
 void TOrvandel::TskActSBtnClick()
 {
-    if (m_pda && m_pda->PDAConnecte)
-        LitTskPDA(LitSkinToday(m_pda->Rapi));
+    if (m_ctx.prompts && m_pda && m_pda->PDAConnecte) {
+        CabinetPaquet cabinet;
+        const ContexteLecture ctx = contexteLecture(cabinet);
+        const int avant = m_ctx.document.format().FormatTheme;
+        apresLecture(LitTskActuelPDA(*m_pda, m_ctx.document, ctx), avant);
+    }
     m_pages->setCurrentWidget(m_pageCouleurs);
 }
 

@@ -4,8 +4,11 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QSoundEffect>
+#include <QSpacerItem>
 #include <QUrl>
 
 namespace {
@@ -48,11 +51,27 @@ std::optional<QString> runFileDialog(QFileDialog *dlg)
     return out;
 }
 
+// A message box sizes itself by its text and buttons only: with a short
+// text the window manager cuts its title ("O... !"). Its layout gets a strut
+// as wide as the title needs (the title bar's buttons included).
+void largeurDuTitre(QMessageBox &box)
+{
+    auto *grille = qobject_cast<QGridLayout *>(box.layout());
+    if (!grille)
+        return;
+    QFont police = box.font();
+    police.setBold(true);
+    const int largeur = QFontMetrics(police).horizontalAdvance(box.windowTitle()) + 140;
+    grille->addItem(new QSpacerItem(largeur, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grille->rowCount(), 0,
+                    1, grille->columnCount());
+}
+
 } // namespace
 
 void QtPrompts::message(const QString &text, const QString &cap, Icon icon)
 {
     QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
+    largeurDuTitre(box);
     box.exec();
 }
 
@@ -66,6 +85,7 @@ Prompts::Answer QtPrompts::question(const QString &text, const QString &cap, But
     case Buttons::YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     QMessageBox box(toQt(icon), caption(cap), text, b, m_parent);
+    largeurDuTitre(box);
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;

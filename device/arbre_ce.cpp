@@ -1,6 +1,7 @@
 #include "device/arbre_ce.h"
 
 #include "ui/fonctions_indep.h"
+#include "ui/charge_image_res.h"
 #include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScopeGuard>
 #include <QStyledItemDelegate>
 #include <QTemporaryDir>
@@ -92,18 +94,48 @@ private:
     QTreeWidget *m_vue;
 };
 
-QIcon iconeBouton(const QString &image, const QString &imageGrise = QString())
+// The tool bar's buttons as the browser draws them: a hot button on the
+// shared rounded background, then its 42 x 42 picture at (4, 3); the
+// validate button, when disabled, its grey picture and the "not allowed"
+// sign at (30, 28). The picture names sit in the button's "image" and
+// "imageGrise" properties.
+class StyleBarreArbre : public QProxyStyle
 {
-    QIcon icone(QPixmap(QStringLiteral(":/art/") + image).scaled(42, 42));
-    if (!imageGrise.isEmpty()) {
-        QPixmap gris = QPixmap(QStringLiteral(":/art/") + imageGrise).scaled(42, 42);
-        QPainter p(&gris);
-        p.drawPixmap(26, 25, QPixmap(QStringLiteral(":/art/interdit.png")).scaled(16, 16));
+public:
+    StyleBarreArbre(const ContexteArbreCE &ctx) : m_ctx(ctx) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget = nullptr) const override
+    {
+        const QString image = widget ? widget->property("image").toString() : QString();
+        if (control != CC_ToolButton || !option || image.isEmpty() || option->rect.isEmpty()) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const bool actif = option->state & State_Enabled;
+        const bool chaud = actif && (option->state & (State_MouseOver | State_Sunken | State_On));
+        QImage canevas(option->rect.size(), QImage::Format_ARGB32);
+        canevas.fill(Qt::transparent);
+        if (chaud) {
+            const bool uniforme = !m_ctx.apparence || m_ctx.apparence->uniforme;
+            const CouleursDerivees derivees = m_ctx.apparence ? m_ctx.apparence->derivees : CouleursDerivees{};
+            DessineBoutonArrondi(canevas, canevas.rect(), JeuBoutonSysteme(m_ctx.systeme), JeuBoutonDerive(derivees),
+                                 uniforme);
+        }
+        QPainter p(&canevas);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        const QString grise = widget->property("imageGrise").toString();
+        const QImage dessin = ChargeImageRes(actif || grise.isEmpty() ? image : grise);
+        p.drawImage(QRect(4, 3, 42, 42), dessin);
+        if (!actif && !grise.isEmpty())
+            p.drawImage(QRect(30, 28, 16, 16), ChargeImageRes(QStringLiteral("interdit.png")));
         p.end();
-        icone.addPixmap(gris, QIcon::Disabled);
+        painter->drawImage(option->rect.topLeft(), canevas);
     }
-    return icone;
-}
+
+private:
+    ContexteArbreCE m_ctx;
+};
 
 } // namespace
 
@@ -111,6 +143,7 @@ TArbreCE::TArbreCE(EtatPDA &etat, const ContexteArbreCE &ctx, QWidget *parent)
     : QDialog(parent), m_etat(etat), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("ArbreCE"));
+    setWindowIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("tskarbre.png")))));
 
     // The tree's pictures: folder, package, current skin.
     for (const QImage &image : ChargeBitmapDansListe(QStringLiteral(":/art/unelignearbreun.png")))
@@ -118,26 +151,39 @@ TArbreCE::TArbreCE(EtatPDA &etat, const ContexteArbreCE &ctx, QWidget *parent)
     if (!m_ctx.glypheSkin.isNull() && m_images.size() > ImageSkinCE)
         m_images[ImageSkinCE] = m_ctx.glypheSkin;
 
-    auto *barreOutils = new QToolBar(this);
-    barreOutils->setObjectName(QStringLiteral("ToolBar1"));
-    barreOutils->setIconSize(QSize(42, 42));
-    const auto bouton = [&](const char *nom, const QString &bulle, const QIcon &icone) {
-        auto *b = new QToolButton(barreOutils);
+    // The cool bar carries the tool bar on the shared tile (none in the
+    // uniform look); the buttons are drawn by the browser.
+    CoolBar1 = new QWidget(this);
+    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
+    ToolBar1 = new QToolBar(CoolBar1);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setIconSize(QSize(42, 42));
+    ToolBar1->setStyleSheet(QStringLiteral("QToolBar { background: transparent; border: none; }"));
+    auto *style = new StyleBarreArbre(m_ctx);
+    style->setParent(this); // outlives the buttons it draws
+    const auto bouton = [&](const char *nom, const QString &bulle, const QString &image,
+                            const QString &imageGrise = QString()) {
+        auto *b = new QToolButton(ToolBar1);
         b->setObjectName(QLatin1String(nom));
         b->setToolTip(bulle);
-        b->setIcon(icone);
-        b->setIconSize(QSize(42, 42));
+        b->setProperty("image", image);
+        b->setProperty("imageGrise", imageGrise);
+        b->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(image))));
+        b->setFixedSize(50, 48);
         b->setAutoRaise(true);
-        barreOutils->addWidget(b);
+        b->setStyle(style);
+        ToolBar1->addWidget(b);
         return b;
     };
-    ExpColTBtn = bouton("ExpColTBtn", QStringLiteral("Extend or Contract tree"),
-                        iconeBouton(QStringLiteral("arbreexp.png")));
+    ExpColTBtn = bouton("ExpColTBtn", QStringLiteral("Extend or Contract tree"), QStringLiteral("arbreexp.png"));
     ExpColTBtn->setCheckable(true);
-    ValiderTBtn = bouton("ValiderTBtn", QStringLiteral("Validate if item chosen"),
-                         iconeBouton(QStringLiteral("arbreval.png"), QStringLiteral("arbrevalgris.png")));
-    ToolButton1 = bouton("ToolButton1", QStringLiteral("Quit without validate"),
-                         iconeBouton(QStringLiteral("arbrequit.png")));
+    ValiderTBtn = bouton("ValiderTBtn", QStringLiteral("Validate if item chosen"), QStringLiteral("arbreval.png"),
+                         QStringLiteral("arbrevalgris.png"));
+    ToolButton1 = bouton("ToolButton1", QStringLiteral("Quit without validate"), QStringLiteral("arbrequit.png"));
+    auto *ligneCool = new QHBoxLayout(CoolBar1);
+    ligneCool->setContentsMargins(2, 2, 2, 2);
+    ligneCool->addWidget(ToolBar1);
+    ligneCool->addStretch();
 
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
@@ -207,7 +253,7 @@ TArbreCE::TArbreCE(EtatPDA &etat, const ContexteArbreCE &ctx, QWidget *parent)
     milieu->addWidget(TreeView1, 1);
     milieu->addWidget(Panel1);
     auto *tout = new QVBoxLayout(this);
-    tout->addWidget(barreOutils);
+    tout->addWidget(CoolBar1);
     tout->addLayout(milieu, 1);
     tout->addWidget(StatusBar1);
 
@@ -249,6 +295,10 @@ void TArbreCE::showEvent(QShowEvent *e)
 void TArbreCE::FormShow()
 {
     Timer1->stop();
+    if (m_ctx.apparence)
+        MajFondCoolBar(CoolBar1, m_ctx.apparence->BmpDegrade, m_ctx.apparence->uniforme);
+    else
+        MajFondCoolBar(CoolBar1, QImage(), true);
     m_apercuEnCours = false;
     m_valide = false;
     m_survol = QPersistentModelIndex();

@@ -6,6 +6,8 @@
 // pictures are previewed when it is clicked. The chosen device path is left
 // in EtatPDA::CheminPDA, empty unless the user validated a choice.
 
+#include "ui/apparence_fenetre.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QList>
@@ -16,6 +18,7 @@ class AnimationPause;
 class EtatPDA;
 class Prompts;
 class QCheckBox;
+class QToolBar;
 class QLabel;
 class QTimer;
 class QToolButton;
@@ -30,6 +33,10 @@ struct ContexteArbreCE
     // The main window's package button glyph, shown for the device's current
     // skin; null: the browser's own picture.
     QIcon glypheSkin;
+    // The main window's look: the cool-bar tile (none in the uniform look)
+    // and the colours of the rounded hot buttons. Null: the plain look.
+    const ApparenceFenetre *apparence = nullptr;
+    CouleursSystemeFenetre systeme{};
 };
 
 class TArbreCE : public QDialog
@@ -76,6 +83,8 @@ private:
     bool m_apercuEnCours = false;
     bool m_valide = false;
 
+    QWidget *CoolBar1 = nullptr;
+    QToolBar *ToolBar1 = nullptr;
     QTreeWidget *TreeView1 = nullptr;
     QWidget *StatusBar1 = nullptr;
     QLabel *m_panneaux[3] = {};

@@ -92,10 +92,11 @@ void TDccMan::Unadvise()
     m_advise = false;
 }
 
-void TDccMan::ShowCommSettings()
+HRESULT TDccMan::ShowCommSettings()
 {
-    if (m_managerCree)
-        m_rapi.DccManShowCommSettings(m_manager);
+    if (!m_managerCree)
+        return OVD_E_FAIL;
+    return m_rapi.DccManShowCommSettings(m_manager);
 }
 
 int TDccMan::Status() const

@@ -58,7 +58,10 @@ public:
 
     void Advise();
     void Unadvise();
-    void ShowCommSettings();
+    // Opens the connection manager's settings window: 0 when shown,
+    // OVD_E_NOTIMPL when the manager has none (the simulator), another
+    // failure without a manager.
+    HRESULT ShowCommSettings();
     // The last state code (0 before the first notification, -1 without sink).
     int Status() const;
     QString StatusText() const;

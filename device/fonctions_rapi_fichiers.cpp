@@ -179,25 +179,30 @@ void remplit(LienRapi &rapi, const QString &dossier, QTreeWidgetItem *parent, in
 
 } // namespace
 
-bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminBureau)
-{
-    if (!texteCEValide(cheminCE) || !QFileInfo(cheminBureau).isFile())
-        return false;
-    // The desktop side is opened and measured first: a missing or unreadable
-    // source never touches the device file.
-    QFile source(cheminBureau);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    const qint64 taille = source.size();
-    if (taille < 0 || taille > kTailleMaxCopieCE)
-        return false;
+namespace {
 
+// A name in the device folder of cheminCE that no file holds yet:
+// "~ovd<n><suffixe>".
+QString nomLibreCE(LienRapi &rapi, const QString &dossier, const QString &suffixe)
+{
+    for (int n = 0; n < 1000; ++n) {
+        const QString nom = dossier + QStringLiteral("\\~ovd%1").arg(n) + suffixe;
+        if (!trouveCE(rapi, nom))
+            return nom;
+    }
+    return QString();
+}
+
+// Writes the whole desktop file into a new device file; false (and the
+// device file removed) when any byte fails.
+bool ecritFichierCE(LienRapi &rapi, const QString &cheminCE, QFile &source, qint64 taille)
+{
     FichierCE cible(rapi, rapi.CeCreateFile(versCE(cheminCE), OVD_GENERIC_WRITE, kPartageLecture, nullptr,
-                                            OVD_CREATE_ALWAYS, OVD_FILE_ATTRIBUTE_NORMAL, 0));
+                                            OVD_CREATE_NEW, OVD_FILE_ATTRIBUTE_NORMAL, 0));
     if (!cible.valide())
         return false;
     QByteArray tampon(int(qMin(taille, kMorceauCopieCE)), Qt::Uninitialized);
-    bool ok = true;
+    bool ok = source.seek(0);
     for (qint64 reste = taille; ok && reste > 0;) {
         const qint64 n = qMin(reste, kMorceauCopieCE);
         DWORD ecrits = 0;
@@ -212,6 +217,58 @@ bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminB
     if (!ok)
         rapi.CeDeleteFile(versCE(cheminCE)); // no partial file left on the device
     return ok;
+}
+
+} // namespace
+
+bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminBureau)
+{
+    if (!texteCEValide(cheminCE) || !QFileInfo(cheminBureau).isFile())
+        return false;
+    const qsizetype sep = cheminCE.lastIndexOf(QLatin1Char('\\'));
+    if (sep < 0 || sep + 1 >= cheminCE.size())
+        return false; // no file name
+    const QString dossier = cheminCE.left(sep);
+    // The desktop side is opened and measured first: a missing or unreadable
+    // source never touches the device.
+    QFile source(cheminBureau);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 taille = source.size();
+    if (taille < 0 || taille > kTailleMaxCopieCE)
+        return false;
+
+    // The copy goes to a new name in the same folder and replaces the old
+    // file only once it is whole: a full store or a failing read leaves the
+    // device file as it was. The old file keeps its name's letter case.
+    const auto ancien = trouveCE(rapi, cheminCE);
+    if (ancien && (ancien->dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const QString cible = ancien ? dossier + QLatin1Char('\\') + nomDe(*ancien) : cheminCE;
+    const QString temporaire = nomLibreCE(rapi, dossier, QStringLiteral(".tmp"));
+    if (temporaire.isEmpty() || !ecritFichierCE(rapi, temporaire, source, taille))
+        return false;
+    if (!ancien) {
+        if (rapi.CeMoveFile(versCE(temporaire), versCE(cible)))
+            return true;
+        rapi.CeDeleteFile(versCE(temporaire));
+        return false;
+    }
+    // The device cannot move a file over another: the old one steps aside
+    // under a spare name, comes back if the new one cannot take its place,
+    // and goes only when the new one stands.
+    const QString ecarte = nomLibreCE(rapi, dossier, QStringLiteral(".old"));
+    if (ecarte.isEmpty() || !rapi.CeMoveFile(versCE(cible), versCE(ecarte))) {
+        rapi.CeDeleteFile(versCE(temporaire));
+        return false;
+    }
+    if (!rapi.CeMoveFile(versCE(temporaire), versCE(cible))) {
+        rapi.CeMoveFile(versCE(ecarte), versCE(cible));
+        rapi.CeDeleteFile(versCE(temporaire));
+        return false;
+    }
+    rapi.CeDeleteFile(versCE(ecarte));
+    return true;
 }
 
 bool CopieDepuisCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminBureau)

@@ -27,9 +27,11 @@ inline constexpr qint64 kMorceauCopieCE = 64 * 1024;
 inline constexpr qint64 kTailleMaxCopieCE = qint64(1) << 31;
 
 // Desktop -> device, replacing the device file. The desktop file is opened
-// and measured before the device file is touched; after a failed or short
-// write the partial device file is deleted. True only when every byte was
-// written and the device file was closed.
+// and measured before the device is touched; the copy is written under a
+// spare name in the same device folder and moved over the old file only
+// when every byte was written, so a failed copy (full store, failing read)
+// leaves the old device file byte for byte and no partial file. True only
+// when the new file stands under the device path.
 bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminBureau);
 
 // Device -> desktop, replacing the desktop file only when the whole device

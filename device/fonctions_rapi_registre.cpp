@@ -140,6 +140,25 @@ bool ecritDpi(LienRapi &rapi, int dpi)
                      : supprimeValeur(rapi, today, QStringLiteral("DPI"));
 }
 
+// Puts back a DWORD setting saved by LitCouleursCE. When the caller gives
+// back the number it read (-1 for absent or not a DWORD), the value goes
+// back exactly as it was stored (or is deleted again if it was absent);
+// a value the device would not give is left alone. Any other number is
+// written (deleted when -1).
+bool restaureDword(LienRapi &rapi, const CleCE &cle, const QString &nom, const ValeurCouleurCE &sauve, int demande)
+{
+    const bool dword = sauve.etat == ValeurCouleurCE::Lue && sauve.type == OVD_REG_DWORD && sauve.octets.size() == 4;
+    const int lu = dword ? int(entierLE(sauve.octets)) : -1;
+    if (demande == lu) {
+        switch (sauve.etat) {
+        case ValeurCouleurCE::Lue: return ecritOctets(rapi, cle, nom, sauve.type, sauve.octets);
+        case ValeurCouleurCE::Absente: return supprimeValeur(rapi, cle, nom);
+        case ValeurCouleurCE::Illisible: return true;
+        }
+    }
+    return demande != -1 ? ecritDword(rapi, cle, nom, uint32_t(demande)) : supprimeValeur(rapi, cle, nom);
+}
+
 template<size_t N>
 bool litTable(LienRapi &rapi, const QString &chemin, const QString &nom, std::array<std::optional<uint32_t>, N> &table)
 {
@@ -370,13 +389,16 @@ bool LitCouleursCE(LienRapi &rapi, EtatCouleursCE &etat, int &baseHue, int &dpi,
     bool resultat = false;
     {
         const CleCE today(rapi, OVD_HKEY_CURRENT_USER, kCleToday);
-        if (const auto v = litDword(rapi, today, QStringLiteral("DPI")))
-            dpi = int(*v);
+        const Valeur v = litValeur(rapi, today, QStringLiteral("DPI"));
+        etat.dpi = {v.etat, v.type, v.octets};
+        if (v.etat == ValeurCouleurCE::Lue && v.type == OVD_REG_DWORD && v.octets.size() == 4)
+            dpi = int(entierLE(v.octets));
     }
     {
         const CleCE couleurs(rapi, OVD_HKEY_LOCAL_MACHINE, kCleCouleurs);
         if (couleurs.ouverte()) {
             const Valeur hue = litValeur(rapi, couleurs, QStringLiteral("BaseHue"));
+            etat.baseHue = {hue.etat, hue.type, hue.octets};
             if (hue.etat == ValeurCouleurCE::Lue && hue.type == OVD_REG_DWORD && hue.octets.size() == 4) {
                 baseHue = int(entierLE(hue.octets));
                 resultat = true;
@@ -410,7 +432,9 @@ bool LitCouleursCE(LienRapi &rapi, EtatCouleursCE &etat, int &baseHue, int &dpi,
             r += QLatin1String("\r\n");
         }
         r += QLatin1String("HKLM\\SOFTWARE\\Microsoft\\Color :\r\n\r\n");
-        if (baseHue != -1)
+        // A BaseHue of FFFFFFFF is a value of the device, not an absent one.
+        if (etat.baseHue.etat == ValeurCouleurCE::Lue && etat.baseHue.estDword()
+            && etat.baseHue.octets.size() == 4)
             r += QStringLiteral("Basehue : %1h (%2h mod 200h)\r\n\r\n")
                      .arg(hexa(uint32_t(baseHue), 8), hexa(uint32_t(baseHue) % 512, 3));
         r += chaineRes(kIdChaineCouleurs) + QLatin1String(" :");
@@ -461,9 +485,7 @@ bool RestaureCouleursCE(LienRapi &rapi, const EtatCouleursCE &etat, int baseHue,
     {
         const CleCE cle(rapi, OVD_HKEY_LOCAL_MACHINE, kCleCouleurs);
         if (cle.ouverte()) {
-            // A BaseHue that was absent is made absent again.
-            resultat = baseHue != -1 ? ecritDword(rapi, cle, QStringLiteral("BaseHue"), uint32_t(baseHue))
-                                     : supprimeValeur(rapi, cle, QStringLiteral("BaseHue"));
+            resultat = restaureDword(rapi, cle, QStringLiteral("BaseHue"), etat.baseHue, baseHue);
             for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
                 const ValeurCouleurCE &s = etat.valeurs[i];
                 const QString nom = QString::number(JeuCouleurs::NumerosCouleurs[i]);
@@ -480,5 +502,6 @@ bool RestaureCouleursCE(LienRapi &rapi, const EtatCouleursCE &etat, int baseHue,
             }
         }
     }
-    return ecritDpi(rapi, dpi) && resultat;
+    const CleCE today(rapi, OVD_HKEY_CURRENT_USER, kCleToday);
+    return restaureDword(rapi, today, QStringLiteral("DPI"), etat.dpi, dpi) && resultat;
 }

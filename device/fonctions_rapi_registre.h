@@ -113,6 +113,11 @@ struct EtatCouleursCE
     bool valide = false;
     int numeroSession = -1;
     std::array<ValeurCouleurCE, JeuCouleurs::NbCouleurs> valeurs;
+    // BaseHue and DPI as stored: a value the program did not write (any
+    // type, or a DWORD such as 0xFFFFFFFF that reads as -1) is written back
+    // as it was, never taken for an absent one.
+    ValeurCouleurCE baseHue;
+    ValeurCouleurCE dpi;
 };
 
 // Reads DPI and UseStartImage (Today key), BaseHue and the 22 colour values
@@ -129,7 +134,8 @@ bool EcritCouleursCE(LienRapi &rapi, int baseHue, int dpi,
                      const std::array<bool, JeuCouleurs::NbCouleurs> &inclus, bool tout);
 
 // Writes back what LitCouleursCE saved in this same connection: each colour
-// value as it was (an absent one deleted again), BaseHue (deleted when -1)
-// and DPI (deleted when -1). Does nothing and returns false without such a
+// value as it was (an absent one deleted again); BaseHue and DPI as they
+// were when the caller gives back the values it read (an absent one deleted
+// again), else the value given (deleted when -1). Does nothing and returns false without such a
 // saved state. True only when every write and delete succeeded.
 bool RestaureCouleursCE(LienRapi &rapi, const EtatCouleursCE &etat, int baseHue, int dpi);

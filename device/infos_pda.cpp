@@ -262,10 +262,7 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
 
     connect(QuitterBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(ActualiserBtn, &QPushButton::clicked, this, [this] { FormShow(true); });
-    connect(OptionsAS, &QPushButton::clicked, this, [this] {
-        if (m_etat.DccMan)
-            m_etat.DccMan->ShowCommSettings();
-    });
+    connect(OptionsAS, &QPushButton::clicked, this, &TInfosPDA::OptionsASClick);
     connect(AffFenBtn, &QPushButton::clicked, this, &TInfosPDA::AffFenBtnClick);
     connect(ChildCB, &QCheckBox::toggled, this, &TInfosPDA::AffFenBtnClick);
     connect(VoirTskReg, &QPushButton::clicked, this, &TInfosPDA::VoirTskRegClick);
@@ -507,10 +504,25 @@ void TInfosPDA::VoirTskRegClick()
     bool premier = true;
     OuvreTskRegToday(m_etat, *m_ctx.prompts, this, [this, &premier] {
         if (!premier)
-            FormShow(false);
+            FormShow(true); // read again, on the page the user is on
         premier = false;
         return m_clesTsk;
     });
+}
+
+void TInfosPDA::OptionsASClick()
+{
+    // ActiveSync's own settings window when the connection manager has one;
+    // otherwise the user is told, rather than the button doing nothing.
+    const HRESULT r = m_etat.DccMan ? m_etat.DccMan->ShowCommSettings() : OVD_E_FAIL;
+    if (r == 0 || !m_ctx.prompts)
+        return;
+    AnimationPauseGuard pause(m_ctx.pause);
+    m_ctx.prompts->message(r == OVD_E_NOTIMPL
+                               ? QStringLiteral("The simulated device has no ActiveSync connection settings "
+                                                "window:\r\nits connection is set with the ovd-devsim tool.")
+                               : QStringLiteral("No ActiveSync connection manager !"),
+                           QStringLiteral("ActiveSync Options"), Prompts::Icon::Information);
 }
 
 void TInfosPDA::AppInstallBtnClick()

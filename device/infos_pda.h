@@ -54,6 +54,7 @@ public:
     // Reads everything again; the first page is shown unless it is the
     // refresh button's doing.
     void FormShow(bool depuisActualiser = false);
+    void OptionsASClick();
     const QStringList &clesTsk() const { return m_clesTsk; }
     const TablesCouleursCE &tables() const { return m_tables; }
     int swatchSurvole() const { return m_survol; }

@@ -24,12 +24,22 @@ std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, Th
     AnimationPauseGuard pause(ctx.pause);
     // The name comes from the device: only a plain file name is used.
     const QString nom = NomLocalCE(cheminCE);
-    if (nom.isEmpty())
+    if (nom.isEmpty()) {
+        ctx.prompts.message(QStringLiteral("\"%1\" is no file name that can be copied from the Pocket PC !")
+                                .arg(cheminCE),
+                            QString(), Prompts::Icon::Warning);
         return std::nullopt;
+    }
     const QString local = ctx.dossierTravail + QLatin1Char('/') + nom;
     const auto efface = qScopeGuard([&] { QFile::remove(local); });
-    if (!CopieDepuisCE(etat.Rapi, cheminCE, local))
+    if (!CopieDepuisCE(etat.Rapi, cheminCE, local)) {
+        // Say why nothing was opened.
+        ctx.prompts.message(ExisteFichierCE(etat.Rapi, cheminCE)
+                                ? QStringLiteral("Cannot copy %1 from the Pocket PC !").arg(cheminCE)
+                                : QStringLiteral("%1 is not on the Pocket PC !").arg(cheminCE),
+                            QString(), Prompts::Icon::Warning);
         return std::nullopt;
+    }
     ContexteLecture lecture = ctx;
     if (!lecture.couleursAppareil)
         lecture.couleursAppareil = TableCouleursDe(etat);
@@ -43,4 +53,20 @@ std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &a
         return std::nullopt;
     const QString chemin = OuvreArbreCE(etat, arbre, false, parent);
     return LitTskPDA(etat, chemin, doc, ctx);
+}
+
+std::optional<InfosLecture> LitTskActuelPDA(EtatPDA &etat, ThemeDocument &doc, const ContexteLecture &ctx)
+{
+    if (!etat.PDAConnecte) {
+        ctx.prompts.message(QStringLiteral("Not connected !"));
+        return std::nullopt;
+    }
+    const QString skin = LitSkinToday(etat.Rapi);
+    if (skin.isEmpty()) {
+        ctx.prompts.message(QStringLiteral("No current Theme on the Pocket PC !\r\n"
+                                           "(HKCU\\Software\\Microsoft\\Today\\Skin is empty)"),
+                            QString(), Prompts::Icon::Warning);
+        return std::nullopt;
+    }
+    return LitTskPDA(etat, skin, doc, ctx);
 }

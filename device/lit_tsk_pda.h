@@ -11,8 +11,9 @@ struct ContexteArbreCE;
 // Copies the device package to the work folder under its own file name,
 // opens the copy with the package reader (the device's shell colours fill
 // what the package leaves out) and deletes it. An empty path shows
-// "No Tsk chosen !", no connection "Not connected !"; a copy that fails shows
-// nothing and changes nothing. Returns what the INF window shows when the
+// "No Tsk chosen !", no connection "Not connected !"; a copy that fails
+// changes nothing and says why (the file is not on the device, or it could
+// not be copied). Returns what the INF window shows when the
 // package was read.
 std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc,
                                       const ContexteLecture &ctx);
@@ -22,3 +23,7 @@ std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, Th
 // Does nothing without a connected device.
 std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
                                          const ContexteLecture &ctx, QWidget *parent = nullptr);
+
+// The current-skin command: the device's current theme (its "Skin" value)
+// opened with LitTskPDA; a device without one is told so.
+std::optional<InfosLecture> LitTskActuelPDA(EtatPDA &etat, ThemeDocument &doc, const ContexteLecture &ctx);

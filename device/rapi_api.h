@@ -49,6 +49,7 @@ typedef uintptr_t HCESVC;   // partnership data
 #define OVD_ERROR_INVALID_HANDLE 6
 #define OVD_ERROR_NOT_READY 21
 #define OVD_ERROR_READ_FAULT 30
+#define OVD_ERROR_SHARING_VIOLATION 32
 #define OVD_ERROR_FILE_EXISTS 80
 #define OVD_ERROR_INVALID_PARAMETER 87
 #define OVD_ERROR_DISK_FULL 112
@@ -61,6 +62,7 @@ typedef uintptr_t HCESVC;   // partnership data
 #define OVD_ERROR_KEY_DELETED 1018
 
 #define OVD_E_FAIL ((HRESULT)0x80004005)
+#define OVD_E_NOTIMPL ((HRESULT)0x80004001)
 #define OVD_E_INVALIDARG ((HRESULT)0x80070057)
 #define OVD_E_UNEXPECTED ((HRESULT)0x8000FFFF)
 #define OVD_HRESULT_NO_MORE_ITEMS ((HRESULT)0x80070103)
@@ -68,6 +70,8 @@ typedef uintptr_t HCESVC;   // partnership data
 
 #define OVD_GENERIC_READ 0x80000000u
 #define OVD_GENERIC_WRITE 0x40000000u
+#define OVD_FILE_SHARE_READ 1u
+#define OVD_FILE_SHARE_WRITE 2u
 #define OVD_CREATE_NEW 1
 #define OVD_CREATE_ALWAYS 2
 #define OVD_OPEN_EXISTING 3
@@ -259,7 +263,8 @@ enum OvdDccEvent {
     X(int, OvdSimOpenHandleCount, (void), (), -1) \
     X(int, OvdSimCallCount, (const char *entry), (entry), -1) \
     X(int, OvdSimFlush, (void), (), -1) \
-    X(int, OvdSimDefaultDir, (char *buffer, size_t size), (buffer, size), -1)
+    X(int, OvdSimDefaultDir, (char *buffer, size_t size), (buffer, size), -1) \
+    X(int, OvdSimSetDword, (const char *dir, const char *key, const char *valueName, DWORD value), (dir, key, valueName, value), -1)
 
 #define OVD_DECLARE_ENTRY(ret, name, params, args, fail) \
     __attribute__((visibility("default"))) ret name params;

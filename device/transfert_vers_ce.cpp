@@ -1,5 +1,6 @@
 #include "device/transfert_vers_ce.h"
 
+#include "ui/charge_image_res.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "theme/animation_pause.h"
@@ -11,6 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QIcon>
+#include <QPixmap>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +32,7 @@ TTransfertVersCE::TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, cons
 {
     setObjectName(QStringLiteral("TransfertVersCE"));
     setWindowTitle(kTitre);
+    setWindowIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("tskas.png")))));
 
     const auto libelle = [this](const char *nom, const QString &texte) {
         auto *l = new QLabel(texte, this);
@@ -57,6 +61,14 @@ TTransfertVersCE::TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, cons
     AppNameEdt->setPlaceholderText(QStringLiteral("Internal name (empty: the theme name)"));
     NomCompletEdt = zone("NomCompletEdt", true);
     TranfertBtn = bouton("TranfertBtn", QStringLiteral("Tranfer"));
+    // Why the transfer is not offered yet; its room is kept so that
+    // nothing moves when the text comes and goes.
+    RaisonLbl = libelle("RaisonLbl", QString());
+    RaisonLbl->setWordWrap(true);
+    RaisonLbl->setTextFormat(Qt::PlainText);
+    RaisonLbl->setStyleSheet(QStringLiteral("color: #B00000;"));
+    RaisonLbl->setMinimumHeight(2 * RaisonLbl->fontMetrics().lineSpacing() + 4);
+    RaisonLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QuitterBtn = bouton("QuitterBtn", QStringLiteral("Quit"));
 
     auto *grille = new QGridLayout;
@@ -77,6 +89,7 @@ TTransfertVersCE::TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, cons
     boutons->addWidget(QuitterBtn);
     auto *tout = new QVBoxLayout(this);
     tout->addLayout(grille);
+    tout->addWidget(RaisonLbl);
     tout->addLayout(boutons);
 
     connect(DossierCEBtn, &QPushButton::clicked, this, &TTransfertVersCE::DossierCEBtnClick);
@@ -101,6 +114,7 @@ void TTransfertVersCE::FormShow()
     DirEdt->clear();
     ThemeNomEdt->clear();
     TranfertBtn->setEnabled(false);
+    RaisonLbl->setText(raison());
 }
 
 bool TTransfertVersCE::nomsValides() const
@@ -109,6 +123,21 @@ bool TTransfertVersCE::nomsValides() const
     const QString nom = ThemeNomEdt->text();
     const QString appli = AppNameEdt->text().isEmpty() ? nom : AppNameEdt->text();
     return !nom.isEmpty() && ControleNoms::nomTheme(nom).isEmpty() && ControleNoms::nomApplication(appli).isEmpty();
+}
+
+QString TTransfertVersCE::raison() const
+{
+    if (m_dossierCE.isEmpty())
+        return QStringLiteral("1) Choose the folder on the Pocket PC.");
+    const QString nom = ThemeNomEdt->text();
+    if (nom.isEmpty())
+        return QStringLiteral("2) Give the Theme a name.");
+    if (const QString r = ControleNoms::nomTheme(nom); !r.isEmpty())
+        return QStringLiteral("Theme Name : ") + r;
+    if (!AppNameEdt->text().isEmpty())
+        if (const QString r = ControleNoms::nomApplication(AppNameEdt->text()); !r.isEmpty())
+            return QStringLiteral("Internal name : ") + r;
+    return QString();
 }
 
 void TTransfertVersCE::DossierCEBtnClick()
@@ -123,6 +152,7 @@ void TTransfertVersCE::DossierCEBtnClick()
         TranfertBtn->setEnabled(false);
         ThemeNomEdt->clear();
         NomCompletEdt->clear();
+        RaisonLbl->setText(raison());
         return;
     }
     ThemeNomEdtChange();
@@ -131,6 +161,7 @@ void TTransfertVersCE::DossierCEBtnClick()
 void TTransfertVersCE::ThemeNomEdtChange()
 {
     TranfertBtn->setEnabled(!m_dossierCE.isEmpty() && nomsValides());
+    RaisonLbl->setText(raison());
     if (m_dossierCE.isEmpty())
         return;
     if (ThemeNomEdt->text().isEmpty()) {

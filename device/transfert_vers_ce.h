@@ -33,6 +33,8 @@ private:
     void ThemeNomEdtKeyPress();
     void TranfertBtnClick();
     bool nomsValides() const;
+    // What keeps the transfer disabled, empty when it is offered.
+    QString raison() const;
 
     EtatPDA &m_etat;
     const ThemeDocument &m_doc;
@@ -47,6 +49,7 @@ private:
     QLineEdit *NomCompletEdt = nullptr;
     QPushButton *TranfertBtn = nullptr;
     QPushButton *QuitterBtn = nullptr;
+    QLabel *RaisonLbl = nullptr;
 };
 
 // The main window's transfer command: shows the window modally; refuses with

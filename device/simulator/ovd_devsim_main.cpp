@@ -1,28 +1,43 @@
-// ovd-devsim: creates a simulated Pocket PC in a folder and plugs or
-// unplugs it; a running Orvandel watching that device sees the change.
+// ovd-devsim: creates a simulated Pocket PC in a folder, plugs or unplugs
+// it, and changes what a user needs to try the device windows; a running
+// Orvandel watching that device sees the change.
 
 #include "device/rapi_api.h"
 
 #include <arpa/inet.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
+constexpr const char *kAide =
+    "Usage: ovd-devsim COMMAND [DIR] [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  init [DIR]                      create a simulated Pocket PC (unplugged): its current\n"
+    "                                  theme \\Windows\\Blue.tsk and two more theme packages\n"
+    "  plug [DIR] [--ip A.B.C.D]       plug the device in (default IP 192.168.55.101)\n"
+    "  unplug [DIR]                    unplug the device\n"
+    "  status [DIR]                    show whether the device is plugged and watched\n"
+    "  policy [DIR] N                  set the AppInstall policy\n"
+    "                                  (HKLM\\Security\\Policies\\Policies\\00001001);\n"
+    "                                  1 lets the program change application roles\n"
+    "  set-dword [DIR] KEY NAME VALUE  set a DWORD value of the device registry, e.g.\n"
+    "                                  set-dword 'HKCU\\Software\\Microsoft\\Today' DPI 192\n"
+    "  event DIR CODE [ARG]            send one raw connection event (CODE 1 to 8)\n"
+    "  help, --help                    show this text\n"
+    "\n"
+    "DIR defaults to $ORVANDEL_DEVSIM_DIR, else the per-user device folder\n"
+    "(~/.local/share/orvandel-devsim/device). The program finds the same device\n"
+    "through ORVANDEL_DEVSIM_DIR, or the per-user folder when it is not set.\n";
+
 int usage()
 {
-    std::fprintf(stderr,
-                 "Usage: ovd-devsim COMMAND [DIR] [options]\n"
-                 "  init [DIR]                 create a device folder with a default Pocket PC\n"
-                 "  plug [DIR] [--ip A.B.C.D]  plug the device in (default IP 192.168.55.101)\n"
-                 "  unplug [DIR]               unplug the device\n"
-                 "  status [DIR]               show whether the device is plugged and watched\n"
-                 "  event DIR CODE [ARG]       send one raw connection event (CODE 1 to 8)\n"
-                 "DIR defaults to $ORVANDEL_DEVSIM_DIR, else the per-user device folder.\n"
-                 "A program finds the same device through ORVANDEL_DEVSIM_DIR.\n");
+    std::fputs(kAide, stderr);
     return 2;
 }
 
@@ -42,6 +57,22 @@ void annonce(int r, const std::string &dir, const char *action)
                     action, dir.c_str());
 }
 
+int pasUnAppareil(const std::string &dir)
+{
+    std::fprintf(stderr, "ovd-devsim: %s is no device folder (run init first).\n", dir.c_str());
+    return 1;
+}
+
+// A number: decimal, or hexadecimal after "0x"; false when it is not one.
+bool nombre(const std::string &texte, unsigned long &valeur)
+{
+    if (texte.empty() || texte[0] == '-')
+        return false;
+    char *fin = nullptr;
+    valeur = std::strtoul(texte.c_str(), &fin, 0);
+    return fin && *fin == 0 && valeur <= 0xFFFFFFFFul;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -49,6 +80,10 @@ int main(int argc, char **argv)
     if (argc < 2)
         return usage();
     const std::string cmd = argv[1];
+    if (cmd == "help" || cmd == "--help" || cmd == "-h") {
+        std::fputs(kAide, stdout);
+        return 0;
+    }
     std::vector<std::string> args(argv + 2, argv + argc);
     std::string ipTexte = "192.168.55.101";
     for (size_t i = 0; i < args.size(); ++i)
@@ -57,12 +92,22 @@ int main(int argc, char **argv)
             args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
             break;
         }
-    std::string dir = (!args.empty() && cmd != "event") ? args[0] : dossierParDefaut();
-    if (cmd == "event") {
-        if (args.size() < 2)
-            return usage();
-        dir = args[0];
-    }
+    // How many arguments follow the optional folder.
+    size_t suivants = 0;
+    if (cmd == "policy")
+        suivants = 1;
+    else if (cmd == "set-dword")
+        suivants = 3;
+    else if (cmd == "event")
+        suivants = args.size() > 2 ? 2 : 1;
+    else if (cmd != "init" && cmd != "plug" && cmd != "unplug" && cmd != "status")
+        return usage();
+    if (args.size() < suivants || args.size() > suivants + 1)
+        return usage();
+    if (cmd == "event" && args.size() < 2)
+        return usage(); // event names its folder
+    const std::string dir = args.size() > suivants ? args[0] : dossierParDefaut();
+    const std::vector<std::string> reste(args.end() - long(suivants), args.end());
     if (dir.empty())
         return usage();
 
@@ -72,11 +117,14 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "ovd-devsim: %s already holds a device; nothing was changed.\n", dir.c_str());
             return 1;
         }
-        if (r != 0) {
+        if (r < 0) {
             std::fprintf(stderr, "ovd-devsim: cannot create the device in %s.\n", dir.c_str());
             return 1;
         }
         std::printf("Device created in %s (unplugged).\n", dir.c_str());
+        if (r > 0)
+            std::printf("Its theme packages were not found beside the simulator library: the device has "
+                        "no theme package.\n");
         return 0;
     }
     if (cmd == "plug") {
@@ -87,43 +135,53 @@ int main(int argc, char **argv)
         }
         // s_addr is in network order: its lowest byte is the first number.
         const int r = OvdSimPlug(dir.c_str(), a.s_addr);
-        if (r < 0) {
-            std::fprintf(stderr, "ovd-devsim: %s is no device folder (run init first).\n", dir.c_str());
-            return 1;
-        }
+        if (r < 0)
+            return pasUnAppareil(dir);
         annonce(r, dir, "plugged");
         return 0;
     }
     if (cmd == "unplug") {
         const int r = OvdSimUnplug(dir.c_str());
-        if (r < 0) {
-            std::fprintf(stderr, "ovd-devsim: %s is no device folder (run init first).\n", dir.c_str());
-            return 1;
-        }
+        if (r < 0)
+            return pasUnAppareil(dir);
         annonce(r, dir, "unplugged");
         return 0;
     }
     if (cmd == "status") {
         char buf[8192];
         const int n = OvdSimStatus(dir.c_str(), buf, sizeof buf);
-        if (n < 0) {
-            std::fprintf(stderr, "ovd-devsim: %s is no device folder (run init first).\n", dir.c_str());
-            return 1;
-        }
+        if (n < 0)
+            return pasUnAppareil(dir);
         std::fputs(buf, stdout);
         return 0;
     }
-    if (cmd == "event") {
-        char *end = nullptr;
-        const long code = std::strtol(args[1].c_str(), &end, 10);
-        const unsigned long arg = args.size() > 2 ? std::strtoul(args[2].c_str(), nullptr, 0) : 0;
-        if (*end || code < 1 || code > 8)
-            return usage();
-        const int r = OvdSimRaise(dir.c_str(), int(code), DWORD(arg));
-        if (r < 0)
+    if (cmd == "policy" || cmd == "set-dword") {
+        unsigned long valeur = 0;
+        if (!nombre(reste.back(), valeur)) {
+            std::fprintf(stderr, "ovd-devsim: \"%s\" is no number.\n", reste.back().c_str());
+            return 2;
+        }
+        const std::string cle = cmd == "policy" ? "HKLM\\Security\\Policies\\Policies" : reste[0];
+        const std::string nom = cmd == "policy" ? "00001001" : reste[1];
+        if (OvdSimSetDword(dir.c_str(), cle.c_str(), nom.c_str(), DWORD(valeur)) != 0) {
+            std::fprintf(stderr, "ovd-devsim: cannot set %s\\%s in %s (no device folder, or a key that is "
+                                 "neither HKLM\\... nor HKCU\\...).\n",
+                         cle.c_str(), nom.c_str(), dir.c_str());
             return 1;
-        std::printf(r > 0 ? "Event sent.\n" : "No program is watching %s.\n", dir.c_str());
+        }
+        std::printf("%s\\%s = %lu on the device in %s.\n", cle.c_str(), nom.c_str(), valeur, dir.c_str());
         return 0;
     }
-    return usage();
+    // event
+    unsigned long code = 0, arg = 0;
+    if (!nombre(reste[0], code) || code < 1 || code > 8 || (reste.size() > 1 && !nombre(reste[1], arg)))
+        return usage();
+    const int r = OvdSimRaise(dir.c_str(), int(code), DWORD(arg));
+    if (r < 0)
+        return 1;
+    if (r > 0)
+        std::printf("Event sent.\n");
+    else
+        std::printf("No program is watching %s.\n", dir.c_str());
+    return 0;
 }

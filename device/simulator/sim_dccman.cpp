@@ -1,8 +1,9 @@
 // The simulator's connection manager and its control entries.
 //
-// A manager binds a datagram socket in the abstract namespace, named after
-// the user id and the device folder's canonical path (no file to clean up,
-// no path-length limit). The ovd-devsim tool, or a test, sends it one
+// A manager binds datagram sockets in folders only the user can reach (the
+// user's runtime folder, and a private folder in /tmp), named after the
+// device folder's canonical path, so no other local user can take the name
+// first; its descriptor is an epoll set over them. The ovd-devsim tool, or a test, sends it one
 // datagram per event ("plug <ip>", "unplug", "event <code> <arg>"); the
 // kernel attaches the sender's credentials and datagrams from another user
 // are dropped. The program watches the descriptor and calls DccManDispatch,
@@ -11,7 +12,9 @@
 
 #include "device/simulator/sim_device.h"
 
+#include <sys/epoll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -28,6 +31,8 @@ using namespace devsim;
 struct OvdDccMan {
     int fd = -1;
     std::string dossier;
+    std::vector<int> sockets;          // bound, read by DccManDispatch
+    std::vector<std::string> chemins;  // their files, removed on release
     struct Abonne {
         DWORD cookie;
         DccManSinkVtbl sink;
@@ -51,48 +56,177 @@ namespace {
 
 DWORD g_prochainCookie = 1;
 
+// The device folder's one name, whether or not it exists yet and however it
+// is written: made absolute, "." and ".." and repeated or trailing slashes
+// removed, then the longest part that exists resolved (links included) and
+// the rest appended. A program started before "init", or given the folder
+// with a trailing slash, finds the same channel as the tool.
 std::string canonique(const std::string &dir)
 {
-    char buf[PATH_MAX];
-    if (::realpath(dir.c_str(), buf))
-        return buf;
-    return dir;
+    std::string abs = dir;
+    if (abs.empty() || abs[0] != '/') {
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd))
+            abs = std::string(cwd) + "/" + abs;
+    }
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos <= abs.size()) {
+        size_t sep = abs.find('/', pos);
+        if (sep == std::string::npos)
+            sep = abs.size();
+        const std::string c = abs.substr(pos, sep - pos);
+        if (c == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!c.empty() && c != ".") {
+            parts.push_back(c);
+        }
+        pos = sep + 1;
+    }
+    // The longest existing prefix, resolved; the missing rest as written.
+    for (size_t n = parts.size() + 1; n-- > 0;) {
+        std::string prefixe;
+        for (size_t i = 0; i < n; ++i)
+            prefixe += "/" + parts[i];
+        char buf[PATH_MAX];
+        if (!::realpath(prefixe.empty() ? "/" : prefixe.c_str(), buf))
+            continue;
+        std::string r = buf;
+        if (r == "/")
+            r.clear();
+        for (size_t i = n; i < parts.size(); ++i)
+            r += "/" + parts[i];
+        return r.empty() ? std::string("/") : r;
+    }
+    std::string r;
+    for (const auto &c : parts)
+        r += "/" + c;
+    return r.empty() ? std::string("/") : r;
 }
 
-sockaddr_un adresse(const std::string &dir, socklen_t &len)
+// A folder only this user can reach: owned by the user, no access for
+// anyone else, and not a link.
+bool dossierPrive(const std::string &d)
+{
+    struct stat st {};
+    return ::lstat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid()
+           && (st.st_mode & 077) == 0;
+}
+
+// Where the channels live, in order: the user's runtime folder, and a
+// private folder of ours in /tmp (made when missing, refused when someone
+// else made it or others can enter it). A manager binds in the first; a
+// sender tries both, so a tool run without the runtime folder (another
+// login, su) still reaches a program that has it, and the other way round.
+std::vector<std::string> dossiersCanaux()
+{
+    std::vector<std::string> l;
+    // The socket's name (34 characters) must fit in an address with the folder.
+    constexpr size_t kPlace = sizeof(sockaddr_un::sun_path) - 40;
+    if (const char *x = std::getenv("XDG_RUNTIME_DIR"); x && *x == '/' && std::strlen(x) < kPlace && dossierPrive(x))
+        l.push_back(x);
+    const std::string d = "/tmp/orvandel-devsim-" + std::to_string(::getuid());
+    if ((::mkdir(d.c_str(), 0700) == 0 || errno == EEXIST) && dossierPrive(d))
+        l.push_back(d);
+    return l;
+}
+
+// The channel of a device folder in one of those folders: a socket file
+// named after the folder's canonical path.
+bool adresseDans(const std::string &base, const std::string &dir, sockaddr_un &a, socklen_t &len)
 {
     uint64_t h = 1469598103934665603ull; // FNV-1a
     for (unsigned char c : canonique(dir)) {
         h ^= c;
         h *= 1099511628211ull;
     }
-    char nom[80];
-    const int n = std::snprintf(nom, sizeof nom, "orvandel-devsim-%u-%016llx", unsigned(::getuid()),
+    char nom[160];
+    const int n = std::snprintf(nom, sizeof nom, "%s/orvandel-devsim-%016llx", base.c_str(),
                                 static_cast<unsigned long long>(h));
-    sockaddr_un a{};
+    a = sockaddr_un{};
     a.sun_family = AF_UNIX;
-    a.sun_path[0] = 0; // abstract namespace
-    std::memcpy(a.sun_path + 1, nom, size_t(n));
-    len = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(n));
-    return a;
+    if (n <= 0 || size_t(n) >= sizeof a.sun_path)
+        return false;
+    std::memcpy(a.sun_path, nom, size_t(n) + 1);
+    len = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(n) + 1);
+    return true;
 }
 
 // Sends one message to the manager watching dir: 1 delivered, 0 nobody
 // watches, -1 error.
 int envoie(const std::string &dir, const std::string &message)
 {
+    const auto dossiers = dossiersCanaux();
+    if (dossiers.empty())
+        return -1;
     const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (s < 0)
         return -1;
-    socklen_t len = 0;
-    const sockaddr_un a = adresse(dir, len);
-    const ssize_t n = ::sendto(s, message.data(), message.size(), MSG_DONTWAIT,
-                               reinterpret_cast<const sockaddr *>(&a), len);
-    const int err = errno;
+    int r = 0;
+    for (const std::string &base : dossiers) {
+        socklen_t len = 0;
+        sockaddr_un a{};
+        if (!adresseDans(base, dir, a, len))
+            continue;
+        const ssize_t n = ::sendto(s, message.data(), message.size(), MSG_DONTWAIT,
+                                   reinterpret_cast<const sockaddr *>(&a), len);
+        if (n == ssize_t(message.size())) {
+            r = 1;
+            break;
+        }
+        if (errno != ECONNREFUSED && errno != ENOENT)
+            r = -1;
+    }
     ::close(s);
-    if (n == ssize_t(message.size()))
-        return 1;
-    return (err == ECONNREFUSED || err == ENOENT) ? 0 : -1;
+    return r;
+}
+
+// Whether a manager watches dir: a datagram socket connects only to a bound
+// address, so this asks without sending anything.
+bool surveille(const std::string &dir)
+{
+    bool oui = false;
+    for (const std::string &base : dossiersCanaux()) {
+        const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        socklen_t len = 0;
+        sockaddr_un a{};
+        oui = s >= 0 && adresseDans(base, dir, a, len)
+              && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+        if (s >= 0)
+            ::close(s);
+        if (oui)
+            break;
+    }
+    return oui;
+}
+
+// A datagram socket bound at a, passing its senders' credentials; a file
+// left there by a program that ended without removing it is taken over, one
+// that a running program watches is not. -1 on failure.
+[[maybe_unused]] int lieSocket(const sockaddr_un &a, socklen_t len)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int un = 1;
+    if (fd < 0 || ::setsockopt(fd, SOL_SOCKET, SO_PASSCRED, &un, sizeof un) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&a), len) == 0)
+        return fd;
+    if (errno == EADDRINUSE) {
+        const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const bool vivant = s >= 0 && ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
+        const int err = errno;
+        if (s >= 0)
+            ::close(s);
+        if (!vivant && err == ECONNREFUSED && ::unlink(a.sun_path) == 0
+            && ::bind(fd, reinterpret_cast<const sockaddr *>(&a), len) == 0)
+            return fd;
+    }
+    ::close(fd);
+    return -1;
 }
 
 bool memeDossier(const std::string &a, const std::string &b)
@@ -111,7 +245,15 @@ DWORD ipDe(const std::string &dir)
     return DWORD(litIni(dir + "/state.ini").nombre("State", "Ip", 0));
 }
 
+void litSocket(OvdDccMan *m, int fd);
+
 void lit(OvdDccMan *m)
+{
+    for (int fd : m->sockets)
+        litSocket(m, fd);
+}
+
+void litSocket(OvdDccMan *m, int fd)
 {
     for (;;) {
         char buf[256];
@@ -122,7 +264,7 @@ void lit(OvdDccMan *m)
         msg.msg_iovlen = 1;
         msg.msg_control = ctrl;
         msg.msg_controllen = sizeof ctrl;
-        const ssize_t n = ::recvmsg(m->fd, &msg, MSG_DONTWAIT);
+        const ssize_t n = ::recvmsg(fd, &msg, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -179,6 +321,10 @@ void appelle(const OvdDccMan::Abonne &ab, int code, DWORD arg)
 
 void detruit(OvdDccMan *m)
 {
+    for (const std::string &c : m->chemins)
+        ::unlink(c.c_str());
+    for (int s : m->sockets)
+        ::close(s);
     if (m->fd >= 0)
         ::close(m->fd);
     delete m;
@@ -210,13 +356,35 @@ HRESULT DccManCreate(DCCMAN *result)
         return OVD_E_INVALIDARG;
     auto *m = new OvdDccMan;
     m->dossier = appareil().dossierCourant();
-    m->fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    const int un = 1;
-    socklen_t len = 0;
-    const sockaddr_un a = adresse(m->dossier, len);
-    if (m->fd < 0 || ::setsockopt(m->fd, SOL_SOCKET, SO_PASSCRED, &un, sizeof un) != 0
-        || ::bind(m->fd, reinterpret_cast<const sockaddr *>(&a), len) != 0) {
-        detruit(m); // another manager already watches this device
+    // One manager per device, wherever the other one bound.
+    if (surveille(m->dossier)) {
+        detruit(m);
+        return OVD_E_FAIL;
+    }
+    // A socket in each private folder (a tool reaches the first it knows),
+    // all watched through one descriptor.
+    m->fd = ::epoll_create1(EPOLL_CLOEXEC);
+    for (const std::string &base : dossiersCanaux()) {
+        socklen_t len = 0;
+        sockaddr_un a{};
+        if (m->fd < 0 || !adresseDans(base, m->dossier, a, len))
+            continue;
+        const int s = lieSocket(a, len);
+        epoll_event ev{};
+        ev.events = EPOLLIN;
+        ev.data.fd = s;
+        if (s < 0)
+            continue;
+        if (::epoll_ctl(m->fd, EPOLL_CTL_ADD, s, &ev) != 0) {
+            ::close(s);
+            ::unlink(a.sun_path);
+            continue;
+        }
+        m->sockets.push_back(s);
+        m->chemins.push_back(a.sun_path);
+    }
+    if (m->sockets.empty()) {
+        detruit(m);
         return OVD_E_FAIL;
     }
     *result = m;
@@ -270,7 +438,9 @@ HRESULT DccManUnadvise(DCCMAN manager, DWORD cookie)
 HRESULT DccManShowCommSettings(DCCMAN manager)
 {
     compteAppel("DccManShowCommSettings");
-    return manager ? 0 : OVD_E_INVALIDARG; // the simulator has no settings dialog
+    // The simulator has no connection settings window: it says so, and the
+    // program tells the user.
+    return manager ? OVD_E_NOTIMPL : OVD_E_INVALIDARG;
 }
 
 int DccManEventFd(DCCMAN manager)
@@ -365,22 +535,14 @@ int OvdSimStatus(const char *dir, char *buffer, size_t size)
     const Ini etat = litIni(std::string(dir) + "/state.ini");
     const bool branche = etat.nombre("State", "Plugged", 0) == 1;
     const auto ip = DWORD(etat.nombre("State", "Ip", 0));
-    // A datagram socket connects only to a bound address: this tells whether
-    // a program watches the device, without sending it anything.
-    bool surveille = false;
-    if (const int s = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0); s >= 0) {
-        socklen_t len = 0;
-        const sockaddr_un a = adresse(dir, len);
-        surveille = ::connect(s, reinterpret_cast<const sockaddr *>(&a), len) == 0;
-        ::close(s);
-    }
+    const bool estSurveille = surveille(dir);
     char ipTexte[32] = "";
     if (branche)
         std::snprintf(ipTexte, sizeof ipTexte, " (IP %u.%u.%u.%u)", ip & 0xFF, (ip >> 8) & 0xFF,
                       (ip >> 16) & 0xFF, ip >> 24);
     return std::snprintf(buffer, buffer ? size : 0, "Device folder: %s\nState: %s%s\nWatched by a program: %s\n",
                          canonique(dir).c_str(), branche ? "plugged" : "unplugged", ipTexte,
-                         surveille ? "yes" : "no");
+                         estSurveille ? "yes" : "no");
 }
 
 int OvdSimSessionCount(void)
@@ -406,6 +568,38 @@ int OvdSimCallCount(const char *entry)
 int OvdSimDefaultDir(char *buffer, size_t size)
 {
     return std::snprintf(buffer, buffer ? size : 0, "%s", dossierParDefaut().c_str());
+}
+
+int OvdSimSetDword(const char *dir, const char *key, const char *valueName, DWORD value)
+{
+    // key: "HKLM\\..." or "HKCU\\..." (or the roots' long names); the key is
+    // made when missing: this is the user's hand on the device, not a call
+    // of the program.
+    if (!estDossierAppareil(dir) || !key || !valueName)
+        return -1;
+    const auto parts = decoupeCle(depuisUtf8(key));
+    if (!parts || parts->empty())
+        return -1;
+    const std::u16string racine = cleSansCasse((*parts)[0]);
+    const uint32_t hkey = (racine == u"HKLM" || racine == u"HKEY_LOCAL_MACHINE") ? Registre::HKLM
+                          : (racine == u"HKCU" || racine == u"HKEY_CURRENT_USER") ? Registre::HKCU
+                                                                                 : 0;
+    if (!hkey)
+        return -1;
+    for (const auto &p : *parts)
+        for (char16_t c : p)
+            if (c < 0x20 || c == 0x7F)
+                return -1;
+    const std::string path = std::string(dir) + "/registry.reg";
+    const auto texte = litFichier(path);
+    std::optional<Registre> r = texte ? Registre::lire(*texte) : std::nullopt;
+    if (!r)
+        return -1; // a damaged registry is never overwritten
+    CleReg *k = r->racine(hkey);
+    for (size_t i = 1; i < parts->size(); ++i)
+        k = &k->ajouteSousCle((*parts)[i]);
+    k->fixeValeur(depuisUtf8(valueName), OVD_REG_DWORD, octetsDword(value));
+    return ecritAtomique(path, r->texte()) ? 0 : -1;
 }
 
 int OvdSimFlush(void)

@@ -2,7 +2,11 @@
 // Mobile 5 Pocket PC with its colours, Today settings, installed themes,
 // owner and partnership, described by our own values.
 
+#include "device/simulator/sim_couleurs_defaut.h"
 #include "device/simulator/sim_device.h"
+
+#include <dirent.h>
+#include <dlfcn.h>
 
 #include <sys/stat.h>
 
@@ -20,19 +24,7 @@ Octets rgb(uint8_t r, uint8_t g, uint8_t b)
     return {r, g, b, 0};
 }
 
-// The theme colour numbers with the device's current colours.
-struct CouleurTheme {
-    int numero;
-    uint8_t r, g, b;
-};
-constexpr CouleurTheme kCouleurs[] = {
-    {5, 0x2E, 0x97, 0xE3},  {8, 0x12, 0x57, 0xB1},  {9, 0xFF, 0xFF, 0xFF},  {4, 0xFF, 0xFF, 0xFF},
-    {6, 0x10, 0x51, 0x99},  {7, 0xB8, 0xE8, 0xFF},  {10, 0x1B, 0x85, 0xD2}, {11, 0x1B, 0x85, 0xD2},
-    {12, 0x1B, 0x85, 0xD2}, {13, 0x12, 0x57, 0xB1}, {14, 0x2E, 0x97, 0xE3}, {15, 0xFF, 0xFF, 0xFF},
-    {16, 0xC4, 0xE7, 0xFF}, {25, 0x12, 0x57, 0xB1}, {26, 0x2E, 0x97, 0xE3}, {27, 0xFF, 0xFF, 0xFF},
-    {28, 0xFF, 0xFF, 0xFF}, {36, 0xFE, 0xFE, 0xFF}, {37, 0xDE, 0xEC, 0xF5}, {38, 0x2E, 0x97, 0xE3},
-    {39, 0xFF, 0xFF, 0xFF},
-};
+const auto &kCouleurs = kCouleursBleu;
 
 // 41 shell colours, entry k = colour number k (R, G, B, 0 each).
 Octets tableShell(bool defaut)
@@ -116,7 +108,7 @@ Registre registreParDefaut()
     hkcu.ajouteSousCle(u"ControlPanel").ajouteSousCle(u"Owner").fixeValeur(u"Owner", OVD_REG_BINARY, proprietaire());
 
     CleReg &couleurs = hklm.ajouteSousCle(u"SOFTWARE").ajouteSousCle(u"Microsoft").ajouteSousCle(u"Color");
-    couleurs.fixeValeur(u"BaseHue", OVD_REG_DWORD, octetsDword(0x1A0));
+    couleurs.fixeValeur(u"BaseHue", OVD_REG_DWORD, octetsDword(kBaseHueBleu));
     for (const auto &c : kCouleurs) {
         const std::u16string nom = depuisUtf8(std::to_string(c.numero));
         if (c.numero == 25) // one colour kept as a DWORD, as some devices do
@@ -177,23 +169,85 @@ constexpr const char *kDeviceIni =
     "DataFolder=C:\\Users\\Camille\\Documents\\Pocket_PC My Documents\nProcessorType=2577\n"
     "\n[Service13]\nData File=C:\\Users\\Camille\\AppData\\Roaming\\ActiveSync\\Profiles\\P1\\repl.dat\n";
 
+// Creates base and every missing folder above it ("mkdir -p"); the last
+// folder gets the given mode.
+bool creeChemin(const std::string &base, mode_t mode)
+{
+    if (base.empty())
+        return false;
+    size_t pos = 1;
+    for (;;) {
+        const size_t sep = base.find('/', pos);
+        const std::string p = base.substr(0, sep);
+        if (!p.empty() && p != "/" && ::mkdir(p.c_str(), sep == std::string::npos ? mode : 0755) != 0
+            && errno != EEXIST)
+            return false;
+        if (sep == std::string::npos)
+            break;
+        pos = sep + 1;
+    }
+    struct stat st {};
+    return ::stat(base.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool creeDossiers(const std::string &base, std::initializer_list<const char *> chemins)
 {
-    for (const char *c : chemins) {
-        std::string p = base;
-        std::string rel = c;
-        size_t pos = 0;
-        while (pos <= rel.size()) {
-            const size_t sep = rel.find('/', pos);
-            p = base + "/" + rel.substr(0, sep);
-            if (::mkdir(p.c_str(), 0755) != 0 && errno != EEXIST)
-                return false;
-            if (sep == std::string::npos)
+    for (const char *c : chemins)
+        if (!creeChemin(base + "/" + c, 0755))
+            return false;
+    return true;
+}
+
+// The folder of the theme packages built beside this library; empty when
+// the library stands alone.
+std::string dossierPaquets()
+{
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<void *>(&OvdSimInit), &info) || !info.dli_fname)
+        return {};
+    std::string lib = info.dli_fname;
+    const size_t sep = lib.rfind('/');
+    const std::string d = (sep == std::string::npos ? std::string(".") : lib.substr(0, sep)) + "/" + kDossierPaquets;
+    struct stat st {};
+    return ::stat(d.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? d : std::string();
+}
+
+// Copies the files of the tree source into cible (folders created); the
+// number of files copied, -1 on failure.
+int copieArbre(const std::string &source, const std::string &cible, int profondeur = 0)
+{
+    if (profondeur > 8)
+        return 0;
+    DIR *d = ::opendir(source.c_str());
+    if (!d)
+        return -1;
+    int n = 0;
+    while (dirent *e = ::readdir(d)) {
+        const std::string nom = e->d_name;
+        if (nom == "." || nom == "..")
+            continue;
+        struct stat st {};
+        const std::string de = source + "/" + nom, vers = cible + "/" + nom;
+        if (::lstat(de.c_str(), &st) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            const int k = creeChemin(vers, 0755) ? copieArbre(de, vers, profondeur + 1) : -1;
+            if (k < 0) {
+                n = -1;
                 break;
-            pos = sep + 1;
+            }
+            n += k;
+        } else if (S_ISREG(st.st_mode)) {
+            const auto octets = litFichier(de);
+            if (!octets || !ecritAtomique(vers, *octets)) {
+                n = -1;
+                break;
+            }
+            ++n;
         }
     }
-    return true;
+    ::closedir(d);
+    return n;
 }
 
 } // namespace
@@ -206,7 +260,9 @@ extern "C" int OvdSimInit(const char *dir)
     // An existing device is never overwritten.
     if (litFichier(d + "/device.ini") || litFichier(d + "/registry.reg"))
         return -2;
-    if (::mkdir(d.c_str(), 0700) != 0 && errno != EEXIST)
+    // The folders above the device folder are made as needed (a new
+    // account has no ~/.local/share yet).
+    if (!creeChemin(d, 0700))
         return -1;
     if (!creeDossiers(d, {"fs/Windows/Start Menu/Programs", "fs/Windows/Desktop", "fs/Windows/Favorites",
                           "fs/Windows/StartUp", "fs/Windows/Recent", "fs/Windows/Recycle Bin",
@@ -226,5 +282,12 @@ extern "C" int OvdSimInit(const char *dir)
                     && ecritAtomique(d + "/device.ini", kDeviceIni)
                     && ecritAtomique(d + "/state.ini", "[State]\nPlugged=0\n")
                     && ecritAtomique(d + "/registry.reg", registreParDefaut().texte());
-    return ok ? 0 : -1;
+    if (!ok)
+        return -1;
+    // The theme packages: the current skin and a few more.
+    const std::string paquets = dossierPaquets();
+    if (paquets.empty())
+        return 1;
+    const int n = copieArbre(paquets, d + "/fs");
+    return n < 0 ? -1 : n == 0 ? 1 : 0;
 }

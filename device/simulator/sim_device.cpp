@@ -48,6 +48,18 @@ bool estBranche(const std::string &dir)
     return litIni(dir + "/state.ini").nombre("State", "Plugged", 0) == 1;
 }
 
+void dateRegistre(const std::string &dir, int64_t &ns, int64_t &taille)
+{
+    struct stat st {};
+    if (::stat((dir + "/registry.reg").c_str(), &st) != 0) {
+        ns = 0;
+        taille = -1;
+        return;
+    }
+    ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    taille = int64_t(st.st_size);
+}
+
 const std::string &Appareil::dossierCourant()
 {
     if (dossier.empty())
@@ -72,8 +84,10 @@ bool Appareil::sessionActive() const
 
 bool Appareil::exigeSession()
 {
-    if (sessionActive())
+    if (sessionActive()) {
+        rafraichitRegistre();
         return true;
+    }
     derniereErreur = OVD_ERROR_NOT_READY;
     return false;
 }
@@ -92,6 +106,7 @@ bool Appareil::ouvreSession(RAPIINIT *init)
     registreModifie = false;
     if (repond) {
         const auto texte = litFichier(dir + "/registry.reg");
+        dateRegistre(dir, registreLuNs, registreLuTaille);
         if (texte)
             registre = Registre::lire(*texte);
         else
@@ -133,7 +148,37 @@ bool Appareil::enregistreRegistre()
     if (!ecritAtomique(dossierCourant() + "/registry.reg", registre->texte()))
         return false;
     registreModifie = false;
+    dateRegistre(dossierCourant(), registreLuNs, registreLuTaille);
     return true;
+}
+
+void Appareil::rafraichitRegistre()
+{
+    if (!registre || registreModifie)
+        return; // this session's own changes are kept until written
+    int64_t ns = 0, taille = -1;
+    dateRegistre(dossierCourant(), ns, taille);
+    if (ns == registreLuNs && taille == registreLuTaille)
+        return;
+    const auto texte = litFichier(dossierCourant() + "/registry.reg");
+    if (!texte)
+        return;
+    if (auto r = Registre::lire(*texte)) {
+        registre = std::move(r);
+        registreLuNs = ns;
+        registreLuTaille = taille;
+    }
+}
+
+bool Appareil::fichierOuvert(const std::string &hote) const
+{
+    struct stat st {};
+    if (::lstat(hote.c_str(), &st) != 0)
+        return false;
+    for (const auto &[h, p] : partages)
+        if (p.dev == uint64_t(st.st_dev) && p.ino == uint64_t(st.st_ino))
+            return true;
+    return false;
 }
 
 void Appareil::fermeSession()
@@ -145,6 +190,7 @@ void Appareil::fermeSession()
     for (const auto &[h, fd] : fichiers)
         ::close(fd);
     fichiers.clear();
+    partages.clear();
     cles.clear();
     recherches.clear();
     services.clear();
@@ -201,9 +247,11 @@ std::optional<CheminHote> resoutChemin(const std::u16string &chemin, bool dernie
     erreur = OVD_ERROR_INVALID_NAME;
     if (chemin.empty() || chemin[0] != u'\\')
         return std::nullopt;
-    std::u16string reste = chemin.substr(1);
+    // "\" alone is the root; any other path ending in "\" names no file and
+    // the device refuses it.
+    const std::u16string reste = chemin.substr(1);
     if (!reste.empty() && reste.back() == u'\\')
-        reste.pop_back();
+        return std::nullopt;
     std::vector<std::u16string> parts;
     if (!reste.empty()) {
         size_t pos = 0;

@@ -36,6 +36,13 @@ struct Recherche {
     std::vector<CE_FIND_DATA> restants;
 };
 
+// What an open file handle holds on its file: the file's identity, the
+// access asked and the sharing allowed to later opens.
+struct PartageFichier {
+    uint64_t dev = 0, ino = 0;
+    DWORD acces = 0, partage = 0;
+};
+
 struct ServicePartenariat {
     unsigned service;
 };
@@ -52,11 +59,14 @@ public:
     std::optional<std::chrono::steady_clock::time_point> reponseA; // none: never answers
     std::optional<Registre> registre;
     bool registreModifie = false;
+    int64_t registreLuNs = 0; // modification time of registry.reg when read
+    int64_t registreLuTaille = -1;
     Ini config;
 
     // Handles of the session
     std::map<uint32_t, CleOuverte> cles;
     std::map<uintptr_t, int> fichiers;
+    std::map<uintptr_t, PartageFichier> partages;
     std::map<uintptr_t, Recherche> recherches;
     std::map<uintptr_t, ServicePartenariat> services;
     std::set<void *> tampons;
@@ -78,6 +88,11 @@ public:
     bool ouvreSession(RAPIINIT *init);
     void fermeSession();
     bool enregistreRegistre();
+    // Reloads registry.reg when another process (the ovd-devsim tool)
+    // changed it and this session has changed nothing yet.
+    void rafraichitRegistre();
+    // Whether the host file is open through a handle of this session.
+    bool fichierOuvert(const std::string &hote) const;
 
     std::string racineFs() { return dossierCourant() + "/fs"; }
 };
@@ -88,6 +103,8 @@ void compteAppel(const char *entree);
 std::string dossierParDefaut();
 Ini litIni(const std::string &path);
 bool estBranche(const std::string &dir);
+// The modification time (ns) and size of dir/registry.reg; 0 and -1 when absent.
+void dateRegistre(const std::string &dir, int64_t &ns, int64_t &taille);
 
 // ---------------------------------------------------------------------------
 // File system mapping

@@ -54,7 +54,7 @@ std::optional<std::vector<CE_FIND_DATA>> liste(const WCHAR *motifComplet)
         return std::nullopt;
     }
     DWORD err = 0;
-    const auto dossier = resoutChemin(s->substr(0, sep + 1), false, err);
+    const auto dossier = resoutChemin(sep == 0 ? std::u16string(u"\\") : s->substr(0, sep), false, err);
     if (!dossier || !dossier->dossier) {
         echec(dossier ? OVD_ERROR_PATH_NOT_FOUND : err);
         return std::nullopt;
@@ -201,7 +201,7 @@ DWORD CeGetFileAttributes(const WCHAR *fileName)
     return c->dossier ? OVD_FILE_ATTRIBUTE_DIRECTORY : OVD_FILE_ATTRIBUTE_NORMAL;
 }
 
-CEHANDLE CeCreateFile(const WCHAR *fileName, DWORD access, DWORD, void *, DWORD disposition, DWORD,
+CEHANDLE CeCreateFile(const WCHAR *fileName, DWORD access, DWORD shareMode, void *, DWORD disposition, DWORD,
                       CEHANDLE)
 {
     compteAppel("CeCreateFile");
@@ -243,13 +243,30 @@ CEHANDLE CeCreateFile(const WCHAR *fileName, DWORD access, DWORD, void *, DWORD 
         echec(OVD_ERROR_ACCESS_DENIED);
         return OVD_INVALID_HANDLE;
     }
+    // Sharing, as the device checks it: an open that asks for what an
+    // earlier open does not share, or that does not share what an earlier
+    // open uses, fails (before anything is truncated).
+    const DWORD acces = (lit ? OVD_GENERIC_READ : 0) | (ecrit ? OVD_GENERIC_WRITE : 0);
+    if (struct stat st {}; c->existe && ::lstat(c->hote.c_str(), &st) == 0)
+        for (const auto &[autre, p] : a.partages)
+            if (p.dev == uint64_t(st.st_dev) && p.ino == uint64_t(st.st_ino)
+                && (((acces & OVD_GENERIC_READ) && !(p.partage & OVD_FILE_SHARE_READ))
+                    || ((acces & OVD_GENERIC_WRITE) && !(p.partage & OVD_FILE_SHARE_WRITE))
+                    || ((p.acces & OVD_GENERIC_READ) && !(shareMode & OVD_FILE_SHARE_READ))
+                    || ((p.acces & OVD_GENERIC_WRITE) && !(shareMode & OVD_FILE_SHARE_WRITE)))) {
+                echec(OVD_ERROR_SHARING_VIOLATION);
+                return OVD_INVALID_HANDLE;
+            }
     const int fd = ::open(c->hote.c_str(), flags, 0644);
     if (fd < 0) {
         echec(errno == EEXIST ? OVD_ERROR_FILE_EXISTS : OVD_ERROR_ACCESS_DENIED);
         return OVD_INVALID_HANDLE;
     }
+    struct stat st {};
+    ::fstat(fd, &st);
     const CEHANDLE h = a.nouveauHandle();
     a.fichiers[h] = fd;
+    a.partages[h] = {uint64_t(st.st_dev), uint64_t(st.st_ino), acces, shareMode};
     return h;
 }
 
@@ -331,6 +348,7 @@ BOOL CeCloseHandle(CEHANDLE handle)
     if (it == a.fichiers.end())
         return echec(OVD_ERROR_INVALID_HANDLE);
     ::close(it->second);
+    a.partages.erase(it->first);
     a.fichiers.erase(it);
     return 1;
 }
@@ -392,6 +410,8 @@ BOOL CeDeleteFile(const WCHAR *fileName)
         return 0;
     if (c->dossier)
         return echec(OVD_ERROR_ACCESS_DENIED);
+    if (appareil().fichierOuvert(c->hote))
+        return echec(OVD_ERROR_SHARING_VIOLATION);
     if (::unlink(c->hote.c_str()) != 0)
         return echec(OVD_ERROR_ACCESS_DENIED);
     return 1;
@@ -412,6 +432,8 @@ BOOL CeMoveFile(const WCHAR *existing, const WCHAR *newName)
         return echec(OVD_ERROR_ACCESS_DENIED);
     if (vers->existe && vers->hote != de->hote)
         return echec(OVD_ERROR_ALREADY_EXISTS);
+    if (appareil().fichierOuvert(de->hote))
+        return echec(OVD_ERROR_SHARING_VIOLATION);
     if (::rename(de->hote.c_str(), vers->hote.c_str()) != 0)
         return echec(OVD_ERROR_ACCESS_DENIED);
     return 1;

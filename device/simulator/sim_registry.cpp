@@ -3,6 +3,7 @@
 #include "device/rapi_api.h"
 #include "device/simulator/sim_text.h"
 
+#include <cctype>
 #include <cstdio>
 
 namespace devsim {
@@ -186,6 +187,47 @@ std::string hexa(const std::vector<uint8_t> &d)
     return out;
 }
 
+// A key name as it stands in a key line: "%", control characters and DEL
+// as "%" and two hex digits, so that no key name can end its line early or
+// be read back as another name.
+std::string nomCleEchappe(const std::u16string &nom)
+{
+    std::string out;
+    for (char c : versUtf8(nom)) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '%') {
+            char buf[4];
+            std::snprintf(buf, sizeof buf, "%%%02X", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> nomCleLu(const std::string &s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const unsigned char u = static_cast<unsigned char>(s[i]);
+        if (u < 0x20 || u == 0x7F)
+            return std::nullopt;
+        if (s[i] != '%') {
+            out += s[i];
+            continue;
+        }
+        unsigned v = 0;
+        if (i + 2 >= s.size() || std::sscanf(s.substr(i + 1, 2).c_str(), "%2x", &v) != 1
+            || !std::isxdigit(static_cast<unsigned char>(s[i + 1]))
+            || !std::isxdigit(static_cast<unsigned char>(s[i + 2])))
+            return std::nullopt;
+        out += char(v);
+        i += 2;
+    }
+    return out;
+}
+
 void ecritCle(const CleReg &k, const std::string &chemin, std::string &out)
 {
     out += "[" + chemin + "]\n";
@@ -210,7 +252,7 @@ void ecritCle(const CleReg &k, const std::string &chemin, std::string &out)
     }
     out += '\n';
     for (const auto &s : k.sousCles)
-        ecritCle(*s, chemin + "\\" + versUtf8(s->nom), out);
+        ecritCle(*s, chemin + "\\" + nomCleEchappe(s->nom), out);
 }
 
 // A quoted text starting at line[pos]; pos moves past the closing quote.
@@ -307,10 +349,19 @@ std::optional<Registre> Registre::lire(const std::string &texte)
         if (line[0] == '[') {
             if (line.back() != ']')
                 return std::nullopt;
-            const std::u16string chemin = depuisUtf8(line.substr(1, line.size() - 2));
-            const auto parts = decoupeCle(chemin);
-            if (!parts || parts->empty())
+            // Split first, then decode each name: an escaped name may hold
+            // any character but "\".
+            const auto brut = decoupeCle(depuisUtf8(line.substr(1, line.size() - 2)));
+            if (!brut || brut->empty())
                 return std::nullopt;
+            std::vector<std::u16string> decodes;
+            for (const auto &p : *brut) {
+                const auto n = nomCleLu(versUtf8(p));
+                if (!n || n->empty())
+                    return std::nullopt;
+                decodes.push_back(depuisUtf8(*n));
+            }
+            const std::optional<std::vector<std::u16string>> parts = decodes;
             const std::u16string root = cleSansCasse((*parts)[0]);
             cur = root == u"HKEY_CURRENT_USER" ? &r.m_hkcu
                   : root == u"HKEY_LOCAL_MACHINE" ? &r.m_hklm

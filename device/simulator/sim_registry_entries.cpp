@@ -123,6 +123,11 @@ LONG CeRegCreateKeyEx(CEHKEY hKey, const WCHAR *subKey, DWORD, WCHAR *, DWORD, D
     const auto parts = decoupeCle(nomOuVide(subKey, ok));
     if (!ok || !parts || parts->empty())
         return echec(OVD_ERROR_INVALID_PARAMETER);
+    // Key names hold no control characters on the device.
+    for (const auto &p : *parts)
+        for (char16_t c : p)
+            if (c < 0x20 || c == 0x7F)
+                return echec(OVD_ERROR_INVALID_PARAMETER);
     bool cree = false;
     for (const auto &p : *parts) {
         if (!k->sousCle(p))

@@ -52,24 +52,34 @@ std::string versUtf8(const std::u16string &s)
 
 std::u16string depuisUtf8(const std::string &s)
 {
+    // Strict: a byte that does not start a well-formed sequence (overlong
+    // forms, surrogates, values past U+10FFFF, missing continuation bytes)
+    // becomes U+FFFD on its own, so no two spellings give one character.
     std::u16string out;
     size_t i = 0;
+    const auto suite = [&s](size_t k) { return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
     while (i < s.size()) {
         const unsigned char b = s[i];
         uint32_t c = 0xFFFD;
         size_t n = 1;
         if (b < 0x80) {
             c = b;
-        } else if ((b & 0xE0) == 0xC0 && i + 1 < s.size()) {
+        } else if (b >= 0xC2 && b <= 0xDF && suite(i + 1)) {
             c = ((b & 0x1F) << 6) | (s[i + 1] & 0x3F);
             n = 2;
-        } else if ((b & 0xF0) == 0xE0 && i + 2 < s.size()) {
-            c = ((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-            n = 3;
-        } else if ((b & 0xF8) == 0xF0 && i + 3 < s.size()) {
-            c = ((b & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6)
-                | (s[i + 3] & 0x3F);
-            n = 4;
+        } else if ((b & 0xF0) == 0xE0 && suite(i + 1) && suite(i + 2)) {
+            const uint32_t v = ((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
+            if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) {
+                c = v;
+                n = 3;
+            }
+        } else if (b >= 0xF0 && b <= 0xF4 && suite(i + 1) && suite(i + 2) && suite(i + 3)) {
+            const uint32_t v = ((b & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6)
+                               | (s[i + 3] & 0x3F);
+            if (v >= 0x10000 && v <= 0x10FFFF) {
+                c = v;
+                n = 4;
+            }
         }
         i += n;
         if (c >= 0x10000) {

@@ -11,3 +11,12 @@ bool writeArbreVal(const QString &path);
 bool writeArbreValGris(const QString &path);
 bool writeArbreQuit(const QString &path);
 bool writeInterdit(const QString &path);
+
+// The device windows' icons (32 x 32): "TSKARBRE" of the device browser (a
+// folder tree with a theme package), "TSKAS" of the send-to-device window (a
+// package going to a Pocket PC); and the glyph of the main window's
+// current-theme button (32 x 32: a Pocket PC showing its theme, with a star),
+// which the browser also shows for the device's current skin.
+bool writeTskArbre(const QString &path);
+bool writeTskAs(const QString &path);
+bool writeTskAct(const QString &path);

@@ -90,6 +90,9 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("arbrevalgris.png"), writeArbreValGris},
         {QStringLiteral("arbrequit.png"), writeArbreQuit},
         {QStringLiteral("interdit.png"), writeInterdit},
+        {QStringLiteral("tskarbre.png"), writeTskArbre},
+        {QStringLiteral("tskas.png"), writeTskAs},
+        {QStringLiteral("tskact.png"), writeTskAct},
     };
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));

@@ -250,11 +250,14 @@ TEST(MainWindowCommandes, DeviceStateShowsItsIconAndEnablesTheDeviceCommands)
     EXPECT_TRUE(taskActLbl->isEnabled());
     EXPECT_FALSE(infPDA->isHidden());
 
-    // The device's current theme ("\\Windows\\Blue.tsk"): absent, nothing is said.
+    // The device's current theme ("\\Windows\\Blue.tsk"): absent, the user
+    // is told and the theme stays.
+    ASSERT_TRUE(QFile::remove(QString::fromLocal8Bit(dir) + "/fs/Windows/Blue.tsk"));
     w.contexte().document.setNomTheme(QStringLiteral("Before"));
     QTest::mouseClick(tskAct, Qt::LeftButton);
-    EXPECT_TRUE(f.prompts.messages.isEmpty());
+    EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("\\Windows\\Blue.tsk is not on the Pocket PC !")});
     EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Before"));
+    f.prompts.messages.clear();
     // Present: it is copied, opened and the copy removed; the colours show.
     ASSERT_TRUE(QFile::copy(paquet, QString::fromLocal8Bit(dir) + "/fs/Windows/Blue.tsk"));
     f.trouve<QTabWidget>("PageControl1")->setCurrentIndex(0);

@@ -2,13 +2,18 @@
 // choosing in both modes, the package preview, and importing a package.
 #include "device/arbre_ce.h"
 #include "device/fonctions_rapi_fichiers.h"
+#include "device/fonctions_rapi_registre.h"
 #include "device/lit_tsk_pda.h"
 #include "tests/device/fenetres_appareil_support.h"
 #include "tests/support/cab_fabrique.h"
 #include "theme/cabinet_paquet.h"
+#include "ui/apparence_fenetre.h"
+#include "ui/charge_image_res.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPainter>
+#include <QStyleOptionToolButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -60,7 +65,7 @@ TEST_F(ArbreCE, ModeDossierChoisitLesDossiersSeulement)
     QStringList noms;
     for (int i = 0; i < themes->childCount(); ++i)
         noms << themes->child(i)->text(0);
-    EXPECT_EQ(noms, (QStringList{"Alpha.tsk", "zeta.TSK"}));
+    EXPECT_EQ(noms, (QStringList{"Alpha.tsk", "Green.tsk", "zeta.TSK"})); // Green: the device's own
     EXPECT_EQ(noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"))->data(0, kRoleImageCE).toInt(), int(ImageSkinCE));
 
     // A package cannot be chosen in folder mode.
@@ -205,14 +210,28 @@ TEST_F(ArbreCE, ImporterUnPaquetDeLAppareil)
     EXPECT_FALSE(ImporteTskCE(etat, arbre, doc, ctx));
     EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("No Tsk chosen !")});
     EXPECT_EQ(doc.nomTheme(), QStringLiteral("Ocean"));
-    // A path that is missing on the device, or that names no file, reads nothing.
+    // A path that is missing on the device, or that names no file, reads
+    // nothing, and the user is told why.
     EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Temp\\absent.tsk"), doc, ctx));
     EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Temp\\.."), doc, ctx));
-    EXPECT_EQ(prompts.messages.size(), 1);
+    ASSERT_EQ(prompts.messages.size(), 3);
+    EXPECT_EQ(prompts.messages[1], QStringLiteral("\\Temp\\absent.tsk is not on the Pocket PC !"));
+    EXPECT_EQ(prompts.messages[2],
+              QStringLiteral("\"\\Temp\\..\" is no file name that can be copied from the Pocket PC !"));
+    // A package the device holds but will not give (held open without
+    // sharing by another program) is named as such.
+    const CEHANDLE tenu = etat.Rapi.CeCreateFile(u"\\Storage Card\\Themes\\Ocean.tsk", OVD_GENERIC_READ, 0,
+                                                 nullptr, OVD_OPEN_EXISTING, OVD_FILE_ATTRIBUTE_NORMAL, 0);
+    ASSERT_NE(tenu, OVD_INVALID_HANDLE);
+    EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Storage Card\\Themes\\Ocean.tsk"), doc, ctx));
+    EXPECT_TRUE(etat.Rapi.CeCloseHandle(tenu));
+    EXPECT_EQ(prompts.messages.last(),
+              QStringLiteral("Cannot copy \\Storage Card\\Themes\\Ocean.tsk from the Pocket PC !"));
 }
 
 TEST_F(ArbreCE, SansConnexionLArbreResteVide)
 {
+    etat.Rapi.DeconnecteCE();
     etat.PDAConnecte = false;
     auto f = ouvre(true);
     EXPECT_EQ(vue->topLevelItemCount(), 0);
@@ -225,4 +244,106 @@ TEST_F(ArbreCE, SansConnexionLArbreResteVide)
     EXPECT_EQ(prompts.messages.last(), QStringLiteral("Not connected !"));
     EXPECT_FALSE(ImporteTskCE(etat, arbre, doc, ctx)); // the command does nothing
     EXPECT_EQ(prompts.messages.size(), 2);
+}
+
+TEST_F(ArbreCE, UnAppareilNeufSeLitEtSeParcourtTelQuel)
+{
+    // The current theme of a new device opens, and its colours are the ones
+    // the device shows: reading the registry and reading the package agree.
+    ThemeDocument doc;
+    CabinetPaquet cabinet;
+    const QString lu = testenv::programDir() + QStringLiteral("/lu");
+    QDir().mkpath(lu);
+    const ContexteLecture ctx{lu, lu + QStringLiteral("/orvandelCoul.inf"), travail, prompts, cabinet, &pause, {}};
+    ASSERT_TRUE(LitTskActuelPDA(etat, doc, ctx)) << prompts.messages.join('|').toStdString();
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Blue"));
+    EXPECT_TRUE(doc.parametres().BaseHueDefini);
+    EXPECT_EQ(doc.parametres().ValBaseHue, 0x1A0);
+    TableSHColor table{};
+    ASSERT_TRUE(LitSHColor(etat.Rapi, table, true));
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        if (JeuCouleurs::NumerosCouleurs[i] == 40) {
+            EXPECT_FALSE(doc.slot(i).inclus); // the one colour the device lacks
+            continue;
+        }
+        EXPECT_TRUE(doc.slot(i).inclus) << i;
+        // The device's shell table holds R, G, B, 0 at the slot's number.
+        const uint32_t v = table[size_t(JeuCouleurs::NumerosCouleurs[i])].value_or(0);
+        EXPECT_EQ(doc.slot(i).couleur, TColor::fromRgb(int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF)))
+            << i;
+    }
+    EXPECT_TRUE(QFile::exists(lu + QStringLiteral("/tdywater.gif")));
+
+    // The browser shows every package of the device, the skin with the
+    // current-theme glyph; each one previews.
+    arbre.glypheSkin = QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("tskact.png"))));
+    auto f = ouvre(false);
+    EXPECT_EQ(noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"))->data(0, kRoleImageCE).toInt(), int(ImageSkinCE));
+    EXPECT_EQ(noeud(vue, QStringLiteral("\\Windows\\Blue.tsk"))->icon(0).cacheKey(), arbre.glypheSkin.cacheKey());
+    const auto texte = [&](const char *nom) { return f->findChild<QLabel *>(QLatin1String(nom))->text(); };
+    clique(QStringLiteral("\\Storage Card\\Themes\\Green.tsk")); // setup XML only
+    EXPECT_EQ(texte("LargTLbl"), QStringLiteral("240")); // the "Standard" format's Today picture
+    EXPECT_EQ(texte("HautTLbl"), QStringLiteral("293"));
+    clique(QStringLiteral("\\My Documents\\Sunset.tsk")); // Start only, portrait and landscape
+    EXPECT_TRUE(texte("LargTLbl").isEmpty());
+    EXPECT_EQ(texte("LargDLbl"), QStringLiteral("240"));
+    EXPECT_EQ(texte("HautDLbl"), QStringLiteral("294"));
+    EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("LandDefLbl"))->isVisible());
+    f->close();
+
+    // Importing the XML-only package through the browser.
+    surModale<TArbreCE>([this](TArbreCE *g) {
+        g->ConstruireArbreBtnClick();
+        vue = g->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+        clique(QStringLiteral("\\Storage Card\\Themes\\Green.tsk"));
+        g->findChild<QToolButton *>(QStringLiteral("ValiderTBtn"))->click();
+    });
+    ASSERT_TRUE(ImporteTskCE(etat, arbre, doc, ctx));
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Green"));
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
+TEST_F(ArbreCE, BarreDOutilsAuxCouleursDeLaFenetrePrincipale)
+{
+    ApparenceFenetre apparence;
+    apparence.uniforme = false;
+    apparence.derivees = {TColor::fromRgb(0x10, 0x20, 0x90), TColor::fromRgb(0xE0, 0xE8, 0xFF),
+                          TColor::fromRgb(0x60, 0x70, 0xC0)};
+    apparence.BmpDegrade = DessineDegrade(apparence.derivees.c0, 42, 48);
+    arbre.apparence = &apparence;
+    auto f = ouvre(true);
+    f->resize(f->sizeHint());
+    EXPECT_FALSE(f->windowIcon().isNull());
+    auto *cool = f->findChild<QWidget *>(QStringLiteral("CoolBar1"));
+    ASSERT_TRUE(cool);
+    // The tile is behind the buttons: the bar's background is not plain.
+    const QImage fond = cool->grab().toImage();
+    EXPECT_NE(fond.pixel(fond.width() - 3, 3), fond.pixel(fond.width() - 3, fond.height() - 4));
+
+    // The validate button: grey with the "not allowed" sign while nothing is
+    // chosen, green once a folder is; hot, on the rounded background.
+    auto *quitter = f->findChild<QToolButton *>(QStringLiteral("ToolButton1"));
+    const QImage grise = valider->grab().toImage();
+    clique(QStringLiteral("\\Storage Card"));
+    ASSERT_TRUE(valider->isEnabled());
+    const QImage verte = valider->grab().toImage();
+    EXPECT_NE(grise, verte);
+    const QRgb signe = grise.pixel(30 + 8, 28 + 2); // the sign's red ring
+    EXPECT_GT(qRed(signe), 150);
+    EXPECT_LT(qGreen(signe), 100);
+    const QImage froid = quitter->grab().toImage();
+    QStyleOptionToolButton opt;
+    opt.initFrom(quitter);
+    opt.state |= QStyle::State_MouseOver;
+    opt.rect = quitter->rect();
+    QImage chaud(quitter->size(), QImage::Format_ARGB32);
+    chaud.fill(Qt::transparent);
+    {
+        QPainter p(&chaud);
+        quitter->style()->drawComplexControl(QStyle::CC_ToolButton, &opt, &p, quitter);
+    }
+    // A corner stays clear (rounded), the middle of the edge is coloured.
+    EXPECT_EQ(qAlpha(chaud.pixel(1, 1)), 0);
+    EXPECT_GT(qAlpha(chaud.pixel(chaud.width() / 2, 2)), 0);
+    EXPECT_NE(froid.pixel(chaud.width() / 2, 2), chaud.pixel(chaud.width() / 2, 2));
 }

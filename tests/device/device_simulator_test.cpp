@@ -290,3 +290,121 @@ TEST_F(Simulateur, ListeDUnDossierTrieeEtTamponLibere)
     EXPECT_EQ(std::u16string(tab[0].cFileName), u"Odd.tsk");
     lien.CeRapiFreeBuffer(tab);
 }
+
+TEST_F(Simulateur, PartageDesFichiersCommeSurLAppareil)
+{
+    const auto ouvreFichier = [this](DWORD acces, DWORD partage, DWORD disposition = OVD_OPEN_ALWAYS) {
+        return lien.CeCreateFile(u"\\Temp\\p.tsk", acces, partage, nullptr, disposition, 0x80, 0);
+    };
+    // A writer that shares reading: a reader that lets it write may come,
+    // a second writer may not, nor a reader that refuses to share writing.
+    const CEHANDLE ecrivain = ouvreFichier(OVD_GENERIC_WRITE, OVD_FILE_SHARE_READ);
+    ASSERT_NE(ecrivain, OVD_INVALID_HANDLE);
+    EXPECT_EQ(ouvreFichier(OVD_GENERIC_WRITE, OVD_FILE_SHARE_READ), OVD_INVALID_HANDLE);
+    EXPECT_EQ(lien.CeGetLastError(), DWORD(OVD_ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ouvreFichier(OVD_GENERIC_READ, OVD_FILE_SHARE_READ), OVD_INVALID_HANDLE);
+    const CEHANDLE lecteur = ouvreFichier(OVD_GENERIC_READ, OVD_FILE_SHARE_READ | OVD_FILE_SHARE_WRITE);
+    EXPECT_NE(lecteur, OVD_INVALID_HANDLE);
+    // CREATE_ALWAYS over the open file is refused before anything is cut.
+    DWORD n = 0;
+    ASSERT_TRUE(lien.CeWriteFile(ecrivain, "abc", 3, &n, nullptr));
+    EXPECT_EQ(ouvreFichier(OVD_GENERIC_WRITE, 0, OVD_CREATE_ALWAYS), OVD_INVALID_HANDLE);
+    // An open file is neither deleted nor moved.
+    EXPECT_FALSE(lien.CeDeleteFile(u"\\Temp\\p.tsk"));
+    EXPECT_FALSE(lien.CeMoveFile(u"\\Temp\\p.tsk", u"\\Temp\\q.tsk"));
+    EXPECT_TRUE(lien.CeCloseHandle(ecrivain));
+    EXPECT_TRUE(lien.CeCloseHandle(lecteur));
+    EXPECT_EQ(QFile(chemin("fs/Temp/p.tsk")).size(), 3);
+    // All closed: exclusive opens work again, one at a time.
+    const CEHANDLE seul = ouvreFichier(OVD_GENERIC_READ | OVD_GENERIC_WRITE, 0);
+    ASSERT_NE(seul, OVD_INVALID_HANDLE);
+    EXPECT_EQ(ouvreFichier(OVD_GENERIC_READ, OVD_FILE_SHARE_READ | OVD_FILE_SHARE_WRITE), OVD_INVALID_HANDLE);
+    EXPECT_TRUE(lien.CeCloseHandle(seul));
+    EXPECT_TRUE(lien.CeDeleteFile(u"\\Temp\\p.tsk"));
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(Simulateur, CheminTermineParUneBarreRefuse)
+{
+    CE_FIND_DATA fd{};
+    EXPECT_EQ(lien.CeFindFirstFile(u"\\Windows\\Blue.tsk\\", &fd), OVD_INVALID_HANDLE);
+    EXPECT_EQ(lien.CeGetLastError(), DWORD(OVD_ERROR_INVALID_NAME));
+    EXPECT_EQ(lien.CeCreateFile(u"\\Temp\\x.tsk\\", OVD_GENERIC_WRITE, 1, nullptr, OVD_CREATE_ALWAYS, 0x80, 0),
+              OVD_INVALID_HANDLE);
+    EXPECT_FALSE(QFile::exists(chemin("fs/Temp/x.tsk")));
+    EXPECT_FALSE(lien.CeDeleteFile(u"\\Windows\\Blue.tsk\\"));
+    EXPECT_TRUE(QFile::exists(chemin("fs/Windows/Blue.tsk")));
+    // The same paths without the last "\" work; so do folder patterns and
+    // the root itself.
+    const CEHANDLE h = lien.CeFindFirstFile(u"\\Windows\\Blue.tsk", &fd);
+    ASSERT_NE(h, OVD_INVALID_HANDLE);
+    EXPECT_TRUE(lien.CeFindClose(h));
+    DWORD n = 0;
+    CE_FIND_DATA *tab = nullptr;
+    ASSERT_TRUE(lien.CeFindAllFiles(u"\\Windows\\*", 0x81, &n, &tab));
+    EXPECT_GT(n, 0u);
+    lien.CeRapiFreeBuffer(tab);
+    ASSERT_TRUE(lien.CeFindAllFiles(u"\\*", 0x81, &n, &tab));
+    EXPECT_GT(n, 0u);
+    lien.CeRapiFreeBuffer(tab);
+}
+
+TEST_F(Simulateur, NomsDeClesHostilesNeCassentPasLeRegistre)
+{
+    // A key whose name holds a newline cannot be made by a call...
+    CEHKEY k = 0;
+    DWORD disposition = 0;
+    EXPECT_NE(lien.CeRegCreateKeyEx(OVD_HKEY_CURRENT_USER, u"Software\\a\nb", 0, nullptr, 0, 0, nullptr, &k,
+                                    &disposition),
+              0);
+    // ...and one written in the file (by hand, or as an overlong UTF-8 form
+    // of a control character) survives the next sessions as it is.
+    lien.DeconnecteCE();
+    QByteArray texte = testenv::readFile(chemin("registry.reg"));
+    texte += "\n[HKEY_CURRENT_USER\\Software\\Nouvelle%0ALigne 100%25]\n\"v\"=dword:00000007\n"
+             "[HKEY_CURRENT_USER\\Software\\Long\xC0\x8A" "forme]\n";
+    testenv::writeFile(chemin("registry.reg"), texte);
+    for (int session = 0; session < 2; ++session) {
+        ASSERT_TRUE(lien.ConnecteCE(5000));
+        ASSERT_EQ(lien.CeRegOpenKeyEx(OVD_HKEY_CURRENT_USER, u"Software\\Nouvelle\nLigne 100%", 0, 0, &k), 0)
+            << session;
+        DWORD type = 0, v = 0, cb = 4;
+        EXPECT_EQ(lien.CeRegQueryValueEx(k, u"v", nullptr, &type, reinterpret_cast<BYTE *>(&v), &cb), 0);
+        EXPECT_EQ(v, 7u);
+        // A change makes the registry be written again.
+        EXPECT_EQ(lien.CeRegSetValueEx(k, u"w", 0, OVD_REG_DWORD, reinterpret_cast<const BYTE *>(&v), 4), 0);
+        EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+        // The overlong form is no newline: each of its bytes is one U+FFFD.
+        EXPECT_NE(lien.CeRegOpenKeyEx(OVD_HKEY_CURRENT_USER, u"Software\\Long\nforme", 0, 0, &k), 0);
+        ASSERT_EQ(lien.CeRegOpenKeyEx(OVD_HKEY_CURRENT_USER, u"Software\\Long\uFFFD\uFFFDforme", 0, 0, &k), 0);
+        EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+        lien.DeconnecteCE();
+        // Every key line of the file stays on one line.
+        const QByteArray ecrit = testenv::readFile(chemin("registry.reg"));
+        EXPECT_TRUE(ecrit.contains("[HKEY_CURRENT_USER\\Software\\Nouvelle%0ALigne 100%25]\n")) << session;
+    }
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+}
+
+TEST_F(Simulateur, LOutilChangeLeRegistreDUneSessionOuverte)
+{
+    // policy / set-dword edit the file; the open session reads it again.
+    CEHKEY k = ouvre(OVD_HKEY_LOCAL_MACHINE, u"Security\\Policies\\Policies");
+    DWORD type = 0, v = 0, cb = 4;
+    ASSERT_EQ(lien.CeRegQueryValueEx(k, u"00001001", nullptr, &type, reinterpret_cast<BYTE *>(&v), &cb), 0);
+    EXPECT_EQ(v, 2u);
+    EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+    ASSERT_EQ(c.OvdSimSetDword(dir.constData(), "HKLM\\Security\\Policies\\Policies", "00001001", 1), 0);
+    k = ouvre(OVD_HKEY_LOCAL_MACHINE, u"Security\\Policies\\Policies");
+    cb = 4;
+    ASSERT_EQ(lien.CeRegQueryValueEx(k, u"00001001", nullptr, &type, reinterpret_cast<BYTE *>(&v), &cb), 0);
+    EXPECT_EQ(v, 1u);
+    EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+    // A new key through the tool; other roots and control characters refused.
+    EXPECT_EQ(c.OvdSimSetDword(dir.constData(), "HKEY_CURRENT_USER\\Software\\Essai", "N", 5), 0);
+    EXPECT_LT(c.OvdSimSetDword(dir.constData(), "HKCR\\x", "N", 5), 0);
+    EXPECT_LT(c.OvdSimSetDword(dir.constData(), "HKCU\\a\nb", "N", 5), 0);
+    EXPECT_LT(c.OvdSimSetDword(dir.constData(), "HKCU\\\\double", "N", 5), 0);
+    k = ouvre(OVD_HKEY_CURRENT_USER, u"Software\\Essai");
+    EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+}

@@ -1,6 +1,7 @@
 // ovd-devsim init: the default device holds what the device commands read.
 
 #include "device/lien_rapi.h"
+#include "tests/support/cab_fabrique.h"
 #include "tests/support/devsim_support.h"
 
 #include <QProcess>
@@ -148,4 +149,67 @@ TEST(OutilDevsim, InitNEcrasePasUnAppareilEtLesErreursSontClaires)
     EXPECT_TRUE(sortie.contains("State: unplugged"));
     EXPECT_TRUE(sortie.contains("Watched by a program: no"));
     EXPECT_EQ(outil({QStringLiteral("frobnicate")}, &sortie), 2);
+}
+
+TEST(OutilDevsim, LesPaquetsDUnAppareilNeufSontDeVraisCabinets)
+{
+    // Parents made as needed; the packages read by an independent cabinet
+    // reader, each with the setup documents its kind holds.
+    const QString dir = testenv::tempDir() + QStringLiteral("/a/b/c/appareil");
+    QByteArray sortie;
+    ASSERT_EQ(outil({QStringLiteral("init"), dir}, &sortie), 0) << sortie.toStdString();
+    EXPECT_FALSE(sortie.contains("no theme package"));
+    const auto membres = [&](const char *rel) {
+        bool ok = false;
+        QStringList noms;
+        for (const auto &l : cabtest::listeCabextract(dir + QStringLiteral("/fs/") + QLatin1String(rel), &ok))
+            noms << l.nom.toLower();
+        EXPECT_TRUE(ok) << rel;
+        return noms;
+    };
+    const QStringList bleu = membres("Windows/Blue.tsk");
+    EXPECT_EQ(bleu.filter(QStringLiteral(".000")).size(), 1);
+    EXPECT_TRUE(bleu.contains(QStringLiteral("_setup.xml")));
+    EXPECT_EQ(bleu.size(), 4); // setup file, setup XML, Today and Start
+    const QStringList vert = membres("Storage Card/Themes/Green.tsk");
+    EXPECT_TRUE(vert.contains(QStringLiteral("_setup.xml")));
+    EXPECT_TRUE(vert.filter(QStringLiteral(".000")).isEmpty());
+    const QStringList soleil = membres("My Documents/Sunset.tsk");
+    EXPECT_EQ(soleil.filter(QStringLiteral(".000")).size(), 1);
+    EXPECT_EQ(soleil.size(), 3); // the Start pair only
+
+    // Its setup XML names the colours the device registry holds.
+    const QString extrait = testenv::tempDir() + QStringLiteral("/x");
+    ASSERT_EQ(cabtest::extraitCabextract(dir + QStringLiteral("/fs/Windows/Blue.tsk"), extrait), 0);
+    const QByteArray xml = testenv::readFile(extrait + QStringLiteral("/_setup.xml"));
+    // Colour 5 is 2E,97,E3 on the device: the XML's integer 0x00E3972E.
+    EXPECT_TRUE(xml.contains("<parm name=\"5\" value=\"14915374\" datatype=\"integer\"/>"))
+        << xml.toStdString();
+    EXPECT_FALSE(xml.contains("<parm name=\"40\"")); // the one colour the device lacks
+    EXPECT_TRUE(xml.contains("<characteristic type=\"HKCU\\Software\\Microsoft\\Today\\Blue.tsk\">"));
+}
+
+TEST(OutilDevsim, PolitiqueEtValeursDuRegistre)
+{
+    const QString dir = testenv::tempDir() + QStringLiteral("/dev");
+    ASSERT_EQ(outil({QStringLiteral("init"), dir}), 0);
+    QByteArray sortie;
+    EXPECT_EQ(outil({QStringLiteral("policy"), dir, QStringLiteral("1")}, &sortie), 0);
+    EXPECT_EQ(outil({QStringLiteral("set-dword"), dir, QStringLiteral("HKCU\\Software\\Microsoft\\Today"),
+                     QStringLiteral("DPI"), QStringLiteral("0xC0")},
+                    &sortie),
+              0);
+    const QByteArray reg = testenv::readFile(dir + QStringLiteral("/registry.reg"));
+    EXPECT_TRUE(reg.contains("\"00001001\"=dword:00000001"));
+    EXPECT_TRUE(reg.contains("\"DPI\"=dword:000000c0"));
+    // Not numbers, negative numbers, too big, other roots: refused, nothing written.
+    for (const QStringList &args :
+         {QStringList{"policy", dir, "un"}, QStringList{"policy", dir, "-1"}, QStringList{"policy", dir, "0x100000000"},
+          QStringList{"set-dword", dir, "HKCR\\x", "N", "1"}}) {
+        EXPECT_NE(outil(args, &sortie), 0) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(testenv::readFile(dir + QStringLiteral("/registry.reg")), reg);
+    // Too many or too few arguments show the usage.
+    EXPECT_EQ(outil({QStringLiteral("policy")}, &sortie), 2);
+    EXPECT_EQ(outil({QStringLiteral("policy"), dir, QStringLiteral("1"), QStringLiteral("2")}, &sortie), 2);
 }

@@ -85,6 +85,10 @@ protected:
     {
         EXPECT_FALSE(pause.isPaused());
         EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+        // A test that let the program think it was disconnected leaves the
+        // session to close here, so the next device can be attached.
+        if (c.OvdSimSessionCount() > 0)
+            etat.Rapi.DeconnecteCE();
         // No package, copy or extracted member is left in the work folder
         // (the package writer keeps the setup document a package leaves out).
         EXPECT_EQ(QDir(travail).entryList({"*.tsk", "*.gif", "apercu*", "tempTsk"},

@@ -127,18 +127,44 @@ TEST_F(FichiersCE, FichierAbsentNeDetruitRien)
     EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/tdywater.gif"))), QByteArray("GIF89a-original"));
 }
 
-TEST_F(FichiersCE, AppareilPleinNeLaissePasDeFichierPartiel)
+TEST_F(FichiersCE, EchecDeRemplacementGardeLAncienFichier)
 {
-    testenv::writeFile(fs(QStringLiteral("Temp/theme.tsk")), "ancien");
+    // A full store: the copy fails, the old device file stays byte for byte
+    // and nothing of the copy is left on the device.
+    const QByteArray ancien = aleatoire(5000, 8);
+    testenv::writeFile(fs(QStringLiteral("Temp/theme.tsk")), ancien);
     option("Faults", "WriteFailsAfter", "100000");
     testenv::writeFile(bureau(QStringLiteral("gros.tsk")), aleatoire(300000, 3));
     EXPECT_FALSE(CopieVersCE(lien, QStringLiteral("\\Temp\\theme.tsk"), bureau(QStringLiteral("gros.tsk"))));
-    EXPECT_FALSE(QFile::exists(fs(QStringLiteral("Temp/theme.tsk"))));
-    EXPECT_FALSE(ExisteFichierCE(lien, QStringLiteral("\\Temp\\theme.tsk")));
-    // What fits still copies.
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Temp/theme.tsk"))), ancien);
+    EXPECT_EQ(QDir(fs(QStringLiteral("Temp"))).entryList(QDir::Files), QStringList{QStringLiteral("theme.tsk")});
+    // A new file that does not fit leaves nothing either.
+    EXPECT_FALSE(CopieVersCE(lien, QStringLiteral("\\Temp\\nouveau.tsk"), bureau(QStringLiteral("gros.tsk"))));
+    EXPECT_FALSE(ExisteFichierCE(lien, QStringLiteral("\\Temp\\nouveau.tsk")));
+    // What fits still replaces it.
     testenv::writeFile(bureau(QStringLiteral("petit.tsk")), aleatoire(99999, 4));
     EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Temp\\theme.tsk"), bureau(QStringLiteral("petit.tsk"))));
     EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Temp/theme.tsk"))), aleatoire(99999, 4));
+    EXPECT_EQ(QDir(fs(QStringLiteral("Temp"))).entryList(QDir::Files), QStringList{QStringLiteral("theme.tsk")});
+}
+
+TEST_F(FichiersCE, FichierOuvertAilleursNEstPasRemplace)
+{
+    // Another program holds the device file open without sharing it: the
+    // new copy cannot take its place, the old file stays, no spare is left.
+    const QByteArray ancien("en cours d'utilisation");
+    testenv::writeFile(fs(QStringLiteral("Windows/tdywater.gif")), ancien);
+    const CEHANDLE tenu = lien.CeCreateFile(u"\\Windows\\tdywater.gif", OVD_GENERIC_READ, 0, nullptr,
+                                            OVD_OPEN_EXISTING, OVD_FILE_ATTRIBUTE_NORMAL, 0);
+    ASSERT_NE(tenu, OVD_INVALID_HANDLE);
+    testenv::writeFile(bureau(QStringLiteral("neuf.gif")), "GIF89a-neuf");
+    EXPECT_FALSE(CopieVersCE(lien, QStringLiteral("\\Windows\\tdywater.gif"), bureau(QStringLiteral("neuf.gif"))));
+    EXPECT_TRUE(lien.CeCloseHandle(tenu));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/tdywater.gif"))), ancien);
+    EXPECT_EQ(QDir(fs(QStringLiteral("Windows"))).entryList({"~ovd*"}, QDir::Files), QStringList());
+    // Once it is closed, the copy goes through.
+    EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Windows\\tdywater.gif"), bureau(QStringLiteral("neuf.gif"))));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/tdywater.gif"))), QByteArray("GIF89a-neuf"));
 }
 
 TEST_F(FichiersCE, LectureEnPanneLaisseLeBureauIntact)
@@ -302,7 +328,9 @@ QTreeWidgetItem *enfant(QTreeWidgetItem *parent, const QString &nom)
 
 TEST_F(FichiersCE, ArbreDesDossiersEtDesPaquets)
 {
-    testenv::writeFile(fs(QStringLiteral("Windows/blue.TSK")), "skin");
+    // The new device's own packages (Blue, Green, Sunset), the skin renamed
+    // into another letter case, and one more package.
+    ASSERT_TRUE(QFile::rename(fs(QStringLiteral("Windows/Blue.tsk")), fs(QStringLiteral("Windows/blue.TSK"))));
     testenv::writeFile(fs(QStringLiteral("Storage Card/Themes/Autre.TsK")), "paquet");
     testenv::writeFile(fs(QStringLiteral("Storage Card/Themes/lisez.txt")), "texte");
     QTreeWidget arbre;
@@ -317,10 +345,10 @@ TEST_F(FichiersCE, ArbreDesDossiersEtDesPaquets)
     const Comptes hote = compteHote(QFile::encodeName(fs(QString())).toStdString());
     EXPECT_EQ(nbDossiers, hote.dossiers);
     EXPECT_EQ(nbFichiers, hote.fichiers);
-    EXPECT_EQ(nbPaquets, 2);
-    EXPECT_EQ(hote.paquets, 2);
+    EXPECT_EQ(nbPaquets, 4);
+    EXPECT_EQ(hote.paquets, 4);
     EXPECT_EQ(dossiers.text(), QStringLiteral("%1 Dir(s)").arg(hote.dossiers));
-    EXPECT_EQ(paquets.text(), QStringLiteral("2 TSK (%1 Files)").arg(hote.fichiers));
+    EXPECT_EQ(paquets.text(), QStringLiteral("4 TSK (%1 Files)").arg(hote.fichiers));
     EXPECT_LE(QFontMetrics(chemin.font()).horizontalAdvance(chemin.text()), chemin.width() - 10);
 
     QTreeWidgetItem *windows = enfant(racine, QStringLiteral("Windows"));
@@ -337,9 +365,11 @@ TEST_F(FichiersCE, ArbreDesDossiersEtDesPaquets)
     EXPECT_EQ(odd->data(0, kRoleImageCE).toInt(), ImageDossierCE); // a folder named like a package
     QTreeWidgetItem *themes = enfant(carte, QStringLiteral("Themes"));
     ASSERT_TRUE(themes);
-    ASSERT_EQ(themes->childCount(), 1); // the text file adds no node
-    EXPECT_EQ(themes->child(0)->text(0), QStringLiteral("Autre.TsK"));
-    EXPECT_EQ(themes->child(0)->data(0, kRoleImageCE).toInt(), ImagePaquetCE);
+    ASSERT_EQ(themes->childCount(), 2); // the text file adds no node
+    QTreeWidgetItem *autre = enfant(themes, QStringLiteral("Autre.TsK"));
+    ASSERT_TRUE(autre);
+    EXPECT_EQ(autre->data(0, kRoleImageCE).toInt(), ImagePaquetCE);
+    EXPECT_EQ(enfant(themes, QStringLiteral("Green.tsk"))->data(0, kRoleImageCE).toInt(), ImagePaquetCE);
     // Every folder is a node, also an empty one.
     EXPECT_TRUE(enfant(racine, QStringLiteral("Temp")));
 }
@@ -365,7 +395,7 @@ TEST_F(FichiersCE, ArbreDUnListingHostileSeTermine)
     QTreeWidgetItem *temp = enfant(racine, QStringLiteral("Temp"));
     ASSERT_TRUE(temp);
     EXPECT_EQ(temp->childCount(), 0);
-    EXPECT_EQ(nbPaquets, 0);
+    EXPECT_EQ(nbPaquets, 3); // only the device's own three packages
     int profondeur = 0;
     for (QTreeWidgetItem *n = enfant(racine, QStringLiteral("P")); n; n = n->childCount() ? n->child(0) : nullptr)
         ++profondeur;

@@ -469,3 +469,36 @@ TEST(RegistreCESansAppareil, ValeursDEchecSansException)
     EXPECT_EQ(testenv::readFile(QString::fromLocal8Bit(dir) + "/registry.reg"), avant);
     EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
 }
+
+TEST_F(RegistreCE, ValeursNonEcritesParLeProgrammeSurviventALaRestauration)
+{
+    // BaseHue FFFFFFFF reads as -1, like an absent one; a DPI stored as a
+    // string is no DWORD. Neither may be deleted when the device is put back.
+    fixe(OVD_HKEY_LOCAL_MACHINE, kCouleurs, u"BaseHue", OVD_REG_DWORD, dword(0xFFFFFFFFu));
+    fixe(OVD_HKEY_CURRENT_USER, u"Software\\Microsoft\\Today", u"DPI", OVD_REG_SZ, QByteArray("9\0\0\0", 4));
+    const auto avant = registreTrie();
+
+    EtatCouleursCE etat;
+    int hue = 0, dpi = 0, usi = 0;
+    QString rapport;
+    ASSERT_TRUE(LitCouleursCE(lien, etat, hue, dpi, usi, &rapport));
+    EXPECT_EQ(hue, -1);
+    EXPECT_EQ(dpi, -1);
+    // The report shows the device's value, not an absent one.
+    EXPECT_TRUE(rapport.contains(QStringLiteral("Basehue : FFFFFFFFh (1FFh mod 200h)"))) << rapport.toStdString();
+
+    std::array<TColor, JeuCouleurs::NbCouleurs> couleurs{};
+    std::array<bool, JeuCouleurs::NbCouleurs> inclus{};
+    ASSERT_TRUE(EcritCouleursCE(lien, 0x0A0, 120, couleurs, inclus, false));
+    EXPECT_TRUE(valeurs(kCleCouleurs).contains(QStringLiteral("\"BaseHue\"=dword:000000a0")));
+
+    // Given back what was read: everything as it was, byte for byte.
+    ASSERT_TRUE(RestaureCouleursCE(lien, etat, hue, dpi));
+    EXPECT_EQ(registreTrie(), avant);
+    EXPECT_TRUE(valeurs(kCleCouleurs).contains(QStringLiteral("\"BaseHue\"=dword:ffffffff")));
+
+    // Given other values, those are written.
+    ASSERT_TRUE(RestaureCouleursCE(lien, etat, 0x1A0, 150));
+    EXPECT_TRUE(valeurs(kCleCouleurs).contains(QStringLiteral("\"BaseHue\"=dword:000001a0")));
+    EXPECT_TRUE(valeurs(kCleToday).contains(QStringLiteral("\"DPI\"=dword:00000096")));
+}

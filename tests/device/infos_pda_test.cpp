@@ -361,6 +361,9 @@ TEST_F(InfosAppareil, RafraichiApresEffacementDUneCleToday)
     auto *nb = f.findChild<QLabel *>(QStringLiteral("NbTskRegLbl"));
     auto *voir = f.findChild<QPushButton *>(QStringLiteral("VoirTskReg"));
     EXPECT_EQ(nb->text(), QStringLiteral("2 TSK in HKCU\\Software\\Microsoft\\Today"));
+    // The keys are reached from the device page, which stays in front.
+    auto *pages = f.findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+    pages->setCurrentIndex(1);
     bool vu = false;
     surModale<TTskRegTodayF>([&](TTskRegTodayF *d) {
         vu = true;
@@ -373,6 +376,7 @@ TEST_F(InfosAppareil, RafraichiApresEffacementDUneCleToday)
         // The information window read the device again.
         EXPECT_EQ(nb->text(), QStringLiteral("1 TSK in HKCU\\Software\\Microsoft\\Today"));
         EXPECT_EQ(f.clesTsk(), QStringList{QStringLiteral("Green.TSK")});
+        EXPECT_EQ(pages->currentIndex(), 1);
         EXPECT_EQ(liste->count(), 1);
         liste->item(0)->setCheckState(Qt::Checked);
         prompts.answer(Prompts::Answer::Yes);
@@ -425,4 +429,24 @@ TEST_F(InfosAppareil, RefuseeSansConnexionNiBibliotheque)
     g.findChild<QPushButton *>(QStringLiteral("AffFenBtn"))->click();
     EXPECT_EQ(g.findChild<QTreeWidget *>(QStringLiteral("TreeView1"))->topLevelItem(0)->childCount(), 0);
     partiel.Rapi.DeconnecteCE();
+}
+
+TEST_F(InfosAppareil, OptionsActiveSyncDitPourquoiRienNeSOuvre)
+{
+    TInfosPDA f(etat, contexte());
+    f.show();
+    auto *options = f.findChild<QPushButton *>(QStringLiteral("OptionsAS"));
+    ASSERT_TRUE(options);
+    // Without a connection manager, and with the simulator's, which has no
+    // settings window: the user is told each time.
+    options->click();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0], QStringLiteral("No ActiveSync connection manager !"));
+    etat.DccMan = std::make_unique<TDccMan>(etat.Rapi);
+    ASSERT_TRUE(etat.DccMan->managerCree());
+    options->click();
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[1].startsWith(
+        QStringLiteral("The simulated device has no ActiveSync connection settings window")));
+    EXPECT_FALSE(pause.isPaused());
 }

@@ -3,7 +3,9 @@
 #include "device/transfert_vers_ce.h"
 #include "tests/device/fenetres_appareil_support.h"
 #include "tests/support/cab_fabrique.h"
+#include "theme/controle_noms.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -181,4 +183,30 @@ TEST_F(TransfertCE, SansConnexionNiBibliotheque)
     EXPECT_FALSE(sans.RapiPresent);
     EXPECT_EQ(OuvreTransfertVersCE(sans, doc, arbre, paquet()), int(QDialog::Rejected));
     EXPECT_EQ(prompts.messages.last(), QStringLiteral("Not connected"));
+}
+
+TEST_F(TransfertCE, LaRaisonDuTransfertRefuseEstAffichee)
+{
+    auto *raison = fenetre->findChild<QLabel *>(QStringLiteral("RaisonLbl"));
+    ASSERT_TRUE(raison);
+    const QRect place = raison->geometry();
+    EXPECT_EQ(raison->text(), QStringLiteral("1) Choose the folder on the Pocket PC."));
+    choisit(QStringLiteral("\\Storage Card"));
+    EXPECT_EQ(raison->text(), QStringLiteral("2) Give the Theme a name."));
+    // Each refused name says why, as the name check words it.
+    edit("ThemeNomEdt")->setText(QStringLiteral("a/b"));
+    EXPECT_FALSE(transfert->isEnabled());
+    EXPECT_EQ(raison->text(), QStringLiteral("Theme Name : ") + ControleNoms::nomTheme(QStringLiteral("a/b")));
+    EXPECT_FALSE(ControleNoms::nomTheme(QStringLiteral("a/b")).isEmpty());
+    edit("ThemeNomEdt")->setText(QStringLiteral("Blue"));
+    edit("AppNameEdt")->setText(QStringLiteral("Int\terne"));
+    EXPECT_FALSE(transfert->isEnabled());
+    EXPECT_EQ(raison->text(),
+              QStringLiteral("Internal name : ") + ControleNoms::nomApplication(QStringLiteral("Int\terne")));
+    edit("AppNameEdt")->setText(QStringLiteral("Interne"));
+    EXPECT_TRUE(transfert->isEnabled());
+    EXPECT_TRUE(raison->text().isEmpty());
+    // The reason's room stays: nothing below it moves.
+    EXPECT_EQ(raison->geometry(), place);
+    EXPECT_FALSE(fenetre->windowIcon().isNull());
 }

@@ -56,7 +56,7 @@ protected:
         ASSERT_NE(::mkdtemp(modele.data()), nullptr);
         racine = modele;
         dir = racine / "device";
-        ASSERT_EQ(OvdSimInit(dir.c_str()), 0);
+        ASSERT_GE(OvdSimInit(dir.c_str()), 0); // 1: no theme packages beside this build
         ASSERT_EQ(OvdSimAttach(dir.c_str()), 0);
     }
     void TearDown() override
@@ -452,4 +452,76 @@ TEST(AppareilControle, EntreesDeControleBornees)
     EXPECT_EQ(OvdSimPlug(nullptr, 0), -1);
     EXPECT_EQ(OvdSimStatus("/nonexistent-ovd-device", petit, sizeof petit), -1);
     EXPECT_EQ(OvdSimCallCount(nullptr), -1);
+}
+
+TEST_F(Appareil, PartagesEtCheminsRefuses)
+{
+    ASSERT_EQ(OvdSimPlug(dir.c_str(), ip(10, 0, 0, 2)), 0);
+    ASSERT_TRUE(connecte());
+    const CEHANDLE a = CeCreateFile(u"\\Temp\\s.bin", OVD_GENERIC_WRITE, 0, nullptr, OVD_CREATE_ALWAYS, 0x80, 0);
+    ASSERT_NE(a, OVD_INVALID_HANDLE);
+    EXPECT_EQ(CeCreateFile(u"\\Temp\\s.bin", OVD_GENERIC_WRITE, 0, nullptr, OVD_OPEN_EXISTING, 0x80, 0),
+              OVD_INVALID_HANDLE);
+    EXPECT_EQ(CeGetLastError(), DWORD(OVD_ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(CeDeleteFile(u"\\Temp\\s.bin"), 0);
+    EXPECT_NE(CeCloseHandle(a), 0);
+    EXPECT_NE(CeDeleteFile(u"\\Temp\\s.bin"), 0);
+    CE_FIND_DATA fd{};
+    EXPECT_EQ(CeFindFirstFile(u"\\Temp\\", &fd), OVD_INVALID_HANDLE);
+    EXPECT_EQ(CeFindFirstFile(u"\\Temp\\\\", &fd), OVD_INVALID_HANDLE);
+    EXPECT_EQ(OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(Appareil, NomsDeClesEchappesEtUtf8Strict)
+{
+    // Hostile key lines: escapes, a bad escape, overlong and truncated UTF-8.
+    std::string texte = litTout(dir / "registry.reg");
+    texte += "\n[HKEY_CURRENT_USER\\A%0Ab%25]\n\"x\"=dword:00000001\n"
+             "[HKEY_CURRENT_USER\\B\xC0\x8A\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80\xC3]\n";
+    std::ofstream(dir / "registry.reg", std::ios::binary) << texte;
+    ASSERT_EQ(OvdSimPlug(dir.c_str(), ip(10, 0, 0, 3)), 0);
+    ASSERT_TRUE(connecte());
+    const CEHKEY k = ouvre(OVD_HKEY_CURRENT_USER, u"A\nb%");
+    EXPECT_EQ(CeRegSetValueEx(k, u"y", 0, OVD_REG_DWORD, reinterpret_cast<const BYTE *>("\1\0\0\0"), 4), 0);
+    EXPECT_EQ(CeRegCloseKey(k), 0);
+    CEHKEY n = 0;
+    DWORD disp = 0;
+    EXPECT_NE(CeRegCreateKeyEx(OVD_HKEY_CURRENT_USER, u"C\x01", 0, nullptr, 0, 0, nullptr, &n, &disp), 0);
+    EXPECT_EQ(CeRapiUninit(), 0);
+    const std::string ecrit = litTout(dir / "registry.reg");
+    EXPECT_NE(ecrit.find("[HKEY_CURRENT_USER\\A%0Ab%25]\n"), std::string::npos);
+    // The next session reads what was written.
+    ASSERT_TRUE(connecte());
+    EXPECT_EQ(CeRegCloseKey(ouvre(OVD_HKEY_CURRENT_USER, u"A\nb%")), 0);
+    EXPECT_EQ(CeRapiUninit(), 0);
+    // A bad escape makes the file unreadable: the session refuses it and
+    // the file is kept as it is.
+    std::ofstream(dir / "registry.reg", std::ios::binary) << "[HKEY_CURRENT_USER\\Z%G1]\n";
+    RAPIINIT init{OVD_RAPIINIT_SIZE, -1, -1};
+    ASSERT_EQ(CeRapiInitEx(&init), 0);
+    ASSERT_TRUE(lisible(init.heRapiInit));
+    EXPECT_NE(init.hrRapiInit, 0);
+    EXPECT_EQ(CeRapiUninit(), 0);
+    EXPECT_EQ(litTout(dir / "registry.reg"), "[HKEY_CURRENT_USER\\Z%G1]\n");
+}
+
+TEST_F(Appareil, UnNomDeCanalPourChaqueEcritureDuDossier)
+{
+    // A manager made before its folder exists, named with a trailing slash
+    // and "..": the tool's spelling of the folder reaches it.
+    const fs::path plus = racine / "nouveau" / "appareil";
+    ASSERT_EQ(OvdSimAttach((racine.string() + "/x/../nouveau//appareil/").c_str()), 0);
+    DCCMAN m = nullptr;
+    ASSERT_EQ(DccManCreate(&m), 0);
+    ASSERT_GE(OvdSimInit(plus.c_str()), 0); // parents made as needed
+    char etat[512];
+    ASSERT_GT(OvdSimStatus(plus.c_str(), etat, sizeof etat), 0);
+    EXPECT_NE(std::string(etat).find("Watched by a program: yes"), std::string::npos) << etat;
+    ASSERT_EQ(OvdSimPlug(plus.c_str(), ip(1, 2, 3, 4)), 1);
+    DccManRelease(m);
+    ASSERT_GT(OvdSimStatus(plus.c_str(), etat, sizeof etat), 0);
+    EXPECT_NE(std::string(etat).find("Watched by a program: no"), std::string::npos) << etat;
+    EXPECT_EQ(OvdSimSetDword(plus.c_str(), "HKLM\\Security\\Policies\\Policies", "00001001", 1), 0);
+    EXPECT_EQ(OvdSimSetDword(plus.c_str(), "HKXX\\a", "b", 1), -1);
+    EXPECT_EQ(OvdSimSetDword(plus.c_str(), nullptr, "b", 1), -1);
 }

@@ -1,12 +1,12 @@
 #include "theme/fichier_couleurs.h"
 
 #include "theme/cp1252.h"
+#include "theme/ecriture_atomique.h"
 #include "theme/ini_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -56,12 +56,8 @@ bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNo
 {
     QString raison;
     const auto octets = TexteCouleurs(doc, avecNoms, &raison);
-    if (octets) {
-        QSaveFile f(fichier);
-        if (f.open(QIODevice::WriteOnly) && f.write(*octets) == octets->size() && f.commit())
-            return true;
-        raison = f.errorString();
-    }
+    if (octets && EcritFichierAtomique(fichier, *octets, &raison))
+        return true;
     if (erreur)
         *erreur = QStringLiteral("Cannot write the colors file %1: %2").arg(QDir::toNativeSeparators(fichier), raison);
     return false;

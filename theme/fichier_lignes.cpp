@@ -1,9 +1,9 @@
 #include "theme/fichier_lignes.h"
 
 #include "theme/cp1252.h"
+#include "theme/ecriture_atomique.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *erreur)
 {
@@ -19,10 +19,10 @@ bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *
         octets += *encodee;
         octets += "\r\n";
     }
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size() || !fichier.commit()) {
+    QString raison;
+    if (!EcritFichierAtomique(chemin, octets, &raison)) {
         if (erreur)
-            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(chemin), fichier.errorString());
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(chemin), raison);
         return false;
     }
     return true;

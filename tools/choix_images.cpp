@@ -1,5 +1,6 @@
 #include "tools/choix_images.h"
 
+#include "theme/ecriture_atomique.h"
 #include "ui/app_context.h"
 #include "ui/fonctions_indep.h"
 #include "theme/arrondi.h"
@@ -20,7 +21,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QStyle>
 #include <QTimer>
@@ -76,14 +76,7 @@ QString cleFichier(const QString &fichier)
 
 bool ecritAtomique(const QString &fichier, const QByteArray &octets)
 {
-    QSaveFile f(fichier);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(octets) != octets.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return EcritFichierAtomique(fichier, octets);
 }
 
 QSlider *curseur(const QString &nom, int min, int max, int valeur, QWidget *parent)

@@ -1,5 +1,6 @@
 #include "ui/fonctions_indep.h"
 
+#include "theme/ecriture_atomique.h"
 #include "theme/arrondi.h"
 #include "theme/byte_io.h"
 #include "theme/prompts.h"
@@ -12,7 +13,6 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
@@ -70,10 +70,10 @@ bool ExtraitRessource(const QString &ressource, const QString &fichier, QString 
         return false;
     }
     const QByteArray octets = source.readAll();
-    QSaveFile f(fichier);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) {
+    QString raison;
+    if (!EcritFichierAtomique(fichier, octets, &raison)) {
         if (erreur)
-            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fichier), f.errorString());
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fichier), raison);
         return false;
     }
     return true;

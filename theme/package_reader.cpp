@@ -4,6 +4,7 @@
 #include "theme/cp1252.h"
 #include "theme/ecriture_atomique.h"
 #include "theme/inf_rebuilder.h"
+#include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 
 #include <cerrno>
 #include <cstdio>
@@ -383,6 +385,11 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
         const auto chemin = extraire(cle, Paquet::TailleImageMax);
         if (!chemin)
             return refus(ErreurCab);
+        // A picture bomb never becomes a working picture: the size is in the header.
+        QImageReader lecteur(*chemin);
+        lecteur.setDecideFormatFromContent(true);
+        if (ImageTropGrande(lecteur.size()))
+            return refus(MessageImageTropGrande(images[choix[k]], lecteur.size()));
         fichiersImages[k] = *chemin;
     }
     if (fichiersImages[0].isEmpty() && fichiersImages[1].isEmpty())

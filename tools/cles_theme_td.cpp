@@ -157,6 +157,9 @@ bool TTDThemeCles::eventFilter(QObject *objet, QEvent *e)
     if (it == m_panneaux.end() || !*it)
         return QDialog::eventFilter(objet, e);
     const int k = int(it - m_panneaux.begin());
+    // Only a mouse button event is a QMouseEvent: the type comes before the cast.
+    if (e->type() != QEvent::MouseButtonPress && e->type() != QEvent::MouseButtonRelease)
+        return QDialog::eventFilter(objet, e);
     auto *souris = static_cast<QMouseEvent *>(e);
     if (e->type() == QEvent::MouseButtonPress && souris->button() == Qt::LeftButton) {
         PanelMouseDown(k, souris->modifiers());

@@ -108,7 +108,7 @@ QString CaptureEcran::CaptureMainForm(QWidget *demandeur, bool AsJpeg)
     if (!m_principale || !EcritCapture(ImageZoneFenetre(m_principale), fichier, AsJpeg, &erreur)) {
         if (m_prompts)
             m_prompts->message(QStringLiteral("Cannot save the screen capture \"%1\".\n%2")
-                                   .arg(QDir::toNativeSeparators(fichier), erreur),
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), erreur),
                                {}, Prompts::Icon::Error);
         return {};
     }

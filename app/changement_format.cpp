@@ -27,11 +27,11 @@ void prendPortrait(const QDir &dossier, const QString &base, const QString &suff
         QString raison;
         if (!copieSur(portrait, simple, &raison) && prompts)
             prompts->message(QStringLiteral("Cannot copy %1 to %2: %3")
-                                 .arg(QDir::toNativeSeparators(portrait), QDir::toNativeSeparators(simple), raison),
+                                 .arg(QDir::toNativeSeparators(QDir::cleanPath(portrait)), QDir::toNativeSeparators(QDir::cleanPath(simple)), raison),
                              {}, Prompts::Icon::Error);
     } else if (QFileInfo(simple).isFile() || QFileInfo(simple).isSymLink()) {
         if (!QFile::remove(simple) && prompts)
-            prompts->message(QStringLiteral("Cannot delete %1").arg(QDir::toNativeSeparators(simple)), {},
+            prompts->message(QStringLiteral("Cannot delete %1").arg(QDir::toNativeSeparators(QDir::cleanPath(simple))), {},
                              Prompts::Icon::Error);
     }
 }

@@ -54,7 +54,7 @@ bool ecrit(const QString &fichier, const QByteArray &octets, QString *erreur)
     if (EcritFichierAtomique(fichier, octets, &raison))
         return true;
     if (erreur)
-        *erreur = QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fichier), raison);
+        *erreur = QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), raison);
     return false;
 }
 
@@ -195,7 +195,7 @@ bool SauveRapportCouleurs(const QString &dossier, const QString &skin, const Tab
         if (!image.save(&tampon, "BMP")) {
             if (erreur)
                 *erreur = QStringLiteral("Cannot create file \"%1\".")
-                              .arg(QDir::toNativeSeparators(prefixe + QLatin1String(nom)));
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(prefixe + QLatin1String(nom))));
             return false;
         }
         return ecrit(prefixe + QLatin1String(nom), bmp, erreur);

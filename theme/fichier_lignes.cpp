@@ -13,7 +13,7 @@ bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *
         if (!encodee) {
             if (erreur)
                 *erreur = QStringLiteral("Cannot write %1: the character \"%2\" has no place in Windows-1252.")
-                              .arg(QDir::toNativeSeparators(chemin), cp1252::firstUnencodable(ligne));
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(chemin)), cp1252::firstUnencodable(ligne));
             return false;
         }
         octets += *encodee;
@@ -22,7 +22,7 @@ bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *
     QString raison;
     if (!EcritFichierAtomique(chemin, octets, &raison)) {
         if (erreur)
-            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(chemin), raison);
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(chemin)), raison);
         return false;
     }
     return true;

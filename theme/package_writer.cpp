@@ -151,7 +151,7 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
     // A package left by an earlier build must never pass for this one.
     if (!QDir().mkpath(ctx.dossierTravail) || (QFile::exists(package) && !QFile::remove(package))) {
         avertit(ctx.prompts,
-                QStringLiteral("Cannot prepare the work folder %1.").arg(QDir::toNativeSeparators(ctx.dossierTravail)),
+                QStringLiteral("Cannot prepare the work folder %1.").arg(QDir::toNativeSeparators(QDir::cleanPath(ctx.dossierTravail))),
                 Prompts::Icon::Error);
         return false;
     }

@@ -222,7 +222,7 @@ bool EcritFichier000(const ThemeDocument &doc, const QString &nomApplication, co
     const QString chemin = QDir(dossier).filePath(nomBase + QStringLiteral("~1.000"));
     QString raison;
     if (!EcritFichierAtomique(chemin, *octets, &raison)) {
-        signale(erreur, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(chemin), raison));
+        signale(erreur, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(chemin)), raison));
         return false;
     }
     return true;

@@ -563,7 +563,7 @@ void TTexteSurImg::ChargeImageTexte()
         TexteImg->clear();
         SauverSBtn->setEnabled(false);
         m_prompts.message(QStringLiteral("The picture \"%1\" cannot be read: %2")
-                              .arg(QDir::toNativeSeparators(fichier), texteErreurImage(erreur)),
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), texteErreurImage(erreur)),
                           titre(), Prompts::Icon::Warning);
         return;
     }

@@ -106,7 +106,7 @@ bool ExtraitRessource(const QString &ressource, const QString &fichier, QString 
     QString raison;
     if (!EcritFichierAtomique(fichier, octets, &raison)) {
         if (erreur)
-            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fichier), raison);
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), raison);
         return false;
     }
     return true;

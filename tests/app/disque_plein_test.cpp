@@ -221,10 +221,13 @@ TEST_P(LecturePaquetDisquePlein, RienNeChange)
     ScriptedPrompts prompts;
     DossierCabinet cabinet;
     AnimationPause pause;
-    const ContexteLecture ctx{dossier, f(QStringLiteral("orvandelCoul.inf")), testenv::tempDir() + QStringLiteral("/ThemeTmp"),
-                              prompts, cabinet, &pause, {}};
+    // The folders as the program passes them, each ending with "/".
+    const ContexteLecture ctx{dossier + QLatin1Char('/'), f(QStringLiteral("orvandelCoul.inf")),
+                              testenv::tempDir() + QStringLiteral("/ThemeTmp/"), prompts, cabinet, &pause, {}};
     EXPECT_FALSE(LitTsk(paquet, doc, ctx));
-    EXPECT_FALSE(prompts.messages.isEmpty());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QLatin1String("No space left on device"))) << prompts.messages[0].toStdString();
+    EXPECT_FALSE(prompts.messages[0].contains(QLatin1String("//"))) << prompts.messages[0].toStdString();
     EXPECT_EQ(doc.nomTheme(), QStringLiteral("Before"));
     verifieIntact();
 }
@@ -274,7 +277,7 @@ TEST_F(DisquePleinTest, CreerAvecUnDossierDeSauvegardePlein)
     ctx.dossierAppli = appli;
     ctx.dossierTravail = testenv::tempDir() + QStringLiteral("/ThemeTmp");
     prompts.answer(Prompts::Answer::Yes);
-    EXPECT_FALSE(GenereBtnClick(doc, ctx, dossier));
+    EXPECT_FALSE(GenereBtnClick(doc, ctx, dossier + QLatin1Char('/')));
     ASSERT_FALSE(prompts.messages.isEmpty());
     EXPECT_FALSE(prompts.messages.last().contains(QLatin1String("Unknown error"))) << prompts.messages.last().toStdString();
     EXPECT_FALSE(prompts.messages.last().contains(QLatin1String("//"))) << prompts.messages.last().toStdString();

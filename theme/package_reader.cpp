@@ -204,7 +204,10 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
 void BalaieFichiersLecture(const QString &dossierAppli)
 {
     const QDir dossier(dossierAppli);
-    const QStringList restes = dossier.entryList({QStringLiteral(".*") + SuffixePrepare, QStringLiteral(".*") + SuffixeAncien},
+    // The staged copies, the temporary files of their writes, and the kept old files.
+    const QStringList restes = dossier.entryList({QStringLiteral(".*") + SuffixePrepare,
+                                                  QStringLiteral(".*") + SuffixePrepare + QStringLiteral(".??????"),
+                                                  QStringLiteral(".*") + SuffixeAncien},
                                                  QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &nom : restes)
         QFile::remove(dossier.filePath(nom));

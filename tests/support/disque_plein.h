@@ -19,6 +19,8 @@ public:
     DisquePlein(const DisquePlein &) = delete;
     DisquePlein &operator=(const DisquePlein &) = delete;
 
+    // False when neither can be had (no right to mount, under a sanitizer):
+    // the test should then skip.
     bool pret() const { return m_pret; }
     bool tmpfs() const { return m_tmpfs; }
     QString dossier() const { return m_dossier; }

@@ -111,7 +111,8 @@ bool renomme(const QString &de, const QString &vers)
 
 // Puts every new working file in place, or none: each is first written whole
 // beside its target; then every target is kept under a second name (a hard
-// link: the target never stops existing) and replaced by a rename. When any
+// link, or a copy where there are none: the target never stops existing) and
+// replaced by a rename. When any
 // step fails, what was replaced gets its old file back. Returns the message
 // of the failure, empty when everything is in place.
 QString Installe(const std::vector<Remplacement> &remplacements, const QStringList &effacements)
@@ -149,11 +150,16 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
             return false;
         const QString ancien = cache(cible, SuffixeAncien);
         QFile::remove(ancien);
-        if (::link(QFile::encodeName(cible).constData(), QFile::encodeName(ancien).constData()) != 0) {
-            echec = QStringLiteral("Cannot replace %1: %2").arg(natif(cible), QString::fromLocal8Bit(std::strerror(errno)));
-            return std::nullopt;
-        }
-        return true;
+        if (::link(QFile::encodeName(cible).constData(), QFile::encodeName(ancien).constData()) == 0)
+            return true;
+        // A file system without hard links (a FAT memory stick): a copy.
+        const int code = errno;
+        QString raison;
+        if (code != EEXIST && CopieFichierAtomique(cible, ancien, &raison))
+            return true;
+        echec = QStringLiteral("Cannot replace %1: %2")
+                    .arg(natif(cible), raison.isEmpty() ? QString::fromLocal8Bit(std::strerror(code)) : raison);
+        return std::nullopt;
     };
     for (size_t k = 0; k < remplacements.size() && echec.isEmpty(); ++k) {
         const QString &cible = remplacements[k].cible;

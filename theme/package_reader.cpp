@@ -112,9 +112,9 @@ bool renomme(const QString &de, const QString &vers)
 // Puts every new working file in place, or none: each is first written whole
 // beside its target; then every target is kept under a second name (a hard
 // link, or a copy where there are none: the target never stops existing) and
-// replaced by a rename. When any
-// step fails, what was replaced gets its old file back. Returns the message
-// of the failure, empty when everything is in place.
+// replaced by a rename. When any step fails, what was replaced gets its old
+// file back. Returns the message of the failure, empty when everything is in
+// place.
 QString Installe(const std::vector<Remplacement> &remplacements, const QStringList &effacements)
 {
     QStringList prepares;
@@ -140,7 +140,6 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
     {
         QString cible;
         bool ancien; // the old file is kept under its second name
-        bool efface; // removed, not replaced
     };
     std::vector<Fait> faits;
     QString echec;
@@ -172,7 +171,7 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
                 QFile::remove(cache(cible, SuffixeAncien));
             break;
         }
-        faits.push_back({cible, *ancien, false});
+        faits.push_back({cible, *ancien});
     }
     for (const QString &cible : effacements) {
         if (!echec.isEmpty())
@@ -183,7 +182,7 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
             echec = QStringLiteral("Cannot delete %1: %2").arg(natif(cible), QString::fromLocal8Bit(std::strerror(errno)));
             break;
         }
-        faits.push_back({cible, true, true});
+        faits.push_back({cible, true});
     }
 
     if (echec.isEmpty()) {

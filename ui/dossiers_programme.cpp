@@ -60,9 +60,12 @@ Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts)
     // The guard comes first: a second instance touches no folder. One
     // instance per program folder (its working files), whatever its TMPDIR,
     // and one per work folder.
+    // A program folder where no lock can be made (read-only) holds nothing
+    // another instance could write either: the start goes on.
     if (!dossiers.DossierAppli.isEmpty()) {
-        d.verrouAppli = VerifieInstanceUnique(dossiers.DossierAppli, NomVerrouAppli);
-        if (!d.verrouAppli)
+        bool dejaPris = false;
+        d.verrouAppli = VerifieInstanceUnique(dossiers.DossierAppli, NomVerrouAppli, &dejaPris);
+        if (!d.verrouAppli && dejaPris)
             return echec(MessageDejaLance(), CodeSortieDejaLance);
     }
     d.verrou = VerifieInstanceUnique(*prive);

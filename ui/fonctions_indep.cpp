@@ -48,7 +48,7 @@ bool retireVerrouAbandonne(const QString &chemin)
 
 } // namespace
 
-std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier, const QString &nom)
+std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier, const QString &nom, bool *dejaPris)
 {
     QString base = dossier;
     if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')))
@@ -61,6 +61,8 @@ std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier, const Q
         return verrou;
     if (verrou->error() == QLockFile::LockFailedError && retireVerrouAbandonne(base + nom) && verrou->tryLock(0))
         return verrou;
+    if (dejaPris)
+        *dejaPris = verrou->error() == QLockFile::LockFailedError;
     return nullptr;
 }
 

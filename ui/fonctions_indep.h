@@ -21,8 +21,11 @@ class QLockFile;
 // held lock (kept until the process ends), or nothing when another instance
 // holds it. A lock whose process is gone is taken over, also one in a format
 // the lock cannot read (an empty file, another program version's text).
+// *dejaPris (when given) tells a lock held by another instance from a lock
+// that could not be made (a read-only folder).
 std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier,
-                                                 const QString &nom = QStringLiteral("orvandel.lock"));
+                                                 const QString &nom = QStringLiteral("orvandel.lock"),
+                                                 bool *dejaPris = nullptr);
 // The second instance's message and exit status (the system reports 999 as 231).
 inline constexpr int CodeSortieDejaLance = 999;
 QString MessageDejaLance();

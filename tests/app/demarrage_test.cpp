@@ -256,3 +256,18 @@ TEST(Demarrage, FilesLeftByAKilledPackageReadAreRemovedAtStart)
     restes.removeAll(NomVerrouAppli);
     EXPECT_EQ(restes, (QStringList{QStringLiteral(".config"), QStringLiteral("notes.lecture"), QStringLiteral("stwater.gif")}));
 }
+
+TEST(Demarrage, AReadOnlyProgramFolderIsNoSecondInstance)
+{
+    const QString appli = testenv::programDir() + QStringLiteral("/lecture-seule");
+    QDir().mkpath(appli);
+    testenv::DossierVerrouille verrou(appli);
+    if (!verrou.actif())
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts);
+    verrou.libere();
+    EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(r.verrou);
+    EXPECT_FALSE(r.verrouAppli);
+}

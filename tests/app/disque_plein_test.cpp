@@ -378,3 +378,31 @@ TEST_F(DisquePleinTest, FermerLeProgrammeSignaleLOptionsNonEcrit)
     EXPECT_TRUE(signale) << fen.prompts.messages.join('|').toStdString();
     verifieIntact();
 }
+
+TEST_F(DisquePleinTest, CreerAvecUnDossierDeTravailPlein)
+{
+    // The work folder fills up at each step of the build in turn: the setup
+    // file, the setup XML, each member copy, the cabinet itself.
+    const QString appli = testenv::programDir();
+    testenv::writeFile(appli + QStringLiteral("/tdywater.gif"), AncienneImage);
+    testenv::writeFile(appli + QStringLiteral("/stwater.gif"), AncienneImage);
+    ancien(QStringLiteral("ThemeTmp/Points.gif"), "GIF89a points");
+    const qint64 pas = disque->tmpfs() ? 4096 : 150;
+    for (int etape = 0; etape <= 4; ++etape) {
+        SCOPED_TRACE(etape);
+        remplit(etape * pas);
+        ThemeDocument doc;
+        doc.setNomTheme(QStringLiteral("Blue"));
+        ScriptedPrompts prompts;
+        ContextePackage ctx;
+        ctx.prompts = &prompts;
+        ctx.dossierAppli = appli;
+        ctx.dossierTravail = f(QStringLiteral("ThemeTmp"));
+        EXPECT_FALSE(GenereBtnClick(doc, ctx, testenv::tempDir()));
+        EXPECT_EQ(prompts.messages.size(), 1);
+        EXPECT_FALSE(QFileInfo::exists(testenv::tempDir() + QStringLiteral("/Blue.tsk")));
+        // The setup document the package does not hold stays in the work folder by design.
+        QFile::remove(f(QStringLiteral("ThemeTmp/_setup.xml")));
+        verifieIntact();
+    }
+}

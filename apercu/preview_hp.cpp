@@ -635,7 +635,7 @@ void TPreviewHP::ImagesClick(bool paysage)
     const StatutImage statut = SauveImageGdip(capture, fichier, kQualiteCapture, int(choix.type), m_horloge());
     if (statut != StatutImage::Ok) {
         m_ctx.prompts->message(QStringLiteral("The capture could not be saved as \"%1\": %2")
-                                   .arg(QDir::toNativeSeparators(fichier), TexteStatutImage(statut)),
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), TexteStatutImage(statut)),
                                kTitreCapture, Prompts::Icon::Error);
         return;
     }

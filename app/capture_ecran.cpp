@@ -1,5 +1,7 @@
 #include "app/capture_ecran.h"
 
+#include "theme/ecriture_atomique.h"
+
 #include "theme/prompts.h"
 
 #include <QAbstractSpinBox>
@@ -11,7 +13,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QScreen>
 #include <QTextEdit>
 #include <QWidget>
@@ -75,18 +77,17 @@ bool EcritCapture(const QImage &image, const QString &fichier, bool jpeg, QStrin
         return echec(QStringLiteral("Nothing to capture."));
     // A 24-bit picture, as the screen shows it.
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    QSaveFile f(fichier);
-    if (!f.open(QIODevice::WriteOnly))
-        return echec(f.errorString());
-    QImageWriter writer(&f, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("bmp"));
+    QByteArray octets;
+    QBuffer tampon(&octets);
+    tampon.open(QIODevice::WriteOnly);
+    QImageWriter writer(&tampon, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("bmp"));
     if (jpeg)
         writer.setQuality(100);
-    if (!writer.write(rgb)) {
-        f.cancelWriting();
+    if (!writer.write(rgb))
         return echec(writer.errorString());
-    }
-    if (!f.commit())
-        return echec(f.errorString());
+    QString raison;
+    if (!EcritFichierAtomique(fichier, octets, &raison))
+        return echec(raison);
     return true;
 }
 
@@ -107,7 +108,7 @@ QString CaptureEcran::CaptureMainForm(QWidget *demandeur, bool AsJpeg)
     if (!m_principale || !EcritCapture(ImageZoneFenetre(m_principale), fichier, AsJpeg, &erreur)) {
         if (m_prompts)
             m_prompts->message(QStringLiteral("Cannot save the screen capture \"%1\".\n%2")
-                                   .arg(QDir::toNativeSeparators(fichier), erreur),
+                                   .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), erreur),
                                {}, Prompts::Icon::Error);
         return {};
     }

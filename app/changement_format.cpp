@@ -1,12 +1,12 @@
 #include "app/changement_format.h"
 
+#include "theme/ecriture_atomique.h"
 #include "theme/prompts.h"
 #include "theme/theme_document.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -14,29 +14,9 @@ namespace {
 
 // Replaces `cible` by a copy of `source` through a temporary file, so that a
 // failed copy leaves the old picture whole.
-bool copieSur(const QString &source, const QString &cible)
+bool copieSur(const QString &source, const QString &cible, QString *raison)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(cible);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    char tampon[64 * 1024];
-    for (;;) {
-        const qint64 n = in.read(tampon, sizeof tampon);
-        if (n < 0) {
-            out.cancelWriting();
-            return false;
-        }
-        if (n == 0)
-            break;
-        if (out.write(tampon, n) != n) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    return out.commit();
+    return CopieFichierAtomique(source, cible, raison);
 }
 
 void prendPortrait(const QDir &dossier, const QString &base, const QString &suffixe, Prompts *prompts)
@@ -44,13 +24,14 @@ void prendPortrait(const QDir &dossier, const QString &base, const QString &suff
     const QString portrait = dossier.filePath(base + suffixe + QStringLiteral(".gif"));
     const QString simple = dossier.filePath(base + QStringLiteral(".gif"));
     if (QFileInfo::exists(portrait)) {
-        if (!copieSur(portrait, simple) && prompts)
-            prompts->message(QStringLiteral("Cannot copy %1 to %2").arg(QDir::toNativeSeparators(portrait),
-                                                                        QDir::toNativeSeparators(simple)),
+        QString raison;
+        if (!copieSur(portrait, simple, &raison) && prompts)
+            prompts->message(QStringLiteral("Cannot copy %1 to %2: %3")
+                                 .arg(QDir::toNativeSeparators(QDir::cleanPath(portrait)), QDir::toNativeSeparators(QDir::cleanPath(simple)), raison),
                              {}, Prompts::Icon::Error);
     } else if (QFileInfo(simple).isFile() || QFileInfo(simple).isSymLink()) {
         if (!QFile::remove(simple) && prompts)
-            prompts->message(QStringLiteral("Cannot delete %1").arg(QDir::toNativeSeparators(simple)), {},
+            prompts->message(QStringLiteral("Cannot delete %1").arg(QDir::toNativeSeparators(QDir::cleanPath(simple))), {},
                              Prompts::Icon::Error);
     }
 }

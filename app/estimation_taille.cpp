@@ -90,7 +90,7 @@ std::optional<qint64> TailleFichier(const QString &fichier, QString *erreur)
     if (!f.open(QIODevice::ReadOnly)) {
         if (erreur)
             *erreur = QStringLiteral("Cannot open file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(fichier), f.errorString());
+                          .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), f.errorString());
         return std::nullopt;
     }
     return f.size();

@@ -42,8 +42,10 @@ int main(int argc, char **argv)
         prompts = std::move(p);
     }
 
-    // Single instance and work folder, before any window.
+    // Single instance (per program folder and per work folder) and work
+    // folder, before any window.
     DossiersProgramme dossiers;
+    dossiers.DossierAppli = DossierAppliPour(QCoreApplication::applicationDirPath());
     const Demarrage demarrage = InitialisationUnite(dossiers, *prompts);
     if (demarrage.codeSortie != 0)
         return demarrage.codeSortie;
@@ -56,7 +58,6 @@ int main(int argc, char **argv)
         });
     }
 
-    dossiers.DossierAppli = DossierAppliPour(QCoreApplication::applicationDirPath());
     dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QCoreApplication::applicationFilePath());
 
     // The window's creation binds the device library (RapiPresent) and, when

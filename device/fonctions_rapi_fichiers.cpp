@@ -2,6 +2,7 @@
 
 #include "ui/fonctions_indep.h"
 #include "device/texte_ce.h"
+#include "theme/ecriture_atomique.h"
 #include "theme/member_name.h"
 
 #include <QDateTime>
@@ -10,7 +11,6 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
-#include <QSaveFile>
 #include <QTimeZone>
 #include <QTreeWidgetItem>
 
@@ -283,8 +283,8 @@ bool CopieDepuisCE(LienRapi &rapi, const QString &cheminCE, const QString &chemi
                                              OVD_OPEN_EXISTING, OVD_FILE_ATTRIBUTE_NORMAL, 0));
     if (!source.valide())
         return false;
-    QSaveFile cible(cheminBureau);
-    if (!cible.open(QIODevice::WriteOnly))
+    EcritureAtomique cible(cheminBureau);
+    if (!cible.ouvre())
         return false;
     QByteArray tampon(int(qMin(taille, kMorceauCopieCE)), Qt::Uninitialized);
     bool ok = true;
@@ -292,15 +292,15 @@ bool CopieDepuisCE(LienRapi &rapi, const QString &cheminCE, const QString &chemi
         const qint64 n = qMin(reste, kMorceauCopieCE);
         DWORD lus = 0;
         ok = rapi.CeReadFile(source.h(), tampon.data(), DWORD(n), &lus, nullptr) && lus == DWORD(n)
-             && cible.write(tampon.constData(), n) == n;
+             && cible.ecrit(tampon.constData(), n);
         reste -= n;
     }
     source.ferme();
     if (!ok) {
-        cible.cancelWriting();
+        cible.abandonne();
         return false;
     }
-    return cible.commit();
+    return cible.valide();
 }
 
 bool ExisteFichierCE(LienRapi &rapi, const QString &cheminCE)

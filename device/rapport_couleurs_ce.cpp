@@ -1,5 +1,6 @@
 #include "device/rapport_couleurs_ce.h"
 
+#include "theme/ecriture_atomique.h"
 #include "ui/polices.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "resources/strings.h"
@@ -8,7 +9,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QPainter>
-#include <QSaveFile>
 
 namespace {
 
@@ -50,11 +50,11 @@ void lignesTable(QStringList &lignes, const std::optional<std::array<std::option
 
 bool ecrit(const QString &fichier, const QByteArray &octets, QString *erreur)
 {
-    QSaveFile f(fichier);
-    if (f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size() && f.commit())
+    QString raison;
+    if (EcritFichierAtomique(fichier, octets, &raison))
         return true;
     if (erreur)
-        *erreur = QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(fichier), f.errorString());
+        *erreur = QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), raison);
     return false;
 }
 
@@ -195,7 +195,7 @@ bool SauveRapportCouleurs(const QString &dossier, const QString &skin, const Tab
         if (!image.save(&tampon, "BMP")) {
             if (erreur)
                 *erreur = QStringLiteral("Cannot create file \"%1\".")
-                              .arg(QDir::toNativeSeparators(prefixe + QLatin1String(nom)));
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(prefixe + QLatin1String(nom))));
             return false;
         }
         return ecrit(prefixe + QLatin1String(nom), bmp, erreur);

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "theme/ecriture_atomique.h"
 
 namespace {
 
@@ -53,17 +53,17 @@ std::optional<ResultatChargeCouleurs> ChargeCoulBtnClick(const CibleCommandesCou
     QString erreur;
     if (!source.open(QIODevice::ReadOnly)) {
         erreur = QStringLiteral("Cannot read the colors file %1: %2")
-                     .arg(QDir::toNativeSeparators(*nom), source.errorString());
+                     .arg(QDir::toNativeSeparators(QDir::cleanPath(*nom)), source.errorString());
     } else {
         const QByteArray octets = source.readAll();
         QString raison;
         if (!LitJeuCouleurs(octets, c.doc, false, &raison)) {
-            erreur = QStringLiteral("The colors file %1 is not valid: %2").arg(QDir::toNativeSeparators(*nom), raison);
+            erreur = QStringLiteral("The colors file %1 is not valid: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(*nom)), raison);
         } else if (QFileInfo(*nom).canonicalFilePath() != QFileInfo(c.fichierCouleurs).canonicalFilePath()) {
-            QSaveFile copie(c.fichierCouleurs);
-            if (!copie.open(QIODevice::WriteOnly) || copie.write(octets) != octets.size() || !copie.commit())
+            QString raison;
+            if (!EcritFichierAtomique(c.fichierCouleurs, octets, &raison))
                 erreur = QStringLiteral("Cannot write the colors file %1: %2")
-                             .arg(QDir::toNativeSeparators(c.fichierCouleurs), copie.errorString());
+                             .arg(QDir::toNativeSeparators(QDir::cleanPath(c.fichierCouleurs)), raison);
         }
     }
     if (!erreur.isEmpty()) {

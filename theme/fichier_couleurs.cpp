@@ -1,12 +1,12 @@
 #include "theme/fichier_couleurs.h"
 
 #include "theme/cp1252.h"
+#include "theme/ecriture_atomique.h"
 #include "theme/ini_file.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -56,14 +56,10 @@ bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNo
 {
     QString raison;
     const auto octets = TexteCouleurs(doc, avecNoms, &raison);
-    if (octets) {
-        QSaveFile f(fichier);
-        if (f.open(QIODevice::WriteOnly) && f.write(*octets) == octets->size() && f.commit())
-            return true;
-        raison = f.errorString();
-    }
+    if (octets && EcritFichierAtomique(fichier, *octets, &raison))
+        return true;
     if (erreur)
-        *erreur = QStringLiteral("Cannot write the colors file %1: %2").arg(QDir::toNativeSeparators(fichier), raison);
+        *erreur = QStringLiteral("Cannot write the colors file %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), raison);
     return false;
 }
 
@@ -143,7 +139,7 @@ ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichier
     if (!f.open(QIODevice::ReadOnly)) {
         r.ok = false;
         r.erreur = QStringLiteral("Cannot read the colors file %1: %2")
-                       .arg(QDir::toNativeSeparators(fichierCouleurs), f.errorString());
+                       .arg(QDir::toNativeSeparators(QDir::cleanPath(fichierCouleurs)), f.errorString());
         return r;
     }
     QString raison;
@@ -151,7 +147,7 @@ ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichier
     if (!lu) {
         r.ok = false;
         r.erreur = QStringLiteral("The colors file %1 is not valid: %2")
-                       .arg(QDir::toNativeSeparators(fichierCouleurs), raison);
+                       .arg(QDir::toNativeSeparators(QDir::cleanPath(fichierCouleurs)), raison);
         return r;
     }
     doc.setJeuCouleurs(lu->couleurs);

@@ -1,9 +1,9 @@
 #include "theme/fichier_lignes.h"
 
 #include "theme/cp1252.h"
+#include "theme/ecriture_atomique.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *erreur)
 {
@@ -13,16 +13,16 @@ bool EcritLignesCRLF(const QString &chemin, const QStringList &lignes, QString *
         if (!encodee) {
             if (erreur)
                 *erreur = QStringLiteral("Cannot write %1: the character \"%2\" has no place in Windows-1252.")
-                              .arg(QDir::toNativeSeparators(chemin), cp1252::firstUnencodable(ligne));
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(chemin)), cp1252::firstUnencodable(ligne));
             return false;
         }
         octets += *encodee;
         octets += "\r\n";
     }
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(octets) != octets.size() || !fichier.commit()) {
+    QString raison;
+    if (!EcritFichierAtomique(chemin, octets, &raison)) {
         if (erreur)
-            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(chemin), fichier.errorString());
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(chemin)), raison);
         return false;
     }
     return true;

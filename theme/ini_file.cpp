@@ -1,9 +1,9 @@
 #include "theme/ini_file.h"
 
 #include "theme/cp1252.h"
+#include "theme/ecriture_atomique.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cctype>
@@ -45,12 +45,8 @@ QByteArray IniFile::toBytes() const
 
 bool IniFile::save(const QString &path)
 {
-    QSaveFile f(path);
-    const QByteArray bytes = toBytes();
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        m_error = f.errorString();
+    if (!EcritFichierAtomique(path, toBytes(), &m_error))
         return false;
-    }
     m_error.clear();
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "theme/limite_pixels.h"
 #include "theme/setup_ce_format.h"
 
 #include <QtGlobal>
@@ -12,7 +13,6 @@ namespace Paquet {
 inline constexpr qsizetype TailleSetupMax = SetupCE::TailleMax;
 // A picture member larger than this is not extracted.
 inline constexpr qint64 TailleImageMax = qint64(64) << 20;
-// A picture claiming more pixels than this is not decoded (a 64 MB GIF can
-// claim 65535 x 65535).
-inline constexpr qint64 PixelsImageMax = qint64(8192) * 8192;
+// A picture claiming more pixels than PixelsImageMax (theme/limite_pixels.h)
+// is not decoded.
 } // namespace Paquet

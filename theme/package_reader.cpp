@@ -2,7 +2,9 @@
 
 #include "theme/animation_pause.h"
 #include "theme/cp1252.h"
+#include "theme/ecriture_atomique.h"
 #include "theme/inf_rebuilder.h"
+#include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
@@ -12,9 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QImageReader>
 
-#include <filesystem>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -35,7 +40,7 @@ public:
     {
         QDir d(m_chemin);
         if (!d.exists() || !d.removeRecursively())
-            m_prompts.message(QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(m_chemin)));
+            m_prompts.message(QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(QDir::cleanPath(m_chemin))));
     }
     QString fichier(const QString &membre) const { return m_chemin + QLatin1Char('/') + membre; }
 
@@ -68,7 +73,138 @@ QByteArray encoderTexte(const QStringList &lignes)
     return cp1252::encode(texte).value_or(texte.toUtf8());
 }
 
+// A working file the read replaces: from a copy of `source`, or from `octets`.
+struct Remplacement
+{
+    QString cible, source;
+    QByteArray octets;
+};
+
+QString cache(const QString &cible, QLatin1String suffixe)
+{
+    const QFileInfo info(cible);
+    return info.absolutePath() + QLatin1String("/.") + info.fileName() + suffixe;
+}
+const QLatin1String SuffixePrepare(".lecture"), SuffixeAncien(".ancien");
+
+QString natif(const QString &chemin)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(chemin));
+}
+
+bool renomme(const QString &de, const QString &vers)
+{
+    return std::rename(QFile::encodeName(de).constData(), QFile::encodeName(vers).constData()) == 0;
+}
+
+// Puts every new working file in place, or none: each is first written whole
+// beside its target; then every target is kept under a second name (a hard
+// link, or a copy where there are none: the target never stops existing) and
+// replaced by a rename. When any step fails, what was replaced gets its old
+// file back. Returns the message of the failure, empty when everything is in
+// place.
+QString Installe(const std::vector<Remplacement> &remplacements, const QStringList &effacements)
+{
+    QStringList prepares;
+    const auto nettoie = [&] {
+        for (const QString &p : prepares)
+            QFile::remove(p);
+    };
+    for (const Remplacement &r : remplacements) {
+        const QString prepare = cache(r.cible, SuffixePrepare);
+        QFile::remove(prepare);
+        QString raison;
+        const bool ok = r.source.isEmpty() ? EcritFichierAtomique(prepare, r.octets, &raison)
+                                           : CopieFichierAtomique(r.source, prepare, &raison);
+        if (!ok) {
+            QFile::remove(prepare);
+            nettoie();
+            return QStringLiteral("Cannot write %1: %2").arg(natif(r.cible), raison);
+        }
+        prepares << prepare;
+    }
+
+    struct Fait
+    {
+        QString cible;
+        bool ancien; // the old file is kept under its second name
+    };
+    std::vector<Fait> faits;
+    QString echec;
+    const auto garde = [&](const QString &cible) -> std::optional<bool> {
+        const QFileInfo info(cible);
+        if (!info.isFile() && !info.isSymLink())
+            return false;
+        const QString ancien = cache(cible, SuffixeAncien);
+        QFile::remove(ancien);
+        if (::link(QFile::encodeName(cible).constData(), QFile::encodeName(ancien).constData()) == 0)
+            return true;
+        // A file system without hard links (a FAT memory stick): a copy.
+        const int code = errno;
+        QString raison;
+        if (code != EEXIST && CopieFichierAtomique(cible, ancien, &raison))
+            return true;
+        echec = QStringLiteral("Cannot replace %1: %2")
+                    .arg(natif(cible), raison.isEmpty() ? QString::fromLocal8Bit(std::strerror(code)) : raison);
+        return std::nullopt;
+    };
+    for (size_t k = 0; k < remplacements.size() && echec.isEmpty(); ++k) {
+        const QString &cible = remplacements[k].cible;
+        const auto ancien = garde(cible);
+        if (!ancien)
+            break;
+        if (!renomme(prepares[qsizetype(k)], cible)) {
+            echec = QStringLiteral("Cannot replace %1: %2").arg(natif(cible), QString::fromLocal8Bit(std::strerror(errno)));
+            if (*ancien)
+                QFile::remove(cache(cible, SuffixeAncien));
+            break;
+        }
+        faits.push_back({cible, *ancien});
+    }
+    for (const QString &cible : effacements) {
+        if (!echec.isEmpty())
+            break;
+        if (!QFileInfo(cible).isFile() && !QFileInfo(cible).isSymLink())
+            continue;
+        if (!renomme(cible, cache(cible, SuffixeAncien))) {
+            echec = QStringLiteral("Cannot delete %1: %2").arg(natif(cible), QString::fromLocal8Bit(std::strerror(errno)));
+            break;
+        }
+        faits.push_back({cible, true});
+    }
+
+    if (echec.isEmpty()) {
+        for (const Fait &f : faits)
+            if (f.ancien)
+                QFile::remove(cache(f.cible, SuffixeAncien));
+        return {};
+    }
+    // Back to the old files, the last one replaced first.
+    QStringList perdus;
+    for (auto it = faits.rbegin(); it != faits.rend(); ++it) {
+        const bool ok = it->ancien ? renomme(cache(it->cible, SuffixeAncien), it->cible) : QFile::remove(it->cible);
+        if (!ok)
+            perdus << natif(it->cible);
+    }
+    nettoie();
+    if (!perdus.isEmpty())
+        echec += QStringLiteral("\nThe previous files could not all be restored: %1").arg(perdus.join(QStringLiteral(", ")));
+    return echec;
+}
+
 } // namespace
+
+void BalaieFichiersLecture(const QString &dossierAppli)
+{
+    const QDir dossier(dossierAppli);
+    // The staged copies, the temporary files of their writes, and the kept old files.
+    const QStringList restes = dossier.entryList({QStringLiteral(".*") + SuffixePrepare,
+                                                  QStringLiteral(".*") + SuffixePrepare + QStringLiteral(".??????"),
+                                                  QStringLiteral(".*") + SuffixeAncien},
+                                                 QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &nom : restes)
+        QFile::remove(dossier.filePath(nom));
+}
 
 CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p, const QString &nomTheme,
                              const std::optional<QStringList> &couleursAppareil)
@@ -144,6 +280,7 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
 std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
 {
     AnimationPauseGuard pause(ctx.pause);
+    BalaieFichiersLecture(ctx.dossierAppli);
     const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"), ctx.prompts);
     auto refus = [&](const QString &message) -> std::optional<InfosLecture> {
         if (!message.isEmpty())
@@ -244,6 +381,11 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
         const auto chemin = extraire(cle, Paquet::TailleImageMax);
         if (!chemin)
             return refus(ErreurCab);
+        // A picture bomb never becomes a working picture: the size is in the header.
+        QImageReader lecteur(*chemin);
+        lecteur.setDecideFormatFromContent(true);
+        if (ImageTropGrande(lecteur.size()))
+            return refus(MessageImageTropGrande(images[choix[k]], lecteur.size()));
         fichiersImages[k] = *chemin;
     }
     if (fichiersImages[0].isEmpty() && fichiersImages[1].isEmpty())
@@ -311,29 +453,16 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
               fichiersImages[3].isEmpty() ? fichiersImages[2] : fichiersImages[3]);
     }
     QDir().mkpath(ctx.dossierAppli);
-    QStringList preparees;
-    auto annuler = [&](const QString &message) {
-        for (const QString &t : preparees)
-            QFile::remove(t);
-        return refus(message);
-    };
-    for (const Copie &c : copies) {
-        const QString temp = ctx.dossierAppli + QLatin1String("/.") + c.cible + QLatin1String(".lecture");
-        QFile::remove(temp);
-        if (!QFile::copy(c.source, temp))
-            return annuler(QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(ctx.dossierAppli + QLatin1Char('/') + c.cible)));
-        preparees << temp;
-    }
-    QSaveFile coul(ctx.fichierCouleurs);
-    if (!coul.open(QIODevice::WriteOnly) || coul.write(encoderTexte(couleurs.lignes)) < 0 || !coul.commit())
-        return annuler(QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(ctx.fichierCouleurs)));
-    for (size_t k = 0; k < copies.size(); ++k) {
-        std::error_code ec;
-        std::filesystem::rename(preparees[qsizetype(k)].toStdString(),
-                                (ctx.dossierAppli + QLatin1Char('/') + copies[k].cible).toStdString(), ec);
-    }
+    std::vector<Remplacement> remplacements;
+    for (const Copie &c : copies)
+        remplacements.push_back({QDir(ctx.dossierAppli).filePath(c.cible), c.source, {}});
+    remplacements.push_back({ctx.fichierCouleurs, {}, encoderTexte(couleurs.lignes)});
+    QStringList effacements;
     for (const QString &nom : aSupprimer)
-        QFile::remove(ctx.dossierAppli + QLatin1Char('/') + nom);
+        effacements << QDir(ctx.dossierAppli).filePath(nom);
+    const QString echec = Installe(remplacements, effacements);
+    if (!echec.isEmpty())
+        return refus(echec);
 
     // The document, last.
     doc.setJeuCouleurs(couleurs.jeu);

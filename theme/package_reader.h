@@ -58,6 +58,11 @@ struct CouleursTsk
 CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p, const QString &nomTheme,
                              const std::optional<QStringList> &couleursAppareil);
 
+// Removes the files a read killed half-way left in the program folder (the
+// hidden ".<name>.lecture" copies, the temporary files of their writes, and
+// the ".<name>.ancien" old files).
+void BalaieFichiersLecture(const QString &dossierAppli);
+
 // Opens a theme package and makes it the theme being edited: pictures,
 // colours, WM5 values, theme keys, names, format. The read is a transaction:
 // nothing in the document, the working pictures or the colour file changes

@@ -3,6 +3,7 @@
 #include "theme/animation_pause.h"
 #include "theme/cab_file.h"
 #include "theme/controle_noms.h"
+#include "theme/ecriture_atomique.h"
 #include "theme/images_package.h"
 #include "theme/nom_interne_theme.h"
 #include "theme/prompts.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -67,11 +67,10 @@ QString imagesManquantes(const std::vector<ImagePackage> &images, const QString 
 
 bool copieMembre(const QString &source, const QString &membre, QString *erreur)
 {
-    QFile::remove(membre);
-    QFile copie(source);
-    if (!copie.copy(membre)) {
+    QString raison;
+    if (!CopieFichierAtomique(source, membre, &raison)) {
         *erreur = QStringLiteral("Cannot copy %1 to %2: %3")
-                      .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(membre), copie.errorString());
+                      .arg(QDir::toNativeSeparators(QDir::cleanPath(source)), QDir::toNativeSeparators(QDir::cleanPath(membre)), raison);
         return false;
     }
     // The member carries the time of the build.
@@ -88,26 +87,16 @@ bool deplace(const QString &source, const QString &cible, QString *erreur)
     if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(cible).constData()) == 0)
         return true;
     const int code = errno;
-    if (code == EXDEV) {
-        QFile entree(source);
-        QSaveFile sortie(cible);
-        if (entree.open(QIODevice::ReadOnly) && sortie.open(QIODevice::WriteOnly)) {
-            bool ok = true;
-            while (ok && !entree.atEnd()) {
-                const QByteArray bloc = entree.read(1 << 20);
-                ok = !bloc.isEmpty() && sortie.write(bloc) == bloc.size();
-            }
-            if (ok && sortie.commit()) {
-                entree.close();
-                QFile::remove(source);
-                return true;
-            }
-        }
-        *erreur = sortie.errorString().isEmpty() ? entree.errorString() : sortie.errorString();
+    if (code != EXDEV) {
+        *erreur = QString::fromLocal8Bit(std::strerror(code));
         return false;
     }
-    *erreur = QString::fromLocal8Bit(std::strerror(code));
-    return false;
+    // Another file system: a full copy beside the target, checked to the last
+    // byte, then renamed into place.
+    if (!CopieFichierAtomique(source, cible, erreur))
+        return false;
+    QFile::remove(source);
+    return true;
 }
 
 } // namespace
@@ -162,7 +151,7 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
     // A package left by an earlier build must never pass for this one.
     if (!QDir().mkpath(ctx.dossierTravail) || (QFile::exists(package) && !QFile::remove(package))) {
         avertit(ctx.prompts,
-                QStringLiteral("Cannot prepare the work folder %1.").arg(QDir::toNativeSeparators(ctx.dossierTravail)),
+                QStringLiteral("Cannot prepare the work folder %1.").arg(QDir::toNativeSeparators(QDir::cleanPath(ctx.dossierTravail))),
                 Prompts::Icon::Error);
         return false;
     }
@@ -238,7 +227,7 @@ bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const 
     QString erreur;
     if (!deplace(package, cible, &erreur)) {
         avertit(ctx.prompts,
-                QStringLiteral("The package could not be saved as %1: %2").arg(QDir::toNativeSeparators(cible), erreur),
+                QStringLiteral("The package could not be saved as %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(cible)), erreur),
                 Prompts::Icon::Error);
         return false;
     }

@@ -8,7 +8,7 @@
 #include "theme/valeurs_cles_theme.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include "theme/ecriture_atomique.h"
 
 namespace {
 
@@ -231,10 +231,10 @@ bool EcritFichier000(const ThemeDocument &doc, const QString &nomApplication, co
     const auto octets = ConstruitFichier000(doc, nomApplication, nomTheme, erreur);
     if (!octets)
         return false;
-    QSaveFile fichier(QDir(dossier).filePath(nomBase + QStringLiteral("~1.000")));
-    if (!fichier.open(QIODevice::WriteOnly) || fichier.write(*octets) != octets->size() || !fichier.commit()) {
-        signale(erreur, QStringLiteral("Cannot write %1: %2")
-                            .arg(QDir::toNativeSeparators(fichier.fileName()), fichier.errorString()));
+    const QString chemin = QDir(dossier).filePath(nomBase + QStringLiteral("~1.000"));
+    QString raison;
+    if (!EcritFichierAtomique(chemin, *octets, &raison)) {
+        signale(erreur, QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(chemin)), raison));
         return false;
     }
     return true;

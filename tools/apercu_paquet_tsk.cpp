@@ -21,11 +21,11 @@ bool decodeImage(const QString &fichier, ImageApercuTsk &im)
     QImageReader lecteur(fichier);
     lecteur.setDecideFormatFromContent(true);
     const QSize annoncee = lecteur.size();
-    if (annoncee.isValid() && qint64(annoncee.width()) * annoncee.height() > Paquet::PixelsImageMax)
+    if (annoncee.isValid() && qint64(annoncee.width()) * annoncee.height() > PixelsImageMax)
         return false;
     const QByteArray format = lecteur.format();
     QImage image = lecteur.read();
-    if (image.isNull() || qint64(image.width()) * image.height() > Paquet::PixelsImageMax)
+    if (image.isNull() || qint64(image.width()) * image.height() > PixelsImageMax)
         return false;
     im.image = std::move(image);
     im.taille = annoncee.isValid() ? annoncee : im.image.size();

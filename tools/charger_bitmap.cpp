@@ -1,5 +1,7 @@
 #include "tools/charger_bitmap.h"
 
+#include "theme/limite_pixels.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -20,6 +22,9 @@ QString texteErreurImage(ErreurImage erreur)
         return QStringLiteral("The picture format is not recognised.");
     case ErreurImage::Illisible:
         return QStringLiteral("The picture file is damaged or too large to read.");
+    case ErreurImage::TropGrande:
+        return QStringLiteral("The picture is too large: at most %1 million pixels can be opened.")
+            .arg(PixelsImageMax / 1000000);
     }
     return {};
 }
@@ -41,7 +46,12 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
 
     QImageReader lecteur(chemin);
     lecteur.setDecideFormatFromContent(true);
+    // The size from the header: a few bytes can claim gigabytes of pixels.
+    if (ImageTropGrande(lecteur.size()))
+        return echec(ErreurImage::TropGrande);
     const QImage image = lecteur.read();
+    if (ImageTropGrande(image.size()))
+        return echec(ErreurImage::TropGrande);
     if (image.isNull()) {
         switch (lecteur.error()) {
         case QImageReader::FileNotFoundError:

@@ -9,6 +9,7 @@ enum class ErreurImage {
     Introuvable,   // no such file, or it cannot be opened
     FormatInconnu, // no reader recognises the content
     Illisible,     // a reader recognised it but decoding failed (damaged, too large)
+    TropGrande,    // more pixels than PixelsImageMax: refused before decoding
 };
 
 QString texteErreurImage(ErreurImage erreur);
@@ -19,5 +20,6 @@ QString texteErreurImage(ErreurImage erreur);
 // all named ".gif" whatever their encoding). The picture is drawn over an
 // opaque black bitmap, so the result is opaque: transparent pixels come out
 // black and partly transparent ones are blended with black. Empty on failure,
-// with the reason in *erreur when given.
+// with the reason in *erreur when given. A picture of more than
+// PixelsImageMax pixels is refused from its header, before any decoding.
 std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur = nullptr);

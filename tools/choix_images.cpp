@@ -1,6 +1,7 @@
 #include "tools/choix_images.h"
 #include "tools/choix_images_controles.h"
 
+#include "theme/ecriture_atomique.h"
 #include "ui/app_context.h"
 #include "ui/apparence_fenetre.h"
 #include "ui/fonctions_indep.h"
@@ -26,7 +27,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -94,14 +94,7 @@ QString cleFichier(const QString &fichier)
 
 bool ecritAtomique(const QString &fichier, const QByteArray &octets)
 {
-    QSaveFile f(fichier);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(octets) != octets.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    return EcritFichierAtomique(fichier, octets);
 }
 
 QButtonGroup *groupeRadio(QGroupBox *boite, const QStringList &items, int colonnes = 1)

@@ -1,5 +1,6 @@
 #include "tools/dialogue_ouverture_gdi.h"
 
+#include "theme/limite_pixels.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
 #include "tools/anime_thread_dlg.h"
@@ -98,6 +99,8 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
         && (c.taille.width() > boite.width() || c.taille.height() > boite.height())) {
         const QRect r = RectProportionnel(c.taille.width(), c.taille.height(), boite.width(), boite.height());
         lecteur.setScaledSize(r.size().expandedTo(QSize(1, 1)));
+    } else if (ImageTropGrande(c.taille)) {
+        return std::nullopt; // a picture bomb is not decoded whole for a preview
     }
     c.image = lecteur.read();
     if (c.image.isNull())

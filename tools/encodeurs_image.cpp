@@ -1,9 +1,10 @@
 #include "tools/encodeurs_image.h"
 
+#include "theme/ecriture_atomique.h"
+
 #include <QBuffer>
 #include <QHash>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <csetjmp>
 #include <cstdio>
@@ -164,8 +165,7 @@ QString texteGif(int code)
 
 std::optional<QByteArray> ecritFichierEncode(const QByteArray &octets, const QString &fichier)
 {
-    QSaveFile f(fichier);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit())
+    if (!EcritFichierAtomique(fichier, octets))
         return std::nullopt;
     return octets;
 }

@@ -1,5 +1,6 @@
 #include "tools/texte_sur_image.h"
 
+#include "theme/ecriture_atomique.h"
 #include "ui/app_context.h"
 #include "ui/polices.h"
 #include "ui/utiles_indep.h"
@@ -29,7 +30,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -86,18 +86,7 @@ void gardeLaPlace(QWidget *w)
 // Copies a file over another through a temporary name.
 bool copieAtomique(const QString &source, const QString &cible)
 {
-    QFile f(source);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray octets = f.readAll();
-    QSaveFile s(cible);
-    if (!s.open(QIODevice::WriteOnly))
-        return false;
-    if (s.write(octets) != octets.size()) {
-        s.cancelWriting();
-        return false;
-    }
-    return s.commit();
+    return CopieFichierAtomique(source, cible);
 }
 
 // The picture fitted into a thumbnail (never enlarged, centred) over white.
@@ -574,7 +563,7 @@ void TTexteSurImg::ChargeImageTexte()
         TexteImg->clear();
         SauverSBtn->setEnabled(false);
         m_prompts.message(QStringLiteral("The picture \"%1\" cannot be read: %2")
-                              .arg(QDir::toNativeSeparators(fichier), texteErreurImage(erreur)),
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), texteErreurImage(erreur)),
                           titre(), Prompts::Icon::Warning);
         return;
     }

@@ -1,6 +1,7 @@
 #include "ui/dossiers_programme.h"
 
 #include "ui/fonctions_indep.h"
+#include "theme/package_reader.h"
 #include "theme/prompts.h"
 
 #include <QDir>
@@ -48,6 +49,7 @@ Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts)
         prompts.message(message, {}, Prompts::Icon::Error);
         d.codeSortie = code;
         d.verrou.reset();
+        d.verrouAppli.reset();
         return std::move(d);
     };
 
@@ -55,11 +57,23 @@ Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts)
     const auto prive = DossierTemp(&erreur);
     if (!prive)
         return echec(erreur, 1);
-    // The guard comes first: a second instance touches no folder.
+    // The guard comes first: a second instance touches no folder. One
+    // instance per program folder (its working files), whatever its TMPDIR,
+    // and one per work folder.
+    // A program folder where no lock can be made (read-only) holds nothing
+    // another instance could write either: the start goes on.
+    if (!dossiers.DossierAppli.isEmpty()) {
+        bool dejaPris = false;
+        d.verrouAppli = VerifieInstanceUnique(dossiers.DossierAppli, NomVerrouAppli, &dejaPris);
+        if (!d.verrouAppli && dejaPris)
+            return echec(MessageDejaLance(), CodeSortieDejaLance);
+    }
     d.verrou = VerifieInstanceUnique(*prive);
     if (!d.verrou)
         return echec(MessageDejaLance(), CodeSortieDejaLance);
 
+    if (!dossiers.DossierAppli.isEmpty())
+        BalaieFichiersLecture(dossiers.DossierAppli);
     dossiers.DossierTempWin = *prive;
     dossiers.DossierThemeTmp = dossiers.DossierTempWin + QStringLiteral("ThemeTmp");
     const QFileInfo ancien(dossiers.DossierThemeTmp);

@@ -36,14 +36,18 @@ QString FichierCouleursPour(const QString &dossierAppli, const QString &cheminEx
 struct Demarrage
 {
     int codeSortie = 0; // non-zero: the process ends with it
-    std::unique_ptr<QLockFile> verrou; // the single-instance lock, held until the end
+    std::unique_ptr<QLockFile> verrou; // the single-instance lock of the work folder, held until the end
+    std::unique_ptr<QLockFile> verrouAppli; // the same for the program folder
 };
 
 // The start-up before any window, in order: the single-instance guard, the
 // private temporary folder, the work folder "ThemeTmp" deleted as a whole tree
 // and created again empty, "Points.gif" written into it. Fills the temporary
 // folders of dossiers. A second instance shows "Program already loaded." and
-// gives 999; any other failure is shown and gives 1.
+// gives 999; any other failure is shown and gives 1. When dossiers.DossierAppli
+// is already set, the program folder is guarded too (NomVerrouAppli in it),
+// and the files a killed package read left there are removed.
+inline const QString NomVerrouAppli = QStringLiteral(".orvandel.lock");
 Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts);
 
 // The message shown when the old work folder cannot be deleted.

@@ -1,5 +1,6 @@
 #include "ui/fonctions_indep.h"
 
+#include "theme/ecriture_atomique.h"
 #include "theme/arrondi.h"
 #include "theme/byte_io.h"
 #include "theme/prompts.h"
@@ -12,23 +13,57 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossierPrive)
+namespace {
+
+// Removes a lock file nobody holds. A running instance keeps an flock() on
+// its lock file for as long as it runs (QLockFile does on Unix), so a file
+// whose flock can be taken belongs to a dead process, whatever its text says.
+// The file is removed only while this process holds it and only when the name
+// still names that same file.
+bool retireVerrouAbandonne(const QString &chemin)
 {
-    auto verrou = std::make_unique<QLockFile>(dossierPrive + QStringLiteral("orvandel.lock"));
+    const QByteArray natif = QFile::encodeName(chemin);
+    const int fd = ::open(natif.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bool retire = false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        struct stat ouvert{}, nomme{};
+        if (::fstat(fd, &ouvert) == 0 && ::lstat(natif.constData(), &nomme) == 0 && ouvert.st_dev == nomme.st_dev
+            && ouvert.st_ino == nomme.st_ino)
+            retire = ::unlink(natif.constData()) == 0;
+    }
+    ::close(fd);
+    return retire;
+}
+
+} // namespace
+
+std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier, const QString &nom, bool *dejaPris)
+{
+    QString base = dossier;
+    if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')))
+        base += QLatin1Char('/');
+    auto verrou = std::make_unique<QLockFile>(base + nom);
     // Never stale by age: the lock is held for the whole run. A lock whose
     // process is gone is still taken over.
     verrou->setStaleLockTime(0);
-    if (!verrou->tryLock(0))
-        return nullptr;
-    return verrou;
+    if (verrou->tryLock(0))
+        return verrou;
+    if (verrou->error() == QLockFile::LockFailedError && retireVerrouAbandonne(base + nom) && verrou->tryLock(0))
+        return verrou;
+    if (dejaPris)
+        *dejaPris = verrou->error() == QLockFile::LockFailedError;
+    return nullptr;
 }
 
 QString MessageDejaLance()
@@ -70,10 +105,10 @@ bool ExtraitRessource(const QString &ressource, const QString &fichier, QString 
         return false;
     }
     const QByteArray octets = source.readAll();
-    QSaveFile f(fichier);
-    if (!f.open(QIODevice::WriteOnly) || f.write(octets) != octets.size() || !f.commit()) {
+    QString raison;
+    if (!EcritFichierAtomique(fichier, octets, &raison)) {
         if (erreur)
-            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fichier), f.errorString());
+            *erreur = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), raison);
         return false;
     }
     return true;

@@ -16,10 +16,16 @@ class QLockFile;
 
 // Small program-wide routines every part of the program calls.
 
-// The single-instance guard: a lock file in the private temporary folder.
-// Returns the held lock (kept until the process ends), or nothing when another
-// instance holds it. A lock left by a crashed run is taken over.
-std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossierPrive);
+// The single-instance guard: the lock file `nom` in `dossier` (the program
+// folder, and the private temporary folder of the work folder). Returns the
+// held lock (kept until the process ends), or nothing when another instance
+// holds it. A lock whose process is gone is taken over, also one in a format
+// the lock cannot read (an empty file, another program version's text).
+// *dejaPris (when given) tells a lock held by another instance from a lock
+// that could not be made (a read-only folder).
+std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier,
+                                                 const QString &nom = QStringLiteral("orvandel.lock"),
+                                                 bool *dejaPris = nullptr);
 // The second instance's message and exit status (the system reports 999 as 231).
 inline constexpr int CodeSortieDejaLance = 999;
 QString MessageDejaLance();

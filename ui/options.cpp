@@ -104,6 +104,6 @@ bool SauveOptions(const QString &fichier, const OptionsOVD &o, const FormatImage
         return true;
     if (erreur)
         *erreur = QStringLiteral("Cannot write the options file %1: %2")
-                      .arg(QDir::toNativeSeparators(fichier), ini.errorString());
+                      .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), ini.errorString());
     return false;
 }

@@ -15,7 +15,10 @@
 
 #include <functional>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -152,4 +155,119 @@ TEST(Demarrage, ASecondInstanceExitsWith999AndLeavesTheFirstOnesWorkFolder)
     EXPECT_EQ(troisieme->state(), QProcess::Running);
     troisieme->kill();
     troisieme->waitForFinished(60000);
+}
+
+namespace {
+
+// Start-up with this program folder and TMPDIR set to `tmpdir` (made when missing).
+Demarrage demarreAvec(const QString &tmpdir, const QString &appli, ScriptedPrompts &prompts)
+{
+    QDir().mkpath(tmpdir);
+    QDir().mkpath(appli);
+    const QByteArray ancien = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmpdir));
+    DossiersProgramme d;
+    d.DossierAppli = appli + QLatin1Char('/');
+    Demarrage r = InitialisationUnite(d, prompts);
+    qputenv("TMPDIR", ancien);
+    return r;
+}
+
+} // namespace
+
+TEST(Demarrage, OneInstancePerProgramFolderWhateverItsTmpdir)
+{
+    const QString appli = testenv::programDir();
+    ScriptedPrompts p1, p2, p3, p4;
+    const Demarrage premier = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpA"), appli, p1);
+    ASSERT_EQ(premier.codeSortie, 0) << p1.messages.join('|').toStdString();
+    ASSERT_TRUE(premier.verrouAppli);
+
+    // Another TMPDIR, the same program folder: refused before touching anything.
+    const Demarrage second = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpB"), appli, p2);
+    EXPECT_EQ(second.codeSortie, CodeSortieDejaLance);
+    EXPECT_EQ(p2.messages, QStringList{MessageDejaLance()});
+    EXPECT_FALSE(second.verrou);
+    EXPECT_FALSE(QFileInfo::exists(testenv::rootDir() + QStringLiteral("/tmpB/orvandel-%1/ThemeTmp").arg(getuid())));
+
+    // The same TMPDIR with another program folder: the work folder is shared, refused too.
+    const Demarrage troisieme = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpA"),
+                                            testenv::rootDir() + QStringLiteral("/prog2"), p3);
+    EXPECT_EQ(troisieme.codeSortie, CodeSortieDejaLance);
+
+    // Another TMPDIR and another program folder: nothing shared, it starts.
+    const Demarrage quatrieme = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpB"),
+                                            testenv::rootDir() + QStringLiteral("/prog2"), p4);
+    EXPECT_EQ(quatrieme.codeSortie, 0) << p4.messages.join('|').toStdString();
+}
+
+TEST(Demarrage, ALockLeftByADeadProcessIsTakenOverInAnyFormat)
+{
+    const QString appli = testenv::programDir();
+    const QString verrou = appli + QLatin1Char('/') + NomVerrouAppli;
+    // An empty file (killed between creating and filling it), another
+    // version's text, a bare process id: nobody holds any of them.
+    for (const QByteArray &texte : {QByteArray(), QByteArray("locked by orvandel 0.9\n"), QByteArray("2147483000\n")}) {
+        SCOPED_TRACE(texte.toStdString());
+        testenv::writeFile(verrou, texte);
+        ScriptedPrompts prompts;
+        const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts);
+        EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+        EXPECT_TRUE(r.verrouAppli);
+    }
+}
+
+TEST(Demarrage, ALockHeldByALiveProcessIsNeverTakenOver)
+{
+    const QString appli = testenv::programDir();
+    const QString verrou = appli + QLatin1Char('/') + NomVerrouAppli;
+    // A live holder whose text this version cannot read: it holds the file.
+    testenv::writeFile(verrou, "held by another version\n");
+    const int fd = ::open(QFile::encodeName(verrou).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts);
+    EXPECT_EQ(r.codeSortie, CodeSortieDejaLance);
+    EXPECT_EQ(testenv::readFile(verrou), QByteArray("held by another version\n"));
+    ::close(fd);
+
+    // A lock of this version held in this process by another object.
+    QFile::remove(verrou);
+    QLockFile vivant(verrou);
+    ASSERT_TRUE(vivant.tryLock(0));
+    ScriptedPrompts p2;
+    EXPECT_EQ(demarreAvec(testenv::tempDir(), appli, p2).codeSortie, CodeSortieDejaLance);
+}
+
+TEST(Demarrage, FilesLeftByAKilledPackageReadAreRemovedAtStart)
+{
+    const QString appli = testenv::programDir();
+    testenv::writeFile(appli + QStringLiteral("/.stwater.gif.lecture"), QByteArray(4096, 'x'));
+    testenv::writeFile(appli + QStringLiteral("/.orvandelCoul.inf.lecture"), "half");
+    testenv::writeFile(appli + QStringLiteral("/.tdywater.gif.lecture.Ab12Cd"), "being written");
+    testenv::writeFile(appli + QStringLiteral("/.tdywater.gif.ancien"), "old");
+    testenv::writeFile(appli + QStringLiteral("/stwater.gif"), "GIF89a kept");
+    testenv::writeFile(appli + QStringLiteral("/.config"), "kept");
+    testenv::writeFile(appli + QStringLiteral("/notes.lecture"), "kept: not hidden");
+    ScriptedPrompts prompts;
+    ASSERT_EQ(demarreAvec(testenv::tempDir(), appli, prompts).codeSortie, 0);
+    QStringList restes = QDir(appli).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    restes.removeAll(NomVerrouAppli);
+    EXPECT_EQ(restes, (QStringList{QStringLiteral(".config"), QStringLiteral("notes.lecture"), QStringLiteral("stwater.gif")}));
+}
+
+TEST(Demarrage, AReadOnlyProgramFolderIsNoSecondInstance)
+{
+    const QString appli = testenv::programDir() + QStringLiteral("/lecture-seule");
+    QDir().mkpath(appli);
+    testenv::DossierVerrouille verrou(appli);
+    if (!verrou.actif())
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts);
+    verrou.libere();
+    EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(r.verrou);
+    EXPECT_FALSE(r.verrouAppli);
 }

@@ -3,6 +3,7 @@
 
 #include "device/fonctions_rapi_fichiers.h"
 #include "tests/support/devsim_support.h"
+#include "tests/support/disque_plein.h"
 
 #include <QDir>
 #include <QFile>
@@ -429,4 +430,25 @@ TEST(FichiersCESansAppareil, RienNEstFaitNiLance)
     }
     EXPECT_FALSE(QFile::exists(QString::fromLocal8Bit(dir) + QStringLiteral("/fs/Temp/a")));
     EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(FichiersCE, ACopyOntoAFullDiskFailsAndKeepsTheDesktopFile)
+{
+    // A small file (it fits a write buffer) with no room at all, and a larger
+    // one with room for part of it only.
+    for (const auto &[taille, reste] : {std::pair<int, qint64>{3000, 0}, std::pair<int, qint64>{50000, 4096}}) {
+        SCOPED_TRACE(taille);
+        testenv::DisquePlein disque(testenv::rootDir() + QStringLiteral("/plein%1").arg(taille));
+        if (!disque.pret())
+            GTEST_SKIP() << "no way to fill a file system here";
+        testenv::writeFile(bureau(QStringLiteral("src.bin")), aleatoire(taille, 3));
+        ASSERT_TRUE(CopieVersCE(lien, QStringLiteral("\\Temp\\gros.bin"), bureau(QStringLiteral("src.bin"))));
+        const QString cible = disque.dossier() + QStringLiteral("/garde.bin");
+        testenv::writeFile(cible, "precious");
+        disque.remplit(reste);
+        EXPECT_FALSE(CopieDepuisCE(lien, QStringLiteral("\\Temp\\gros.bin"), cible));
+        disque.libere();
+        EXPECT_EQ(testenv::readFile(cible), QByteArray("precious"));
+        EXPECT_EQ(QDir(disque.dossier()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("garde.bin")});
+    }
 }

@@ -39,9 +39,9 @@ struct Fenetre
     {
         demarrage = {};
         dossiers = {};
+        dossiers.DossierAppli = testenv::programDir() + QLatin1Char('/');
         demarrage = InitialisationUnite(dossiers, prompts);
         EXPECT_EQ(demarrage.codeSortie, 0);
-        dossiers.DossierAppli = testenv::programDir() + QLatin1Char('/');
         dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QStringLiteral("/opt/orvandel"));
     }
     TOrvandel &ouvre(const QStringList &ligneCommande = {})

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 const QByteArray ImgTd = "GIF89a today", ImgSt = "GIF89a start", ImgTdL = "GIF89a today L", ImgStL = "GIF89a start L";
@@ -301,4 +303,131 @@ TEST(LitTsk, RealCabinetWithMixedCaseMembersThroughTheCabinetComponent)
     EXPECT_EQ(doc.slot(0).couleur, TColor::fromRgb(1, 2, 3));
     EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
     EXPECT_FALSE(pause.isPaused());
+}
+
+namespace {
+
+// Old working files the tests expect back, byte for byte.
+struct AnciensFichiers
+{
+    Banc &b;
+    QStringList noms;
+    std::map<QString, QByteArray> octets;
+    void pose(const QString &nom, const QByteArray &o)
+    {
+        testenv::writeFile(b.ctx.dossierAppli + "/" + nom, o);
+        octets[nom] = o;
+    }
+    void verifie()
+    {
+        for (const auto &[nom, o] : octets)
+            EXPECT_EQ(testenv::readFile(b.ctx.dossierAppli + "/" + nom), o) << nom.toStdString();
+        // No staged copy, no kept old file.
+        const QStringList caches = QDir(b.ctx.dossierAppli).entryList({".*.lecture", ".*.ancien"}, QDir::Files | QDir::Hidden);
+        EXPECT_TRUE(caches.isEmpty()) << caches.join(' ').toStdString();
+    }
+};
+
+// A GIF whose header claims width x height, with one tiny block of data.
+QByteArray gifAnnonce(int largeur, int hauteur)
+{
+    QByteArray g("GIF89a");
+    auto mot = [&g](int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    mot(largeur);
+    mot(hauteur);
+    g.append(char(0x80)).append('\0').append('\0'); // a 2-colour global table
+    g.append(QByteArray("\0\0\0\xff\xff\xff", 6));
+    g.append(char(0x2C));
+    mot(0);
+    mot(0);
+    mot(largeur);
+    mot(hauteur);
+    g.append('\0');
+    g.append(char(2)).append(char(2)).append(QByteArray("\x4c\x01", 2)).append('\0');
+    g.append(char(0x3B));
+    return g;
+}
+
+} // namespace
+
+TEST(LitTsk, AReplacementThatFailsPutsEveryOldFileBack)
+{
+    // "stwater.gif" is a folder: the picture before it and the colour file
+    // after it must come back as they were.
+    {
+        Banc b;
+        AnciensFichiers a{b};
+        a.pose("tdywater.gif", "GIF89a old today");
+        a.pose("orvandelCoul.inf", "[CouleursTSK]   ; old\r\n");
+        a.pose("stwater.gif/inside", "a file in the way");
+        b.doc.setNomTheme("Before");
+        const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+        EXPECT_FALSE(LitTsk(p, b.doc, b.ctx));
+        ASSERT_EQ(b.prompts.messages.size(), 1);
+        EXPECT_TRUE(b.prompts.messages[0].startsWith("Cannot replace ")) << b.prompts.messages[0].toStdString();
+        EXPECT_TRUE(b.prompts.messages[0].contains("stwater.gif"));
+        EXPECT_FALSE(b.prompts.messages[0].contains("//"));
+        EXPECT_EQ(b.doc.nomTheme(), "Before");
+        a.verifie();
+        b.verifierPropre();
+    }
+    // The colour file is the one that cannot be replaced: both pictures go back.
+    {
+        Banc b;
+        b.ctx.dossierAppli = testenv::programDir() + "/deux";
+        b.ctx.fichierCouleurs = b.ctx.dossierAppli + "/orvandelCoul.inf";
+        AnciensFichiers a{b};
+        a.pose("tdywater.gif", "GIF89a old today");
+        a.pose("stwater.gif", "GIF89a old start");
+        a.pose("orvandelCoul.inf/inside", "a file in the way");
+        const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+        EXPECT_FALSE(LitTsk(p, b.doc, b.ctx));
+        ASSERT_EQ(b.prompts.messages.size(), 1);
+        EXPECT_TRUE(b.prompts.messages[0].contains("orvandelCoul.inf"));
+        a.verifie();
+    }
+    // With nothing in the way the same package reads, and leaves nothing hidden behind.
+    {
+        Banc b;
+        b.ctx.dossierAppli = testenv::programDir() + "/trois";
+        b.ctx.fichierCouleurs = b.ctx.dossierAppli + "/orvandelCoul.inf";
+        AnciensFichiers a{b};
+        a.pose("tdywater.gif", "GIF89a old today");
+        const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+        ASSERT_TRUE(LitTsk(p, b.doc, b.ctx));
+        a.octets = {{"tdywater.gif", ImgTd}, {"stwater.gif", ImgSt}};
+        a.verifie();
+    }
+}
+
+TEST(LitTsk, FilesAKilledReadLeftAreSweptByTheNextRead)
+{
+    Banc b;
+    testenv::writeFile(b.ctx.dossierAppli + "/.stwater.gif.lecture", QByteArray(1 << 16, 'x'));
+    testenv::writeFile(b.ctx.dossierAppli + "/.tdywater.gif.ancien", "old");
+    const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}});
+    EXPECT_FALSE(LitTsk(p, b.doc, b.ctx)); // no picture member: refused
+    EXPECT_TRUE(QDir(b.ctx.dossierAppli).entryList({".*.lecture", ".*.ancien"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST(LitTsk, APictureBombIsRefusedFromItsHeader)
+{
+    Banc b;
+    testenv::writeFile(b.ctx.dossierAppli + "/tdywater.gif", "GIF89a old today");
+    b.doc.setNomTheme("Before");
+    const QByteArray bombe = gifAnnonce(16000, 16000);
+    ASSERT_LT(bombe.size(), 100);
+    const QString p = b.paquet("Bomb.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", bombe}, {"0stwater.002", ImgSt}});
+    EXPECT_FALSE(LitTsk(p, b.doc, b.ctx));
+    ASSERT_EQ(b.prompts.messages.size(), 1);
+    EXPECT_TRUE(b.prompts.messages[0].contains("too large")) << b.prompts.messages[0].toStdString();
+    EXPECT_TRUE(b.prompts.messages[0].contains("16000 x 16000"));
+    EXPECT_EQ(b.doc.nomTheme(), "Before");
+    EXPECT_EQ(testenv::readFile(b.ctx.dossierAppli + "/tdywater.gif"), QByteArray("GIF89a old today"));
+    b.verifierPropre();
+
+    // The largest picture the limit allows is not refused for its size.
+    Banc c;
+    const QString q = c.paquet("Big.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", gifAnnonce(8192, 8192)}, {"0stwater.002", ImgSt}});
+    EXPECT_TRUE(LitTsk(q, c.doc, c.ctx)) << c.prompts.messages.join('|').toStdString();
 }

@@ -142,3 +142,40 @@ TEST(ChargerBitmap, UnreadableFilesFailWithTheirReason)
     for (ErreurImage x : {ErreurImage::Introuvable, ErreurImage::FormatInconnu, ErreurImage::Illisible})
         EXPECT_FALSE(texteErreurImage(x).isEmpty());
 }
+
+TEST(ChargerBitmap, PicturesBeyondThePixelLimitAreRefusedFromTheirHeader)
+{
+    // A GIF header claiming 16000 x 16000 pixels, a PNG claiming 9000 x 9000:
+    // refused before any pixel is decoded.
+    auto mot = [](QByteArray &g, int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    QByteArray gif("GIF89a");
+    mot(gif, 16000);
+    mot(gif, 16000);
+    gif.append(QByteArray("\x80\0\0\0\0\0\xff\xff\xff\x2c\0\0\0\0", 14));
+    mot(gif, 16000);
+    mot(gif, 16000);
+    gif.append(QByteArray("\0\x02\x02\x4c\x01\0\x3b", 7));
+    const QString bombe = testenv::tempDir() + QStringLiteral("/tdywater.gif");
+    testenv::writeFile(bombe, gif);
+    ErreurImage erreur = ErreurImage::Introuvable;
+    EXPECT_FALSE(ChargerBitmap32GDIP(bombe, &erreur));
+    EXPECT_EQ(erreur, ErreurImage::TropGrande);
+    EXPECT_TRUE(texteErreurImage(erreur).contains(QLatin1String("too large")));
+
+    QImage large(9000, 9000, QImage::Format_Mono);
+    large.fill(0);
+    const QString png = testenv::tempDir() + QStringLiteral("/large.png");
+    ASSERT_TRUE(large.save(png, "PNG"));
+    erreur = ErreurImage::Introuvable;
+    EXPECT_FALSE(ChargerBitmap32GDIP(png, &erreur));
+    EXPECT_EQ(erreur, ErreurImage::TropGrande);
+
+    // A photo of a real camera's size still opens.
+    QImage photo(4000, 3000, QImage::Format_RGB32);
+    photo.fill(qRgb(10, 20, 30));
+    const QString jpg = testenv::tempDir() + QStringLiteral("/photo.jpg");
+    ASSERT_TRUE(photo.save(jpg, "JPEG"));
+    const auto lue = ChargerBitmap32GDIP(jpg);
+    ASSERT_TRUE(lue);
+    EXPECT_EQ(lue->size(), QSize(4000, 3000));
+}

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QResizeEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -12,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
+#include <vector>
 
 static void PrintTo(const QString &s, std::ostream *os)
 {
@@ -434,4 +438,32 @@ TEST(TDThemeCles, TheCommandAppliesOnlyAValidatedResult)
     EXPECT_EQ(OuvreTDThemeCles(doc, prompts, TColor::fromRgb(0xC0, 0xFF, 0xEE), nullptr),
               QDialog::Accepted);
     EXPECT_EQ(doc.clesTheme().value(1), QStringLiteral("Color_Highlight\tC0FFEE00\t\t1"));
+}
+
+TEST(TDThemeCles, EventsOtherThanMouseButtonsLeaveThePanelsAlone)
+{
+    ThemeDocument doc;
+    remplit(doc);
+    Editeur e(doc);
+    e.clique(e.caseN(3)); // panel 2 shown, black
+    const QRgb avant = e.couleur(2);
+    // Each event on the heap at its own size: read as a mouse event, the
+    // smaller ones would be read past their end.
+    for (int k = 1; k <= 16; ++k) {
+        QWidget *p = e.panneau(k);
+        ASSERT_NE(p, nullptr);
+        std::vector<std::unique_ptr<QEvent>> evenements;
+        evenements.push_back(std::make_unique<QEvent>(QEvent::Leave));
+        evenements.push_back(std::make_unique<QEvent>(QEvent::ToolTip));
+        evenements.push_back(std::make_unique<QKeyEvent>(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
+        evenements.push_back(std::make_unique<QResizeEvent>(p->size(), p->size()));
+        for (auto &ev : evenements)
+            QCoreApplication::sendEvent(p, ev.get());
+    }
+    EXPECT_EQ(e.couleur(2), avant);
+    EXPECT_TRUE(e.prompts.exhausted());
+    // Mouse buttons still choose a colour.
+    e.prompts.color(TColor::fromRgb(7, 8, 9));
+    e.clique(e.panneau(2));
+    EXPECT_EQ(e.couleur(2), qRgb(7, 8, 9));
 }

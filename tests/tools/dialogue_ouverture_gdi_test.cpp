@@ -441,3 +441,25 @@ TEST(DialogueOuvertureGdi, PromptsOpenAPictureFromTheScript)
     EXPECT_EQ(prompts.fileDialogs.first().title, QStringLiteral("Choose"));
     EXPECT_TRUE(prompts.exhausted());
 }
+
+TEST(DialogueOuvertureGdi, APictureBombShowsAnErrorInsteadOfBeingDecoded)
+{
+    // A GIF header claiming 16000 x 16000 pixels (a GIF cannot be decoded at a smaller size).
+    auto mot = [](QByteArray &g, int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    QByteArray gif("GIF89a");
+    mot(gif, 16000);
+    mot(gif, 16000);
+    gif.append(QByteArray("\x80\0\0\0\0\0\xff\xff\xff\x2c\0\0\0\0", 14));
+    mot(gif, 16000);
+    mot(gif, 16000);
+    gif.append(QByteArray("\0\x02\x02\x4c\x01\0\x3b", 7));
+    const QString bombe = dossierImages() + QStringLiteral("/bombe.gif");
+    testenv::writeFile(bombe, gif);
+    const QString bon = ecritPng("bon.png", 10, 10, Rouge);
+    Dialogue d;
+    d.choisit(bon);
+    ATTEND(d.apercuActif());
+    d.choisit(bombe);
+    ATTEND_EGAL(d.caption(), QStringLiteral("GDI Erreur"));
+    EXPECT_FALSE(d.apercuActif());
+}

@@ -1,7 +1,6 @@
 #include "theme/inf_rebuilder.h"
 
 #include "theme/byte_io.h"
-#include "theme/cle_theme_canonique.h"
 #include "theme/cp1252.h"
 #include "theme/inf_builder.h"
 #include "theme/setup_ce_reader.h"
@@ -429,7 +428,7 @@ std::optional<ResultatReconstruction> ReconstruireInf(QByteArrayView bytes, cons
                     p.ValUseStartImage = valeur;
                 }
             } else if (rucheTheme >= 0 && v.ruche == rucheTheme) {
-                ls.ClesTheme << ligneCleThemeCanonique(ligne);
+                ls.ClesTheme << ligne;
                 p.ClesThemeDefinies = true;
             }
             valeurs.push_back(v);

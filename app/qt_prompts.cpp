@@ -5,8 +5,11 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSoundEffect>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,11 +51,58 @@ std::optional<QString> runFileDialog(QFileDialog *dlg)
     return out;
 }
 
+// A box for a text, in columns when it has them.
+void fixeTexte(QMessageBox &box, const QString &texte)
+{
+    const QString colonnes = TexteEnColonnes(texte);
+    if (colonnes != texte) {
+        box.setTextFormat(Qt::RichText);
+        box.setText(colonnes);
+    }
+}
+
 } // namespace
+
+QString TexteEnColonnes(const QString &texte)
+{
+    if (!texte.contains(QLatin1Char('\t')))
+        return texte;
+    QStringList lignes = texte.split(QLatin1Char('\n'));
+    QList<QStringList> cellules;
+    qsizetype colonnes = 1;
+    static const QRegularExpression tabulations(QStringLiteral("\t+"));
+    for (QString &ligne : lignes) {
+        ligne.remove(QLatin1Char('\r'));
+        cellules << ligne.split(tabulations);
+        colonnes = std::max(colonnes, cellules.last().size());
+    }
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+    for (const QStringList &c : cellules) {
+        html += QStringLiteral("<tr>");
+        if (c.size() == 1) {
+            html += QStringLiteral("<td colspan=\"%1\" style=\"white-space:pre\">%2</td>")
+                        .arg(colonnes)
+                        .arg(c[0].isEmpty() ? QStringLiteral("&nbsp;") : c[0].toHtmlEscaped());
+        } else {
+            for (qsizetype k = 0; k < c.size(); ++k) {
+                const bool derniere = k + 1 == c.size();
+                html += QStringLiteral("<td%1 style=\"white-space:pre; padding-right:%2px\">%3</td>")
+                            .arg(derniere && c.size() < colonnes
+                                     ? QStringLiteral(" colspan=\"%1\"").arg(colonnes - c.size() + 1)
+                                     : QString())
+                            .arg(derniere ? 0 : 10)
+                            .arg(c[k].toHtmlEscaped());
+            }
+        }
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table>");
+}
 
 void QtPrompts::message(const QString &text, const QString &cap, Icon icon)
 {
     QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
+    fixeTexte(box, text);
     box.exec();
 }
 
@@ -66,6 +116,7 @@ Prompts::Answer QtPrompts::question(const QString &text, const QString &cap, But
     case Buttons::YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     QMessageBox box(toQt(icon), caption(cap), text, b, m_parent);
+    fixeTexte(box, text);
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;

@@ -33,7 +33,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyle>
@@ -208,6 +210,9 @@ private:
 
     void verifieOutil(QToolButton *t)
     {
+        // The tool bar's picture buttons draw their own picture, no text.
+        if (t->style() != QApplication::style())
+            return;
         if (t->text().isEmpty() || t->toolButtonStyle() == Qt::ToolButtonIconOnly
             || (t->toolButtonStyle() == Qt::ToolButtonFollowStyle && !t->icon().isNull()))
             return;
@@ -337,10 +342,22 @@ TEST(TextesNonCoupes, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
     };
     ouvre("OptionsBtn", [&](bool &vu) { controleModale<TOptionsForm>("OptionsForm", fautes, vu); });
     // The INF window shows the package last read: build one and read it.
-    f.trouve<QLineEdit>("ThemeEdit")->setText(QStringLiteral("Essai"));
+    f.trouve<QCheckBox>("CB1")->click(); // a colour in the package: the legend shows
+    auto *nom = f.trouve<QLineEdit>("ThemeEdit");
+    nom->setFocus();
+    nom->selectAll();
+    QTest::keyClicks(nom, QStringLiteral("Essai"));
     clique(&w, "CreerTBtn");
-    w.LitTsk(f.dossiers.DossierAppli + "Essai.tsk");
-    ouvre("InfSBtn", [&](bool &vu) { controleModale<TMemoInf>("MemoInf", fautes, vu); });
+    w.LitTsk(w.contexte().dossiers.DossierTsk + "Essai.tsk");
+    ASSERT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+    ouvre("InfSBtn", [&](bool &vu) {
+        controleModale<TMemoInf>("MemoInf", fautes, vu, [](TMemoInf *m) {
+            // The file and colour columns, legend included, fit the pane.
+            auto *fic = m->findChild<QPlainTextEdit *>("MemoFic");
+            EXPECT_TRUE(fic->toPlainText().contains("REG_BINARY"));
+            EXPECT_EQ(fic->horizontalScrollBar()->maximum(), 0);
+        });
+    });
     ouvre("BlancTBtn", [&](bool &vu) { controleModale<TZantiqForm>("ZantiqForm", fautes, vu); });
     ouvre("AproposBtn", [&](bool &vu) { controleModale<TAboutBox>("AboutBox", fautes, vu); });
     ouvre("CTBtn", [&](bool &vu) { controleModale<TTDThemeCles>("TDThemeCles", fautes, vu); });

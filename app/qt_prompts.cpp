@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSoundEffect>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -51,59 +55,71 @@ std::optional<QString> runFileDialog(QFileDialog *dlg)
     return out;
 }
 
-// A box for a text, in columns when it has them.
-void fixeTexte(QMessageBox &box, const QString &texte)
-{
-    const QString colonnes = TexteEnColonnes(texte);
-    if (colonnes != texte) {
-        box.setTextFormat(Qt::RichText);
-        box.setText(colonnes);
-    }
-}
-
 } // namespace
 
 QString TexteEnColonnes(const QString &texte)
 {
     if (!texte.contains(QLatin1Char('\t')))
         return texte;
-    QStringList lignes = texte.split(QLatin1Char('\n'));
-    QList<QStringList> cellules;
-    qsizetype colonnes = 1;
     static const QRegularExpression tabulations(QStringLiteral("\t+"));
-    for (QString &ligne : lignes) {
+    QList<QStringList> lignes;
+    for (QString ligne : texte.split(QLatin1Char('\n'))) {
         ligne.remove(QLatin1Char('\r'));
-        cellules << ligne.split(tabulations);
-        colonnes = std::max(colonnes, cellules.last().size());
+        lignes << ligne.split(tabulations);
     }
-    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
-    for (const QStringList &c : cellules) {
-        html += QStringLiteral("<tr>");
-        if (c.size() == 1) {
-            html += QStringLiteral("<td colspan=\"%1\" style=\"white-space:pre\">%2</td>")
-                        .arg(colonnes)
-                        .arg(c[0].isEmpty() ? QStringLiteral("&nbsp;") : c[0].toHtmlEscaped());
-        } else {
-            for (qsizetype k = 0; k < c.size(); ++k) {
-                const bool derniere = k + 1 == c.size();
-                html += QStringLiteral("<td%1 style=\"white-space:pre; padding-right:%2px\">%3</td>")
-                            .arg(derniere && c.size() < colonnes
-                                     ? QStringLiteral(" colspan=\"%1\"").arg(colonnes - c.size() + 1)
-                                     : QString())
-                            .arg(derniere ? 0 : 10)
-                            .arg(c[k].toHtmlEscaped());
-            }
+    // Lines without TAB stand on their own; each run of lines with columns
+    // is one table. Blanks do not break: a line is as wide as its text.
+    const auto html_ = [](const QString &t) {
+        return t.toHtmlEscaped().replace(QLatin1Char(' '), QLatin1String("&nbsp;"));
+    };
+    QString html;
+    for (qsizetype i = 0; i < lignes.size();) {
+        if (lignes[i].size() == 1) {
+            const QString &t = lignes[i][0];
+            html += QStringLiteral("<div style=\"white-space:pre\">%1</div>")
+                        .arg(t.isEmpty() ? QStringLiteral("&nbsp;") : html_(t));
+            ++i;
+            continue;
         }
-        html += QStringLiteral("</tr>");
+        qsizetype fin = i, colonnes = 0;
+        while (fin < lignes.size() && lignes[fin].size() > 1)
+            colonnes = std::max(colonnes, lignes[fin++].size());
+        html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+        for (; i < fin; ++i) {
+            html += QStringLiteral("<tr>");
+            for (qsizetype k = 0; k < colonnes; ++k)
+                html += QStringLiteral("<td style=\"white-space:pre; padding-right:%1px\">%2</td>")
+                            .arg(k + 1 < colonnes ? 10 : 0)
+                            .arg(k < lignes[i].size() ? html_(lignes[i][k]) : QString());
+            html += QStringLiteral("</tr>");
+        }
+        html += QStringLiteral("</table>");
     }
-    return html + QStringLiteral("</table>");
+    return html;
 }
 
 void QtPrompts::message(const QString &text, const QString &cap, Icon icon)
 {
-    QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
-    fixeTexte(box, text);
-    box.exec();
+    const QString colonnes = TexteEnColonnes(text);
+    if (colonnes == text) {
+        QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
+        box.exec();
+        return;
+    }
+    // A text in columns: a window as wide as its columns, nothing wrapped.
+    QDialog boite(m_parent);
+    boite.setWindowTitle(caption(cap));
+    auto *texte = new QLabel(colonnes, &boite);
+    texte->setObjectName(QStringLiteral("TexteLbl"));
+    texte->setTextFormat(Qt::RichText);
+    texte->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok, &boite);
+    QObject::connect(boutons, &QDialogButtonBox::accepted, &boite, &QDialog::accept);
+    auto *colonne = new QVBoxLayout(&boite);
+    colonne->setSizeConstraint(QLayout::SetFixedSize);
+    colonne->addWidget(texte);
+    colonne->addWidget(boutons);
+    boite.exec();
 }
 
 Prompts::Answer QtPrompts::question(const QString &text, const QString &cap, Buttons buttons, Icon icon)
@@ -116,7 +132,6 @@ Prompts::Answer QtPrompts::question(const QString &text, const QString &cap, But
     case Buttons::YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     QMessageBox box(toQt(icon), caption(cap), text, b, m_parent);
-    fixeTexte(box, text);
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;

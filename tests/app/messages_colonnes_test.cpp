@@ -6,6 +6,10 @@
 #include "app/qt_prompts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -46,7 +50,7 @@ TEST(MessagesColonnes, TheSizeEstimateColumnsLineUp)
     const QString message = MessageEstimationTsk(e);
     ASSERT_TRUE(message.contains(QLatin1Char('\t')));
     const QString html = TexteEnColonnes(message);
-    const QList<qreal> x = bords(html, QStringLiteral(": "));
+    const QList<qreal> x = bords(html, QStringLiteral(":"));
     ASSERT_EQ(x.size(), 3) << html.toStdString();
     EXPECT_EQ(x[0], x[1]);
     EXPECT_EQ(x[1], x[2]);
@@ -76,4 +80,28 @@ TEST(MessagesColonnes, ReportLinesKeepTheirColumnsAndPlainLinesSpanThem)
     // A text without TAB is left alone (plain text, no markup).
     EXPECT_EQ(TexteEnColonnes(QStringLiteral("Not connected !")), QStringLiteral("Not connected !"));
     EXPECT_EQ(TexteEnColonnes(QStringLiteral("a <b> c")), QStringLiteral("a <b> c"));
+}
+
+// The program's message window shows such a text whole: the label is as wide
+// and as high as its columns; a text without columns keeps the standard box.
+TEST(MessagesColonnes, TheMessageWindowShowsTheColumnsWhole)
+{
+    QtPrompts p;
+    bool vu = false;
+    QTimer::singleShot(0, [&] {
+        QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+        QWidget *f = QApplication::activeModalWidget();
+        ASSERT_TRUE(f);
+        auto *l = f->findChild<QLabel *>("TexteLbl");
+        ASSERT_TRUE(l);
+        vu = true;
+        EXPECT_EQ(l->textFormat(), Qt::RichText);
+        EXPECT_GE(l->width(), l->sizeHint().width());
+        EXPECT_GE(l->height(), l->sizeHint().height());
+        EXPECT_TRUE(f->rect().contains(QRect(l->mapTo(f, QPoint()), l->size())));
+        f->close();
+    });
+    p.message(QStringLiteral("TSK Size : 5 bytes\r\nCab Header\t: 1 bytes\r\nInf\t\t: 2 bytes\r\nImg(s)\t\t: 2 bytes"), {},
+              Prompts::Icon::None);
+    EXPECT_TRUE(vu);
 }

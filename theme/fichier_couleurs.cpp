@@ -34,10 +34,6 @@ std::optional<int32_t> valeurWM5(const QString &texte)
     return int32_t(uint32_t(quint64(v)));
 }
 
-} // namespace
-
-namespace {
-
 std::optional<QByteArray> encodeCouleurs(const QString &texte, QString *erreur)
 {
     auto octets = cp1252::encode(texte);

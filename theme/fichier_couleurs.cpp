@@ -155,7 +155,7 @@ std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const Them
                                             QString *erreur)
 {
     const IniFile ini = IniFile::fromBytes(octets);
-    JeuCouleursLu lu{doc.jeuCouleurs(), doc.nomTheme(), doc.nomInterne(), doc.parametres()};
+    JeuCouleursLu lu{doc.jeuCouleurs(), doc.nomTheme(), doc.nomInterne(), doc.parametres(), std::nullopt};
 
     const QStringList cles = ini.keys(kSectionCouleurs);
     for (int k = 0; k < cles.size() && k < JeuCouleurs::NbCouleurs; ++k) {

@@ -7,7 +7,9 @@
 #include "device/etat_pda.h"
 #include "theme/prompts.h"
 
-#include <QHBoxLayout>
+#include <QGridLayout>
+
+#include <algorithm>
 #include <QImage>
 #include <QLabel>
 #include <QToolBar>
@@ -31,8 +33,12 @@ QWidget *TOrvandel::construitEtatAppareil(QWidget *parent)
 {
     auto *zone = new QWidget(parent);
     zone->setObjectName(QStringLiteral("ZoneEtatAS"));
-    auto *ligne = new QHBoxLayout(zone);
-    ligne->setContentsMargins(4, 0, 4, 0);
+    // The icon, and beside it the caption over the state: two short lines
+    // take less of the tool bar than one long one.
+    auto *grille = new QGridLayout(zone);
+    grille->setContentsMargins(4, 0, 4, 0);
+    grille->setHorizontalSpacing(6);
+    grille->setVerticalSpacing(0);
     m_image11 = new QLabel(zone);
     m_image11->setObjectName(QStringLiteral("Image11"));
     m_image11->setFixedSize(42, 42);
@@ -40,9 +46,16 @@ QWidget *TOrvandel::construitEtatAppareil(QWidget *parent)
     asLbl->setObjectName(QStringLiteral("ASLbl"));
     m_etatASLbl = new QLabel(zone);
     m_etatASLbl->setObjectName(QStringLiteral("EtatASLbl"));
-    ligne->addWidget(m_image11);
-    ligne->addWidget(asLbl);
-    ligne->addWidget(m_etatASLbl);
+    // Room for the longest state from the start, so that the tool bar keeps
+    // it in view when a device connects and nothing moves.
+    int largeur = 0;
+    for (int status = -1; status <= 8; ++status)
+        largeur = std::max(largeur, m_etatASLbl->fontMetrics().horizontalAdvance(
+                                        TexteEtatAS(status, QStringLiteral("IP Adress : 255.255.255.255"))));
+    m_etatASLbl->setMinimumWidth(largeur + 2);
+    grille->addWidget(m_image11, 0, 0, 2, 1);
+    grille->addWidget(asLbl, 0, 1, Qt::AlignBottom);
+    grille->addWidget(m_etatASLbl, 1, 1, Qt::AlignTop);
     return zone;
 }
 

@@ -94,6 +94,12 @@ QWidget *TOrvandel::construitApparence(QWidget *parent)
     ligne->addWidget(m_invCoulCB);
     ligne->addWidget(gradient, 1);
     colonne->addLayout(ligne);
+    // The uniform look hides these: their place stays, so nothing moves.
+    for (QWidget *w : std::initializer_list<QWidget *>{m_coulFormPnl, m_coulFormSupDPnl, m_invCoulCB, gradient}) {
+        QSizePolicy politique = w->sizePolicy();
+        politique.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(politique);
+    }
 
     colonne->addWidget(groupeRadio(QStringLiteral("Skin"), QStringLiteral("SkinRG"),
                                    {QStringLiteral("HP"), QStringLiteral("QTek"), QStringLiteral("Acer"),
@@ -158,6 +164,8 @@ void TOrvandel::crochetApparence()
     MajEtiquettesRelief();
     afficheApparence();
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
+    // The package-open dialog reads the look from the window that opens it.
+    setProperty("apparenceUniforme", m_ctx.apparence.uniforme);
 }
 
 void TOrvandel::crochetLieSkin()
@@ -203,6 +211,7 @@ void TOrvandel::FicheUnieCBClick()
 {
     m_ctx.options.CoulFormUni = m_ficheUnieCB->isChecked();
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
+    setProperty("apparenceUniforme", m_ctx.apparence.uniforme);
 }
 
 void TOrvandel::SkinRGClick()

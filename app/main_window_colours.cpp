@@ -34,6 +34,12 @@ QWidget *TOrvandel::construitPageCouleurs()
         m_libelles[i] = new QLabel(page);
         m_libelles[i]->setObjectName(QStringLiteral("Label") + n);
 
+        // A slot that is left out hides its panel: its place stays, so
+        // ticking boxes (or All and None) moves nothing.
+        QSizePolicy politique = m_panneaux[i]->sizePolicy();
+        politique.setRetainSizeWhenHidden(true);
+        m_panneaux[i]->setSizePolicy(politique);
+
         grille->addWidget(m_inclus[i], ligne, col);
         grille->addWidget(m_panneaux[i], ligne, col + 1);
         grille->addWidget(m_libelles[i], ligne, col + 2);

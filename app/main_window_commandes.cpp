@@ -65,7 +65,7 @@ ContextePackage TOrvandel::contextePaquet()
     ctx.option = OptionSetupPackage(m_ctx.options.TskInfXmlRG);
     const QString fichierCouleurs = m_ctx.dossiers.FichierCouleurs;
     ctx.sauveCouleurs = [this, fichierCouleurs](QString *erreur) {
-        return SauveCouleurs(m_ctx.document, fichierCouleurs, true, erreur);
+        return SauveThemeTravail(m_ctx.document, fichierCouleurs, erreur);
     };
     return ctx;
 }

@@ -8,6 +8,7 @@
 #include "theme/prompts.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <functional>
 
 using commandes::bouton;
 
@@ -28,6 +31,26 @@ bool caractereRefuse(QChar c)
     static const QString refuses = QStringLiteral("\"'*+,/:;<=>?[\\]^|");
     return refuses.contains(c);
 }
+
+// Calls `action` each time the watched widget changes size.
+class SuiviTaille : public QObject
+{
+public:
+    SuiviTaille(QWidget *surveille, std::function<void()> action)
+        : QObject(surveille), m_action(std::move(action))
+    {
+        surveille->installEventFilter(this);
+    }
+    bool eventFilter(QObject *objet, QEvent *e) override
+    {
+        if (e->type() == QEvent::Resize)
+            m_action();
+        return QObject::eventFilter(objet, e);
+    }
+
+private:
+    std::function<void()> m_action;
+};
 
 } // namespace
 
@@ -64,6 +87,9 @@ QWidget *TOrvandel::construitDossierTsk(QWidget *parent)
     m_dossierEdit = new QLineEdit(zone);
     m_dossierEdit->setObjectName(QStringLiteral("DossierEdit"));
     m_dossierEdit->setReadOnly(true);
+    // The path is shortened to the field's width: whole when it fits, again
+    // each time the window is resized.
+    new SuiviTaille(m_dossierEdit, [this] { m_dossierEdit->setText(AffDossier(m_ctx.dossiers.DossierTsk)); });
     auto *changeDir = new QPushButton(QStringLiteral("..."), zone);
     changeDir->setObjectName(QStringLiteral("ChangeDirBtn"));
     changeDir->setToolTip(QStringLiteral("Change Save Dir on the PC"));
@@ -82,7 +108,7 @@ void TOrvandel::crochetAffDossier()
 QString TOrvandel::AffDossier(const QString &chemin)
 {
     m_dossierEdit->setToolTip(chemin);
-    return fontMetrics().elidedText(chemin, Qt::ElideMiddle, qMax(0, m_dossierEdit->width() - 10));
+    return m_dossierEdit->fontMetrics().elidedText(chemin, Qt::ElideMiddle, qMax(0, m_dossierEdit->width() - 10));
 }
 
 void TOrvandel::RepBtnClick()

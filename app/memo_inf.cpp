@@ -4,12 +4,17 @@
 #include "theme/package_reader.h"
 #include "theme/prompts.h"
 
+#include <algorithm>
+
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 TMemoInf::TMemoInf(Prompts &prompts, QString dossierAppli, std::function<QString()> nomTheme, QWidget *parent)
@@ -40,9 +45,22 @@ TMemoInf::TMemoInf(Prompts &prompts, QString dossierAppli, std::function<QString
         StatusBar1->addWidget(p, 1);
     }
 
+    // The information text is in columns. One tab stop a little narrower than
+    // a value's eight hexadecimal digits puts the types under the legend (four
+    // tab stops in), as the lines are laid out for; the pane shows the legend
+    // whole.
+    const QFontMetrics fm(MemoFic->font());
+    const int tabulation = std::max(8, fm.horizontalAdvance(QStringLiteral("00E3972E")) - 2);
+    MemoFic->setTabStopDistance(tabulation);
+    const int finLegende = 4 * tabulation + fm.horizontalAdvance(QStringLiteral("1 : REG_BINARY;"));
+    const int largeurLegende = (finLegende / tabulation + 1) * tabulation
+                               + fm.horizontalAdvance(QStringLiteral(" 65537 : REG_DWORD"));
+    const int marges = 2 * MemoFic->frameWidth() + 2 * int(MemoFic->document()->documentMargin())
+                       + MemoFic->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    MemoFic->setMinimumWidth(std::max(largeurLegende, fm.horizontalAdvance(QString(36, QLatin1Char('*')))) + marges);
     auto *memos = new QHBoxLayout;
-    memos->addWidget(Memo1, 3);
-    memos->addWidget(MemoFic, 2);
+    memos->addWidget(Memo1, 1);
+    memos->addWidget(MemoFic, 0);
     auto *boutons = new QHBoxLayout;
     boutons->addStretch();
     boutons->addWidget(SauveInfBtn);
@@ -51,7 +69,7 @@ TMemoInf::TMemoInf(Prompts &prompts, QString dossierAppli, std::function<QString
     l->addLayout(memos, 1);
     l->addLayout(boutons);
     l->addWidget(StatusBar1);
-    resize(900, 560);
+    resize(std::max(900, MemoFic->minimumWidth() + 440), 560);
 
     connect(QuitterBtn, &QPushButton::clicked, this, &QDialog::close);
     connect(SauveInfBtn, &QPushButton::clicked, this, &TMemoInf::SauveInfBtnClick);

@@ -169,7 +169,12 @@ void TOrvandel::FormCloseQuery()
     if (!m_ctx.dossiers.DossierThemeTmp.isEmpty())
         SupprimeDossier(m_ctx.dossiers.DossierThemeTmp);
 
+    // The theme being edited, for the next start (the working pictures stay too).
     QString erreur;
+    if (!m_ctx.dossiers.FichierCouleurs.isEmpty()
+        && !SauveThemeTravail(m_ctx.document, m_ctx.dossiers.FichierCouleurs, &erreur) && m_ctx.prompts)
+        m_ctx.prompts->message(erreur, {}, Prompts::Icon::Error);
+    erreur.clear();
     if (!SauveOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, m_ctx.document.format(), m_ctx.dossiers,
                       &erreur)
         && m_ctx.prompts)

@@ -2,14 +2,21 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSoundEffect>
 #include <QSpacerItem>
 #include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -68,11 +75,70 @@ void largeurDuTitre(QMessageBox &box)
 
 } // namespace
 
+QString TexteEnColonnes(const QString &texte)
+{
+    if (!texte.contains(QLatin1Char('\t')))
+        return texte;
+    static const QRegularExpression tabulations(QStringLiteral("\t+"));
+    QList<QStringList> lignes;
+    for (QString ligne : texte.split(QLatin1Char('\n'))) {
+        ligne.remove(QLatin1Char('\r'));
+        lignes << ligne.split(tabulations);
+    }
+    // Lines without TAB stand on their own; each run of lines with columns
+    // is one table. Blanks do not break: a line is as wide as its text.
+    const auto html_ = [](const QString &t) {
+        return t.toHtmlEscaped().replace(QLatin1Char(' '), QLatin1String("&nbsp;"));
+    };
+    QString html;
+    for (qsizetype i = 0; i < lignes.size();) {
+        if (lignes[i].size() == 1) {
+            const QString &t = lignes[i][0];
+            html += QStringLiteral("<div style=\"white-space:pre\">%1</div>")
+                        .arg(t.isEmpty() ? QStringLiteral("&nbsp;") : html_(t));
+            ++i;
+            continue;
+        }
+        qsizetype fin = i, colonnes = 0;
+        while (fin < lignes.size() && lignes[fin].size() > 1)
+            colonnes = std::max(colonnes, lignes[fin++].size());
+        html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"0\">");
+        for (; i < fin; ++i) {
+            html += QStringLiteral("<tr>");
+            for (qsizetype k = 0; k < colonnes; ++k)
+                html += QStringLiteral("<td style=\"white-space:pre; padding-right:%1px\">%2</td>")
+                            .arg(k + 1 < colonnes ? 10 : 0)
+                            .arg(k < lignes[i].size() ? html_(lignes[i][k]) : QString());
+            html += QStringLiteral("</tr>");
+        }
+        html += QStringLiteral("</table>");
+    }
+    return html;
+}
+
 void QtPrompts::message(const QString &text, const QString &cap, Icon icon)
 {
-    QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
-    largeurDuTitre(box);
-    box.exec();
+    const QString colonnes = TexteEnColonnes(text);
+    if (colonnes == text) {
+        QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
+        largeurDuTitre(box);
+        box.exec();
+        return;
+    }
+    // A text in columns: a window as wide as its columns, nothing wrapped.
+    QDialog boite(m_parent);
+    boite.setWindowTitle(caption(cap));
+    auto *texte = new QLabel(colonnes, &boite);
+    texte->setObjectName(QStringLiteral("TexteLbl"));
+    texte->setTextFormat(Qt::RichText);
+    texte->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok, &boite);
+    QObject::connect(boutons, &QDialogButtonBox::accepted, &boite, &QDialog::accept);
+    auto *colonne = new QVBoxLayout(&boite);
+    colonne->setSizeConstraint(QLayout::SetFixedSize);
+    colonne->addWidget(texte);
+    colonne->addWidget(boutons);
+    boite.exec();
 }
 
 Prompts::Answer QtPrompts::question(const QString &text, const QString &cap, Buttons buttons, Icon icon)

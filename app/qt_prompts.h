@@ -6,6 +6,12 @@
 
 class QWidget;
 
+// A message whose lines hold TAB-separated columns (a size estimate, a
+// colour report) as rich text: a table in which each run of TABs starts the
+// next column, so the columns line up whatever the font; a line without TAB
+// spans the table. A text without TAB is returned as it is.
+QString TexteEnColonnes(const QString &texte);
+
 // The program's prompts: Qt's modal dialogs, parented to a window.
 class QtPrompts : public Prompts
 {

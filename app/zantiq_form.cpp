@@ -164,8 +164,9 @@ void TZantiqForm::construitFond()
     DessineTexteOmbre(m_fond, QStringLiteral("Home :"), tahoma, 14, 24, 128, -1, -1, noir, blanc, 0, 255, 192);
     DessineTexteOmbre(m_fond, QStringLiteral("Orvandel :"), tahoma, 14, 24, 197, -1, -1, noir, blanc, 0, 255, 192);
     DessineTexteOmbre(m_fond, QStringLiteral("Download Zip"), tahoma, 14, 372, 128, -1, -1, noir, blanc, 0, 255, 192);
-    DessineTexteOmbre(m_fond, QStringLiteral("Webmaster : "), tahoma, 14, 316, -2, -1, -1, noir, blanc, 0, 255, 192);
-    DessineTexteOmbre(m_fond, QString::fromLatin1(kNomWebmaster), tahoma, 14, 432, -2, -1, -1, gris, blanc,
+    // The top line and its shadow (one pixel up and left) whole inside the window.
+    DessineTexteOmbre(m_fond, QStringLiteral("Webmaster : "), tahoma, 14, 316, 1, -1, -1, noir, blanc, 0, 255, 192);
+    DessineTexteOmbre(m_fond, QString::fromLatin1(kNomWebmaster), tahoma, 14, 432, 1, -1, -1, gris, blanc,
                       StyleSouligne, 255, 255);
     DessineTexteOmbre(m_fond, QString::fromLatin1(kLigneFabricant) + QString::number(QDate::currentDate().year()),
                       tahoma, 10, 495, 265, -1, -1, gris, jaune, StyleItalique, 255, 255);

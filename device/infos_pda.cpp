@@ -275,10 +275,19 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
 void TInfosPDA::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    // The page tabs share the width.
-    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { width: %1px; }")
-                                    .arg(qMax(40, PageControl1->width() / PageControl1->count() - 1)));
+    // The page tabs share one width, that of the longest caption: every
+    // caption shows whole.
+    QTabBar *onglets = PageControl1->tabBar();
+    onglets->setUsesScrollButtons(false);
+    onglets->setElideMode(Qt::ElideNone);
+    int largeur = 40;
+    for (int i = 0; i < PageControl1->count(); ++i)
+        largeur = qMax(largeur, onglets->fontMetrics().horizontalAdvance(PageControl1->tabText(i)) + 24);
+    PageControl1->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: %1px; }").arg(largeur));
     FormShow(false);
+    // The texts just read decide the size the window opens at.
+    if (QSize voulue = sizeHint(); voulue.width() > width() || voulue.height() > height())
+        resize(size().expandedTo(voulue));
 }
 
 void TInfosPDA::FormShow(bool depuisActualiser)

@@ -15,6 +15,10 @@ namespace {
 const QString kSectionCouleurs = QStringLiteral("CouleursTSK");
 const QString kSectionNoms = QStringLiteral("NomTheme");
 const QString kSectionWM5 = QStringLiteral("WM5");
+const QString kSectionEtat = QStringLiteral("EtatTheme");
+const QLatin1String kCleNomInterneSaisi("NomInterneSaisi");
+const QLatin1String kCleInclus("Inclus");
+const QLatin1String kCleClesDefinies("ClesThemeDefinies");
 const QLatin1String kCrLf("\r\n");
 
 // A WM5 value as the package reader writes it: decimal, possibly unsigned
@@ -30,21 +34,8 @@ std::optional<int32_t> valeurWM5(const QString &texte)
     return int32_t(uint32_t(quint64(v)));
 }
 
-} // namespace
-
-std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms, QString *erreur)
+std::optional<QByteArray> encodeCouleurs(const QString &texte, QString *erreur)
 {
-    QString texte = QStringLiteral("[CouleursTSK]   ; ") + doc.nomInterneEffectif() + kCrLf;
-    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
-        const SlotCouleur &s = doc.slot(i);
-        texte += QStringLiteral("coul") + s.libelle.left(2) + QStringLiteral(" = ") + CouleurVersTexte(s.couleur)
-                 + QStringLiteral(";  ") + JeuCouleurs::NomCouleur(i) + kCrLf;
-    }
-    if (avecNoms) {
-        texte += QStringLiteral("[NomTheme]   ; ") + kCrLf;
-        texte += QStringLiteral("NomFic = ") + doc.nomTheme() + kCrLf;
-        texte += QStringLiteral("NomInterne = ") + doc.nomInterneEffectif() + kCrLf;
-    }
     auto octets = cp1252::encode(texte);
     if (!octets && erreur)
         *erreur = QStringLiteral("The character \"%1\" cannot be written in a colors file.")
@@ -52,10 +43,8 @@ std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms,
     return octets;
 }
 
-bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur)
+bool ecritFichier(const std::optional<QByteArray> &octets, const QString &fichier, QString raison, QString *erreur)
 {
-    QString raison;
-    const auto octets = TexteCouleurs(doc, avecNoms, &raison);
     if (octets && EcritFichierAtomique(fichier, *octets, &raison))
         return true;
     if (erreur)
@@ -63,11 +52,106 @@ bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNo
     return false;
 }
 
+QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
+{
+    const ParametresWM5 &p = doc.parametres();
+    QString texte = QStringLiteral("[CouleursTSK]   ; ") + doc.nomInterneEffectif() + kCrLf;
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        const SlotCouleur &s = doc.slot(i);
+        texte += QStringLiteral("coul") + s.libelle.left(2) + QStringLiteral(" = ") + CouleurVersTexte(s.couleur)
+                 + QStringLiteral(";  ") + JeuCouleurs::NomCouleur(i) + kCrLf;
+    }
+    if (coul34 && p.Coul34Definie)
+        texte += QStringLiteral("coul34 = ") + CouleurVersTexte(p.Coul34) + QStringLiteral(";  Couleur 34 (WM5)") + kCrLf;
+    if (avecNoms) {
+        texte += QStringLiteral("[NomTheme]   ; ") + kCrLf;
+        texte += QStringLiteral("NomFic = ") + doc.nomTheme() + kCrLf;
+        texte += QStringLiteral("NomInterne = ") + doc.nomInterneEffectif() + kCrLf;
+    }
+    return texte;
+}
+
+// What only the working file holds: the internal name as typed, the include
+// ticks and the theme's own values. A key that is missing (a colour-set file
+// of another program) leaves its value as it was; an "Inclus" that does not
+// hold 22 ticks is not used.
+void litEtatTheme(const IniFile &ini, JeuCouleursLu &lu)
+{
+    if (!ini.sectionExists(kSectionEtat))
+        return;
+    if (ini.valueExists(kSectionEtat, kCleNomInterneSaisi))
+        lu.nomInterne = ini.readString(kSectionEtat, kCleNomInterneSaisi);
+    const QStringList inclus = ini.readString(kSectionEtat, kCleInclus).split(QLatin1Char(','));
+    if (inclus.size() == JeuCouleurs::NbCouleurs) {
+        bool ok = true;
+        for (const QString &t : inclus)
+            ok = ok && (t.trimmed() == QLatin1String("0") || t.trimmed() == QLatin1String("1"));
+        for (int i = 0; ok && i < JeuCouleurs::NbCouleurs; ++i)
+            lu.couleurs[i].inclus = inclus[i].trimmed() == QLatin1String("1");
+    }
+    if (ini.valueExists(kSectionEtat, kCleClesDefinies)) {
+        lu.wm5.ClesThemeDefinies = ini.readBool(kSectionEtat, kCleClesDefinies, false);
+        QStringList lignes;
+        for (int k = 1; ini.valueExists(kSectionEtat, QStringLiteral("Cle%1").arg(k)); ++k)
+            lignes << QString::fromUtf8(
+                QByteArray::fromPercentEncoding(ini.readString(kSectionEtat, QStringLiteral("Cle%1").arg(k)).toLatin1()));
+        lu.clesTheme = lignes;
+    }
+}
+
+} // namespace
+
+std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur)
+{
+    const ParametresWM5 &p = doc.parametres();
+    QString texte = texteCouleurs(doc, true, true);
+    if (p.BaseHueDefini || p.DPIDefini || p.UseStartImageDefini) {
+        texte += QStringLiteral("[WM5]   ; ") + kCrLf;
+        if (p.BaseHueDefini)
+            texte += QStringLiteral("BaseHue = ") + QString::number(uint32_t(p.ValBaseHue)) + kCrLf;
+        if (p.DPIDefini)
+            texte += QStringLiteral("DPI = ") + QString::number(uint32_t(p.ValDPI)) + kCrLf;
+        if (p.UseStartImageDefini)
+            texte += QStringLiteral("UseStartImage = ") + QString::number(uint32_t(p.ValUseStartImage)) + kCrLf;
+    }
+    texte += QStringLiteral("[EtatTheme]   ; ") + kCrLf;
+    texte += kCleNomInterneSaisi + QStringLiteral(" = ") + doc.nomInterne() + kCrLf;
+    QStringList inclus;
+    for (const SlotCouleur &s : doc.jeuCouleurs())
+        inclus << (s.inclus ? QStringLiteral("1") : QStringLiteral("0"));
+    texte += kCleInclus + QStringLiteral(" = ") + inclus.join(QLatin1Char(',')) + kCrLf;
+    texte += kCleClesDefinies + QStringLiteral(" = ") + (p.ClesThemeDefinies ? QStringLiteral("1") : QStringLiteral("0"))
+             + kCrLf;
+    for (qsizetype k = 0; k < doc.clesTheme().size(); ++k)
+        texte += QStringLiteral("Cle%1 = ").arg(k + 1)
+                 + QString::fromLatin1(doc.clesTheme().at(k).toUtf8().toPercentEncoding()) + kCrLf;
+    return encodeCouleurs(texte, erreur);
+}
+
+bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur)
+{
+    QString raison;
+    const auto octets = TexteThemeTravail(doc, &raison);
+    return ecritFichier(octets, fichier, raison, erreur);
+}
+
+std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms, QString *erreur)
+{
+    return encodeCouleurs(texteCouleurs(doc, avecNoms, false), erreur);
+}
+
+bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur)
+{
+    QString raison;
+    const auto octets = TexteCouleurs(doc, avecNoms, &raison);
+    return ecritFichier(octets, fichier, raison, erreur);
+}
+
 std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const ThemeDocument &doc, bool avecNoms,
                                             QString *erreur)
 {
     const IniFile ini = IniFile::fromBytes(octets);
-    JeuCouleursLu lu{doc.jeuCouleurs(), doc.nomTheme(), doc.nomInterne(), doc.parametres()};
+    JeuCouleursLu lu{doc.jeuCouleurs(), doc.nomTheme(), doc.nomInterne(), doc.parametres(), std::nullopt};
 
     const QStringList cles = ini.keys(kSectionCouleurs);
     for (int k = 0; k < cles.size() && k < JeuCouleurs::NbCouleurs; ++k) {
@@ -81,10 +165,19 @@ std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const Them
         lu.couleurs[k].couleur = *couleur;
         lu.couleurs[k].libelle = cles[k].mid(4, 2) + QLatin1Char(' ') + JeuCouleurs::NomCouleur(k);
     }
-    // "Coul34" is read by the Windows tools' files too; colour 34 does not take it.
-    (void)ini.readString(kSectionCouleurs, QStringLiteral("Coul34"));
-
     if (avecNoms) {
+        // Colour 34, as the package reader and the working file write it.
+        const QString coul34 = ini.readString(kSectionCouleurs, QStringLiteral("Coul34"));
+        if (!coul34.isEmpty()) {
+            const auto c = TexteVersCouleur(coul34);
+            if (!c) {
+                if (erreur)
+                    *erreur = QStringLiteral("\"%1\" is not a valid color (key %2).").arg(coul34, QStringLiteral("coul34"));
+                return std::nullopt;
+            }
+            lu.wm5.Coul34Definie = true;
+            lu.wm5.Coul34 = *c;
+        }
         lu.nomTheme = ini.readString(kSectionNoms, QStringLiteral("NomFic"));
         lu.nomInterne = ini.readString(kSectionNoms, QStringLiteral("NomInterne"));
         struct
@@ -93,7 +186,8 @@ std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const Them
             bool *defini;
             int32_t *valeur;
         } const champs[] = {{"BaseHue", &lu.wm5.BaseHueDefini, &lu.wm5.ValBaseHue},
-                            {"DPI", &lu.wm5.DPIDefini, &lu.wm5.ValDPI}};
+                            {"DPI", &lu.wm5.DPIDefini, &lu.wm5.ValDPI},
+                            {"UseStartImage", &lu.wm5.UseStartImageDefini, &lu.wm5.ValUseStartImage}};
         for (const auto &c : champs) {
             const QString texte = ini.readString(kSectionWM5, QLatin1String(c.cle));
             if (texte.isEmpty())
@@ -107,6 +201,7 @@ std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const Them
             *c.defini = true;
             *c.valeur = *v;
         }
+        litEtatTheme(ini, lu);
     }
     return lu;
 }
@@ -154,6 +249,8 @@ ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichier
     if (avecNoms) {
         doc.setNomTheme(lu->nomTheme);
         doc.setNomInterne(lu->nomInterne);
+        if (lu->clesTheme)
+            doc.setClesTheme(*lu->clesTheme);
         doc.setParametres(lu->wm5);
         r.indicateurWM5 = IndicateurWM5(lu->wm5);
     }

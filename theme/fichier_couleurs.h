@@ -19,6 +19,18 @@ std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms,
 // *erreur set to a message naming the file.
 bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur = nullptr);
 
+// The working colour file as the program leaves it, so that the next start
+// finds the theme as it was: the colour-set file with names, then what older
+// readers skip: colour 34 as the 23rd key of "[CouleursTSK]" ("coul34", as the
+// package reader writes it), "[WM5]" with "BaseHue", "DPI" and
+// "UseStartImage", and the section "[EtatTheme]" with the internal name as
+// typed ("NomInterneSaisi"), the include ticks ("Inclus", 22 digits 0 or 1
+// separated by commas), "ClesThemeDefinies" and the theme's own values, one
+// key "Cle1", "Cle2"... per line, percent-encoded so that TABs and any other
+// character come back unchanged.
+std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur = nullptr);
+bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur = nullptr);
+
 // What a colour-set file gives, read aside from the document.
 struct JeuCouleursLu
 {
@@ -27,13 +39,17 @@ struct JeuCouleursLu
     QString nomTheme;
     QString nomInterne;
     ParametresWM5 wm5;
+    // Only from a working file that holds them ("[EtatTheme]").
+    std::optional<QStringList> clesTheme;
 };
 
 // Reads the colour-set bytes over the current couleurs and WM5 values of doc (the
 // first 22 keys of "CouleursTSK" in file order, key k to slot k, the caption
-// from characters 5-6 of the key; with names "[NomTheme]" and the "BaseHue"
-// and "DPI" of "[WM5]"). Nothing when a value is not colour text or a WM5
-// value is not a number, with *erreur saying which.
+// from characters 5-6 of the key; with names "[NomTheme]", "Coul34", the
+// "BaseHue", "DPI" and "UseStartImage" of "[WM5]" and what "[EtatTheme]"
+// holds; a key that is missing leaves its value as it was). Nothing when a
+// value is not colour text or a WM5 value is not a number, with *erreur
+// saying which.
 std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const ThemeDocument &doc, bool avecNoms,
                                             QString *erreur = nullptr);
 

@@ -101,6 +101,10 @@ void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString 
         prompts.message(refus, {}, Prompts::Icon::Warning);
         return;
     }
+    if (const QString conversion = ErreurConversionClesTheme(doc.clesTheme()); !conversion.isEmpty()) {
+        prompts.message(conversion, {}, Prompts::Icon::Error);
+        return;
+    }
 
     struct Document
     {

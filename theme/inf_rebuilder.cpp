@@ -1,7 +1,6 @@
 #include "theme/inf_rebuilder.h"
 
 #include "theme/byte_io.h"
-#include "theme/cle_theme_canonique.h"
 #include "theme/cp1252.h"
 #include "theme/inf_builder.h"
 #include "theme/setup_ce_reader.h"
@@ -479,7 +478,7 @@ bool Reconstructeur::litValeur()
             p.ValUseStartImage = valeur;
         }
     } else if (m_rucheTheme >= 0 && v.ruche == m_rucheTheme) {
-        m_ls.ClesTheme << ligneCleThemeCanonique(ligne);
+        m_ls.ClesTheme << ligne;
         p.ClesThemeDefinies = true;
     }
     m_valeurs.push_back(v);

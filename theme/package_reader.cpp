@@ -362,9 +362,14 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
         lecture.ListeEnrFichiers = r->ListeEnrFichiers;
         lecture.TexteInfOrig = r->TexteInfOrig;
         lecture.NomInterneLu = r->NomInterneLu;
-        // These describe a CE setup file, which this package does not have.
+        // These describe a CE setup file, which this package does not have:
+        // nothing of an earlier package may show beside this one.
         lecture.ListeFichiers.clear();
         lecture.ChainesSetup.clear();
+        lecture.ChainesCleCouleurs.clear();
+        lecture.ChainesCleToday.clear();
+        lecture.ChainesCleTheme.clear();
+        lecture.NomCleTheme = r->NomSousCleTheme;
         params = r->parametres;
         texteXml = r->texteDocument;
     }
@@ -409,18 +414,21 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
     infos.statut1 = routeXml ? QString() : membreSetup;
     QStringList &fic = infos.texteFic;
     fic << QStringLiteral("File(s) :") << QString() << lecture.ListeFichiers;
+    // A setup XML has no string table: its keys are named without string references.
+    const auto chaines = [routeXml](const QString &references) {
+        return routeXml ? QString() : QStringLiteral(" : (Strings : ") + references + QLatin1Char(')');
+    };
     if (!lecture.ValeursCouleurs.isEmpty())
-        fic << Separateur << QStringLiteral("Defined Colors : (Strings : ") + lecture.ChainesCleCouleurs + QLatin1Char(')')
+        fic << Separateur << QStringLiteral("Defined Colors") + chaines(lecture.ChainesCleCouleurs)
             << QString() << QStringLiteral("\t\t\t\t1 : REG_BINARY;\t 65537 : REG_DWORD") << QString()
             << lecture.ValeursCouleurs << QString();
     if (!lecture.ValeursToday.isEmpty())
-        fic << Separateur << QStringLiteral("Today Keys : (Strings : ") + lecture.ChainesCleToday + QLatin1Char(')')
+        fic << Separateur << QStringLiteral("Today Keys") + chaines(lecture.ChainesCleToday)
             << QString() << lecture.ValeursToday << QString();
     if (!lecture.ClesTheme.isEmpty())
         fic << Separateur
             << QStringLiteral("Theme Keys") + lecture.NomCleTheme
-                   + QLatin1String("\" in HKCU\\Software\\Microsoft\\Today : (Strings : ") + lecture.ChainesCleTheme
-                   + QLatin1Char(')')
+                   + QLatin1String("\" in HKCU\\Software\\Microsoft\\Today") + chaines(lecture.ChainesCleTheme)
             << QString() << lecture.ClesTheme;
     if (!lecture.ChainesSetup.isEmpty())
         fic << Separateur << QStringLiteral("Strings :") << QString() << lecture.ChainesSetup;

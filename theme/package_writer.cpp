@@ -1,5 +1,7 @@
 #include "theme/package_writer.h"
 
+#include "theme/valeurs_cles_theme.h"
+
 #include "theme/animation_pause.h"
 #include "theme/cab_file.h"
 #include "theme/controle_noms.h"
@@ -137,6 +139,12 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
     const QString manquantes = imagesManquantes(images, ctx.dossierAppli);
     if (!manquantes.isEmpty()) {
         avertit(ctx.prompts, manquantes);
+        return false;
+    }
+
+    // A theme value that cannot be converted stops the build before anything is written.
+    if (const QString conversion = ErreurConversionClesTheme(doc.clesTheme()); !conversion.isEmpty()) {
+        avertit(ctx.prompts, conversion, Prompts::Icon::Error);
         return false;
     }
 

@@ -1,7 +1,6 @@
 #include "theme/setup_xml_reader.h"
 
 #include "theme/base64.h"
-#include "theme/cle_theme_canonique.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -248,7 +247,7 @@ void lireRegistre(const Noeud &node, ResultatXmlSetup &r)
                         r.parametres.ValDPI = nombre();
                     }
                 } else if (haut.contains(Today)) {
-                    r.ClesTheme << ligneCleThemeCanonique(ligne);
+                    r.ClesTheme << ligne;
                     r.parametres.ClesThemeDefinies = true;
                 }
             }

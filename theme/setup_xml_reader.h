@@ -15,7 +15,7 @@ struct ResultatXmlSetup
 {
     QStringList ValeursCouleurs; // name TAB hex TAB TAB type
     QStringList ValeursToday;    // name TAB hex
-    QStringList ClesTheme;       // theme registry value lines, colour keys in binary form
+    QStringList ClesTheme;       // theme registry value lines, each of its stored type
     QStringList ListeEnrFichiers;
     QStringList TexteInfOrig;
     QString ProcessorType;

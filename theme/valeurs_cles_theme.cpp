@@ -3,6 +3,8 @@
 #include "theme/ligne_valeur_registre.h"
 #include "theme/theme_document.h"
 
+#include <cctype>
+
 std::vector<ValeurCleTheme> ValeursClesTheme(const QStringList &clesTheme)
 {
     static const QString useDefaultTitleColor = QStringLiteral("UseDefaultTitleColor");
@@ -28,4 +30,21 @@ std::vector<ValeurCleTheme> ValeursClesTheme(const QStringList &clesTheme)
         }
     }
     return valeurs;
+}
+
+QString ErreurConversionClesTheme(const QStringList &clesTheme)
+{
+    for (const QString &texte : clesTheme) {
+        const qsizetype tab = texte.indexOf(QLatin1Char('\t'));
+        if (tab < 0 || !ListeTDThemeCles.contains(texte.left(tab)))
+            continue;
+        const qsizetype fin = texte.indexOf(QLatin1String("\t\t"), tab + 1);
+        const QString hex = texte.mid(tab + 1, fin < 0 ? -1 : fin - tab - 1);
+        bool hexa = !hex.isEmpty();
+        for (QChar c : hex)
+            hexa = hexa && c.unicode() < 128 && std::isxdigit(c.toLatin1());
+        if (!hexa)
+            return QStringLiteral("'$%1' is not a valid integer value").arg(hex);
+    }
+    return {};
 }

@@ -30,3 +30,9 @@ struct ValeurCleTheme
 // carried as the binary value of the same four bytes. Every other line
 // (unlisted name, malformed text, another type) is left out.
 std::vector<ValeurCleTheme> ValeursClesTheme(const QStringList &clesTheme);
+
+// The conversion error of the first line of clesTheme that a writer would
+// carry (a listed name) but whose value text is not hexadecimal: the build
+// or the save must stop on it with nothing written. Empty when every such
+// line converts.
+QString ErreurConversionClesTheme(const QStringList &clesTheme);

@@ -440,7 +440,7 @@ std::optional<QString> OuvrePaquetAvecApercu(QWidget *parent, const Prompts::Fil
 {
     TOpenPictureDialogGDITSK dialogue(prompts, parent);
     dialogue.setDirExtract(dirExtract);
-    dialogue.BkgImage = true;
+    dialogue.BkgImage = !(parent && parent->window()->property("apparenceUniforme").toBool());
     dialogue.setOptions(options);
     if (dialogue.exec() != QDialog::Accepted || dialogue.fileName().isEmpty())
         return std::nullopt;

@@ -14,6 +14,8 @@
 #include "tools/rgb_vers_teinte.h"
 #include "tools/teintes_images.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -38,11 +40,14 @@ using namespace EchellesTeinte;
 
 namespace {
 
-constexpr QSize TailleFenetre{517, 674};
+constexpr QSize TailleFenetre{600, 674};
 constexpr QPoint PosEchelles{48, 8};
 constexpr QSize TailleEchelles{297, 96};
-constexpr QSize TailleRoue{220, 220};
-constexpr QPoint PosRoue{8, 208};
+// The wheel picture starts at the window's left edge, with room for "270°"
+// left of the circle.
+constexpr QSize TailleRoue{228, 220};
+constexpr QPoint PosRoue{0, 208};
+constexpr int DecalageRoue = 8;
 constexpr QPoint CentrePointeur{118, 318};
 constexpr int LongueurPointeur = 90;
 constexpr QSize TailleBarre{240, 26};
@@ -119,7 +124,7 @@ QImage dessineRoue(bool enGris, const QColor &fond)
     roue.fill(fond);
     QPainter p(&roue);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRect cercle(20, 20, 180, 180);
+    const QRect cercle(20 + DecalageRoue, 20, 180, 180);
     for (int d = 0; d < 360; ++d) {
         const TColor c = ColorHLSToRGB(d * 2 / 3, 120, 240);
         p.setPen(QPen((enGris ? TColor::gris(NiveauGris(c)) : c).toQColor(), 3, Qt::SolidLine, Qt::FlatCap));
@@ -128,13 +133,16 @@ QImage dessineRoue(bool enGris, const QColor &fond)
     }
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
-    p.drawEllipse(QRect(70, 70, 80, 80));
+    p.drawEllipse(QRect(70 + DecalageRoue, 70, 80, 80));
     p.setPen(Qt::black);
     p.setFont(PoliceHauteurCellule(kPoliceEchelles, 10));
-    EcritTexteHautGauche(p, 107, 8, QStringLiteral("0") + QChar(0x00B0));
-    EcritTexteHautGauche(p, 100, 202, QStringLiteral("180") + QChar(0x00B0));
-    EcritTexteHautGauche(p, 202, 105, QStringLiteral("90") + QChar(0x00B0));
-    EcritTexteHautGauche(p, -2, 105, QStringLiteral("270") + QChar(0x00B0));
+    const QFontMetrics fm(p.font());
+    EcritTexteHautGauche(p, 107 + DecalageRoue, 8, QStringLiteral("0") + QChar(0x00B0));
+    EcritTexteHautGauche(p, 100 + DecalageRoue, 202, QStringLiteral("180") + QChar(0x00B0));
+    EcritTexteHautGauche(p, 202 + DecalageRoue, 105, QStringLiteral("90") + QChar(0x00B0));
+    // Right-aligned against the circle, whole inside the picture.
+    const QString t270 = QStringLiteral("270") + QChar(0x00B0);
+    EcritTexteHautGauche(p, std::max(0, 17 + DecalageRoue - fm.horizontalAdvance(t270)), 105, t270);
     return roue;
 }
 
@@ -230,20 +238,20 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
     LumSE = spin("LumSE", 432);
 
     libelle(this, "Label17", QStringLiteral("Click and move mouse on these scales to choose Hue"),
-            QRect(48, 116, 297, 18));
-    libelle(this, "MaxHueLbl", QStringLiteral("Suggested Hue : Dominant"), QRect(352, 8, 160, 18));
-    MaxHueLblTD = libelle(this, "MaxHueLblTD", {}, QRect(352, 30, 110, 18));
-    MaxHueLblST = libelle(this, "MaxHueLblST", {}, QRect(352, 54, 110, 18));
-    OKTDBtn = boutonRapide(this, "OKTDBtn", QStringLiteral("OK"), QRect(466, 28, 40, 22));
-    OKSTBtn = boutonRapide(this, "OKSTBtn", QStringLiteral("OK"), QRect(466, 52, 40, 22));
+            QRect(40, 116, 336, 18));
+    libelle(this, "MaxHueLbl", QStringLiteral("Suggested Hue : Dominant"), QRect(380, 8, 210, 18));
+    MaxHueLblTD = libelle(this, "MaxHueLblTD", {}, QRect(380, 30, 120, 18));
+    MaxHueLblST = libelle(this, "MaxHueLblST", {}, QRect(380, 54, 120, 18));
+    OKTDBtn = boutonRapide(this, "OKTDBtn", QStringLiteral("OK"), QRect(504, 28, 40, 22));
+    OKSTBtn = boutonRapide(this, "OKSTBtn", QStringLiteral("OK"), QRect(504, 52, 40, 22));
     for (QToolButton *b : {OKTDBtn, OKSTBtn})
         b->setToolTip(QStringLiteral("Fix Hue with this value"));
     connect(OKTDBtn, &QToolButton::clicked, this, [this] { OKTDBtnClick(TeintesImages::TodayPortrait); });
     connect(OKSTBtn, &QToolButton::clicked, this, [this] { OKTDBtnClick(TeintesImages::StartPortrait); });
 
-    HistoTDSBtn = boutonRapide(this, "HistoTDSBtn", QStringLiteral("HA"), QRect(352, 80, 44, 26));
-    HistoSTSBtn = boutonRapide(this, "HistoSTSBtn", QStringLiteral("HD"), QRect(400, 80, 44, 26));
-    HistoTDSTSBtn = boutonRapide(this, "HistoTDSTSBtn", QStringLiteral("HAD"), QRect(448, 80, 44, 26));
+    HistoTDSBtn = boutonRapide(this, "HistoTDSBtn", QStringLiteral("HA"), QRect(380, 80, 44, 26));
+    HistoSTSBtn = boutonRapide(this, "HistoSTSBtn", QStringLiteral("HD"), QRect(428, 80, 44, 26));
+    HistoTDSTSBtn = boutonRapide(this, "HistoTDSTSBtn", QStringLiteral("HAD"), QRect(476, 80, 44, 26));
     const char *bulles[] = {"Show Today Hue Histogram", "Show Start Hue Histogram",
                             "Show Today and Start Hue Histogram"};
     int tag = 0;
@@ -256,32 +264,34 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
 
     RVBversTeinte = new QPushButton(QStringLiteral("RGB to Hue"), this);
     RVBversTeinte->setObjectName(QStringLiteral("RVBversTeinte"));
-    RVBversTeinte->setGeometry(352, 112, 150, 24);
+    RVBversTeinte->setGeometry(380, 112, 150, 24);
     connect(RVBversTeinte, &QPushButton::clicked, this, &THueCalc::RVBversTeinteClick);
 
-    libelle(this, "Label16", QStringLiteral("Selected   Hue   in   the   Chromatic   Wheel"), QRect(8, 140, 228, 18));
+    // Two lines above the wheel, beside the device screen.
+    libelle(this, "Label16", QStringLiteral("Selected   Hue   in   the   Chromatic   Wheel"), QRect(8, 148, 228, 40))
+        ->setWordWrap(true);
 
     libelle(this, "Label6", QStringLiteral("Value to put in HKLM\\Software\\Microsoft\\Color\\BaseHue (DWORD) : "),
-            QRect(8, 478, 400, 18));
-    BaseHueLbl = libelle(this, "BaseHueLbl", {}, QRect(410, 478, 104, 18));
+            QRect(8, 478, 420, 18));
+    BaseHueLbl = libelle(this, "BaseHueLbl", {}, QRect(430, 478, 165, 18));
     BaseHueCB = caseACocher(this, "BaseHueCB", QStringLiteral("Create BaseHue Key for the Theme"), QRect(8, 500, 250, 20));
     BHExisteLbl = libelle(this, "BHExisteLbl", {}, QRect(270, 500, 200, 18));
     libelle(this, "Label15", QStringLiteral("Value to put in HKCU\\Software\\Microsoft\\Today\\DPI (DWORD) : "),
-            QRect(8, 526, 400, 18));
+            QRect(8, 526, 420, 18));
     // Not editable: the DPI is chosen from the list only.
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems({QStringLiteral("48"), QStringLiteral("96"), QStringLiteral("192")});
     ComboBox1->setCurrentIndex(2);
-    ComboBox1->setGeometry(410, 524, 64, 22);
-    libelle(this, "Label14", QStringLiteral("DPI"), QRect(478, 526, 30, 18));
+    ComboBox1->setGeometry(430, 524, 64, 22);
+    libelle(this, "Label14", QStringLiteral("DPI"), QRect(498, 526, 40, 18));
     DPICb = caseACocher(this, "DPICb", QStringLiteral("Create DPI key for the Theme"), QRect(8, 548, 250, 20));
     DPIExisteLbl = libelle(this, "DPIExisteLbl", {}, QRect(270, 548, 200, 18));
     PipetteCB = caseACocher(this, "PipetteCB", QStringLiteral("Copy Chosen Hue in the Dropper"), QRect(8, 572, 250, 20));
 
     VoirSurPDAPnl = new QWidget(this);
     VoirSurPDAPnl->setObjectName(QStringLiteral("VoirSurPDAPnl"));
-    VoirSurPDAPnl->setGeometry(270, 570, 240, 24);
+    VoirSurPDAPnl->setGeometry(330, 570, 260, 24);
     ActifSurPDACb = caseACocher(VoirSurPDAPnl, "ActifSurPDACb", QStringLiteral("PDA Interaction"), QRect(0, 2, 140, 20));
     RestaurerCB = caseACocher(VoirSurPDAPnl, "RestaurerCB", QStringLiteral("Restore"), QRect(148, 2, 90, 20));
     RestaurerCB->setChecked(true);
@@ -289,10 +299,10 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
 
     ValiderBtn = new QPushButton(QStringLiteral("Validate"), this);
     ValiderBtn->setObjectName(QStringLiteral("ValiderBtn"));
-    ValiderBtn->setGeometry(300, 604, 100, 28);
+    ValiderBtn->setGeometry(380, 604, 100, 28);
     AnnulerBtn = new QPushButton(QStringLiteral("Cancel"), this);
     AnnulerBtn->setObjectName(QStringLiteral("AnnulerBtn"));
-    AnnulerBtn->setGeometry(408, 604, 100, 28);
+    AnnulerBtn->setGeometry(488, 604, 100, 28);
     ValiderBtn->setAutoDefault(false);
     AnnulerBtn->setAutoDefault(false);
     connect(ValiderBtn, &QPushButton::clicked, this, [this] {
@@ -308,12 +318,15 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, TailleFenetre.height() - 22, TailleFenetre.width(), 22);
-    const int largeurs[7] = {65, 125, 78, 50, 50, 50, 50};
     const char *initiaux[7] = {"", "Hue = 000", "Angle = 000\u00B0", "R = 000", "V = 000", "B = 000", "Grey = 000"};
+    // Each panel as wide as the widest text it shows (three digits).
+    const char *plusLarges[7] = {"HueK = 000", "Hue = 000   (0 - 240)", "Angle = 000\u00B0", "R = 000", "G = 000",
+                                 "B = 000", "Grey = 000"};
     for (int k = 0; k < 7; ++k) {
         m_panneaux[k] = new QLabel(QString::fromUtf8(initiaux[k]), StatusBar1);
         m_panneaux[k]->setObjectName(QStringLiteral("Panel%1").arg(k));
-        m_panneaux[k]->setMinimumWidth(largeurs[k]);
+        m_panneaux[k]->setMinimumWidth(m_panneaux[k]->fontMetrics().horizontalAdvance(QString::fromUtf8(plusLarges[k]))
+                                       + 4);
         StatusBar1->addWidget(m_panneaux[k], k == 1 ? 1 : 0);
     }
 

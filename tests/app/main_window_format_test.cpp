@@ -91,6 +91,60 @@ TEST(MainWindowFormat, OptionsButtonChangesTheFormatTheLabelsAndTheOptionsFile)
     EXPECT_TRUE(f.prompts.exhausted());
 }
 
+// The user's own Today and Start pictures survive a move to a portrait +
+// landscape format and come back when the theme returns to one picture per
+// screen; a picture made meanwhile under the plain name is kept, and so is
+// the one put aside.
+TEST(MainWindowFormat, AFormatChangeKeepsTheUsersPictures)
+{
+    Fenetre f;
+    const QString d = f.dossiers.DossierAppli;
+    testenv::writeFile(d + "tdywater.gif", "my today");
+    testenv::writeFile(d + "stwater.gif", "my start");
+    testenv::writeFile(d + "stwater_480_640.gif", "portrait start");
+    TOrvandel &w = f.ouvre();
+    const auto change = [&](int format) {
+        surFenetreModale([&](QWidget *fen) {
+            choisit(fen, format);
+            fen->findChild<QPushButton *>("ValiderBtn")->click();
+        });
+        QTest::mouseClick(f.trouve<QPushButton>("OptionsBtn"), Qt::LeftButton);
+        ASSERT_EQ(w.contexte().document.format().FormatTheme, format);
+    };
+
+    change(5);
+    // The format's own pictures hold the plain names, the user's are kept aside.
+    EXPECT_FALSE(QFile::exists(d + "tdywater.gif"));
+    EXPECT_EQ(testenv::readFile(d + "stwater.gif"), "portrait start");
+    EXPECT_EQ(testenv::readFile(d + "tdywater_garde.gif"), "my today");
+    EXPECT_EQ(testenv::readFile(d + "stwater_garde.gif"), "my start");
+
+    change(3);
+    EXPECT_EQ(testenv::readFile(d + "tdywater.gif"), "my today");
+    EXPECT_EQ(testenv::readFile(d + "stwater.gif"), "my start");
+    EXPECT_FALSE(QFile::exists(d + "tdywater_garde.gif"));
+    EXPECT_FALSE(QFile::exists(d + "stwater_garde.gif"));
+    EXPECT_EQ(testenv::readFile(d + "stwater_480_640.gif"), "portrait start");
+
+    // Into format 4 and back, with a new Start picture made in between: the
+    // new one stays under the plain name, the older one stays aside.
+    change(4);
+    EXPECT_EQ(testenv::readFile(d + "stwater_garde.gif"), "my start");
+    testenv::writeFile(d + "stwater.gif", "newer start");
+    change(3);
+    EXPECT_EQ(testenv::readFile(d + "tdywater.gif"), "my today");
+    EXPECT_EQ(testenv::readFile(d + "stwater.gif"), "newer start");
+    EXPECT_EQ(testenv::readFile(d + "stwater_garde.gif"), "my start");
+
+    // A second move keeps both the newer picture and the one put aside before.
+    change(5);
+    EXPECT_EQ(testenv::readFile(d + "stwater_garde.gif"), "newer start");
+    EXPECT_EQ(testenv::readFile(d + "stwater_garde2.gif"), "my start");
+    EXPECT_EQ(testenv::readFile(d + "stwater.gif"), "portrait start");
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+    f.ferme();
+}
+
 TEST(MainWindowFormat, CustomizedSizesSurviveARestart)
 {
     Fenetre f;

@@ -240,14 +240,18 @@ TEST_F(ChangementFormatTest, ToFormat4CopiesThePortraitPairOrDeletes)
     EXPECT_FALSE(existe("tdywater.gif")); // tdywater_240_320.gif was missing
     EXPECT_EQ(lit("stwater.gif"), QByteArray("start portrait"));
     EXPECT_EQ(lit("stwater_240_320.gif"), QByteArray("start portrait"));
+    // The user's pictures are kept aside, not lost.
+    EXPECT_EQ(lit("tdywater_garde.gif"), QByteArray("old today"));
+    EXPECT_EQ(lit("stwater_garde.gif"), QByteArray("old start"));
     EXPECT_TRUE(prompts.messages.isEmpty());
 
-    // Moving away touches no file.
-    const QStringList avant = fichiers();
+    // Moving back to one picture per screen brings them back.
     EXPECT_TRUE(choisit(3));
     EXPECT_EQ(doc.format().FormatTheme, 3);
-    EXPECT_EQ(fichiers(), avant);
-    EXPECT_EQ(lit("stwater.gif"), QByteArray("start portrait"));
+    EXPECT_EQ(lit("tdywater.gif"), QByteArray("old today"));
+    EXPECT_EQ(lit("stwater.gif"), QByteArray("old start"));
+    EXPECT_FALSE(existe("tdywater_garde.gif"));
+    EXPECT_FALSE(existe("stwater_garde.gif"));
 
     // Format 5 takes the _480_640 pair.
     ecrit("tdywater_480_640.gif", "today vga");
@@ -255,11 +259,16 @@ TEST_F(ChangementFormatTest, ToFormat4CopiesThePortraitPairOrDeletes)
     EXPECT_EQ(lit("tdywater.gif"), QByteArray("today vga"));
     EXPECT_EQ(lit("stwater.gif"), QByteArray("start vga"));
 
-    // From 5 to 4 the pictures change again.
+    // From 5 to 4 the pictures change again; the copies of format 5's
+    // portraits need no keeping, the user's pictures stay aside.
     ecrit("tdywater_240_320.gif", "today qvga");
+    const QStringList avant = fichiers();
     EXPECT_TRUE(choisit(4));
     EXPECT_EQ(lit("tdywater.gif"), QByteArray("today qvga"));
     EXPECT_EQ(lit("stwater.gif"), QByteArray("start portrait"));
+    EXPECT_EQ(fichiers(), avant);
+    EXPECT_EQ(lit("tdywater_garde.gif"), QByteArray("old today"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
 TEST_F(ChangementFormatTest, SameFormatWithNewCustomSizesRedrawsButTouchesNoFile)

@@ -161,7 +161,9 @@ TEST(FichierCouleurs, WithNamesReadsNamesAndSetsButNeverClearsWm5Flags)
     EXPECT_EQ(doc.parametres().ValBaseHue, 260);
     EXPECT_TRUE(doc.parametres().DPIDefini);
     EXPECT_EQ(doc.parametres().ValDPI, -1);
-    EXPECT_FALSE(doc.parametres().UseStartImageDefini);
+    // UseStartImage comes back too: the working file carries it for the next start.
+    EXPECT_TRUE(doc.parametres().UseStartImageDefini);
+    EXPECT_EQ(doc.parametres().ValUseStartImage, 1);
     EXPECT_TRUE(doc.parametres().Coul34Definie);
     EXPECT_EQ(r.indicateurWM5, std::optional<bool>(true));
 
@@ -235,4 +237,140 @@ TEST(CommandesCouleurs, LoadingAFileThatIsNotAColourSetKeepsTheWorkingFile)
     // Cancelling changes nothing either.
     prompts.openFileName(std::nullopt);
     EXPECT_FALSE(ChargeCoulBtnClick(cible).has_value());
+}
+
+namespace {
+
+// A theme in which every part differs from the start-up state.
+void themeComplet(ThemeDocument &doc)
+{
+    doc.setNomTheme(QStringLiteral("Soir d'été"));
+    doc.setNomInterne(QString()); // left empty: the theme name stands in for it
+    for (int i : {0, 4, 21}) {
+        doc.setInclus(i, true);
+        doc.setCouleur(i, TColor::fromRgb(0x10 + i, 0x80, 0xF0 - i));
+    }
+    doc.setCouleur(7, TColor::fromRgb(1, 2, 3)); // not ticked, kept anyway
+    ParametresWM5 p;
+    p.Coul34Definie = true;
+    p.Coul34 = TColor::fromRgb(0xC1, 0x22, 0x07);
+    p.BaseHueDefini = true;
+    p.ValBaseHue = 300;
+    p.DPIDefini = true;
+    p.ValDPI = -1;
+    p.UseStartImageDefini = true;
+    p.ValUseStartImage = 0;
+    p.ClesThemeDefinies = true;
+    doc.setParametres(p);
+    doc.setClesTheme({"Color_Highlight\tC0FFEE00\t\t1", "UseDefaultTitleColor\t00000001\t\t65537",
+                      "Odd; name = x%\tnot hex\t\t0", "Color_MenuText\t00A1B2C3\t\t65537"});
+}
+
+} // namespace
+
+// The working file brings the whole theme back into a fresh document, and
+// the colour-set reader that ignores the new parts still reads the same
+// colours and names from it.
+TEST(ThemeTravail, AFreshDocumentGetsTheWholeThemeBack)
+{
+    ThemeDocument ecrit;
+    themeComplet(ecrit);
+    QString erreur;
+    ASSERT_TRUE(SauveThemeTravail(ecrit, fichierTravail(), &erreur)) << erreur.toStdString();
+
+    ThemeDocument lu;
+    const auto r = ChargeCouleurs(lu, fichierTravail(), true);
+    ASSERT_TRUE(r.ok) << r.erreur.toStdString();
+    EXPECT_EQ(lu.nomTheme(), ecrit.nomTheme());
+    EXPECT_EQ(lu.nomInterne(), QString());
+    EXPECT_TRUE(lu.jeuCouleurs() == ecrit.jeuCouleurs());
+    EXPECT_EQ(lu.parametres(), ecrit.parametres());
+    EXPECT_EQ(lu.clesTheme(), ecrit.clesTheme());
+    EXPECT_EQ(r.indicateurWM5, std::optional<bool>(true));
+
+    // The loader of the colour-set command takes only the colours.
+    ThemeDocument seul;
+    ASSERT_TRUE(ChargeCouleurs(seul, fichierTravail(), false).ok);
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        EXPECT_EQ(seul.slot(i).couleur, ecrit.slot(i).couleur) << i;
+        EXPECT_FALSE(seul.slot(i).inclus) << i;
+    }
+    EXPECT_EQ(seul.parametres(), ParametresWM5{});
+    EXPECT_TRUE(seul.clesTheme().isEmpty());
+}
+
+// What older readers read keeps its place and form: the 22 slot keys first
+// in "[CouleursTSK]", colour 34 after them, the names block, "[WM5]" as the
+// package reader writes it; the new section comes last.
+TEST(ThemeTravail, ExactBytesOfTheWorkingFile)
+{
+    ThemeDocument doc;
+    themeComplet(doc);
+    const auto octets = TexteThemeTravail(doc);
+    ASSERT_TRUE(octets);
+    const QList<QByteArray> lignes = octets->split('\n');
+    ASSERT_GE(lignes.size(), 36);
+    EXPECT_EQ(lignes[0], "[CouleursTSK]   ; Soir d'\xE9t\xE9\r");
+    EXPECT_EQ(lignes[1], "coul05 = 10,80,F0,00;  Navigation Bar, Color 1\r");
+    EXPECT_EQ(lignes[23], "coul34 = C1,22,07,00;  Couleur 34 (WM5)\r");
+    const QByteArray reste = lignes.mid(24).join('\n');
+    EXPECT_EQ(reste, "[NomTheme]   ; \r\n"
+                     "NomFic = Soir d'\xE9t\xE9\r\n"
+                     "NomInterne = Soir d'\xE9t\xE9\r\n"
+                     "[WM5]   ; \r\n"
+                     "BaseHue = 300\r\n"
+                     "DPI = 4294967295\r\n"
+                     "UseStartImage = 0\r\n"
+                     "[EtatTheme]   ; \r\n"
+                     "NomInterneSaisi = \r\n"
+                     "Inclus = 1,0,0,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1\r\n"
+                     "ClesThemeDefinies = 1\r\n"
+                     "Cle1 = Color_Highlight%09C0FFEE00%09%091\r\n"
+                     "Cle2 = UseDefaultTitleColor%0900000001%09%0965537\r\n"
+                     "Cle3 = Odd%3B%20name%20%3D%20x%25%09not%20hex%09%090\r\n"
+                     "Cle4 = Color_MenuText%0900A1B2C3%09%0965537\r\n");
+}
+
+// Nothing defined: no colour 34, no "[WM5]", no values; the next start
+// clears nothing that the file does not hold.
+TEST(ThemeTravail, AnEmptyThemeComesBackEmpty)
+{
+    ThemeDocument ecrit;
+    ASSERT_TRUE(SauveThemeTravail(ecrit, fichierTravail()));
+    const QByteArray octets = testenv::readFile(fichierTravail());
+    EXPECT_FALSE(octets.contains("coul34"));
+    EXPECT_FALSE(octets.contains("[WM5]"));
+    EXPECT_FALSE(octets.contains("Cle1"));
+    ThemeDocument lu;
+    themeComplet(lu);
+    ParametresWM5 p = lu.parametres();
+    p.Coul34Definie = p.BaseHueDefini = p.DPIDefini = p.UseStartImageDefini = false; // as the start-up leaves them
+    lu.setParametres(p);
+    ASSERT_TRUE(ChargeCouleurs(lu, fichierTravail(), true).ok);
+    EXPECT_TRUE(lu.jeuCouleurs() == ecrit.jeuCouleurs());
+    const ParametresWM5 &q = lu.parametres();
+    EXPECT_FALSE(q.Coul34Definie || q.BaseHueDefini || q.DPIDefini || q.UseStartImageDefini || q.ClesThemeDefinies);
+    EXPECT_TRUE(lu.clesTheme().isEmpty());
+    EXPECT_EQ(lu.nomTheme(), QString());
+}
+
+// Hostile or damaged sections: a bad colour 34 refuses the file as a bad slot
+// colour does; ticks that are not 22 zeros and ones are not used.
+TEST(ThemeTravail, DamagedStateIsRefusedOrIgnored)
+{
+    testenv::writeFile(fichierTravail(), sectionCouleurs({QStringLiteral("coul05 = 01,02,03,00"),
+                                                          QStringLiteral("coul34 = zz,02,03,00")}));
+    ThemeDocument doc;
+    EXPECT_FALSE(ChargeCouleurs(doc, fichierTravail(), true).ok);
+    EXPECT_FALSE(doc.parametres().Coul34Definie);
+
+    for (const char *inclus : {"1,1,1", "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,2",
+                               "1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1"}) {
+        testenv::writeFile(fichierTravail(), sectionCouleurs({QStringLiteral("coul05 = 01,02,03,00")})
+                                                 + "[EtatTheme]\r\nInclus = " + inclus + "\r\n");
+        ThemeDocument d;
+        ASSERT_TRUE(ChargeCouleurs(d, fichierTravail(), true).ok);
+        for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+            EXPECT_FALSE(d.slot(i).inclus) << inclus;
+    }
 }

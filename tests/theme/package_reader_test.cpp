@@ -61,6 +61,7 @@ QByteArray setupTheme(int format4 = false)
     b.cleDword(1, "BaseHue", 260);
     b.cleDword(2, "DPI", 192);
     b.cleBinaire(3, "Color_Highlight", QByteArray("\x0A\x0B\x0C\x00", 4));
+    b.cleDword(3, "Color_MenuText", 0x00332211); // a colour key stored as a DWORD
     return b.build();
 }
 
@@ -101,7 +102,8 @@ TEST(LitTsk, CeSetupFileRoadFillsTheThemeAndTheWorkingFiles)
     EXPECT_EQ(b.doc.slot(2).couleur, JeuCouleurs::couleurDefaut(2));
     EXPECT_EQ(b.doc.parametres().ValBaseHue, 260);
     EXPECT_TRUE(b.doc.parametres().Coul34Definie);
-    EXPECT_EQ(b.doc.clesTheme(), QStringList{"Color_Highlight\t0A0B0C00\t\t1"});
+    // Each theme key keeps the type of its record.
+    EXPECT_EQ(b.doc.clesTheme(), (QStringList{"Color_Highlight\t0A0B0C00\t\t1", "Color_MenuText\t00332211\t\t65537"}));
     EXPECT_EQ(b.doc.groupeFormat(), 0);
     EXPECT_EQ(b.doc.format().FormatTheme, 2) << "format 4 with a single-size set becomes 2";
     EXPECT_EQ(b.image("tdywater.gif"), ImgTd);
@@ -121,6 +123,7 @@ TEST(LitTsk, CeSetupFileRoadFillsTheThemeAndTheWorkingFiles)
     EXPECT_TRUE(coul.contains("NomFic = My Theme"));
     EXPECT_TRUE(coul.contains("BaseHue = 260"));
     EXPECT_TRUE(coul.contains("Color_Highlight = 0A,0B,0C,00; 00000001"));
+    EXPECT_TRUE(coul.contains("Color_MenuText = 3351057; 00010001"));
 }
 
 TEST(LitTsk, XmlRoadMembersInAnyCaseAndTheFormatFollowsThePictures)
@@ -139,6 +142,45 @@ TEST(LitTsk, XmlRoadMembersInAnyCaseAndTheFormatFollowsThePictures)
     EXPECT_EQ(b.image("stwater_320_240.gif"), ImgStL);
     EXPECT_EQ(b.image("stwater.gif"), ImgSt);
     EXPECT_EQ(b.doc.slot(0).couleur, TColor::fromRgb(1, 2, 3));
+    b.verifierPropre();
+}
+
+// A setup XML read after a setup file: the information text and the theme key
+// name come from the XML alone, and its theme keys keep their stored type.
+TEST(LitTsk, XmlRoadAfterASetupFileShowsNothingOfTheEarlierPackage)
+{
+    Banc b;
+    const QString ce = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+    ASSERT_TRUE(LitTsk(ce, b.doc, b.ctx));
+    ASSERT_EQ(b.doc.lectureSetup().NomCleTheme, "My Theme.tsk");
+
+    const QByteArray xml =
+        "<wap-provisioningdoc><characteristic type=\"Install\"><parm name=\"AppName\" value=\"X\"/></characteristic>"
+        "<characteristic type=\"FileOperation\"><characteristic type=\"%CE2%\" translation=\"install\">"
+        + source("tdywater.gif", "t.001").toUtf8() + source("stwater.gif", "s.002").toUtf8()
+        + "</characteristic></characteristic><characteristic type=\"Registry\">"
+          "<characteristic type=\"HKLM\\Software\\Microsoft\\Color\"><parm name=\"5\" value=\"197121\" datatype=\"integer\"/></characteristic>"
+          "<characteristic type=\"HKCU\\Software\\Microsoft\\Today\"><parm name=\"DPI\" value=\"96\" datatype=\"integer\"/></characteristic>"
+          "<characteristic type=\"HKCU\\Software\\Microsoft\\Today\\Xml Theme.tsk\">"
+          "<parm name=\"Color_Highlight\" value=\"789516\" datatype=\"integer\"/>"
+          "<parm name=\"Color_MenuText\" value=\"LpfjAA==\" datatype=\"binary\"/></characteristic>"
+          "</characteristic></wap-provisioningdoc>";
+    const QString p = b.paquet("Xml Theme.tsk", {{"_setup.xml", xml}, {"t.001", ImgTd}, {"s.002", ImgSt}});
+    const auto infos = LitTsk(p, b.doc, b.ctx);
+    ASSERT_TRUE(infos) << b.prompts.messages.join("|").toStdString();
+    const LectureSetup &l = b.doc.lectureSetup();
+    EXPECT_EQ(l.NomCleTheme, "Xml Theme.tsk");
+    EXPECT_TRUE(l.ChainesCleCouleurs.isEmpty());
+    EXPECT_TRUE(l.ChainesCleToday.isEmpty());
+    EXPECT_TRUE(l.ChainesCleTheme.isEmpty());
+    const QString texte = infos->texteFic.join('\n');
+    EXPECT_FALSE(texte.contains("Strings")) << texte.toStdString();
+    EXPECT_FALSE(texte.contains("My Theme")) << texte.toStdString();
+    EXPECT_TRUE(infos->texteFic.contains("Defined Colors"));
+    EXPECT_TRUE(infos->texteFic.contains("Today Keys"));
+    EXPECT_TRUE(infos->texteFic.contains("Theme KeysXml Theme.tsk\" in HKCU\\Software\\Microsoft\\Today"));
+    // 789516 is $000C0C0C: a DWORD stays a DWORD; the binary value stays binary.
+    EXPECT_EQ(b.doc.clesTheme(), (QStringList{"Color_Highlight\t000C0C0C\t\t65537", "Color_MenuText\t2E97E300\t\t1"}));
     b.verifierPropre();
 }
 

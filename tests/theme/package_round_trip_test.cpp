@@ -30,20 +30,28 @@ const QString NomTheme = QStringLiteral("Th\u00e8me \u00e9t\u00e9 Fran\u00e7ais"
 const QString NomAppli = QStringLiteral("A\u00e9rogare \u00dc\u00f1");
 
 // The theme's own values as the document holds them, and what a read gives
-// back: the listed names only, colour keys in their binary form.
+// back: the listed names only, each with the type its record carries. The
+// setup file keeps colours binary (a DWORD under a colour key name goes out
+// as the binary value of the same bytes); the setup XML carries every value
+// as an integer, read back as a DWORD.
 const QStringList ClesEcrites{
     "Color_Highlight\tC0FFEE00\t\t1",
     "Unlisted\t00000001\t\t65537",                      // not a theme key: never written
     "UseDefaultTitleColor\t00000001\t\t65537",
-    "Color_MenuText\tnothex00\t\t1",                    // malformed: never written
     "Color_CommandBarText_Highlight\t00A1B2C3\t\t65537", // a DWORD under a colour key name
     "Color34\t0102FE00\t\t1",
 };
-const QStringList ClesLues{
+const QStringList ClesLuesSetupCE{
     "Color_Highlight\tC0FFEE00\t\t1",
     "UseDefaultTitleColor\t00000001\t\t65537",
     "Color_CommandBarText_Highlight\tC3B2A100\t\t1",
     "Color34\t0102FE00\t\t1",
+};
+const QStringList ClesLuesXml{
+    "Color_Highlight\t00EEFFC0\t\t65537",
+    "UseDefaultTitleColor\t00000001\t\t65537",
+    "Color_CommandBarText_Highlight\t00A1B2C3\t\t65537",
+    "Color34\t00FE0201\t\t65537",
 };
 
 // A theme with distinctive values: every colour has red != blue, a slot left
@@ -171,7 +179,15 @@ TEST(PackageRoundTrip, EverySetFormatAndOptionReadsBackTheTheme)
         EXPECT_EQ(lu.parametres(), attendus);
         EXPECT_EQ(lu.parametres().ValBaseHue, attendus.ValBaseHue);
         EXPECT_EQ(lu.parametres().Coul34, attendus.Coul34);
-        EXPECT_EQ(lu.clesTheme(), ClesLues);
+        EXPECT_EQ(lu.clesTheme(), c.option == OptionSetupPackage::Xml ? ClesLuesXml : ClesLuesSetupCE);
+        // Whatever the type, the device gets the same four bytes for each value.
+        const auto valeurs = [](const std::vector<ValeurCleTheme> &v) {
+            QList<QPair<QString, uint32_t>> l;
+            for (const ValeurCleTheme &x : v)
+                l << qMakePair(x.nom, x.valeur);
+            return l;
+        };
+        EXPECT_EQ(valeurs(ValeursClesTheme(lu.clesTheme())), valeurs(ValeursClesTheme(ecrit.clesTheme())));
 
         // Picture set and format.
         const int groupe = groupeAttendu(c.format, c.startSeul);
@@ -410,7 +426,7 @@ TEST(PackageRoundTrip, XmlRoadCarriesReservedAndAccentedNames)
         ASSERT_TRUE(infos) << prompts.messages.join("|").toStdString();
         EXPECT_EQ(doc.nomTheme(), theme);
         EXPECT_EQ(doc.nomInterne(), appli);
-        EXPECT_EQ(doc.clesTheme(), ClesLues);
+        EXPECT_EQ(doc.clesTheme(), option == OptionSetupPackage::Xml ? ClesLuesXml : ClesLuesSetupCE);
         EXPECT_EQ(doc.groupeFormat(), 4);
         EXPECT_EQ(doc.format().FormatTheme, 5);
         EXPECT_EQ(doc.parametres().Coul34, ecrit.parametres().Coul34);

@@ -5,6 +5,7 @@
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
 #include "theme/controle_noms.h"
+#include "theme/inf_builder.h"
 #include "theme/nom_interne_theme.h"
 #include "theme/setup_ce_writer.h"
 #include "theme/setup_xml_writer.h"
@@ -208,6 +209,46 @@ TEST(GenereTsk, RefusesUnsafeNamesBeforeWritingAnything)
     EXPECT_EQ(b.sauvegardesCouleurs, 0);
     EXPECT_TRUE(b.travail().isEmpty());
     EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/evil.tsk"));
+}
+
+// A theme value whose text is not hexadecimal stops the build with the
+// conversion error: no colour file, no member, no package, the user's package
+// untouched. A value under an unlisted name is never written, so never checked.
+TEST(GenereBtnClick, AThemeValueThatIsNotHexadecimalStopsTheBuild)
+{
+    Banc b;
+    b.image("tdywater.gif");
+    b.image("stwater.gif");
+    b.doc.setNomTheme("Sky");
+    testenv::writeFile(b.sauvegarde + "/Sky.tsk", "the user's package");
+    for (const QString &mauvaise : {QStringLiteral("Color_MenuText\tnothex00\t\t1"),
+                                    QStringLiteral("UseDefaultTitleColor\t\t\t65537"),
+                                    QStringLiteral("Color_Highlight\t12 4\t\t65537")}) {
+        SCOPED_TRACE(mauvaise.toStdString());
+        b.prompts.messages.clear();
+        b.doc.setClesTheme({"Color_Highlight\tFF804000\t\t1", mauvaise});
+        ParametresWM5 p = b.doc.parametres();
+        p.ClesThemeDefinies = true;
+        b.doc.setParametres(p);
+        b.prompts.answer(Prompts::Answer::Yes); // overwrite
+        EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+        const QString hex = mauvaise.section(QLatin1Char('\t'), 1, 1);
+        EXPECT_EQ(b.prompts.messages, QStringList{QStringLiteral("'$%1' is not a valid integer value").arg(hex)});
+        EXPECT_EQ(b.sauvegardesCouleurs, 0);
+        EXPECT_EQ(b.cabinet.appels, 0);
+        EXPECT_TRUE(b.travail().isEmpty());
+        EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
+        EXPECT_FALSE(b.pause.isPaused());
+    }
+    // The INF and XML save refuses it too, before any dialog.
+    SauveInfBtnClick(b.doc, b.prompts, testenv::programDir(), &b.pause);
+    EXPECT_TRUE(b.prompts.fileDialogs.isEmpty());
+    EXPECT_EQ(b.prompts.messages.size(), 2);
+
+    b.doc.setClesTheme({"Color_Highlight\tFF804000\t\t1", "Unlisted\tnothex\t\t1"});
+    b.prompts.answer(Prompts::Answer::Yes);
+    EXPECT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde)) << b.prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(b.prompts.exhausted());
 }
 
 TEST(GenereBtnClick, NameOverwriteQuestionAndMove)

@@ -60,8 +60,8 @@ TEST(LireXmlSetup, ReadsAWriterDocument)
     EXPECT_EQ(r->ValeursCouleurs,
               (QStringList{"5\t00E3972E\t\t65537", "34\t2E97E300\t\t1", "BaseHue\t00000104\t\t65537"}));
     EXPECT_EQ(r->ValeursToday, (QStringList{"DPI\t000000C0", "UseStartImage\t00000001"}));
-    // A colour key read as a DWORD is kept in the binary form, bytes in device order.
-    EXPECT_EQ(r->ClesTheme, (QStringList{"UseDefaultTitleColor\tFFFFFFFF\t\t65537", "Color_Highlight\t2E97E300\t\t1"}));
+    // A colour key of datatype "integer" is a DWORD line, like any other integer.
+    EXPECT_EQ(r->ClesTheme, (QStringList{"UseDefaultTitleColor\tFFFFFFFF\t\t65537", "Color_Highlight\t00E3972E\t\t65537"}));
     const ParametresWM5 &p = r->parametres;
     EXPECT_TRUE(p.Coul34Definie);
     EXPECT_EQ(p.Coul34, TColor::fromRgb(0x2E, 0x97, 0xE3));
@@ -78,7 +78,7 @@ TEST(LireXmlSetup, ReadsAWriterDocument)
     EXPECT_TRUE(t.contains("reg_path02 = Software\\Microsoft\\Today\\A.tsk"));
     EXPECT_TRUE(t.contains("HKLM,%reg_path00%,5,0x00010001,14915374"));
     EXPECT_TRUE(t.contains("HKLM,%reg_path00%,34,0x00000001,2E,97,E3,00"));
-    EXPECT_TRUE(t.contains("HKCU,%reg_path02%,Color_Highlight,0x00000001,2E,97,E3,00"));
+    EXPECT_TRUE(t.contains("HKCU,%reg_path02%,Color_Highlight,0x00010001,14915374"));
     EXPECT_TRUE(t.contains("HKCU,%reg_path02%,UseDefaultTitleColor,0x00010001,-1"));
     EXPECT_TRUE(r->texteDocument.startsWith("<wap-provisioningdoc>"));
     EXPECT_TRUE(r->texteDocument.contains("type=\"Install\""));

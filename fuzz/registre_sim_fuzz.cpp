@@ -29,10 +29,14 @@ void stockeEtRelit(const uint8_t *data, size_t size)
     for (size_t i = 0; i < noms.size() && i < 64; ++i) {
         if (noms[i].empty())
             continue;
-        if (i % 2 == 0)
-            cle = &cle->ajouteSousCle(noms[i]);
-        else
+        if (i % 2 == 0) {
+            // A key name never holds "\": the device splits key paths there.
+            std::u16string nom = noms[i];
+            std::replace(nom.begin(), nom.end(), u'\\', u'/');
+            cle = &cle->ajouteSousCle(nom);
+        } else {
             cle->fixeValeur(noms[i], uint32_t(i % 5), std::vector<uint8_t>(data, data + std::min<size_t>(size, 16)));
+        }
     }
     const std::string ecrit = r.texte();
     const auto relu = devsim::Registre::lire(ecrit);

@@ -1,5 +1,8 @@
 #include "tools/charger_bitmap.h"
 
+#include "tools/charger_bitmap_metafichier.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -35,6 +38,11 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     const QFileInfo info(chemin);
     if (chemin.isEmpty() || !info.isFile() || !info.isReadable())
         return echec(ErreurImage::Introuvable);
+
+    // Metafiles have no Qt reader: they take their own road.
+    if (QFile entete(chemin); entete.open(QIODevice::ReadOnly)
+                               && DetecteMetafichier(entete.read(88)) != TypeMetafichier::Aucun)
+        return ChargeMetafichier(chemin, {}, erreur);
 
     if (QImageReader::allocationLimit() < LIMITE_ALLOCATION_MIO)
         QImageReader::setAllocationLimit(LIMITE_ALLOCATION_MIO);

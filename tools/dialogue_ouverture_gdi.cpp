@@ -3,8 +3,10 @@
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
 #include "tools/anime_thread_dlg.h"
+#include "tools/charger_bitmap_metafichier.h"
 #include "tools/exif_photo.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -85,6 +87,21 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
         c.format = "ico";
         c.bits = 32;
         return c.image.isNull() ? std::nullopt : std::optional(c);
+    }
+    if (QFile entete(fichier); entete.open(QIODevice::ReadOnly)) {
+        const TypeMetafichier type = DetecteMetafichier(entete.read(88));
+        if (type != TypeMetafichier::Aucun) {
+            auto image = ChargeMetafichier(fichier, boite);
+            if (!image)
+                return std::nullopt;
+            c.image = std::move(*image);
+            const QSize taille = TailleMetafichier(fichier);
+            c.taille = taille.isValid() ? taille : c.image.size();
+            c.images = 1;
+            c.format = type == TypeMetafichier::Emf ? "emf" : "wmf";
+            c.bits = 32;
+            return c;
+        }
     }
     if (QImageReader::allocationLimit() < LimiteAllocationMio)
         QImageReader::setAllocationLimit(LimiteAllocationMio);

@@ -623,14 +623,17 @@ void TPreviewHP::ImagesClick(bool paysage)
     dialogue.title = kTitreCapture;
     dialogue.initialDir = m_dossierCapture;
     dialogue.fileName = NomCaptureProposee(m_compteur);
-    dialogue.defaultSuffix = QStringLiteral("bmp");
     dialogue.filter = FiltreCapture();
+    // The filter decides the type; changing it renames the proposed file.
+    int filtre = 0;
+    dialogue.chosenFilter = &filtre;
+    dialogue.nameForFilter = [](const QString &nom, int f) { return NomSelonFiltre(nom, f); };
     const std::optional<QString> choisi = m_ctx.prompts->saveFile(dialogue);
     if (!choisi || choisi->isEmpty())
         return;
-    // The name's extension says which of the filters was chosen; a name
-    // without one of them takes the first filter's.
-    const ChoixCapture choix = ChoixCaptureFiltre(FiltreCaptureNom(*choisi));
+    // Without a known filter, the name's extension tells; a name without one
+    // of them takes the first filter's.
+    const ChoixCapture choix = ChoixCaptureFiltre(filtre >= 1 && filtre <= 4 ? filtre : FiltreCaptureNom(*choisi));
     const QString fichier = RemplaceExtension(*choisi, choix.extension);
     const StatutImage statut = SauveImageGdip(capture, fichier, kQualiteCapture, int(choix.type), m_horloge());
     if (statut != StatutImage::Ok) {
@@ -639,7 +642,9 @@ void TPreviewHP::ImagesClick(bool paysage)
                                kTitreCapture, Prompts::Icon::Error);
         return;
     }
+    // The folder is kept in the options for the next run.
     m_dossierCapture = QFileInfo(fichier).absolutePath();
+    m_ctx.dossiers.DossierSauveCapt = m_dossierCapture;
     ++m_compteur;
 }
 

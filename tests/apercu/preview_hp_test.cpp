@@ -7,6 +7,7 @@
 #include "apercu/preview_hp.h"
 #include "ui/app_context.h"
 #include "ui/charge_image_res.h"
+#include "ui/options.h"
 #include "tests/support/gif_test_writer.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
@@ -438,4 +439,77 @@ TEST(PreviewHP, KeysAndTheMainWindowCommand)
             m->close();
     });
     EXPECT_EQ(OuvrePreviewHP(*a.ctx, &principale), premiere);
+}
+
+// The filter chosen in the save dialog decides the type, whatever the name
+// says; changing the filter renames the proposed file.
+TEST(PreviewHP, CaptureTypeFollowsTheChosenFilter)
+{
+    Apercu a;
+    a.ouvre();
+    const QString dossier = a.dossiers.DossierSauveCapt;
+    a.prompts.saveFileName(dossier + QStringLiteral("/sansext"));
+    a.prompts.saveFilter(2); // JPEG
+    a.prompts.saveFileName(dossier + QStringLiteral("/ecran.bmp"));
+    a.prompts.saveFilter(4); // PNG
+    a.prompts.saveFileName(dossier + QStringLiteral("/image.jpg"));
+    a.prompts.saveFilter(3); // GIF
+    for (int k = 0; k < 3; ++k)
+        a.clicEcran();
+    EXPECT_TRUE(a.prompts.exhausted());
+    const struct { const char *nom; QByteArray format; } attendus[] = {
+        {"/sansext.jpg", "jpeg"}, {"/ecran.png", "png"}, {"/image.gif", "gif"}};
+    for (const auto &e : attendus) {
+        QImageReader r(dossier + QLatin1String(e.nom));
+        EXPECT_EQ(r.format(), e.format) << e.nom;
+        EXPECT_EQ(r.size(), QSize(240, 320)) << e.nom;
+    }
+    EXPECT_FALSE(QFileInfo::exists(dossier + QStringLiteral("/sansext")));
+    EXPECT_FALSE(QFileInfo::exists(dossier + QStringLiteral("/ecran.bmp")));
+
+    // What the dialog does when the user picks another filter.
+    ASSERT_EQ(a.prompts.fileDialogs.size(), 3);
+    const auto &renomme = a.prompts.fileDialogs[0].nameForFilter;
+    ASSERT_TRUE(bool(renomme));
+    EXPECT_EQ(renomme(QStringLiteral("Capture00.bmp"), 2), QStringLiteral("Capture00.jpg"));
+    EXPECT_EQ(renomme(QStringLiteral("Capture00.jpg"), 4), QStringLiteral("Capture00.png"));
+    EXPECT_EQ(renomme(QStringLiteral("ecran"), 3), QStringLiteral("ecran.gif"));
+    EXPECT_EQ(renomme(QStringLiteral("mes.photos/ecran"), 1), QStringLiteral("mes.photos/ecran.bmp"));
+}
+
+// The folder of the last capture is kept in the options file and is where
+// the next run's first capture is proposed.
+TEST(PreviewHP, CaptureFolderSurvivesARestart)
+{
+    const QString autre = testenv::tempDir() + QStringLiteral("/mes captures");
+    QDir().mkpath(autre);
+    {
+        Apercu a;
+        a.ouvre();
+        a.prompts.saveFileName(autre + QStringLiteral("/Capture00.bmp"));
+        a.prompts.saveFilter(1);
+        a.clicEcran();
+        EXPECT_EQ(a.ctx->dossiers.DossierSauveCapt, autre);
+        OptionsOVD options;
+        FormatImages format;
+        FixeTailles(format, 3);
+        QString erreur;
+        ASSERT_TRUE(SauveOptions(FichierOptions(a.ctx->dossiers), options, format, a.ctx->dossiers, &erreur))
+            << erreur.toStdString();
+    }
+    // The next run reads the options, then opens the preview.
+    DossiersProgramme lus;
+    lus.DossierAppli = testenv::programDir();
+    OptionsOVD options;
+    FormatImages format;
+    LitOptions(FichierOptions(lus), options, format, lus);
+    EXPECT_EQ(lus.DossierSauveCapt, autre);
+    ScriptedPrompts prompts;
+    AppContext ctx(lus, &prompts);
+    TPreviewHP f(ctx);
+    f.show();
+    prompts.saveFileName(std::nullopt);
+    QTest::mouseClick(f.ecran(false), Qt::LeftButton, {}, f.ecran(false)->rect().center());
+    ASSERT_EQ(prompts.fileDialogs.size(), 1);
+    EXPECT_EQ(prompts.fileDialogs[0].initialDir, autre);
 }

@@ -27,6 +27,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 const TColor kBarreHaut1 = TColor::fromRgb(200, 30, 60);  // slot 1 (Panel1)
@@ -321,8 +323,8 @@ TEST(PreviewHP, SkinsTurnWithTheirHotSpotsAndFollowTheOptions)
     a.ctx->options.Skin = 4;
     TPreviewHP &f = a.ouvre();
     EXPECT_EQ(f.NomSkin(), QStringLiteral("SKINJPGFEUILLES"));
-    // Its captions are yellow: "Quit" under the close key.
-    const QRect zone(232, 40, 30, 14);
+    // Its captions are yellow: "Quit" beside the close key.
+    const QRect zone(271, 15, 30, 14);
     int jaunes = 0;
     for (int y = zone.top(); y <= zone.bottom(); ++y)
         for (int x = zone.left(); x <= zone.right(); ++x) {
@@ -439,6 +441,84 @@ TEST(PreviewHP, KeysAndTheMainWindowCommand)
             m->close();
     });
     EXPECT_EQ(OuvrePreviewHP(*a.ctx, &principale), premiere);
+}
+
+// The captions stay on the skin's body, clear of the screen's bezel.
+TEST(PreviewHP, QuitCaptionIsClearOfTheScreenBezel)
+{
+    for (const char *nom : {"SKINJPG", "SKINQTEK", "SKINACER", "SKINAXIM"}) {
+        QImage portrait = ChargeSkin(QString::fromLatin1(nom));
+        ASSERT_FALSE(portrait.isNull()) << nom;
+        QImage paysage = TourneSkin(portrait);
+        const QImage nuPortrait = portrait.copy(), nuPaysage = paysage.copy();
+        LegendesSkinPortrait(portrait, QString::fromLatin1(nom));
+        LegendesSkinPaysage(paysage, QString::fromLatin1(nom));
+        // The "Quit" caption: what changed around the close button.
+        for (const auto &[avant, apres, ecran, paysageOui] :
+             {std::tuple{nuPortrait, portrait, QRect(129, 55, 240, 320), false},
+              std::tuple{nuPaysage, paysage, QRect(56, 130, 320, 240), true}}) {
+            const QRect fermer = RectZoneHP(ZoneHP::Fermer, paysageOui);
+            const QRect autour = fermer.adjusted(-40, -40, 80, 80).intersected(apres.rect());
+            const QRect bezel = ecran.adjusted(-12, -12, 12, 12);
+            int changes = 0;
+            for (int y = autour.top(); y <= autour.bottom(); ++y)
+                for (int x = autour.left(); x <= autour.right(); ++x)
+                    if (avant.pixel(x, y) != apres.pixel(x, y) && !fermer.contains(x, y)) {
+                        ++changes;
+                        EXPECT_FALSE(bezel.contains(x, y)) << nom << (paysageOui ? " landscape " : " portrait ") << x << ","
+                                                           << y;
+                    }
+            EXPECT_GT(changes, 10) << nom;
+        }
+    }
+}
+
+// The open Start menu keeps its entries inside its panel, and in landscape
+// (where the screen is shorter than the menu) every entry down to "Help" is
+// there, the menu squeezed rather than cut off.
+TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
+{
+    const TColor magenta = TColor::fromRgb(255, 0, 255);
+    for (const bool paysage : {false, true}) {
+        Apercu a(4);
+        a.ctx->document.setCouleur(20, magenta);
+        // A dark Start picture under the menu, a light Today picture beside it.
+        for (const char *nom : {"/stwater_240_320.gif", "/stwater_320_240.gif"})
+            ecritGif(testenv::programDir() + QLatin1String(nom), 240, 320, qRgb(20, 20, 20));
+        for (const char *nom : {"/tdywater_240_320.gif", "/tdywater_320_240.gif"})
+            ecritGif(testenv::programDir() + QLatin1String(nom), 320, 320, qRgb(220, 220, 220));
+        a.ouvre();
+        if (paysage)
+            a.doubleClic(ZoneHP::Orientation);
+        ASSERT_EQ(a.f->paysage(), paysage);
+        a.doubleClic(ZoneHP::Start);
+        const QImage e = a.f->ecran(paysage)->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(e.isNull());
+        // The panel's right edge: where the black line under the icon row
+        // ends (it runs across the whole menu).
+        int droite = 0;
+        for (int y = 26; y < 70; ++y) {
+            int x = 2;
+            while (x < e.width() && qGray(e.pixel(x, y)) < 40 && qRed(e.pixel(x, y)) < 40)
+                ++x;
+            droite = qMax(droite, x);
+        }
+        ASSERT_GT(droite, 140) << paysage;
+        ASSERT_LT(droite, 170) << paysage;
+        int dedans = 0, dehors = 0, basMagenta = 0;
+        for (int y = 26; y < e.height(); ++y)
+            for (int x = 0; x < e.width(); ++x)
+                if (proche(e.pixel(x, y), magenta, 60)) {
+                    (x < droite ? dedans : dehors)++;
+                    basMagenta = qMax(basMagenta, y);
+                }
+        EXPECT_GT(dedans, 200) << paysage;
+        EXPECT_EQ(dehors, 0) << paysage;
+        // "Help", the last entry, is drawn: text low in the menu, above the
+        // picture's bottom edge.
+        EXPECT_GT(basMagenta, e.height() * 3 / 4) << paysage;
+        EXPECT_LT(basMagenta, e.height() - 1) << paysage;
+    }
 }
 
 // The filter chosen in the save dialog decides the type, whatever the name

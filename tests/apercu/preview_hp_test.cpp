@@ -482,9 +482,9 @@ TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
     for (const bool paysage : {false, true}) {
         Apercu a(4);
         a.ctx->document.setCouleur(20, magenta);
-        // A dark Start picture under the menu, a light Today picture beside it.
+        // A grey Start picture under the menu, a lighter Today picture beside it.
         for (const char *nom : {"/stwater_240_320.gif", "/stwater_320_240.gif"})
-            ecritGif(testenv::programDir() + QLatin1String(nom), 240, 320, qRgb(20, 20, 20));
+            ecritGif(testenv::programDir() + QLatin1String(nom), 240, 320, qRgb(150, 150, 150));
         for (const char *nom : {"/tdywater_240_320.gif", "/tdywater_320_240.gif"})
             ecritGif(testenv::programDir() + QLatin1String(nom), 320, 320, qRgb(220, 220, 220));
         a.ouvre();
@@ -505,19 +505,36 @@ TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
         }
         ASSERT_GT(droite, 140) << paysage;
         ASSERT_LT(droite, 170) << paysage;
-        int dedans = 0, dehors = 0, basMagenta = 0;
+        // Text (even its antialiased edge) ends before the panel's frame.
+        int dedans = 0, dehors = 0;
         for (int y = 26; y < e.height(); ++y)
             for (int x = 0; x < e.width(); ++x)
-                if (proche(e.pixel(x, y), magenta, 60)) {
-                    (x < droite ? dedans : dehors)++;
-                    basMagenta = qMax(basMagenta, y);
-                }
+                if (proche(e.pixel(x, y), magenta, 110))
+                    (x < droite - 1 ? dedans : dehors)++;
         EXPECT_GT(dedans, 200) << paysage;
         EXPECT_EQ(dehors, 0) << paysage;
-        // "Help", the last entry, is drawn: text low in the menu, above the
-        // picture's bottom edge.
-        EXPECT_GT(basMagenta, e.height() * 3 / 4) << paysage;
-        EXPECT_LT(basMagenta, e.height() - 1) << paysage;
+        // The whole menu is there: its bottom frame line is inside the picture.
+        int basCadre = -1;
+        for (int y = e.height() - 1; y > 100 && basCadre < 0; --y) {
+            int noirs = 0;
+            for (int x = 2; x < droite - 2; ++x)
+                noirs += qGray(e.pixel(x, y)) < 80;
+            if (noirs >= droite - 6)
+                basCadre = y;
+        }
+        EXPECT_GT(basCadre, 100) << paysage;
+        // ... with its eleven entries, "Today" to "Help", however squeezed:
+        // eleven bands of rows holding text.
+        int entrees = 0;
+        bool dansTexte = false;
+        for (int y = 26; y < basCadre; ++y) {
+            bool texte = false;
+            for (int x = 0; x < droite && !texte; ++x)
+                texte = proche(e.pixel(x, y), magenta, 110);
+            entrees += texte && !dansTexte;
+            dansTexte = texte;
+        }
+        EXPECT_EQ(entrees, 11) << paysage;
     }
 }
 

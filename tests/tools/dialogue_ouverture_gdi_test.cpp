@@ -39,6 +39,15 @@ extern "C" {
 
 namespace {
 
+// An open dialog titled "Open" that starts in `dossier`.
+Prompts::FileDialog optionsOuverture(const QString &dossier)
+{
+    Prompts::FileDialog o;
+    o.title = QStringLiteral("Open");
+    o.initialDir = dossier;
+    return o;
+}
+
 // Selects a file as a user does: a click in the list for an existing entry,
 // the name typed in the file-name box for anything else.
 void choisitDans(QFileDialog *dialogue, const QString &fichier)
@@ -148,7 +157,7 @@ struct Dialogue
     explicit Dialogue(bool date = false)
     {
         dlg.DateSiExiste = date;
-        dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+        dlg.setOptions(optionsOuverture(dossierImages()));
         dlg.show();
     }
     void choisit(const QString &fichier) { choisitDans(dlg.dialogueFichiers(), fichier); }
@@ -322,7 +331,7 @@ TEST(DialogueOuvertureGdi, SelectionCounterAndListCommands)
     TOpenPictureDialogGDI dlg;
     dlg.NombreSelection = true;
     dlg.SelAllBtn = dlg.InvSelBtn = dlg.TypeFicBtn = true;
-    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    dlg.setOptions(optionsOuverture(dossierImages()));
     dlg.show();
     QListView *liste = dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"));
     ASSERT_NE(liste, nullptr);
@@ -421,7 +430,7 @@ TEST(DialogueOuvertureGdi, QualityTrackBarGrowthAndAccept)
 {
     const QString img = ecritPng("choisi.png", 12, 12, Rouge);
     TOpenPictureDialogGDI dlg;
-    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    dlg.setOptions(optionsOuverture(dossierImages()));
     EXPECT_EQ(dlg.Filter(), TOpenPictureDialogGDI::FiltreParDefaut());
     dlg.resize(700, 400);
     dlg.show();
@@ -469,7 +478,9 @@ TEST(DialogueOuvertureGdi, PromptsOpenAPictureFromTheScript)
 {
     ScriptedPrompts prompts;
     prompts.openPictureName(QStringLiteral("/tmp/x.png"));
-    Prompts::FileDialog options{QStringLiteral("Choose"), QStringLiteral("/tmp"), {}, {}, {}};
+    Prompts::FileDialog options;
+    options.title = QStringLiteral("Choose");
+    options.initialDir = QStringLiteral("/tmp");
     EXPECT_EQ(prompts.openPicture(options), std::optional<QString>(QStringLiteral("/tmp/x.png")));
     ASSERT_EQ(prompts.fileDialogs.size(), 1);
     EXPECT_EQ(prompts.fileDialogs.first().title, QStringLiteral("Choose"));
@@ -532,7 +543,7 @@ TEST(DialogueOuvertureGdi, ThumbnailViewShowsThePicturesThemselves)
     testenv::writeFile(dossierImages() + QStringLiteral("/casse.png"), "not a picture");
     TOpenPictureDialogGDI dlg;
     dlg.View = TViewStyleGDI::vsThumbGDI;
-    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    dlg.setOptions(optionsOuverture(dossierImages()));
     dlg.show();
     QListView *liste = dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"));
     ASSERT_NE(liste, nullptr);

@@ -34,6 +34,15 @@
 
 namespace {
 
+// An open dialog titled "Open" that starts in `dossier`.
+Prompts::FileDialog optionsOuverture(const QString &dossier)
+{
+    Prompts::FileDialog o;
+    o.title = QStringLiteral("Open");
+    o.initialDir = dossier;
+    return o;
+}
+
 const QString NomAppli = QStringLiteral("Appli \u00e9t\u00e9");
 
 QString dossierPaquets()
@@ -153,7 +162,7 @@ struct Dialogue
     Dialogue()
     {
         dlg.setDirExtract(dossierTravail());
-        dlg.setOptions({QStringLiteral("Open"), dossierPaquets(), {}, {}, {}});
+        dlg.setOptions(optionsOuverture(dossierPaquets()));
         dlg.show();
     }
 

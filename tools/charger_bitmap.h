@@ -18,6 +18,7 @@ QString texteErreurImage(ErreurImage erreur);
 // format is decided by the content, not the name (the working pictures are
 // all named ".gif" whatever their encoding). The picture is drawn over an
 // opaque black bitmap, so the result is opaque: transparent pixels come out
-// black and partly transparent ones are blended with black. Empty on failure,
-// with the reason in *erreur when given.
+// black and partly transparent ones are blended with black. Metafiles (EMF,
+// WMF), which have no background of their own, are drawn on white at their
+// own size. Empty on failure, with the reason in *erreur when given.
 std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur = nullptr);

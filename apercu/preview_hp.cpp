@@ -12,6 +12,7 @@
 #include "tools/teintes_images.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -119,10 +120,17 @@ void degradesCarres(QPainter &p, QSize taille, const QRect &ecran)
     }
 }
 
+// The rows of the Start menu end with "Help" at 229, one 20-pixel row high;
+// its widest entry is "Internet Explorer", written from x 31.
+constexpr int kBasMenuStart = 229 + 20;
+constexpr int kTexteMenuStart = 31;
+
 // The open Start menu: its width a share of the screen, its height the Start
 // picture's scaled to the screen and kept within the screen and the Today
-// picture's extra rows.
-QImage menuStart(const DonneesEcranHP &d, bool paysage, const QRect &ecran, const RessourcesApercu &res)
+// picture's extra rows, and within `hauteurMax` (what the screen shows below
+// the top bar). When its entries need more room than that, the menu is drawn
+// at the size they need and scaled down into the panel: nothing is cut off.
+QImage menuStart(const DonneesEcranHP &d, bool paysage, const QRect &ecran, int hauteurMax, const RessourcesApercu &res)
 {
     const auto &t = d.format.TailleImages;
     const int largeurRef = paysage ? 320 : 240;
@@ -143,12 +151,22 @@ QImage menuStart(const DonneesEcranHP &d, bool paysage, const QRect &ecran, cons
     g.visible = QSize(g.largeurMenu + 2, g.hauteurMenu + 2); // the outline is the panel's frame
     if (!g.valide() || g.source.isEmpty())
         return {};
-    QImage fond = FondMenuDemarrer(d.imageStart, g);
+    const QSize finale(g.largeurMenu + 2, qMin(g.hauteurMenu + 2, qMax(3, hauteurMax)));
+
+    const QFontMetrics mesure(PoliceHauteurCellule(QStringLiteral("Courrier New"), 14, 1));
+    GeometrieMenu dessin = g;
+    dessin.largeurMenu = qMax(g.largeurMenu, kTexteMenuStart + mesure.horizontalAdvance(QStringLiteral("Internet Explorer")) + 4);
+    dessin.hauteurMenu = qMax(finale.height() - 2, kBasMenuStart);
+    dessin.visible = QSize(dessin.largeurMenu + 2, dessin.hauteurMenu + 2);
+    QImage fond = FondMenuDemarrer(d.imageStart, dessin);
     if (fond.isNull()) {
-        fond = NouvelleImage32(g.largeurMenu, g.hauteurMenu);
+        fond = NouvelleImage32(dessin.largeurMenu, dessin.hauteurMenu);
         fond.fill(Qt::white);
     }
-    return DessineMenuDemarrer(fond, g, d.couleurs, res);
+    const QImage menu = DessineMenuDemarrer(fond, dessin, d.couleurs, res);
+    if (menu.isNull() || menu.size() == finale)
+        return menu;
+    return menu.scaled(finale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
@@ -203,7 +221,8 @@ void LegendesSkinPortrait(QImage &skin, const QString &nomSkin)
              {{{QPoint(o.left() - 12, o.top() - 15), QStringLiteral("Landscape")},
                {QPoint(b.left() - 8, b.top() - 15), QStringLiteral("BaseHue")},
                {QPoint(s.left() - 8, s.top() + s.height()), QStringLiteral("   Start")},
-               {QPoint(f.left() + 5, f.top() + 32), QStringLiteral("Quit")}}});
+               // Beside the close button: under it the caption would run into the screen's bezel.
+               {QPoint(f.right() + 6, f.top() + 7), QStringLiteral("Quit")}}});
 }
 
 void LegendesSkinPaysage(QImage &skin, const QString &nomSkin)
@@ -353,7 +372,7 @@ QImage DessineEcranHP(const DonneesEcranHP &d, const EtatEcranHP &e, const Resso
     p.drawImage(QPoint(left, top), haut);
     p.drawImage(QPoint(left, top + HauteurBarre + h), bas);
     if (e.menuStart) {
-        const QImage menu = menuStart(d, e.paysage, ecran, res);
+        const QImage menu = menuStart(d, e.paysage, ecran, taille.height() - (top + HauteurBarre), res);
         if (!menu.isNull())
             p.drawImage(QPoint(left, top + HauteurBarre), menu);
     }
@@ -623,14 +642,17 @@ void TPreviewHP::ImagesClick(bool paysage)
     dialogue.title = kTitreCapture;
     dialogue.initialDir = m_dossierCapture;
     dialogue.fileName = NomCaptureProposee(m_compteur);
-    dialogue.defaultSuffix = QStringLiteral("bmp");
     dialogue.filter = FiltreCapture();
+    // The filter decides the type; changing it renames the proposed file.
+    int filtre = 0;
+    dialogue.chosenFilter = &filtre;
+    dialogue.nameForFilter = [](const QString &nom, int f) { return NomSelonFiltre(nom, f); };
     const std::optional<QString> choisi = m_ctx.prompts->saveFile(dialogue);
     if (!choisi || choisi->isEmpty())
         return;
-    // The name's extension says which of the filters was chosen; a name
-    // without one of them takes the first filter's.
-    const ChoixCapture choix = ChoixCaptureFiltre(FiltreCaptureNom(*choisi));
+    // Without a known filter, the name's extension tells; a name without one
+    // of them takes the first filter's.
+    const ChoixCapture choix = ChoixCaptureFiltre(filtre >= 1 && filtre <= 4 ? filtre : FiltreCaptureNom(*choisi));
     const QString fichier = RemplaceExtension(*choisi, choix.extension);
     const StatutImage statut = SauveImageGdip(capture, fichier, kQualiteCapture, int(choix.type), m_horloge());
     if (statut != StatutImage::Ok) {
@@ -639,7 +661,9 @@ void TPreviewHP::ImagesClick(bool paysage)
                                kTitreCapture, Prompts::Icon::Error);
         return;
     }
+    // The folder is kept in the options for the next run.
     m_dossierCapture = QFileInfo(fichier).absolutePath();
+    m_ctx.dossiers.DossierSauveCapt = m_dossierCapture;
     ++m_compteur;
 }
 

@@ -74,8 +74,8 @@ void TOrvandel::AddTextSBtnClick()
 {
     if (!m_ctx.prompts)
         return;
-    if (OuvreTexteSurImg(m_ctx, m_optionsTexte, m_pipette->couleur(), this))
-        imagesEnregistrees();
+    // Each save refreshes the thumbnails and the preview while the tool is open.
+    OuvreTexteSurImg(m_ctx, m_optionsTexte, m_pipette->couleur(), this, [this] { imagesEnregistrees(); });
 }
 
 void TOrvandel::BlancTBtnClick()

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -196,7 +197,19 @@ std::optional<QString> QtPrompts::openPackage(const FileDialog &options)
 
 std::optional<QString> QtPrompts::saveFile(const FileDialog &options)
 {
-    return runFileDialog(makeDialog(m_parent, options, QFileDialog::AcceptSave));
+    QFileDialog *dlg = makeDialog(m_parent, options, QFileDialog::AcceptSave);
+    const QStringList filtres = dlg->nameFilters();
+    if (options.nameForFilter)
+        QObject::connect(dlg, &QFileDialog::filterSelected, dlg, [dlg, filtres, renomme = options.nameForFilter](const QString &f) {
+            const QString actuel = dlg->selectedFiles().value(0);
+            if (!actuel.isEmpty())
+                dlg->selectFile(QFileInfo(renomme(QFileInfo(actuel).fileName(), int(filtres.indexOf(f)) + 1)).fileName());
+        });
+    int *choisi = options.chosenFilter;
+    if (choisi)
+        QObject::connect(dlg, &QFileDialog::accepted, dlg,
+                         [dlg, filtres, choisi] { *choisi = int(filtres.indexOf(dlg->selectedNameFilter())) + 1; });
+    return runFileDialog(dlg);
 }
 
 std::optional<QString> QtPrompts::chooseFolder(const QString &title, const QString &start)

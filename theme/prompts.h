@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Every modal interaction of the program: message boxes, questions, colour,
@@ -26,6 +27,11 @@ public:
         QString defaultSuffix; // without the dot, e.g. "ini"
         // Windows form: "Colors File (*.ini)|*.ini|All (*.*)|*.*"
         QString filter;
+        // Save dialogs: when set, receives the filter chosen (1-based, 0 unknown).
+        int *chosenFilter = nullptr;
+        // Save dialogs: when set, a change of filter renames the proposed
+        // file to what this gives for (current name, new filter 1-based).
+        std::function<QString(const QString &, int)> nameForFilter;
     };
 
     virtual ~Prompts() = default;

@@ -1,7 +1,9 @@
 #include "tools/charger_bitmap.h"
 
 #include "theme/limite_pixels.h"
+#include "tools/charger_bitmap_metafichier.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -40,6 +42,11 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     const QFileInfo info(chemin);
     if (chemin.isEmpty() || !info.isFile() || !info.isReadable())
         return echec(ErreurImage::Introuvable);
+
+    // Metafiles have no Qt reader: they take their own road.
+    if (QFile entete(chemin); entete.open(QIODevice::ReadOnly)
+                               && DetecteMetafichier(entete.read(88)) != TypeMetafichier::Aucun)
+        return ChargeMetafichier(chemin, {}, erreur);
 
     if (QImageReader::allocationLimit() < LIMITE_ALLOCATION_MIO)
         QImageReader::setAllocationLimit(LIMITE_ALLOCATION_MIO);

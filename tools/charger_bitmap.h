@@ -19,7 +19,9 @@ QString texteErreurImage(ErreurImage erreur);
 // format is decided by the content, not the name (the working pictures are
 // all named ".gif" whatever their encoding). The picture is drawn over an
 // opaque black bitmap, so the result is opaque: transparent pixels come out
-// black and partly transparent ones are blended with black. Empty on failure,
-// with the reason in *erreur when given. A picture of more than
-// PixelsImageMax pixels is refused from its header, before any decoding.
+// black and partly transparent ones are blended with black. Metafiles (EMF,
+// WMF), which have no background of their own, are drawn on white at their
+// own size. Empty on failure, with the reason in *erreur when given. A
+// picture of more than PixelsImageMax pixels is refused from its header,
+// before any decoding.
 std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur = nullptr);

@@ -4,8 +4,11 @@
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
 #include "tools/anime_thread_dlg.h"
+#include "tools/charger_bitmap_metafichier.h"
+#include "tools/dialogue_ouverture_gdi_infos.h"
 #include "tools/exif_photo.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -86,6 +89,21 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
         c.format = "ico";
         c.bits = 32;
         return c.image.isNull() ? std::nullopt : std::optional(c);
+    }
+    if (QFile entete(fichier); entete.open(QIODevice::ReadOnly)) {
+        const TypeMetafichier type = DetecteMetafichier(entete.read(88));
+        if (type != TypeMetafichier::Aucun) {
+            auto image = ChargeMetafichier(fichier, boite);
+            if (!image)
+                return std::nullopt;
+            c.image = std::move(*image);
+            const QSize taille = TailleMetafichier(fichier);
+            c.taille = taille.isValid() ? taille : c.image.size();
+            c.images = 1;
+            c.format = type == TypeMetafichier::Emf ? "emf" : "wmf";
+            c.bits = 32;
+            return c;
+        }
     }
     if (QImageReader::allocationLimit() < LimiteAllocationMio)
         QImageReader::setAllocationLimit(LimiteAllocationMio);
@@ -203,10 +221,7 @@ TOpenPictureDialogGDI::TOpenPictureDialogGDI(QWidget *parent) : QDialog(parent)
         else
             grille->addWidget(b, 1, 4 - (i - 7));
     }
-    // What Qt's file model cannot tell (date taken, camera, picture size) and
-    // grouping are not offered.
-    for (int tag : {3, 4, 6, 9})
-        m_boutons[tag - 1]->setEnabled(false);
+    m_boutons[8]->setCheckable(true); // grouping stays on until clicked again
     grille->setColumnStretch(7, 0);
     colonne->addLayout(grille);
 
@@ -217,14 +232,20 @@ TOpenPictureDialogGDI::TOpenPictureDialogGDI(QWidget *parent) : QDialog(parent)
     QPalette pal = m_panel->palette();
     pal.setColor(QPalette::Window, QColor::fromRgb(CouleurPanelQualite.toQRgb()));
     m_panel->setPalette(pal);
+    // The label keeps the room its widest text needs; the bar takes the rest.
+    auto *rangeeQualite = new QHBoxLayout(m_panel);
+    rangeeQualite->setContentsMargins(1, 2, 4, 2);
+    rangeeQualite->setSpacing(4);
     m_ftbLabel = new QLabel(QStringLiteral("Qual: 100"), m_panel);
     m_ftbLabel->setObjectName(QStringLiteral("FTBLabel"));
-    m_ftbLabel->move(1, 6);
+    m_ftbLabel->setMinimumWidth(m_ftbLabel->fontMetrics().horizontalAdvance(QStringLiteral("Qual: 100")) + 2);
     m_trackBar = new QSlider(Qt::Horizontal, m_panel);
     m_trackBar->setObjectName(QStringLiteral("TrackBar"));
-    m_trackBar->setGeometry(48, 3, 100, 23);
+    m_trackBar->setFixedHeight(23);
     m_trackBar->setRange(0, 100);
     m_trackBar->setValue(100);
+    rangeeQualite->addWidget(m_ftbLabel);
+    rangeeQualite->addWidget(m_trackBar, 1);
     connect(m_trackBar, &QSlider::valueChanged, this, &TOpenPictureDialogGDI::TrackBarChange);
     colonne->addSpacing(6);
     colonne->addWidget(m_panel);
@@ -234,6 +255,19 @@ TOpenPictureDialogGDI::TOpenPictureDialogGDI(QWidget *parent) : QDialog(parent)
     colonne->addSpacing(15);
     colonne->addWidget(m_selNb);
     colonne->addStretch(1);
+
+    // Sorting and grouping by what the pictures hold, and their thumbnails,
+    // through a model between the file system and the views (before the
+    // views' selection is bound: a new model brings a new selection model).
+    m_cache = new CacheImagesDossier(this);
+    m_proxy = new ProxyTriImages(m_cache, this);
+    m_fichiers->setProxyModel(m_proxy);
+    // A click on a column title of the details view sorts by that column again.
+    if (QTreeView *details = vueDetails())
+        connect(details->header(), &QHeaderView::sectionClicked, this, [this] {
+            m_colonneTri = -1;
+            m_proxy->setCleEtTrie(ProxyTriImages::Cle::Colonne);
+        });
 
     MonteDialogueFichiers(this, m_fichiers, m_picturePanel, &m_choisi, [this] { DoSelectionChange(); },
                           [this] { DoFolderChange(); });
@@ -321,6 +355,11 @@ void TOpenPictureDialogGDI::DoFolderChange()
     }
     AppliqueVueFichiers(m_fichiers, View, BkgImage ? (BmpBkg.isNull() ? QImage(QStringLiteral(":/art/pierre.png")) : BmpBkg)
                                                     : QImage());
+    // The thumbnail and mosaic views show the pictures themselves.
+    const bool vignettes = View == TViewStyleGDI::vsThumbGDI || View == TViewStyleGDI::vsMosaicGDI;
+    if (vignettes)
+        m_cache->setCoteVignette(liste->iconSize());
+    m_proxy->setVignettes(vignettes);
 }
 
 void TOpenPictureDialogGDI::DoSelectionChange()
@@ -465,14 +504,16 @@ void TOpenPictureDialogGDI::executeCommande(CommandeVue commande)
         return n ? QItemSelection(liste->model()->index(0, 0, racine), liste->model()->index(n - 1, 0, racine))
                  : QItemSelection();
     };
-    const auto trie = [this, details](int colonne) {
+    const auto trie = [this, details, commande](int colonne, ProxyTriImages::Cle cle) {
         // The same command again reverses the order.
-        const Qt::SortOrder ordre = m_colonneTri == colonne && details->header()->sortIndicatorOrder() == Qt::AscendingOrder
+        const Qt::SortOrder ordre = m_colonneTri == int(commande) && m_proxy->sortOrder() == Qt::AscendingOrder
                                         ? Qt::DescendingOrder
                                         : Qt::AscendingOrder;
-        m_colonneTri = colonne;
+        m_colonneTri = int(commande);
+        m_proxy->setCle(cle);
         details->sortByColumn(colonne, ordre);
     };
+    using Cle = ProxyTriImages::Cle;
     switch (commande) {
     case CommandeVue::ToutSelectionner:
         liste->selectionModel()->select(toutes(), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -480,14 +521,16 @@ void TOpenPictureDialogGDI::executeCommande(CommandeVue commande)
     case CommandeVue::InverserSelection:
         liste->selectionModel()->select(toutes(), QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
         break;
-    case CommandeVue::TriNom: trie(0); break;
-    case CommandeVue::TriTaille: trie(1); break;
-    case CommandeVue::TriType: trie(2); break;
-    case CommandeVue::TriModification: trie(3); break;
-    case CommandeVue::TriDatePrise:
-    case CommandeVue::TriApn:
-    case CommandeVue::TriDimensions:
+    case CommandeVue::TriNom: trie(0, Cle::Colonne); break;
+    case CommandeVue::TriTaille: trie(1, Cle::Colonne); break;
+    case CommandeVue::TriType: trie(2, Cle::Colonne); break;
+    case CommandeVue::TriModification: trie(3, Cle::Colonne); break;
+    case CommandeVue::TriDatePrise: trie(0, Cle::DatePrise); break;
+    case CommandeVue::TriApn: trie(0, Cle::Apn); break;
+    case CommandeVue::TriDimensions: trie(0, Cle::Dimensions); break;
     case CommandeVue::Groupage:
+        m_proxy->setGroupage(!m_proxy->groupage());
+        m_boutons[8]->setChecked(m_proxy->groupage());
         break;
     }
 }

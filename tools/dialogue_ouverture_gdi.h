@@ -14,6 +14,8 @@
 #include <functional>
 #include <optional>
 
+class CacheImagesDossier;
+class ProxyTriImages;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -64,6 +66,10 @@ public:
     TAnimeThreadDlg *animeVignette() const { return m_animeVignette; }
     TAnimeThreadDlg *animePreview() const { return m_animePreview; }
     bool erreurGdi() const { return m_erreurGdi; }
+    // The model between the file system and the views (order, grouping,
+    // thumbnails) and the facts and thumbnails it reads in the background.
+    ProxyTriImages *proxyTri() const { return m_proxy; }
+    CacheImagesDossier *cacheImages() const { return m_cache; }
     // The list-view command of each button Tag (1..10).
     enum class CommandeVue { ToutSelectionner, InverserSelection, TriDatePrise, TriApn, TriNom, TriDimensions,
                              TriTaille, TriModification, Groupage, TriType };
@@ -107,6 +113,8 @@ private:
     QPointer<TAnimeThreadDlg> m_animePreview;
 
     QFileDialog *m_fichiers = nullptr;
+    CacheImagesDossier *m_cache = nullptr;
+    ProxyTriImages *m_proxy = nullptr;
     QFrame *m_picturePanel = nullptr;
     QLabel *m_pictureLabel = nullptr;
     QToolButton *m_previewButton = nullptr;

@@ -265,9 +265,15 @@ void TOpenPictureDialogGDITSK::changeSelection()
     m_apercu = LitApercuTsk(fichier, *m_cabinet, QDir::cleanPath(dossier));
     emit paquetLu(fichier);
 
-    // 5: messages.
+    // 5: messages. A name being typed is not interrupted by a box at every
+    // keystroke: the failure is written on the preview panels instead.
     if (m_apercu.etat != ApercuTsk::Etat::Charge) {
         const bool extraction = m_apercu.etat == ApercuTsk::Etat::ErreurExtraction;
+        const auto *saisie = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (saisie && saisie->hasFocus() && saisie->isModified()) {
+            videApercu(extraction ? QStringLiteral("Erreur extraction") : QStringLiteral("Erreur chargement"));
+            return;
+        }
         videApercu(extraction ? QStringLiteral("Erreur extraction") : QStringLiteral("GDI Erreur"));
         if (m_prompts) {
             if (m_apercu.lectureSetupCE && m_apercu.membreManquant)

@@ -4,6 +4,7 @@
 #include "tools/charger_bitmap.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFont>
 #include <QKeyEvent>
@@ -12,6 +13,8 @@
 #include <QPainter>
 #include <QPen>
 #include <QPixmap>
+#include <QPropertyAnimation>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -157,6 +160,58 @@ TEvalSauve::TEvalSauve(QWidget *parent) : QDialog(parent)
         m_titres[size_t(i)] = titre;
         m_resultats[size_t(i)] = resultat;
     }
+}
+
+void TEvalSauve::setVisible(bool visible)
+{
+    if (visible && !isVisible() && parentWidget()) {
+        placeSurPrincipale();
+        animeOuverture();
+    }
+    QDialog::setVisible(visible);
+}
+
+void TEvalSauve::placeSurPrincipale()
+{
+    QWidget *principale = parentWidget()->window();
+    while (principale->parentWidget())
+        principale = principale->parentWidget()->window();
+    const QRect cadre = principale->frameGeometry();
+    QRect ici(QPoint(0, 0), size());
+    ici.moveCenter(cadre.center());
+    move(ici.topLeft());
+}
+
+void TEvalSauve::animeOuverture()
+{
+    // A hollow frame that moves and grows from one rectangle to the other.
+    const QRect depart = parentWidget()->window()->frameGeometry();
+    const QRect fin(pos(), size());
+    m_animationDepart = depart;
+    m_animationFin = fin;
+    QWidget cadre(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    cadre.setObjectName(QStringLiteral("AnimationEvalSauve"));
+    cadre.setAttribute(Qt::WA_TransparentForMouseEvents);
+    cadre.setGeometry(depart);
+    cadre.setStyleSheet(QStringLiteral("background: transparent; border: 2px solid #000080;"));
+    const auto majMasque = [&cadre] {
+        const QRect r = cadre.rect();
+        cadre.setMask(QRegion(r).subtracted(QRegion(r.adjusted(3, 3, -3, -3))));
+    };
+    majMasque();
+    cadre.show();
+    QPropertyAnimation animation(&cadre, "geometry");
+    animation.setDuration(DureeAnimationMs);
+    animation.setStartValue(depart);
+    animation.setEndValue(fin);
+    animation.setEasingCurve(QEasingCurve::OutCubic);
+    QObject::connect(&animation, &QPropertyAnimation::valueChanged, &cadre, majMasque);
+    QEventLoop boucle;
+    QObject::connect(&animation, &QPropertyAnimation::finished, &boucle, &QEventLoop::quit);
+    animation.start();
+    boucle.exec(QEventLoop::ExcludeUserInputEvents);
+    cadre.hide();
+    emit animationTerminee();
 }
 
 void TEvalSauve::remplit(const std::array<ResultatEssai, NombreEssaisEval> &resultats)

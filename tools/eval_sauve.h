@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -66,6 +67,15 @@ public:
     void remplit(const std::array<ResultatEssai, NombreEssaisEval> &resultats);
     void vide();
 
+    // Showing it places it centred on the main window (the outermost window
+    // above it) and first draws the window's rectangle growing from the
+    // chooser's (its parent's) rectangle to its own.
+    void setVisible(bool visible) override;
+    static constexpr int DureeAnimationMs = 180;
+    // The rectangles of the last opening animation (empty when there was none).
+    QRect animationDepart() const { return m_animationDepart; }
+    QRect animationFin() const { return m_animationFin; }
+
     // Slot 1..6.
     QLabel *image(int slot) const { return m_images.at(size_t(slot - 1)); }
     QLabel *titre(int slot) const { return m_titres.at(size_t(slot - 1)); }
@@ -75,7 +85,14 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *objet, QEvent *event) override;
 
+signals:
+    void animationTerminee();
+
 private:
+    void placeSurPrincipale();
+    void animeOuverture();
+
+    QRect m_animationDepart, m_animationFin;
     std::array<QLabel *, NombreEssaisEval> m_images{};
     std::array<QLabel *, NombreEssaisEval> m_titres{};
     std::array<QLabel *, NombreEssaisEval> m_resultats{};

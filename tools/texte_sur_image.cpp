@@ -215,7 +215,7 @@ void TTexteSurImg::construit()
         infosL->addWidget(l);
     gauche->addWidget(infos);
     gauche->addWidget(libelle("AideLbl", QStringLiteral("Move Focus Rect with left button\r\n  - wheel (1 pixel)\r\n"
-                                                         "  - wheel + SHIFT (5 pixel)\r\n  - wheel + CTRL  (10 pixels)")));
+                                                         "  - wheel + SHIFT (5 pixel)\r\n  - wheel + CTRL  (15 pixels)")));
     principal->addLayout(gauche);
 
     // Right: the text, its strip and every option.
@@ -546,6 +546,7 @@ void TTexteSurImg::ChargeImageTexte()
     QImage blanc(cible->size(), QImage::Format_ARGB32);
     blanc.fill(Qt::white);
     m_affichage = blanc;
+    m_ecranLettre = QImage();
     m_pleine = QImage();
     m_geo = GeometrieAffichage();
     m_bande = QRect();
@@ -664,13 +665,9 @@ void TTexteSurImg::rendu()
         peintre.setRenderHint(QPainter::SmoothPixmapTransform);
         if (!m_geo.visible.isEmpty())
             peintre.drawImage(m_geo.ajuste, lettree, QRect(QPoint(0, 0), m_geo.visible));
-        // The band as a focus rectangle (dotted, inverting what lies under it).
-        peintre.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        peintre.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        peintre.setBrush(Qt::NoBrush);
-        peintre.drawRect(m_bande.adjusted(0, 0, -1, -1));
     }
-    cible->setPixmap(QPixmap::fromImage(ecran));
+    m_ecranLettre = ecran;
+    afficheBande();
 
     // The strip: the band's part of the lettered picture, along the writing.
     const int h = m_geo.hauteurBande;
@@ -678,6 +675,22 @@ void TTexteSurImg::rendu()
                                     : lettree.copy(0, p.position, p.longueur, h);
     TexteImg->setPixmap(QPixmap::fromImage(bande));
     emit apercuRendu();
+}
+
+void TTexteSurImg::afficheBande()
+{
+    QImage ecran = m_ecranLettre.isNull() ? m_affichage : m_ecranLettre;
+    if (ecran.isNull())
+        return;
+    {
+        // The band as a focus rectangle (dotted, inverting what lies under it).
+        QPainter peintre(&ecran);
+        peintre.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        peintre.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        peintre.setBrush(Qt::NoBrush);
+        peintre.drawRect(m_bande.adjusted(0, 0, -1, -1));
+    }
+    affichage()->setPixmap(QPixmap::fromImage(ecran));
 }
 
 void TTexteSurImg::DessineExemple()
@@ -913,6 +926,11 @@ void TTexteSurImg::SauverBtnClick()
     m_sauvee = true;
     emit imagesEnregistrees();
     chargeMiniatures();
+    // The text is in the picture now: reloading it must not letter it again.
+    {
+        const QSignalBlocker b(Edit1);
+        Edit1->clear();
+    }
     m_index = -1;
     Image1->show();
     Image2->hide();
@@ -921,10 +939,13 @@ void TTexteSurImg::SauverBtnClick()
 
 void TTexteSurImg::reject()
 {
-    QCursor::setPos(mapToGlobal(rect().center() + QPoint(50, 40)));
-    if (m_prompts.question(QStringLiteral("Quit without saving ?"), QStringLiteral("Confirm"),
-                           Prompts::Buttons::YesNo) != Prompts::Answer::Yes)
-        return;
+    // Only lettering that is not saved yet is worth a question.
+    if (!Edit1->text().isEmpty()) {
+        QCursor::setPos(mapToGlobal(rect().center() + QPoint(50, 40)));
+        if (m_prompts.question(QStringLiteral("Quit without saving ?"), QStringLiteral("Confirm"),
+                               Prompts::Buttons::YesNo) != Prompts::Answer::Yes)
+            return;
+    }
     {
         const QSignalBlocker b(Edit1);
         Edit1->clear();
@@ -1020,8 +1041,11 @@ bool TTexteSurImg::eventFilter(QObject *objet, QEvent *e)
             if (m_tire) {
                 const QRect avant = m_bande;
                 deplaceBande(m_opt.vertical() ? pt.x() : pt.y(), true);
-                if (m_bande != avant)
+                if (m_bande != avant) {
                     setProperty("bandeDeplacee", true);
+                    // The outline follows the pointer; the text follows on release.
+                    afficheBande();
+                }
             }
             label->setCursor(m_tire || m_bande.contains(pt) ? Qt::SizeAllCursor : Qt::ForbiddenCursor);
             return true;
@@ -1048,10 +1072,13 @@ bool TTexteSurImg::eventFilter(QObject *objet, QEvent *e)
     return QDialog::eventFilter(objet, e);
 }
 
-bool OuvreTexteSurImg(AppContext &ctx, OptionsTexteSurImg &options, TColor couleurPipette, QWidget *parent)
+bool OuvreTexteSurImg(AppContext &ctx, OptionsTexteSurImg &options, TColor couleurPipette, QWidget *parent,
+                      const std::function<void()> &enregistre)
 {
     const AnimationPauseGuard pause(&ctx.animation);
     TTexteSurImg fenetre(ctx, options, couleurPipette, parent);
+    if (enregistre)
+        QObject::connect(&fenetre, &TTexteSurImg::imagesEnregistrees, &fenetre, enregistre);
     fenetre.exec();
     return fenetre.imageSauvee();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "theme/couleur.h"
 
 #include <QDialog>
@@ -162,6 +164,8 @@ private:
     void Changement();
     void planifieRendu();
     void rendu();
+    // Shows the band's outline over the last lettered display.
+    void afficheBande();
     void DessineExemple();
     void AffNomFonte();
     void MajCouleurContraste();
@@ -199,6 +203,7 @@ private:
     bool m_questionFaite = false;
     QImage m_pleine;
     QImage m_affichage; // the display copy without the text
+    QImage m_ecranLettre; // the display with the text, without the band's outline
     GeometrieAffichage m_geo;
     QRect m_bande;
     QPoint m_marque{15, 15};
@@ -245,7 +250,9 @@ private:
 };
 
 // The main window's "add text" command: opens the window modally (the
-// colours page animation paused meanwhile). Returns true when at least one
-// working picture was saved, so the caller refreshes its thumbnails and
-// preview.
-bool OuvreTexteSurImg(AppContext &ctx, OptionsTexteSurImg &options, TColor couleurPipette, QWidget *parent = nullptr);
+// colours page animation paused meanwhile); `enregistre` runs after each
+// save, while the window is still open, so the caller refreshes its
+// thumbnails and preview at once. Returns true when at least one working
+// picture was saved.
+bool OuvreTexteSurImg(AppContext &ctx, OptionsTexteSurImg &options, TColor couleurPipette, QWidget *parent = nullptr,
+                      const std::function<void()> &enregistre = {});

@@ -7,6 +7,7 @@
 #include "apercu/preview_hp.h"
 #include "ui/app_context.h"
 #include "ui/charge_image_res.h"
+#include "ui/options.h"
 #include "tests/support/gif_test_writer.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
@@ -25,6 +26,8 @@
 #include <libexif/exif-data.h>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -320,8 +323,8 @@ TEST(PreviewHP, SkinsTurnWithTheirHotSpotsAndFollowTheOptions)
     a.ctx->options.Skin = 4;
     TPreviewHP &f = a.ouvre();
     EXPECT_EQ(f.NomSkin(), QStringLiteral("SKINJPGFEUILLES"));
-    // Its captions are yellow: "Quit" under the close key.
-    const QRect zone(232, 40, 30, 14);
+    // Its captions are yellow: "Quit" beside the close key.
+    const QRect zone(271, 15, 30, 14);
     int jaunes = 0;
     for (int y = zone.top(); y <= zone.bottom(); ++y)
         for (int x = zone.left(); x <= zone.right(); ++x) {
@@ -438,4 +441,172 @@ TEST(PreviewHP, KeysAndTheMainWindowCommand)
             m->close();
     });
     EXPECT_EQ(OuvrePreviewHP(*a.ctx, &principale), premiere);
+}
+
+// The captions stay on the skin's body, clear of the screen's bezel.
+TEST(PreviewHP, QuitCaptionIsClearOfTheScreenBezel)
+{
+    for (const char *nom : {"SKINJPG", "SKINQTEK", "SKINACER", "SKINAXIM"}) {
+        QImage portrait = ChargeSkin(QString::fromLatin1(nom));
+        ASSERT_FALSE(portrait.isNull()) << nom;
+        QImage paysage = TourneSkin(portrait);
+        const QImage nuPortrait = portrait.copy(), nuPaysage = paysage.copy();
+        LegendesSkinPortrait(portrait, QString::fromLatin1(nom));
+        LegendesSkinPaysage(paysage, QString::fromLatin1(nom));
+        // The "Quit" caption: what changed around the close button.
+        for (const auto &[avant, apres, ecran, paysageOui] :
+             {std::tuple{nuPortrait, portrait, QRect(129, 55, 240, 320), false},
+              std::tuple{nuPaysage, paysage, QRect(56, 130, 320, 240), true}}) {
+            const QRect fermer = RectZoneHP(ZoneHP::Fermer, paysageOui);
+            const QRect autour = fermer.adjusted(-40, -40, 80, 80).intersected(apres.rect());
+            const QRect bezel = ecran.adjusted(-12, -12, 12, 12);
+            int changes = 0;
+            for (int y = autour.top(); y <= autour.bottom(); ++y)
+                for (int x = autour.left(); x <= autour.right(); ++x)
+                    if (avant.pixel(x, y) != apres.pixel(x, y) && !fermer.contains(x, y)) {
+                        ++changes;
+                        EXPECT_FALSE(bezel.contains(x, y)) << nom << (paysageOui ? " landscape " : " portrait ") << x << ","
+                                                           << y;
+                    }
+            EXPECT_GT(changes, 10) << nom;
+        }
+    }
+}
+
+// The open Start menu keeps its entries inside its panel, and in landscape
+// (where the screen is shorter than the menu) every entry down to "Help" is
+// there, the menu squeezed rather than cut off.
+TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
+{
+    const TColor magenta = TColor::fromRgb(255, 0, 255);
+    for (const bool paysage : {false, true}) {
+        Apercu a(4);
+        a.ctx->document.setCouleur(20, magenta);
+        // A grey Start picture under the menu, a lighter Today picture beside it.
+        for (const char *nom : {"/stwater_240_320.gif", "/stwater_320_240.gif"})
+            ecritGif(testenv::programDir() + QLatin1String(nom), 240, 320, qRgb(150, 150, 150));
+        for (const char *nom : {"/tdywater_240_320.gif", "/tdywater_320_240.gif"})
+            ecritGif(testenv::programDir() + QLatin1String(nom), 320, 320, qRgb(220, 220, 220));
+        a.ouvre();
+        if (paysage)
+            a.doubleClic(ZoneHP::Orientation);
+        ASSERT_EQ(a.f->paysage(), paysage);
+        a.doubleClic(ZoneHP::Start);
+        const QImage e = a.f->ecran(paysage)->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(e.isNull());
+        // The panel's right edge: where the black line under the icon row
+        // ends (it runs across the whole menu).
+        int droite = 0;
+        for (int y = 26; y < 70; ++y) {
+            int x = 2;
+            while (x < e.width() && qGray(e.pixel(x, y)) < 40 && qRed(e.pixel(x, y)) < 40)
+                ++x;
+            droite = qMax(droite, x);
+        }
+        ASSERT_GT(droite, 140) << paysage;
+        ASSERT_LT(droite, 170) << paysage;
+        // Text (even its antialiased edge) ends before the panel's frame.
+        int dedans = 0, dehors = 0;
+        for (int y = 26; y < e.height(); ++y)
+            for (int x = 0; x < e.width(); ++x)
+                if (proche(e.pixel(x, y), magenta, 110))
+                    (x < droite - 1 ? dedans : dehors)++;
+        EXPECT_GT(dedans, 200) << paysage;
+        EXPECT_EQ(dehors, 0) << paysage;
+        // The whole menu is there: its bottom frame line is inside the picture.
+        int basCadre = -1;
+        for (int y = e.height() - 1; y > 100 && basCadre < 0; --y) {
+            int noirs = 0;
+            for (int x = 2; x < droite - 2; ++x)
+                noirs += qGray(e.pixel(x, y)) < 80;
+            if (noirs >= droite - 6)
+                basCadre = y;
+        }
+        EXPECT_GT(basCadre, 100) << paysage;
+        // ... with its eleven entries, "Today" to "Help", however squeezed:
+        // eleven bands of rows holding text.
+        int entrees = 0;
+        bool dansTexte = false;
+        for (int y = 26; y < basCadre; ++y) {
+            bool texte = false;
+            for (int x = 0; x < droite && !texte; ++x)
+                texte = proche(e.pixel(x, y), magenta, 110);
+            entrees += texte && !dansTexte;
+            dansTexte = texte;
+        }
+        EXPECT_EQ(entrees, 11) << paysage;
+    }
+}
+
+// The filter chosen in the save dialog decides the type, whatever the name
+// says; changing the filter renames the proposed file.
+TEST(PreviewHP, CaptureTypeFollowsTheChosenFilter)
+{
+    Apercu a;
+    a.ouvre();
+    const QString dossier = a.dossiers.DossierSauveCapt;
+    a.prompts.saveFileName(dossier + QStringLiteral("/sansext"));
+    a.prompts.saveFilter(2); // JPEG
+    a.prompts.saveFileName(dossier + QStringLiteral("/ecran.bmp"));
+    a.prompts.saveFilter(4); // PNG
+    a.prompts.saveFileName(dossier + QStringLiteral("/image.jpg"));
+    a.prompts.saveFilter(3); // GIF
+    for (int k = 0; k < 3; ++k)
+        a.clicEcran();
+    EXPECT_TRUE(a.prompts.exhausted());
+    const struct { const char *nom; QByteArray format; } attendus[] = {
+        {"/sansext.jpg", "jpeg"}, {"/ecran.png", "png"}, {"/image.gif", "gif"}};
+    for (const auto &e : attendus) {
+        QImageReader r(dossier + QLatin1String(e.nom));
+        EXPECT_EQ(r.format(), e.format) << e.nom;
+        EXPECT_EQ(r.size(), QSize(240, 320)) << e.nom;
+    }
+    EXPECT_FALSE(QFileInfo::exists(dossier + QStringLiteral("/sansext")));
+    EXPECT_FALSE(QFileInfo::exists(dossier + QStringLiteral("/ecran.bmp")));
+
+    // What the dialog does when the user picks another filter.
+    ASSERT_EQ(a.prompts.fileDialogs.size(), 3);
+    const auto &renomme = a.prompts.fileDialogs[0].nameForFilter;
+    ASSERT_TRUE(bool(renomme));
+    EXPECT_EQ(renomme(QStringLiteral("Capture00.bmp"), 2), QStringLiteral("Capture00.jpg"));
+    EXPECT_EQ(renomme(QStringLiteral("Capture00.jpg"), 4), QStringLiteral("Capture00.png"));
+    EXPECT_EQ(renomme(QStringLiteral("ecran"), 3), QStringLiteral("ecran.gif"));
+    EXPECT_EQ(renomme(QStringLiteral("mes.photos/ecran"), 1), QStringLiteral("mes.photos/ecran.bmp"));
+}
+
+// The folder of the last capture is kept in the options file and is where
+// the next run's first capture is proposed.
+TEST(PreviewHP, CaptureFolderSurvivesARestart)
+{
+    const QString autre = testenv::tempDir() + QStringLiteral("/mes captures");
+    QDir().mkpath(autre);
+    {
+        Apercu a;
+        a.ouvre();
+        a.prompts.saveFileName(autre + QStringLiteral("/Capture00.bmp"));
+        a.prompts.saveFilter(1);
+        a.clicEcran();
+        EXPECT_EQ(a.ctx->dossiers.DossierSauveCapt, autre);
+        OptionsOVD options;
+        FormatImages format;
+        FixeTailles(format, 3);
+        QString erreur;
+        ASSERT_TRUE(SauveOptions(FichierOptions(a.ctx->dossiers), options, format, a.ctx->dossiers, &erreur))
+            << erreur.toStdString();
+    }
+    // The next run reads the options, then opens the preview.
+    DossiersProgramme lus;
+    lus.DossierAppli = testenv::programDir();
+    OptionsOVD options;
+    FormatImages format;
+    LitOptions(FichierOptions(lus), options, format, lus);
+    EXPECT_EQ(lus.DossierSauveCapt, autre);
+    ScriptedPrompts prompts;
+    AppContext ctx(lus, &prompts);
+    TPreviewHP f(ctx);
+    f.show();
+    prompts.saveFileName(std::nullopt);
+    QTest::mouseClick(f.ecran(false), Qt::LeftButton, {}, f.ecran(false)->rect().center());
+    ASSERT_EQ(prompts.fileDialogs.size(), 1);
+    EXPECT_EQ(prompts.fileDialogs[0].initialDir, autre);
 }

@@ -14,7 +14,9 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFrame>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -303,5 +305,33 @@ TEST(MainWindowApercu, TheHotZonesAnswerClicksOnTheMainWindow)
     f.prompts.color(std::nullopt);
     QTest::mouseClick(f.trouve<PanneauCouleur>("Panel1"), Qt::LeftButton);
     EXPECT_EQ(v->surimpression(), Surimpression::Aucune);
+    EXPECT_TRUE(f.prompts.exhausted());
+}
+
+// A save in the text tool shows in the main window's thumbnail and preview at
+// once, while the tool is still open.
+TEST(MainWindowApercu, TextToolSavesRefreshTheThumbnailsWhileItIsOpen)
+{
+    Fenetre f;
+    ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(255, 0, 0));
+    ecritGif(f.dossiers.DossierAppli + "stwater.gif", 399, 586, rvb(255, 0, 0));
+    f.ouvre();
+    auto *minTD = f.trouve<QLabel>("MinTD");
+    ASSERT_TRUE(minTD && minTD->isVisible());
+    const QImage avant = minTD->grab().toImage();
+    QImage pendant;
+    surFenetreModale([&](QWidget *d) {
+        auto *edit = d->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        ASSERT_TRUE(edit);
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("WWWWWWWWWWWWWW"));
+        f.prompts.answer(Prompts::Answer::Yes);
+        QTest::mouseClick(d->findChild<QToolButton *>(QStringLiteral("SauverSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
+        pendant = minTD->grab().toImage();
+        QTest::mouseClick(d->findChild<QToolButton *>(QStringLiteral("QuitterSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
+    });
+    QTest::mouseClick(f.trouve<QToolButton>("AddTextSBtn"), Qt::LeftButton);
+    ASSERT_FALSE(pendant.isNull());
+    EXPECT_NE(pendant, avant);
     EXPECT_TRUE(f.prompts.exhausted());
 }

@@ -33,10 +33,12 @@ inline QByteArray gif(int l, int h, QRgb couleur)
 
 // Runs action on the modal window of type T that the next exec() shows, once
 // it is on screen; closes it if the action left it open.
+// A window may take a moment to come (an opening animation runs its own
+// loop first): it is looked for every 10 ms for five seconds.
 template <class T>
 void surModale(std::function<void(T *)> action, int essais = 500)
 {
-    QTimer::singleShot(0, [action, essais] {
+    QTimer::singleShot(essais == 500 ? 0 : 10, [action, essais] {
         auto *f = qobject_cast<T *>(QApplication::activeModalWidget());
         if (!f) {
             if (essais > 0)

@@ -24,7 +24,7 @@ T take(std::deque<T> &q, const char *what, T fallback)
 bool ScriptedPrompts::exhausted() const
 {
     return m_answers.empty() && m_colors.empty() && m_fonts.empty() && m_openFiles.empty() && m_openPictures.empty() && m_openPackages.empty()
-           && m_saveFiles.empty() && m_folders.empty();
+           && m_saveFiles.empty() && m_saveFilters.empty() && m_folders.empty();
 }
 
 void ScriptedPrompts::message(const QString &text, const QString &, Icon)
@@ -69,6 +69,10 @@ std::optional<QString> ScriptedPrompts::openPackage(const FileDialog &options)
 std::optional<QString> ScriptedPrompts::saveFile(const FileDialog &options)
 {
     fileDialogs << options;
+    if (options.chosenFilter && !m_saveFilters.empty()) {
+        *options.chosenFilter = m_saveFilters.front();
+        m_saveFilters.pop_front();
+    }
     return take(m_saveFiles, "save dialog", std::optional<QString>());
 }
 

@@ -21,6 +21,8 @@ public:
     void openPictureName(std::optional<QString> f) { m_openPictures.push_back(f); }
     void openPackageName(std::optional<QString> f) { m_openPackages.push_back(f); }
     void saveFileName(std::optional<QString> f) { m_saveFiles.push_back(f); }
+    // The filter (1-based) the next save dialog reports as chosen, when it asks.
+    void saveFilter(int filtre) { m_saveFilters.push_back(filtre); }
     void folder(std::optional<QString> f) { m_folders.push_back(f); }
 
     QStringList messages;  // texts of message boxes, in order
@@ -48,5 +50,6 @@ private:
     std::deque<Answer> m_answers;
     std::deque<std::optional<TColor>> m_colors;
     std::deque<std::optional<QFont>> m_fonts;
+    std::deque<int> m_saveFilters;
     std::deque<std::optional<QString>> m_openFiles, m_openPictures, m_openPackages, m_saveFiles, m_folders;
 };

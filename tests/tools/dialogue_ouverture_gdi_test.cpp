@@ -1,9 +1,11 @@
 #include "tools/dialogue_ouverture_gdi.h"
+#include "tools/dialogue_ouverture_gdi_infos.h"
 #include "tools/encodeurs_image.h"
 #include "tools/exif_photo.h"
 
 #include "tests/support/gif_test_writer.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/metafichiers_test.h"
 #include "tests/support/test_env.h"
 
 #include <QDialogButtonBox>
@@ -18,6 +20,8 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+
+#include <QAbstractProxyModel>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +39,15 @@ extern "C" {
 
 namespace {
 
+// An open dialog titled "Open" that starts in `dossier`.
+Prompts::FileDialog optionsOuverture(const QString &dossier)
+{
+    Prompts::FileDialog o;
+    o.title = QStringLiteral("Open");
+    o.initialDir = dossier;
+    return o;
+}
+
 // Selects a file as a user does: a click in the list for an existing entry,
 // the name typed in the file-name box for anything else.
 void choisitDans(QFileDialog *dialogue, const QString &fichier)
@@ -42,12 +55,16 @@ void choisitDans(QFileDialog *dialogue, const QString &fichier)
     QListView *liste = dialogue->findChild<QListView *>(QStringLiteral("listView"));
     ASSERT_NE(liste, nullptr);
     if (QFileInfo::exists(fichier)) {
-        auto *modele = qobject_cast<QFileSystemModel *>(liste->model());
+        // The list shows the file system through the dialog's sorting model.
+        auto *proxy = qobject_cast<QAbstractProxyModel *>(liste->model());
+        auto *modele = qobject_cast<QFileSystemModel *>(proxy ? proxy->sourceModel() : liste->model());
         ASSERT_NE(modele, nullptr);
         QModelIndex index;
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 index = modele->index(fichier);
+                if (proxy)
+                    index = proxy->mapFromSource(index);
                 return index.isValid() && index.parent() == liste->rootIndex();
             },
             5000))
@@ -90,7 +107,7 @@ QString ecritGifAnime(const QString &nom, int delaiCs = 10)
 }
 
 // A JPEG with the EXIF date taken (0x9003) and camera model (0x0110).
-QString ecritPhotoExif(const QString &nom, const QByteArray &datePrise, const QByteArray &modele)
+QString ecritPhotoExif(const QString &nom, const QByteArray &datePrise, const QByteArray &modele, QSize dimensions = {64, 48})
 {
     ExifData *exif = exif_data_new();
     exif_data_unset_option(exif, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
@@ -117,7 +134,7 @@ QString ecritPhotoExif(const QString &nom, const QByteArray &datePrise, const QB
     exif_mem_unref(mem);
     exif_data_unref(exif);
 
-    QImage img(64, 48, QImage::Format_RGB32);
+    QImage img(dimensions, QImage::Format_RGB32);
     img.fill(Rouge);
     const auto jpeg = CompresseJpeg(img, 90, bloc);
     EXPECT_TRUE(jpeg);
@@ -140,7 +157,7 @@ struct Dialogue
     explicit Dialogue(bool date = false)
     {
         dlg.DateSiExiste = date;
-        dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+        dlg.setOptions(optionsOuverture(dossierImages()));
         dlg.show();
     }
     void choisit(const QString &fichier) { choisitDans(dlg.dialogueFichiers(), fichier); }
@@ -152,6 +169,24 @@ struct Dialogue
         return p.toImage().convertToFormat(QImage::Format_RGB32);
     }
     bool apercuActif() { return enfant<QToolButton>(dlg, "PreviewButton")->isEnabled(); }
+    QListView *liste() { return dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView")); }
+    // The entries of the shown folder, in the order the list shows them.
+    QStringList ordre()
+    {
+        QStringList noms;
+        QAbstractItemModel *m = liste()->model();
+        for (int i = 0; i < m->rowCount(liste()->rootIndex()); ++i)
+            noms << m->index(i, 0, liste()->rootIndex()).data().toString();
+        return noms;
+    }
+    QModelIndex entree(const QString &nom)
+    {
+        QAbstractItemModel *m = liste()->model();
+        for (int i = 0; i < m->rowCount(liste()->rootIndex()); ++i)
+            if (m->index(i, 0, liste()->rootIndex()).data().toString() == nom)
+                return m->index(i, 0, liste()->rootIndex());
+        return {};
+    }
 };
 
 } // namespace
@@ -233,6 +268,7 @@ TEST(DialogueOuvertureGdi, AnimatedGifPlaysItsFramesInTheThumbnail)
     d.choisit(gif);
     ATTEND(d.dlg.animeVignette() != nullptr);
     TAnimeThreadDlg *anime = d.dlg.animeVignette();
+    ATTEND(anime->imageCourante() == 0);
     EXPECT_EQ(anime->objectName(), QStringLiteral("AnimeVignette"));
     EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral(" (20x10) (2 img)"));
     ASSERT_EQ(anime->nombreImages(), 2);
@@ -261,8 +297,13 @@ TEST(DialogueOuvertureGdi, FrameDelaysOfTheAnimation)
     QLabel cible;
     cible.resize(40, 40);
     TAnimeThreadDlg zero(&cible, TColor::fromRgb(1, 2, 3), ecritGifAnime("zero.gif", 0));
+    // The frames are decoded on a worker: nothing is ready when the
+    // constructor returns, the UI thread only receives them.
+    EXPECT_FALSE(zero.chargementTermine());
+    ATTEND(zero.chargementTermine());
     EXPECT_EQ(zero.delais(), (QList<int>{TAnimeThreadDlg::DelaiNulMs, TAnimeThreadDlg::DelaiNulMs}));
     TAnimeThreadDlg lent(&cible, TColor::fromRgb(1, 2, 3), ecritGifAnime("lent.gif", 25));
+    ATTEND(lent.chargementTermine());
     EXPECT_EQ(lent.delais(), (QList<int>{250, 250}));
 
     // A GIF without frame delays, and a broken file, play nothing.
@@ -272,11 +313,13 @@ TEST(DialogueOuvertureGdi, FrameDelaysOfTheAnimation)
     const QString fixe = dossierImages() + QStringLiteral("/sans.gif");
     testenv::writeFile(fixe, gifecrit::ecrit(20, 10, palette, {sans, sans}));
     TAnimeThreadDlg rien(&cible, TColor::fromRgb(1, 2, 3), fixe);
+    ATTEND(rien.chargementTermine());
     EXPECT_FALSE(rien.pret());
     const QString casse = dossierImages() + QStringLiteral("/casse.gif");
     testenv::writeFile(casse, "GIF89a\x10");
     TAnimeThreadDlg casseAnime(&cible, TColor::fromRgb(1, 2, 3), casse);
     casseAnime.demarre();
+    ATTEND(casseAnime.chargementTermine());
     EXPECT_FALSE(casseAnime.pret());
     EXPECT_FALSE(casseAnime.enCours());
 }
@@ -288,7 +331,7 @@ TEST(DialogueOuvertureGdi, SelectionCounterAndListCommands)
     TOpenPictureDialogGDI dlg;
     dlg.NombreSelection = true;
     dlg.SelAllBtn = dlg.InvSelBtn = dlg.TypeFicBtn = true;
-    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    dlg.setOptions(optionsOuverture(dossierImages()));
     dlg.show();
     QListView *liste = dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"));
     ASSERT_NE(liste, nullptr);
@@ -387,7 +430,7 @@ TEST(DialogueOuvertureGdi, QualityTrackBarGrowthAndAccept)
 {
     const QString img = ecritPng("choisi.png", 12, 12, Rouge);
     TOpenPictureDialogGDI dlg;
-    dlg.setOptions({QStringLiteral("Open"), dossierImages(), {}, {}, {}});
+    dlg.setOptions(optionsOuverture(dossierImages()));
     EXPECT_EQ(dlg.Filter(), TOpenPictureDialogGDI::FiltreParDefaut());
     dlg.resize(700, 400);
     dlg.show();
@@ -435,7 +478,9 @@ TEST(DialogueOuvertureGdi, PromptsOpenAPictureFromTheScript)
 {
     ScriptedPrompts prompts;
     prompts.openPictureName(QStringLiteral("/tmp/x.png"));
-    Prompts::FileDialog options{QStringLiteral("Choose"), QStringLiteral("/tmp"), {}, {}, {}};
+    Prompts::FileDialog options;
+    options.title = QStringLiteral("Choose");
+    options.initialDir = QStringLiteral("/tmp");
     EXPECT_EQ(prompts.openPicture(options), std::optional<QString>(QStringLiteral("/tmp/x.png")));
     ASSERT_EQ(prompts.fileDialogs.size(), 1);
     EXPECT_EQ(prompts.fileDialogs.first().title, QStringLiteral("Choose"));
@@ -462,4 +507,123 @@ TEST(DialogueOuvertureGdi, APictureBombShowsAnErrorInsteadOfBeingDecoded)
     d.choisit(bombe);
     ATTEND_EGAL(d.caption(), QStringLiteral("GDI Erreur"));
     EXPECT_FALSE(d.apercuActif());
+}
+
+// Photos whose name, date taken, camera and size orders all differ; a PNG
+// without EXIF and a folder.
+TEST(DialogueOuvertureGdi, SortsByDateTakenCameraAndPictureSizeAndGroups)
+{
+    ecritPhotoExif("a.jpg", "2010:05:01 10:00:00", "Zeta Z1", {80, 60});
+    ecritPhotoExif("b.jpg", "2003:01:20 08:30:00", "Alpha 2", {40, 30});
+    ecritPhotoExif("c.jpg", "2007:11:11 23:59:59", "Mid 10", {120, 90});
+    ecritPhotoExif("e.jpg", "2010:05:01 18:00:00", "Alpha 10", {20, 15});
+    ecritPng("d.png", 10, 10, Bleu);
+    QDir().mkpath(dossierImages() + QStringLiteral("/sous"));
+
+    Dialogue d;
+    d.dlg.PhotoPriseLeBtn = d.dlg.APNModBtn = d.dlg.DimBtn = d.dlg.GroupeFicBtn = d.dlg.NomBtn = true;
+    ATTEND(d.ordre().size() == 6);
+    d.choisit(dossierImages() + QStringLiteral("/d.png"));
+    const auto clique = [&](const char *nom) {
+        auto *b = enfant<QToolButton>(d.dlg, nom);
+        ASSERT_TRUE(b->isVisible() && b->isEnabled()) << nom;
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+
+    // The facts are read in the background; the order settles once they are in.
+    clique("PhotoPriseLe");
+    ATTEND_EGAL(d.ordre(), (QStringList{"sous", "b.jpg", "c.jpg", "a.jpg", "e.jpg", "d.png"}));
+    clique("PhotoPriseLe"); // again: newest first, folders and the unknown still where they were
+    ATTEND_EGAL(d.ordre(), (QStringList{"sous", "e.jpg", "a.jpg", "c.jpg", "b.jpg", "d.png"}));
+    clique("APN"); // natural order of the names: "Alpha 2" before "Alpha 10"
+    ATTEND_EGAL(d.ordre(), (QStringList{"sous", "b.jpg", "e.jpg", "c.jpg", "a.jpg", "d.png"}));
+    clique("Dim"); // by pixel count, from the headers
+    ATTEND_EGAL(d.ordre(), (QStringList{"sous", "d.png", "e.jpg", "b.jpg", "a.jpg", "c.jpg"}));
+    clique("Nom");
+    ATTEND_EGAL(d.ordre(), (QStringList{"sous", "a.jpg", "b.jpg", "c.jpg", "d.png", "e.jpg"}));
+
+    // Grouping by day taken: the two pictures of 1 May 2010 share a group
+    // and its shade; the groups around them are shaded otherwise.
+    clique("PhotoPriseLe");
+    clique("GroupeFic");
+    EXPECT_TRUE(enfant<QToolButton>(d.dlg, "GroupeFic")->isChecked());
+    ATTEND_EGAL(d.ordre(), (QStringList{"sous", "b.jpg", "c.jpg", "a.jpg", "e.jpg", "d.png"}));
+    EXPECT_EQ(d.entree("a.jpg").data(Qt::ToolTipRole).toString(), QStringLiteral("2010-05-01"));
+    EXPECT_EQ(d.entree("e.jpg").data(Qt::ToolTipRole).toString(), QStringLiteral("2010-05-01"));
+    EXPECT_EQ(d.entree("c.jpg").data(Qt::ToolTipRole).toString(), QStringLiteral("2007-11-11"));
+    EXPECT_EQ(d.entree("a.jpg").data(Qt::BackgroundRole), d.entree("e.jpg").data(Qt::BackgroundRole));
+    EXPECT_NE(d.entree("a.jpg").data(Qt::BackgroundRole), d.entree("c.jpg").data(Qt::BackgroundRole));
+    EXPECT_NE(d.entree("b.jpg").data(Qt::BackgroundRole), d.entree("c.jpg").data(Qt::BackgroundRole));
+    clique("GroupeFic");
+    EXPECT_FALSE(d.entree("a.jpg").data(Qt::BackgroundRole).isValid());
+}
+
+TEST(DialogueOuvertureGdi, ThumbnailViewShowsThePicturesThemselves)
+{
+    ecritPng("rouge.png", 300, 150, Rouge);
+    testenv::writeFile(dossierImages() + QStringLiteral("/dessin.emf"), metafichiers::emf(100, 50, 0x00DC140A));
+    testenv::writeFile(dossierImages() + QStringLiteral("/casse.png"), "not a picture");
+    TOpenPictureDialogGDI dlg;
+    dlg.View = TViewStyleGDI::vsThumbGDI;
+    dlg.setOptions(optionsOuverture(dossierImages()));
+    dlg.show();
+    QListView *liste = dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"));
+    ASSERT_NE(liste, nullptr);
+    const auto icone = [&](const QString &nom) -> QImage {
+        QAbstractItemModel *m = liste->model();
+        for (int i = 0; i < m->rowCount(liste->rootIndex()); ++i) {
+            const QModelIndex idx = m->index(i, 0, liste->rootIndex());
+            if (idx.data().toString() == nom)
+                return idx.data(Qt::DecorationRole).value<QIcon>().pixmap(liste->iconSize()).toImage().convertToFormat(QImage::Format_RGB32);
+        }
+        return {};
+    };
+    // Scaled at decode time to the view's icon size, centred: the middle
+    // holds the picture's colour, the band above the wide picture is empty.
+    const QSize cote = liste->iconSize();
+    ASSERT_EQ(cote, QSize(96, 96));
+    ATTEND(!icone(QStringLiteral("rouge.png")).isNull() && icone(QStringLiteral("rouge.png")).pixel(48, 48) == Rouge);
+    EXPECT_NE(icone(QStringLiteral("rouge.png")).pixel(48, 5), Rouge);
+    // A metafile too (its brush is R 0x0A, G 0x14, B 0xDC on a white page).
+    ATTEND(!icone(QStringLiteral("dessin.emf")).isNull()
+           && icone(QStringLiteral("dessin.emf")).pixel(20, 48) == qRgb(0x0A, 0x14, 0xDC));
+    EXPECT_EQ(icone(QStringLiteral("dessin.emf")).pixel(80, 48), qRgb(255, 255, 255));
+    // A broken file keeps the file system's own icon, and nothing waits.
+    ATTEND(dlg.cacheImages()->enAttente() == 0);
+    const QImage casse = icone(QStringLiteral("casse.png"));
+    EXPECT_NE(casse.pixel(48, 48), Rouge);
+}
+
+TEST(DialogueOuvertureGdi, MetafilesShowTheirSizeAndDrawing)
+{
+    testenv::writeFile(dossierImages() + QStringLiteral("/dessin.wmf"), metafichiers::wmf(120, 60, 0x00DC140A));
+    Dialogue d;
+    d.choisit(dossierImages() + QStringLiteral("/dessin.wmf"));
+    ATTEND_EGAL(d.label("PictureLabel")->text(), QStringLiteral(" (120x60) (1 img)"));
+    EXPECT_EQ(d.caption(), QString());
+    const QImage v = d.vignette();
+    // Fitted into the box with the blue frame: left quarter in the brush
+    // colour, right quarter white.
+    EXPECT_EQ(v.pixel(v.width() / 4, v.height() / 2), qRgb(0x0A, 0x14, 0xDC));
+    EXPECT_EQ(v.pixel(3 * v.width() / 4, v.height() / 2), qRgb(255, 255, 255));
+
+    // A truncated metafile is a picture that cannot be read, not a crash.
+    testenv::writeFile(dossierImages() + QStringLiteral("/coupe.emf"), metafichiers::emf(100, 50, 0xFF).left(60));
+    d.choisit(dossierImages() + QStringLiteral("/coupe.emf"));
+    ATTEND_EGAL(d.caption(), QStringLiteral("GDI Erreur"));
+    EXPECT_FALSE(d.apercuActif());
+}
+
+TEST(DialogueOuvertureGdi, QualityLabelIsNotUnderItsTrackBar)
+{
+    Dialogue d;
+    QLabel *label = d.label("FTBLabel");
+    auto *barre = enfant<QSlider>(d.dlg, "TrackBar");
+    for (int q : {100, 5}) {
+        barre->setValue(q);
+        QApplication::processEvents();
+        const int texte = label->fontMetrics().horizontalAdvance(label->text());
+        EXPECT_LE(label->x() + texte, barre->x()) << q;
+        EXPECT_GE(label->width(), texte) << q;
+    }
 }

@@ -34,6 +34,15 @@
 
 namespace {
 
+// An open dialog titled "Open" that starts in `dossier`.
+Prompts::FileDialog optionsOuverture(const QString &dossier)
+{
+    Prompts::FileDialog o;
+    o.title = QStringLiteral("Open");
+    o.initialDir = dossier;
+    return o;
+}
+
 const QString NomAppli = QStringLiteral("Appli \u00e9t\u00e9");
 
 QString dossierPaquets()
@@ -153,7 +162,7 @@ struct Dialogue
     Dialogue()
     {
         dlg.setDirExtract(dossierTravail());
-        dlg.setOptions({QStringLiteral("Open"), dossierPaquets(), {}, {}, {}});
+        dlg.setOptions(optionsOuverture(dossierPaquets()));
         dlg.show();
     }
 
@@ -502,4 +511,40 @@ TEST(DialogueOuvertureTsk, ReadCommandAsksThroughThePackageDialog)
     EXPECT_EQ(prompts.fileDialogs.first().filter, QStringLiteral("Theme (*.tsk)|*.tsk"));
     EXPECT_EQ(prompts.fileDialogs.first().initialDir, dossierPaquets());
     EXPECT_TRUE(prompts.exhausted());
+}
+
+// Typing the name of a broken package raises no box: the failure shows on the
+// preview panels, every keystroke reaches the name box, and a package chosen
+// in the list afterwards still reports its failure.
+TEST(DialogueOuvertureTsk, TypingTheNameOfABrokenPackageRaisesNoBox)
+{
+    testenv::writeFile(dossierPaquets() + QStringLiteral("/casse.tsk"), QByteArray("MSCF but nothing else"));
+    testenv::writeFile(dossierPaquets() + QStringLiteral("/casse.tsk2"), QByteArray("MSCF but nothing else"));
+    Dialogue d;
+    d.dlg.setFilter(QStringLiteral("Tous (*.*)|*.*"));
+    auto *saisie = d.dlg.dialogueFichiers()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(saisie, nullptr);
+    ATTEND(QFileInfo(d.dlg.dialogueFichiers()->directory().absolutePath()) == QFileInfo(dossierPaquets()));
+    d.dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d.dlg));
+    saisie->setFocus();
+    ATTEND(saisie->hasFocus());
+    const QString tape = dossierPaquets() + QStringLiteral("/casse.tsk2");
+    QTest::keyClicks(saisie, tape);
+    EXPECT_EQ(saisie->text(), tape);
+    EXPECT_TRUE(d.prompts.messages.isEmpty()) << d.prompts.messages.join('|').toStdString();
+    EXPECT_GT(d.cabinet.listes, 0); // "casse.tsk" was read on the way
+    // Back to the name that is a package: shown on the panels, no box.
+    QTest::keyClick(saisie, Qt::Key_Backspace);
+    ATTEND(d.legende("PaintPanel") == QStringLiteral("Erreur chargement"));
+    EXPECT_EQ(d.legende("PaintPanelST"), QStringLiteral("Erreur chargement"));
+    EXPECT_FALSE(d.apercuActif());
+    EXPECT_TRUE(d.prompts.messages.isEmpty());
+
+    // Chosen in the list, the same package shows its box as before.
+    d.dlg.dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"))->setFocus();
+    d.choisit(dossierPaquets() + QStringLiteral("/casse.tsk2"));
+    d.choisit(dossierPaquets() + QStringLiteral("/casse.tsk"));
+    ATTEND(d.prompts.messages == QStringList{QStringLiteral("Erreur chargement")});
+    EXPECT_EQ(d.legende("PaintPanel"), QStringLiteral("GDI Erreur"));
 }

@@ -10,11 +10,14 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -106,10 +109,13 @@ TEST(EvalSauve, FenetreDepuisLeChoixEtFermeture)
     QStringList textes;
     QPoint coinSlot6;
     bool ferme = false;
-    QTimer::singleShot(0, [&] {
-        ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<TEvalSauve *>(QApplication::activeModalWidget()); },
-                                    5000));
+    // The window opens after its animation: answer it once it is there.
+    QTimer reponse;
+    QObject::connect(&reponse, &QTimer::timeout, [&] {
         auto *e = qobject_cast<TEvalSauve *>(QApplication::activeModalWidget());
+        if (!e || !e->isVisible())
+            return;
+        reponse.stop();
         EXPECT_EQ(e->windowTitle(), QStringLiteral("Quality Evaluation of Images"));
         for (int slot = 1; slot <= NombreEssaisEval; ++slot)
             textes << e->resultat(slot)->text();
@@ -120,6 +126,7 @@ TEST(EvalSauve, FenetreDepuisLeChoixEtFermeture)
         QTest::mouseClick(e->image(4), Qt::LeftButton);
         ferme = !e->isVisible();
     });
+    reponse.start(20);
     QTest::mouseClick(choix.findChild<QToolButton *>(QStringLiteral("EvalTBtn")), Qt::LeftButton);
     EXPECT_TRUE(ferme);
     ASSERT_EQ(textes.size(), NombreEssaisEval);
@@ -135,4 +142,46 @@ TEST(EvalSauve, FenetreDepuisLeChoixEtFermeture)
     e.show();
     QTest::mouseClick(e.resultat(2), Qt::LeftButton);
     EXPECT_FALSE(e.isVisible());
+}
+
+// Shown from the chooser, the window opens centred on the main window, after
+// a frame has grown from the chooser's rectangle to its own.
+TEST(EvalSauve, OpensCentredOnTheMainWindowFromTheChoosersRectangle)
+{
+    QWidget principale;
+    principale.setGeometry(100, 120, 1000, 820);
+    principale.show();
+    QDialog choix(&principale);
+    choix.setGeometry(150, 160, 400, 300);
+    choix.show();
+    TEvalSauve e(&choix);
+    QSignalSpy fin(&e, &TEvalSauve::animationTerminee);
+    QList<QRect> vues; // the frame's rectangle part-way through
+    QTimer sonde;
+    QObject::connect(&sonde, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("AnimationEvalSauve") && w->isVisible())
+                vues << w->geometry();
+    });
+    sonde.start(20);
+    e.show();
+    sonde.stop();
+    ASSERT_EQ(fin.count(), 1);
+    EXPECT_TRUE(e.isVisible());
+    EXPECT_EQ(e.animationDepart(), choix.frameGeometry());
+    EXPECT_EQ(e.animationFin().size(), e.size());
+    const QPoint ecart = e.frameGeometry().center() - principale.frameGeometry().center();
+    EXPECT_LE(ecart.manhattanLength(), 6) << ecart.x() << "," << ecart.y();
+    // The frame was seen moving: strictly between its two ends at least once.
+    ASSERT_FALSE(vues.isEmpty());
+    EXPECT_TRUE(std::any_of(vues.cbegin(), vues.cend(), [&](const QRect &r) {
+        return r != e.animationDepart() && r != e.animationFin() && r.width() > e.animationDepart().width()
+               && r.width() < e.animationFin().width();
+    }));
+    // Hidden and shown again: a new opening, no stray frame left behind.
+    e.hide();
+    e.show();
+    EXPECT_EQ(fin.count(), 2);
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->objectName() == QLatin1String("AnimationEvalSauve") && w->isVisible());
 }

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTimer>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -427,4 +428,118 @@ TEST(TexteSurImageFenetre, TodayOfTheTwoOrientationFormatIsCopiedToThePlainName)
     EXPECT_EQ(t.f->indexCourant(), 1);
     EXPECT_TRUE(t.w<QLabel>("Image2")->isVisible());
     EXPECT_FALSE(t.w<QLabel>("Image1")->isVisible());
+}
+
+// While the band is dragged its outline follows the pointer; the text itself
+// is rendered again only when the button is released.
+TEST(TexteSurImageFenetre, BandOutlineFollowsTheDrag)
+{
+    ecritImage(QStringLiteral("tdywater.gif"), QSize(640, 588));
+    Fenetre t;
+    t.ouvre();
+    QLabel *vue = t.w<QLabel>("Image1");
+    const QRect depart = t.f->bande();
+    ASSERT_FALSE(depart.isEmpty());
+    const auto affiche = [&] { return vue->pixmap().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage avant = affiche();
+    const auto souris = [&](QEvent::Type type, QPoint p, Qt::MouseButtons boutons) {
+        QMouseEvent e(type, QPointF(p), vue->mapToGlobal(QPointF(p)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      boutons, Qt::NoModifier);
+        QApplication::sendEvent(vue, &e);
+    };
+    QSignalSpy rendu(t.f.get(), &TTexteSurImg::apercuRendu);
+    souris(QEvent::MouseButtonPress, depart.center(), Qt::LeftButton);
+    souris(QEvent::MouseMove, depart.center() + QPoint(0, -30), Qt::LeftButton);
+    const QRect pendant = t.f->bande();
+    ASSERT_NEAR(pendant.top(), depart.top() - 30, 1);
+    // Shown at once, before any render: the outline left its old top row and
+    // is drawn along its new one.
+    const QImage vu = affiche();
+    const auto ligneChangee = [&](int y) {
+        int n = 0;
+        for (int x = pendant.left() + 2; x < pendant.right() - 2; ++x)
+            n += vu.pixel(x, y) != avant.pixel(x, y);
+        return n;
+    };
+    EXPECT_GT(ligneChangee(pendant.top()), pendant.width() / 4);
+    EXPECT_GT(ligneChangee(depart.top()), pendant.width() / 4);
+    EXPECT_EQ(rendu.count(), 0);
+    souris(QEvent::MouseButtonRelease, depart.center() + QPoint(0, -30), Qt::NoButton);
+    ASSERT_TRUE(rendu.wait(5000));
+    EXPECT_EQ(t.f->bande(), pendant);
+}
+
+// After a save the picture is reloaded with the text in it: the text box is
+// empty, so nothing is lettered twice, and quitting asks nothing.
+TEST(TexteSurImageFenetre, AfterASaveNothingIsLetteredTwiceAndQuitAsksNothing)
+{
+    ecritImage(QStringLiteral("tdywater.gif"), QSize(640, 588));
+    Fenetre t;
+    t.ouvre();
+    t.tape(QStringLiteral("Une fois"));
+    t.w<QRadioButton>("TypeSauverRG1")->setChecked(true);
+    t.prompts.answer(Prompts::Answer::Yes);
+    QSignalSpy rendu(t.f.get(), &TTexteSurImg::apercuRendu);
+    t.clic("SauverSBtn");
+    EXPECT_TRUE(t.f->imageSauvee());
+    ASSERT_TRUE(rendu.count() > 0 || rendu.wait(5000));
+    EXPECT_EQ(t.w<QLineEdit>("Edit1")->text(), QString());
+    EXPECT_EQ(t.f->params().texte, QString());
+    const QImage apres = t.w<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+
+    // What a fresh window shows of the saved picture: the same display.
+    Fenetre autre;
+    autre.ouvre();
+    EXPECT_EQ(autre.w<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32), apres);
+
+    t.clic("QuitterSBtn");
+    EXPECT_FALSE(t.f->isVisible());
+    EXPECT_EQ(t.prompts.questions, QStringList{QStringLiteral("Overwrite original file (or existing) ?")});
+}
+
+TEST(TexteSurImageFenetre, HelpTellsTheWheelSteps)
+{
+    ecritImage(QStringLiteral("tdywater.gif"), QSize(640, 588));
+    Fenetre t;
+    t.ouvre();
+    EXPECT_TRUE(t.w<QLabel>("AideLbl")->text().contains(QStringLiteral("wheel + CTRL  (15 pixels)")));
+    const QRect avant = t.f->bande();
+    t.roulette(t.w<QLabel>("Image1"), -1, Qt::ControlModifier);
+    EXPECT_EQ(t.f->bande().top(), avant.top() + 15);
+}
+
+// The main window's caller learns of each save while the tool is still open.
+TEST(TexteSurImageFenetre, EachSaveIsAnnouncedWhileTheToolIsOpen)
+{
+    ecritImage(QStringLiteral("tdywater.gif"), QSize(640, 588));
+    ScriptedPrompts prompts;
+    DossiersProgramme d;
+    d.DossierAppli = testenv::programDir() + QLatin1Char('/');
+    AppContext ctx(d, &prompts);
+    OptionsTexteSurImg options;
+    int annonces = 0;
+    bool ouverteALAnnonce = false;
+    QTimer pilote;
+    QObject::connect(&pilote, &QTimer::timeout, [&] {
+        auto *f = qobject_cast<TTexteSurImg *>(QApplication::activeModalWidget());
+        if (!f || !f->isVisible())
+            return;
+        pilote.stop();
+        auto *edit = f->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("Deux"));
+        for (int i = 0; i < 2; ++i) {
+            prompts.answer(Prompts::Answer::Yes);
+            QTest::mouseClick(f->findChild<QToolButton *>(QStringLiteral("SauverSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
+        }
+        QTest::mouseClick(f->findChild<QToolButton *>(QStringLiteral("QuitterSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
+    });
+    pilote.start(20);
+    const bool sauvee = OuvreTexteSurImg(ctx, options, TColor::fromRgb(1, 2, 3), nullptr, [&] {
+        ++annonces;
+        ouverteALAnnonce = qobject_cast<TTexteSurImg *>(QApplication::activeModalWidget()) != nullptr;
+    });
+    EXPECT_TRUE(sauvee);
+    EXPECT_EQ(annonces, 2);
+    EXPECT_TRUE(ouverteALAnnonce);
 }

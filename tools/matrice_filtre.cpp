@@ -667,23 +667,44 @@ bool TramageFloydSteinberg(QImage &image, bool gris)
         NiveauxDeGris(image);
     const int w = image.width(), h = image.height();
     const Ecriture e(image);
-    const auto ajoute = [](uchar *p, int erreur) {
-        p[OB] = p[OG] = p[OR] = borne(p[OB] + erreur);
-    };
-    for (int y = 0; y + 1 < h; ++y) {
+    // Every pixel is set to black or white, the edges too: the error that
+    // would fall outside the picture is dropped. Only B is read; each share
+    // of the error is added to B and clamped at once, in scan order. The row
+    // below is worked on in a buffer and written when its turn comes.
+    std::vector<uchar> bas(size_t(w) + 1);
+    std::vector<uchar> courante(size_t(w) + 1);
+    const auto ajoute = [](uchar &v, int erreur) { v = borne(v + erreur); };
+    {
+        const uchar *l = e.ligne(0);
+        for (int x = 0; x < w; ++x)
+            courante[size_t(x)] = l[x * 4 + OB];
+    }
+    for (int y = 0; y < h; ++y) {
+        const bool suivante = y + 1 < h;
+        if (suivante) {
+            const uchar *s = e.ligne(y + 1);
+            for (int x = 0; x < w; ++x)
+                bas[size_t(x)] = s[x * 4 + OB];
+        }
         uchar *l = e.ligne(y);
-        uchar *s = e.ligne(y + 1);
-        for (int x = 1; x + 1 < w; ++x) {
-            uchar *p = l + x * 4;
-            const int ancien = p[OB];
+        for (int x = 0; x < w; ++x) {
+            const int ancien = courante[size_t(x)];
             const int nouveau = ancien < 128 ? 0 : 255;
             const int erreur = ancien - nouveau;
-            p[OB] = p[OG] = p[OR] = uchar(nouveau);
-            ajoute(p + 4, erreur * 7 / 16);
-            ajoute(s + (x - 1) * 4, erreur * 3 / 16);
-            ajoute(s + x * 4, erreur * 5 / 16);
-            ajoute(s + (x + 1) * 4, erreur * 1 / 16);
+            l[x * 4 + OB] = l[x * 4 + OG] = l[x * 4 + OR] = uchar(nouveau);
+            if (erreur == 0)
+                continue;
+            if (x + 1 < w)
+                ajoute(courante[size_t(x + 1)], erreur * 7 / 16);
+            if (!suivante)
+                continue;
+            if (x > 0)
+                ajoute(bas[size_t(x - 1)], erreur * 3 / 16);
+            ajoute(bas[size_t(x)], erreur * 5 / 16);
+            if (x + 1 < w)
+                ajoute(bas[size_t(x + 1)], erreur * 1 / 16);
         }
+        std::swap(courante, bas);
     }
     return true;
 }
@@ -694,14 +715,16 @@ bool TramageOrdonne2x2(QImage &image, bool gris, int fils)
         return true;
     if (gris)
         NiveauxDeGris(image, fils);
+    // Every pixel, an odd last row or column too, by its place in the 2x2 cell.
     static constexpr int seuils[2][2] = {{32, 160}, {222, 96}};
-    const int lignes = image.height() / 2 * 2, colonnes = image.width() / 2 * 2;
+    const int w = image.width();
     const Ecriture e(image);
-    ParBandesDeLignes(lignes / 2, pixelsDe(image), fils, [&](int r0, int r1) {
-        for (int y = 2 * r0; y < 2 * r1; ++y) {
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
             uchar *p = e.ligne(y);
-            for (int x = 0; x < colonnes; ++x, p += 4)
-                p[OB] = p[OG] = p[OR] = p[OB] < seuils[y & 1][x & 1] ? 0 : 255;
+            const int *s = seuils[y & 1];
+            for (int x = 0; x < w; ++x, p += 4)
+                p[OB] = p[OG] = p[OR] = p[OB] < s[x & 1] ? 0 : 255;
         }
     });
     return true;

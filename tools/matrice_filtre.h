@@ -75,6 +75,8 @@ bool Motif(QImage &image, int n, QRgb fond, int forme, int fils = FILS_AUTO);
 
 // Per-channel median: the first value whose running count exceeds (n·n+1) div 2.
 bool FiltreMedian(QImage &image, int n, int fils = FILS_AUTO);
+// Black and white dithers of the whole picture, edges included (on B, after
+// the grey when asked); the error diffusion drops what falls outside.
 bool TramageFloydSteinberg(QImage &image, bool gris);
 bool TramageOrdonne2x2(QImage &image, bool gris, int fils = FILS_AUTO);
 bool TramageOrdonne3x3(QImage &image, bool gris, int fils = FILS_AUTO);

@@ -261,11 +261,13 @@ QImage refFloydSteinberg(const QImage &source)
     QImage img = refGris(source);
     const int w = img.width(), h = img.height();
     const auto ajoute = [&](int x, int y, int e) {
+        if (x < 0 || x >= w || y >= h)
+            return;
         const int v = borne(qBlue(img.pixel(x, y)) + e);
         img.setPixel(x, y, avecCanaux(img.pixel(x, y), v, v, v));
     };
-    for (int y = 0; y <= h - 2; ++y)
-        for (int x = 1; x <= w - 2; ++x) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const int ancien = qBlue(img.pixel(x, y));
             const int nouveau = ancien < 128 ? 0 : 255;
             const int e = ancien - nouveau;
@@ -605,8 +607,8 @@ TEST(MatriceFiltre, DithersMatchPlainEvaluation)
         TramageOrdonne2x2(img, true);
         QImage ref = refGris(src);
         const int s2[2][2] = {{32, 160}, {222, 96}};
-        for (int y = 0; y < src.height() / 2 * 2; ++y)
-            for (int x = 0; x < src.width() / 2 * 2; ++x) {
+        for (int y = 0; y < src.height(); ++y)
+            for (int x = 0; x < src.width(); ++x) {
                 const int v = qBlue(ref.pixel(x, y)) < s2[y % 2][x % 2] ? 0 : 255;
                 ref.setPixel(x, y, avecCanaux(ref.pixel(x, y), v, v, v));
             }
@@ -623,15 +625,40 @@ TEST(MatriceFiltre, DithersMatchPlainEvaluation)
             }
         EXPECT_TRUE(memeImage(img, ref));
     }
-    // An odd last column stays as it was (after the grey).
-    const QImage impair = aleatoire(5, 4, 2);
-    QImage img = impair;
-    TramageOrdonne2x2(img, false);
-    for (int y = 0; y < 4; ++y)
-        EXPECT_EQ(img.pixel(4, y), impair.pixel(4, y));
+    // A flat 60 % grey: after the two-colour map the edges (left and right
+    // columns, bottom row) hold both colours, roughly 60 % of them white, as
+    // the inside does; odd sizes put the ordered dithers' cells across the edge.
+    const TColor noir = TColor::fromRgb(0, 0, 0), blanc = TColor::fromRgb(255, 255, 255);
+    for (QSize t : {QSize(20, 20), QSize(21, 23), QSize(41, 7)}) {
+        for (int mode = 0; mode < 3; ++mode) {
+            QImage gris(t, QImage::Format_ARGB32);
+            gris.fill(qRgb(153, 153, 153));
+            if (mode == 0)
+                TramageFloydSteinberg(gris, true);
+            else if (mode == 1)
+                TramageOrdonne2x2(gris, true);
+            else
+                TramageOrdonne3x3(gris, true);
+            Bicolore(gris, noir, blanc);
+            int blancs = 0, total = 0;
+            const auto compte = [&](int x, int y) {
+                ++total;
+                blancs += gris.pixel(x, y) == qRgb(255, 255, 255);
+            };
+            for (int y = 0; y < t.height(); ++y) {
+                compte(0, y);
+                compte(t.width() - 1, y);
+            }
+            for (int x = 1; x + 1 < t.width(); ++x)
+                compte(x, t.height() - 1);
+            const double part = double(blancs) / total;
+            EXPECT_GT(part, 0.3) << t.width() << "x" << t.height() << " mode " << mode;
+            EXPECT_LT(part, 0.8) << t.width() << "x" << t.height() << " mode " << mode;
+        }
+    }
 
     // A dither then the two-colour map: exactly two values.
-    img = aleatoire(23, 17, 6);
+    QImage img = aleatoire(23, 17, 6);
     TramageOrdonne3x3(img, true);
     Bicolore(img, TColor::fromRgb(10, 20, 250), TColor::fromRgb(240, 200, 5));
     std::set<QRgb> valeurs;

@@ -5,6 +5,7 @@
 // picture (read from its in-memory format, written nowhere) run when
 // Debian's convert-im6.q16 is installed; their figures include starting the
 // program and mapping the picture.
+#include "memoire_crete.h"
 #include "tools/chaine_effets.h"
 #include "tools/matrice_filtre.h"
 
@@ -16,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <random>
 
@@ -160,6 +162,80 @@ void chaine(benchmark::State &state, const OptionsEffets &o, const QImage &sourc
         benchmark::DoNotOptimize(AppliqueChaine(source, o, ctx));
     state.SetItemsProcessed(state.iterations() * source.width() * source.height());
 }
+
+// The one-pixel steps the chooser's sliders run most: lighten, gamma,
+// sepia, channels and contrast.
+OptionsEffets commune()
+{
+    OptionsEffets o;
+    o.ClairTB = 7;
+    o.GammaTB = 13;
+    o.SepiaCB = true;
+    o.RTB = 90;
+    o.GTB = 95;
+    o.ContrasteTB = 30;
+    return o;
+}
+
+// Peak memory of one chain run as a multiple of the picture, the source
+// counted: 2 means the source and the result and nothing else.
+double creteEnImages(const OptionsEffets &o, const QImage &source, int fils)
+{
+    ContexteChaine ctx;
+    ctx.imageDansVue = QRect(0, 0, source.width(), source.height());
+    ctx.facteurPicker = FacteurPicker(source.width(), 61);
+    ctx.graineExplosion = 5;
+    ctx.fils = fils;
+    (void)AppliqueChaine(source, o, ctx); // code and tables resident before the child starts
+    const double taille = double(source.sizeInBytes());
+    const auto hausse = memoire::hausseCrete([&] { benchmark::DoNotOptimize(AppliqueChaine(source, o, ctx)); });
+    return hausse ? (double(*hausse) + taille) / taille : -1.0;
+}
+
+// The yardstick of the one-pass chain: copying the picture's bytes once.
+void BM_Memcpy_12MP(benchmark::State &state)
+{
+    const QImage &source = grande();
+    std::vector<uchar> cible(size_t(source.sizeInBytes()));
+    std::memset(cible.data(), 1, cible.size());
+    for (auto _ : state) {
+        std::memcpy(cible.data(), source.constBits(), cible.size());
+        benchmark::DoNotOptimize(cible.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * source.sizeInBytes());
+}
+BENCHMARK(BM_Memcpy_12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same copy into a new picture, as the chain makes one: the fresh
+// pages' first touch is paid too.
+void BM_CopieNeuve_12MP(benchmark::State &state)
+{
+    const QImage &source = grande();
+    for (auto _ : state) {
+        QImage copie = source.copy();
+        benchmark::DoNotOptimize(copie.constBits());
+    }
+    state.SetBytesProcessed(state.iterations() * source.sizeInBytes());
+}
+BENCHMARK(BM_CopieNeuve_12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Chaine_Commune_12MP(benchmark::State &state)
+{
+    chaine(state, commune(), grande());
+    state.counters["crete_images"] = creteEnImages(commune(), grande(), int(state.range(0)));
+}
+BENCHMARK(BM_Chaine_Commune_12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Chaine_Commune_TSV_12MP(benchmark::State &state)
+{
+    OptionsEffets o = commune();
+    o.TeinteTb = 30;
+    o.SaturationTb = 20;
+    chaine(state, o, grande());
+    state.counters["crete_images"] = creteEnImages(o, grande(), int(state.range(0)));
+}
+BENCHMARK(BM_Chaine_Commune_TSV_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Chaine_ToutSaufFlous_12MP(benchmark::State &state) { chaine(state, toutSaufFlous(), grande()); }
 BENCHMARK(BM_Chaine_ToutSaufFlous_12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -406,49 +406,6 @@ bool Sepia(QImage &image, int profondeur, int fils)
     return true;
 }
 
-TSV RGBversTSV(int r, int g, int b)
-{
-    TSV t;
-    t.v = std::max({r, g, b});
-    const int m = std::min({r, g, b});
-    const int delta = t.v - m;
-    t.s = t.v > 0 ? delta * 255 / t.v : 0;
-    if (t.s == 0)
-        return t;
-    if (r == t.v)
-        t.h = (g - b) * 60 / delta;
-    else if (g == t.v)
-        t.h = (b - r) * 60 / delta + 120;
-    else
-        t.h = (r - g) * 60 / delta + 240;
-    if (t.h < 0)
-        t.h += 360;
-    return t;
-}
-
-RGBEntiers TSVversRGB(int h, int s, int v)
-{
-    if (s == 0)
-        return {v, v, v};
-    if (h < 0 || h > 360)
-        h = (h % 360 + 360) % 360;
-    if (h == 360)
-        h = 0;
-    const int f = h % 60;
-    const int secteur = h / 60;
-    const int p = v - v * s / 255;
-    const int q = v - v * s * f / 15300;
-    const int t = v - v * s * (60 - f) / 15300;
-    switch (secteur) {
-    case 0: return {v, t, p};
-    case 1: return {q, v, p};
-    case 2: return {p, v, t};
-    case 3: return {p, q, v};
-    case 4: return {t, p, v};
-    default: return {v, p, q};
-    }
-}
-
 bool AjusteTSV(QImage &image, int dh, int ds, int dv, int fils)
 {
     if (!prepare(image))
@@ -460,13 +417,7 @@ bool AjusteTSV(QImage &image, int dh, int ds, int dv, int fils)
         for (int y = y0; y < y1; ++y) {
             uchar *p = e.ligne(y);
             for (int x = 0; x < w; ++x, p += 4) {
-                TSV t = RGBversTSV(p[OR], p[OG], p[OB]);
-                t.h += dh;
-                if (t.h > 360)
-                    t.h -= 360;
-                t.s = std::clamp(t.s * (100 + ds) / 100, 0, 255);
-                t.v = std::clamp(t.v * (100 + dv) / 100, 0, 255);
-                const RGBEntiers c = TSVversRGB(t.h, t.s, t.v);
+                const RGBEntiers c = AjustePixelTSV(p[OR], p[OG], p[OB], dh, ds, dv);
                 p[OR] = uchar(c.r);
                 p[OG] = uchar(c.g);
                 p[OB] = uchar(c.b);

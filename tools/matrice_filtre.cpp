@@ -215,6 +215,84 @@ uint64_t melange(uint64_t z)
     return z ^ (z >> 31);
 }
 
+// Runs a 3x3 window filter in place without a copy of the picture: each
+// band keeps the original of the row above the one it writes. The rows just
+// outside a band belong to its neighbours, which may already have written
+// them: they are saved first, while every thread only reads. `ligne(haut,
+// milieu, bas, sortie)` makes the 4·(w − 2) bytes of the interior of one
+// output row from the three original rows (each starting at column 0).
+template<typename Ligne>
+void fenetre3EnPlace(QImage &image, int fils, Ligne &&ligne)
+{
+    const int w = image.width(), h = image.height();
+    const Ecriture e(image);
+    const size_t octetsLigne = size_t(w) * 4;
+    const int interieur = 4 * (w - 2);
+    // Output rows 1..h−2 are band rows 0..h−3.
+    std::vector<std::vector<uchar>> dessus(static_cast<size_t>(h)), dessous(static_cast<size_t>(h));
+    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int t0, int t1) {
+        dessus[size_t(t0)].assign(e.ligne(t0), e.ligne(t0) + octetsLigne);
+        dessous[size_t(t0)].assign(e.ligne(t1 + 1), e.ligne(t1 + 1) + octetsLigne);
+    });
+    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int t0, int t1) {
+        std::vector<uchar> precedente(octetsLigne);
+        std::vector<uchar> sortie(static_cast<size_t>(interieur));
+        const uchar *haut = dessus[size_t(t0)].data();
+        for (int t = t0; t < t1; ++t) {
+            uchar *milieu = e.ligne(t + 1);
+            const uchar *bas = t + 1 == t1 ? dessous[size_t(t0)].data() : e.ligne(t + 2);
+            ligne(haut, milieu, bas, sortie.data());
+            std::copy_n(milieu, octetsLigne, precedente.data());
+            haut = precedente.data();
+            auto *d = reinterpret_cast<uint32_t *>(milieu + 4);
+            const auto *s = reinterpret_cast<const uint32_t *>(sortie.data());
+            for (int x = 0; x < w - 2; ++x)
+                d[x] = (s[x] & 0x00FFFFFFu) | (d[x] & 0xFF000000u);
+        }
+    });
+}
+
+// Sums of one 3x3 convolution for a row of bytes in 16 bits: the caller
+// has checked that Σ|coefficient|·255 fits, so every partial sum does too
+// and the wrapping 16-bit arithmetic is exact. Written for the vectoriser.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("default", "avx2")))
+#endif
+void sommesConvolution16(const uchar *__restrict r0, const uchar *__restrict r1, const uchar *__restrict r2,
+                         const int16_t *__restrict c, int16_t *__restrict somme, int octets)
+{
+    const int16_t c0 = c[0], c1 = c[1], c2 = c[2], c3 = c[3], c4 = c[4], c5 = c[5], c6 = c[6], c7 = c[7],
+                  c8 = c[8];
+    for (int o = 0; o < octets; ++o) {
+        const uint16_t s = uint16_t(c0 * r0[o] + c1 * r0[o + 4] + c2 * r0[o + 8] + c3 * r1[o] + c4 * r1[o + 4]
+                                    + c5 * r1[o + 8] + c6 * r2[o] + c7 * r2[o + 4] + c8 * r2[o + 8]);
+        somme[o] = int16_t(s);
+    }
+}
+
+// clamp(s div d + offset) for 16-bit sums. With |s| < 2^24 the quotient of
+// the single-precision division lies within 1/|d| of the exact one, closer
+// than any integer it could be mistaken for, so truncating it is exact.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("default", "avx2")))
+#endif
+void quotientsConvolution16(const int16_t *__restrict somme, uchar *__restrict sortie, int octets,
+                            int32_t diviseur, int32_t decalage)
+{
+    if (diviseur == 1) {
+        for (int o = 0; o < octets; ++o) {
+            const int32_t v = somme[o] + decalage;
+            sortie[o] = uchar(v < 0 ? 0 : (v > 255 ? 255 : v));
+        }
+        return;
+    }
+    const float d = float(diviseur);
+    for (int o = 0; o < octets; ++o) {
+        const int32_t v = int32_t(float(somme[o]) / d) + decalage;
+        sortie[o] = uchar(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
+}
+
 } // namespace
 
 ConvMatrix::ConvMatrix()
@@ -239,6 +317,23 @@ bool FiltreConvolution(QImage &image, const ConvMatrix &m, int fils)
     int64_t minimum = 0, maximum = 0;
     for (int32_t c : m.coefficients)
         (c < 0 ? minimum : maximum) += int64_t(c) * 255;
+    if (maximum - minimum <= 32767) {
+        // The common case: every sum fits in 16 bits. The quotient is at most
+        // 32767 in size, so an offset beyond ±65535 gives the same bytes
+        // as ±65535 and the 32-bit addition cannot overflow.
+        std::array<int16_t, 9> c;
+        for (size_t i = 0; i < 9; ++i)
+            c[i] = int16_t(m.coefficients[i]);
+        const int32_t decalage = std::clamp<int32_t>(m.decalage, -65535, 65535);
+        const int octets = 4 * (w - 2);
+        fenetre3EnPlace(image, fils, [&](const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie) {
+            thread_local std::vector<int16_t> sommes;
+            sommes.resize(size_t(octets));
+            sommesConvolution16(haut, milieu, bas, c.data(), sommes.data(), octets);
+            quotientsConvolution16(sommes.data(), sortie, octets, m.diviseur, decalage);
+        });
+        return true;
+    }
     const TableQuotient quotient(minimum, maximum, m.diviseur, m.decalage);
     const QImage copie = image.copy();
     const Lecture src(copie);

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -309,6 +310,63 @@ TEST(MatriceFiltre, ConvolutionMatchesPlainEvaluation)
     QImage img = src;
     ASSERT_TRUE(FiltreConvolution(img, grand));
     EXPECT_TRUE(memeImage(img, refConvolution(src, grand)));
+}
+
+// Sums near the 16-bit limit (Σ|c|·255 of 32640 and 32895 fall on either side
+// of it) on black, white and ramp pictures, so every sum reaches its extreme,
+// with divisors and offsets of every kind; and every quotient the centre
+// coefficient can make, checked against the integer formula.
+TEST(MatriceFiltre, ConvolutionSumsAtTheLimitOfSixteenBits)
+{
+    QImage rampe(258, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 258; ++x) {
+            const int v = std::clamp(x - 1, 0, 255);
+            rampe.setPixel(x, y, qRgba(v, 255 - v, v / 2, 77));
+        }
+    QImage noir(7, 5, QImage::Format_ARGB32), blanc(7, 5, QImage::Format_ARGB32);
+    noir.fill(qRgba(0, 0, 0, 255));
+    blanc.fill(qRgba(255, 255, 255, 10));
+    QImage damier = blanc.copy();
+    for (int y = 0; y < 5; ++y)
+        for (int x = (y % 2); x < 7; x += 2)
+            damier.setPixel(x, y, qRgba(0, 0, 0, 3));
+    const std::vector<std::array<int32_t, 9>> matrices{
+        {16, 16, 16, 16, 0, 16, 16, 16, 16},     // 128: fits
+        {-16, -16, -16, -16, 0, -16, -16, -16, -16},
+        {-64, 0, 0, 0, 64, 0, 0, 0, 0},          // 128
+        {16, 16, 16, 16, 1, 16, 16, 16, 16},     // 129: too wide
+        {-60, 3, 2, 1, 128, -1, -2, -3, 4},      // wider still
+        {0, 0, 0, 0, 128, 0, 0, 0, 0}};
+    for (const auto &coefficients : matrices)
+        for (int32_t d : {1, -1, 2, 7, -13, 255, 32768, 2147483647})
+            for (int32_t decalage : {0, 1, -255, 300, 2147483647, -2147483647})
+                for (const QImage *src : {&rampe, &noir, &blanc, &damier}) {
+                    ConvMatrix m;
+                    m.coefficients = coefficients;
+                    m.diviseur = d;
+                    m.decalage = decalage;
+                    QImage img = *src;
+                    ASSERT_TRUE(FiltreConvolution(img, m, 1));
+                    ASSERT_TRUE(memeImage(img, refConvolution(*src, m)))
+                        << "d " << d << " offset " << decalage << " centre " << coefficients[4];
+                }
+    // The centre coefficient k alone: each interior byte is clamp(k·p div d + o).
+    for (int k = -128; k <= 128; k += 3)
+        for (int32_t d : {2, 3, -7, 10, 127, -128, 255, 1000}) {
+            ConvMatrix m;
+            m.coefficients = {0, 0, 0, 0, k, 0, 0, 0, 0};
+            m.diviseur = d;
+            m.decalage = 128;
+            QImage img = rampe;
+            FiltreConvolution(img, m);
+            for (int x = 1; x < 257; ++x) {
+                const QRgb p = rampe.pixel(x, 1), q = img.pixel(x, 1);
+                ASSERT_EQ(qRed(q), borne((long long)k * qRed(p) / d + 128)) << k << " " << d << " " << x;
+                ASSERT_EQ(qGreen(q), borne((long long)k * qGreen(p) / d + 128)) << k << " " << d;
+                ASSERT_EQ(qAlpha(q), 77);
+            }
+        }
 }
 
 TEST(MatriceFiltre, ConvolutionIdentityDivisorZeroAndTinyPictures)

@@ -53,6 +53,55 @@ void BM_ApercuRecalcul(benchmark::State &state)
 }
 BENCHMARK(BM_ApercuRecalcul)->Unit(benchmark::kMillisecond);
 
+// Every page active: all of page 1, the centred gradient of page 2, the
+// pattern, the Floyd-Steinberg dither, the radial blur and the zoom blur at
+// their default strengths, centres in the middle of the pickers.
+OptionsEffets toutesLesPages()
+{
+    OptionsEffets o;
+    o.ExploseCB = true;
+    o.KuwaharaCB = true;
+    o.ClairTB = 7;
+    o.NegCB = true;
+    o.GrisCB = true;
+    o.GammaTB = 14;
+    o.MasqueFlouCB = true;
+    o.TraitsCB = true;
+    o.ImgPlusCB = true;
+    o.SepiaCB = true;
+    o.FRCB = true;
+    o.ZoomCB = true;
+    o.TeinteTb = 30;
+    o.SaturationTb = 20;
+    o.LuminanceTb = -10;
+    o.RTB = 90;
+    o.ContrasteTB = 20;
+    o.TramageCB = true;
+    o.AppliquerCB = true;
+    o.TranspCB = true;
+    o.TranspTB = 50;
+    o.TypeGradient = 4;
+    o.CenterImg = o.CenterFlouRImg = o.CenterZoomImg = QPoint(30, 22);
+    return o;
+}
+
+// The preview's recompute, argument 0 with nothing active, 1 with every page
+// active; the second argument is the thread count (0: as the chooser runs it).
+void BM_ApercuRecalcul_Pages(benchmark::State &state)
+{
+    const QRect vue = AjusteDansVue(4000, 3000);
+    const QImage apercu = ConstruitApercu(photo12mp(), vue.size(), ModeInterpolation::HauteQualite, TColor());
+    ContexteChaine ctx;
+    ctx.imageDansVue = vue;
+    ctx.facteurPicker = FacteurPicker(LargeurVueChoix, 61);
+    ctx.graineExplosion = 1;
+    ctx.fils = int(state.range(1));
+    const OptionsEffets o = state.range(0) ? toutesLesPages() : OptionsEffets{};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(AppliqueChaine(apercu, o, ctx));
+}
+BENCHMARK(BM_ApercuRecalcul_Pages)->Args({0, 0})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ChaineSurLaPhotoEntiere(benchmark::State &state)
 {
     ContexteChaine ctx;

@@ -207,6 +207,19 @@ int racineEntiere(int64_t v)
     return int(r);
 }
 
+// Round (halves to even) of a value known only by a double-precision
+// estimate within 10^-9 of it: false when the estimate is too near a half
+// for the rounding to be sure.
+inline bool arrondiEstime(double estimation, long long &resultat)
+{
+    const double plancher = std::floor(estimation);
+    const double reste = estimation - plancher;
+    if (std::fabs(reste - 0.5) < 1e-6 || !(std::fabs(estimation) < 1e15))
+        return false;
+    resultat = (long long)plancher + (reste > 0.5 ? 1 : 0);
+    return true;
+}
+
 uint64_t melange(uint64_t z)
 {
     // splitmix64's finaliser.
@@ -1102,7 +1115,14 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
     const QImage copie = image.copy();
     const Lecture src(copie);
     const Ecriture dst(image);
-    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+    // The extended-precision rounding is costly and meets its halves only in
+    // a few places (pixels on the centre's row or column, whole distances).
+    // Each rounded value is first estimated in double precision, whose error
+    // here stays below 10^-9; only when the estimate lies within 10^-6 of a
+    // half is the value worked out in extended precision as written.
+    const double r2d = double(r2), kd = double(k);
+    const double cxd = cx + 0.5, cyd = cy + 0.5;
+    ParBandesDeLignes(h, pixelsDe(image) * 16, fils, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             uchar *out = dst.ligne(y);
             const int64_t ey = int64_t(y) - cy;
@@ -1111,23 +1131,36 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
                 const int64_t d2e = ex * ex + ey * ey;
                 if (d2e == 0)
                     continue;
+                long long a = 0, b = 0;
+                const double dd = std::sqrt(double(d2e));
+                const double argument = r2d == 0 ? 0.0 : (1 - double(d2e) / r2d) * kd;
+                const double omegad = 1 / (std::exp(argument) + 1);
+                const bool estime = r2d != 0 && std::fabs(argument) < 700 && std::isfinite(omegad)
+                                    && arrondiEstime(dd - avant * omegad + 0.5, a)
+                                    && arrondiEstime(apres * omegad + dd + 0.5, b);
                 const long double d2 = (long double)d2e;
                 const long double d = std::sqrt(d2);
-                const long double omega = r2 == 0 ? 1.0L : 1 / (std::exp((1 - d2 / r2) * kk) + 1);
-                if (std::isnan(omega))
-                    continue;
-                long long a = arrondiEtendu(d - avant * omega + 0.5L);
-                long long b = arrondiEtendu(apres * omega + d + 0.5L);
+                if (!estime) {
+                    const long double omega = r2 == 0 ? 1.0L : 1 / (std::exp((1 - d2 / r2) * kk) + 1);
+                    if (std::isnan(omega))
+                        continue;
+                    a = arrondiEtendu(d - avant * omega + 0.5L);
+                    b = arrondiEtendu(apres * omega + d + 0.5L);
+                }
                 a = std::max(a, -limite);
                 b = std::min(b, limite);
                 uint32_t somme[3] = {0, 0, 0};
                 uint32_t nombre = 0;
                 const long double fx = (long double)ex, fy = (long double)ey;
+                const double ux = double(ex) / dd, uy = double(ey) / dd;
                 for (long long t = a; t <= b; ++t) {
-                    const long long sx = arrondiEtendu(fx * t / d + cx + 0.5L);
+                    long long sx, sy;
+                    if (!arrondiEstime(ux * double(t) + cxd, sx))
+                        sx = arrondiEtendu(fx * t / d + cx + 0.5L);
                     if (sx < 0 || sx >= w)
                         continue;
-                    const long long sy = arrondiEtendu(fy * t / d + cy + 0.5L);
+                    if (!arrondiEstime(uy * double(t) + cyd, sy))
+                        sy = arrondiEtendu(fy * t / d + cy + 0.5L);
                     if (sy < 0 || sy >= h)
                         continue;
                     const uchar *s = src.ligne(int(sy)) + sx * 4;

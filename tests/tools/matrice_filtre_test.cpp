@@ -905,6 +905,19 @@ TEST(MatriceFiltre, ZoomBlurMatchesPlainEvaluation)
             }
         }
     }
+    // A 64x48 picture (diagonal 80): with 25 % the radius is 20, and at whole
+    // distances (3-4-5 triangles, the centre's row and column) the weight and
+    // the sample positions fall on exact halves, which round to even.
+    const QImage src = aleatoire(64, 48, 5);
+    for (auto [pct, avant, apres, k] : {std::tuple{25, 4, 30, 3.0f}, {25, 5, 7, 0.0f}, {15, 6, 30, 3.0f},
+                                         {100, 50, 50, 10.0f}, {1, 3, 3, 7.5f}}) {
+        for (QPoint c : {QPoint(20, 17), QPoint(32, 24), QPoint(0, 47), QPoint(70, -5)}) {
+            QImage img = src;
+            FlouZoom(img, c.x(), c.y(), pct, avant, apres, k, 3);
+            ASSERT_TRUE(memeImage(img, refFlouZoom(src, c.x(), c.y(), pct, avant, apres, k)))
+                << pct << " " << avant << " " << apres << " " << k << " centre " << c.x() << "," << c.y();
+        }
+    }
 }
 
 TEST(MatriceFiltre, ThreadedResultEqualsSingleThreaded)

@@ -114,6 +114,28 @@ FILTRE(FlouRadial100_Coin, FlouRadial(i, 100, 0, 0, f));
 // sharp radius 15 %, streaks 6 and 30, transition 3.
 FILTRE(FlouZoom_Defaut, FlouZoom(i, LARGEUR / 2, HAUTEUR / 2, 15, 6, 30, 3.0f, f));
 
+// The heavier filters on the chooser's preview (408 x 306), as its chain
+// runs them with every page active.
+const QImage &apercu()
+{
+    static const QImage img = photo(408, 306);
+    return img;
+}
+
+#define FILTRE_APERCU(nom, corps)                                                                         \
+    void BM_Apercu_##nom(benchmark::State &state) { mesure(state, [](QImage &i, int f) { corps; }, apercu()); } \
+    BENCHMARK(BM_Apercu_##nom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()
+
+FILTRE_APERCU(FlouZoom, FlouZoom(i, 204, 153, 15, 6, 30, 3.0f, f));
+FILTRE_APERCU(FlouRadial, FlouRadial(i, 30, 204, 153, f));
+FILTRE_APERCU(Kuwahara7, FiltreKuwahara(i, 7, f));
+FILTRE_APERCU(Explosion3, Explosion(i, 3, 1, f));
+FILTRE_APERCU(ContoursCouleur, ContoursCouleur(i, 15, TColor::fromRgb(0, 0, 0), true, f));
+FILTRE_APERCU(Accentuation, Accentuation(i, 3, 2, f));
+FILTRE_APERCU(Motif, Motif(i, 9, 0xFFFFFFFFu, MotifCercle, f));
+FILTRE_APERCU(FloydSteinberg, (void)f; TramageFloydSteinberg(i, true));
+FILTRE_APERCU(AjusteTSV, AjusteTSV(i, 40, 20, -10, f));
+
 OptionsEffets toutSaufFlous()
 {
     OptionsEffets o;

@@ -3,10 +3,15 @@
 // same chain on the full photo for comparison, fitting the photo into the
 // view with each family of interpolation modes, a quarter turn, and the
 // final picture (crop, resample to 640 x 588, chain).
+#include "memoire_crete.h"
 #include "tools/chaine_effets.h"
+#include "tools/charger_bitmap.h"
 #include "tools/geometrie_choix_images.h"
 
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -146,6 +151,79 @@ void BM_ImageFinale(benchmark::State &state)
         benchmark::DoNotOptimize(ConstruitImageFinale(photo12mp(), p));
 }
 BENCHMARK(BM_ImageFinale)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
+
+// --- The first picture: opening a 12-megapixel JPEG and showing its preview --
+
+struct FichierJpeg
+{
+    QTemporaryDir dossier;
+    QString chemin;
+    QString djpeg;
+};
+
+// The 12-megapixel photo as a baseline JPEG of quality 90, as cameras write.
+const FichierJpeg &jpeg12mp()
+{
+    static const FichierJpeg *f = [] {
+        auto *j = new FichierJpeg;
+        j->chemin = j->dossier.filePath(QStringLiteral("photo.jpg"));
+        photo12mp().convertToFormat(QImage::Format_RGB888).save(j->chemin, "JPEG", 90);
+        j->djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+        return j;
+    }();
+    return *f;
+}
+
+// What the chooser does when a picture is opened, up to its first preview:
+// read the file, fit it into the view with the default interpolation, run
+// the chain with every effect at rest.
+QImage premiereImage(const QString &chemin)
+{
+    const auto source = ChargerBitmap32GDIP(chemin);
+    if (!source)
+        return {};
+    const QImage tournee = TourneImage(*source, 0);
+    const QRect vue = AjusteDansVue(tournee.width(), tournee.height());
+    const QImage apercu = ConstruitApercu(tournee, vue.size(), ModeInterpolation::HauteQualite, TColor());
+    ContexteChaine ctx;
+    ctx.imageDansVue = vue;
+    return AppliqueChaine(apercu, OptionsEffets{}, ctx);
+}
+
+void BM_PremiereImage_Jpeg12MP(benchmark::State &state)
+{
+    const QString chemin = jpeg12mp().chemin;
+    if (premiereImage(chemin).isNull()) {
+        state.SkipWithError("the JPEG could not be read");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(premiereImage(chemin));
+    // Peak memory as a multiple of the decoded picture (4000 x 3000 x 4 bytes).
+    const double decodee = 4000.0 * 3000.0 * 4.0;
+    const auto hausse = memoire::hausseCrete([&] { benchmark::DoNotOptimize(premiereImage(chemin)); });
+    state.counters["crete_images"] = hausse ? double(*hausse) / decodee : -1.0;
+}
+BENCHMARK(BM_PremiereImage_Jpeg12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same file decoded by libjpeg-turbo's own command-line decoder into a
+// PPM thrown away; the figure includes starting the program.
+void BM_Djpeg_Jpeg12MP(benchmark::State &state)
+{
+    const FichierJpeg &f = jpeg12mp();
+    if (f.djpeg.isEmpty()) {
+        state.SkipWithError("djpeg is not installed (libjpeg-turbo-progs)");
+        return;
+    }
+    const QStringList arguments{QStringLiteral("-outfile"), QStringLiteral("/dev/null"), f.chemin};
+    for (auto _ : state) {
+        if (QProcess::execute(f.djpeg, arguments) != 0) {
+            state.SkipWithError("djpeg failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_Djpeg_Jpeg12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

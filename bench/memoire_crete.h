@@ -1,15 +1,17 @@
 #pragma once
 
-// Peak memory of one operation, measured in a child process: the child starts
-// as a copy of the benchmark (its resident pages, the test pictures among
-// them, count from the start), runs the operation once and reports how far
-// its peak resident size rose above where it started. Linux only.
+// Peak memory of one operation: the kernel's peak resident size of this
+// process is reset (/proc/self/clear_refs), the operation runs once, and the
+// rise of the peak above the resident size at the start is its cost. Large
+// blocks are given back to the system as soon as they are freed (fixed
+// mmap threshold), so memory freed by earlier work cannot hide a peak.
+// Linux only.
 
-#include <sys/wait.h>
-#include <unistd.h>
+#include <malloc.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -36,33 +38,24 @@ inline int64_t ligneStatus(const char *cle)
 }
 
 // Bytes by which the peak resident size rose while `operation` ran, or
-// nothing when the child could not report.
+// nothing when the kernel does not offer the reset.
 inline std::optional<int64_t> hausseCrete(const std::function<void()> &operation)
 {
-    int tube[2];
-    if (pipe(tube) != 0)
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    malloc_trim(0);
+    FILE *f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f)
         return std::nullopt;
-    const pid_t pid = fork();
-    if (pid < 0)
+    const bool remis = std::fputs("5", f) >= 0;
+    if (std::fclose(f) != 0 || !remis)
         return std::nullopt;
-    if (pid == 0) {
-        close(tube[0]);
-        const int64_t depart = ligneStatus("VmRSS");
-        operation();
-        const int64_t crete = ligneStatus("VmHWM");
-        const int64_t hausse = depart < 0 || crete < 0 ? -1 : crete - depart;
-        (void)!write(tube[1], &hausse, sizeof hausse);
-        _exit(0);
-    }
-    close(tube[1]);
-    int64_t hausse = -1;
-    const bool lu = read(tube[0], &hausse, sizeof hausse) == sizeof hausse;
-    close(tube[0]);
-    int etat = 0;
-    waitpid(pid, &etat, 0);
-    if (!lu || hausse < 0)
+    const int64_t depart = ligneStatus("VmRSS");
+    operation();
+    const int64_t crete = ligneStatus("VmHWM");
+    if (depart < 0 || crete < 0)
         return std::nullopt;
-    return hausse;
+    return crete - depart;
 }
 
 } // namespace memoire

@@ -1,5 +1,7 @@
 #include "tools/charger_bitmap.h"
 
+#include "tools/decodage_jpeg.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -36,12 +38,17 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     if (chemin.isEmpty() || !info.isFile() || !info.isReadable())
         return echec(ErreurImage::Introuvable);
 
+    // JPEG files (photos, mostly) are decoded straight into the final
+    // format; the few that path does not take go through Qt's reader below.
+    if (auto jpeg = DecodeJpeg32(chemin))
+        return jpeg;
+
     if (QImageReader::allocationLimit() < LIMITE_ALLOCATION_MIO)
         QImageReader::setAllocationLimit(LIMITE_ALLOCATION_MIO);
 
     QImageReader lecteur(chemin);
     lecteur.setDecideFormatFromContent(true);
-    const QImage image = lecteur.read();
+    QImage image = lecteur.read();
     if (image.isNull()) {
         switch (lecteur.error()) {
         case QImageReader::FileNotFoundError:
@@ -55,10 +62,11 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     }
 
     if (!image.hasAlphaChannel()) {
-        QImage resultat = image.convertToFormat(QImage::Format_ARGB32);
-        if (resultat.isNull())
+        // In place where the formats allow it: no second copy of a large picture.
+        image.convertTo(QImage::Format_ARGB32);
+        if (image.isNull() || image.format() != QImage::Format_ARGB32)
             return echec(ErreurImage::Illisible);
-        return resultat;
+        return image;
     }
     QImage resultat(image.size(), QImage::Format_ARGB32);
     if (resultat.isNull())

@@ -1,5 +1,7 @@
 #include "tools/geometrie_choix_images.h"
 
+#include "tools/bandes_lignes.h"
+
 #include "ui/fonctions_indep.h"
 #include "theme/arrondi.h"
 
@@ -212,14 +214,11 @@ QImage separable(const QImage &src, const QRect &r, QSize dst, float (*noyau)(fl
 {
     const auto ax = poidsAxe(r.x(), r.width(), dst.width(), noyau, rayon, prefiltre);
     const auto ay = poidsAxe(r.y(), r.height(), dst.height(), noyau, rayon, prefiltre);
-    // Horizontal pass over the rows the vertical pass reads, into floats.
-    const int y0 = ay.front().debut;
-    const int y1 = ay.back().debut + int(ay.back().poids.size());
     const int dw = dst.width();
-    std::vector<float> inter(size_t(y1 - y0) * size_t(dw) * 4);
-    for (int y = y0; y < y1; ++y) {
+    const size_t largeurLigne = size_t(dw) * 4;
+    // The horizontal pass of a source row, into floats.
+    const auto horizontale = [&](int y, float *sortie) {
         const uchar *ligne = src.constScanLine(y);
-        float *sortie = &inter[size_t(y - y0) * size_t(dw) * 4];
         for (int x = 0; x < dw; ++x) {
             const Echantillon &e = ax[size_t(x)];
             float c[4] = {0, 0, 0, 0};
@@ -233,22 +232,42 @@ QImage separable(const QImage &src, const QRect &r, QSize dst, float (*noyau)(fl
             }
             std::copy(c, c + 4, sortie + x * 4);
         }
-    }
+    };
+    // Each output row reads a window of consecutive source rows, and the
+    // windows move down: the horizontal rows are kept in a ring as long as
+    // the widest window, not for the whole source. Bands of output rows run
+    // on threads, each with its own ring; the sums are the same as in one pass.
+    size_t fenetre = 1;
+    for (const Echantillon &e : ay)
+        fenetre = std::max(fenetre, e.poids.size());
     QImage out(dst, QImage::Format_ARGB32);
-    std::vector<float> acc(size_t(dw) * 4);
-    for (int y = 0; y < dst.height(); ++y) {
-        const Echantillon &e = ay[size_t(y)];
-        std::fill(acc.begin(), acc.end(), 0.0f);
-        for (size_t k = 0; k < e.poids.size(); ++k) {
-            const float wk = e.poids[k];
-            const float *ligne = &inter[size_t(e.debut - y0 + int(k)) * size_t(dw) * 4];
-            for (int i = 0; i < dw * 4; ++i)
-                acc[size_t(i)] += wk * ligne[i];
+    uchar *const bits = out.bits();
+    const qsizetype pas = out.bytesPerLine();
+    const qsizetype travail = qsizetype(r.height()) * dw * qsizetype(std::max<size_t>(1, ax.front().poids.size()));
+    ParBandesDeLignes(dst.height(), travail, FILS_AUTO, [&](int y0, int y1) {
+        std::vector<float> anneau(fenetre * largeurLigne);
+        std::vector<int> ligneDansCase(fenetre, -1);
+        std::vector<float> acc(largeurLigne);
+        for (int y = y0; y < y1; ++y) {
+            const Echantillon &e = ay[size_t(y)];
+            std::fill(acc.begin(), acc.end(), 0.0f);
+            for (size_t k = 0; k < e.poids.size(); ++k) {
+                const int source = e.debut + int(k);
+                const size_t c = size_t(source) % fenetre;
+                float *ligne = &anneau[c * largeurLigne];
+                if (ligneDansCase[c] != source) {
+                    horizontale(source, ligne);
+                    ligneDansCase[c] = source;
+                }
+                const float wk = e.poids[k];
+                for (size_t i = 0; i < largeurLigne; ++i)
+                    acc[i] += wk * ligne[i];
+            }
+            uchar *d = bits + qsizetype(y) * pas;
+            for (size_t i = 0; i < largeurLigne; ++i)
+                d[i] = sature(acc[i]);
         }
-        uchar *d = out.scanLine(y);
-        for (int i = 0; i < dw * 4; ++i)
-            d[i] = sature(acc[size_t(i)]);
-    }
+    });
     return out;
 }
 

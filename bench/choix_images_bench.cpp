@@ -6,6 +6,7 @@
 #include "memoire_crete.h"
 #include "tools/chaine_effets.h"
 #include "tools/charger_bitmap.h"
+#include "tools/decodage_jpeg.h"
 #include "tools/geometrie_choix_images.h"
 
 #include <QImage>
@@ -175,19 +176,41 @@ const FichierJpeg &jpeg12mp()
 }
 
 // What the chooser does when a picture is opened, up to its first preview:
-// read the file, fit it into the view with the default interpolation, run
-// the chain with every effect at rest.
-QImage premiereImage(const QString &chemin)
+// a JPEG at least twice the preview's size is decoded reduced by libjpeg,
+// fitted into the view with the default interpolation, and the chain runs
+// with every effect at rest.
+QImage apercuDepuis(const QImage &source, QSize taille)
 {
-    const auto source = ChargerBitmap32GDIP(chemin);
-    if (!source)
-        return {};
-    const QImage tournee = TourneImage(*source, 0);
-    const QRect vue = AjusteDansVue(tournee.width(), tournee.height());
-    const QImage apercu = ConstruitApercu(tournee, vue.size(), ModeInterpolation::HauteQualite, TColor());
+    const QRect vue = AjusteDansVue(taille.width(), taille.height());
+    const QImage apercu = ConstruitApercu(source, vue.size(), ModeInterpolation::HauteQualite, TColor());
     ContexteChaine ctx;
     ctx.imageDansVue = vue;
     return AppliqueChaine(apercu, OptionsEffets{}, ctx);
+}
+
+QImage premiereImage(const QString &chemin)
+{
+    if (const auto taille = TailleJpeg(chemin)) {
+        const QSize apercu = AjusteDansVue(taille->width(), taille->height()).size();
+        const int reduction = ReductionPour(*taille, 2 * apercu);
+        if (reduction > 1) {
+            if (const auto reduite = DecodeJpeg32(chemin, nullptr, reduction))
+                return apercuDepuis(TourneImage(*reduite, 0), *taille);
+        }
+    }
+    const auto source = ChargerBitmap32GDIP(chemin);
+    return source ? apercuDepuis(TourneImage(*source, 0), source->size()) : QImage();
+}
+
+// Then, right after, the full picture for the saved crop and the preview
+// made again from it: the whole of opening a picture.
+QImage imageComplete(const QString &chemin)
+{
+    const QImage premiere = premiereImage(chemin);
+    const auto source = ChargerBitmap32GDIP(chemin);
+    if (premiere.isNull() || !source)
+        return {};
+    return apercuDepuis(TourneImage(*source, 0), source->size());
 }
 
 void BM_PremiereImage_Jpeg12MP(benchmark::State &state)
@@ -199,12 +222,21 @@ void BM_PremiereImage_Jpeg12MP(benchmark::State &state)
     }
     for (auto _ : state)
         benchmark::DoNotOptimize(premiereImage(chemin));
-    // Peak memory as a multiple of the decoded picture (4000 x 3000 x 4 bytes).
-    const double decodee = 4000.0 * 3000.0 * 4.0;
-    const auto hausse = memoire::hausseCrete([&] { benchmark::DoNotOptimize(premiereImage(chemin)); });
-    state.counters["crete_images"] = hausse ? double(*hausse) / decodee : -1.0;
 }
 BENCHMARK(BM_PremiereImage_Jpeg12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The first preview, the full picture and the exact preview; peak memory
+// as a multiple of the decoded picture (4000 x 3000 x 4 bytes).
+void BM_ImageComplete_Jpeg12MP(benchmark::State &state)
+{
+    const QString chemin = jpeg12mp().chemin;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(imageComplete(chemin));
+    const double decodee = 4000.0 * 3000.0 * 4.0;
+    const auto hausse = memoire::hausseCrete([&] { benchmark::DoNotOptimize(imageComplete(chemin)); });
+    state.counters["crete_images"] = hausse ? double(*hausse) / decodee : -1.0;
+}
+BENCHMARK(BM_ImageComplete_Jpeg12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same file decoded by libjpeg-turbo's own command-line decoder into a
 // PPM thrown away; the figure includes starting the program.

@@ -25,3 +25,11 @@ bool DebutJpeg(const QByteArray &debut);
 // reason in *echec when given. Truncated data is decoded as far as it goes
 // (the rest is grey), as libjpeg does.
 std::optional<QImage> DecodeJpeg32(const QString &chemin, EchecJpeg *echec = nullptr, int reduction = 1);
+
+// The picture size a JPEG file's header gives, without decoding; empty when
+// the file is not a JPEG this path decodes.
+std::optional<QSize> TailleJpeg(const QString &chemin);
+
+// The largest of libjpeg's reductions (1, 2, 4, 8) that keeps a picture of
+// `taille` at least `minimum` on both sides.
+int ReductionPour(QSize taille, QSize minimum);

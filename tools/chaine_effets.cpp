@@ -182,19 +182,35 @@ private:
     void boucle(const uchar *lecture, qsizetype pasLecture, uchar *ecriture, qsizetype pasEcriture)
     {
         const int w = m_image.width(), h = m_image.height();
-        const auto &av = m_avant;
-        const auto &ap = m_apres;
-        const auto &couleurs = m_couleurs;
+        // Before the sepia, the luminance's weights are folded into the
+        // tables: 77·T(r) + 150·T(g) + 29·T(b), the same sum.
+        std::array<std::array<uint16_t, 256>, 3> pondere{};
+        if constexpr (SEPIA && !MAX) {
+            static constexpr uint16_t poids[3] = {29, 150, 77};
+            for (size_t c = 0; c < 3; ++c)
+                for (size_t v = 0; v < 256; ++v)
+                    pondere[c][v] = uint16_t(poids[c] * m_avant[c][v]);
+        }
         const int dh = m_dh, ds = m_ds, dv = m_dv;
-        ParBandesDeLignes(h, qsizetype(w) * h, m_fils, [&](int y0, int y1) {
+        ParBandesDeLignes(h, qsizetype(w) * h, m_fils, [&, w](int y0, int y1) {
+            // Local copies: the stores below could otherwise alias them.
+            const uchar *av0 = m_avant[0].data(), *av1 = m_avant[1].data(), *av2 = m_avant[2].data();
+            const uchar *ap0 = m_apres[0].data(), *ap1 = m_apres[1].data(), *ap2 = m_apres[2].data();
+            const uint16_t *pb = pondere[0].data(), *pg = pondere[1].data(), *pr = pondere[2].data();
+            const uint32_t *couleurs = m_couleurs.data();
             for (int y = y0; y < y1; ++y) {
-                const auto *s = reinterpret_cast<const uint32_t *>(lecture + y * pasLecture);
-                auto *d = reinterpret_cast<uint32_t *>(ecriture + y * pasEcriture);
+                const auto *__restrict s = reinterpret_cast<const uint32_t *>(lecture + y * pasLecture);
+                auto *__restrict d = reinterpret_cast<uint32_t *>(ecriture + y * pasEcriture);
                 for (int x = 0; x < w; ++x) {
                     const uint32_t p = s[x];
-                    int b = av[0][p & 0xFF];
-                    int g = av[1][(p >> 8) & 0xFF];
-                    int r = av[2][(p >> 16) & 0xFF];
+                    if constexpr (SEPIA && !MAX) {
+                        const uint32_t l = (uint32_t(pb[p & 0xFF]) + pg[(p >> 8) & 0xFF] + pr[(p >> 16) & 0xFF]) >> 8;
+                        d[x] = couleurs[l] | (p & 0xFF000000u);
+                        continue;
+                    }
+                    int b = av0[p & 0xFF];
+                    int g = av1[(p >> 8) & 0xFF];
+                    int r = av2[(p >> 16) & 0xFF];
                     if constexpr (MAX)
                         b = g = r = std::max(b, std::max(g, r));
                     if constexpr (SEPIA) {
@@ -205,8 +221,7 @@ private:
                         const RGBEntiers c = AjustePixelTSV(r, g, b, dh, ds, dv);
                         r = c.r, g = c.g, b = c.b;
                     }
-                    d[x] = uint32_t(ap[0][size_t(b)]) | uint32_t(ap[1][size_t(g)]) << 8
-                           | uint32_t(ap[2][size_t(r)]) << 16 | (p & 0xFF000000u);
+                    d[x] = uint32_t(ap0[b]) | uint32_t(ap1[g]) << 8 | uint32_t(ap2[r]) << 16 | (p & 0xFF000000u);
                 }
             }
         });

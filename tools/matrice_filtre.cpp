@@ -227,9 +227,9 @@ inline bool arrondiEstime(double estimation, long long &resultat)
 // The sample positions of the zoom blur along one coordinate of a ray:
 // Round(u·τ + c) for τ = debut..debut + n − 1, with c the centre plus one
 // half, estimated in fixed point with 40 fraction bits: for |u| ≤ 1 and
-// |τ| < 2^20 the estimate is within 10^-9 of the value. Returns whether some
-// estimate lay within 2^-20 of a half, where the rounding is not sure
-// (positionDouteuse tells which). Written for the vectoriser.
+// |τ| < 2^16 the estimate is within 10^-7 of the value. Returns whether some
+// estimate lay within 2^-20 (about 10^-6) of a half, where the rounding is
+// not sure (positionDouteuse tells which). Written for the vectoriser.
 constexpr int BITS_FRACTION = 40;
 constexpr int64_t DOUTE = int64_t(1) << (BITS_FRACTION - 20);
 
@@ -1155,8 +1155,9 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
         dMax = std::max(dMax, std::sqrt(ex * ex + ey * ey));
     }
     const long long limite = (long long)dMax + 3;
-    // The fixed-point estimate of the positions holds for |τ| and centres below 2^20.
-    const bool pointFixe = limite < (1 << 20) && std::abs(cx) < (1 << 20) && std::abs(cy) < (1 << 20);
+    // The fixed-point estimate of the positions holds for |τ| below 2^16
+    // and centres below 2^20; beyond, every position is worked out exactly.
+    const bool pointFixe = limite < (1 << 16) && std::abs(cx) < (1 << 20) && std::abs(cy) < (1 << 20);
     const QImage copie = image.copy();
     const Lecture src(copie);
     const Ecriture dst(image);

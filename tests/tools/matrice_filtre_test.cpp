@@ -206,7 +206,7 @@ QImage refFlouRadial(const QImage &img, int s, int cx, int cy)
     const long double f = (long double)s / (w * w + h * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const long double d2 = (long double)((cx - x) * (cx - x) + (cy - y) * (cy - y));
+            const long double d2 = (long double)((long long)(cx - x) * (cx - x) + (long long)(cy - y) * (cy - y));
             const long long r = std::llrint(d2 * f + 0.5L);
             long long somme[3] = {0, 0, 0}, nombre = 0;
             for (long long j = -r; j <= r; ++j)
@@ -232,7 +232,7 @@ QImage refFlouZoom(const QImage &img, int cx, int cy, int pct, int avant, int ap
     const long double R2 = (long double)(R * R);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const long double d2 = (long double)((cx - x) * (cx - x) + (cy - y) * (cy - y));
+            const long double d2 = (long double)((long long)(cx - x) * (cx - x) + (long long)(cy - y) * (cy - y));
             const long double d = std::sqrt(d2);
             if (d == 0)
                 continue;
@@ -911,7 +911,7 @@ TEST(MatriceFiltre, ZoomBlurMatchesPlainEvaluation)
     const QImage src = aleatoire(64, 48, 5);
     for (auto [pct, avant, apres, k] : {std::tuple{25, 4, 30, 3.0f}, {25, 5, 7, 0.0f}, {15, 6, 30, 3.0f},
                                          {100, 50, 50, 10.0f}, {1, 3, 3, 7.5f}}) {
-        for (QPoint c : {QPoint(20, 17), QPoint(32, 24), QPoint(0, 47), QPoint(70, -5)}) {
+        for (QPoint c : {QPoint(20, 17), QPoint(32, 24), QPoint(0, 47), QPoint(70, -5), QPoint(70000, -3)}) {
             QImage img = src;
             FlouZoom(img, c.x(), c.y(), pct, avant, apres, k, 3);
             ASSERT_TRUE(memeImage(img, refFlouZoom(src, c.x(), c.y(), pct, avant, apres, k)))

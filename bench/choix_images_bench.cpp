@@ -2,7 +2,11 @@
 // preview's recompute (the effect chain on the fitted 408 x 306 copy), the
 // same chain on the full photo for comparison, fitting the photo into the
 // view with each family of interpolation modes, a quarter turn, and the
-// final picture (crop, resample to 640 x 588, chain).
+// final picture (crop, resample to 640 x 588, chain). The preview's recompute
+// with every page active is shown beside the one with nothing active. Opening
+// a 12-megapixel JPEG up to its first preview is measured beside djpeg
+// decoding the same file, and the whole opening with its peak memory as a
+// multiple of the decoded picture ("crete_images").
 #include "memoire_crete.h"
 #include "tools/chaine_effets.h"
 #include "tools/charger_bitmap.h"

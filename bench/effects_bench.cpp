@@ -262,9 +262,17 @@ void BM_Chaine_Commune_TSV_12MP(benchmark::State &state)
 }
 BENCHMARK(BM_Chaine_Commune_TSV_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_Chaine_ToutSaufFlous_12MP(benchmark::State &state) { chaine(state, toutSaufFlous(), grande()); }
+void BM_Chaine_ToutSaufFlous_12MP(benchmark::State &state)
+{
+    chaine(state, toutSaufFlous(), grande());
+    state.counters["crete_images"] = creteEnImages(toutSaufFlous(), grande(), int(state.range(0)));
+}
 BENCHMARK(BM_Chaine_ToutSaufFlous_12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-void BM_Chaine_Tout_12MP(benchmark::State &state) { chaine(state, tout(), grande()); }
+void BM_Chaine_Tout_12MP(benchmark::State &state)
+{
+    chaine(state, tout(), grande());
+    state.counters["crete_images"] = creteEnImages(tout(), grande(), int(state.range(0)));
+}
 BENCHMARK(BM_Chaine_Tout_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Chaine_Tout_Apercu408x306(benchmark::State &state)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -735,29 +736,23 @@ bool FiltreMedian(QImage &image, int n, int fils)
     // A window of one pixel has no value past the half count: nothing to do.
     if (n < 2 || w < n || h < n)
         return true;
+    if (n == 3) {
+        // In place, each band keeping the original of the row above.
+        const int octets = 4 * (w - 2);
+        fenetre3EnPlace(image, fils, [&](const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie) {
+            thread_local std::unique_ptr<Median3Lignes> calcul;
+            if (!calcul || calcul->longueur != octets)
+                calcul = std::make_unique<Median3Lignes>(octets);
+            calcul->calcule(haut, milieu, bas, sortie);
+        });
+        return true;
+    }
     const QImage copie = image.copy();
     const Lecture src(copie);
     const Ecriture dst(image);
-    if (n == 3) {
-        const int octets = 4 * (w - 2);
-        ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
-            Median3Lignes calcul(octets);
-            std::vector<uchar> sortie(static_cast<size_t>(octets));
-            for (int y = y0; y < y1; ++y) {
-                calcul.calcule(src.ligne(y), src.ligne(y + 1), src.ligne(y + 2), sortie.data());
-                uchar *out = dst.ligne(y + 1) + 4;
-                for (int o = 0; o < octets; o += 4) {
-                    out[o + OB] = sortie[size_t(o + OB)];
-                    out[o + OG] = sortie[size_t(o + OG)];
-                    out[o + OR] = sortie[size_t(o + OR)];
-                }
-            }
-        });
-    } else {
-        ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
-            medianGeneral(src, dst, w, n, y0, y1);
-        });
-    }
+    ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
+        medianGeneral(src, dst, w, n, y0, y1);
+    });
     return true;
 }
 

@@ -4,7 +4,11 @@
 // thread. For comparison, ImageMagick's equivalent operations on the same
 // picture (read from its in-memory format, written nowhere) run when
 // Debian's convert-im6.q16 is installed; their figures include starting the
-// program and mapping the picture.
+// program and mapping the picture. The one-pass chain is measured beside a
+// plain memcpy of the same bytes (and a copy into a new picture, whose fresh
+// pages cost their first touch), with its peak memory as a multiple of the
+// picture ("crete_images").
+#include "memoire_crete.h"
 #include "tools/chaine_effets.h"
 #include "tools/matrice_filtre.h"
 
@@ -16,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <random>
 
@@ -112,6 +117,28 @@ FILTRE(FlouRadial100_Coin, FlouRadial(i, 100, 0, 0, f));
 // sharp radius 15 %, streaks 6 and 30, transition 3.
 FILTRE(FlouZoom_Defaut, FlouZoom(i, LARGEUR / 2, HAUTEUR / 2, 15, 6, 30, 3.0f, f));
 
+// The heavier filters on the chooser's preview (408 x 306), as its chain
+// runs them with every page active.
+const QImage &apercu()
+{
+    static const QImage img = photo(408, 306);
+    return img;
+}
+
+#define FILTRE_APERCU(nom, corps)                                                                         \
+    void BM_Apercu_##nom(benchmark::State &state) { mesure(state, [](QImage &i, int f) { corps; }, apercu()); } \
+    BENCHMARK(BM_Apercu_##nom)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()
+
+FILTRE_APERCU(FlouZoom, FlouZoom(i, 204, 153, 15, 6, 30, 3.0f, f));
+FILTRE_APERCU(FlouRadial, FlouRadial(i, 30, 204, 153, f));
+FILTRE_APERCU(Kuwahara7, FiltreKuwahara(i, 7, f));
+FILTRE_APERCU(Explosion3, Explosion(i, 3, 1, f));
+FILTRE_APERCU(ContoursCouleur, ContoursCouleur(i, 15, TColor::fromRgb(0, 0, 0), true, f));
+FILTRE_APERCU(Accentuation, Accentuation(i, 3, 2, f));
+FILTRE_APERCU(Motif, Motif(i, 9, 0xFFFFFFFFu, MotifCercle, f));
+FILTRE_APERCU(FloydSteinberg, (void)f; TramageFloydSteinberg(i, true));
+FILTRE_APERCU(AjusteTSV, AjusteTSV(i, 40, 20, -10, f));
+
 OptionsEffets toutSaufFlous()
 {
     OptionsEffets o;
@@ -161,9 +188,91 @@ void chaine(benchmark::State &state, const OptionsEffets &o, const QImage &sourc
     state.SetItemsProcessed(state.iterations() * source.width() * source.height());
 }
 
-void BM_Chaine_ToutSaufFlous_12MP(benchmark::State &state) { chaine(state, toutSaufFlous(), grande()); }
+// The one-pixel steps the chooser's sliders run most: lighten, gamma,
+// sepia, channels and contrast.
+OptionsEffets commune()
+{
+    OptionsEffets o;
+    o.ClairTB = 7;
+    o.GammaTB = 13;
+    o.SepiaCB = true;
+    o.RTB = 90;
+    o.GTB = 95;
+    o.ContrasteTB = 30;
+    return o;
+}
+
+// Peak memory of one chain run as a multiple of the picture, the source
+// counted: 2 means the source and the result and nothing else.
+double creteEnImages(const OptionsEffets &o, const QImage &source, int fils)
+{
+    ContexteChaine ctx;
+    ctx.imageDansVue = QRect(0, 0, source.width(), source.height());
+    ctx.facteurPicker = FacteurPicker(source.width(), 61);
+    ctx.graineExplosion = 5;
+    ctx.fils = fils;
+    (void)AppliqueChaine(source, o, ctx); // code and tables resident before the child starts
+    const double taille = double(source.sizeInBytes());
+    const auto hausse = memoire::hausseCrete([&] { benchmark::DoNotOptimize(AppliqueChaine(source, o, ctx)); });
+    return hausse ? (double(*hausse) + taille) / taille : -1.0;
+}
+
+// The yardstick of the one-pass chain: copying the picture's bytes once.
+void BM_Memcpy_12MP(benchmark::State &state)
+{
+    const QImage &source = grande();
+    std::vector<uchar> cible(size_t(source.sizeInBytes()));
+    std::memset(cible.data(), 1, cible.size());
+    for (auto _ : state) {
+        std::memcpy(cible.data(), source.constBits(), cible.size());
+        benchmark::DoNotOptimize(cible.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * source.sizeInBytes());
+}
+BENCHMARK(BM_Memcpy_12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same copy into a new picture, as the chain makes one: the fresh
+// pages' first touch is paid too.
+void BM_CopieNeuve_12MP(benchmark::State &state)
+{
+    const QImage &source = grande();
+    for (auto _ : state) {
+        QImage copie = source.copy();
+        benchmark::DoNotOptimize(copie.constBits());
+    }
+    state.SetBytesProcessed(state.iterations() * source.sizeInBytes());
+}
+BENCHMARK(BM_CopieNeuve_12MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Chaine_Commune_12MP(benchmark::State &state)
+{
+    chaine(state, commune(), grande());
+    state.counters["crete_images"] = creteEnImages(commune(), grande(), int(state.range(0)));
+}
+BENCHMARK(BM_Chaine_Commune_12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Chaine_Commune_TSV_12MP(benchmark::State &state)
+{
+    OptionsEffets o = commune();
+    o.TeinteTb = 30;
+    o.SaturationTb = 20;
+    chaine(state, o, grande());
+    state.counters["crete_images"] = creteEnImages(o, grande(), int(state.range(0)));
+}
+BENCHMARK(BM_Chaine_Commune_TSV_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Chaine_ToutSaufFlous_12MP(benchmark::State &state)
+{
+    chaine(state, toutSaufFlous(), grande());
+    state.counters["crete_images"] = creteEnImages(toutSaufFlous(), grande(), int(state.range(0)));
+}
 BENCHMARK(BM_Chaine_ToutSaufFlous_12MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-void BM_Chaine_Tout_12MP(benchmark::State &state) { chaine(state, tout(), grande()); }
+void BM_Chaine_Tout_12MP(benchmark::State &state)
+{
+    chaine(state, tout(), grande());
+    state.counters["crete_images"] = creteEnImages(tout(), grande(), int(state.range(0)));
+}
 BENCHMARK(BM_Chaine_Tout_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Chaine_Tout_Apercu408x306(benchmark::State &state)

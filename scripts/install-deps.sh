@@ -19,6 +19,7 @@ if [ "${1:-}" = "--tests" ]; then
     clang libclang-rt-14-dev # fuzz targets (libFuzzer, sanitizers)
     gcab # the cabinet benchmark compares with gcab -c
     imagemagick-6.q16 # the hue benchmark compares with its HSL histogram
+    libjpeg-turbo-progs # the chooser benchmark compares with djpeg
   )
 fi
 

@@ -8,6 +8,7 @@
 #include <QRadialGradient>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -35,52 +36,206 @@ void avecMarge(QImage &image, int n, Filtre &&filtre)
 }
 
 // Own rendering of the image-attribute steps (the platform's colour matrix,
-// gamma and output channel): per-channel tables, then the grey.
+// gamma and output channel) as per-channel tables, then the grey.
 // Lighten: the matrix's translation t is added as Round(t·255).
-void eclaircit(QImage &image, int clair, int fils)
+TableOctets tableEclaircit(int clair)
 {
     const double t = (9 - clair) * 0.05;
     const int ajout = arrondi(t * 255);
     TableOctets table;
     for (int v = 0; v < 256; ++v)
         table[size_t(v)] = uchar(std::clamp(v + ajout, 0, 255));
-    const int w = image.width();
-    uchar *base = image.bits();
-    const qsizetype pas = image.bytesPerLine();
-    ParBandesDeLignes(image.height(), qsizetype(w) * image.height(), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uchar *p = base + y * pas;
-            for (int x = 0; x < w; ++x, p += 4)
-                for (int c = 0; c < 3; ++c)
-                    p[c] = table[p[c]];
-        }
-    });
+    return table;
 }
 
-// Negative (255 − v), then the gamma curve 255·(v/255)^γ, then, for the grey
-// output channel, every channel := 255 − K = max(R, G, B).
-void attributs(QImage &image, bool negatif, double gamma, bool gris, int fils)
+// Negative (255 − v), then the gamma curve 255·(v/255)^γ; the grey output
+// channel then makes every channel 255 − K = max(R, G, B).
+TableOctets tableAttributs(bool negatif, double gamma)
 {
     TableOctets table;
     for (int v = 0; v < 256; ++v) {
         const int n = negatif ? 255 - v : v;
         table[size_t(v)] = uchar(std::clamp(arrondi(255.0 * std::pow(n / 255.0, gamma)), 0, 255));
     }
-    const int w = image.width();
-    uchar *base = image.bits();
-    const qsizetype pas = image.bytesPerLine();
-    ParBandesDeLignes(image.height(), qsizetype(w) * image.height(), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uchar *p = base + y * pas;
-            for (int x = 0; x < w; ++x, p += 4) {
-                for (int c = 0; c < 3; ++c)
-                    p[c] = table[p[c]];
-                if (gris)
-                    p[0] = p[1] = p[2] = std::max({p[0], p[1], p[2]});
+    return table;
+}
+
+TableOctets tableCanal(int pourCent)
+{
+    TableOctets table;
+    for (int v = 0; v < 256; ++v)
+        table[size_t(v)] = uchar(std::clamp(v * pourCent / 100, 0, 255));
+    return table;
+}
+
+// The steps that look at one pixel at a time (lighten, image attributes,
+// sepia, HSV, channels, contrast), gathered while the chain is read and run
+// together in one pass over the pixels when a step that reads neighbours
+// comes, or at the end. Any run of them in the chain's order has the shape
+//   tables → [grey max] → [sepia] → [HSV] → tables
+// where successive tables are composed into one per channel. Each step gives
+// the same bytes as when run alone, so the pass gives the same picture as
+// the steps one after the other. When the picture still shares its pixels
+// with the chain's source, the pass reads the source and writes a new
+// picture: the chain then holds at most the source and its result.
+class PassePixels
+{
+public:
+    PassePixels(QImage &image, int fils) : m_image(image), m_fils(fils) { reinitialise(); }
+
+    // Tables for B, G and R.
+    void tables(const TableOctets &b, const TableOctets &g, const TableOctets &r)
+    {
+        const bool apres = m_max || m_sepia || m_tsv;
+        auto &t = apres ? m_apres : m_avant;
+        const TableOctets *nouvelles[3] = {&b, &g, &r};
+        for (int c = 0; c < 3; ++c)
+            for (auto &v : t[size_t(c)])
+                v = (*nouvelles[c])[v];
+        (apres ? m_apresActif : m_avantActif) = true;
+    }
+
+    void grisMax()
+    {
+        if (m_max || m_sepia || m_tsv || m_apresActif)
+            execute();
+        m_max = true;
+    }
+
+    void sepia(int profondeur)
+    {
+        if (m_sepia || m_tsv || m_apresActif)
+            execute();
+        m_sepia = true;
+        m_profondeur = profondeur;
+    }
+
+    void tsv(int dh, int ds, int dv)
+    {
+        if (m_tsv || m_apresActif)
+            execute();
+        m_tsv = true;
+        m_dh = (dh % 360 + 360) % 360;
+        m_ds = ds;
+        m_dv = dv;
+    }
+
+    // Runs what was gathered.
+    void execute()
+    {
+        if (!m_avantActif && !m_max && !m_sepia && !m_tsv && !m_apresActif)
+            return;
+        if (m_sepia)
+            prepareSepia();
+        if (m_image.isDetached()) {
+            uchar *pixels = m_image.bits();
+            lance(pixels, m_image.bytesPerLine(), pixels, m_image.bytesPerLine());
+        } else {
+            const QImage source = m_image; // keeps the pixels while they are read
+            QImage resultat(source.size(), QImage::Format_ARGB32);
+            if (!resultat.isNull()) {
+                lance(source.constBits(), source.bytesPerLine(), resultat.bits(), resultat.bytesPerLine());
+                m_image = std::move(resultat);
             }
         }
-    });
-}
+        reinitialise();
+    }
+
+private:
+    void reinitialise()
+    {
+        for (auto *t : {&m_avant, &m_apres})
+            for (auto &c : *t)
+                for (int v = 0; v < 256; ++v)
+                    c[size_t(v)] = uchar(v);
+        m_avantActif = m_apresActif = m_max = m_sepia = m_tsv = false;
+    }
+
+    void lance(const uchar *lecture, qsizetype pasLecture, uchar *ecriture, qsizetype pasEcriture)
+    {
+        if (m_max)
+            m_sepia ? boucle<true, true, false>(lecture, pasLecture, ecriture, pasEcriture)
+                    : (m_tsv ? boucle<true, false, true>(lecture, pasLecture, ecriture, pasEcriture)
+                             : boucle<true, false, false>(lecture, pasLecture, ecriture, pasEcriture));
+        else
+            m_sepia ? boucle<false, true, false>(lecture, pasLecture, ecriture, pasEcriture)
+                    : (m_tsv ? boucle<false, false, true>(lecture, pasLecture, ecriture, pasEcriture)
+                             : boucle<false, false, false>(lecture, pasLecture, ecriture, pasEcriture));
+    }
+
+    // After the sepia a pixel depends on its luminance alone: the rest of
+    // the pass is one table of 256 colours.
+    void prepareSepia()
+    {
+        for (int y = 0; y < 256; ++y) {
+            int b = y, g = std::min(y + m_profondeur, 255), r = std::min(y + 2 * m_profondeur, 255);
+            if (m_tsv) {
+                const RGBEntiers c = AjustePixelTSV(r, g, b, m_dh, m_ds, m_dv);
+                r = c.r, g = c.g, b = c.b;
+            }
+            m_couleurs[size_t(y)] = uint32_t(m_apres[0][size_t(b)]) | uint32_t(m_apres[1][size_t(g)]) << 8
+                                    | uint32_t(m_apres[2][size_t(r)]) << 16;
+        }
+    }
+
+    template<bool MAX, bool SEPIA, bool TSV>
+    void boucle(const uchar *lecture, qsizetype pasLecture, uchar *ecriture, qsizetype pasEcriture)
+    {
+        const int w = m_image.width(), h = m_image.height();
+        // Before the sepia, the luminance's weights are folded into the
+        // tables: 77·T(r) + 150·T(g) + 29·T(b), the same sum.
+        std::array<std::array<uint16_t, 256>, 3> pondere{};
+        if constexpr (SEPIA && !MAX) {
+            static constexpr uint16_t poids[3] = {29, 150, 77};
+            for (size_t c = 0; c < 3; ++c)
+                for (size_t v = 0; v < 256; ++v)
+                    pondere[c][v] = uint16_t(poids[c] * m_avant[c][v]);
+        }
+        const int dh = m_dh, ds = m_ds, dv = m_dv;
+        ParBandesDeLignes(h, qsizetype(w) * h, m_fils, [&, w](int y0, int y1) {
+            // Local copies: the stores below could otherwise alias them.
+            const uchar *av0 = m_avant[0].data(), *av1 = m_avant[1].data(), *av2 = m_avant[2].data();
+            const uchar *ap0 = m_apres[0].data(), *ap1 = m_apres[1].data(), *ap2 = m_apres[2].data();
+            const uint16_t *pb = pondere[0].data(), *pg = pondere[1].data(), *pr = pondere[2].data();
+            const uint32_t *couleurs = m_couleurs.data();
+            for (int y = y0; y < y1; ++y) {
+                const auto *__restrict s = reinterpret_cast<const uint32_t *>(lecture + y * pasLecture);
+                auto *__restrict d = reinterpret_cast<uint32_t *>(ecriture + y * pasEcriture);
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = s[x];
+                    if constexpr (SEPIA && !MAX) {
+                        const uint32_t l = (uint32_t(pb[p & 0xFF]) + pg[(p >> 8) & 0xFF] + pr[(p >> 16) & 0xFF]) >> 8;
+                        d[x] = couleurs[l] | (p & 0xFF000000u);
+                        continue;
+                    }
+                    int b = av0[p & 0xFF];
+                    int g = av1[(p >> 8) & 0xFF];
+                    int r = av2[(p >> 16) & 0xFF];
+                    if constexpr (MAX)
+                        b = g = r = std::max(b, std::max(g, r));
+                    if constexpr (SEPIA) {
+                        d[x] = couleurs[size_t(Luminance77(r, g, b))] | (p & 0xFF000000u);
+                        continue;
+                    }
+                    if constexpr (TSV) {
+                        const RGBEntiers c = AjustePixelTSV(r, g, b, dh, ds, dv);
+                        r = c.r, g = c.g, b = c.b;
+                    }
+                    d[x] = uint32_t(ap0[b]) | uint32_t(ap1[g]) << 8 | uint32_t(ap2[r]) << 16 | (p & 0xFF000000u);
+                }
+            }
+        });
+    }
+
+    QImage &m_image;
+    int m_fils;
+    std::array<TableOctets, 3> m_avant{}, m_apres{};
+    bool m_avantActif = false, m_apresActif = false;
+    bool m_max = false, m_sepia = false, m_tsv = false;
+    int m_profondeur = 0;
+    int m_dh = 0, m_ds = 0, m_dv = 0;
+    std::array<uint32_t, 256> m_couleurs{};
+};
 
 // Straight-alpha "source over" of one pixel, the source's alpha first scaled
 // by the opacity (0..255). Opacity 0 leaves the destination, 255 with an
@@ -272,15 +427,25 @@ QImage AppliqueChaine(const QImage &source, const OptionsEffets &o, const Contex
         const int n = o.fenetreKuwahara();
         avecMarge(image, n, [&](QImage &i) { FiltreKuwahara(i, n, fils); });
     }
-    // 3, 4: image attributes.
-    if (o.ClairTB < 9)
-        eclaircit(image, o.ClairTB, fils);
-    if (o.NegCB || o.GrisCB || o.GammaTB != 10)
-        attributs(image, o.NegCB, o.GammaTB * 0.1, o.GrisCB, fils);
+    // 3, 4: image attributes, and the other one-pixel steps, run by passes.
+    PassePixels passe(image, fils);
+    if (o.ClairTB < 9) {
+        const TableOctets t = tableEclaircit(o.ClairTB);
+        passe.tables(t, t, t);
+    }
+    if (o.NegCB || o.GrisCB || o.GammaTB != 10) {
+        const TableOctets t = tableAttributs(o.NegCB, o.GammaTB * 0.1);
+        passe.tables(t, t, t);
+        if (o.GrisCB)
+            passe.grisMax();
+    }
     // 5 to 14: pixel filters, in place.
-    if (o.MasqueFlouCB)
+    if (o.MasqueFlouCB) {
+        passe.execute();
         Accentuation(image, 3, 2, fils);
+    }
     if (o.TraitsCB) {
+        passe.execute();
         const TColor noir = TColor::fromRgb(0, 0, 0);
         if (o.ImgPlusCB)
             ContoursCouleur(image, 5 * o.TraitsTB, noir, o.MedAvantCB, fils);
@@ -288,22 +453,28 @@ QImage AppliqueChaine(const QImage &source, const OptionsEffets &o, const Contex
             DetectionContours(image, 5 * o.TraitsTB, noir, o.MedAvantCB, fils);
     }
     if (o.SepiaCB)
-        Sepia(image, 40, fils);
+        passe.sepia(40);
     if (o.FRCB) {
+        passe.execute();
         const QPoint c = centre(o.CenterFlouRImg);
         FlouRadial(image, o.RayonFRTB, c.x(), c.y(), fils);
     }
     if (o.ZoomCB) {
+        passe.execute();
         const QPoint c = centre(o.CenterZoomImg);
         const ValeursZoom z = ctx.zoomFinal ? *ctx.zoomFinal : ZoomApercu(o, w, largeurAffichee);
         FlouZoom(image, c.x(), c.y(), z.pourcentNet, z.avant, z.apres, float(o.SharpTB) / 100.0f, fils);
     }
     if (o.TeinteTb != 0 || o.SaturationTb != 0 || o.LuminanceTb != 0)
-        AjusteTSV(image, o.TeinteTb, o.SaturationTb, o.LuminanceTb, fils);
+        passe.tsv(o.TeinteTb, o.SaturationTb, o.LuminanceTb);
     if (o.RTB != 100 || o.GTB != 100 || o.BTB != 100)
-        AjusteCanaux(image, o.RTB, o.GTB, o.BTB, fils);
-    if (o.ContrasteTB != 0)
-        Contraste(image, o.ContrasteTB, fils);
+        passe.tables(tableCanal(o.BTB), tableCanal(o.GTB), tableCanal(o.RTB));
+    if (o.ContrasteTB != 0) {
+        TableOctets t;
+        TableContraste(t, o.ContrasteTB);
+        passe.tables(t, t, t);
+    }
+    passe.execute();
     if (o.TramageCB) {
         switch (o.OptComp) {
         case 1: TramageOrdonne2x2(image, true, fils); break;

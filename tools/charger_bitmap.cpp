@@ -2,6 +2,7 @@
 
 #include "theme/limite_pixels.h"
 #include "tools/charger_bitmap_metafichier.h"
+#include "tools/decodage_jpeg.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,6 +49,14 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
                                && DetecteMetafichier(entete.read(88)) != TypeMetafichier::Aucun)
         return ChargeMetafichier(chemin, {}, erreur);
 
+    // JPEG files (photos, mostly) are decoded straight into the final
+    // format; the few that path does not take go through Qt's reader below.
+    // The size from the header first: a few bytes can claim gigabytes.
+    if (const auto taille = TailleJpeg(chemin); taille && ImageTropGrande(*taille))
+        return echec(ErreurImage::TropGrande);
+    if (auto jpeg = DecodeJpeg32(chemin))
+        return jpeg;
+
     if (QImageReader::allocationLimit() < LIMITE_ALLOCATION_MIO)
         QImageReader::setAllocationLimit(LIMITE_ALLOCATION_MIO);
 
@@ -56,7 +65,7 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     // The size from the header: a few bytes can claim gigabytes of pixels.
     if (ImageTropGrande(lecteur.size()))
         return echec(ErreurImage::TropGrande);
-    const QImage image = lecteur.read();
+    QImage image = lecteur.read();
     if (ImageTropGrande(image.size()))
         return echec(ErreurImage::TropGrande);
     if (image.isNull()) {
@@ -72,10 +81,11 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     }
 
     if (!image.hasAlphaChannel()) {
-        QImage resultat = image.convertToFormat(QImage::Format_ARGB32);
-        if (resultat.isNull())
+        // In place where the formats allow it: no second copy of a large picture.
+        image.convertTo(QImage::Format_ARGB32);
+        if (image.isNull() || image.format() != QImage::Format_ARGB32)
             return echec(ErreurImage::Illisible);
-        return resultat;
+        return image;
     }
     QImage resultat(image.size(), QImage::Format_ARGB32);
     if (resultat.isNull())

@@ -1,7 +1,9 @@
 #include "tools/choix_images.h"
+
 #include "tools/choix_images_controles.h"
 
 #include "theme/ecriture_atomique.h"
+#include "theme/limite_pixels.h"
 #include "ui/app_context.h"
 #include "ui/apparence_fenetre.h"
 #include "ui/fonctions_indep.h"
@@ -9,6 +11,7 @@
 #include "theme/arrondi.h"
 #include "theme/prompts.h"
 #include "tools/charger_bitmap.h"
+#include "tools/decodage_jpeg.h"
 #include "tools/eval_sauve.h"
 
 #include <QApplication>
@@ -606,34 +609,88 @@ void TChoixImages::OuvrirBtnClick()
 bool TChoixImages::chargeFichier(const QString &fichier, bool resetEffets)
 {
     const QString cle = cleFichier(fichier);
-    if (cle != m_sourceChargee || m_source.isNull()) {
-        auto source = litSource(fichier, m_ctx.options.CouleurFond);
-        if (!source)
-            return false;
-        m_source = std::move(*source);
+    if (cle != m_sourceChargee || (m_source.isNull() && m_sourceReduite.isNull())) {
+        // A JPEG at least twice the preview's size in each direction shows its
+        // first preview from libjpeg's reduced decoding; the full picture follows.
+        QImage reduite;
+        const auto taille = estIcone(fichier) ? std::nullopt : TailleJpeg(fichier);
+        if (taille && !ImageTropGrande(*taille)) {
+            const QSize tournee = m_typeRotation % 2 ? taille->transposed() : *taille;
+            const QSize apercu = AjusteDansVue(tournee.width(), tournee.height()).size();
+            const QSize minimum = 2 * (m_typeRotation % 2 ? apercu.transposed() : apercu);
+            const int reduction = ReductionPour(*taille, minimum);
+            if (reduction > 1) {
+                if (auto r = DecodeJpeg32(fichier, nullptr, reduction))
+                    reduite = std::move(*r);
+            }
+        }
+        if (!reduite.isNull()) {
+            m_source = QImage();
+            m_sourceReduite = std::move(reduite);
+            m_tailleComplete = *taille;
+            QTimer::singleShot(0, this, [this] { completeSource(); });
+        } else {
+            auto source = litSource(fichier, m_ctx.options.CouleurFond);
+            if (!source)
+                return false;
+            m_source = std::move(*source);
+            m_sourceReduite = QImage();
+        }
         m_sourceChargee = cle;
         m_rotationTournee = -1;
     }
     m_fichierSource = fichier;
+    m_reduitPermis = true;
     recharge(resetEffets);
+    m_reduitPermis = false;
     return true;
+}
+
+void TChoixImages::completeSource(bool rafraichir)
+{
+    if (m_sourceReduite.isNull())
+        return;
+    auto source = litSource(m_fichierSource, m_ctx.options.CouleurFond);
+    if (!source)
+        return; // the final build will report the file as unreadable
+    m_source = std::move(*source);
+    m_sourceReduite = QImage();
+    m_rotationTournee = -1;
+    if (!rafraichir || !m_imageChargee)
+        return;
+    // The preview again, now from the full picture (same size, same frame).
+    if (chargeSource()) {
+        ajuste();
+        recalculeApercu();
+    }
+}
+
+QSize TChoixImages::tailleSourceTournee() const
+{
+    if (m_sourceReduite.isNull())
+        return m_sourceTournee.size();
+    return m_typeRotation % 2 ? m_tailleComplete.transposed() : m_tailleComplete;
 }
 
 bool TChoixImages::chargeSource()
 {
     if (m_fichierSource.isEmpty())
         return false;
+    // Past the first preview every use needs the full picture.
+    if (!m_sourceReduite.isNull() && !m_reduitPermis)
+        completeSource(false);
     const QString cle = cleFichier(m_fichierSource);
-    if (cle != m_sourceChargee || m_source.isNull()) {
+    if (cle != m_sourceChargee || (m_source.isNull() && m_sourceReduite.isNull())) {
         auto source = litSource(m_fichierSource, m_ctx.options.CouleurFond);
         if (!source)
             return !m_source.isNull(); // keep the picture already read
         m_source = std::move(*source);
+        m_sourceReduite = QImage();
         m_sourceChargee = cle;
         m_rotationTournee = -1;
     }
     if (m_rotationTournee != m_typeRotation) {
-        m_sourceTournee = TourneImage(m_source, m_typeRotation);
+        m_sourceTournee = TourneImage(m_sourceReduite.isNull() ? m_source : m_sourceReduite, m_typeRotation);
         m_rotationTournee = m_typeRotation;
     }
     return true;
@@ -659,9 +716,10 @@ void TChoixImages::recharge(bool resetEffets)
 void TChoixImages::ajuste()
 {
     const QImage &s = m_sourceTournee;
-    m_largLbl->setText(QStringLiteral("Width  : ") + QString::number(s.width()));
-    m_hautLbl->setText(QStringLiteral("Height : ") + QString::number(s.height()));
-    m_rectImage = AjusteDansVue(s.width(), s.height());
+    const QSize taille = tailleSourceTournee();
+    m_largLbl->setText(QStringLiteral("Width  : ") + QString::number(taille.width()));
+    m_hautLbl->setText(QStringLiteral("Height : ") + QString::number(taille.height()));
+    m_rectImage = AjusteDansVue(taille.width(), taille.height());
     m_affLargLbl->setText(QString::number(m_rectImage.width()));
     m_affHautLbl->setText(QString::number(m_rectImage.height()));
     const auto mode = ModeInterpolation(std::max(m_interpolRG->checkedId(), 0));
@@ -828,6 +886,13 @@ QImage TChoixImages::ConstruitImageFinale() const
 {
     if (!m_imageChargee || m_sourceTournee.isNull())
         return {};
+    if (!m_sourceReduite.isNull()) {
+        // Built before the full picture was decoded: decode it here.
+        const auto source = litSource(m_fichierSource, m_ctx.options.CouleurFond);
+        if (!source)
+            return {};
+        return ::ConstruitImageFinale(TourneImage(*source, m_typeRotation), parametresFinale());
+    }
     return ::ConstruitImageFinale(m_sourceTournee, parametresFinale());
 }
 

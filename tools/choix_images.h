@@ -235,6 +235,14 @@ private:
     QString m_sourceChargee;
     QImage m_sourceTournee;
     int m_rotationTournee = -1;
+    // A large JPEG is first shown from a reduced decoding (m_sourceReduite,
+    // standing for the source of size m_tailleComplete); the full picture is
+    // decoded right after that first preview (completeSource) or when needed.
+    QImage m_sourceReduite;
+    QSize m_tailleComplete;
+    bool m_reduitPermis = false;
+    void completeSource(bool rafraichir = true);
+    QSize tailleSourceTournee() const;
 
     QImage m_bmpApercu;
     QImage m_apercuFiltre;

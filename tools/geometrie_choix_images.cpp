@@ -1,5 +1,7 @@
 #include "tools/geometrie_choix_images.h"
 
+#include "tools/bandes_lignes.h"
+
 #include "ui/fonctions_indep.h"
 #include "theme/arrondi.h"
 
@@ -7,6 +9,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -212,18 +215,21 @@ QImage separable(const QImage &src, const QRect &r, QSize dst, float (*noyau)(fl
 {
     const auto ax = poidsAxe(r.x(), r.width(), dst.width(), noyau, rayon, prefiltre);
     const auto ay = poidsAxe(r.y(), r.height(), dst.height(), noyau, rayon, prefiltre);
-    // Horizontal pass over the rows the vertical pass reads, into floats.
-    const int y0 = ay.front().debut;
-    const int y1 = ay.back().debut + int(ay.back().poids.size());
     const int dw = dst.width();
-    std::vector<float> inter(size_t(y1 - y0) * size_t(dw) * 4);
-    for (int y = y0; y < y1; ++y) {
-        const uchar *ligne = src.constScanLine(y);
-        float *sortie = &inter[size_t(y - y0) * size_t(dw) * 4];
+    const size_t largeurLigne = size_t(dw) * 4;
+    // The horizontal pass of a source row, into floats. The row's bytes are
+    // made floats once (exactly) before the weighted sums read them.
+    const int x0 = ax.front().debut;
+    const int x1 = ax.back().debut + int(ax.back().poids.size());
+    const auto horizontale = [&](int y, float *sortie, std::vector<float> &flottants) {
+        const uchar *octets = src.constScanLine(y) + x0 * 4;
+        flottants.resize(size_t(x1 - x0) * 4);
+        for (size_t i = 0; i < flottants.size(); ++i)
+            flottants[i] = float(octets[i]);
         for (int x = 0; x < dw; ++x) {
             const Echantillon &e = ax[size_t(x)];
             float c[4] = {0, 0, 0, 0};
-            const uchar *p = ligne + e.debut * 4;
+            const float *p = flottants.data() + size_t(e.debut - x0) * 4;
             for (size_t k = 0; k < e.poids.size(); ++k, p += 4) {
                 const float wk = e.poids[k];
                 c[0] += wk * p[0];
@@ -233,22 +239,51 @@ QImage separable(const QImage &src, const QRect &r, QSize dst, float (*noyau)(fl
             }
             std::copy(c, c + 4, sortie + x * 4);
         }
-    }
+    };
+    // Each output row reads a window of consecutive source rows, and the
+    // windows move down: the horizontal rows are kept in a ring as long as
+    // the widest window, not for the whole source. Runs of output rows go to
+    // threads, each with its own ring; the sums are the same as in one pass.
+    size_t fenetre = 1;
+    for (const Echantillon &e : ay)
+        fenetre = std::max(fenetre, e.poids.size());
     QImage out(dst, QImage::Format_ARGB32);
-    std::vector<float> acc(size_t(dw) * 4);
-    for (int y = 0; y < dst.height(); ++y) {
-        const Echantillon &e = ay[size_t(y)];
-        std::fill(acc.begin(), acc.end(), 0.0f);
-        for (size_t k = 0; k < e.poids.size(); ++k) {
-            const float wk = e.poids[k];
-            const float *ligne = &inter[size_t(e.debut - y0 + int(k)) * size_t(dw) * 4];
-            for (int i = 0; i < dw * 4; ++i)
-                acc[size_t(i)] += wk * ligne[i];
+    uchar *const bits = out.bits();
+    const qsizetype pas = out.bytesPerLine();
+    // Rows are handed out in small runs to whichever thread is free, so a
+    // thread the system keeps waiting does not hold the others up.
+    const qsizetype travail = qsizetype(r.height()) * dw * qsizetype(std::max<size_t>(1, ax.front().poids.size()));
+    constexpr int LIGNES_PAR_LOT = 8;
+    const int lots = (dst.height() + LIGNES_PAR_LOT - 1) / LIGNES_PAR_LOT;
+    std::atomic<int> prochain{0};
+    ParBandesDeLignes(lots, travail, FILS_AUTO, [&](int, int) {
+        std::vector<float> anneau(fenetre * largeurLigne);
+        std::vector<int> ligneDansCase(fenetre, -1);
+        std::vector<float> acc(largeurLigne);
+        std::vector<float> flottants;
+        for (int lot = prochain++; lot < lots; lot = prochain++) {
+            const int y0 = lot * LIGNES_PAR_LOT, y1 = std::min(dst.height(), y0 + LIGNES_PAR_LOT);
+            for (int y = y0; y < y1; ++y) {
+                const Echantillon &e = ay[size_t(y)];
+                std::fill(acc.begin(), acc.end(), 0.0f);
+                for (size_t k = 0; k < e.poids.size(); ++k) {
+                    const int source = e.debut + int(k);
+                    const size_t c = size_t(source) % fenetre;
+                    float *ligne = &anneau[c * largeurLigne];
+                    if (ligneDansCase[c] != source) {
+                        horizontale(source, ligne, flottants);
+                        ligneDansCase[c] = source;
+                    }
+                    const float wk = e.poids[k];
+                    for (size_t i = 0; i < largeurLigne; ++i)
+                        acc[i] += wk * ligne[i];
+                }
+                uchar *d = bits + qsizetype(y) * pas;
+                for (size_t i = 0; i < largeurLigne; ++i)
+                    d[i] = sature(acc[i]);
+            }
         }
-        uchar *d = out.scanLine(y);
-        for (int i = 0; i < dw * 4; ++i)
-            d[i] = sature(acc[size_t(i)]);
-    }
+    });
     return out;
 }
 

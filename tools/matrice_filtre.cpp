@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -207,12 +208,146 @@ int racineEntiere(int64_t v)
     return int(r);
 }
 
+// Round (halves to even) of a value known only by a double-precision
+// estimate within 10^-9 of it: false when the estimate is too near a half
+// for the rounding to be sure.
+inline bool arrondiEstime(double estimation, long long &resultat)
+{
+    if (!(std::fabs(estimation) < 1e15))
+        return false;
+    long long plancher = (long long)estimation; // toward zero, then down
+    if (double(plancher) > estimation)
+        --plancher;
+    const double reste = estimation - double(plancher);
+    if (std::fabs(reste - 0.5) < 1e-6)
+        return false;
+    resultat = plancher + (reste > 0.5 ? 1 : 0);
+    return true;
+}
+
+// The sample positions of the zoom blur along one coordinate of a ray:
+// Round(u·τ + c) for τ = debut..debut + n − 1, with c the centre plus one
+// half, estimated in fixed point with 40 fraction bits: for |u| ≤ 1 and
+// |τ| < 2^16 the estimate is within 10^-7 of the value. Returns whether some
+// estimate lay within 2^-20 (about 10^-6) of a half, where the rounding is
+// not sure (positionDouteuse tells which). Written for the vectoriser.
+constexpr int BITS_FRACTION = 40;
+constexpr int64_t DOUTE = int64_t(1) << (BITS_FRACTION - 20);
+
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("default", "avx2")))
+#endif
+bool positionsRayon(double u, double c, long long debut, int n, int32_t *__restrict sortie)
+{
+    constexpr uint64_t masque = (uint64_t(1) << BITS_FRACTION) - 1;
+    constexpr uint64_t moitie = uint64_t(1) << (BITS_FRACTION - 1);
+    // A bias keeps the values positive, so the shift is a floor.
+    constexpr int64_t biais = int64_t(1) << 21;
+    constexpr double echelle = double(int64_t(1) << BITS_FRACTION);
+    const int64_t pas = int64_t(std::nearbyint(u * echelle));
+    const uint64_t depart = uint64_t(pas * debut + int64_t(std::nearbyint(c * echelle))
+                                     + (biais << BITS_FRACTION));
+    uint64_t douteux = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint64_t v = depart + uint64_t(i) * uint64_t(pas);
+        const uint64_t reste = v & masque;
+        sortie[i] = int32_t(int64_t(v >> BITS_FRACTION) - biais) + (reste > moitie ? 1 : 0);
+        douteux |= (reste - (moitie - uint64_t(DOUTE))) < uint64_t(2 * DOUTE) ? 1 : 0;
+    }
+    return douteux != 0;
+}
+
+inline bool positionDouteuse(double u, double c, long long t)
+{
+    const double v = u * double(t) + c;
+    const double reste = v - std::floor(v) - 0.5;
+    return std::fabs(reste) < 2e-6;
+}
+
 uint64_t melange(uint64_t z)
 {
     // splitmix64's finaliser.
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
+}
+
+// Runs a 3x3 window filter in place without a copy of the picture: each
+// band keeps the original of the row above the one it writes. The rows just
+// outside a band belong to its neighbours, which may already have written
+// them: they are saved first, while every thread only reads. `ligne(haut,
+// milieu, bas, sortie)` makes the 4·(w − 2) bytes of the interior of one
+// output row from the three original rows (each starting at column 0).
+template<typename Ligne>
+void fenetre3EnPlace(QImage &image, int fils, Ligne &&ligne)
+{
+    const int w = image.width(), h = image.height();
+    const Ecriture e(image);
+    const size_t octetsLigne = size_t(w) * 4;
+    const int interieur = 4 * (w - 2);
+    // Output rows 1..h−2 are band rows 0..h−3.
+    std::vector<std::vector<uchar>> dessus(static_cast<size_t>(h)), dessous(static_cast<size_t>(h));
+    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int t0, int t1) {
+        dessus[size_t(t0)].assign(e.ligne(t0), e.ligne(t0) + octetsLigne);
+        dessous[size_t(t0)].assign(e.ligne(t1 + 1), e.ligne(t1 + 1) + octetsLigne);
+    });
+    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int t0, int t1) {
+        std::vector<uchar> precedente(octetsLigne);
+        std::vector<uchar> sortie(static_cast<size_t>(interieur));
+        const uchar *haut = dessus[size_t(t0)].data();
+        for (int t = t0; t < t1; ++t) {
+            uchar *milieu = e.ligne(t + 1);
+            const uchar *bas = t + 1 == t1 ? dessous[size_t(t0)].data() : e.ligne(t + 2);
+            ligne(haut, milieu, bas, sortie.data());
+            std::copy_n(milieu, octetsLigne, precedente.data());
+            haut = precedente.data();
+            auto *d = reinterpret_cast<uint32_t *>(milieu + 4);
+            const auto *s = reinterpret_cast<const uint32_t *>(sortie.data());
+            for (int x = 0; x < w - 2; ++x)
+                d[x] = (s[x] & 0x00FFFFFFu) | (d[x] & 0xFF000000u);
+        }
+    });
+}
+
+// Sums of one 3x3 convolution for a row of bytes in 16 bits: the caller
+// has checked that Σ|coefficient|·255 fits, so every partial sum does too
+// and the wrapping 16-bit arithmetic is exact. Written for the vectoriser.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("default", "avx2")))
+#endif
+void sommesConvolution16(const uchar *__restrict r0, const uchar *__restrict r1, const uchar *__restrict r2,
+                         const int16_t *__restrict c, int16_t *__restrict somme, int octets)
+{
+    const int16_t c0 = c[0], c1 = c[1], c2 = c[2], c3 = c[3], c4 = c[4], c5 = c[5], c6 = c[6], c7 = c[7],
+                  c8 = c[8];
+    for (int o = 0; o < octets; ++o) {
+        const uint16_t s = uint16_t(c0 * r0[o] + c1 * r0[o + 4] + c2 * r0[o + 8] + c3 * r1[o] + c4 * r1[o + 4]
+                                    + c5 * r1[o + 8] + c6 * r2[o] + c7 * r2[o + 4] + c8 * r2[o + 8]);
+        somme[o] = int16_t(s);
+    }
+}
+
+// clamp(s div d + offset) for 16-bit sums. With |s| < 2^24 the quotient of
+// the single-precision division lies within 1/|d| of the exact one, closer
+// than any integer it could be mistaken for, so truncating it is exact.
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+__attribute__((target_clones("default", "avx2")))
+#endif
+void quotientsConvolution16(const int16_t *__restrict somme, uchar *__restrict sortie, int octets,
+                            int32_t diviseur, int32_t decalage)
+{
+    if (diviseur == 1) {
+        for (int o = 0; o < octets; ++o) {
+            const int32_t v = somme[o] + decalage;
+            sortie[o] = uchar(v < 0 ? 0 : (v > 255 ? 255 : v));
+        }
+        return;
+    }
+    const float d = float(diviseur);
+    for (int o = 0; o < octets; ++o) {
+        const int32_t v = int32_t(float(somme[o]) / d) + decalage;
+        sortie[o] = uchar(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
 }
 
 } // namespace
@@ -239,6 +374,23 @@ bool FiltreConvolution(QImage &image, const ConvMatrix &m, int fils)
     int64_t minimum = 0, maximum = 0;
     for (int32_t c : m.coefficients)
         (c < 0 ? minimum : maximum) += int64_t(c) * 255;
+    if (maximum - minimum <= 32767) {
+        // The common case: every sum fits in 16 bits. The quotient is at most
+        // 32767 in size, so an offset beyond ±65535 gives the same bytes
+        // as ±65535 and the 32-bit addition cannot overflow.
+        std::array<int16_t, 9> c;
+        for (size_t i = 0; i < 9; ++i)
+            c[i] = int16_t(m.coefficients[i]);
+        const int32_t decalage = std::clamp<int32_t>(m.decalage, -65535, 65535);
+        const int octets = 4 * (w - 2);
+        fenetre3EnPlace(image, fils, [&](const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie) {
+            thread_local std::vector<int16_t> sommes;
+            sommes.resize(size_t(octets));
+            sommesConvolution16(haut, milieu, bas, c.data(), sommes.data(), octets);
+            quotientsConvolution16(sommes.data(), sortie, octets, m.diviseur, decalage);
+        });
+        return true;
+    }
     const TableQuotient quotient(minimum, maximum, m.diviseur, m.decalage);
     const QImage copie = image.copy();
     const Lecture src(copie);
@@ -406,49 +558,6 @@ bool Sepia(QImage &image, int profondeur, int fils)
     return true;
 }
 
-TSV RGBversTSV(int r, int g, int b)
-{
-    TSV t;
-    t.v = std::max({r, g, b});
-    const int m = std::min({r, g, b});
-    const int delta = t.v - m;
-    t.s = t.v > 0 ? delta * 255 / t.v : 0;
-    if (t.s == 0)
-        return t;
-    if (r == t.v)
-        t.h = (g - b) * 60 / delta;
-    else if (g == t.v)
-        t.h = (b - r) * 60 / delta + 120;
-    else
-        t.h = (r - g) * 60 / delta + 240;
-    if (t.h < 0)
-        t.h += 360;
-    return t;
-}
-
-RGBEntiers TSVversRGB(int h, int s, int v)
-{
-    if (s == 0)
-        return {v, v, v};
-    if (h < 0 || h > 360)
-        h = (h % 360 + 360) % 360;
-    if (h == 360)
-        h = 0;
-    const int f = h % 60;
-    const int secteur = h / 60;
-    const int p = v - v * s / 255;
-    const int q = v - v * s * f / 15300;
-    const int t = v - v * s * (60 - f) / 15300;
-    switch (secteur) {
-    case 0: return {v, t, p};
-    case 1: return {q, v, p};
-    case 2: return {p, v, t};
-    case 3: return {p, q, v};
-    case 4: return {t, p, v};
-    default: return {v, p, q};
-    }
-}
-
 bool AjusteTSV(QImage &image, int dh, int ds, int dv, int fils)
 {
     if (!prepare(image))
@@ -460,13 +569,7 @@ bool AjusteTSV(QImage &image, int dh, int ds, int dv, int fils)
         for (int y = y0; y < y1; ++y) {
             uchar *p = e.ligne(y);
             for (int x = 0; x < w; ++x, p += 4) {
-                TSV t = RGBversTSV(p[OR], p[OG], p[OB]);
-                t.h += dh;
-                if (t.h > 360)
-                    t.h -= 360;
-                t.s = std::clamp(t.s * (100 + ds) / 100, 0, 255);
-                t.v = std::clamp(t.v * (100 + dv) / 100, 0, 255);
-                const RGBEntiers c = TSVversRGB(t.h, t.s, t.v);
+                const RGBEntiers c = AjustePixelTSV(p[OR], p[OG], p[OB], dh, ds, dv);
                 p[OR] = uchar(c.r);
                 p[OG] = uchar(c.g);
                 p[OB] = uchar(c.b);
@@ -633,29 +736,23 @@ bool FiltreMedian(QImage &image, int n, int fils)
     // A window of one pixel has no value past the half count: nothing to do.
     if (n < 2 || w < n || h < n)
         return true;
+    if (n == 3) {
+        // In place, each band keeping the original of the row above.
+        const int octets = 4 * (w - 2);
+        fenetre3EnPlace(image, fils, [&](const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie) {
+            thread_local std::unique_ptr<Median3Lignes> calcul;
+            if (!calcul || calcul->longueur != octets)
+                calcul = std::make_unique<Median3Lignes>(octets);
+            calcul->calcule(haut, milieu, bas, sortie);
+        });
+        return true;
+    }
     const QImage copie = image.copy();
     const Lecture src(copie);
     const Ecriture dst(image);
-    if (n == 3) {
-        const int octets = 4 * (w - 2);
-        ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
-            Median3Lignes calcul(octets);
-            std::vector<uchar> sortie(static_cast<size_t>(octets));
-            for (int y = y0; y < y1; ++y) {
-                calcul.calcule(src.ligne(y), src.ligne(y + 1), src.ligne(y + 2), sortie.data());
-                uchar *out = dst.ligne(y + 1) + 4;
-                for (int o = 0; o < octets; o += 4) {
-                    out[o + OB] = sortie[size_t(o + OB)];
-                    out[o + OG] = sortie[size_t(o + OG)];
-                    out[o + OR] = sortie[size_t(o + OR)];
-                }
-            }
-        });
-    } else {
-        ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
-            medianGeneral(src, dst, w, n, y0, y1);
-        });
-    }
+    ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
+        medianGeneral(src, dst, w, n, y0, y1);
+    });
     return true;
 }
 
@@ -667,23 +764,44 @@ bool TramageFloydSteinberg(QImage &image, bool gris)
         NiveauxDeGris(image);
     const int w = image.width(), h = image.height();
     const Ecriture e(image);
-    const auto ajoute = [](uchar *p, int erreur) {
-        p[OB] = p[OG] = p[OR] = borne(p[OB] + erreur);
-    };
-    for (int y = 0; y + 1 < h; ++y) {
+    // Every pixel is set to black or white, the edges too: the error that
+    // would fall outside the picture is dropped. Only B is read; each share
+    // of the error is added to B and clamped at once, in scan order. The row
+    // below is worked on in a buffer and written when its turn comes.
+    std::vector<uchar> bas(size_t(w) + 1);
+    std::vector<uchar> courante(size_t(w) + 1);
+    const auto ajoute = [](uchar &v, int erreur) { v = borne(v + erreur); };
+    {
+        const uchar *l = e.ligne(0);
+        for (int x = 0; x < w; ++x)
+            courante[size_t(x)] = l[x * 4 + OB];
+    }
+    for (int y = 0; y < h; ++y) {
+        const bool suivante = y + 1 < h;
+        if (suivante) {
+            const uchar *s = e.ligne(y + 1);
+            for (int x = 0; x < w; ++x)
+                bas[size_t(x)] = s[x * 4 + OB];
+        }
         uchar *l = e.ligne(y);
-        uchar *s = e.ligne(y + 1);
-        for (int x = 1; x + 1 < w; ++x) {
-            uchar *p = l + x * 4;
-            const int ancien = p[OB];
+        for (int x = 0; x < w; ++x) {
+            const int ancien = courante[size_t(x)];
             const int nouveau = ancien < 128 ? 0 : 255;
             const int erreur = ancien - nouveau;
-            p[OB] = p[OG] = p[OR] = uchar(nouveau);
-            ajoute(p + 4, erreur * 7 / 16);
-            ajoute(s + (x - 1) * 4, erreur * 3 / 16);
-            ajoute(s + x * 4, erreur * 5 / 16);
-            ajoute(s + (x + 1) * 4, erreur * 1 / 16);
+            l[x * 4 + OB] = l[x * 4 + OG] = l[x * 4 + OR] = uchar(nouveau);
+            if (erreur == 0)
+                continue;
+            if (x + 1 < w)
+                ajoute(courante[size_t(x + 1)], erreur * 7 / 16);
+            if (!suivante)
+                continue;
+            if (x > 0)
+                ajoute(bas[size_t(x - 1)], erreur * 3 / 16);
+            ajoute(bas[size_t(x)], erreur * 5 / 16);
+            if (x + 1 < w)
+                ajoute(bas[size_t(x + 1)], erreur * 1 / 16);
         }
+        std::swap(courante, bas);
     }
     return true;
 }
@@ -694,14 +812,16 @@ bool TramageOrdonne2x2(QImage &image, bool gris, int fils)
         return true;
     if (gris)
         NiveauxDeGris(image, fils);
+    // Every pixel, an odd last row or column too, by its place in the 2x2 cell.
     static constexpr int seuils[2][2] = {{32, 160}, {222, 96}};
-    const int lignes = image.height() / 2 * 2, colonnes = image.width() / 2 * 2;
+    const int w = image.width();
     const Ecriture e(image);
-    ParBandesDeLignes(lignes / 2, pixelsDe(image), fils, [&](int r0, int r1) {
-        for (int y = 2 * r0; y < 2 * r1; ++y) {
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
             uchar *p = e.ligne(y);
-            for (int x = 0; x < colonnes; ++x, p += 4)
-                p[OB] = p[OG] = p[OR] = p[OB] < seuils[y & 1][x & 1] ? 0 : 255;
+            const int *s = seuils[y & 1];
+            for (int x = 0; x < w; ++x, p += 4)
+                p[OB] = p[OG] = p[OR] = p[OB] < s[x & 1] ? 0 : 255;
         }
     });
     return true;
@@ -745,7 +865,7 @@ bool FiltreKuwahara(QImage &image, int n, int fils)
     const QImage copie = image.copy();
     const Lecture src(copie);
     const Ecriture dst(image);
-    ParBandesDeLignes(h - n + 1, pixelsDe(image), fils, [&](int y0, int y1) {
+    ParBandesDeLignes(h - n + 1, pixelsDe(image) * 8, fils, [&](int y0, int y1) {
         // Column sums of v and v² over q rows, for the quadrants starting at
         // row y (haut) and at row y + k (bas), kept up to date row by row.
         // With the integer mean m, Σ(m − v)² = Σv² − 2mΣv + q²m² exactly.
@@ -973,7 +1093,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
         }
     });
 
-    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+    ParBandesDeLignes(h, pixelsDe(image) * 8, fils, [&](int y0, int y1) {
         std::vector<int> demiLargeur; // for the last radius met
         int rayonConnu = -1;
         for (int y = y0; y < y1; ++y) {
@@ -1030,10 +1150,21 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
         dMax = std::max(dMax, std::sqrt(ex * ex + ey * ey));
     }
     const long long limite = (long long)dMax + 3;
+    // The fixed-point estimate of the positions holds for |τ| below 2^16
+    // and centres below 2^20; beyond, every position is worked out exactly.
+    const bool pointFixe = limite < (1 << 16) && std::abs(cx) < (1 << 20) && std::abs(cy) < (1 << 20);
     const QImage copie = image.copy();
     const Lecture src(copie);
     const Ecriture dst(image);
-    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+    // The extended-precision rounding is costly and meets its halves only in
+    // a few places (pixels on the centre's row or column, whole distances).
+    // Each rounded value is first estimated in double precision, whose error
+    // here stays below 10^-9; only when the estimate lies within 10^-6 of a
+    // half is the value worked out in extended precision as written.
+    const double r2d = double(r2), kd = double(k);
+    const double cxd = cx + 0.5, cyd = cy + 0.5;
+    ParBandesDeLignes(h, pixelsDe(image) * 16, fils, [&](int y0, int y1) {
+        std::vector<int32_t> xs, ys;
         for (int y = y0; y < y1; ++y) {
             uchar *out = dst.ligne(y);
             const int64_t ey = int64_t(y) - cy;
@@ -1042,35 +1173,63 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
                 const int64_t d2e = ex * ex + ey * ey;
                 if (d2e == 0)
                     continue;
+                long long a = 0, b = 0;
+                const double dd = std::sqrt(double(d2e));
+                const double argument = r2d == 0 ? 0.0 : (1 - double(d2e) / r2d) * kd;
+                const double omegad = 1 / (std::exp(argument) + 1);
+                const bool estime = r2d != 0 && std::fabs(argument) < 700 && std::isfinite(omegad)
+                                    && arrondiEstime(dd - avant * omegad + 0.5, a)
+                                    && arrondiEstime(apres * omegad + dd + 0.5, b);
                 const long double d2 = (long double)d2e;
                 const long double d = std::sqrt(d2);
-                const long double omega = r2 == 0 ? 1.0L : 1 / (std::exp((1 - d2 / r2) * kk) + 1);
-                if (std::isnan(omega))
-                    continue;
-                long long a = arrondiEtendu(d - avant * omega + 0.5L);
-                long long b = arrondiEtendu(apres * omega + d + 0.5L);
+                if (!estime) {
+                    const long double omega = r2 == 0 ? 1.0L : 1 / (std::exp((1 - d2 / r2) * kk) + 1);
+                    if (std::isnan(omega))
+                        continue;
+                    a = arrondiEtendu(d - avant * omega + 0.5L);
+                    b = arrondiEtendu(apres * omega + d + 0.5L);
+                }
                 a = std::max(a, -limite);
                 b = std::min(b, limite);
-                uint32_t somme[3] = {0, 0, 0};
-                uint32_t nombre = 0;
+                uint32_t sb = 0, sg = 0, sr = 0, nombre = 0;
+                const int n = int(std::max<long long>(0, b - a + 1));
+                if (n == 0)
+                    continue;
+                xs.resize(size_t(n));
+                ys.resize(size_t(n));
+                // On the centre's row or column that coordinate is the same
+                // for every sample (0·τ/d is 0), exactly half-way: worked out once.
                 const long double fx = (long double)ex, fy = (long double)ey;
-                for (long long t = a; t <= b; ++t) {
-                    const long long sx = arrondiEtendu(fx * t / d + cx + 0.5L);
-                    if (sx < 0 || sx >= w)
+                const auto exact = [&](long double f, int c, long long t) {
+                    return int32_t(arrondiEtendu(f * t / d + c + 0.5L));
+                };
+                if (ex == 0)
+                    std::fill(xs.begin(), xs.end(), exact(0, cx, 0));
+                else if (!pointFixe || positionsRayon(double(ex) / dd, cxd, a, n, xs.data()))
+                    for (int i = 0; i < n; ++i)
+                        if (!pointFixe || positionDouteuse(double(ex) / dd, cxd, a + i))
+                            xs[size_t(i)] = exact(fx, cx, a + i);
+                if (ey == 0)
+                    std::fill(ys.begin(), ys.end(), exact(0, cy, 0));
+                else if (!pointFixe || positionsRayon(double(ey) / dd, cyd, a, n, ys.data()))
+                    for (int i = 0; i < n; ++i)
+                        if (!pointFixe || positionDouteuse(double(ey) / dd, cyd, a + i))
+                            ys[size_t(i)] = exact(fy, cy, a + i);
+                for (int i = 0; i < n; ++i) {
+                    const int32_t sx = xs[size_t(i)], sy = ys[size_t(i)];
+                    if (uint32_t(sx) >= uint32_t(w) || uint32_t(sy) >= uint32_t(h))
                         continue;
-                    const long long sy = arrondiEtendu(fy * t / d + cy + 0.5L);
-                    if (sy < 0 || sy >= h)
-                        continue;
-                    const uchar *s = src.ligne(int(sy)) + sx * 4;
-                    somme[0] += s[0];
-                    somme[1] += s[1];
-                    somme[2] += s[2];
+                    const uchar *p = src.ligne(sy) + sx * 4;
+                    sb += p[0];
+                    sg += p[1];
+                    sr += p[2];
                     ++nombre;
                 }
                 if (nombre == 0)
                     continue;
-                for (int c = 0; c < 3; ++c)
-                    out[x * 4 + c] = uchar(somme[c] / nombre);
+                out[x * 4 + OB] = uchar(sb / nombre);
+                out[x * 4 + OG] = uchar(sg / nombre);
+                out[x * 4 + OR] = uchar(sr / nombre);
             }
         }
     });

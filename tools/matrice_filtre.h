@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -49,8 +50,61 @@ bool Sepia(QImage &image, int profondeur, int fils = FILS_AUTO);
 
 struct TSV { int h = 0, s = 0, v = 0; };
 struct RGBEntiers { int r = 0, g = 0, b = 0; };
-TSV RGBversTSV(int r, int g, int b);
-RGBEntiers TSVversRGB(int h, int s, int v);
+inline TSV RGBversTSV(int r, int g, int b)
+{
+    TSV t;
+    t.v = std::max(r, std::max(g, b));
+    const int m = std::min(r, std::min(g, b));
+    const int delta = t.v - m;
+    t.s = t.v > 0 ? delta * 255 / t.v : 0;
+    if (t.s == 0)
+        return t;
+    if (r == t.v)
+        t.h = (g - b) * 60 / delta;
+    else if (g == t.v)
+        t.h = (b - r) * 60 / delta + 120;
+    else
+        t.h = (r - g) * 60 / delta + 240;
+    if (t.h < 0)
+        t.h += 360;
+    return t;
+}
+
+inline RGBEntiers TSVversRGB(int h, int s, int v)
+{
+    if (s == 0)
+        return {v, v, v};
+    if (h < 0 || h > 360)
+        h = (h % 360 + 360) % 360;
+    if (h == 360)
+        h = 0;
+    const int f = h % 60;
+    const int secteur = h / 60;
+    const int p = v - v * s / 255;
+    const int q = v - v * s * f / 15300;
+    const int t = v - v * s * (60 - f) / 15300;
+    switch (secteur) {
+    case 0: return {v, t, p};
+    case 1: return {q, v, p};
+    case 2: return {p, v, t};
+    case 3: return {p, q, v};
+    case 4: return {t, p, v};
+    default: return {v, p, q};
+    }
+}
+
+// The HSV adjustment of one colour; dh already in 0..359.
+inline RGBEntiers AjustePixelTSV(int r, int g, int b, int dh, int ds, int dv)
+{
+    TSV t = RGBversTSV(r, g, b);
+    t.h += dh;
+    if (t.h > 360)
+        t.h -= 360;
+    t.s = std::clamp(t.s * (100 + ds) / 100, 0, 255);
+    t.v = std::clamp(t.v * (100 + dv) / 100, 0, 255);
+    return TSVversRGB(t.h, t.s, t.v);
+}
+
 // Hue shift 0..359 (other values are brought into that range), saturation
 // and value percentages −100..100.
 bool AjusteTSV(QImage &image, int dh, int ds, int dv, int fils = FILS_AUTO);
@@ -75,6 +129,8 @@ bool Motif(QImage &image, int n, QRgb fond, int forme, int fils = FILS_AUTO);
 
 // Per-channel median: the first value whose running count exceeds (n·n+1) div 2.
 bool FiltreMedian(QImage &image, int n, int fils = FILS_AUTO);
+// Black and white dithers of the whole picture, edges included (on B, after
+// the grey when asked); the error diffusion drops what falls outside.
 bool TramageFloydSteinberg(QImage &image, bool gris);
 bool TramageOrdonne2x2(QImage &image, bool gris, int fils = FILS_AUTO);
 bool TramageOrdonne3x3(QImage &image, bool gris, int fils = FILS_AUTO);

@@ -5,6 +5,9 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
 #include <random>
 
 namespace {
@@ -281,6 +284,86 @@ TEST(ChaineEffets, ImageAttributeSteps)
         }
         EXPECT_NE(qRed(c.pixel(128, 0)), 128);
     }
+}
+
+// The one-pixel steps (lighten, image attributes, sepia, HSV, channels,
+// contrast) run together in one pass: whatever subset is on, the result is
+// the steps' own, one after the other, alpha kept, and the source untouched.
+TEST(ChaineEffets, OnePixelStepsTogetherEqualTheStepsInTurn)
+{
+    const QImage src = aleatoire(29, 13, 12, false);
+    const QImage copieSource = src.copy();
+    const auto uneApresLautre = [&](const OptionsEffets &o) {
+        QImage i = src.copy();
+        const auto parTable = [&](const std::function<int(int)> &f) {
+            for (int y = 0; y < i.height(); ++y)
+                for (int x = 0; x < i.width(); ++x) {
+                    const QRgb p = i.pixel(x, y);
+                    i.setPixel(x, y, qRgba(f(qRed(p)), f(qGreen(p)), f(qBlue(p)), qAlpha(p)));
+                }
+        };
+        if (o.ClairTB < 9) {
+            const int ajout = int(std::nearbyint((9 - o.ClairTB) * 0.05 * 255));
+            parTable([&](int v) { return std::min(255, v + ajout); });
+        }
+        if (o.NegCB || o.GrisCB || o.GammaTB != 10) {
+            parTable([&](int v) {
+                const int n = o.NegCB ? 255 - v : v;
+                return int(std::nearbyint(255.0 * std::pow(n / 255.0, o.GammaTB * 0.1)));
+            });
+            if (o.GrisCB)
+                for (int y = 0; y < i.height(); ++y)
+                    for (int x = 0; x < i.width(); ++x) {
+                        const QRgb p = i.pixel(x, y);
+                        const int m = std::max({qRed(p), qGreen(p), qBlue(p)});
+                        i.setPixel(x, y, qRgba(m, m, m, qAlpha(p)));
+                    }
+        }
+        if (o.MasqueFlouCB)
+            Accentuation(i, 3, 2);
+        if (o.SepiaCB)
+            Sepia(i, 40);
+        if (o.TeinteTb != 0 || o.SaturationTb != 0 || o.LuminanceTb != 0)
+            AjusteTSV(i, o.TeinteTb, o.SaturationTb, o.LuminanceTb);
+        if (o.RTB != 100 || o.GTB != 100 || o.BTB != 100)
+            AjusteCanaux(i, o.RTB, o.GTB, o.BTB);
+        if (o.ContrasteTB != 0)
+            Contraste(i, o.ContrasteTB);
+        return i;
+    };
+    std::mt19937 gen(99);
+    for (int essai = 0; essai < 200; ++essai) {
+        OptionsEffets o;
+        const auto tire = [&] { return gen() % 2 == 0; };
+        if (tire())
+            o.ClairTB = int(gen() % 9);
+        o.NegCB = tire();
+        o.GrisCB = tire();
+        if (tire())
+            o.GammaTB = 1 + int(gen() % 30);
+        o.MasqueFlouCB = gen() % 4 == 0;
+        o.SepiaCB = tire();
+        if (tire()) {
+            o.TeinteTb = int(gen() % 360);
+            o.SaturationTb = int(gen() % 201) - 100;
+            o.LuminanceTb = int(gen() % 201) - 100;
+        }
+        if (tire()) {
+            o.RTB = int(gen() % 101);
+            o.BTB = int(gen() % 101);
+        }
+        if (tire())
+            o.ContrasteTB = int(gen() % 201) - 100;
+        ContexteChaine ctx = contexte(src);
+        ctx.fils = 1 + essai % 3;
+        const QImage resultat = AppliqueChaine(src, o, ctx);
+        ASSERT_TRUE(memeImage(resultat, uneApresLautre(o)))
+            << "essai " << essai << " clair " << o.ClairTB << " neg " << o.NegCB << " gris " << o.GrisCB
+            << " gamma " << o.GammaTB << " masque " << o.MasqueFlouCB << " sepia " << o.SepiaCB << " tsv "
+            << o.TeinteTb << "/" << o.SaturationTb << "/" << o.LuminanceTb << " canaux " << o.RTB << "/"
+            << o.BTB << " contraste " << o.ContrasteTB;
+    }
+    EXPECT_TRUE(memeImage(src, copieSource));
 }
 
 TEST(ChaineEffets, BlursUseTheMappedCentresAndZoomValues)

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -205,7 +206,7 @@ QImage refFlouRadial(const QImage &img, int s, int cx, int cy)
     const long double f = (long double)s / (w * w + h * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const long double d2 = (long double)((cx - x) * (cx - x) + (cy - y) * (cy - y));
+            const long double d2 = (long double)((long long)(cx - x) * (cx - x) + (long long)(cy - y) * (cy - y));
             const long long r = std::llrint(d2 * f + 0.5L);
             long long somme[3] = {0, 0, 0}, nombre = 0;
             for (long long j = -r; j <= r; ++j)
@@ -231,7 +232,7 @@ QImage refFlouZoom(const QImage &img, int cx, int cy, int pct, int avant, int ap
     const long double R2 = (long double)(R * R);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const long double d2 = (long double)((cx - x) * (cx - x) + (cy - y) * (cy - y));
+            const long double d2 = (long double)((long long)(cx - x) * (cx - x) + (long long)(cy - y) * (cy - y));
             const long double d = std::sqrt(d2);
             if (d == 0)
                 continue;
@@ -261,11 +262,13 @@ QImage refFloydSteinberg(const QImage &source)
     QImage img = refGris(source);
     const int w = img.width(), h = img.height();
     const auto ajoute = [&](int x, int y, int e) {
+        if (x < 0 || x >= w || y >= h)
+            return;
         const int v = borne(qBlue(img.pixel(x, y)) + e);
         img.setPixel(x, y, avecCanaux(img.pixel(x, y), v, v, v));
     };
-    for (int y = 0; y <= h - 2; ++y)
-        for (int x = 1; x <= w - 2; ++x) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const int ancien = qBlue(img.pixel(x, y));
             const int nouveau = ancien < 128 ? 0 : 255;
             const int e = ancien - nouveau;
@@ -307,6 +310,63 @@ TEST(MatriceFiltre, ConvolutionMatchesPlainEvaluation)
     QImage img = src;
     ASSERT_TRUE(FiltreConvolution(img, grand));
     EXPECT_TRUE(memeImage(img, refConvolution(src, grand)));
+}
+
+// Sums near the 16-bit limit (Σ|c|·255 of 32640 and 32895 fall on either side
+// of it) on black, white and ramp pictures, so every sum reaches its extreme,
+// with divisors and offsets of every kind; and every quotient the centre
+// coefficient can make, checked against the integer formula.
+TEST(MatriceFiltre, ConvolutionSumsAtTheLimitOfSixteenBits)
+{
+    QImage rampe(258, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 258; ++x) {
+            const int v = std::clamp(x - 1, 0, 255);
+            rampe.setPixel(x, y, qRgba(v, 255 - v, v / 2, 77));
+        }
+    QImage noir(7, 5, QImage::Format_ARGB32), blanc(7, 5, QImage::Format_ARGB32);
+    noir.fill(qRgba(0, 0, 0, 255));
+    blanc.fill(qRgba(255, 255, 255, 10));
+    QImage damier = blanc.copy();
+    for (int y = 0; y < 5; ++y)
+        for (int x = (y % 2); x < 7; x += 2)
+            damier.setPixel(x, y, qRgba(0, 0, 0, 3));
+    const std::vector<std::array<int32_t, 9>> matrices{
+        {16, 16, 16, 16, 0, 16, 16, 16, 16},     // 128: fits
+        {-16, -16, -16, -16, 0, -16, -16, -16, -16},
+        {-64, 0, 0, 0, 64, 0, 0, 0, 0},          // 128
+        {16, 16, 16, 16, 1, 16, 16, 16, 16},     // 129: too wide
+        {-60, 3, 2, 1, 128, -1, -2, -3, 4},      // wider still
+        {0, 0, 0, 0, 128, 0, 0, 0, 0}};
+    for (const auto &coefficients : matrices)
+        for (int32_t d : {1, -1, 2, 7, -13, 255, 32768, 2147483647})
+            for (int32_t decalage : {0, 1, -255, 300, 2147483647, -2147483647})
+                for (const QImage *src : {&rampe, &noir, &blanc, &damier}) {
+                    ConvMatrix m;
+                    m.coefficients = coefficients;
+                    m.diviseur = d;
+                    m.decalage = decalage;
+                    QImage img = *src;
+                    ASSERT_TRUE(FiltreConvolution(img, m, 1));
+                    ASSERT_TRUE(memeImage(img, refConvolution(*src, m)))
+                        << "d " << d << " offset " << decalage << " centre " << coefficients[4];
+                }
+    // The centre coefficient k alone: each interior byte is clamp(k·p div d + o).
+    for (int k = -128; k <= 128; k += 3)
+        for (int32_t d : {2, 3, -7, 10, 127, -128, 255, 1000}) {
+            ConvMatrix m;
+            m.coefficients = {0, 0, 0, 0, k, 0, 0, 0, 0};
+            m.diviseur = d;
+            m.decalage = 128;
+            QImage img = rampe;
+            FiltreConvolution(img, m);
+            for (int x = 1; x < 257; ++x) {
+                const QRgb p = rampe.pixel(x, 1), q = img.pixel(x, 1);
+                ASSERT_EQ(qRed(q), borne((long long)k * qRed(p) / d + 128)) << k << " " << d << " " << x;
+                ASSERT_EQ(qGreen(q), borne((long long)k * qGreen(p) / d + 128)) << k << " " << d;
+                ASSERT_EQ(qAlpha(q), 77);
+            }
+        }
 }
 
 TEST(MatriceFiltre, ConvolutionIdentityDivisorZeroAndTinyPictures)
@@ -605,8 +665,8 @@ TEST(MatriceFiltre, DithersMatchPlainEvaluation)
         TramageOrdonne2x2(img, true);
         QImage ref = refGris(src);
         const int s2[2][2] = {{32, 160}, {222, 96}};
-        for (int y = 0; y < src.height() / 2 * 2; ++y)
-            for (int x = 0; x < src.width() / 2 * 2; ++x) {
+        for (int y = 0; y < src.height(); ++y)
+            for (int x = 0; x < src.width(); ++x) {
                 const int v = qBlue(ref.pixel(x, y)) < s2[y % 2][x % 2] ? 0 : 255;
                 ref.setPixel(x, y, avecCanaux(ref.pixel(x, y), v, v, v));
             }
@@ -623,15 +683,40 @@ TEST(MatriceFiltre, DithersMatchPlainEvaluation)
             }
         EXPECT_TRUE(memeImage(img, ref));
     }
-    // An odd last column stays as it was (after the grey).
-    const QImage impair = aleatoire(5, 4, 2);
-    QImage img = impair;
-    TramageOrdonne2x2(img, false);
-    for (int y = 0; y < 4; ++y)
-        EXPECT_EQ(img.pixel(4, y), impair.pixel(4, y));
+    // A flat 60 % grey: after the two-colour map the edges (left and right
+    // columns, bottom row) hold both colours, roughly 60 % of them white, as
+    // the inside does; odd sizes put the ordered dithers' cells across the edge.
+    const TColor noir = TColor::fromRgb(0, 0, 0), blanc = TColor::fromRgb(255, 255, 255);
+    for (QSize t : {QSize(20, 20), QSize(21, 23), QSize(41, 7)}) {
+        for (int mode = 0; mode < 3; ++mode) {
+            QImage gris(t, QImage::Format_ARGB32);
+            gris.fill(qRgb(153, 153, 153));
+            if (mode == 0)
+                TramageFloydSteinberg(gris, true);
+            else if (mode == 1)
+                TramageOrdonne2x2(gris, true);
+            else
+                TramageOrdonne3x3(gris, true);
+            Bicolore(gris, noir, blanc);
+            int blancs = 0, total = 0;
+            const auto compte = [&](int x, int y) {
+                ++total;
+                blancs += gris.pixel(x, y) == qRgb(255, 255, 255);
+            };
+            for (int y = 0; y < t.height(); ++y) {
+                compte(0, y);
+                compte(t.width() - 1, y);
+            }
+            for (int x = 1; x + 1 < t.width(); ++x)
+                compte(x, t.height() - 1);
+            const double part = double(blancs) / total;
+            EXPECT_GT(part, 0.3) << t.width() << "x" << t.height() << " mode " << mode;
+            EXPECT_LT(part, 0.8) << t.width() << "x" << t.height() << " mode " << mode;
+        }
+    }
 
     // A dither then the two-colour map: exactly two values.
-    img = aleatoire(23, 17, 6);
+    QImage img = aleatoire(23, 17, 6);
     TramageOrdonne3x3(img, true);
     Bicolore(img, TColor::fromRgb(10, 20, 250), TColor::fromRgb(240, 200, 5));
     std::set<QRgb> valeurs;
@@ -818,6 +903,19 @@ TEST(MatriceFiltre, ZoomBlurMatchesPlainEvaluation)
                     EXPECT_EQ(img.pixel(c), src.pixel(c)); // the centre keeps its value
                 }
             }
+        }
+    }
+    // A 64x48 picture (diagonal 80): with 25 % the radius is 20, and at whole
+    // distances (3-4-5 triangles, the centre's row and column) the weight and
+    // the sample positions fall on exact halves, which round to even.
+    const QImage src = aleatoire(64, 48, 5);
+    for (auto [pct, avant, apres, k] : {std::tuple{25, 4, 30, 3.0f}, {25, 5, 7, 0.0f}, {15, 6, 30, 3.0f},
+                                         {100, 50, 50, 10.0f}, {1, 3, 3, 7.5f}}) {
+        for (QPoint c : {QPoint(20, 17), QPoint(32, 24), QPoint(0, 47), QPoint(70, -5), QPoint(70000, -3)}) {
+            QImage img = src;
+            FlouZoom(img, c.x(), c.y(), pct, avant, apres, k, 3);
+            ASSERT_TRUE(memeImage(img, refFlouZoom(src, c.x(), c.y(), pct, avant, apres, k)))
+                << pct << " " << avant << " " << apres << " " << k << " centre " << c.x() << "," << c.y();
         }
     }
 }

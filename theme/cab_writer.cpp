@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kBloc = 32768;          // uncompressed bytes in every data block but a folder's last
 constexpr int kEnteteBloc = 8;        // checksum, stored size, uncompressed size
-constexpr int kBlocsParLot = 32;      // blocks read, then written, at a time (1 MiB)
+constexpr int kBlocsParLot = 4;       // blocks read, then written, at a time (128 KiB)
 constexpr int kEnteteCabinet = 36;
 constexpr int kEnteteDossier = 8;
 constexpr int kEnteteFichier = 16;

@@ -11,9 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 

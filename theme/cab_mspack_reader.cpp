@@ -38,6 +38,7 @@ struct LecteurCab::Etat
     QString erreurSortie;
     mscab_decompressor *cabd = nullptr;
     mscabd_cabinet *cab = nullptr;
+    std::vector<mscabd_file *> fichiers; // the members, in order
 };
 
 namespace {
@@ -216,6 +217,7 @@ Erreur LecteurCab::ouvre(const QString &chemin)
         m_etat->cab = nullptr;
     }
     m_membres.clear();
+    m_etat->fichiers.clear();
     m_etat->chemin = chemin;
     mscabd_cabinet *cab = cabd->open(cabd, kJetonCabinet);
     if (!cab) {
@@ -224,6 +226,7 @@ Erreur LecteurCab::ouvre(const QString &chemin)
     }
     m_etat->cab = cab;
     for (mscabd_file *f = cab->files; f; f = f->next) {
+        m_etat->fichiers.push_back(f);
         MembreLu m;
         m.nomBrut = QByteArray(f->filename);
         m.nom = decodeNom(m.nomBrut, f->attribs & MSCAB_ATTRIB_UTF_NAME, m.nomLisible);
@@ -245,11 +248,7 @@ Erreur LecteurCab::extrait(int index, QIODevice &sortie, const std::function<voi
     mscab_decompressor *cabd = m_etat->cabd;
     if (!cabd || !m_etat->cab || index < 0 || size_t(index) >= m_membres.size())
         return Erreur::Autre;
-    mscabd_file *f = m_etat->cab->files;
-    for (int i = 0; i < index && f; ++i)
-        f = f->next;
-    if (!f)
-        return Erreur::Autre;
+    mscabd_file *f = m_etat->fichiers[size_t(index)];
 
     m_etat->sortie = &sortie;
     m_etat->progression = &progression;

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +46,35 @@ QString trouveSansCasse(const QString &dossier, const QString &nom)
     }
     return {};
 }
+
+// A member's output: its temporary file, written straight through.
+class SortieFichier : public QIODevice
+{
+public:
+    explicit SortieFichier(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *donnees, qint64 octets) override
+    {
+        qint64 faits = 0;
+        while (faits < octets) {
+            const ssize_t n = ::write(m_fd, donnees + faits, size_t(octets - faits));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                setErrorString(QString::fromLocal8Bit(std::strerror(errno)));
+                return -1;
+            }
+            faits += n;
+        }
+        return faits;
+    }
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
@@ -394,11 +425,7 @@ bool TCABFile::extraitMembre(cabmspack::LecteurCab &lecteur, int index, const QS
         signaleErreurSysteme(erreur);
         return false;
     }
-    QFile sortie;
-    if (!sortie.open(temporaire.fd(), QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle)) {
-        signaleErreurSysteme(sortie.errorString());
-        return false;
-    }
+    SortieFichier sortie(temporaire.fd());
     const qint64 taille = m.taille;
     const std::function<void(qint64)> progression = [&](qint64 ecrits) {
         if (OnDecompressProgress)

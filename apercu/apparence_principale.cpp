@@ -5,6 +5,7 @@
 #include "tools/hls.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -75,8 +76,13 @@ void AppliqueApparence(QMainWindow *fenetre, const OptionsOVD &options, const Co
         params.superieure = options.CouleurFormSupD;
         params.direction = options.GradientRG;
         params.version = version;
+        // The window keeps the picture as drawn, now or at its first paint,
+        // with the status bar as the layout has made it by then.
+        peintre->apresDessin = [bmpFond = &apparence.BmpFond](const QImage &image) { *bmpFond = image; };
+        peintre->hauteurBarreEtat = [barre = QPointer<const QStatusBar>(barreEtat)] {
+            return barre && !barre->isHidden() ? barre->height() : 0;
+        };
         peintre->fixe(params, apparence.uniforme);
-        apparence.BmpFond = peintre->image();
     }
 
     if (auto *pages = fenetre->findChild<QWidget *>(QStringLiteral("PageControl1")))

@@ -21,7 +21,9 @@ CouleursDerivees CalculeCouleursFond(TColor formeInferieure);
 //   commands, or a "tag" property) with rounded hot shapes and pictures;
 // - paints the central widget's background (PeintreFond) with the gradient
 //   picture, or the plain text in the uniform look; the picture is kept in
-//   apparence.BmpFond;
+//   apparence.BmpFond as it is drawn (at once for a window on the screen,
+//   at its first paint for one not shown yet), so `apparence` must live as
+//   long as the window;
 // - shows the gradient choice, the two colour panels and the swap box only
 //   outside the uniform look (when the window has them).
 void AppliqueApparence(QMainWindow *fenetre, const OptionsOVD &options, const CouleursSystemeFenetre &systeme,

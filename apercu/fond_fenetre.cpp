@@ -5,6 +5,7 @@
 #include "tools/hls.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QWidget>
@@ -110,6 +111,9 @@ QImage DessineFond(const ParamsFond &pa)
     DessineTexteOmbre(image, kNomProduit, kPoliceFond, 22, W / 2, H - S - 26, -2, -2, L, U, style, 48, 32);
     const int w = MesureTexte(kNomProduit, kPoliceFond, 22, 0).width();
     DessineTexteOmbre(image, pa.version, kPoliceFond, 14, W / 2 + w, H - S - 17, -2, -2, L, U, style, 48, 32);
+    // Every pixel is opaque (the gradient covers the whole picture): the same
+    // bytes read as RGB32 are copied to the screen without conversion.
+    image.reinterpretAsFormat(QImage::Format_RGB32);
     return image;
 }
 
@@ -138,24 +142,47 @@ void PeintreFond::fixe(const ParamsFond &params, bool uniforme)
 {
     m_params = params;
     m_uniforme = uniforme;
-    redessine();
+    // A widget not shown yet has no final size: its picture is drawn at its
+    // first paint, once the layout has placed it.
+    m_aRedessiner = true;
+    if (m_cible->isVisible())
+        redessine();
     m_cible->update();
+}
+
+int PeintreFond::hauteurBarre() const
+{
+    return hauteurBarreEtat ? hauteurBarreEtat() : m_params.hauteurBarreEtat;
 }
 
 QSize PeintreFond::tailleVoulue() const
 {
-    return QSize(m_cible->width(), m_cible->height() + m_params.hauteurBarreEtat);
+    return QSize(m_cible->width(), m_cible->height() + hauteurBarre());
 }
 
 void PeintreFond::redessine()
 {
     ParamsFond p = m_params;
+    p.hauteurBarreEtat = hauteurBarre();
     p.taille = tailleVoulue();
     // The fifth ray ends on the preview button, wherever the layout put it.
-    if (const auto *apercu = m_cible->findChild<QWidget *>(QStringLiteral("PreviewSBtn")))
+    if (const auto *apercu = m_cible->findChild<QWidget *>(QStringLiteral("PreviewSBtn"))) {
+        // Its page may not be shown, and a page not shown is laid out only
+        // when asked: lay out its folders now, from the top down, so that the
+        // ray meets the button where it will be.
+        QList<QWidget *> parents;
+        for (QWidget *w = apercu->parentWidget(); w && w != m_cible; w = w->parentWidget())
+            parents.prepend(w);
+        for (QWidget *w : parents)
+            if (QLayout *l = w->layout())
+                l->activate();
         p.boutonApercu = QRect(apercu->mapTo(m_cible, QPoint(0, 0)), apercu->size());
+    }
     m_image = DessineFond(p);
+    m_aRedessiner = false;
     ++m_dessins;
+    if (apresDessin)
+        apresDessin(m_image);
 }
 
 bool PeintreFond::eventFilter(QObject *objet, QEvent *evenement)
@@ -168,8 +195,8 @@ bool PeintreFond::eventFilter(QObject *objet, QEvent *evenement)
         const QString texte = QStringLiteral("Orvandel ") + m_params.version;
         p.drawText(QPoint(m_cible->width() / 2, m_cible->height() - 48 + p.fontMetrics().ascent()), texte);
     } else {
-        // The layout has moved or resized the area since the last drawing.
-        if (m_image.size() != tailleVoulue())
+        // Not drawn yet, or the layout has resized the area since.
+        if (m_aRedessiner || m_image.size() != tailleVoulue())
             redessine();
         p.drawImage(0, 0, m_image);
     }

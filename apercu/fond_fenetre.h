@@ -49,8 +49,10 @@ void DessineCrochets(QPainter &p, int x, int y);
 // Paints the background of a widget (the main window's central area): in the
 // normal look the stored picture at (0, 0), in the uniform look the product
 // name and version in plain text; then the bracket diagram when the owner
-// gives its origin. The picture is drawn again by DessineFond when the
-// colours change and when the widget's size has changed.
+// gives its origin. The picture is drawn by DessineFond when the colours
+// change (at the widget's first paint while it is not shown yet, so that a
+// window is drawn once, at the size its layout gives it) and when the
+// widget's size has changed.
 class PeintreFond : public QObject
 {
     Q_OBJECT
@@ -58,12 +60,23 @@ public:
     explicit PeintreFond(QWidget *cible);
 
     // Colours, direction, status-bar height and version (the size comes
-    // from the widget); draws the picture again at once.
+    // from the widget); draws the picture again at once when the widget is
+    // shown, else at its first paint.
     void fixe(const ParamsFond &params, bool uniforme);
+    // The picture as last drawn (null before the first drawing).
     const QImage &image() const { return m_image; }
+    // Whether the picture follows the last fixe() (false until a widget not
+    // yet shown is painted).
+    bool aJour() const { return !m_aRedessiner; }
     bool uniforme() const { return m_uniforme; }
     // How many times the picture has been drawn.
     int nombreDessins() const { return m_dessins; }
+
+    // Called with the picture each time it is drawn.
+    std::function<void(const QImage &)> apresDessin;
+    // The status bar's height when the picture is drawn (the layout may
+    // change it after fixe()); none: the height given to fixe().
+    std::function<int()> hauteurBarreEtat;
 
     // Origin of the bracket diagram in the widget, none to leave it out.
     std::function<std::optional<QPoint>()> origineCrochets;
@@ -74,10 +87,12 @@ protected:
 private:
     void redessine();
     QSize tailleVoulue() const;
+    int hauteurBarre() const;
 
     QWidget *m_cible;
     ParamsFond m_params;
     bool m_uniforme = false;
     QImage m_image;
+    bool m_aRedessiner = false;
     int m_dessins = 0;
 };

@@ -23,9 +23,9 @@ inline QToolButton *bouton(QToolBar *barre, const char *nom, const QString &text
     b->setObjectName(QLatin1String(nom));
     b->setText(texte);
     b->setToolTip(bulle);
-    const QImage img = image.isEmpty() ? QImage() : ChargeImageRes(image);
-    if (!img.isNull()) {
-        b->setIcon(QIcon(QPixmap::fromImage(img)));
+    const QIcon icone = image.isEmpty() ? QIcon() : IconeRes(image);
+    if (!icone.isNull()) {
+        b->setIcon(icone);
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     } else {
         b->setToolButtonStyle(Qt::ToolButtonTextOnly);

@@ -49,10 +49,15 @@ void TOrvandel::construitCommandes(QToolBar *barre)
     connect(m_sauveInf, &QToolButton::clicked, this, &TOrvandel::SauveInfBtnClick);
     connect(m_infS, &QToolButton::clicked, this, &TOrvandel::InfSBtnClick);
 
-    // The INF window exists for the whole run, before any package is read.
-    if (m_ctx.prompts)
+}
+
+TMemoInf *TOrvandel::memoInf()
+{
+    // Made at the first package read or the first look, then kept for the run.
+    if (!m_memoInf && m_ctx.prompts)
         m_memoInf = new TMemoInf(*m_ctx.prompts, m_ctx.dossiers.DossierAppli,
                                  [this] { return m_ctx.document.nomTheme(); }, this);
+    return m_memoInf;
 }
 
 ContextePackage TOrvandel::contextePaquet()
@@ -114,13 +119,13 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
 {
     if (!infos)
         return; // the reader has reported why; the theme is as it was
-    if (m_memoInf)
-        m_memoInf->afficher(*infos);
+    if (TMemoInf *memo = memoInf())
+        memo->afficher(*infos);
     m_infSAction->setVisible(infos->infOuXml);
     // The size options window shows the format the package brought.
     const int format = m_ctx.document.format().FormatTheme;
     if (format != formatAvant)
-        m_optionsForm->choisitFormat(format);
+        optionsForm()->choisitFormat(format);
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
     apresChangementImages();
     m_pages->update();
@@ -132,10 +137,11 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
 
 void TOrvandel::InfSBtnClick()
 {
-    if (!m_memoInf)
+    TMemoInf *memo = memoInf();
+    if (!memo)
         return;
     AnimationPauseGuard pause(&m_ctx.animation);
-    m_memoInf->exec();
+    memo->exec();
 }
 
 void TOrvandel::CTBtnClick()

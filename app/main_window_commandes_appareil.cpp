@@ -28,9 +28,8 @@ using commandes::bouton;
 namespace {
 
 // Tile k of the one-row strip of state icons (42 x 42).
-QPixmap iconeEtat(int k)
+QPixmap iconeEtat(const QImage &bande, int k)
 {
-    const QImage bande = ChargeImageRes(QStringLiteral("uneligneimg.png"));
     return QPixmap::fromImage(bande.copy(k * 42, 0, 42, 42));
 }
 
@@ -67,7 +66,7 @@ QWidget *TOrvandel::construitPageAppareil()
     m_infPDASBtn = new QToolButton(page);
     m_infPDASBtn->setObjectName(QStringLiteral("InfPDASBtn"));
     m_infPDASBtn->setToolTip(QStringLiteral("PDA Infos if connected to ActiveSync"));
-    m_infPDASBtn->setIcon(QIcon(iconeEtat(9)));
+    m_infPDASBtn->setIcon(QIcon(iconeEtat(bandeEtats(), 9)));
     m_infPDASBtn->setIconSize(QSize(42, 42));
     connect(m_infPDASBtn, &QToolButton::clicked, this, &TOrvandel::WinVerTBtnClick);
 
@@ -79,9 +78,17 @@ QWidget *TOrvandel::construitPageAppareil()
     return page;
 }
 
+const QImage &TOrvandel::bandeEtats()
+{
+    // Decoded once for the run: every state change shows one of its tiles.
+    if (m_bandeEtats.isNull())
+        m_bandeEtats = ChargeImageRes(QStringLiteral("uneligneimg.png"));
+    return m_bandeEtats;
+}
+
 void TOrvandel::AffEtatAS()
 {
-    m_image11->setPixmap(iconeEtat(m_iconeEtatAS));
+    m_image11->setPixmap(iconeEtat(bandeEtats(), m_iconeEtatAS));
 }
 
 int TOrvandel::IconeEtatPour(int status, int icone)

@@ -20,9 +20,15 @@ void TOrvandel::construitZoneFormat()
     zone->addWidget(m_optionsBtn);
     zone->addWidget(m_fmtActuelLbl);
     connect(m_optionsBtn, &QPushButton::clicked, this, &TOrvandel::OptionsBtnClick);
+}
 
-    // The size options window lives as long as the main window.
-    m_optionsForm = new TOptionsForm(m_ctx.document, this);
+TOptionsForm *TOrvandel::optionsForm()
+{
+    // Made when first opened (or when a package brings another format), then
+    // kept as long as the main window.
+    if (!m_optionsForm)
+        m_optionsForm = new TOptionsForm(m_ctx.document, this);
+    return m_optionsForm;
 }
 
 void TOrvandel::OptionsBtnClick()
@@ -31,9 +37,9 @@ void TOrvandel::OptionsBtnClick()
     const std::array<int, 4> avant{t[0], t[1], t[2], t[3]};
     {
         AnimationPauseGuard pause(&m_ctx.animation);
-        m_optionsForm->exec();
+        optionsForm()->exec();
     }
-    if (ChangementFormat(m_ctx.document, m_ctx.dossiers.DossierAppli, avant, m_optionsForm->indexSauve(),
+    if (ChangementFormat(m_ctx.document, m_ctx.dossiers.DossierAppli, avant, optionsForm()->indexSauve(),
                          m_ctx.prompts))
         apresChangementImages();
 }

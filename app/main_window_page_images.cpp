@@ -80,7 +80,7 @@ QWidget *TOrvandel::construitPageImages()
     auto *imgChoix = new QPushButton(QStringLiteral("Images"), page);
     imgChoix->setObjectName(QStringLiteral("ImgChoix"));
     imgChoix->setToolTip(QStringLiteral("Choose/Modify the Images (Today and Start)"));
-    imgChoix->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("uneligneimg.png")).copy(2 * 42, 0, 42, 42))));
+    imgChoix->setIcon(QIcon(QPixmap::fromImage(bandeEtats().copy(2 * 42, 0, 42, 42))));
     imgChoix->setIconSize(QSize(42, 42));
     connect(imgChoix, &QPushButton::clicked, this, &TOrvandel::ImagesBtnClick);
 

@@ -62,14 +62,14 @@ void TOrvandel::construitFenetre()
 
     m_sauveCoul = new QToolButton(barre);
     m_sauveCoul->setObjectName(QStringLiteral("SauveCoulTbtn"));
-    m_sauveCoul->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("coulout.png")))));
+    m_sauveCoul->setIcon(IconeRes(QStringLiteral("coulout.png")));
     m_sauveCoul->setToolTip(QStringLiteral("Save current Colors"));
     barre->addWidget(m_sauveCoul);
     connect(m_sauveCoul, &QToolButton::clicked, this, &TOrvandel::SauveCoulTbtnClick);
 
     m_chargeCoul = new QToolButton(barre);
     m_chargeCoul->setObjectName(QStringLiteral("ChargeCoulTBtn"));
-    m_chargeCoul->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("coulin.png")))));
+    m_chargeCoul->setIcon(IconeRes(QStringLiteral("coulin.png")));
     m_chargeCoul->setToolTip(QStringLiteral("Load saved Colors"));
     barre->addWidget(m_chargeCoul);
     connect(m_chargeCoul, &QToolButton::clicked, this, &TOrvandel::ChargeCoulBtnClick);

@@ -69,8 +69,10 @@ public:
     // (null while no device is connected).
     TAnimeThread *animationPoints() const { return m_animePoints.get(); }
     const TBtnAnimeThread *animationBouton() const { return m_animeBouton.get(); }
-    TMemoInf *memoInf() const { return m_memoInf; }
-    TOptionsForm *optionsForm() const { return m_optionsForm; }
+    // The INF window and the size options window, made when first needed
+    // (the INF window only with prompts: null without).
+    TMemoInf *memoInf();
+    TOptionsForm *optionsForm();
     // The device-screen preview and the thumbnails of the working pictures.
     VueApercuEcran *apercu() const { return m_apercu; }
     Miniatures *miniatures() const { return m_miniatures; }
@@ -300,6 +302,9 @@ private:
     QLabel *m_taskActLbl = nullptr;
     QToolButton *m_infPDASBtn = nullptr;
     int m_iconeEtatAS = 11;
+    // The strip of state icons, decoded at its first use.
+    const QImage &bandeEtats();
+    QImage m_bandeEtats;
     // The save folder, help.
     QLineEdit *m_dossierEdit = nullptr;
     std::unique_ptr<AideHtml> m_aide;

@@ -2,6 +2,7 @@
 // per target under <folder>.
 #include "device/simulator/sim_registry.h"
 #include "tests/support/gif_test_writer.h"
+#include "tests/support/metafichiers_test.h"
 #include "theme/cab_file.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/ini_file.h"
@@ -113,6 +114,12 @@ bool pictures(const QDir &racine)
         || !ecrit(racine.filePath(QStringLiteral("exif/2.jpg")), jpeg)
         || !ecrit(racine.filePath(QStringLiteral("charger_bitmap/exif.jpg")), jpegExif(jpeg)))
         return false;
+    // Metafiles, EMF and WMF (one with its frame off the origin).
+    if (!ecrit(racine.filePath(QStringLiteral("metafichier/1.emf")), metafichiers::emf(40, 30, 0x0000FF))
+        || !ecrit(racine.filePath(QStringLiteral("metafichier/2.wmf")), metafichiers::wmf(40, 30, 0xFF0000))
+        || !ecrit(racine.filePath(QStringLiteral("metafichier/3.wmf")), metafichiers::wmf(16, 16, 0x00FF00, 5))
+        || !ecrit(racine.filePath(QStringLiteral("charger_bitmap/m.emf")), metafichiers::emf(8, 8, 0x00FF00)))
+        return false;
     // Icons: one of each common size, 32-bit and palette.
     for (int cote : {16, 32, 48}) {
         const QByteArray ico = enregistre(imageTest(cote, cote, QImage::Format_ARGB32), "ICO");
@@ -191,7 +198,7 @@ int main(int argc, char **argv)
     }
     const QDir racine(QString::fromLocal8Bit(argv[1]));
     for (const char *s : {"setup_ce", "setup_xml", "cab_file", "gif_frames", "icone", "ini", "fichier_couleurs",
-                          "options", "charger_bitmap", "exif", "registre_sim"})
+                          "options", "charger_bitmap", "exif", "registre_sim", "metafichier"})
         racine.mkpath(s);
     if (!pictures(racine) || !fichiersIni(racine) || !registre(racine)) {
         std::fprintf(stderr, "fuzz_seeds: a seed could not be written\n");

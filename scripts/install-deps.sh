@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
-  libgcab-dev libmspack-dev libjpeg62-turbo-dev libgif-dev libexif-dev
+  zlib1g-dev libmspack-dev libjpeg62-turbo-dev libgif-dev libexif-dev
   qt6-svg-dev libemf2svg-dev libwmf-dev fonts-urw-base35 # metafiles (libwmf needs the URW fonts)
   fonts-wine fonts-liberation2 fonts-dejavu-core
   xvfb xauth

@@ -1,6 +1,7 @@
 #include "theme/cab_file.h"
 
-#include "theme/cab_gcab_writer.h"
+#include "theme/cab_temporaire.h"
+#include "theme/cab_writer.h"
 #include "theme/cab_mspack_reader.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
@@ -9,12 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
-#include <QTemporaryFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,8 +25,9 @@ constexpr quint16 kMasqueAttributs = 0x27;
 constexpr quint16 kAttribLectureSeule = 0x01;
 constexpr quint16 kAttribCache = 0x02;
 constexpr quint16 kAttribArchive = 0x20;
-// A member's size is a u32 in the format, and no reader takes more than 2 GiB.
-constexpr qint64 kTailleMaxSource = 0x7FFF8000;
+constexpr quint16 kAttribNomUtf8 = 0x80;
+// A folder closes at the first member boundary past this many bytes.
+constexpr qint64 kSeuilDossier = 900000;
 // A stored name holds at most 255 bytes; a longer path is not a member name.
 constexpr int kLongueurMaxChemin = 259;
 
@@ -46,21 +47,79 @@ QString trouveSansCasse(const QString &dossier, const QString &nom)
     return {};
 }
 
-bool renommeEnRemplacant(const QString &de, const QString &vers, QString &erreur)
+// A member's output: its temporary file, written straight through.
+class SortieFichier : public QIODevice
 {
-    if (std::rename(QFile::encodeName(de).constData(), QFile::encodeName(vers).constData()) == 0)
-        return true;
-    erreur = QString::fromLocal8Bit(std::strerror(errno));
-    return false;
-}
+public:
+    explicit SortieFichier(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
 
-QString nomTemporaire(const QString &dossier)
-{
-    return dossier + QStringLiteral("/.orvandel-cab-%1.tmp")
-                         .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
-}
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *donnees, qint64 octets) override
+    {
+        qint64 faits = 0;
+        while (faits < octets) {
+            const ssize_t n = ::write(m_fd, donnees + faits, size_t(octets - faits));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                setErrorString(QString::fromLocal8Bit(std::strerror(errno)));
+                return -1;
+            }
+            faits += n;
+        }
+        return faits;
+    }
+
+private:
+    int m_fd;
+};
 
 } // namespace
+
+// The entries of the folders an extraction writes into, listed once each and
+// kept up to date as members are written, to match names without regard to
+// case.
+class IndexSansCasse
+{
+public:
+    // The name of an existing entry of `dossier` equal to `nom` without regard
+    // to case (the exact one first); empty when there is none.
+    QString trouve(const QString &dossier, const QString &nom)
+    {
+        const QHash<QString, QStringList> &entrees = liste(dossier);
+        const auto it = entrees.constFind(nom.toCaseFolded());
+        if (it == entrees.cend())
+            return {};
+        return it->contains(nom) ? nom : it->constFirst();
+    }
+
+    void ajoute(const QString &dossier, const QString &nom)
+    {
+        QStringList &memes = liste(dossier)[nom.toCaseFolded()];
+        if (!memes.contains(nom))
+            memes.append(nom);
+    }
+
+private:
+    QHash<QString, QStringList> &liste(const QString &dossier)
+    {
+        auto it = m_dossiers.find(dossier);
+        if (it == m_dossiers.end()) {
+            QHash<QString, QStringList> entrees;
+            const QStringList noms = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                             | QDir::NoDotAndDotDot);
+            for (const QString &n : noms)
+                entrees[n.toCaseFolded()].append(n);
+            it = m_dossiers.insert(dossier, std::move(entrees));
+        }
+        return *it;
+    }
+
+    QHash<QString, QHash<QString, QStringList>> m_dossiers;
+};
+
 
 TCABFileEntry *TCABFileContents::Add()
 {
@@ -163,70 +222,81 @@ bool TCABFile::CreateCAB()
     // LZX cannot be built here: the folder's compression is refused as the
     // library would refuse an unknown one.
     if (CompressionType == typLZX)
-        throw ECABFileError(cabgcab::ErrTypeCompression);
+        throw ECABFileError(cabecriture::ErrTypeCompression);
 
+    // Every source is listed first (size, time, attributes); its bytes are
+    // read only while the cabinet is written, and a source found different
+    // then fails the build.
+    std::vector<cabecriture::Source> sources;
+    sources.reserve(size_t(m_contents.Count()));
     qint64 total = 0;
     for (int i = 0; i < m_contents.Count(); ++i) {
-        const QFileInfo fi(m_contents.GetItem(i)->Name);
-        if (fi.isFile() && fi.isReadable())
-            total += fi.size();
-    }
-
-    std::vector<cabgcab::MembreAEcrire> membres;
-    membres.reserve(size_t(m_contents.Count()));
-    for (int i = 0; i < m_contents.Count(); ++i) {
         const TCABFileEntry *e = m_contents.GetItem(i);
-        const QFileInfo fi(QFileInfo(e->Name).absoluteFilePath());
-        QString nom = fi.fileName();
+        const QString chemin = QFileInfo(e->Name).absoluteFilePath();
+        QString nom = QFileInfo(chemin).fileName();
         if (!e->RelPath.isEmpty())
             nom = (e->RelPath.endsWith(QLatin1Char('\\')) ? e->RelPath : e->RelPath + QLatin1Char('\\')) + nom;
 
-        QFile source(fi.absoluteFilePath());
-        if (fi.isDir() || !source.open(QIODevice::ReadOnly))
-            throw ECABFileError(cabgcab::ErrOuvertureSource);
-        if (source.size() > kTailleMaxSource)
-            throw ECABFileError(cabgcab::ErrLectureSource);
-        cabgcab::MembreAEcrire m;
-        m.donnees = source.readAll();
-        if (source.error() != QFileDevice::NoError) {
-            signaleErreurSysteme(source.errorString());
-            throw ECABFileError(cabgcab::ErrLectureSource);
-        }
-        m.nom = nom.toUtf8();
-        versDos(fi.lastModified(), m.dateDos, m.heureDos);
+        struct stat st {};
+        const QByteArray local = QFile::encodeName(chemin);
+        if (::stat(local.constData(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(local.constData(), R_OK) != 0)
+            throw ECABFileError(cabecriture::ErrOuvertureSource);
+        if (st.st_size > cabecriture::kTailleMaxSource)
+            throw ECABFileError(cabecriture::ErrLectureSource);
+        cabecriture::Source s;
+        s.chemin = chemin;
+        s.taille = st.st_size;
+        s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        total += s.taille;
+        const QDateTime modifie = QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000
+                                                                     + st.st_mtim.tv_nsec / 1000000);
+        versDos(modifie, s.dateDos, s.heureDos);
         quint16 attributs = kAttribArchive;
-        if (!fi.permissions().testFlag(QFileDevice::WriteOwner))
+        if (!(st.st_mode & S_IWUSR))
             attributs |= kAttribLectureSeule;
-        if (fi.fileName().startsWith(QLatin1Char('.')))
+        if (QFileInfo(chemin).fileName().startsWith(QLatin1Char('.')))
             attributs |= kAttribCache;
-        m.attributs = attributs & kMasqueAttributs;
-        membres.push_back(std::move(m));
+        // A name outside ASCII is stored in UTF-8, and flagged so.
+        bool ascii = true;
+        for (const QChar c : nom)
+            ascii = ascii && c.unicode() < 0x80;
+        s.nom = nom.toUtf8();
+        s.attributs = (attributs & kMasqueAttributs) | (ascii ? 0 : kAttribNomUtf8);
+        sources.push_back(std::move(s));
     }
 
     const QFileInfo cible(CABFile);
     if (CABFile.isEmpty() || !cible.absoluteDir().exists())
-        throw ECABFileError(cabgcab::ErrCreationCabinet);
-    const QString temporaire = nomTemporaire(cible.absolutePath());
+        throw ECABFileError(cabecriture::ErrCreationCabinet);
+    const QString dossier = cible.absolutePath();
+    // What a killed build left in this folder goes now.
+    cabtemp::balaie(dossier);
 
-    qint64 faits = 0;
-    auto avantMembre = [&](int index) {
-        if (index > 0) {
-            faits += membres[size_t(index - 1)].donnees.size();
+    cabtemp::Temporaire temporaire;
+    QString erreur;
+    if (!temporaire.cree(dossier, erreur)) {
+        signaleErreurSysteme(erreur);
+        throw ECABFileError(cabecriture::ErrCreationCabinet);
+    }
+    cabecriture::Parametres parametres;
+    parametres.compression = code;
+    parametres.idEnsemble = kIdEnsemble;
+    parametres.seuilDossier = kSeuilDossier;
+    const cabecriture::Resultat r =
+        cabecriture::ecritCabinet(temporaire.fd(), sources, parametres, [&](qint64 faits) {
             if (OnCompressProgress)
                 OnCompressProgress(this, faits, total);
-        }
-    };
-    const cabgcab::Resultat r = cabgcab::ecritCabinet(temporaire, code, membres, kIdEnsemble, avantMembre);
-    if (r.code != cabgcab::ErrAucune)
+        });
+    if (r.code != cabecriture::ErrAucune) {
+        temporaire.abandonne();
+        if (r.systeme)
+            signaleErreurSysteme(r.detail);
         throw ECABFileError(r.code);
-    QString erreur;
-    if (!renommeEnRemplacant(temporaire, cible.absoluteFilePath(), erreur)) {
-        QFile::remove(temporaire);
-        signaleErreurSysteme(erreur);
-        throw ECABFileError(cabgcab::ErrCreationCabinet);
     }
-    if (!membres.empty() && OnCompressProgress)
-        OnCompressProgress(this, total, total);
+    if (!temporaire.remplace(cible.absoluteFilePath(), erreur)) {
+        signaleErreurSysteme(erreur);
+        throw ECABFileError(cabecriture::ErrCreationCabinet);
+    }
     return true;
 }
 
@@ -281,17 +351,31 @@ bool TCABFile::lit(Mode mode, const QString &nomDemande)
     }
 
     bool reussi = true;
+    QString racine;
+    IndexSansCasse index;
     for (size_t i = 0; i < membres.size(); ++i) {
         const cabmspack::MembreLu &m = membres[i];
         const bool pris = mode == Mode::UnFichier ? m.nom.compare(nomDemande, Qt::CaseInsensitive) == 0
                                                   : choisis.value(m.nom.toCaseFolded(), false);
-        if (pris && !extraitMembre(lecteur, int(i)))
+        if (!pris)
+            continue;
+        if (racine.isEmpty()) {
+            racine = QDir(TargetPath.isEmpty() ? QDir::currentPath() : TargetPath).absolutePath();
+            if (!QDir().mkpath(racine)) {
+                signaleErreurSysteme(
+                    QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(racine)));
+                return false;
+            }
+            cabtemp::balaie(racine);
+        }
+        if (!extraitMembre(lecteur, int(i), racine, index))
             reussi = false;
     }
     return reussi;
 }
 
-bool TCABFile::extraitMembre(cabmspack::LecteurCab &lecteur, int index)
+bool TCABFile::extraitMembre(cabmspack::LecteurCab &lecteur, int index, const QString &racine,
+                             IndexSansCasse &noms)
 {
     const cabmspack::MembreLu &m = lecteur.membres()[size_t(index)];
     // A stored name is checked before any part of it reaches the file system.
@@ -300,33 +384,32 @@ bool TCABFile::extraitMembre(cabmspack::LecteurCab &lecteur, int index)
     if (qint64(m.taille) > TailleMaxMembre)
         return false;
 
-    QString dossier = QDir(TargetPath.isEmpty() ? QDir::currentPath() : TargetPath).absolutePath();
-    if (!QDir().mkpath(dossier)) {
-        signaleErreurSysteme(QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(dossier)));
-        return false;
-    }
+    QString dossier = racine;
     QStringList parties = m.nom.split(QLatin1Char('\\'));
     const QString nomFichier = parties.takeLast();
     // Folders of the stored name are matched without regard to case, as the
     // cabinet's own platform does, and never through a symbolic link.
     for (const QString &p : parties) {
-        const QString trouve = trouveSansCasse(dossier, p);
+        const QString trouve = noms.trouve(dossier, p);
         const QString suivant = dossier + QLatin1Char('/') + (trouve.isEmpty() ? p : trouve);
         const QFileInfo fi(suivant);
         if (fi.isSymLink() || (fi.exists() && !fi.isDir()))
             return false;
-        if (!fi.exists() && !QDir().mkdir(suivant)) {
-            signaleErreurSysteme(
-                QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(suivant)));
-            return false;
+        if (!fi.exists()) {
+            if (!QDir().mkdir(suivant)) {
+                signaleErreurSysteme(
+                    QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(suivant)));
+                return false;
+            }
+            noms.ajoute(dossier, p);
         }
         dossier = suivant;
     }
 
-    const QString trouve = trouveSansCasse(dossier, nomFichier);
+    const QString trouve = noms.trouve(dossier, nomFichier);
     const QString cible = dossier + QLatin1Char('/') + (trouve.isEmpty() ? nomFichier : trouve);
-    const QFileInfo ci(cible);
-    if (ci.exists() || ci.isSymLink()) {
+    if (!trouve.isEmpty()) {
+        const QFileInfo ci(cible);
         if (ci.isDir() && !ci.isSymLink())
             return false;
         bool allow = true;
@@ -336,36 +419,36 @@ bool TCABFile::extraitMembre(cabmspack::LecteurCab &lecteur, int index)
             return true;
     }
 
-    QTemporaryFile temporaire(dossier + QStringLiteral("/.orvandel-cab-XXXXXX.tmp"));
-    if (!temporaire.open()) {
-        signaleErreurSysteme(temporaire.errorString());
+    cabtemp::Temporaire temporaire;
+    QString erreur;
+    if (!temporaire.cree(dossier, erreur)) {
+        signaleErreurSysteme(erreur);
         return false;
     }
+    SortieFichier sortie(temporaire.fd());
     const qint64 taille = m.taille;
     const std::function<void(qint64)> progression = [&](qint64 ecrits) {
         if (OnDecompressProgress)
             OnDecompressProgress(this, m.nom, ecrits, taille);
     };
-    const cabmspack::Erreur e = lecteur.extrait(index, temporaire, progression);
+    const cabmspack::Erreur e = lecteur.extrait(index, sortie, progression);
     if (e != cabmspack::Erreur::Aucune) {
         if (e == cabmspack::Erreur::Ecriture)
             signaleErreurSysteme(lecteur.erreurSortie());
         return false;
     }
-    if (!temporaire.flush()) {
-        signaleErreurSysteme(temporaire.errorString());
-        return false;
-    }
-    temporaire.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                              | QFileDevice::ReadOther);
+    sortie.close();
+    ::fchmod(temporaire.fd(), 0644);
     const QDateTime date = depuisDos(m.annee, m.mois, m.jour, m.heure, m.minute, m.seconde);
-    if (date.isValid())
-        temporaire.setFileTime(date, QFileDevice::FileModificationTime);
-    QString erreur;
-    if (!renommeEnRemplacant(temporaire.fileName(), cible, erreur)) {
+    if (date.isValid()) {
+        const struct timespec temps[2] = {{0, UTIME_OMIT}, {time_t(date.toSecsSinceEpoch()), 0}};
+        ::futimens(temporaire.fd(), temps);
+    }
+    if (!temporaire.remplace(cible, erreur)) {
         signaleErreurSysteme(erreur);
         return false;
     }
-    temporaire.setAutoRemove(false);
+    if (trouve.isEmpty())
+        noms.ajoute(dossier, nomFichier);
     return true;
 }

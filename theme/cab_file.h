@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+class IndexSansCasse;
 class Prompts;
 class TCABFile;
 namespace cabmspack {
@@ -127,7 +128,7 @@ public:
 private:
     enum class Mode { Liste, UnFichier, Selection };
     bool lit(Mode mode, const QString &nomDemande);
-    bool extraitMembre(cabmspack::LecteurCab &lecteur, int index);
+    bool extraitMembre(cabmspack::LecteurCab &lecteur, int index, const QString &racine, IndexSansCasse &noms);
     void signaleErreurSysteme(const QString &texte);
 
     TCABFileContents m_contents;

@@ -7,6 +7,7 @@
 
 #include <mspack.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -38,17 +39,62 @@ struct LecteurCab::Etat
     QString erreurSortie;
     mscab_decompressor *cabd = nullptr;
     mscabd_cabinet *cab = nullptr;
+    std::vector<mscabd_file *> fichiers; // the members, in order
 };
 
 namespace {
 
+// Bytes of the cabinet read at a time. The library reads the member list a
+// few bytes at a time, seeking back after each name: served from memory.
+constexpr qint64 kTampon = 64 * 1024;
+
 struct Fichier
 {
-    QIODevice *dev = nullptr;
-    std::unique_ptr<QFile> possede; // the cabinet, opened for libmspack
+    QIODevice *dev = nullptr;       // the output
+    std::unique_ptr<QFile> cabinet; // the cabinet, read through `tampon`
+    QByteArray tampon;
+    qint64 debutTampon = 0;
+    qint64 pos = 0;
+    qint64 taille = 0;
     LecteurCab::Etat *etat = nullptr;
     bool sortie = false;
 };
+
+int litCabinet(Fichier &f, char *sortie, qint64 octets)
+{
+    qint64 lus = 0;
+    while (lus < octets && f.pos < f.taille) {
+        const qint64 finTampon = f.debutTampon + f.tampon.size();
+        if (f.pos >= f.debutTampon && f.pos < finTampon) {
+            const qint64 n = std::min(octets - lus, finTampon - f.pos);
+            std::memcpy(sortie + lus, f.tampon.constData() + (f.pos - f.debutTampon), size_t(n));
+            lus += n;
+            f.pos += n;
+            continue;
+        }
+        if (f.cabinet->pos() != f.pos && !f.cabinet->seek(f.pos))
+            return -1;
+        if (octets - lus >= kTampon) {
+            const qint64 n = f.cabinet->read(sortie + lus, octets - lus);
+            if (n < 0)
+                return -1;
+            if (n == 0)
+                break;
+            lus += n;
+            f.pos += n;
+            continue;
+        }
+        f.tampon.resize(kTampon);
+        const qint64 n = f.cabinet->read(f.tampon.data(), kTampon);
+        if (n < 0)
+            return -1;
+        f.tampon.resize(n);
+        f.debutTampon = f.pos;
+        if (n == 0)
+            break;
+    }
+    return int(lus);
+}
 
 LecteurCab::Etat *etatDe(mspack_system *s)
 {
@@ -62,10 +108,10 @@ mspack_file *sysOpen(mspack_system *self, const char *nom, int mode)
     auto f = std::make_unique<Fichier>();
     f->etat = etat;
     if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(nom, kJetonCabinet) == 0) {
-        f->possede = std::make_unique<QFile>(etat->chemin);
-        if (!f->possede->open(QIODevice::ReadOnly))
+        f->cabinet = std::make_unique<QFile>(etat->chemin);
+        if (!f->cabinet->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
             return nullptr;
-        f->dev = f->possede.get();
+        f->taille = f->cabinet->size();
     } else if (mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(nom, kJetonSortie) == 0 && etat->sortie) {
         f->dev = etat->sortie;
         f->sortie = true;
@@ -85,6 +131,8 @@ int sysRead(mspack_file *file, void *buffer, int bytes)
     auto *f = reinterpret_cast<Fichier *>(file);
     if (!f || bytes < 0)
         return -1;
+    if (f->cabinet)
+        return litCabinet(*f, static_cast<char *>(buffer), bytes);
     return int(f->dev->read(static_cast<char *>(buffer), bytes));
 }
 
@@ -110,23 +158,31 @@ int sysSeek(mspack_file *file, off_t offset, int mode)
     auto *f = reinterpret_cast<Fichier *>(file);
     if (!f)
         return -1;
+    const qint64 taille = f->cabinet ? f->taille : f->dev->size();
+    const qint64 ici = f->cabinet ? f->pos : f->dev->pos();
     qint64 base = 0;
     switch (mode) {
     case MSPACK_SYS_SEEK_START: base = 0; break;
-    case MSPACK_SYS_SEEK_CUR: base = f->dev->pos(); break;
-    case MSPACK_SYS_SEEK_END: base = f->dev->size(); break;
+    case MSPACK_SYS_SEEK_CUR: base = ici; break;
+    case MSPACK_SYS_SEEK_END: base = taille; break;
     default: return -1;
     }
     const qint64 cible = base + qint64(offset);
-    if (cible < 0 || cible > f->dev->size())
+    if (cible < 0 || cible > taille)
         return -1;
+    if (f->cabinet) {
+        f->pos = cible;
+        return 0;
+    }
     return f->dev->seek(cible) ? 0 : -1;
 }
 
 off_t sysTell(mspack_file *file)
 {
     auto *f = reinterpret_cast<Fichier *>(file);
-    return f ? off_t(f->dev->pos()) : off_t(-1);
+    if (!f)
+        return off_t(-1);
+    return off_t(f->cabinet ? f->pos : f->dev->pos());
 }
 
 void sysMessage(mspack_file *, const char *, ...) {}
@@ -216,6 +272,7 @@ Erreur LecteurCab::ouvre(const QString &chemin)
         m_etat->cab = nullptr;
     }
     m_membres.clear();
+    m_etat->fichiers.clear();
     m_etat->chemin = chemin;
     mscabd_cabinet *cab = cabd->open(cabd, kJetonCabinet);
     if (!cab) {
@@ -224,6 +281,7 @@ Erreur LecteurCab::ouvre(const QString &chemin)
     }
     m_etat->cab = cab;
     for (mscabd_file *f = cab->files; f; f = f->next) {
+        m_etat->fichiers.push_back(f);
         MembreLu m;
         m.nomBrut = QByteArray(f->filename);
         m.nom = decodeNom(m.nomBrut, f->attribs & MSCAB_ATTRIB_UTF_NAME, m.nomLisible);
@@ -245,11 +303,7 @@ Erreur LecteurCab::extrait(int index, QIODevice &sortie, const std::function<voi
     mscab_decompressor *cabd = m_etat->cabd;
     if (!cabd || !m_etat->cab || index < 0 || size_t(index) >= m_membres.size())
         return Erreur::Autre;
-    mscabd_file *f = m_etat->cab->files;
-    for (int i = 0; i < index && f; ++i)
-        f = f->next;
-    if (!f)
-        return Erreur::Autre;
+    mscabd_file *f = m_etat->fichiers[size_t(index)];
 
     m_etat->sortie = &sortie;
     m_etat->progression = &progression;

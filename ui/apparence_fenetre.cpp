@@ -157,9 +157,16 @@ bool DessineBoutonOutil(QImage &canevas, int tag, bool actif, bool survol, const
     return true;
 }
 
-StyleBoutonsOutils::StyleBoutonsOutils() : m_images(ChargeImagesBoutons())
+StyleBoutonsOutils::StyleBoutonsOutils()
 {
     setObjectName(QStringLiteral("StyleBoutonsOutils"));
+}
+
+void StyleBoutonsOutils::chargeImage(const QString &nom) const
+{
+    // Each picture is decoded the first time a button shows it, then kept.
+    if (!nom.isEmpty() && !m_images.contains(nom))
+        m_images.insert(nom, ChargeImageRes(nom));
 }
 
 void StyleBoutonsOutils::fixeJeux(const JeuBouton &a, const JeuBouton &b, bool uniforme)
@@ -178,6 +185,9 @@ void StyleBoutonsOutils::drawComplexControl(ComplexControl control, const QStyle
         if (ok && tag >= 0 && tag <= TagBoutonOutilMax && option->rect.width() > 0 && option->rect.height() > 0) {
             const bool actif = option->state & State_Enabled;
             const bool survol = actif && (option->state & State_MouseOver);
+            chargeImage(ImageBoutonOutil(tag, actif));
+            if (!actif)
+                chargeImage(kInterdit);
             QImage canevas(option->rect.size(), QImage::Format_ARGB32);
             canevas.fill(Qt::transparent);
             DessineBoutonOutil(canevas, tag, actif, survol, m_a, m_b, m_uniforme, m_images);

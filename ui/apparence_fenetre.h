@@ -92,7 +92,8 @@ private:
     JeuBouton m_a;
     JeuBouton m_b;
     bool m_uniforme = false;
-    QMap<QString, QImage> m_images;
+    void chargeImage(const QString &nom) const;
+    mutable QMap<QString, QImage> m_images; // the pictures drawn so far
 };
 
 // The palette of a tool bar showing the tile behind its buttons; the base

@@ -30,6 +30,13 @@ QImage ChargeImageRes(const QString &nom)
     return image;
 }
 
+QIcon IconeRes(const QString &nom)
+{
+    initialiseRessources();
+    const QString chemin = QStringLiteral(":/art/") + nom;
+    return QFile::exists(chemin) ? QIcon(chemin) : QIcon();
+}
+
 QImage AvecCouleurTransparente(const QImage &image)
 {
     if (image.isNull())

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
 // Loads one of the program's embedded pictures (":/art/<nom>") fully decoded
 // as a 32-bit picture; a null picture when there is none of that name.
 QImage ChargeImageRes(const QString &nom);
+// The same picture as an icon, decoded only when it is first drawn; a null
+// icon when there is no such picture.
+QIcon IconeRes(const QString &nom);
 
 // The picture with every pixel of its lower-left pixel's colour made
 // transparent: how the program draws its icons and notification pictures.

@@ -1,6 +1,7 @@
 #include "apercu/fond_fenetre.h"
 #include "tools/hls.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPushButton>
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -155,16 +157,30 @@ TEST(PeintreFond, PaintsThePictureOrThePlainTextAndTheBrackets)
     ParamsFond p = params(2);
     p.hauteurBarreEtat = 0;
     peintre->fixe(p, false);
-    EXPECT_EQ(peintre->nombreDessins(), 1);
-    ASSERT_EQ(peintre->image().size(), QSize(400, 300));
-
+    // Not shown yet: drawn at the first paint, at the size the widget has then.
+    EXPECT_EQ(peintre->nombreDessins(), 0);
+    EXPECT_FALSE(peintre->aJour());
+    zone.resize(420, 310);
     QImage vu = zone.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(peintre->nombreDessins(), 1);
+    EXPECT_TRUE(peintre->aJour());
+    EXPECT_EQ(peintre->image().size(), QSize(420, 310));
+    zone.resize(400, 300);
+    vu = zone.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(peintre->nombreDessins(), 2);
+    ASSERT_EQ(peintre->image().size(), QSize(400, 300));
+    EXPECT_EQ(peintre->image(), DessineFond([&] {
+                  ParamsFond q = p;
+                  q.taille = QSize(400, 300);
+                  return q;
+              }()));
+
     EXPECT_EQ(vu.pixel(200, 150), peintre->image().pixel(200, 150));
     const QRgb crayon = zone.palette().color(QPalette::WindowText).rgb();
     EXPECT_EQ(vu.pixel(20 + 10, 30 + 10), crayon); // bracket (X+10, Y+8..Y+12)
     // Painting again at the same size draws nothing new.
     zone.grab();
-    EXPECT_EQ(peintre->nombreDessins(), 1);
+    EXPECT_EQ(peintre->nombreDessins(), 2);
 
     // The uniform look: no picture, the brackets still.
     peintre->fixe(p, true);
@@ -179,4 +195,17 @@ TEST(PeintreFond, PaintsThePictureOrThePlainTextAndTheBrackets)
     zone.grab();
     EXPECT_EQ(peintre->nombreDessins(), avant + 1);
     EXPECT_EQ(peintre->image().size(), QSize(500, 320));
+
+    // On the screen, new colours are drawn at once, and only once.
+    zone.show();
+    QCoreApplication::processEvents();
+    const int montre = peintre->nombreDessins();
+    std::vector<QSize> dessins;
+    peintre->apresDessin = [&](const QImage &image) { dessins.push_back(image.size()); };
+    p.inferieure = TColor::fromValue(0x0000C0);
+    peintre->fixe(p, false);
+    EXPECT_EQ(peintre->nombreDessins(), montre + 1);
+    EXPECT_EQ(dessins, std::vector<QSize>{QSize(500, 320)});
+    zone.grab();
+    EXPECT_EQ(peintre->nombreDessins(), montre + 1);
 }

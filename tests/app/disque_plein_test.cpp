@@ -399,7 +399,10 @@ TEST_F(DisquePleinTest, CreerAvecUnDossierDeTravailPlein)
         ctx.dossierAppli = appli;
         ctx.dossierTravail = f(QStringLiteral("ThemeTmp"));
         EXPECT_FALSE(GenereBtnClick(doc, ctx, testenv::tempDir()));
-        EXPECT_EQ(prompts.messages.size(), 1);
+        // The failure is reported once; the cabinet step may first show the
+        // system's own reason ("No space left on device").
+        EXPECT_GE(prompts.messages.size(), 1);
+        EXPECT_LE(prompts.messages.size(), etape == 4 ? 2 : 1) << prompts.messages.join(QLatin1Char('|')).toStdString();
         EXPECT_FALSE(QFileInfo::exists(testenv::tempDir() + QStringLiteral("/Blue.tsk")));
         // The setup document the package does not hold stays in the work folder by design.
         QFile::remove(f(QStringLiteral("ThemeTmp/_setup.xml")));

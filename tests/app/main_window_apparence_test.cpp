@@ -65,6 +65,8 @@ TEST(MainWindowApparence, AtCreationTheLookIsAppliedFromTheOptions)
     ASSERT_EQ(tuile.size(), QSize(42, 48));
     EXPECT_EQ(w.contexte().apparence.derivees, CalculeCouleursFond(TColor::fromValue(0x00FF00)));
     ASSERT_TRUE(peintre(w));
+    // Drawn at the first paint.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     const QImage fond = peintre(w)->image();
     ASSERT_FALSE(fond.isNull());
     // Direction "|": white at the top, green at the bottom-left.
@@ -77,7 +79,6 @@ TEST(MainWindowApparence, AtCreationTheLookIsAppliedFromTheOptions)
 
     // The tool bar shows the tile on screen, not a black band.
     auto *barre = f.trouve<QToolBar>(QStringLiteral("ToolBar1"));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     const QImage vue = barre->grab().toImage();
     const QColor coin = vue.pixelColor(vue.width() - 3, vue.height() / 2);
     EXPECT_EQ(coin.rgb(), tuile.pixelColor((vue.width() - 3) % 42, (vue.height() / 2) % 48).rgb())

@@ -260,7 +260,10 @@ TEST(AppliqueApparence, SetsTheToolBarTileTheButtonsAndTheChoices)
     EXPECT_EQ(creer->size(), QSize(51, 48));
     EXPECT_FALSE(gradient->isHidden());
     EXPECT_FALSE(inv->isHidden());
-    EXPECT_FALSE(apparence.BmpFond.isNull());
+    // The window is not shown: its background comes with its first paint.
+    EXPECT_TRUE(apparence.BmpFond.isNull());
+    centre->grab();
+    EXPECT_EQ(apparence.BmpFond.size(), centre->size());
 
     // A disabled tagged button is drawn with its grey picture and the mark.
     creer->setEnabled(false);

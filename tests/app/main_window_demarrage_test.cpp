@@ -1,0 +1,115 @@
+// The main window's start-up: the background is drawn once, at the size the
+// window is shown at; the windows it does not show are made when first
+// needed; and none of that changes what the window looks like.
+
+#include "tests/support/fenetre_principale.h"
+
+#include "apercu/fond_fenetre.h"
+#include "apercu/vue_apercu_ecran.h"
+#include "app/memo_inf.h"
+#include "app/options_form.h"
+#include "theme/ini_file.h"
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QTest>
+
+using fenetretest::Fenetre;
+
+namespace {
+
+PeintreFond *peintre(TOrvandel &w)
+{
+    return w.centralWidget()->findChild<PeintreFond *>(QStringLiteral("PeintreFond"));
+}
+
+// Shown, painted, and past its first idle pass; the preview's clock fixed
+// so that two pictures of the window can be compared.
+void montreEtAttend(TOrvandel &w)
+{
+    w.apercu()->setHorloge([] { return QDateTime(QDate(2009, 4, 29), QTime(14, 46)); });
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTRY_VERIFY(!w.verifFormatEnAttente());
+    QCoreApplication::processEvents();
+}
+
+QImage vue(TOrvandel &w)
+{
+    return w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+TEST(MainWindowDemarrage, TheBackgroundIsDrawnOnceAtTheSizeTheWindowIsShownAt)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(peintre(w));
+    // Nothing drawn while the window was being made.
+    EXPECT_FALSE(peintre(w)->aJour());
+    EXPECT_EQ(peintre(w)->nombreDessins(), 0);
+    montreEtAttend(w);
+
+    EXPECT_EQ(peintre(w)->nombreDessins(), 1);
+    const QWidget *centre = w.centralWidget();
+    const int barre = w.statusBar()->isHidden() ? 0 : w.statusBar()->height();
+    EXPECT_EQ(peintre(w)->image().size(), QSize(centre->width(), centre->height() + barre));
+    // The window's copy is the picture drawn.
+    EXPECT_EQ(w.contexte().apparence.BmpFond, peintre(w)->image());
+    // Painting again draws nothing new.
+    w.repaint();
+    EXPECT_EQ(peintre(w)->nombreDessins(), 1);
+}
+
+TEST(MainWindowDemarrage, WindowsNotShownAreMadeWhenFirstNeeded)
+{
+    Fenetre f;
+    // A format other than the default, kept in the options file.
+    IniFile ini;
+    ini.writeInteger(QStringLiteral("Options"), QStringLiteral("DefautFmtTsk"), 2);
+    ASSERT_TRUE(ini.save(testenv::programDir() + QStringLiteral("/OptionsOVD.ini")));
+    TOrvandel &w = f.ouvre();
+    ASSERT_EQ(w.contexte().document.format().FormatTheme, 2);
+    EXPECT_EQ(w.findChild<TMemoInf *>(), nullptr);
+    EXPECT_EQ(w.findChild<TOptionsForm *>(), nullptr);
+
+    // Made once, then kept; the size options window starts on the format in force.
+    TOptionsForm *options = w.optionsForm();
+    ASSERT_TRUE(options);
+    EXPECT_EQ(w.optionsForm(), options);
+    EXPECT_EQ(options->indexSauve(), 2);
+    EXPECT_EQ(options->parentWidget(), &w);
+    TMemoInf *memo = w.memoInf();
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(w.memoInf(), memo);
+    EXPECT_EQ(w.findChildren<TMemoInf *>().size(), 1);
+    EXPECT_FALSE(memo->isVisible());
+}
+
+// What the window shows after its start-up is what it shows once everything
+// it put off is done: the background drawn again from the options, the
+// windows it did not show made.
+TEST(MainWindowDemarrage, TheStartUpShowsTheSameWindow)
+{
+    QApplication::setCursorFlashTime(0); // no blinking cursor between two pictures
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    montreEtAttend(w);
+    const QImage avant = vue(w);
+    ASSERT_FALSE(avant.isNull());
+
+    w.optionsForm();
+    w.memoInf();
+    const int dessins = peintre(w)->nombreDessins();
+    w.GradientRGClick(); // applies the look again: the background is drawn anew
+    EXPECT_EQ(peintre(w)->nombreDessins(), dessins + 1);
+    QCoreApplication::processEvents();
+    const QImage apres = vue(w);
+    ASSERT_EQ(apres.size(), avant.size());
+    int differents = 0;
+    for (int y = 0; y < avant.height(); ++y)
+        for (int x = 0; x < avant.width(); ++x)
+            differents += avant.pixel(x, y) != apres.pixel(x, y);
+    EXPECT_EQ(differents, 0);
+    QApplication::setCursorFlashTime(1000);
+}

@@ -48,9 +48,10 @@ void DessineCrochets(QPainter &p, int x, int y);
 
 // Paints the background of a widget (the main window's central area): in the
 // normal look the stored picture at (0, 0), in the uniform look the product
-// name and version in plain text; then the bracket diagram when the owner
-// gives its origin. The picture is drawn again by DessineFond when the
-// colours change and when the widget's size has changed.
+// name and version in plain text. (The bracket diagram above the preview is
+// a CalqueCrochets of its own, over the widgets.) The picture is drawn again
+// by DessineFond when the colours change and when the widget's size has
+// changed.
 class PeintreFond : public QObject
 {
     Q_OBJECT
@@ -64,9 +65,6 @@ public:
     bool uniforme() const { return m_uniforme; }
     // How many times the picture has been drawn.
     int nombreDessins() const { return m_dessins; }
-
-    // Origin of the bracket diagram in the widget, none to leave it out.
-    std::function<std::optional<QPoint>()> origineCrochets;
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;

@@ -212,6 +212,8 @@ bool TOrvandel::eventFilter(QObject *objet, QEvent *e)
 {
     if (filtreAide(objet, e))
         return true;
+    if (PageControl1MouseMove(objet, e))
+        return true;
     if (objet == m_themeEdit && e->type() == QEvent::KeyPress && ThemeEditKeyPress(static_cast<QKeyEvent *>(e)))
         return true;
     if (objet == m_apercu && e->type() == QEvent::MouseButtonPress) {

@@ -158,6 +158,7 @@ void TOrvandel::crochetApparence()
     MajEtiquettesRelief();
     afficheApparence();
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
+    MajOnglets();
 }
 
 void TOrvandel::crochetLieSkin()
@@ -189,6 +190,7 @@ void TOrvandel::CoulFormPnlClick(PanneauCouleur *panneau)
 void TOrvandel::GradientRGClick()
 {
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
+    MajOnglets();
 }
 
 void TOrvandel::InvCoulCBClick()
@@ -203,6 +205,7 @@ void TOrvandel::FicheUnieCBClick()
 {
     m_ctx.options.CoulFormUni = m_ficheUnieCB->isChecked();
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
+    MajOnglets();
 }
 
 void TOrvandel::SkinRGClick()

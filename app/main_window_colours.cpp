@@ -165,8 +165,10 @@ void TOrvandel::apresChargeCouleurs(const ResultatChargeCouleurs &r)
             m_ctx.prompts->message(r.erreur, {}, Prompts::Icon::Error);
         return;
     }
-    if (r.indicateurWM5)
+    if (r.indicateurWM5) {
         m_ctx.indicateurWM5 = *r.indicateurWM5;
+        MajMarqueurWM5();
+    }
     m_ctx.MajMiniatures = r.majMiniatures;
     crochetAffImage();
     m_ctx.MajMiniatures = false;

@@ -54,7 +54,7 @@ void TOrvandel::WM5BtnClick()
     if (pipette)
         m_pipette->setCouleur(*pipette);
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
-    m_image12->setVisible(m_ctx.indicateurWM5);
+    MajMarqueurWM5();
     crochetAffImage();
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -29,6 +30,7 @@ class QCheckBox;
 class QLabel;
 class QKeyEvent;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -39,6 +41,8 @@ class TBtnAnimeThread;
 class TDccMan;
 class TMemoInf;
 class TOptionsForm;
+class FiltreBulles;
+class StyleOnglets;
 
 // The main window. Its constructor is the program's window creation
 // (FormCreate), its close the shut-down (FormCloseQuery). It owns the run's
@@ -105,6 +109,19 @@ public:
     void LitTskPDA(const QString &cheminPDA);
     void MajEtatCreation();
     void MajBoutonsAS();
+
+    // Hints and hint sounds (HintSP, SonSP pressed: off), kept in the options.
+    void AppliqueBulles();
+    // The hint event: the "TOE" sound unless one played in the last 500 ms.
+    void JoueSonClic();
+    bool bullesVisibles() const;
+    // The hint of a page tab by its index.
+    static QString BulleOnglet(int index);
+    int dernierOngletSurvole() const { return m_dernierOngletSurvole; }
+    // The setup-text page's tab is shown (after a read with a setup text).
+    bool ongletInfVisible() const;
+    // Tests fix the sound's clock (milliseconds).
+    void setHorlogeSons(std::function<qint64()> horloge) { m_horlogeSons = std::move(horloge); }
 
 public slots:
     void SauveCoulTbtnClick();
@@ -198,6 +215,17 @@ private:
     void afficheNoms();
     void PanelClick(int i);
     bool eventFilter(QObject *objet, QEvent *e) override;
+    QWidget *construitBulles(QWidget *parent);
+    QWidget *construitPageInf();
+    void construitOnglets();
+    // The tabs take the window's colours again.
+    void MajOnglets();
+    // Image12 and the theme-parameters tab follow the WM5 indicator.
+    void MajMarqueurWM5();
+    bool PageControl1MouseMove(QObject *objet, QEvent *e);
+    // The setup-text page after a read (null: the read failed).
+    void afficheLectureInf(const InfosLecture *infos);
+    void HintSPClick();
     // The colour set has been loaded: report a failure, redraw what shows it.
     void apresChargeCouleurs(const ResultatChargeCouleurs &r);
     // A package has been read: the INF window, the format, the redraws.
@@ -254,7 +282,6 @@ private:
     QToolButton *m_creer = nullptr;
     QToolButton *m_sauveInf = nullptr;
     QToolButton *m_infS = nullptr;
-    QAction *m_infSAction = nullptr;
     QPushButton *m_ctBtn = nullptr;
     PanneauCouleur *m_pipette = nullptr; // Panel26, the dropper colour
     QToolButton *m_pipetteSBtn = nullptr; // the dropper, a latching button
@@ -312,6 +339,19 @@ private:
     QCheckBox *m_ficheUnieCB = nullptr;
     QButtonGroup *m_skinRG = nullptr;
     std::array<QLabel *, 2> m_etiquettesRelief{}; // PaintPanel1, PaintPanel2
+    // The setup-text page.
+    QWidget *m_pageInf = nullptr;
+    QPlainTextEdit *m_infTexte = nullptr;
+    QPlainTextEdit *m_infFichiers = nullptr;
+    // The page tabs.
+    StyleOnglets *m_styleOnglets = nullptr;
+    int m_dernierOngletSurvole = -1;
+    // Hints and their sound.
+    QToolButton *m_hintSP = nullptr;
+    QToolButton *m_sonSP = nullptr;
+    FiltreBulles *m_filtreBulles = nullptr;
+    std::function<qint64()> m_horlogeSons;
+    std::optional<qint64> m_dernierSon;
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};
     std::array<QLabel *, JeuCouleurs::NbCouleurs> m_libelles{};

@@ -50,6 +50,10 @@ std::optional<QString> runFileDialog(QFileDialog *dlg)
 
 } // namespace
 
+QtPrompts::QtPrompts(QWidget *parent) : m_parent(parent) {}
+
+QtPrompts::~QtPrompts() = default;
+
 void QtPrompts::message(const QString &text, const QString &cap, Icon icon)
 {
     QMessageBox box(toQt(icon), caption(cap), text, QMessageBox::Ok, m_parent);
@@ -126,12 +130,12 @@ void QtPrompts::beep()
 
 void QtPrompts::playSound(const QString &name)
 {
-    // Without an audio device the effect simply stays silent.
-    auto *effect = new QSoundEffect(m_parent);
-    effect->setSource(QUrl(QStringLiteral("qrc:/art/") + name.toLower() + QStringLiteral(".wav")));
-    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
-        if (!effect->isPlaying())
-            effect->deleteLater();
-    });
-    effect->play();
+    // Played without waiting; without an audio device the effect stays silent.
+    std::unique_ptr<QSoundEffect> &effet = m_sons[name];
+    if (!effet) {
+        effet = std::make_unique<QSoundEffect>();
+        effet->setSource(QUrl(QStringLiteral("qrc:/art/") + name.toLower() + QStringLiteral(".wav")));
+    }
+    effet->stop();
+    effet->play();
 }

@@ -3,6 +3,10 @@
 #include "theme/prompts.h"
 
 #include <functional>
+#include <map>
+#include <memory>
+
+class QSoundEffect;
 
 class QWidget;
 
@@ -10,7 +14,8 @@ class QWidget;
 class QtPrompts : public Prompts
 {
 public:
-    explicit QtPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit QtPrompts(QWidget *parent = nullptr);
+    ~QtPrompts() override;
     void setParent(QWidget *parent) { m_parent = parent; }
 
     // The picture dialog lives above this layer; the program hands it in.
@@ -35,4 +40,6 @@ private:
     QWidget *m_parent;
     DialogueImage m_dialogueImage;
     DialogueImage m_dialoguePaquet;
+    // One effect per sound, loaded at its first use and kept for the run.
+    std::map<QString, std::unique_ptr<QSoundEffect>> m_sons;
 };

@@ -88,13 +88,19 @@ QWidget *TOrvandel::construitApparence(QWidget *parent)
     m_ficheUnieCB = new QCheckBox(QStringLiteral("Page with a uniform color"), zone);
     m_ficheUnieCB->setObjectName(QStringLiteral("FicheUnieCB"));
     m_ficheUnieCB->setToolTip(kIndiceApparence);
+    auto *label24 = new QLabel(QStringLiteral("Click here for change"), zone);
+    label24->setObjectName(QStringLiteral("Label24"));
     ligne->addWidget(m_ficheUnieCB);
+    ligne->addWidget(label24);
     ligne->addWidget(m_coulFormPnl);
     ligne->addWidget(m_coulFormSupDPnl);
     ligne->addWidget(m_invCoulCB);
     ligne->addWidget(gradient, 1);
     colonne->addLayout(ligne);
 
+    auto *skinPrev = new QLabel(QStringLiteral("Skins (") + QStringLiteral("Preview") + QStringLiteral(")"), zone);
+    skinPrev->setObjectName(QStringLiteral("SkinPrevLbl"));
+    colonne->addWidget(skinPrev);
     colonne->addWidget(groupeRadio(QStringLiteral("Skin"), QStringLiteral("SkinRG"),
                                    {QStringLiteral("HP"), QStringLiteral("QTek"), QStringLiteral("Acer"),
                                     QStringLiteral("Axim"), QStringLiteral("HP col.")},

@@ -59,6 +59,7 @@ QWidget *TOrvandel::construitBulles(QWidget *parent)
     ligne->addWidget(m_sonSP);
     ligne->addWidget(supSon);
     ligne->addStretch(1);
+    ligne->addWidget(construitRaccourcis(zone));
     connect(m_hintSP, &QToolButton::clicked, this, &TOrvandel::HintSPClick);
     connect(m_sonSP, &QToolButton::clicked, this, &TOrvandel::HintSPClick);
 

@@ -14,13 +14,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 QWidget *TOrvandel::construitPageCouleurs()
 {
     auto *page = new QWidget;
     m_pageCouleurs = page;
     page->setObjectName(QStringLiteral("CoulTabS"));
-    auto *grille = new QGridLayout(page);
+    auto *panel23 = new QWidget(page); // the slots and what lies below them
+    panel23->setObjectName(QStringLiteral("Panel23"));
+    auto *cadre = new QVBoxLayout(page);
+    cadre->setContentsMargins(0, 0, 0, 0);
+    cadre->addWidget(panel23);
+    auto *grille = new QGridLayout(panel23);
     constexpr int kLignes = 11; // two columns of eleven slots
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
         const QString n = QString::number(i + 1);

@@ -44,7 +44,8 @@ void TOrvandel::construitCommandesOutils(QToolBar *barre)
     connect(aide, &QToolButton::clicked, this, &TOrvandel::InfosSBtnClick);
     QToolButton *site = bouton(barre, "BlancTBtn", QStringLiteral("Zantiq"), QStringLiteral("Web Site Zantiq"));
     connect(site, &QToolButton::clicked, this, &TOrvandel::BlancTBtnClick);
-    QToolButton *apropos = bouton(barre, "AproposBtn", QStringLiteral("About"), QStringLiteral("About"));
+    QToolButton *apropos = bouton(barre, "AproposBtn", QStringLiteral("About"), QStringLiteral("About"),
+                                  QStringLiteral("orvandel.png"));
     connect(apropos, &QToolButton::clicked, this, &TOrvandel::AproposBtnClick);
     QToolButton *quitter = bouton(barre, "QuitterTBtn", QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quitter, &QToolButton::clicked, this, &TOrvandel::close);

@@ -2,6 +2,5 @@
 // empty on purpose: it does nothing visible until its owner fills it.
 #include "app/orvandel_main_window.h"
 
-void TOrvandel::crochetInitBulles() {}
 void TOrvandel::crochetImages() {}
 

@@ -95,7 +95,7 @@ public:
     void setControleTailles(bool actif) { m_controleTailles = actif; }
     bool verifFormatEnAttente() const { return m_verifFormatEnAttente; }
 
-    // The help viewer (the compiled-help viewer from the start); without one
+    // The help viewer (the built-in help pages from the start); without one
     // every help request does nothing.
     void setAide(std::unique_ptr<AideHtml> aide);
     AideHtml *aide() const { return m_aide.get(); }
@@ -207,8 +207,10 @@ private:
     bool filtreAide(QObject *objet, QEvent *e);
     // A thumbnail was clicked: the picture at full size.
     void PreviewClick(int emplacement);
-    // A press on the Today screen while the dropper is down picks its colour.
-    bool pipetteSurApercu(QPointF position);
+    // A press on the Today screen or the Start menu over it: with the left
+    // button while the dropper is down it picks the colour, otherwise it
+    // shows their help; a press on the Today screen closes the menu.
+    bool pipetteSurApercu(QPointF position, bool gauche);
     void afficheOptionsPaquet();
     void lieDocument();
     void afficheSlot(int i);
@@ -216,6 +218,9 @@ private:
     void PanelClick(int i);
     bool eventFilter(QObject *objet, QEvent *e) override;
     QWidget *construitBulles(QWidget *parent);
+    QWidget *construitRaccourcis(QWidget *parent);
+    // The pictures shortcut: the pictures page.
+    void ImgMultiClick();
     QWidget *construitPageInf();
     void construitOnglets();
     // The tabs take the window's colours again.

@@ -95,7 +95,11 @@ std::optional<QFont> QtPrompts::chooseFont(const QFont &initial)
 
 std::optional<QString> QtPrompts::openFile(const FileDialog &options)
 {
-    return runFileDialog(makeDialog(m_parent, options, QFileDialog::AcceptOpen));
+    QFileDialog *dlg = makeDialog(m_parent, options, QFileDialog::AcceptOpen);
+    // The colour-set open dialog is roomier than the others (OpenDialog2Show).
+    if (options.filter == QLatin1String(TailleDialogueCouleurs::Filtre))
+        dlg->resize(TailleDialogueCouleurs::Taille);
+    return runFileDialog(dlg);
 }
 
 std::optional<QString> QtPrompts::openPicture(const FileDialog &options)

@@ -2,6 +2,8 @@
 
 #include "theme/prompts.h"
 
+#include <QSize>
+
 #include <functional>
 #include <map>
 #include <memory>
@@ -9,6 +11,12 @@
 class QSoundEffect;
 
 class QWidget;
+
+// The colour-set open dialog opens at this size.
+namespace TailleDialogueCouleurs {
+constexpr const char *Filtre = "Colors File (*.ini)|*.ini";
+constexpr QSize Taille{732, 549};
+} // namespace TailleDialogueCouleurs
 
 // The program's prompts: Qt's modal dialogs, parented to a window.
 class QtPrompts : public Prompts

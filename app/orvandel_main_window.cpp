@@ -79,6 +79,7 @@ void TOrvandel::construitFenetre()
     construitCommandesOutils(barre);
     barre->addSeparator();
     barre->addWidget(construitEtatAppareil(barre));
+    InitMenuSys(barre);
 
     // The pages on the left, the device screen and the pictures on the right.
     auto *centre = new QWidget(this);

@@ -30,6 +30,7 @@ class QCheckBox;
 class QLabel;
 class QKeyEvent;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
@@ -115,6 +116,12 @@ public:
     // The hint event: the "TOE" sound unless one played in the last 500 ms.
     void JoueSonClic();
     bool bullesVisibles() const;
+    // The window's own menu (about, site, version, language, quit), opened
+    // from the program's icon on the tool bar and the tool bar's context menu.
+    QMenu *menuSysteme() const { return m_menuSysteme; }
+    enum CommandeSysteme { CommandeAPropos = 1000, CommandeVersion = 1001, CommandeLangue = 1002, CommandeSite = 1003 };
+    void WMSysCommand(int commande);
+
     // The hint of a page tab by its index.
     static QString BulleOnglet(int index);
     int dernierOngletSurvole() const { return m_dernierOngletSurvole; }
@@ -217,6 +224,7 @@ private:
     void afficheNoms();
     void PanelClick(int i);
     bool eventFilter(QObject *objet, QEvent *e) override;
+    void InitMenuSys(QToolBar *barre);
     QWidget *construitBulles(QWidget *parent);
     QWidget *construitRaccourcis(QWidget *parent);
     // The pictures shortcut: the pictures page.
@@ -348,6 +356,7 @@ private:
     QWidget *m_pageInf = nullptr;
     QPlainTextEdit *m_infTexte = nullptr;
     QPlainTextEdit *m_infFichiers = nullptr;
+    QMenu *m_menuSysteme = nullptr;
     // The page tabs.
     StyleOnglets *m_styleOnglets = nullptr;
     int m_dernierOngletSurvole = -1;

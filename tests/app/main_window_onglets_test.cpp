@@ -252,3 +252,23 @@ TEST(MainWindowBrackets, TheThreeLowerBracketsStandOverTheThreeHotZones)
         EXPECT_EQ(apercu->surimpression(), Surimpression::Aucune) << i;
     }
 }
+
+TEST(MainWindowBrackets, ThePictureCommandClosesEveryOverlayFirst)
+{
+    Fenetre f;
+    f.ouvre();
+    auto *apercu = f.trouve<VueApercuEcran>("ApercuEcran");
+    for (int zone : {1, 2, 3}) {
+        apercu->basculeZone(zone);
+        ASSERT_NE(apercu->surimpression(), Surimpression::Aucune);
+        Surimpression pendant = Surimpression::MessageNormal;
+        fenetretest::surFenetreModale([&](QWidget *d) {
+            pendant = apercu->surimpression();
+            static_cast<QDialog *>(d)->reject();
+        });
+        f.prompts.openPictureName(std::nullopt); // the chooser asks for a picture first
+        QTest::mouseClick(f.trouve<QToolButton>("ImageTBtn"), Qt::LeftButton);
+        EXPECT_EQ(pendant, Surimpression::Aucune) << zone;
+        EXPECT_EQ(apercu->surimpression(), Surimpression::Aucune) << zone;
+    }
+}

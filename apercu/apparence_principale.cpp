@@ -59,7 +59,7 @@ void AppliqueApparence(QMainWindow *fenetre, const OptionsOVD &options, const Co
     }
 
     // The gradient choice and the colour panels exist only outside the uniform look.
-    for (const char *nom : {"GradientRG", "CoulFormSupDPnl", "CoulFormPnl", "InvCoulCB"})
+    for (const char *nom : {"GradientRG", "CoulFormSupDPnl", "CoulFormPnl", "InvCoulCB", "Label24"})
         if (auto *w = fenetre->findChild<QWidget *>(QLatin1String(nom)))
             w->setVisible(!apparence.uniforme);
 

@@ -200,9 +200,5 @@ bool PeintreFond::eventFilter(QObject *objet, QEvent *evenement)
             redessine();
         p.drawImage(0, 0, m_image);
     }
-    p.setPen(QPen(m_cible->palette().color(QPalette::WindowText), 1));
-    if (origineCrochets)
-        if (const std::optional<QPoint> o = origineCrochets())
-            DessineCrochets(p, o->x(), o->y());
     return false; // the widget paints itself on top
 }

@@ -48,11 +48,11 @@ void DessineCrochets(QPainter &p, int x, int y);
 
 // Paints the background of a widget (the main window's central area): in the
 // normal look the stored picture at (0, 0), in the uniform look the product
-// name and version in plain text; then the bracket diagram when the owner
-// gives its origin. The picture is drawn by DessineFond when the colours
-// change (at the widget's first paint while it is not shown yet, so that a
-// window is drawn once, at the size its layout gives it) and when the
-// widget's size has changed.
+// name and version in plain text. (The bracket diagram above the preview is
+// a CalqueCrochets of its own, over the widgets.) The picture is drawn by
+// DessineFond when the colours change (at the widget's first paint while it
+// is not shown yet, so that a window is drawn once, at the size its layout
+// gives it) and when the widget's size has changed.
 class PeintreFond : public QObject
 {
     Q_OBJECT
@@ -77,9 +77,6 @@ public:
     // The status bar's height when the picture is drawn (the layout may
     // change it after fixe()); none: the height given to fixe().
     std::function<int()> hauteurBarreEtat;
-
-    // Origin of the bracket diagram in the widget, none to leave it out.
-    std::function<std::optional<QPoint>()> origineCrochets;
 
 protected:
     bool eventFilter(QObject *objet, QEvent *evenement) override;

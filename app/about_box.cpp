@@ -31,12 +31,20 @@ TAboutBox::TAboutBox(Prompts &prompts, QWidget *parent, const QString &cheminPro
     const QFileInfo fi(chemin);
     m_nomProgramme = fi.fileName();
     InfoFic1 = InfoVersionProgramme();
+    m_fichier = LitDonneesFichier(chemin);
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("A propos de : ") + fi.completeBaseName());
 
     ProgramIcon = new QLabel(this);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setPixmap(QIcon(QStringLiteral(":/art/orvandel.png")).pixmap(48, 48));
+    if (m_fichier.existe)
+        ProgramIcon->setToolTip(QStringList{QStringLiteral("Création : ") + m_fichier.Creation,
+                                            QStringLiteral("Dernier accès : ") + m_fichier.LastAccess,
+                                            QStringLiteral("Modification : ") + m_fichier.LastWrite,
+                                            QStringLiteral("Taille : ") + m_fichier.Taille,
+                                            QStringLiteral("Attributs : ") + m_fichier.AttributsFichier}
+                                    .join(QLatin1Char('\n')));
     Logo = new QLabel(this);
     Logo->setObjectName(QStringLiteral("Logo"));
     Logo->setPixmap(QPixmap(QStringLiteral(":/art/logo_zantiq.png")));

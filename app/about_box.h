@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/info_fichier.h"
 #include "ui/info_version.h"
 
 #include <QDialog>
@@ -24,6 +25,8 @@ public:
     // The title and the text "Plus" shows.
     QString titrePlus() const;
     QString textePlus() const;
+    // The program file's own data (shown as the hint of its icon).
+    const DonneesFichier &donneesFichier() const { return m_fichier; }
 
     QLabel *ProgramIcon;
     QLabel *Logo;
@@ -45,6 +48,7 @@ private:
 
     Prompts &m_prompts;
     InfoVersion InfoFic1;
+    DonneesFichier m_fichier;
     QString m_nomProgramme;
     bool m_fermeture = false;
 };

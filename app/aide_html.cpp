@@ -1,119 +1,134 @@
 #include "app/aide_html.h"
 
+#include "app/fenetre_aide.h"
 #include "theme/animation_pause.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
+#include <QFile>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
-constexpr int kSansContexte = -1;
+const QString kSommaire = QStringLiteral("index.htm");
+
+// The content of a <meta name="..."> of a page's head.
+QString meta(const QString &page, const QString &nom)
+{
+    const QRegularExpression re(QStringLiteral("<meta\\s+name=\"%1\"\\s+content=\"([^\"]*)\"")
+                                    .arg(QRegularExpression::escape(nom)),
+                                QRegularExpression::CaseInsensitiveOption);
+    return re.match(page).captured(1);
+}
+
+QUrl urlRacine(const QString &racine)
+{
+    QString r = racine.endsWith(QLatin1Char('/')) ? racine : racine + QLatin1Char('/');
+    if (r.startsWith(QLatin1Char(':')))
+        return QUrl(QStringLiteral("qrc") + r);
+    return QUrl::fromLocalFile(r);
+}
 
 } // namespace
 
-TStoHtmlHelpViewer::TStoHtmlHelpViewer(const QString &fichierAide, const QString &dossierProgramme,
-                                       AnimationPause *pause, QObject *parent)
-    : QObject(parent), m_fichier(CheminFichierAide(fichierAide, dossierProgramme)), m_pause(pause)
+TStoHtmlHelpViewer::TStoHtmlHelpViewer(AnimationPause *pause, const QString &racine, QObject *parent)
+    : QObject(parent), m_racine(racine), m_pause(pause)
 {
-}
-
-TStoHtmlHelpViewer::~TStoHtmlHelpViewer()
-{
-    SoftShutDown();
-}
-
-bool TStoHtmlHelpViewer::EstFichierChm(const QString &fichier)
-{
-    const int point = fichier.lastIndexOf(QLatin1Char('.'));
-    return point >= 0 && fichier.mid(point).compare(QLatin1String(".chm"), Qt::CaseInsensitive) == 0;
-}
-
-QString TStoHtmlHelpViewer::CheminFichierAide(const QString &fichier, const QString &dossierProgramme)
-{
-    if (fichier.isEmpty() || fichier.contains(QLatin1Char('/')))
-        return fichier;
-    return QDir(dossierProgramme).filePath(fichier);
-}
-
-QStringList TStoHtmlHelpViewer::ArgumentsVisionneuse(const QString &visionneuse, const QString &fichier,
-                                                     int idContexte)
-{
-    // xchm opens a context id of the file's map; kchmviewer only the file.
-    if (idContexte != kSansContexte && QFileInfo(visionneuse).fileName() == QLatin1String("xchm"))
-        return {QStringLiteral("--contextid=%1").arg(idContexte), fichier};
-    return {fichier};
-}
-
-QString TStoHtmlHelpViewer::visionneuse() const
-{
-    for (const char *nom : {"xchm", "kchmviewer"}) {
-        const QString chemin = QStandardPaths::findExecutable(QString::fromLatin1(nom));
-        if (!chemin.isEmpty())
-            return chemin;
+    setObjectName(QString::fromLatin1(NomVisionneuse));
+    const QDir dossier(racine);
+    for (const QString &nom : dossier.entryList({QStringLiteral("*.htm")}, QDir::Files, QDir::Name)) {
+        QFile f(dossier.filePath(nom));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QString texte = QString::fromUtf8(f.read(4096)); // the head is at the start
+        bool ok = false;
+        const int id = meta(texte, QStringLiteral("helpid")).toInt(&ok);
+        if (ok && !m_contextes.contains(id))
+            m_contextes.insert(id, nom);
+        QStringList mots;
+        for (const QString &m : meta(texte, QStringLiteral("keywords")).split(QLatin1Char(',')))
+            if (!m.trimmed().isEmpty())
+                mots << m.trimmed();
+        m_motsCles.append({nom, mots});
     }
+}
+
+TStoHtmlHelpViewer::~TStoHtmlHelpViewer() = default;
+
+QString TStoHtmlHelpViewer::NomSujet(const QString &sujet)
+{
+    const QString s = sujet.trimmed();
+    if (s.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) || s.endsWith(QLatin1String(".html"), Qt::CaseInsensitive))
+        return s;
+    return s + QStringLiteral(".htm");
+}
+
+QString TStoHtmlHelpViewer::MotCle(const QString &demande)
+{
+    const int deuxPoints = demande.indexOf(QLatin1Char(':'));
+    return (deuxPoints < 0 ? demande : demande.mid(deuxPoints + 1)).trimmed();
+}
+
+QString TStoHtmlHelpViewer::pageMotCle(const QString &demande) const
+{
+    const QString mot = MotCle(demande);
+    if (mot.isEmpty())
+        return {};
+    for (const auto &[page, mots] : m_motsCles)
+        if (mots.contains(mot, Qt::CaseInsensitive))
+            return page;
+    // Otherwise the first page whose keywords hold the word.
+    for (const auto &[page, mots] : m_motsCles)
+        for (const QString &m : mots)
+            if (m.contains(mot, Qt::CaseInsensitive))
+                return page;
     return {};
 }
 
-void TStoHtmlHelpViewer::lance(int idContexte)
+QString TStoHtmlHelpViewer::pageAffichee() const
+{
+    return m_fenetre && m_fenetre->isVisible() ? m_fenetre->page() : QString();
+}
+
+void TStoHtmlHelpViewer::montre(const QString &page)
 {
     AnimationPauseGuard garde(m_pause);
-    if (!EstFichierChm(m_fichier) || !QFileInfo(m_fichier).isFile())
+    if (!QFile::exists(QDir(m_racine).filePath(page)))
         return;
-    const QString programme = visionneuse();
-    if (programme.isEmpty())
-        return;
-    auto *p = new QProcess(this);
-    p->setProgram(programme);
-    p->setArguments(ArgumentsVisionneuse(programme, m_fichier, idContexte));
-    p->setStandardOutputFile(QProcess::nullDevice());
-    p->setStandardErrorFile(QProcess::nullDevice());
-    connect(p, &QProcess::finished, this, [this, p] {
-        m_processus.removeOne(p);
-        p->deleteLater();
-    });
-    connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart) {
-            m_processus.removeOne(p);
-            p->deleteLater();
-        }
-    });
-    m_processus << p;
-    p->start();
+    if (!m_fenetre)
+        m_fenetre = std::make_unique<FenetreAide>(urlRacine(m_racine));
+    m_fenetre->montre(page);
 }
 
 void TStoHtmlHelpViewer::AfficheContexte(int idContexte)
 {
-    lance(idContexte);
+    // An id without a page of its own shows the contents.
+    const QString page = pageContexte(idContexte);
+    montre(page.isEmpty() ? kSommaire : page);
 }
 
 void TStoHtmlHelpViewer::AfficheSommaire()
 {
-    lance(kSansContexte);
+    montre(kSommaire);
 }
 
-void TStoHtmlHelpViewer::AfficheSujet(const QString &)
+void TStoHtmlHelpViewer::AfficheSujet(const QString &sujet)
 {
-    lance(kSansContexte);
+    const QString page = NomSujet(sujet);
+    // Only pages of the help itself: no folder part.
+    if (page.contains(QLatin1Char('/')) || page.contains(QLatin1Char('\\')) || !QFile::exists(QDir(m_racine).filePath(page)))
+        montre(kSommaire);
+    else
+        montre(page);
 }
 
-void TStoHtmlHelpViewer::AfficheMotCle(const QString &)
+void TStoHtmlHelpViewer::AfficheMotCle(const QString &motCle)
 {
-    lance(kSansContexte);
+    const QString page = pageMotCle(motCle);
+    montre(page.isEmpty() ? kSommaire : page);
 }
 
 void TStoHtmlHelpViewer::SoftShutDown()
 {
-    const QList<QProcess *> ouverts = m_processus;
-    m_processus.clear();
-    for (QProcess *p : ouverts) {
-        p->disconnect(this);
-        p->terminate();
-        if (!p->waitForFinished(2000)) {
-            p->kill();
-            p->waitForFinished(1000);
-        }
-        delete p;
-    }
+    m_fenetre.reset();
 }

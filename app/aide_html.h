@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class AnimationPause;
-class QProcess;
+class FenetreAide;
 
 // The help the windows ask for: a topic by context id, the contents, a topic
-// page or a keyword. Each request may do nothing (no viewer, no help file).
+// page or a keyword. Each request may do nothing (no help to show).
 class AideHtml
 {
 public:
@@ -22,25 +26,23 @@ public:
     virtual void SoftShutDown() = 0;
 };
 
-// Compiled HTML Help (".chm") through an installed viewer: xchm, else
-// kchmviewer, found on PATH at each request. Without a viewer or without the
-// help file every request does nothing. Each request pauses the colours page
-// animation while it runs.
+// The program's help: HTML pages built into the program, one per context id
+// and subject, shown in a help window of its own (no outside viewer needed).
+// Each page names its context id and its keywords in its head:
+//   <meta name="helpid" content="1008">
+//   <meta name="keywords" content="create, package">
+// "index.htm" is the contents. Each request pauses the colours page's
+// animation while the window is brought up.
 class TStoHtmlHelpViewer : public QObject, public AideHtml
 {
     Q_OBJECT
 public:
-    // The name the help file is known by.
-    static constexpr const char *NomFichierAide = "OrvandelEn.chm";
+    static constexpr const char *NomVisionneuse = "StoHtmlHelp";
 
-    // fichierAide: a bare file name is looked for in dossierProgramme.
-    TStoHtmlHelpViewer(const QString &fichierAide, const QString &dossierProgramme, AnimationPause *pause,
-                       QObject *parent = nullptr);
+    // racine: the folder of the pages (the built-in ones by default).
+    explicit TStoHtmlHelpViewer(AnimationPause *pause, const QString &racine = QStringLiteral(":/aide"),
+                                QObject *parent = nullptr);
     ~TStoHtmlHelpViewer() override;
-
-    QString fichierAide() const { return m_fichier; }
-    // The viewer a request would start now, empty when there is none.
-    QString visionneuse() const;
 
     void AfficheContexte(int idContexte) override;
     void AfficheSommaire() override;
@@ -48,22 +50,28 @@ public:
     void AfficheMotCle(const QString &motCle) override;
     void SoftShutDown() override;
 
-    // The viewers started and still running.
-    int visionneusesOuvertes() const { return int(m_processus.size()); }
+    // The page of a context id, of a keyword request; empty when none has it.
+    QString pageContexte(int idContexte) const { return m_contextes.value(idContexte); }
+    QString pageMotCle(const QString &demande) const;
+    QList<int> contextes() const { return m_contextes.keys(); }
+    // The help window (null before the first request and after a shut-down).
+    FenetreAide *fenetre() const { return m_fenetre.get(); }
+    // The page the window shows; empty when it is closed.
+    QString pageAffichee() const;
 
-    // The file's extension (from the last ".") is ".chm", in any case.
-    static bool EstFichierChm(const QString &fichier);
-    // The help file's full path: a bare name goes into the program folder.
-    static QString CheminFichierAide(const QString &fichier, const QString &dossierProgramme);
-    // The arguments that show a context id (or the contents, for -1) in a
-    // viewer. Neither viewer takes a topic page or a keyword on its command
-    // line: those requests show the contents.
-    static QStringList ArgumentsVisionneuse(const QString &visionneuse, const QString &fichier, int idContexte);
+    // A topic's page: ".htm" appended unless it ends in ".htm" or ".html"
+    // (in any case).
+    static QString NomSujet(const QString &sujet);
+    // A keyword request "viewer: word" gives "word" (the text after the first
+    // ":", trimmed); a request without ":" is the keyword itself.
+    static QString MotCle(const QString &demande);
 
 private:
-    void lance(int idContexte);
+    void montre(const QString &page);
 
-    QString m_fichier;
+    QString m_racine;
     AnimationPause *m_pause;
-    QList<QProcess *> m_processus;
+    QHash<int, QString> m_contextes;
+    QList<QPair<QString, QStringList>> m_motsCles; // page, its keywords
+    std::unique_ptr<FenetreAide> m_fenetre;
 };

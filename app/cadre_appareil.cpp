@@ -6,7 +6,7 @@
 
 namespace {
 constexpr int kCote = 16; // case edge beside the screen
-constexpr int kHaut = 34; // above the screen: the speaker
+constexpr int kHaut = 40; // above the screen: the speaker, the hot zones' brackets
 constexpr int kBas = 58;  // below the screen: the navigation pad
 } // namespace
 
@@ -40,7 +40,7 @@ void CadreAppareil::paintEvent(QPaintEvent *)
 
     // The speaker slot.
     p.setBrush(QColor(0x18, 0x1A, 0x1E));
-    p.drawRoundedRect(QRectF(width() / 2.0 - 28, 13, 56, 6), 3, 3);
+    p.drawRoundedRect(QRectF(width() / 2.0 - 28, 8, 56, 6), 3, 3);
 
     // The navigation pad and two application buttons.
     const double cy = height() - kBas / 2.0 + 2;

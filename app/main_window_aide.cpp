@@ -1,5 +1,5 @@
-// Help on the main window: the compiled-help viewer made at start and closed
-// at shut-down; a right-button press or a context-menu request on a control
+// Help on the main window: the help viewer made at start and closed at
+// shut-down; a right-button press or a context-menu request on a control
 // shows the control's help topic, and no menu appears.
 #include "app/orvandel_main_window.h"
 
@@ -101,9 +101,8 @@ void TOrvandel::setAide(std::unique_ptr<AideHtml> aide)
 
 void TOrvandel::crochetDialoguesEtAide()
 {
-    // The help file sits in the program's folder.
-    m_aide = std::make_unique<TStoHtmlHelpViewer>(QString::fromLatin1(TStoHtmlHelpViewer::NomFichierAide),
-                                                  m_ctx.dossiers.DossierAppli, &m_ctx.animation);
+    // The help pages are built into the program.
+    m_aide = std::make_unique<TStoHtmlHelpViewer>(&m_ctx.animation);
 }
 
 void TOrvandel::crochetFermeAide()

@@ -185,7 +185,13 @@ void TOrvandel::PreviewClick(int emplacement)
     fenetre.exec();
 }
 
-bool TOrvandel::pipetteSurApercu(QPointF position)
+namespace {
+// The help topics of the Today screen and of the Start menu shown over it.
+constexpr int kAideEcranToday = 4;
+constexpr int kAideMenuDemarrer = 7;
+} // namespace
+
+bool TOrvandel::pipetteSurApercu(QPointF position, bool gauche)
 {
     const QPoint p = position.toPoint();
     const ImagesApercu &images = m_apercu->images();
@@ -194,7 +200,8 @@ bool TOrvandel::pipetteSurApercu(QPointF position)
     const bool dansMenu = menu && rectMenu.contains(p);
     if (!dansMenu && !GeometrieApercu::EcranToday.contains(p))
         return false;
-    if (m_pipetteSBtn->isChecked()) {
+    const bool pipette = gauche && m_pipetteSBtn->isChecked();
+    if (pipette) {
         // The pixel of the picture under the mouse: the Start menu's when it
         // is shown there, else the Today screen's.
         const QImage &source = dansMenu ? images.surimpression : images.ecranToday;
@@ -205,6 +212,9 @@ bool TOrvandel::pipetteSurApercu(QPointF position)
     // A press on the Today screen itself closes the Start menu.
     if (menu && !dansMenu)
         m_apercu->basculeZone(3);
+    // Otherwise a press shows the help of what was pressed.
+    if (!pipette)
+        AfficheAideContexte(dansMenu ? kAideMenuDemarrer : kAideEcranToday);
     return true;
 }
 
@@ -212,11 +222,13 @@ bool TOrvandel::eventFilter(QObject *objet, QEvent *e)
 {
     if (filtreAide(objet, e))
         return true;
+    if (PageControl1MouseMove(objet, e))
+        return true;
     if (objet == m_themeEdit && e->type() == QEvent::KeyPress && ThemeEditKeyPress(static_cast<QKeyEvent *>(e)))
         return true;
     if (objet == m_apercu && e->type() == QEvent::MouseButtonPress) {
         auto *souris = static_cast<QMouseEvent *>(e);
-        if (souris->button() == Qt::LeftButton && pipetteSurApercu(souris->position()))
+        if (pipetteSurApercu(souris->position(), souris->button() == Qt::LeftButton))
             return true;
     }
     return QMainWindow::eventFilter(objet, e);

@@ -88,7 +88,10 @@ QWidget *TOrvandel::construitApparence(QWidget *parent)
     m_ficheUnieCB = new QCheckBox(QStringLiteral("Page with a uniform color"), zone);
     m_ficheUnieCB->setObjectName(QStringLiteral("FicheUnieCB"));
     m_ficheUnieCB->setToolTip(kIndiceApparence);
+    auto *label24 = new QLabel(QStringLiteral("Click here for change"), zone);
+    label24->setObjectName(QStringLiteral("Label24"));
     ligne->addWidget(m_ficheUnieCB);
+    ligne->addWidget(label24);
     ligne->addWidget(m_coulFormPnl);
     ligne->addWidget(m_coulFormSupDPnl);
     ligne->addWidget(m_invCoulCB);
@@ -101,6 +104,9 @@ QWidget *TOrvandel::construitApparence(QWidget *parent)
         w->setSizePolicy(politique);
     }
 
+    auto *skinPrev = new QLabel(QStringLiteral("Skins (") + QStringLiteral("Preview") + QStringLiteral(")"), zone);
+    skinPrev->setObjectName(QStringLiteral("SkinPrevLbl"));
+    colonne->addWidget(skinPrev);
     colonne->addWidget(groupeRadio(QStringLiteral("Skin"), QStringLiteral("SkinRG"),
                                    {QStringLiteral("HP"), QStringLiteral("QTek"), QStringLiteral("Acer"),
                                     QStringLiteral("Axim"), QStringLiteral("HP col.")},
@@ -166,6 +172,7 @@ void TOrvandel::crochetApparence()
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
     // The package-open dialog reads the look from the window that opens it.
     setProperty("apparenceUniforme", m_ctx.apparence.uniforme);
+    MajOnglets();
 }
 
 void TOrvandel::crochetLieSkin()
@@ -197,6 +204,7 @@ void TOrvandel::CoulFormPnlClick(PanneauCouleur *panneau)
 void TOrvandel::GradientRGClick()
 {
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
+    MajOnglets();
 }
 
 void TOrvandel::InvCoulCBClick()
@@ -212,6 +220,7 @@ void TOrvandel::FicheUnieCBClick()
     m_ctx.options.CoulFormUni = m_ficheUnieCB->isChecked();
     AppliqueApparence(this, m_ctx.options, m_ctx.CouleursSysteme, m_ctx.apparence);
     setProperty("apparenceUniforme", m_ctx.apparence.uniforme);
+    MajOnglets();
 }
 
 void TOrvandel::SkinRGClick()

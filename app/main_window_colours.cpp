@@ -14,13 +14,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 QWidget *TOrvandel::construitPageCouleurs()
 {
     auto *page = new QWidget;
     m_pageCouleurs = page;
     page->setObjectName(QStringLiteral("CoulTabS"));
-    auto *grille = new QGridLayout(page);
+    auto *panel23 = new QWidget(page); // the slots and what lies below them
+    panel23->setObjectName(QStringLiteral("Panel23"));
+    auto *cadre = new QVBoxLayout(page);
+    cadre->setContentsMargins(0, 0, 0, 0);
+    cadre->addWidget(panel23);
+    auto *grille = new QGridLayout(panel23);
     constexpr int kLignes = 11; // two columns of eleven slots
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
         const QString n = QString::number(i + 1);
@@ -171,8 +177,10 @@ void TOrvandel::apresChargeCouleurs(const ResultatChargeCouleurs &r)
             m_ctx.prompts->message(r.erreur, {}, Prompts::Icon::Error);
         return;
     }
-    if (r.indicateurWM5)
+    if (r.indicateurWM5) {
         m_ctx.indicateurWM5 = *r.indicateurWM5;
+        MajMarqueurWM5();
+    }
     m_ctx.MajMiniatures = r.majMiniatures;
     crochetAffImage();
     m_ctx.MajMiniatures = false;

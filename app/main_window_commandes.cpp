@@ -38,16 +38,9 @@ void TOrvandel::construitCommandes(QToolBar *barre)
                      QStringLiteral("ecriretsk.png"));
     m_sauveInf = bouton(barre, "SauveInfTBtn", QStringLiteral("INF/XML"), QStringLiteral("Save Theme INF file"),
                         QStringLiteral("infxml.png"));
-    m_infS = bouton(barre, "InfSBtn", QStringLiteral("INF"),
-                    QStringLiteral("View and/or save original Theme installation file"),
-                    QStringLiteral("inftextico.png"), &m_infSAction);
-    // Shown once a package with a setup document has been read (the tool
-    // bar shows its buttons through their actions).
-    m_infSAction->setVisible(false);
     connect(m_lireTsk, &QToolButton::clicked, this, &TOrvandel::LireFichierBtnClick);
     connect(m_creer, &QToolButton::clicked, this, &TOrvandel::GenereBtnClick);
     connect(m_sauveInf, &QToolButton::clicked, this, &TOrvandel::SauveInfBtnClick);
-    connect(m_infS, &QToolButton::clicked, this, &TOrvandel::InfSBtnClick);
 
 }
 
@@ -99,10 +92,17 @@ void TOrvandel::LireFichierBtnClick()
 {
     if (!m_ctx.prompts)
         return;
-    CabinetPaquet cabinet;
-    const ContexteLecture ctx = contexteLecture(cabinet);
-    const int avant = m_ctx.document.format().FormatTheme;
-    apresLecture(::LireFichierBtnClick(m_ctx.document, ctx, m_ctx.dossiers.DossierLitTSK), avant);
+    std::optional<QString> choisi;
+    {
+        AnimationPauseGuard pause(&m_ctx.animation);
+        choisi = m_ctx.prompts->openPackage({QString(), m_ctx.dossiers.DossierLitTSK, QString(),
+                                             QStringLiteral("tsk"), QStringLiteral("Theme (*.tsk)|*.tsk")});
+    }
+    if (!choisi || choisi->isEmpty())
+        return; // no read: the theme and its pages stay as they are
+    m_ctx.dossiers.DossierLitTSK = QFileInfo(*choisi).absolutePath();
+    LitTsk(*choisi);
+    m_pages->update();
 }
 
 void TOrvandel::LitTsk(const QString &fichier)
@@ -117,16 +117,18 @@ void TOrvandel::LitTsk(const QString &fichier)
 
 void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int formatAvant)
 {
+    // The setup text shows only after a read that rebuilt it.
+    afficheLectureInf(infos ? &*infos : nullptr);
     if (!infos)
         return; // the reader has reported why; the theme is as it was
     if (TMemoInf *memo = memoInf())
         memo->afficher(*infos);
-    m_infSAction->setVisible(infos->infOuXml);
     // The size options window shows the format the package brought.
     const int format = m_ctx.document.format().FormatTheme;
     if (format != formatAvant)
         optionsForm()->choisitFormat(format);
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
+    MajMarqueurWM5();
     apresChangementImages();
     m_pages->update();
     // After the first idle pass, a package whose pictures do not have the
@@ -154,6 +156,7 @@ void TOrvandel::CTBtnClick()
                          QStringLiteral("Theme specific keys") + m_ctx.document.lectureSetup().NomCleTheme);
     }
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
+    MajMarqueurWM5();
     crochetAffImage();
 }
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -68,6 +69,8 @@ void TOrvandel::construitCommandesOutils(QToolBar *barre)
     QToolButton *site = bouton(barre, "BlancTBtn", QStringLiteral("Zantiq"), QStringLiteral("Web Site Zantiq"));
     connect(site, &QToolButton::clicked, this, &TOrvandel::BlancTBtnClick);
     QToolButton *apropos = bouton(barre, "AproposBtn", QStringLiteral("About"), QStringLiteral("About"));
+    apropos->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    apropos->setToolButtonStyle(Qt::ToolButtonIconOnly);
     connect(apropos, &QToolButton::clicked, this, &TOrvandel::AproposBtnClick);
     QToolButton *quitter = bouton(barre, "QuitterTBtn", QStringLiteral("Quit"), QStringLiteral("Quit"));
     connect(quitter, &QToolButton::clicked, this, &TOrvandel::close);

@@ -2,7 +2,5 @@
 // empty on purpose: it does nothing visible until its owner fills it.
 #include "app/orvandel_main_window.h"
 
-void TOrvandel::crochetAppliqueBulles() {}
-void TOrvandel::crochetInitBulles() {}
 void TOrvandel::crochetImages() {}
 

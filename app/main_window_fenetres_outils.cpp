@@ -22,9 +22,13 @@
 
 void TOrvandel::ImagesBtnClick()
 {
-    // The Start menu drawn over the preview is closed first.
-    if (m_apercu->surimpression() == Surimpression::MenuDemarrer)
-        m_apercu->basculeZone(3);
+    // The notifications and the Start menu drawn over the preview are closed first.
+    switch (m_apercu->surimpression()) {
+    case Surimpression::MessageNormal: m_apercu->basculeZone(1); break;
+    case Surimpression::MessageCritique: m_apercu->basculeZone(2); break;
+    case Surimpression::MenuDemarrer: m_apercu->basculeZone(3); break;
+    case Surimpression::Aucune: break;
+    }
     if (OuvreChoixImages(m_ctx, [this](int id) { AfficheAideContexte(id); }, this, m_pipette->couleur()))
         imagesEnregistrees();
 }
@@ -54,7 +58,7 @@ void TOrvandel::WM5BtnClick()
     if (pipette)
         m_pipette->setCouleur(*pipette);
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
-    m_image12->setVisible(m_ctx.indicateurWM5);
+    MajMarqueurWM5();
     crochetAffImage();
 }
 

@@ -50,6 +50,7 @@ QWidget *TOrvandel::construitPageOptions()
     ligne->addWidget(m_effacer);
     ligne->addWidget(label29, 1);
     colonne->addLayout(ligne);
+    colonne->addWidget(construitBulles(page));
     colonne->addWidget(construitApparence(page));
     colonne->addStretch(1);
 

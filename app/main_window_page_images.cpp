@@ -87,6 +87,9 @@ QWidget *TOrvandel::construitPageImages()
     m_addText = new QToolButton(page);
     m_addText->setObjectName(QStringLiteral("AddTextSBtn"));
     m_addText->setText(QStringLiteral("Text"));
+    m_addText->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("addtexte.png")))));
+    m_addText->setIconSize(QSize(24, 24));
+    m_addText->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_addText->setToolTip(QStringLiteral("Add text on images"));
     connect(m_addText, &QToolButton::clicked, this, &TOrvandel::AddTextSBtnClick);
 
@@ -98,6 +101,9 @@ QWidget *TOrvandel::construitPageImages()
     auto *preview = new QToolButton(page);
     preview->setObjectName(QStringLiteral("PreviewSBtn"));
     preview->setText(QStringLiteral("Preview"));
+    preview->setIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("previewtsk24.png")))));
+    preview->setIconSize(QSize(24, 24));
+    preview->setToolButtonStyle(Qt::ToolButtonIconOnly);
     preview->setToolTip(QStringLiteral("Preview depending on choices : sizes, WM5 compatible...") +
                         QStringLiteral("\r\n") + QStringLiteral("Adapt Theme format if needed !"));
     connect(preview, &QToolButton::clicked, this, &TOrvandel::PreviewSBtnClick);

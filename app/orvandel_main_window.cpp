@@ -1,6 +1,8 @@
 #include "app/orvandel_main_window.h"
 
 #include "app/anime_thread.h"
+#include "apercu/calque_crochets.h"
+#include "apercu/vue_apercu_ecran.h"
 #include "ui/charge_image_res.h"
 #include "ui/fonctions_indep.h"
 #include "app/aide_html.h"
@@ -77,13 +79,14 @@ void TOrvandel::construitFenetre()
     construitCommandesOutils(barre);
     barre->addSeparator();
     barre->addWidget(construitEtatAppareil(barre));
+    InitMenuSys(barre);
 
     // The pages on the left, the device screen and the pictures on the right.
     auto *centre = new QWidget(this);
     centre->setObjectName(QStringLiteral("Centre"));
     auto *ligne = new QHBoxLayout(centre);
 
-    // Pages in tab order (the setup text has its own window).
+    // Pages in tab order.
     m_pages = new QTabWidget(centre);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->addTab(construitPageOptions(), QStringLiteral("Options"));
@@ -91,9 +94,13 @@ void TOrvandel::construitFenetre()
     m_pages->addTab(construitPageCouleurs(), QStringLiteral("Colors"));
     m_pages->addTab(construitPageWM5(), QStringLiteral("WM5"));
     m_pages->addTab(construitPageAppareil(), QStringLiteral("ActiveSync"));
+    m_pages->addTab(construitPageInf(), QStringLiteral("INF"));
+    m_pages->setTabVisible(m_pages->indexOf(m_pageInf), false);
     ligne->addWidget(m_pages, 1);
     ligne->addWidget(construitApercu(centre));
     setCentralWidget(centre);
+    new CalqueCrochets(centre, m_apercu);
+    construitOnglets();
     construitBarreEtat();
     installeAideContexte();
     m_themeEdit->installEventFilter(this);

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -29,6 +30,8 @@ class QCheckBox;
 class QLabel;
 class QKeyEvent;
 class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -39,6 +42,8 @@ class TBtnAnimeThread;
 class TDccMan;
 class TMemoInf;
 class TOptionsForm;
+class FiltreBulles;
+class StyleOnglets;
 
 // The main window. Its constructor is the program's window creation
 // (FormCreate), its close the shut-down (FormCloseQuery). It owns the run's
@@ -93,7 +98,7 @@ public:
     void setControleTailles(bool actif) { m_controleTailles = actif; }
     bool verifFormatEnAttente() const { return m_verifFormatEnAttente; }
 
-    // The help viewer (the compiled-help viewer from the start); without one
+    // The help viewer (the built-in help pages from the start); without one
     // every help request does nothing.
     void setAide(std::unique_ptr<AideHtml> aide);
     AideHtml *aide() const { return m_aide.get(); }
@@ -107,6 +112,25 @@ public:
     void LitTskPDA(const QString &cheminPDA);
     void MajEtatCreation();
     void MajBoutonsAS();
+
+    // Hints and hint sounds (HintSP, SonSP pressed: off), kept in the options.
+    void AppliqueBulles();
+    // The hint event: the "TOE" sound unless one played in the last 500 ms.
+    void JoueSonClic();
+    bool bullesVisibles() const;
+    // The window's own menu (about, site, version, language, quit), opened
+    // from the program's icon on the tool bar and the tool bar's context menu.
+    QMenu *menuSysteme() const { return m_menuSysteme; }
+    enum CommandeSysteme { CommandeAPropos = 1000, CommandeVersion = 1001, CommandeLangue = 1002, CommandeSite = 1003 };
+    void WMSysCommand(int commande);
+
+    // The hint of a page tab by its index.
+    static QString BulleOnglet(int index);
+    int dernierOngletSurvole() const { return m_dernierOngletSurvole; }
+    // The setup-text page's tab is shown (after a read with a setup text).
+    bool ongletInfVisible() const;
+    // Tests fix the sound's clock (milliseconds).
+    void setHorlogeSons(std::function<qint64()> horloge) { m_horlogeSons = std::move(horloge); }
 
 public slots:
     void SauveCoulTbtnClick();
@@ -192,14 +216,31 @@ private:
     bool filtreAide(QObject *objet, QEvent *e);
     // A thumbnail was clicked: the picture at full size.
     void PreviewClick(int emplacement);
-    // A press on the Today screen while the dropper is down picks its colour.
-    bool pipetteSurApercu(QPointF position);
+    // A press on the Today screen or the Start menu over it: with the left
+    // button while the dropper is down it picks the colour, otherwise it
+    // shows their help; a press on the Today screen closes the menu.
+    bool pipetteSurApercu(QPointF position, bool gauche);
     void afficheOptionsPaquet();
     void lieDocument();
     void afficheSlot(int i);
     void afficheNoms();
     void PanelClick(int i);
     bool eventFilter(QObject *objet, QEvent *e) override;
+    void InitMenuSys(QToolBar *barre);
+    QWidget *construitBulles(QWidget *parent);
+    QWidget *construitRaccourcis(QWidget *parent);
+    // The pictures shortcut: the pictures page.
+    void ImgMultiClick();
+    QWidget *construitPageInf();
+    void construitOnglets();
+    // The tabs take the window's colours again.
+    void MajOnglets();
+    // Image12 and the theme-parameters tab follow the WM5 indicator.
+    void MajMarqueurWM5();
+    bool PageControl1MouseMove(QObject *objet, QEvent *e);
+    // The setup-text page after a read (null: the read failed).
+    void afficheLectureInf(const InfosLecture *infos);
+    void HintSPClick();
     // The colour set has been loaded: report a failure, redraw what shows it.
     void apresChargeCouleurs(const ResultatChargeCouleurs &r);
     // A package has been read: the INF window, the format, the redraws.
@@ -256,7 +297,6 @@ private:
     QToolButton *m_creer = nullptr;
     QToolButton *m_sauveInf = nullptr;
     QToolButton *m_infS = nullptr;
-    QAction *m_infSAction = nullptr;
     QPushButton *m_ctBtn = nullptr;
     PanneauCouleur *m_pipette = nullptr; // Panel26, the dropper colour
     QToolButton *m_pipetteSBtn = nullptr; // the dropper, a latching button
@@ -317,6 +357,20 @@ private:
     QCheckBox *m_ficheUnieCB = nullptr;
     QButtonGroup *m_skinRG = nullptr;
     std::array<QLabel *, 2> m_etiquettesRelief{}; // PaintPanel1, PaintPanel2
+    // The setup-text page.
+    QWidget *m_pageInf = nullptr;
+    QPlainTextEdit *m_infTexte = nullptr;
+    QPlainTextEdit *m_infFichiers = nullptr;
+    QMenu *m_menuSysteme = nullptr;
+    // The page tabs.
+    StyleOnglets *m_styleOnglets = nullptr;
+    int m_dernierOngletSurvole = -1;
+    // Hints and their sound.
+    QToolButton *m_hintSP = nullptr;
+    QToolButton *m_sonSP = nullptr;
+    FiltreBulles *m_filtreBulles = nullptr;
+    std::function<qint64()> m_horlogeSons;
+    std::optional<qint64> m_dernierSon;
     std::array<PanneauCouleur *, JeuCouleurs::NbCouleurs> m_panneaux{};
     std::array<QCheckBox *, JeuCouleurs::NbCouleurs> m_inclus{};
     std::array<QLabel *, JeuCouleurs::NbCouleurs> m_libelles{};

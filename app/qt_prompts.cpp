@@ -117,6 +117,10 @@ QString TexteEnColonnes(const QString &texte)
     return html;
 }
 
+QtPrompts::QtPrompts(QWidget *parent) : m_parent(parent) {}
+
+QtPrompts::~QtPrompts() = default;
+
 void QtPrompts::message(const QString &text, const QString &cap, Icon icon)
 {
     const QString colonnes = TexteEnColonnes(text);
@@ -178,7 +182,11 @@ std::optional<QFont> QtPrompts::chooseFont(const QFont &initial)
 
 std::optional<QString> QtPrompts::openFile(const FileDialog &options)
 {
-    return runFileDialog(makeDialog(m_parent, options, QFileDialog::AcceptOpen));
+    QFileDialog *dlg = makeDialog(m_parent, options, QFileDialog::AcceptOpen);
+    // The colour-set open dialog is roomier than the others (OpenDialog2Show).
+    if (options.filter == QLatin1String(TailleDialogueCouleurs::Filtre))
+        dlg->resize(TailleDialogueCouleurs::Taille);
+    return runFileDialog(dlg);
 }
 
 std::optional<QString> QtPrompts::openPicture(const FileDialog &options)
@@ -225,12 +233,12 @@ void QtPrompts::beep()
 
 void QtPrompts::playSound(const QString &name)
 {
-    // Without an audio device the effect simply stays silent.
-    auto *effect = new QSoundEffect(m_parent);
-    effect->setSource(QUrl(QStringLiteral("qrc:/art/") + name.toLower() + QStringLiteral(".wav")));
-    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
-        if (!effect->isPlaying())
-            effect->deleteLater();
-    });
-    effect->play();
+    // Played without waiting; without an audio device the effect stays silent.
+    std::unique_ptr<QSoundEffect> &effet = m_sons[name];
+    if (!effet) {
+        effet = std::make_unique<QSoundEffect>();
+        effet->setSource(QUrl(QStringLiteral("qrc:/art/") + name.toLower() + QStringLiteral(".wav")));
+    }
+    effet->stop();
+    effet->play();
 }

@@ -2,7 +2,13 @@
 
 #include "theme/prompts.h"
 
+#include <QSize>
+
 #include <functional>
+#include <map>
+#include <memory>
+
+class QSoundEffect;
 
 class QWidget;
 
@@ -12,11 +18,18 @@ class QWidget;
 // spans the table. A text without TAB is returned as it is.
 QString TexteEnColonnes(const QString &texte);
 
+// The colour-set open dialog opens at this size.
+namespace TailleDialogueCouleurs {
+constexpr const char *Filtre = "Colors File (*.ini)|*.ini";
+constexpr QSize Taille{732, 549};
+} // namespace TailleDialogueCouleurs
+
 // The program's prompts: Qt's modal dialogs, parented to a window.
 class QtPrompts : public Prompts
 {
 public:
-    explicit QtPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit QtPrompts(QWidget *parent = nullptr);
+    ~QtPrompts() override;
     void setParent(QWidget *parent) { m_parent = parent; }
 
     // The picture dialog lives above this layer; the program hands it in.
@@ -41,4 +54,6 @@ private:
     QWidget *m_parent;
     DialogueImage m_dialogueImage;
     DialogueImage m_dialoguePaquet;
+    // One effect per sound, loaded at its first use and kept for the run.
+    std::map<QString, std::unique_ptr<QSoundEffect>> m_sons;
 };

@@ -8,6 +8,7 @@
 #include "resources/artgen/art_demarrage.h"
 #include "resources/artgen/art_dialogue.h"
 #include "resources/artgen/art_etat.h"
+#include "resources/artgen/art_fenetre.h"
 #include "resources/artgen/art_skins.h"
 
 #include <QImage>
@@ -99,6 +100,8 @@ std::vector<ArtworkItem> artworkItems()
     for (ArtworkItem &item : artSkins())
         items.push_back(std::move(item));
     for (ArtworkItem &item : artApparence())
+        items.push_back(std::move(item));
+    for (ArtworkItem &item : artFenetrePrincipale())
         items.push_back(std::move(item));
     return items;
 }

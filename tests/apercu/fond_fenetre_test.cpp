@@ -148,12 +148,11 @@ TEST(CourbeCardinale, ClosedThroughItsPointsAndSymmetric)
     EXPECT_TRUE(CourbeCardinaleFermee({}).isEmpty());
 }
 
-TEST(PeintreFond, PaintsThePictureOrThePlainTextAndTheBrackets)
+TEST(PeintreFond, PaintsThePictureOrThePlainText)
 {
     QWidget zone;
     zone.resize(400, 300);
     auto *peintre = new PeintreFond(&zone);
-    peintre->origineCrochets = [] { return std::optional<QPoint>(QPoint(20, 30)); };
     ParamsFond p = params(2);
     p.hauteurBarreEtat = 0;
     peintre->fixe(p, false);
@@ -176,17 +175,14 @@ TEST(PeintreFond, PaintsThePictureOrThePlainTextAndTheBrackets)
               }()));
 
     EXPECT_EQ(vu.pixel(200, 150), peintre->image().pixel(200, 150));
-    const QRgb crayon = zone.palette().color(QPalette::WindowText).rgb();
-    EXPECT_EQ(vu.pixel(20 + 10, 30 + 10), crayon); // bracket (X+10, Y+8..Y+12)
     // Painting again at the same size draws nothing new.
     zone.grab();
     EXPECT_EQ(peintre->nombreDessins(), 2);
 
-    // The uniform look: no picture, the brackets still.
+    // The uniform look: no picture.
     peintre->fixe(p, true);
     vu = zone.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(vu.pixel(200, 150), zone.palette().color(QPalette::Window).rgb());
-    EXPECT_EQ(vu.pixel(20 + 10, 30 + 10), crayon);
 
     // A new size (the layout moved things) gets a picture of that size.
     peintre->fixe(p, false);

@@ -55,21 +55,6 @@ bool attendsConnexion(Fenetre &f, devsimtest::Controle &c, const QByteArray &dir
     return QTest::qWaitFor([&] { return f.w->contexte().appareil.connecte; }, 5000);
 }
 
-// A PATH that holds only the test's folder, with a fake help viewer writing
-// its arguments to the returned file.
-QString fausseVisionneuse()
-{
-    const QString dossier = testenv::tempDir() + QStringLiteral("/bin");
-    QDir().mkpath(dossier);
-    qputenv("PATH", QFile::encodeName(dossier));
-    const QString script = dossier + QStringLiteral("/xchm");
-    const QByteArray d = QFile::encodeName(dossier);
-    testenv::writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + d + "/args.tmp\"\n/bin/mv \"" + d
-                                   + "/args.tmp\" \"" + d + "/args.txt\"\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return dossier + QStringLiteral("/args.txt");
-}
-
 // A help viewer that records the topics asked for.
 struct AideEnregistree : AideHtml
 {
@@ -239,45 +224,6 @@ TEST(MainWindowFenetres, AboutBoxAndSiteWindowOpenModallyWithTheAnimationPaused)
         EXPECT_TRUE(pause) << bouton;
         EXPECT_FALSE(w.contexte().animation.isPaused()) << bouton;
     }
-    f.ferme();
-}
-
-TEST(MainWindowFenetres, HelpGoesToTheViewerWithTheTopicOrTheContents)
-{
-    const QString args = fausseVisionneuse();
-    Fenetre f;
-    const QString chm = f.dossiers.DossierAppli + "OrvandelEn.chm";
-    testenv::writeFile(chm, "ITSF");
-    TOrvandel &w = f.ouvre();
-    ASSERT_TRUE(dynamic_cast<TStoHtmlHelpViewer *>(w.aide()));
-
-    QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::RightButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(args); }, 10000));
-    EXPECT_EQ(QString::fromUtf8(testenv::readFile(args)).split('\n', Qt::SkipEmptyParts),
-              (QStringList{QStringLiteral("--contextid=1008"), chm}));
-    QFile::remove(args);
-    QTest::mouseClick(f.trouve<QToolButton>("AideTBtn"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(args); }, 10000));
-    EXPECT_EQ(QString::fromUtf8(testenv::readFile(args)).split('\n', Qt::SkipEmptyParts), QStringList{chm});
-    EXPECT_FALSE(w.contexte().animation.isPaused());
-    f.ferme();
-}
-
-TEST(MainWindowFenetres, WithoutAHelpViewerHelpDoesNothing)
-{
-    const QString dossier = testenv::tempDir() + "/vide";
-    QDir().mkpath(dossier);
-    qputenv("PATH", QFile::encodeName(dossier));
-    Fenetre f;
-    testenv::writeFile(f.dossiers.DossierAppli + "OrvandelEn.chm", "ITSF");
-    TOrvandel &w = f.ouvre();
-    auto *aide = dynamic_cast<TStoHtmlHelpViewer *>(w.aide());
-    ASSERT_TRUE(aide);
-    QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::RightButton);
-    QTest::mouseClick(f.trouve<QToolButton>("AideTBtn"), Qt::LeftButton);
-    EXPECT_EQ(aide->visionneusesOuvertes(), 0);
-    EXPECT_TRUE(f.prompts.messages.isEmpty());
-    EXPECT_FALSE(w.contexte().animation.isPaused());
     f.ferme();
 }
 

@@ -143,7 +143,9 @@ TEST(MainWindowTempsLibre, PicturesListAndCommandsFollowTheFilesAndUseStartImage
     EXPECT_FALSE(f.trouve<QToolButton>("AddTextSBtn")->isHidden());
     EXPECT_TRUE(f.trouve<QLabel>("MinTD")->isHidden());
     EXPECT_FALSE(f.trouve<QLabel>("MinST")->isHidden());
-    EXPECT_EQ(creer->toolTip(), QStringLiteral("Create the Theme on the PC"));
+    // A new theme is called "Theme" until it is renamed.
+    EXPECT_EQ(creer->toolTip(), QStringLiteral("Create the Theme on the PC : \r\n")
+                                    + w.contexte().dossiers.DossierTsk + QStringLiteral("Theme.tsk"));
     // No device: nothing to send to.
     EXPECT_FALSE(f.trouve<QToolButton>("TransfertTskTBtn")->isEnabled());
 

@@ -1,14 +1,18 @@
-// The program's message boxes: a short text still leaves room for the
-// whole title.
+// The program's own dialogs: a short message still leaves room for the whole
+// title; the colour-set open dialog's size.
 
 #include "app/qt_prompts.h"
+#include "tests/support/fenetre_principale.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using fenetretest::surFenetreModale;
 
 namespace {
 
@@ -46,4 +50,26 @@ TEST(QtPromptsTitre, UnTexteCourtNeCoupePasLeTitre)
             [&] { prompts.question(QStringLiteral("Ok ?"), titre, Prompts::Buttons::YesNo, Prompts::Icon::Question); });
         EXPECT_GE(boiteQ, titreQ + 100) << titre.toStdString();
     }
+}
+
+TEST(QtPrompts, TheColourSetOpenDialogIsRoomierThanTheOthers)
+{
+    QtPrompts prompts;
+    QSize couleurs, autre;
+    surFenetreModale([&](QWidget *d) {
+        couleurs = d->size();
+        static_cast<QDialog *>(d)->reject();
+    });
+    EXPECT_FALSE(prompts.openFile({QStringLiteral("Load"), testenv::tempDir(), {}, QStringLiteral("ini"),
+                                   QStringLiteral("Colors File (*.ini)|*.ini")}));
+    EXPECT_EQ(couleurs, QSize(732, 549));
+
+    surFenetreModale([&](QWidget *d) {
+        autre = d->size();
+        static_cast<QDialog *>(d)->reject();
+    });
+    EXPECT_FALSE(prompts.openFile({QStringLiteral("Load"), testenv::tempDir(), {}, QStringLiteral("tsk"),
+                                   QStringLiteral("Theme (*.tsk)|*.tsk")}));
+    EXPECT_NE(autre, QSize(732, 549));
+    EXPECT_TRUE(autre.isValid());
 }

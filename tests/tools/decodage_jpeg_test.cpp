@@ -134,7 +134,7 @@ TEST(DecodageJpeg, DamagedAndForeignFiles)
     EXPECT_TRUE(ChargerBitmap32GDIP(fauxJpeg)); // Qt's reader takes it
 
     const QString casse = chemin(QStringLiteral("casse.jpg"));
-    testenv::writeFile(casse, QByteArray("\xFF\xD8\xFF\xE0 not a picture", 20));
+    testenv::writeFile(casse, QByteArray("\xFF\xD8\xFF\xE0 not a picture"));
     EXPECT_FALSE(DecodeJpeg32(casse, &echec));
     EXPECT_EQ(echec, EchecJpeg::Illisible);
     ErreurImage erreur{};

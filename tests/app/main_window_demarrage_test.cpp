@@ -8,6 +8,7 @@
 #include "apercu/vue_apercu_ecran.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
+#include "theme/animation_pause.h"
 #include "theme/ini_file.h"
 
 #include <QApplication>
@@ -94,6 +95,8 @@ TEST(MainWindowDemarrage, TheStartUpShowsTheSameWindow)
     QApplication::setCursorFlashTime(0); // no blinking cursor between two pictures
     Fenetre f;
     TOrvandel &w = f.ouvre();
+    // The dots play on a timer: held still, so that both pictures show the same frame.
+    AnimationPauseGuard pause(&w.contexte().animation);
     montreEtAttend(w);
     const QImage avant = vue(w);
     ASSERT_FALSE(avant.isNull());

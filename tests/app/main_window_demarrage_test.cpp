@@ -11,6 +11,8 @@
 #include "theme/ini_file.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
@@ -112,4 +114,72 @@ TEST(MainWindowDemarrage, TheStartUpShowsTheSameWindow)
             differents += avant.pixel(x, y) != apres.pixel(x, y);
     EXPECT_EQ(differents, 0);
     QApplication::setCursorFlashTime(1000);
+}
+
+// The start-up changes the document many times (options, format, colours):
+// the preview is drawn once for all of them, and what it shows is what it
+// shows when drawn again; later changes draw it at once, as before.
+TEST(MainWindowDemarrage, ThePreviewIsDrawnOnceDuringTheStartUp)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    VueApercuEcran *apercu = w.apercu();
+    ASSERT_TRUE(apercu);
+    EXPECT_EQ(apercu->nombreDessins(), 1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTRY_VERIFY(!w.verifFormatEnAttente());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(apercu->nombreDessins(), 1);
+
+    // The detail beside it came from that drawing.
+    const auto *image9 = w.findChild<QLabel *>(QStringLiteral("Image9"));
+    ASSERT_TRUE(image9);
+    EXPECT_EQ(image9->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              apercu->detail().convertToFormat(QImage::Format_RGB32));
+
+    // It drew the colours the start-up loaded: the same as a drawing now.
+    const QImage premier = apercu->imageApercu();
+    apercu->AffImage();
+    EXPECT_EQ(apercu->nombreDessins(), 2);
+    EXPECT_EQ(apercu->imageApercu(), premier);
+
+    // A colour changed after the start-up is drawn at once, and reaches the detail.
+    w.contexte().document.setCouleur(0, TColor::fromRgb(0x12, 0x34, 0x56));
+    EXPECT_GE(apercu->nombreDessins(), 3);
+    EXPECT_EQ(apercu->couleursTheme()[0], TColor::fromRgb(0x12, 0x34, 0x56));
+    EXPECT_NE(apercu->imageApercu(), premier);
+}
+
+// Held back, the preview marks what is asked and draws once when let
+// through; the pictures read meanwhile are drawn from the current state.
+TEST(MainWindowDemarrage, APreviewHeldBackDrawsOnceWhenLetThrough)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    VueApercuEcran *apercu = w.apercu();
+    const int avant = apercu->nombreDessins();
+    QSignalSpy redessine(apercu, &VueApercuEcran::apercuRedessine);
+    apercu->suspendDessins();
+    apercu->suspendDessins();
+    for (int i = 0; i < 5; ++i)
+        apercu->AffImage();
+    apercu->reprendDessins();
+    EXPECT_EQ(apercu->nombreDessins(), avant);
+    apercu->reprendDessins();
+    EXPECT_EQ(apercu->nombreDessins(), avant + 1);
+    EXPECT_EQ(redessine.count(), 1);
+    // Nothing asked: letting through draws nothing.
+    apercu->suspendDessins();
+    apercu->reprendDessins();
+    apercu->reprendDessins(); // one too many is harmless
+    EXPECT_EQ(apercu->nombreDessins(), avant + 1);
+
+    // Read while held back: the pictures follow the document.
+    apercu->suspendDessins();
+    w.contexte().document.setCouleur(3, TColor::fromRgb(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(apercu->nombreDessins(), avant + 1);
+    EXPECT_EQ(apercu->couleursTheme()[3], TColor::fromRgb(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(apercu->nombreDessins(), avant + 2);
+    apercu->reprendDessins(); // already drawn: nothing owed
+    EXPECT_EQ(apercu->nombreDessins(), avant + 2);
 }

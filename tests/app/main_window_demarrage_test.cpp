@@ -8,7 +8,9 @@
 #include "apercu/vue_apercu_ecran.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
+#include "theme/fichier_couleurs.h"
 #include "theme/ini_file.h"
+#include "theme/theme_document.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -122,10 +124,26 @@ TEST(MainWindowDemarrage, TheStartUpShowsTheSameWindow)
 TEST(MainWindowDemarrage, ThePreviewIsDrawnOnceDuringTheStartUp)
 {
     Fenetre f;
+    // A working colour set unlike the defaults in every slot, and a format
+    // other than the default: the start-up changes the document many times.
+    ThemeDocument sauve;
+    std::array<TColor, JeuCouleurs::NbCouleurs> couleurs{};
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        couleurs[i] = TColor::fromRgb(11 * i + 3, 250 - 9 * i, (37 * i) % 256);
+        sauve.setCouleur(i, couleurs[i]);
+    }
+    ASSERT_TRUE(SauveCouleurs(sauve, f.dossiers.FichierCouleurs, true));
+    IniFile ini;
+    ini.writeInteger(QStringLiteral("Options"), QStringLiteral("DefautFmtTsk"), 2);
+    ASSERT_TRUE(ini.save(testenv::programDir() + QStringLiteral("/OptionsOVD.ini")));
+
     TOrvandel &w = f.ouvre();
+    ASSERT_EQ(w.contexte().document.format().FormatTheme, 2);
     VueApercuEcran *apercu = w.apercu();
     ASSERT_TRUE(apercu);
     EXPECT_EQ(apercu->nombreDessins(), 1);
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+        EXPECT_EQ(apercu->couleursTheme()[i], couleurs[i]) << i;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QTRY_VERIFY(!w.verifFormatEnAttente());
     QCoreApplication::processEvents();

@@ -66,27 +66,38 @@ void VueApercuEcran::AffImage()
         return;
     dessine();
     update();
-    emit detailChange(m_images.detail);
-    emit apercuRedessine();
+    annonce();
 }
 
 void VueApercuEcran::reprendDessins()
 {
-    if (m_suspensions > 0 && --m_suspensions == 0 && m_aDessiner)
+    if (m_suspensions == 0 || --m_suspensions > 0)
+        return;
+    if (m_aDessiner)
         AffImage();
+    else
+        annonce(); // drawn meanwhile for a reader: the detail still goes out
 }
 
 void VueApercuEcran::assureDessin() const
 {
     // The pictures are a cache of the document's state: filling it does not
-    // change what the panel is.
+    // change what the panel is. It is announced with the next drawing asked
+    // for, or when the drawings are let through.
     if (m_aDessiner) {
         auto *soi = const_cast<VueApercuEcran *>(this);
         soi->dessine();
         soi->update();
-        emit soi->detailChange(m_images.detail);
-        emit soi->apercuRedessine();
     }
+}
+
+void VueApercuEcran::annonce()
+{
+    if (!m_annonceDue)
+        return;
+    m_annonceDue = false;
+    emit detailChange(m_images.detail);
+    emit apercuRedessine();
 }
 
 void VueApercuEcran::dessine()
@@ -148,6 +159,7 @@ void VueApercuEcran::dessine()
     }
     m_panneau = ComposeApercu(m_images);
     m_aDessiner = false;
+    m_annonceDue = true;
     ++m_dessins;
 }
 
@@ -174,11 +186,10 @@ int VueApercuEcran::zoneSous(QPointF position) const
 
 void VueApercuEcran::paintEvent(QPaintEvent *)
 {
-    if (m_aDessiner) {
+    if (m_aDessiner)
         dessine();
-        emit detailChange(m_images.detail);
-        emit apercuRedessine();
-    }
+    if (m_suspensions == 0)
+        annonce();
     QPainter p(this);
     p.drawImage(0, 0, m_panneau);
 }

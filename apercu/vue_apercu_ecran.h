@@ -73,6 +73,7 @@ private:
     int zoneSous(QPointF position) const;
     void dessine();
     void assureDessin() const;
+    void annonce();
     void surveilleFichiers();
 
     ThemeDocument &m_document;
@@ -99,6 +100,7 @@ private:
     ImagesApercu m_images;
     QImage m_panneau;
     bool m_aDessiner = true;
+    bool m_annonceDue = false; // drawn, detailChange and apercuRedessine not sent yet
     int m_suspensions = 0;
     int m_dessins = 0;
 };

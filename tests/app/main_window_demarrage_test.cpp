@@ -198,6 +198,13 @@ TEST(MainWindowDemarrage, APreviewHeldBackDrawsOnceWhenLetThrough)
     EXPECT_EQ(apercu->nombreDessins(), avant + 1);
     EXPECT_EQ(apercu->couleursTheme()[3], TColor::fromRgb(0xAB, 0xCD, 0xEF));
     EXPECT_EQ(apercu->nombreDessins(), avant + 2);
-    apercu->reprendDessins(); // already drawn: nothing owed
+    EXPECT_EQ(redessine.count(), 1);
+    // Already drawn: nothing more to draw, but the drawing (and its detail)
+    // is announced now.
+    QSignalSpy detail(apercu, &VueApercuEcran::detailChange);
+    apercu->reprendDessins();
     EXPECT_EQ(apercu->nombreDessins(), avant + 2);
+    EXPECT_EQ(redessine.count(), 2);
+    ASSERT_EQ(detail.count(), 1);
+    EXPECT_EQ(detail.at(0).at(0).value<QImage>(), apercu->detail());
 }

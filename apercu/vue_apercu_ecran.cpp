@@ -29,7 +29,7 @@ VueApercuEcran::VueApercuEcran(ThemeDocument &document, const QString &dossierAp
     connect(&m_document, &ThemeDocument::formatChanged, this, &VueApercuEcran::AffImage);
     connect(&m_surveillance, &QFileSystemWatcher::directoryChanged, this, &VueApercuEcran::AffImage);
     connect(&m_surveillance, &QFileSystemWatcher::fileChanged, this, &VueApercuEcran::imagesChangees);
-    AffImage();
+    // Drawn at the first paint or the first reading of its pictures.
 }
 
 void VueApercuEcran::setHorloge(std::function<QDateTime()> horloge)
@@ -60,6 +60,47 @@ void VueApercuEcran::imagesChangees()
 }
 
 void VueApercuEcran::AffImage()
+{
+    m_aDessiner = true;
+    if (m_suspensions > 0)
+        return;
+    dessine();
+    update();
+    annonce();
+}
+
+void VueApercuEcran::reprendDessins()
+{
+    if (m_suspensions == 0 || --m_suspensions > 0)
+        return;
+    if (m_aDessiner)
+        AffImage();
+    else
+        annonce(); // drawn meanwhile for a reader: the detail still goes out
+}
+
+void VueApercuEcran::assureDessin() const
+{
+    // The pictures are a cache of the document's state: filling it does not
+    // change what the panel is. It is announced with the next drawing asked
+    // for, or when the drawings are let through.
+    if (m_aDessiner) {
+        auto *soi = const_cast<VueApercuEcran *>(this);
+        soi->dessine();
+        soi->update();
+    }
+}
+
+void VueApercuEcran::annonce()
+{
+    if (!m_annonceDue)
+        return;
+    m_annonceDue = false;
+    emit detailChange(m_images.detail);
+    emit apercuRedessine();
+}
+
+void VueApercuEcran::dessine()
 {
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
         m_couleursTheme[i] = m_document.slot(i).couleur;
@@ -117,9 +158,9 @@ void VueApercuEcran::AffImage()
         break;
     }
     m_panneau = ComposeApercu(m_images);
-    update();
-    emit detailChange(m_images.detail);
-    emit apercuRedessine();
+    m_aDessiner = false;
+    m_annonceDue = true;
+    ++m_dessins;
 }
 
 void VueApercuEcran::basculeZone(int zone)
@@ -145,6 +186,10 @@ int VueApercuEcran::zoneSous(QPointF position) const
 
 void VueApercuEcran::paintEvent(QPaintEvent *)
 {
+    if (m_aDessiner)
+        dessine();
+    if (m_suspensions == 0)
+        annonce();
     QPainter p(this);
     p.drawImage(0, 0, m_panneau);
 }

@@ -15,6 +15,11 @@ class ThemeDocument;
 // working picture changes in the program folder; clicks on the navigation
 // bar's three hot zones show or hide the normal notification, the critical
 // notification (with its icon row) and the Start menu.
+//
+// It is drawn when first needed (painted, or its pictures asked for), not
+// when made; while its owner holds its drawings back (a window being set up,
+// whose document changes many times), the requests only mark it to be drawn,
+// and it is drawn once when they are let through.
 class VueApercuEcran : public QWidget
 {
     Q_OBJECT
@@ -23,16 +28,25 @@ public:
 
     QSize sizeHint() const override { return GeometrieApercu::Panneau; }
 
-    // The panel as last drawn, and its parts (the detail goes to Image9).
-    const QImage &imageApercu() const { return m_panneau; }
-    const ImagesApercu &images() const { return m_images; }
-    QImage detail() const { return m_images.detail; }
+    // The panel as last drawn, and its parts (the detail goes to Image9);
+    // a drawing still owed is made first.
+    const QImage &imageApercu() const { assureDessin(); return m_panneau; }
+    const ImagesApercu &images() const { assureDessin(); return m_images; }
+    QImage detail() const { assureDessin(); return m_images.detail; }
     Surimpression surimpression() const { return m_surimpression; }
 
     // The slots' colours and include flags as of the last drawing (sent to
     // the device by the hue calculator).
-    const CouleursApercu &couleursTheme() const { return m_couleursTheme; }
-    const std::array<bool, 22> &couleursIncluses() const { return m_couleursIncluses; }
+    const CouleursApercu &couleursTheme() const { assureDessin(); return m_couleursTheme; }
+    const std::array<bool, 22> &couleursIncluses() const { assureDessin(); return m_couleursIncluses; }
+
+    // Holds the drawings back until as many reprendDessins() as calls; the
+    // last one draws the panel if it was asked for meanwhile. Reading the
+    // pictures meanwhile still draws them.
+    void suspendDessins() { ++m_suspensions; }
+    void reprendDessins();
+    // How many times the panel has been drawn.
+    int nombreDessins() const { return m_dessins; }
 
     // Tests and captures fix the clock.
     void setHorloge(std::function<QDateTime()> horloge);
@@ -57,6 +71,9 @@ protected:
 
 private:
     int zoneSous(QPointF position) const;
+    void dessine();
+    void assureDessin() const;
+    void annonce();
     void surveilleFichiers();
 
     ThemeDocument &m_document;
@@ -82,4 +99,8 @@ private:
     std::array<bool, 22> m_couleursIncluses{};
     ImagesApercu m_images;
     QImage m_panneau;
+    bool m_aDessiner = true;
+    bool m_annonceDue = false; // drawn, detailChange and apercuRedessine not sent yet
+    int m_suspensions = 0;
+    int m_dessins = 0;
 };

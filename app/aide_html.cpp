@@ -12,13 +12,18 @@ namespace {
 
 const QString kSommaire = QStringLiteral("index.htm");
 
-// The content of a <meta name="..."> of a page's head.
-QString meta(const QString &page, const QString &nom)
+// The pattern of a <meta name="..."> of a page's head, its content captured
+// (made once for all the pages: compiling a pattern costs more than a match).
+QRegularExpression motifMeta(const QString &nom)
 {
-    const QRegularExpression re(QStringLiteral("<meta\\s+name=\"%1\"\\s+content=\"([^\"]*)\"")
-                                    .arg(QRegularExpression::escape(nom)),
-                                QRegularExpression::CaseInsensitiveOption);
-    return re.match(page).captured(1);
+    return QRegularExpression(QStringLiteral("<meta\\s+name=\"%1\"\\s+content=\"([^\"]*)\"")
+                                  .arg(QRegularExpression::escape(nom)),
+                              QRegularExpression::CaseInsensitiveOption);
+}
+
+QString meta(const QString &page, const QRegularExpression &motif)
+{
+    return motif.match(page).captured(1);
 }
 
 QUrl urlRacine(const QString &racine)
@@ -36,17 +41,19 @@ TStoHtmlHelpViewer::TStoHtmlHelpViewer(AnimationPause *pause, const QString &rac
 {
     setObjectName(QString::fromLatin1(NomVisionneuse));
     const QDir dossier(racine);
+    const QRegularExpression motifId = motifMeta(QStringLiteral("helpid"));
+    const QRegularExpression motifMots = motifMeta(QStringLiteral("keywords"));
     for (const QString &nom : dossier.entryList({QStringLiteral("*.htm")}, QDir::Files, QDir::Name)) {
         QFile f(dossier.filePath(nom));
         if (!f.open(QIODevice::ReadOnly))
             continue;
         const QString texte = QString::fromUtf8(f.read(4096)); // the head is at the start
         bool ok = false;
-        const int id = meta(texte, QStringLiteral("helpid")).toInt(&ok);
+        const int id = meta(texte, motifId).toInt(&ok);
         if (ok && !m_contextes.contains(id))
             m_contextes.insert(id, nom);
         QStringList mots;
-        for (const QString &m : meta(texte, QStringLiteral("keywords")).split(QLatin1Char(',')))
+        for (const QString &m : meta(texte, motifMots).split(QLatin1Char(',')))
             if (!m.trimmed().isEmpty())
                 mots << m.trimmed();
         m_motsCles.append({nom, mots});

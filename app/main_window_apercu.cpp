@@ -58,6 +58,9 @@ QWidget *TOrvandel::construitApercu(QWidget *parent)
     grille->addWidget(titre, 0, 0, Qt::AlignHCenter);
 
     m_apercu = new VueApercuEcran(m_ctx.document, m_ctx.dossiers.DossierAppli);
+    // The start-up changes the document many times: the preview is drawn
+    // once, when the window is made (see the constructor).
+    m_apercu->suspendDessins();
     m_apercu->installEventFilter(this);
     grille->addWidget(new CadreAppareil(m_apercu, zone), 1, 0, 3, 1, Qt::AlignTop);
 
@@ -112,7 +115,6 @@ QWidget *TOrvandel::construitApercu(QWidget *parent)
 
     connect(m_apercu, &VueApercuEcran::detailChange, m_image9,
             [this](const QImage &detail) { m_image9->setPixmap(QPixmap::fromImage(detail)); });
-    m_image9->setPixmap(QPixmap::fromImage(m_apercu->detail()));
     return zone;
 }
 

@@ -18,16 +18,23 @@
 
 namespace {
 
+// The setup files' fixed-pitch type; given to the boxes only when they are
+// first filled (the page is hidden until then, and loading the type is much
+// of what the page costs at start-up).
+QFont policeLecture()
+{
+    QFont fixe(QStringLiteral("Courier New"));
+    fixe.setStyleHint(QFont::Monospace);
+    fixe.setPointSize(9);
+    return fixe;
+}
+
 QPlainTextEdit *texteLecture(const char *nom, QWidget *parent)
 {
     auto *t = new QPlainTextEdit(parent);
     t->setObjectName(QLatin1String(nom));
     t->setReadOnly(true);
     t->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont fixe(QStringLiteral("Courier New"));
-    fixe.setStyleHint(QFont::Monospace);
-    fixe.setPointSize(9);
-    t->setFont(fixe);
     return t;
 }
 
@@ -71,6 +78,9 @@ void TOrvandel::afficheLectureInf(const InfosLecture *infos)
 {
     const bool montre = infos && infos->infOuXml;
     if (montre) {
+        const QFont fixe = policeLecture();
+        m_infTexte->setFont(fixe);
+        m_infFichiers->setFont(fixe);
         m_infTexte->setPlainText(infos->texteInf.join(QLatin1Char('\n')));
         m_infFichiers->setPlainText(infos->texteFic.join(QLatin1Char('\n')));
     }

@@ -50,6 +50,7 @@ TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidge
     construitFenetre();
     lieDocument();
     FormCreate();
+    m_apercu->reprendDessins();
 }
 
 TOrvandel::~TOrvandel() = default;

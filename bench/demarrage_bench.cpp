@@ -6,10 +6,16 @@
 // the pair ratios (ours / bare), by the wall clock and in processor time (the
 // steadier figure on a busy machine).
 //
-//   demarrage_bench [--pairs N]
+// With --saved-colours the program folder holds a working colour set unlike
+// the defaults, as the last close of a user who changed colours left it: the
+// start-up then loads it into the document, slot by slot.
+//
+//   demarrage_bench [--pairs N] [--saved-colours]
 #include "app/console_prompts.h"
 #include "app/orvandel_main_window.h"
 #include "resources/ressources.h"
+#include "theme/fichier_couleurs.h"
+#include "theme/theme_document.h"
 #include "ui/dossiers_programme.h"
 #include "ui/polices.h"
 
@@ -26,7 +32,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <fcntl.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -160,11 +165,16 @@ int main(int argc, char **argv)
         return argc == 4 ? lanceNue(argc, argv, fd, std::atoi(argv[2]), std::atoi(argv[3])) : 2;
     }
     int paires = 15;
-    if (argc == 3 && std::strcmp(argv[1], "--pairs") == 0)
-        paires = std::max(1, std::atoi(argv[2]));
-    else if (argc != 1) {
-        std::fprintf(stderr, "usage: demarrage_bench [--pairs N]\n");
-        return 2;
+    bool couleursSauvees = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--pairs") == 0 && i + 1 < argc)
+            paires = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--saved-colours") == 0)
+            couleursSauvees = true;
+        else {
+            std::fprintf(stderr, "usage: demarrage_bench [--pairs N] [--saved-colours]\n");
+            return 2;
+        }
     }
 
     char soi[4096];
@@ -181,6 +191,16 @@ int main(int argc, char **argv)
     ::setenv("TMPDIR", qPrintable(tmp.path()), 1);
     ::setenv("ORVANDEL_BATCH", "1", 1);
     QDir().mkpath(tmp.path() + "/programme");
+    if (couleursSauvees) {
+        ThemeDocument theme;
+        for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+            theme.setCouleur(i, TColor::fromRgb(11 * i + 3, 250 - 9 * i, (37 * i) % 256));
+        const QString fichier = FichierCouleursPour(tmp.path() + "/programme/", QString::fromLocal8Bit(soi));
+        if (!SauveCouleurs(theme, fichier, true)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(fichier));
+            return 1;
+        }
+    }
 
     // A first run of each, untimed: the window's size, and warm caches.
     const Mesure essai = lance({soi, "--orvandel"});
@@ -212,8 +232,8 @@ int main(int argc, char **argv)
         euxCpu.push_back(b.secondesCpu);
         ratiosCpu.push_back(a.secondesCpu / b.secondesCpu);
     }
-    std::printf("Start to first painted main window (%d x %d, offscreen), %d interleaved pairs:\n", essai.largeur,
-                essai.hauteur, paires);
+    std::printf("Start to first painted main window (%d x %d, offscreen%s), %d interleaved pairs:\n", essai.largeur,
+                essai.hauteur, couleursSauvees ? ", saved colours" : "", paires);
     std::printf("  wall clock:     main window %6.1f ms   bare Qt window %6.1f ms   ratio %.2f (median of the pairs)\n",
                 1000 * mediane(nous), 1000 * mediane(eux), mediane(ratios));
     std::printf("  processor time: main window %6.1f ms   bare Qt window %6.1f ms   ratio %.2f\n",

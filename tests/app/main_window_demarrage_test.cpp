@@ -9,9 +9,13 @@
 #include "app/memo_inf.h"
 #include "app/options_form.h"
 #include "theme/animation_pause.h"
+#include "theme/fichier_couleurs.h"
 #include "theme/ini_file.h"
+#include "theme/theme_document.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 
@@ -115,4 +119,95 @@ TEST(MainWindowDemarrage, TheStartUpShowsTheSameWindow)
             differents += avant.pixel(x, y) != apres.pixel(x, y);
     EXPECT_EQ(differents, 0);
     QApplication::setCursorFlashTime(1000);
+}
+
+// The start-up changes the document many times (options, format, colours):
+// the preview is drawn once for all of them, and what it shows is what it
+// shows when drawn again; later changes draw it at once, as before.
+TEST(MainWindowDemarrage, ThePreviewIsDrawnOnceDuringTheStartUp)
+{
+    Fenetre f;
+    // A working colour set unlike the defaults in every slot, and a format
+    // other than the default: the start-up changes the document many times.
+    ThemeDocument sauve;
+    std::array<TColor, JeuCouleurs::NbCouleurs> couleurs{};
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
+        couleurs[i] = TColor::fromRgb(11 * i + 3, 250 - 9 * i, (37 * i) % 256);
+        sauve.setCouleur(i, couleurs[i]);
+    }
+    ASSERT_TRUE(SauveCouleurs(sauve, f.dossiers.FichierCouleurs, true));
+    IniFile ini;
+    ini.writeInteger(QStringLiteral("Options"), QStringLiteral("DefautFmtTsk"), 2);
+    ASSERT_TRUE(ini.save(testenv::programDir() + QStringLiteral("/OptionsOVD.ini")));
+
+    TOrvandel &w = f.ouvre();
+    ASSERT_EQ(w.contexte().document.format().FormatTheme, 2);
+    VueApercuEcran *apercu = w.apercu();
+    ASSERT_TRUE(apercu);
+    EXPECT_EQ(apercu->nombreDessins(), 1);
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+        EXPECT_EQ(apercu->couleursTheme()[i], couleurs[i]) << i;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QTRY_VERIFY(!w.verifFormatEnAttente());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(apercu->nombreDessins(), 1);
+
+    // The detail beside it came from that drawing.
+    const auto *image9 = w.findChild<QLabel *>(QStringLiteral("Image9"));
+    ASSERT_TRUE(image9);
+    EXPECT_EQ(image9->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              apercu->detail().convertToFormat(QImage::Format_RGB32));
+
+    // It drew the colours the start-up loaded: the same as a drawing now.
+    const QImage premier = apercu->imageApercu();
+    apercu->AffImage();
+    EXPECT_EQ(apercu->nombreDessins(), 2);
+    EXPECT_EQ(apercu->imageApercu(), premier);
+
+    // A colour changed after the start-up is drawn at once, and reaches the detail.
+    w.contexte().document.setCouleur(0, TColor::fromRgb(0x12, 0x34, 0x56));
+    EXPECT_GE(apercu->nombreDessins(), 3);
+    EXPECT_EQ(apercu->couleursTheme()[0], TColor::fromRgb(0x12, 0x34, 0x56));
+    EXPECT_NE(apercu->imageApercu(), premier);
+}
+
+// Held back, the preview marks what is asked and draws once when let
+// through; the pictures read meanwhile are drawn from the current state.
+TEST(MainWindowDemarrage, APreviewHeldBackDrawsOnceWhenLetThrough)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    VueApercuEcran *apercu = w.apercu();
+    const int avant = apercu->nombreDessins();
+    QSignalSpy redessine(apercu, &VueApercuEcran::apercuRedessine);
+    apercu->suspendDessins();
+    apercu->suspendDessins();
+    for (int i = 0; i < 5; ++i)
+        apercu->AffImage();
+    apercu->reprendDessins();
+    EXPECT_EQ(apercu->nombreDessins(), avant);
+    apercu->reprendDessins();
+    EXPECT_EQ(apercu->nombreDessins(), avant + 1);
+    EXPECT_EQ(redessine.count(), 1);
+    // Nothing asked: letting through draws nothing.
+    apercu->suspendDessins();
+    apercu->reprendDessins();
+    apercu->reprendDessins(); // one too many is harmless
+    EXPECT_EQ(apercu->nombreDessins(), avant + 1);
+
+    // Read while held back: the pictures follow the document.
+    apercu->suspendDessins();
+    w.contexte().document.setCouleur(3, TColor::fromRgb(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(apercu->nombreDessins(), avant + 1);
+    EXPECT_EQ(apercu->couleursTheme()[3], TColor::fromRgb(0xAB, 0xCD, 0xEF));
+    EXPECT_EQ(apercu->nombreDessins(), avant + 2);
+    EXPECT_EQ(redessine.count(), 1);
+    // Already drawn: nothing more to draw, but the drawing (and its detail)
+    // is announced now.
+    QSignalSpy detail(apercu, &VueApercuEcran::detailChange);
+    apercu->reprendDessins();
+    EXPECT_EQ(apercu->nombreDessins(), avant + 2);
+    EXPECT_EQ(redessine.count(), 2);
+    ASSERT_EQ(detail.count(), 1);
+    EXPECT_EQ(detail.at(0).at(0).value<QImage>(), apercu->detail());
 }

@@ -192,6 +192,13 @@ TEST(MainWindowTabs, TheSetupTextPageShowsAfterAGoodReadAndHidesAfterAFailedOne)
     const QString fic = f.trouve<QPlainTextEdit>("InfFichiersMemo")->toPlainText();
     EXPECT_TRUE(fic.startsWith(QStringLiteral("File(s) :")));
     EXPECT_TRUE(fic.contains(QString(36, '*')));
+    // Filled, both boxes show the setup files in the fixed-pitch type.
+    for (const char *nom : {"InfTexteMemo", "InfFichiersMemo"}) {
+        const QFont police = f.trouve<QPlainTextEdit>(nom)->font();
+        EXPECT_EQ(police.family(), QStringLiteral("Courier New")) << nom;
+        EXPECT_EQ(police.styleHint(), QFont::Monospace) << nom;
+        EXPECT_EQ(police.pointSize(), 9) << nom;
+    }
     EXPECT_TRUE(ongletMontre(barre, 5, ChargeImageRes("onglet_inftextico.png")));
     survole(barre, barre->tabRect(5).center());
     EXPECT_EQ(QToolTip::text(), QStringLiteral("View and/or save original Theme installation file"));

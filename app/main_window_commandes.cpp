@@ -4,12 +4,12 @@
 #include "app/orvandel_main_window.h"
 
 #include "app/boutons_commandes.h"
+#include "app/commandes_paquet.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/cabinet_paquet.h"
 #include "theme/fichier_couleurs.h"
-#include "theme/inf_builder.h"
 #include "theme/package_reader.h"
 #include "theme/package_writer.h"
 #include "theme/prompts.h"

@@ -491,18 +491,3 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
         doc.setFormatTheme(3);
     return infos;
 }
-
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture)
-{
-    std::optional<QString> choisi;
-    {
-        AnimationPauseGuard pause(ctx.pause);
-        choisi = ctx.prompts.openPackage({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
-                                       QStringLiteral("Theme (*.tsk)|*.tsk")});
-    }
-    if (!choisi || choisi->isEmpty())
-        return std::nullopt;
-    dossierOuverture = QFileInfo(*choisi).absolutePath();
-    return LitTsk(*choisi, doc, ctx);
-}

@@ -69,8 +69,3 @@ void BalaieFichiersLecture(const QString &dossierAppli);
 // unless the whole package was read. Returns what the INF window shows when
 // the package was read; the scratch folder is removed on every path.
 std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx);
-
-// The read command: asks for a package (starting in dossierOuverture, which
-// then follows the chosen file's folder) and reads it.
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture);

@@ -95,7 +95,13 @@ std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const Contex
     if (!choisi || choisi->isEmpty())
         return std::nullopt;
     dossierOuverture = QFileInfo(*choisi).absolutePath();
-    return LitTsk(*choisi, doc, ctx);
+    const ResultatLecture lu = LitTsk(*choisi, doc, ctx);
+    if (const QStringList textes = TextesLecture(lu); !textes.isEmpty()) {
+        AnimationPauseGuard pause(ctx.pause);
+        for (const QString &t : textes)
+            ctx.prompts.message(t);
+    }
+    return lu.infos();
 }
 
 void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli, AnimationPause *pause)

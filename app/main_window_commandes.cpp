@@ -112,7 +112,13 @@ void TOrvandel::LitTsk(const QString &fichier)
     CabinetPaquet cabinet;
     const ContexteLecture ctx = contexteLecture(cabinet);
     const int avant = m_ctx.document.format().FormatTheme;
-    apresLecture(::LitTsk(fichier, m_ctx.document, ctx), avant);
+    const ResultatLecture lu = ::LitTsk(fichier, m_ctx.document, ctx);
+    if (const QStringList textes = TextesLecture(lu); !textes.isEmpty()) {
+        AnimationPauseGuard pause(&m_ctx.animation);
+        for (const QString &t : textes)
+            m_ctx.prompts->message(t);
+    }
+    apresLecture(lu.infos(), avant);
 }
 
 void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int formatAvant)

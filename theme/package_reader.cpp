@@ -7,7 +7,6 @@
 #include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
 #include "theme/member_name.h"
-#include "theme/prompts.h"
 #include "theme/setup_ce_reader.h"
 #include "theme/setup_xml_reader.h"
 
@@ -29,26 +28,29 @@ const QString NonReconnu = QStringLiteral("Th\u00e8me non reconnu !");
 const QString ErreurCab = QStringLiteral("Extracting Files Error (Cab error)");
 const QString Separateur(36, QLatin1Char('*'));
 
-// Removes the scratch folder when the read ends, whatever the road.
+// The scratch folder of one read: made empty at the start, removed at the
+// end whatever the road.
 class DossierTemporaire
 {
 public:
-    DossierTemporaire(QString chemin, Prompts &prompts) : m_chemin(std::move(chemin)), m_prompts(prompts)
+    explicit DossierTemporaire(QString chemin) : m_chemin(std::move(chemin))
     {
         QDir(m_chemin).removeRecursively();
         QDir().mkpath(m_chemin);
     }
-    ~DossierTemporaire()
+    ~DossierTemporaire() { QDir(m_chemin).removeRecursively(); }
+    // Removes the folder; the warning to show when it cannot be, else empty.
+    QString supprime() const
     {
         QDir d(m_chemin);
         if (!d.exists() || !d.removeRecursively())
-            m_prompts.message(QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(QDir::cleanPath(m_chemin))));
+            return QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(QDir::cleanPath(m_chemin)));
+        return {};
     }
     QString fichier(const QString &membre) const { return m_chemin + QLatin1Char('/') + membre; }
 
 private:
     QString m_chemin;
-    Prompts &m_prompts;
 };
 
 QString hexPaires(const QString &hex, bool inverse)
@@ -281,14 +283,8 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
 
 namespace {
 
-// Why a read stops: the text to show, empty when it stops without a word.
-struct Arret
-{
-    QString message;
-};
-
 template <typename T>
-using Etape = std::variant<T, Arret>;
+using Etape = std::variant<T, EchecLecture>;
 
 // The members of the package as listed, their lower-case keys in the same
 // order, and the setup documents among them.
@@ -301,19 +297,18 @@ struct MembresPaquet
 };
 
 // Lists the members: every name must be a plain file name, unique without
-// regard to case, and a setup file or a setup XML must stand among them. A
-// cabinet that cannot be listed is reported and has no members.
-Etape<MembresPaquet> ListeMembres(const QString &fichier, LecteurCabinet &cabinet, Prompts &prompts)
+// regard to case, and a setup file or a setup XML must stand among them.
+Etape<MembresPaquet> ListeMembres(const QString &fichier, LecteurCabinet &cabinet)
 {
     MembresPaquet m;
     if (const auto liste = cabinet.lister(fichier))
         m.noms = *liste;
     else
-        prompts.message(ErreurCab);
+        return EchecLecture{ErreurLecture::CabinetIllisible, {}};
     for (const QString &nom : m.noms) {
         const QString cle = cleNomMembre(nom);
         if (!estNomMembreSur(nom) || m.cles.contains(cle))
-            return Arret{NonReconnu};
+            return EchecLecture{ErreurLecture::MembreRefuse, {}};
         m.cles << cle;
         if (cle.contains(QLatin1String(".000")))
             m.membreSetup = cle;
@@ -321,7 +316,7 @@ Etape<MembresPaquet> ListeMembres(const QString &fichier, LecteurCabinet &cabine
             m.membreXml = cle;
     }
     if (m.membreSetup.isEmpty() && m.membreXml.isEmpty())
-        return Arret{};
+        return EchecLecture{ErreurLecture::SansDocumentSetup, {}};
     return m;
 }
 
@@ -376,7 +371,7 @@ struct DocumentSetup
 // Reads the CE setup file when the package has one, else the setup XML,
 // starting from the document's own lists and values.
 Etape<DocumentSetup> LitDocumentSetup(const MembresPaquet &membres, const Extracteur &extracteur,
-                                      const ThemeDocument &doc, Prompts &prompts)
+                                      const ThemeDocument &doc)
 {
     DocumentSetup d;
     d.lecture = doc.lectureSetup();
@@ -386,22 +381,22 @@ Etape<DocumentSetup> LitDocumentSetup(const MembresPaquet &membres, const Extrac
     if (!membres.membreSetup.isEmpty()) {
         d.setup = extracteur.lire(membres.membreSetup);
         if (!d.setup)
-            return Arret{ErreurCab};
+            return EchecLecture{ErreurLecture::ExtractionSetup, {}};
         const auto r = LitFichierSetupCE(*d.setup, d.lecture.ListeFichiersCab);
         if (r.etat == ResultatSetupCE::Etat::MembreManquant)
-            prompts.message(QStringLiteral("Erreur"));
+            return EchecLecture{ErreurLecture::MembreManquant, {}};
         if (!r.accepte())
-            return Arret{NonReconnu};
+            return EchecLecture{ErreurLecture::SetupNonReconnu, {}};
         d.groupe = r.groupeFormat;
         d.images = r.membres;
         return d;
     }
     const auto bytes = extracteur.lire(membres.membreXml);
     if (!bytes)
-        return Arret{ErreurCab};
+        return EchecLecture{ErreurLecture::ExtractionSetup, {}};
     const auto r = LireXmlSetup(*bytes);
     if (!r)
-        return Arret{NonReconnu};
+        return EchecLecture{ErreurLecture::SetupNonReconnu, {}};
     d.routeXml = true;
     d.groupe = r->groupeFormat;
     d.images = r->membres;
@@ -439,19 +434,19 @@ Etape<std::array<QString, 4>> ExtraitImages(const DocumentSetup &d, const Membre
         const QString &nom = d.images[choix[k]];
         const QString cle = cleNomMembre(nom);
         if (!estNomMembreSur(nom) || !membres.cles.contains(cle))
-            return Arret{NonReconnu};
+            return EchecLecture{ErreurLecture::ImageHorsPaquet, {}};
         const auto chemin = extracteur.extraire(cle, Paquet::TailleImageMax);
         if (!chemin)
-            return Arret{ErreurCab};
+            return EchecLecture{ErreurLecture::ExtractionImage, {}};
         // A picture bomb never becomes a working picture: the size is in the header.
         QImageReader lecteur(*chemin);
         lecteur.setDecideFormatFromContent(true);
         if (ImageTropGrande(lecteur.size()))
-            return Arret{MessageImageTropGrande(nom, lecteur.size())};
+            return EchecLecture{ErreurLecture::ImageTropGrande, MessageImageTropGrande(nom, lecteur.size())};
         fichiers[k] = *chemin;
     }
     if (fichiers[0].isEmpty() && fichiers[1].isEmpty())
-        return Arret{};
+        return EchecLecture{ErreurLecture::SansImagePortrait, {}};
     return fichiers;
 }
 
@@ -546,39 +541,31 @@ void AppliqueAuDocument(ThemeDocument &doc, const DocumentSetup &d, const Couleu
         doc.setFormatTheme(3);
 }
 
-} // namespace
-
-std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
+// The read itself, in the scratch folder: the steps in order, the first
+// that fails ending it.
+std::variant<InfosLecture, EchecLecture> LitDans(const QString &fichier, ThemeDocument &doc,
+                                                 const ContexteLecture &ctx, const DossierTemporaire &scratch)
 {
-    AnimationPauseGuard pause(ctx.pause);
-    BalaieFichiersLecture(ctx.dossierAppli);
-    const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"), ctx.prompts);
-    auto refus = [&](const Arret &arret) -> std::optional<InfosLecture> {
-        if (!arret.message.isEmpty())
-            ctx.prompts.message(arret.message);
-        return std::nullopt;
-    };
-
-    auto membres = ListeMembres(fichier, ctx.cabinet, ctx.prompts);
-    if (const Arret *a = std::get_if<Arret>(&membres))
-        return refus(*a);
+    auto membres = ListeMembres(fichier, ctx.cabinet);
+    if (const auto *e = std::get_if<EchecLecture>(&membres))
+        return *e;
     const MembresPaquet &m = std::get<MembresPaquet>(membres);
     const Extracteur extracteur(fichier, ctx.cabinet, scratch, m);
 
-    auto document = LitDocumentSetup(m, extracteur, doc, ctx.prompts);
-    if (const Arret *a = std::get_if<Arret>(&document))
-        return refus(*a);
+    auto document = LitDocumentSetup(m, extracteur, doc);
+    if (const auto *e = std::get_if<EchecLecture>(&document))
+        return *e;
     DocumentSetup &d = std::get<DocumentSetup>(document);
 
     const auto images = ExtraitImages(d, m, extracteur);
-    if (const Arret *a = std::get_if<Arret>(&images))
-        return refus(*a);
+    if (const auto *e = std::get_if<EchecLecture>(&images))
+        return *e;
 
     bool inf = false;
     if (d.setup) {
         const auto r = ReconstruireInf(*d.setup, d.lecture, d.params);
         if (!r)
-            return refus(Arret{NonReconnu});
+            return EchecLecture{ErreurLecture::InfNonReconnue, {}};
         d.lecture = r->lecture;
         d.params = r->parametres;
         inf = true;
@@ -595,8 +582,54 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
                                                            ctx.dossierAppli, ctx.fichierCouleurs, couleurs);
     const QString echec = Installe(travail.remplacements, travail.effacements);
     if (!echec.isEmpty())
-        return refus(Arret{echec});
+        return EchecLecture{ErreurLecture::Installation, echec};
 
     AppliqueAuDocument(doc, d, couleurs, nomTheme);
     return infos;
+}
+
+} // namespace
+
+QStringList TexteErreurLecture(const EchecLecture &echec)
+{
+    switch (echec.erreur) {
+    case ErreurLecture::CabinetIllisible:
+    case ErreurLecture::ExtractionSetup:
+    case ErreurLecture::ExtractionImage:
+        return {ErreurCab};
+    case ErreurLecture::MembreRefuse:
+    case ErreurLecture::SetupNonReconnu:
+    case ErreurLecture::ImageHorsPaquet:
+    case ErreurLecture::InfNonReconnue:
+        return {NonReconnu};
+    case ErreurLecture::MembreManquant:
+        return {QStringLiteral("Erreur"), NonReconnu};
+    case ErreurLecture::ImageTropGrande:
+    case ErreurLecture::Installation:
+        return {echec.detail};
+    case ErreurLecture::SansDocumentSetup:
+    case ErreurLecture::SansImagePortrait:
+        break;
+    }
+    return {};
+}
+
+QStringList TextesLecture(const ResultatLecture &resultat)
+{
+    QStringList textes;
+    if (const EchecLecture *e = resultat.echec())
+        textes = TexteErreurLecture(*e);
+    if (!resultat.avertissement.isEmpty())
+        textes << resultat.avertissement;
+    return textes;
+}
+
+ResultatLecture LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
+{
+    AnimationPauseGuard pause(ctx.pause);
+    BalaieFichiersLecture(ctx.dossierAppli);
+    const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"));
+    ResultatLecture resultat{LitDans(fichier, doc, ctx, scratch), {}};
+    resultat.avertissement = scratch.supprime();
+    return resultat;
 }

@@ -83,18 +83,26 @@ bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const 
     return true;
 }
 
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture)
+std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QString &dossierOuverture)
 {
     std::optional<QString> choisi;
     {
-        AnimationPauseGuard pause(ctx.pause);
-        choisi = ctx.prompts.openPackage({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
-                                       QStringLiteral("Theme (*.tsk)|*.tsk")});
+        AnimationPauseGuard enPause(pause);
+        choisi = prompts.openPackage({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
+                                      QStringLiteral("Theme (*.tsk)|*.tsk")});
     }
     if (!choisi || choisi->isEmpty())
         return std::nullopt;
     dossierOuverture = QFileInfo(*choisi).absolutePath();
+    return choisi;
+}
+
+std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
+                                                QString &dossierOuverture)
+{
+    const auto choisi = ChoisitPaquet(ctx.prompts, ctx.pause, dossierOuverture);
+    if (!choisi)
+        return std::nullopt;
     const ResultatLecture lu = LitTsk(*choisi, doc, ctx);
     if (const QStringList textes = TextesLecture(lu); !textes.isEmpty()) {
         AnimationPauseGuard pause(ctx.pause);

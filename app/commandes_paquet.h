@@ -21,6 +21,11 @@ class ThemeDocument;
 // stands in the save folder.
 bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk);
 
+// Asks for a package through the package dialog, starting in
+// dossierOuverture, which then follows the chosen file's folder. Nothing when
+// the user cancels.
+std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QString &dossierOuverture);
+
 // The read command: asks for a package (starting in dossierOuverture, which
 // then follows the chosen file's folder) and reads it.
 std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,

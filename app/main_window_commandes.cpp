@@ -92,15 +92,9 @@ void TOrvandel::LireFichierBtnClick()
 {
     if (!m_ctx.prompts)
         return;
-    std::optional<QString> choisi;
-    {
-        AnimationPauseGuard pause(&m_ctx.animation);
-        choisi = m_ctx.prompts->openPackage({QString(), m_ctx.dossiers.DossierLitTSK, QString(),
-                                             QStringLiteral("tsk"), QStringLiteral("Theme (*.tsk)|*.tsk")});
-    }
-    if (!choisi || choisi->isEmpty())
+    const auto choisi = ChoisitPaquet(*m_ctx.prompts, &m_ctx.animation, m_ctx.dossiers.DossierLitTSK);
+    if (!choisi)
         return; // no read: the theme and its pages stay as they are
-    m_ctx.dossiers.DossierLitTSK = QFileInfo(*choisi).absolutePath();
     LitTsk(*choisi);
     m_pages->update();
 }

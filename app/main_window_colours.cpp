@@ -4,7 +4,7 @@
 
 #include "apercu/vue_apercu_ecran.h"
 #include "app/panneau_couleur.h"
-#include "theme/commandes_couleurs.h"
+#include "app/commandes_couleurs.h"
 #include "theme/prompts.h"
 
 #include <QCheckBox>

@@ -4,12 +4,12 @@
 #include "app/orvandel_main_window.h"
 
 #include "app/boutons_commandes.h"
+#include "app/commandes_paquet.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/cabinet_paquet.h"
 #include "theme/fichier_couleurs.h"
-#include "theme/inf_builder.h"
 #include "theme/package_reader.h"
 #include "theme/package_writer.h"
 #include "theme/prompts.h"
@@ -92,15 +92,9 @@ void TOrvandel::LireFichierBtnClick()
 {
     if (!m_ctx.prompts)
         return;
-    std::optional<QString> choisi;
-    {
-        AnimationPauseGuard pause(&m_ctx.animation);
-        choisi = m_ctx.prompts->openPackage({QString(), m_ctx.dossiers.DossierLitTSK, QString(),
-                                             QStringLiteral("tsk"), QStringLiteral("Theme (*.tsk)|*.tsk")});
-    }
-    if (!choisi || choisi->isEmpty())
+    const auto choisi = ChoisitPaquet(*m_ctx.prompts, &m_ctx.animation, m_ctx.dossiers.DossierLitTSK);
+    if (!choisi)
         return; // no read: the theme and its pages stay as they are
-    m_ctx.dossiers.DossierLitTSK = QFileInfo(*choisi).absolutePath();
     LitTsk(*choisi);
     m_pages->update();
 }
@@ -112,7 +106,13 @@ void TOrvandel::LitTsk(const QString &fichier)
     CabinetPaquet cabinet;
     const ContexteLecture ctx = contexteLecture(cabinet);
     const int avant = m_ctx.document.format().FormatTheme;
-    apresLecture(::LitTsk(fichier, m_ctx.document, ctx), avant);
+    const ResultatLecture lu = ::LitTsk(fichier, m_ctx.document, ctx);
+    if (const QStringList textes = TextesLecture(lu); !textes.isEmpty()) {
+        AnimationPauseGuard pause(&m_ctx.animation);
+        for (const QString &t : textes)
+            m_ctx.prompts->message(t);
+    }
+    apresLecture(lu.infos(), avant);
 }
 
 void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int formatAvant)

@@ -43,7 +43,10 @@ std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, Th
     ContexteLecture lecture = ctx;
     if (!lecture.couleursAppareil)
         lecture.couleursAppareil = TableCouleursDe(etat);
-    return LitTsk(local, doc, lecture);
+    const ResultatLecture lu = LitTsk(local, doc, lecture);
+    for (const QString &t : TextesLecture(lu))
+        ctx.prompts.message(t);
+    return lu.infos();
 }
 
 std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,

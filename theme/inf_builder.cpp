@@ -1,15 +1,8 @@
 #include "theme/inf_builder.h"
 
-#include "theme/animation_pause.h"
-#include "theme/controle_noms.h"
-#include "theme/fichier_lignes.h"
 #include "theme/images_package.h"
-#include "theme/prompts.h"
-#include "theme/setup_xml_writer.h"
 #include "theme/theme_document.h"
 #include "theme/valeurs_cles_theme.h"
-
-#include <QDir>
 
 QString valeurChaineInf(QString texte)
 {
@@ -87,50 +80,4 @@ void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nom
         for (const ValeurCleTheme &v : ValeursClesTheme(doc.clesTheme()))
             l << QStringLiteral("HKCU,%reg_path02%,") + v.nom + QStringLiteral(",0x00010001,")
                      + QString::number(int32_t(v.valeur));
-}
-
-void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli, AnimationPause *pause)
-{
-    AnimationPauseGuard enPause(pause);
-    const QString nomTheme = doc.nomTheme();
-    const QString nomApplication = doc.nomInterneEffectif();
-    QString refus = ControleNoms::nomTheme(nomTheme);
-    if (refus.isEmpty())
-        refus = ControleNoms::nomApplication(nomApplication);
-    if (!refus.isEmpty()) {
-        prompts.message(refus, {}, Prompts::Icon::Warning);
-        return;
-    }
-    if (const QString conversion = ErreurConversionClesTheme(doc.clesTheme()); !conversion.isEmpty()) {
-        prompts.message(conversion, {}, Prompts::Icon::Error);
-        return;
-    }
-
-    struct Document
-    {
-        QString extension;
-        QString filtre;
-        void (*genere)(QStringList *, const ThemeDocument &, const QString &, const QString &);
-    };
-    const Document documents[] = {
-        {QStringLiteral("inf"), QStringLiteral("Inf (*.inf)|*.inf"), &GenereInf},
-        {QStringLiteral("xml"), QStringLiteral("Xml (*.xml)|*.xml"), &GenereSetupXml},
-    };
-    for (const Document &d : documents) {
-        QStringList lignes;
-        d.genere(&lignes, doc, nomTheme, nomApplication);
-        Prompts::FileDialog dialogue;
-        dialogue.initialDir = dossierAppli;
-        dialogue.fileName = nomTheme + QLatin1Char('.') + d.extension;
-        dialogue.defaultSuffix = d.extension;
-        dialogue.filter = d.filtre;
-        const std::optional<QString> chemin = prompts.saveFile(dialogue);
-        if (!chemin)
-            continue;
-        QString erreur;
-        if (!EcritLignesCRLF(*chemin, lignes, &erreur)) {
-            prompts.message(erreur, {}, Prompts::Icon::Error);
-            return;
-        }
-    }
 }

@@ -20,15 +20,3 @@ QString valeurChaineInf(QString texte);
 // want them.
 void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nomTheme,
                const QString &nomApplication);
-
-class AnimationPause;
-class Prompts;
-
-// The save-installation-files command: proposes theme name + ".inf" in the
-// program folder and saves the INF text there, then proposes theme name +
-// ".xml" and saves the setup XML document. Cancelling a dialog skips only its
-// file; a file that cannot be written is reported and ends the command. The
-// application name is the internal name, or the theme name when it is empty.
-// Names that cannot be written are refused with a message before any dialog.
-void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli,
-                      AnimationPause *pause = nullptr);

@@ -7,7 +7,6 @@
 #include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
 #include "theme/member_name.h"
-#include "theme/prompts.h"
 #include "theme/setup_ce_reader.h"
 #include "theme/setup_xml_reader.h"
 
@@ -21,32 +20,37 @@
 #include <cstring>
 #include <unistd.h>
 
+#include <variant>
+
 namespace {
 
 const QString NonReconnu = QStringLiteral("Th\u00e8me non reconnu !");
 const QString ErreurCab = QStringLiteral("Extracting Files Error (Cab error)");
 const QString Separateur(36, QLatin1Char('*'));
 
-// Removes the scratch folder when the read ends, whatever the road.
+// The scratch folder of one read: made empty at the start, removed at the
+// end whatever the road.
 class DossierTemporaire
 {
 public:
-    DossierTemporaire(QString chemin, Prompts &prompts) : m_chemin(std::move(chemin)), m_prompts(prompts)
+    explicit DossierTemporaire(QString chemin) : m_chemin(std::move(chemin))
     {
         QDir(m_chemin).removeRecursively();
         QDir().mkpath(m_chemin);
     }
-    ~DossierTemporaire()
+    ~DossierTemporaire() { QDir(m_chemin).removeRecursively(); }
+    // Removes the folder; the warning to show when it cannot be, else empty.
+    QString supprime() const
     {
         QDir d(m_chemin);
         if (!d.exists() || !d.removeRecursively())
-            m_prompts.message(QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(QDir::cleanPath(m_chemin))));
+            return QStringLiteral("Temporary Dir not Empty %1").arg(QDir::toNativeSeparators(QDir::cleanPath(m_chemin)));
+        return {};
     }
     QString fichier(const QString &membre) const { return m_chemin + QLatin1Char('/') + membre; }
 
 private:
     QString m_chemin;
-    Prompts &m_prompts;
 };
 
 QString hexPaires(const QString &hex, bool inverse)
@@ -277,49 +281,65 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
     return c;
 }
 
-std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
+namespace {
+
+template <typename T>
+using Etape = std::variant<T, EchecLecture>;
+
+// The members of the package as listed, their lower-case keys in the same
+// order, and the setup documents among them.
+struct MembresPaquet
 {
-    AnimationPauseGuard pause(ctx.pause);
-    BalaieFichiersLecture(ctx.dossierAppli);
-    const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"), ctx.prompts);
-    auto refus = [&](const QString &message) -> std::optional<InfosLecture> {
-        if (!message.isEmpty())
-            ctx.prompts.message(message);
-        return std::nullopt;
-    };
-
-    QStringList membres;
-    if (const auto liste = ctx.cabinet.lister(fichier))
-        membres = *liste;
-    else
-        ctx.prompts.message(ErreurCab);
-
-    // Every member name is a plain file name, unique without regard to case.
-    LectureSetup lecture = doc.lectureSetup();
-    lecture.ListeFichiersCab.clear();
-    lecture.ListeEnrFichiers.clear();
+    QStringList noms;
+    QStringList cles; // ListeFichiersCab
     QString membreSetup, membreXml;
-    for (const QString &m : membres) {
-        const QString cle = cleNomMembre(m);
-        if (!estNomMembreSur(m) || lecture.ListeFichiersCab.contains(cle))
-            return refus(NonReconnu);
-        lecture.ListeFichiersCab << cle;
+    const QString &nom(const QString &cle) const { return noms.at(cles.indexOf(cle)); }
+};
+
+// Lists the members: every name must be a plain file name, unique without
+// regard to case, and a setup file or a setup XML must stand among them.
+Etape<MembresPaquet> ListeMembres(const QString &fichier, LecteurCabinet &cabinet)
+{
+    MembresPaquet m;
+    if (const auto liste = cabinet.lister(fichier))
+        m.noms = *liste;
+    else
+        return EchecLecture{ErreurLecture::CabinetIllisible, {}};
+    for (const QString &nom : m.noms) {
+        const QString cle = cleNomMembre(nom);
+        if (!estNomMembreSur(nom) || m.cles.contains(cle))
+            return EchecLecture{ErreurLecture::MembreRefuse, {}};
+        m.cles << cle;
         if (cle.contains(QLatin1String(".000")))
-            membreSetup = cle;
+            m.membreSetup = cle;
         else if (cle.contains(QLatin1String(".xml")))
-            membreXml = cle;
+            m.membreXml = cle;
     }
-    if (membreSetup.isEmpty() && membreXml.isEmpty())
-        return std::nullopt;
-    auto nomListe = [&](const QString &cle) { return membres.at(lecture.ListeFichiersCab.indexOf(cle)); };
-    auto extraire = [&](const QString &cle, qint64 max) -> std::optional<QString> {
-        const QString dest = scratch.fichier(cle);
-        if (!ctx.cabinet.extraire(fichier, nomListe(cle), dest) || !QFileInfo(dest).isFile()
+    if (m.membreSetup.isEmpty() && m.membreXml.isEmpty())
+        return EchecLecture{ErreurLecture::SansDocumentSetup, {}};
+    return m;
+}
+
+// Takes members out of the package into the scratch folder, each under its
+// key, refusing one larger than the bound given.
+class Extracteur
+{
+public:
+    Extracteur(const QString &fichier, LecteurCabinet &cabinet, const DossierTemporaire &scratch,
+               const MembresPaquet &membres)
+        : m_fichier(fichier), m_cabinet(cabinet), m_scratch(scratch), m_membres(membres)
+    {
+    }
+    std::optional<QString> extraire(const QString &cle, qint64 max) const
+    {
+        const QString dest = m_scratch.fichier(cle);
+        if (!m_cabinet.extraire(m_fichier, m_membres.nom(cle), dest) || !QFileInfo(dest).isFile()
             || QFileInfo(dest).size() > max)
             return std::nullopt;
         return dest;
-    };
-    auto lireMembre = [&](const QString &cle) -> std::optional<QByteArray> {
+    }
+    std::optional<QByteArray> lire(const QString &cle) const
+    {
         const auto chemin = extraire(cle, Paquet::TailleSetupMax);
         if (!chemin)
             return std::nullopt;
@@ -327,95 +347,123 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
         if (!f.open(QIODevice::ReadOnly))
             return std::nullopt;
         return f.readAll();
-    };
+    }
 
-    ParametresWM5 params = doc.parametres();
+private:
+    const QString &m_fichier;
+    LecteurCabinet &m_cabinet;
+    const DossierTemporaire &m_scratch;
+    const MembresPaquet &m_membres;
+};
+
+// What the setup document of the package says.
+struct DocumentSetup
+{
+    LectureSetup lecture;
+    ParametresWM5 params;
     int groupe = 6;
     MembresImages images;
     bool routeXml = false;
-    QString texteXml;
-    std::optional<QByteArray> setup;
-    if (!membreSetup.isEmpty()) {
-        setup = lireMembre(membreSetup);
-        if (!setup)
-            return refus(ErreurCab);
-        const auto r = LitFichierSetupCE(*setup, lecture.ListeFichiersCab);
-        if (r.etat == ResultatSetupCE::Etat::MembreManquant)
-            ctx.prompts.message(QStringLiteral("Erreur"));
-        if (!r.accepte())
-            return refus(NonReconnu);
-        groupe = r.groupeFormat;
-        images = r.membres;
-    } else {
-        const auto bytes = lireMembre(membreXml);
-        if (!bytes)
-            return refus(ErreurCab);
-        const auto r = LireXmlSetup(*bytes);
-        if (!r)
-            return refus(NonReconnu);
-        routeXml = true;
-        groupe = r->groupeFormat;
-        images = r->membres;
-        lecture.ValeursCouleurs = r->ValeursCouleurs;
-        lecture.ValeursToday = r->ValeursToday;
-        lecture.ClesTheme = r->ClesTheme;
-        lecture.ListeEnrFichiers = r->ListeEnrFichiers;
-        lecture.TexteInfOrig = r->TexteInfOrig;
-        lecture.NomInterneLu = r->NomInterneLu;
-        // These describe a CE setup file, which this package does not have:
-        // nothing of an earlier package may show beside this one.
-        lecture.ListeFichiers.clear();
-        lecture.ChainesSetup.clear();
-        lecture.ChainesCleCouleurs.clear();
-        lecture.ChainesCleToday.clear();
-        lecture.ChainesCleTheme.clear();
-        lecture.NomCleTheme = r->NomSousCleTheme;
-        params = r->parametres;
-        texteXml = r->texteDocument;
-    }
+    QString texteXml;                // the XML road: the document text
+    std::optional<QByteArray> setup; // the CE road: the setup file
+};
 
-    // The pictures: every member the setup document names must be a member of the cabinet.
-    const std::array<int, 4> choix = slotsImages(groupe);
-    std::array<QString, 4> fichiersImages; // extracted files: Today, Start portrait, Today, Start landscape
+// Reads the CE setup file when the package has one, else the setup XML,
+// starting from the document's own lists and values.
+Etape<DocumentSetup> LitDocumentSetup(const MembresPaquet &membres, const Extracteur &extracteur,
+                                      const ThemeDocument &doc)
+{
+    DocumentSetup d;
+    d.lecture = doc.lectureSetup();
+    d.lecture.ListeFichiersCab = membres.cles;
+    d.lecture.ListeEnrFichiers.clear();
+    d.params = doc.parametres();
+    if (!membres.membreSetup.isEmpty()) {
+        d.setup = extracteur.lire(membres.membreSetup);
+        if (!d.setup)
+            return EchecLecture{ErreurLecture::ExtractionSetup, {}};
+        const auto r = LitFichierSetupCE(*d.setup, d.lecture.ListeFichiersCab);
+        if (r.etat == ResultatSetupCE::Etat::MembreManquant)
+            return EchecLecture{ErreurLecture::MembreManquant, {}};
+        if (!r.accepte())
+            return EchecLecture{ErreurLecture::SetupNonReconnu, {}};
+        d.groupe = r.groupeFormat;
+        d.images = r.membres;
+        return d;
+    }
+    const auto bytes = extracteur.lire(membres.membreXml);
+    if (!bytes)
+        return EchecLecture{ErreurLecture::ExtractionSetup, {}};
+    const auto r = LireXmlSetup(*bytes);
+    if (!r)
+        return EchecLecture{ErreurLecture::SetupNonReconnu, {}};
+    d.routeXml = true;
+    d.groupe = r->groupeFormat;
+    d.images = r->membres;
+    d.lecture.ValeursCouleurs = r->ValeursCouleurs;
+    d.lecture.ValeursToday = r->ValeursToday;
+    d.lecture.ClesTheme = r->ClesTheme;
+    d.lecture.ListeEnrFichiers = r->ListeEnrFichiers;
+    d.lecture.TexteInfOrig = r->TexteInfOrig;
+    d.lecture.NomInterneLu = r->NomInterneLu;
+    // These describe a CE setup file, which this package does not have:
+    // nothing of an earlier package may show beside this one.
+    d.lecture.ListeFichiers.clear();
+    d.lecture.ChainesSetup.clear();
+    d.lecture.ChainesCleCouleurs.clear();
+    d.lecture.ChainesCleToday.clear();
+    d.lecture.ChainesCleTheme.clear();
+    d.lecture.NomCleTheme = r->NomSousCleTheme;
+    d.params = r->parametres;
+    d.texteXml = r->texteDocument;
+    return d;
+}
+
+// The extracted pictures: Today, Start portrait, Today, Start landscape; an
+// empty path where the package has none. Every member the setup document
+// names must be a member of the cabinet; a package with neither portrait
+// picture is no theme.
+Etape<std::array<QString, 4>> ExtraitImages(const DocumentSetup &d, const MembresPaquet &membres,
+                                            const Extracteur &extracteur)
+{
+    const std::array<int, 4> choix = slotsImages(d.groupe);
+    std::array<QString, 4> fichiers;
     for (int k = 0; k < 4; ++k) {
-        if (choix[k] < 0 || images[choix[k]].isEmpty())
+        if (choix[k] < 0 || d.images[choix[k]].isEmpty())
             continue;
-        const QString cle = cleNomMembre(images[choix[k]]);
-        if (!estNomMembreSur(images[choix[k]]) || !lecture.ListeFichiersCab.contains(cle))
-            return refus(NonReconnu);
-        const auto chemin = extraire(cle, Paquet::TailleImageMax);
+        const QString &nom = d.images[choix[k]];
+        const QString cle = cleNomMembre(nom);
+        if (!estNomMembreSur(nom) || !membres.cles.contains(cle))
+            return EchecLecture{ErreurLecture::ImageHorsPaquet, {}};
+        const auto chemin = extracteur.extraire(cle, Paquet::TailleImageMax);
         if (!chemin)
-            return refus(ErreurCab);
+            return EchecLecture{ErreurLecture::ExtractionImage, {}};
         // A picture bomb never becomes a working picture: the size is in the header.
         QImageReader lecteur(*chemin);
         lecteur.setDecideFormatFromContent(true);
         if (ImageTropGrande(lecteur.size()))
-            return refus(MessageImageTropGrande(images[choix[k]], lecteur.size()));
-        fichiersImages[k] = *chemin;
+            return EchecLecture{ErreurLecture::ImageTropGrande, MessageImageTropGrande(nom, lecteur.size())};
+        fichiers[k] = *chemin;
     }
-    if (fichiersImages[0].isEmpty() && fichiersImages[1].isEmpty())
-        return std::nullopt;
+    if (fichiers[0].isEmpty() && fichiers[1].isEmpty())
+        return EchecLecture{ErreurLecture::SansImagePortrait, {}};
+    return fichiers;
+}
 
-    const QString nomTheme = QFileInfo(fichier).completeBaseName();
-    bool inf = false;
-    if (setup) {
-        const auto r = ReconstruireInf(*setup, lecture, params);
-        if (!r)
-            return refus(NonReconnu);
-        lecture = r->lecture;
-        params = r->parametres;
-        inf = true;
-    }
-
+// What the INF window shows: the rebuilt INF text, and the files, values and
+// strings of the package in blocks.
+InfosLecture InfosFenetreInf(const DocumentSetup &d, const QString &fichier, const QString &membreSetup, bool inf)
+{
+    const LectureSetup &lecture = d.lecture;
     InfosLecture infos;
-    infos.infOuXml = inf || routeXml;
+    infos.infOuXml = inf || d.routeXml;
     infos.texteInf = lecture.TexteInfOrig;
     infos.statut0 = fichier;
-    infos.statut1 = routeXml ? QString() : membreSetup;
+    infos.statut1 = d.routeXml ? QString() : membreSetup;
     QStringList &fic = infos.texteFic;
     fic << QStringLiteral("File(s) :") << QString() << lecture.ListeFichiers;
     // A setup XML has no string table: its keys are named without string references.
-    const auto chaines = [routeXml](const QString &references) {
+    const auto chaines = [routeXml = d.routeXml](const QString &references) {
         return routeXml ? QString() : QStringLiteral(" : (Strings : ") + references + QLatin1Char(')');
     };
     if (!lecture.ValeursCouleurs.isEmpty())
@@ -432,77 +480,156 @@ std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, c
             << QString() << lecture.ClesTheme;
     if (!lecture.ChainesSetup.isEmpty())
         fic << Separateur << QStringLiteral("Strings :") << QString() << lecture.ChainesSetup;
-    if (routeXml)
-        fic << QString() << Separateur << QStringLiteral("XML :") << QString() << texteXml.split(QLatin1Char('\n'));
+    if (d.routeXml)
+        fic << QString() << Separateur << QStringLiteral("XML :") << QString() << d.texteXml.split(QLatin1Char('\n'));
+    return infos;
+}
 
-    const CouleursTsk couleurs = EcritCouleursTsk(
-        lecture, params, nomTheme, ctx.couleursAppareil ? ctx.couleursAppareil() : std::nullopt);
+// The working files the read puts in place: the pictures of the set (a
+// missing Start picture is the Today one; a missing Today picture is
+// deleted) and the colour file.
+struct FichiersTravail
+{
+    std::vector<Remplacement> remplacements;
+    QStringList effacements;
+};
 
-    // The working pictures: staged beside their final names, then renamed all together.
-    struct Copie { QString source, cible; };
-    std::vector<Copie> copies;
-    QStringList aSupprimer;
+FichiersTravail PrepareFichiersTravail(const std::array<QString, 4> &images, int groupe, const QString &dossierAppli,
+                                       const QString &fichierCouleurs, const CouleursTsk &couleurs)
+{
+    const QDir dossier(dossierAppli);
+    FichiersTravail f;
     auto poser = [&](const QString &nom, const QString &source) {
         if (source.isEmpty())
-            aSupprimer << nom;
+            f.effacements << dossier.filePath(nom);
         else
-            copies.push_back({source, nom});
+            f.remplacements.push_back({dossier.filePath(nom), source, {}});
     };
-    poser(QStringLiteral("tdywater.gif"), fichiersImages[0]);
-    poser(QStringLiteral("stwater.gif"), fichiersImages[1].isEmpty() ? fichiersImages[0] : fichiersImages[1]);
+    poser(QStringLiteral("tdywater.gif"), images[0]);
+    poser(QStringLiteral("stwater.gif"), images[1].isEmpty() ? images[0] : images[1]);
     if (groupe >= 2) {
         const QString p = groupe <= 3 ? QStringLiteral("_240_320") : QStringLiteral("_480_640");
         const QString l = groupe <= 3 ? QStringLiteral("_320_240") : QStringLiteral("_640_480");
-        poser(QStringLiteral("tdywater") + p + QLatin1String(".gif"), fichiersImages[0]);
-        poser(QStringLiteral("tdywater") + l + QLatin1String(".gif"), fichiersImages[2]);
-        poser(QStringLiteral("stwater") + p + QLatin1String(".gif"),
-              fichiersImages[1].isEmpty() ? fichiersImages[0] : fichiersImages[1]);
-        poser(QStringLiteral("stwater") + l + QLatin1String(".gif"),
-              fichiersImages[3].isEmpty() ? fichiersImages[2] : fichiersImages[3]);
+        poser(QStringLiteral("tdywater") + p + QLatin1String(".gif"), images[0]);
+        poser(QStringLiteral("tdywater") + l + QLatin1String(".gif"), images[2]);
+        poser(QStringLiteral("stwater") + p + QLatin1String(".gif"), images[1].isEmpty() ? images[0] : images[1]);
+        poser(QStringLiteral("stwater") + l + QLatin1String(".gif"), images[3].isEmpty() ? images[2] : images[3]);
     }
-    QDir().mkpath(ctx.dossierAppli);
-    std::vector<Remplacement> remplacements;
-    for (const Copie &c : copies)
-        remplacements.push_back({QDir(ctx.dossierAppli).filePath(c.cible), c.source, {}});
-    remplacements.push_back({ctx.fichierCouleurs, {}, encoderTexte(couleurs.lignes)});
-    QStringList effacements;
-    for (const QString &nom : aSupprimer)
-        effacements << QDir(ctx.dossierAppli).filePath(nom);
-    const QString echec = Installe(remplacements, effacements);
-    if (!echec.isEmpty())
-        return refus(echec);
+    f.remplacements.push_back({fichierCouleurs, {}, encoderTexte(couleurs.lignes)});
+    return f;
+}
 
-    // The document, last.
+// The document takes the package, last; the format follows the pictures.
+void AppliqueAuDocument(ThemeDocument &doc, const DocumentSetup &d, const CouleursTsk &couleurs,
+                        const QString &nomTheme)
+{
     doc.setJeuCouleurs(couleurs.jeu);
     doc.setNomTheme(nomTheme);
-    doc.setNomInterne(lecture.NomInterneLu);
-    doc.setParametres(params);
-    doc.setLectureSetup(lecture);
-    doc.setGroupeFormat(groupe);
-    doc.setMembresImages(images);
+    doc.setNomInterne(d.lecture.NomInterneLu);
+    doc.setParametres(d.params);
+    doc.setLectureSetup(d.lecture);
+    doc.setGroupeFormat(d.groupe);
+    doc.setMembresImages(d.images);
     const int avant = doc.format().FormatTheme;
-    if (groupe == 2 || groupe == 3)
+    if (d.groupe == 2 || d.groupe == 3)
         doc.setFormatTheme(4);
-    else if (groupe == 4 || groupe == 5)
+    else if (d.groupe == 4 || d.groupe == 5)
         doc.setFormatTheme(5);
     else if (avant == 4)
         doc.setFormatTheme(2);
     else if (avant == 5)
         doc.setFormatTheme(3);
+}
+
+// The read itself, in the scratch folder: the steps in order, the first
+// that fails ending it.
+std::variant<InfosLecture, EchecLecture> LitDans(const QString &fichier, ThemeDocument &doc,
+                                                 const ContexteLecture &ctx, const DossierTemporaire &scratch)
+{
+    auto membres = ListeMembres(fichier, ctx.cabinet);
+    if (const auto *e = std::get_if<EchecLecture>(&membres))
+        return *e;
+    const MembresPaquet &m = std::get<MembresPaquet>(membres);
+    const Extracteur extracteur(fichier, ctx.cabinet, scratch, m);
+
+    auto document = LitDocumentSetup(m, extracteur, doc);
+    if (const auto *e = std::get_if<EchecLecture>(&document))
+        return *e;
+    DocumentSetup &d = std::get<DocumentSetup>(document);
+
+    const auto images = ExtraitImages(d, m, extracteur);
+    if (const auto *e = std::get_if<EchecLecture>(&images))
+        return *e;
+
+    bool inf = false;
+    if (d.setup) {
+        const auto r = ReconstruireInf(*d.setup, d.lecture, d.params);
+        if (!r)
+            return EchecLecture{ErreurLecture::InfNonReconnue, {}};
+        d.lecture = r->lecture;
+        d.params = r->parametres;
+        inf = true;
+    }
+
+    const QString nomTheme = QFileInfo(fichier).completeBaseName();
+    InfosLecture infos = InfosFenetreInf(d, fichier, m.membreSetup, inf);
+    const CouleursTsk couleurs = EcritCouleursTsk(
+        d.lecture, d.params, nomTheme, ctx.couleursAppareil ? ctx.couleursAppareil() : std::nullopt);
+
+    // The working files: staged beside their final names, then renamed all together.
+    QDir().mkpath(ctx.dossierAppli);
+    const FichiersTravail travail = PrepareFichiersTravail(std::get<std::array<QString, 4>>(images), d.groupe,
+                                                           ctx.dossierAppli, ctx.fichierCouleurs, couleurs);
+    const QString echec = Installe(travail.remplacements, travail.effacements);
+    if (!echec.isEmpty())
+        return EchecLecture{ErreurLecture::Installation, echec};
+
+    AppliqueAuDocument(doc, d, couleurs, nomTheme);
     return infos;
 }
 
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture)
+} // namespace
+
+QStringList TexteErreurLecture(const EchecLecture &echec)
 {
-    std::optional<QString> choisi;
-    {
-        AnimationPauseGuard pause(ctx.pause);
-        choisi = ctx.prompts.openPackage({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
-                                       QStringLiteral("Theme (*.tsk)|*.tsk")});
+    switch (echec.erreur) {
+    case ErreurLecture::CabinetIllisible:
+    case ErreurLecture::ExtractionSetup:
+    case ErreurLecture::ExtractionImage:
+        return {ErreurCab};
+    case ErreurLecture::MembreRefuse:
+    case ErreurLecture::SetupNonReconnu:
+    case ErreurLecture::ImageHorsPaquet:
+    case ErreurLecture::InfNonReconnue:
+        return {NonReconnu};
+    case ErreurLecture::MembreManquant:
+        return {QStringLiteral("Erreur"), NonReconnu};
+    case ErreurLecture::ImageTropGrande:
+    case ErreurLecture::Installation:
+        return {echec.detail};
+    case ErreurLecture::SansDocumentSetup:
+    case ErreurLecture::SansImagePortrait:
+        break;
     }
-    if (!choisi || choisi->isEmpty())
-        return std::nullopt;
-    dossierOuverture = QFileInfo(*choisi).absolutePath();
-    return LitTsk(*choisi, doc, ctx);
+    return {};
+}
+
+QStringList TextesLecture(const ResultatLecture &resultat)
+{
+    QStringList textes;
+    if (const EchecLecture *e = resultat.echec())
+        textes = TexteErreurLecture(*e);
+    if (!resultat.avertissement.isEmpty())
+        textes << resultat.avertissement;
+    return textes;
+}
+
+ResultatLecture LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
+{
+    AnimationPauseGuard pause(ctx.pause);
+    BalaieFichiersLecture(ctx.dossierAppli);
+    const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"));
+    ResultatLecture resultat{LitDans(fichier, doc, ctx, scratch), {}};
+    resultat.avertissement = scratch.supprime();
+    return resultat;
 }

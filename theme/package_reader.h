@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <variant>
 
 class AnimationPause;
 class Prompts;
@@ -33,7 +34,7 @@ struct ContexteLecture
     QString dossierAppli;    // the working pictures
     QString fichierCouleurs; // the working colour file
     QString dossierTravail;  // "ThemeTmp", private to this user
-    Prompts &prompts;
+    Prompts &prompts; // for the commands around the read: the reader shows nothing
     LecteurCabinet &cabinet;
     AnimationPause *pause = nullptr;
     TableCouleursAppareil couleursAppareil; // may be empty: no device
@@ -63,14 +64,57 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
 // the ".<name>.ancien" old files).
 void BalaieFichiersLecture(const QString &dossierAppli);
 
+// Why a package was not read.
+enum class ErreurLecture {
+    CabinetIllisible,  // the cabinet cannot be listed
+    MembreRefuse,      // a member name that is no plain file name, or one twice
+    SansDocumentSetup, // neither a CE setup file nor a setup XML
+    ExtractionSetup,   // the setup document cannot be taken out of the cabinet
+    MembreManquant,    // the CE setup file names a member the cabinet lacks
+    SetupNonReconnu,   // the setup document is not a theme's
+    ImageHorsPaquet,   // a picture the setup document names is no member
+    ExtractionImage,   // a picture cannot be taken out of the cabinet
+    ImageTropGrande,   // a picture whose header announces too many pixels
+    SansImagePortrait, // neither the Today nor the Start portrait picture
+    InfNonReconnue,    // the INF text cannot be rebuilt from the setup file
+    Installation,      // the working files could not all be put in place
+};
+
+// A read that stopped: why, and for a picture too large or an installation
+// that failed, the text that says which file.
+struct EchecLecture
+{
+    ErreurLecture erreur;
+    QString detail;
+};
+
+// The messages that tell the user why the package was not read, one box each
+// in order; none when the read stops without a word (a cabinet with no setup
+// document, a package with no portrait picture).
+QStringList TexteErreurLecture(const EchecLecture &echec);
+
+// What a read gives: what the INF window shows, or why the package was not
+// read; and a warning when the scratch folder could not be removed.
+struct ResultatLecture
+{
+    std::variant<InfosLecture, EchecLecture> issue;
+    QString avertissement;
+
+    explicit operator bool() const { return std::holds_alternative<InfosLecture>(issue); }
+    const InfosLecture &operator*() const { return std::get<InfosLecture>(issue); }
+    const InfosLecture *operator->() const { return &std::get<InfosLecture>(issue); }
+    const EchecLecture *echec() const { return std::get_if<EchecLecture>(&issue); }
+    std::optional<InfosLecture> infos() const { return *this ? std::optional(**this) : std::nullopt; }
+};
+
+// Every message a read leaves for the user, in order: those of its failure,
+// then the warning.
+QStringList TextesLecture(const ResultatLecture &resultat);
+
 // Opens a theme package and makes it the theme being edited: pictures,
 // colours, WM5 values, theme keys, names, format. The read is a transaction:
 // nothing in the document, the working pictures or the colour file changes
-// unless the whole package was read. Returns what the INF window shows when
-// the package was read; the scratch folder is removed on every path.
-std::optional<InfosLecture> LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx);
-
-// The read command: asks for a package (starting in dossierOuverture, which
-// then follows the chosen file's folder) and reads it.
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture);
+// unless the whole package was read. Shows no message: the caller turns the
+// result into them (TextesLecture). The scratch folder is removed on every
+// path.
+ResultatLecture LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx);

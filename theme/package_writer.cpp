@@ -18,10 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 namespace {
 
 const QString NomSetupXml = QStringLiteral("_setup.xml");
@@ -79,25 +75,6 @@ bool copieMembre(const QString &source, const QString &membre, QString *erreur)
     QFile f(membre);
     if (f.open(QIODevice::ReadWrite))
         f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
-    return true;
-}
-
-// Puts the package at cible, replacing what is there in one step: a rename
-// within a file system, else a full copy beside the target renamed into place.
-bool deplace(const QString &source, const QString &cible, QString *erreur)
-{
-    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(cible).constData()) == 0)
-        return true;
-    const int code = errno;
-    if (code != EXDEV) {
-        *erreur = QString::fromLocal8Bit(std::strerror(code));
-        return false;
-    }
-    // Another file system: a full copy beside the target, checked to the last
-    // byte, then renamed into place.
-    if (!CopieFichierAtomique(source, cible, erreur))
-        return false;
-    QFile::remove(source);
     return true;
 }
 
@@ -201,42 +178,6 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
     if (!cabinet->construit(package, membres, &erreur)) {
         avertit(ctx.prompts, erreur, Prompts::Icon::Error);
         QFile::remove(package);
-        return false;
-    }
-    return true;
-}
-
-bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk)
-{
-    AnimationPauseGuard enPause(ctx.pause);
-    const QString nomTheme = doc.nomTheme();
-    if (nomTheme.isEmpty()) {
-        avertit(ctx.prompts, QStringLiteral("Need a name for the Theme !"));
-        return false;
-    }
-    const QString refus = ControleNoms::nomTheme(nomTheme);
-    if (!refus.isEmpty()) {
-        avertit(ctx.prompts, refus);
-        return false;
-    }
-
-    const QString cible = QDir(dossierTsk).filePath(nomTheme + QStringLiteral(".tsk"));
-    if (QFileInfo::exists(cible)
-        && (!ctx.prompts
-            || ctx.prompts->question(QStringLiteral("Overwrite original (or existing) ?"), {},
-                                     Prompts::Buttons::YesNo)
-                   != Prompts::Answer::Yes))
-        return false;
-
-    if (!GenereTsk(doc, ctx, nomTheme, doc.nomInterneEffectif()))
-        return false;
-
-    const QString package = QDir(ctx.dossierTravail).filePath(nomTheme + QStringLiteral(".tsk"));
-    QString erreur;
-    if (!deplace(package, cible, &erreur)) {
-        avertit(ctx.prompts,
-                QStringLiteral("The package could not be saved as %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(cible)), erreur),
-                Prompts::Icon::Error);
         return false;
     }
     return true;

@@ -57,10 +57,3 @@ struct ContextePackage
 // and a failed build leaves no package in the work folder.
 bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QString &nomTheme,
                const QString &nomApplication);
-
-// The create command: builds the package of the theme and moves it into
-// dossierTsk (the save folder) as theme name + ".tsk", after asking before an
-// existing package is replaced. The package there is replaced atomically and
-// only by a complete build; a failed move is reported. True when the package
-// stands in the save folder.
-bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk);

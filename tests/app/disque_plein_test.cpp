@@ -11,7 +11,8 @@
 #include "tests/support/setup_ce_builder.h"
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
-#include "theme/commandes_couleurs.h"
+#include "app/commandes_couleurs.h"
+#include "app/commandes_paquet.h"
 #include "theme/ecriture_atomique.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/fichier_lignes.h"
@@ -227,10 +228,13 @@ TEST_P(LecturePaquetDisquePlein, RienNeChange)
     // The folders as the program passes them, each ending with "/".
     const ContexteLecture ctx{dossier + QLatin1Char('/'), f(QStringLiteral("orvandelCoul.inf")),
                               testenv::tempDir() + QStringLiteral("/ThemeTmp/"), prompts, cabinet, &pause, {}};
-    EXPECT_FALSE(LitTsk(paquet, doc, ctx));
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].contains(QLatin1String("No space left on device"))) << prompts.messages[0].toStdString();
-    EXPECT_FALSE(prompts.messages[0].contains(QLatin1String("//"))) << prompts.messages[0].toStdString();
+    const ResultatLecture lu = LitTsk(paquet, doc, ctx);
+    ASSERT_NE(lu.echec(), nullptr);
+    EXPECT_EQ(lu.echec()->erreur, ErreurLecture::Installation);
+    const QStringList textes = TextesLecture(lu);
+    ASSERT_EQ(textes.size(), 1);
+    EXPECT_TRUE(textes[0].contains(QLatin1String("No space left on device"))) << textes[0].toStdString();
+    EXPECT_FALSE(textes[0].contains(QLatin1String("//"))) << textes[0].toStdString();
     EXPECT_EQ(doc.nomTheme(), QStringLiteral("Before"));
     verifieIntact();
 }

@@ -227,12 +227,14 @@ TEST(MainWindowPaquet, ReadCommandRestoresThePackageInAFreshWindow)
     EXPECT_TRUE(enPause);
     EXPECT_FALSE(w.contexte().animation.isPaused());
 
-    // A package that is not a theme leaves the theme as it was.
+    // A package that is not a theme leaves the theme as it was; the window
+    // says why in the reader's words.
     const QString faux = testenv::tempDir() + "/bad.tsk";
     testenv::writeFile(faux, "MSCF not really");
     f.prompts.openPackageName(faux);
     QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
-    EXPECT_FALSE(f.prompts.messages.isEmpty());
+    EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("Extracting Files Error (Cab error)")});
+    EXPECT_FALSE(w.contexte().animation.isPaused());
     EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Sky Blue"));
     EXPECT_EQ(w.contexte().document.format().FormatTheme, 4);
     EXPECT_TRUE(f.prompts.exhausted());

@@ -227,6 +227,14 @@ TEST_F(ArbreCE, ImporterUnPaquetDeLAppareil)
     EXPECT_TRUE(etat.Rapi.CeCloseHandle(tenu));
     EXPECT_EQ(prompts.messages.last(),
               QStringLiteral("Cannot copy \\Storage Card\\Themes\\Ocean.tsk from the Pocket PC !"));
+    // A file that is no cabinet is copied, refused by the reader in its own
+    // words, and the theme stays.
+    testenv::writeFile(fs(QStringLiteral("Storage Card/Themes/Casse.tsk")), "not a cabinet");
+    const qsizetype avant = prompts.messages.size();
+    EXPECT_FALSE(LitTskPDA(etat, QStringLiteral("\\Storage Card\\Themes\\Casse.tsk"), doc, ctx));
+    EXPECT_EQ(prompts.messages.mid(avant), QStringList{QStringLiteral("Extracting Files Error (Cab error)")});
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Ocean"));
+    EXPECT_FALSE(pause.isPaused());
 }
 
 TEST_F(ArbreCE, SansConnexionLArbreResteVide)

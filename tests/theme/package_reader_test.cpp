@@ -229,21 +229,28 @@ TEST(LitTsk, HostilePackagesLeaveTheThemeExactlyAsItWas)
     tronque.chop(3);
     QByteArray horsFichier = setupTheme();
     patch32(horsFichier, 76, 0x7FFFFFFF);
-    struct Cas { const char *nom; std::vector<std::pair<QString, QByteArray>> membres; const char *message; };
+    const QString nonReconnu = QStringLiteral("Th\u00e8me non reconnu !");
+    struct Cas { const char *nom; std::vector<std::pair<QString, QByteArray>> membres; ErreurLecture erreur; QStringList textes; };
     const std::vector<Cas> cas = {
-        {"traversal member", {{"h~1.000", setupTheme()}, {"../../tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, "Th\u00e8me non reconnu !"},
-        {"truncated setup", {{"h~1.000", tronque}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, "Th\u00e8me non reconnu !"},
-        {"table past the end", {{"h~1.000", horsFichier}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, "Th\u00e8me non reconnu !"},
-        {"missing member", {{"h~1.000", setupTheme()}, {"tdywater.001", ImgTdL}}, "Erreur"},
-        {"xml source traversal", {{"_setup.xml", xmlTheme(source("tdywater.gif", "../../../etc/passwd") + source("stwater.gif", "s.002"))}, {"s.002", ImgSt}}, "Th\u00e8me non reconnu !"},
-        {"xml source not in the cabinet", {{"_setup.xml", xmlTheme(source("tdywater.gif", "autre.001") + source("stwater.gif", "s.002"))}, {"s.002", ImgSt}}, "Th\u00e8me non reconnu !"},
-        {"bad xml", {{"_setup.xml", "<wap-provisioningdoc><oops>"}, {"s.002", ImgSt}}, "Th\u00e8me non reconnu !"},
+        {"traversal member", {{"h~1.000", setupTheme()}, {"../../tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, ErreurLecture::MembreRefuse, {nonReconnu}},
+        {"same member twice", {{"h~1.000", setupTheme()}, {"tdywater.001", ImgTdL}, {"TDYWATER.001", ImgTd}, {"0stwater.002", ImgSt}}, ErreurLecture::MembreRefuse, {nonReconnu}},
+        {"truncated setup", {{"h~1.000", tronque}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, ErreurLecture::SetupNonReconnu, {nonReconnu}},
+        {"table past the end", {{"h~1.000", horsFichier}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}}, ErreurLecture::InfNonReconnue, {nonReconnu}},
+        {"missing member", {{"h~1.000", setupTheme()}, {"tdywater.001", ImgTdL}}, ErreurLecture::MembreManquant, {"Erreur", nonReconnu}},
+        {"xml source traversal", {{"_setup.xml", xmlTheme(source("tdywater.gif", "../../../etc/passwd") + source("stwater.gif", "s.002"))}, {"s.002", ImgSt}}, ErreurLecture::ImageHorsPaquet, {nonReconnu}},
+        {"xml source not in the cabinet", {{"_setup.xml", xmlTheme(source("tdywater.gif", "autre.001") + source("stwater.gif", "s.002"))}, {"s.002", ImgSt}}, ErreurLecture::ImageHorsPaquet, {nonReconnu}},
+        {"bad xml", {{"_setup.xml", "<wap-provisioningdoc><oops>"}, {"s.002", ImgSt}}, ErreurLecture::SetupNonReconnu, {nonReconnu}},
+        {"no setup document", {{"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}}, ErreurLecture::SansDocumentSetup, {}},
+        {"no portrait picture", {{"_setup.xml", xmlTheme(source("tdywater_320_240.gif", "l.001"))}, {"l.001", ImgTdL}}, ErreurLecture::SansImagePortrait, {}},
     };
     for (const Cas &c : cas) {
-        b.prompts.messages.clear();
         const QString p = b.paquet(QString::fromLatin1(c.nom) + ".tsk", c.membres);
-        EXPECT_FALSE(LitTsk(p, b.doc, b.ctx)) << c.nom;
-        EXPECT_TRUE(b.prompts.messages.contains(QString::fromUtf8(c.message))) << c.nom << ": " << b.prompts.messages.join("|").toStdString();
+        const ResultatLecture r = LitTsk(p, b.doc, b.ctx);
+        ASSERT_FALSE(r) << c.nom;
+        ASSERT_NE(r.echec(), nullptr) << c.nom;
+        EXPECT_EQ(r.echec()->erreur, c.erreur) << c.nom;
+        EXPECT_EQ(TextesLecture(r), c.textes) << c.nom << ": " << TextesLecture(r).join("|").toStdString();
+        EXPECT_TRUE(b.prompts.messages.isEmpty()) << c.nom << ": the reader shows nothing itself";
         EXPECT_EQ(b.doc.nomTheme(), "Bon") << c.nom;
         EXPECT_EQ(b.doc.jeuCouleurs(), slotsAvant) << c.nom;
         EXPECT_EQ(b.doc.lectureSetup(), lectureAvant) << c.nom;
@@ -252,14 +259,31 @@ TEST(LitTsk, HostilePackagesLeaveTheThemeExactlyAsItWas)
         EXPECT_EQ(b.image("tdywater.gif"), ImgTd) << c.nom;
         b.verifierPropre();
     }
+    // Members the cabinet lists but cannot give: the setup file, then a picture.
+    const std::pair<int, ErreurLecture> illisibles[] = {{0, ErreurLecture::ExtractionSetup},
+                                                        {1, ErreurLecture::ExtractionImage}};
+    for (const auto &[membre, erreur] : illisibles) {
+        const QString p = b.paquet(QStringLiteral("Illisible%1.tsk").arg(membre),
+                                   {{"h~1.000", setupTheme()}, {"tdywater.001", ImgTdL}, {"0stwater.002", ImgSt}});
+        ASSERT_TRUE(QFile::remove(p + "/m" + QString::number(membre)));
+        const ResultatLecture r = LitTsk(p, b.doc, b.ctx);
+        ASSERT_NE(r.echec(), nullptr) << membre;
+        EXPECT_EQ(r.echec()->erreur, erreur) << membre;
+        EXPECT_EQ(TextesLecture(r), QStringList{"Extracting Files Error (Cab error)"}) << membre;
+        EXPECT_EQ(b.doc.nomTheme(), "Bon") << membre;
+        EXPECT_EQ(b.image("tdywater.gif"), ImgTd) << membre;
+        b.verifierPropre();
+    }
+
     // Nothing was ever asked of the cabinet under a name that leaves the scratch folder.
     for (const QString &m : b.cabinet.extraits)
         EXPECT_FALSE(m.contains("..")) << m.toStdString();
 
     // A file that is not a cabinet at all.
-    b.prompts.messages.clear();
-    EXPECT_FALSE(LitTsk(testenv::tempDir() + "/absent.tsk", b.doc, b.ctx));
-    EXPECT_EQ(b.prompts.messages, QStringList{"Extracting Files Error (Cab error)"});
+    const ResultatLecture absent = LitTsk(testenv::tempDir() + "/absent.tsk", b.doc, b.ctx);
+    ASSERT_NE(absent.echec(), nullptr);
+    EXPECT_EQ(absent.echec()->erreur, ErreurLecture::CabinetIllisible);
+    EXPECT_EQ(TextesLecture(absent), QStringList{"Extracting Files Error (Cab error)"});
     EXPECT_EQ(b.doc.nomTheme(), "Bon");
     b.verifierPropre();
 }
@@ -275,9 +299,9 @@ TEST(LitTsk, RealCabinetsAreNotThemesAndLeaveNoTrace)
     ContexteLecture ctx{testenv::programDir(), testenv::programDir() + "/c.inf", testenv::tempDir() + "/ThemeTmp",
                         prompts, cab, nullptr, {}};
     for (const QString &f : QDir(dossier).entryList({"*.CAB"})) {
-        prompts.messages.clear();
-        EXPECT_FALSE(LitTsk(dossier + "/" + f, doc, ctx)) << f.toStdString();
-        EXPECT_EQ(prompts.messages, QStringList{"Th\u00e8me non reconnu !"}) << f.toStdString();
+        const ResultatLecture r = LitTsk(dossier + "/" + f, doc, ctx);
+        EXPECT_FALSE(r) << f.toStdString();
+        EXPECT_EQ(TextesLecture(r), QStringList{"Th\u00e8me non reconnu !"}) << f.toStdString();
     }
     EXPECT_TRUE(QDir(testenv::programDir()).entryList(QDir::Files | QDir::NoDotAndDotDot).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(ctx.dossierTravail + "/tempTsk"));
@@ -404,11 +428,14 @@ TEST(LitTsk, AReplacementThatFailsPutsEveryOldFileBack)
         a.pose("stwater.gif/inside", "a file in the way");
         b.doc.setNomTheme("Before");
         const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
-        EXPECT_FALSE(LitTsk(p, b.doc, b.ctx));
-        ASSERT_EQ(b.prompts.messages.size(), 1);
-        EXPECT_TRUE(b.prompts.messages[0].startsWith("Cannot replace ")) << b.prompts.messages[0].toStdString();
-        EXPECT_TRUE(b.prompts.messages[0].contains("stwater.gif"));
-        EXPECT_FALSE(b.prompts.messages[0].contains("//"));
+        const ResultatLecture r = LitTsk(p, b.doc, b.ctx);
+        ASSERT_NE(r.echec(), nullptr);
+        EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+        const QStringList textes = TextesLecture(r);
+        ASSERT_EQ(textes.size(), 1);
+        EXPECT_TRUE(textes[0].startsWith("Cannot replace ")) << textes[0].toStdString();
+        EXPECT_TRUE(textes[0].contains("stwater.gif"));
+        EXPECT_FALSE(textes[0].contains("//"));
         EXPECT_EQ(b.doc.nomTheme(), "Before");
         a.verifie();
         b.verifierPropre();
@@ -423,9 +450,11 @@ TEST(LitTsk, AReplacementThatFailsPutsEveryOldFileBack)
         a.pose("stwater.gif", "GIF89a old start");
         a.pose("orvandelCoul.inf/inside", "a file in the way");
         const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
-        EXPECT_FALSE(LitTsk(p, b.doc, b.ctx));
-        ASSERT_EQ(b.prompts.messages.size(), 1);
-        EXPECT_TRUE(b.prompts.messages[0].contains("orvandelCoul.inf"));
+        const ResultatLecture r = LitTsk(p, b.doc, b.ctx);
+        ASSERT_NE(r.echec(), nullptr);
+        EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+        ASSERT_EQ(TextesLecture(r).size(), 1);
+        EXPECT_TRUE(TextesLecture(r)[0].contains("orvandelCoul.inf"));
         a.verifie();
     }
     // With nothing in the way the same package reads, and leaves nothing hidden behind.
@@ -460,10 +489,13 @@ TEST(LitTsk, APictureBombIsRefusedFromItsHeader)
     const QByteArray bombe = gifAnnonce(16000, 16000);
     ASSERT_LT(bombe.size(), 100);
     const QString p = b.paquet("Bomb.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", bombe}, {"0stwater.002", ImgSt}});
-    EXPECT_FALSE(LitTsk(p, b.doc, b.ctx));
-    ASSERT_EQ(b.prompts.messages.size(), 1);
-    EXPECT_TRUE(b.prompts.messages[0].contains("too large")) << b.prompts.messages[0].toStdString();
-    EXPECT_TRUE(b.prompts.messages[0].contains("16000 x 16000"));
+    const ResultatLecture r = LitTsk(p, b.doc, b.ctx);
+    ASSERT_NE(r.echec(), nullptr);
+    EXPECT_EQ(r.echec()->erreur, ErreurLecture::ImageTropGrande);
+    const QStringList textes = TextesLecture(r);
+    ASSERT_EQ(textes.size(), 1);
+    EXPECT_TRUE(textes[0].contains("too large")) << textes[0].toStdString();
+    EXPECT_TRUE(textes[0].contains("16000 x 16000"));
     EXPECT_EQ(b.doc.nomTheme(), "Before");
     EXPECT_EQ(testenv::readFile(b.ctx.dossierAppli + "/tdywater.gif"), QByteArray("GIF89a old today"));
     b.verifierPropre();

@@ -1,11 +1,9 @@
 #include "theme/package_writer.h"
 
+#include "tests/support/banc_paquet.h"
 #include "tests/support/cab_fabrique.h"
-#include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
-#include "theme/animation_pause.h"
 #include "theme/controle_noms.h"
-#include "theme/inf_builder.h"
 #include "theme/nom_interne_theme.h"
 #include "theme/setup_ce_writer.h"
 #include "theme/setup_xml_writer.h"
@@ -18,62 +16,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// Stands in for the cabinet: records the files it was given (name and bytes)
-// and writes their names, or fails with a text.
-class CabinetEnregistreur : public ConstructeurCabinet
-{
-public:
-    bool construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur) override
-    {
-        ++appels;
-        membres.clear();
-        for (const QString &f : fichiers) {
-            membres << QFileInfo(f).fileName();
-            contenus << testenv::readFile(f);
-        }
-        if (!echec.isEmpty()) {
-            *erreur = echec;
-            return false;
-        }
-        testenv::writeFile(cheminCab, membres.join(QLatin1Char('\n')).toUtf8());
-        return true;
-    }
-    int appels = 0;
-    QString echec;
-    QStringList membres;
-    QList<QByteArray> contenus;
-};
-
-struct Banc
-{
-    ThemeDocument doc;
-    ScriptedPrompts prompts;
-    AnimationPause pause;
-    CabinetEnregistreur cabinet;
-    int sauvegardesCouleurs = 0;
-    ContextePackage ctx;
-    QString sauvegarde = testenv::rootDir() + "/saved";
-
-    Banc()
-    {
-        ctx.prompts = &prompts;
-        ctx.pause = &pause;
-        ctx.dossierAppli = testenv::programDir();
-        ctx.dossierTravail = testenv::tempDir() + "/ThemeTmp";
-        ctx.cabinet = &cabinet;
-        ctx.sauveCouleurs = [this](QString *) {
-            ++sauvegardesCouleurs;
-            return true;
-        };
-        QDir().mkpath(sauvegarde);
-    }
-    void image(const QString &nom) { testenv::writeFile(ctx.dossierAppli + "/" + nom, "GIF89a " + nom.toUtf8()); }
-    QStringList travail() const { return QDir(ctx.dossierTravail).entryList(QDir::Files, QDir::Name); }
-};
-
-} // namespace
+using Banc = BancPaquet;
 
 TEST(NomInterneTheme, BlanksCaseAndLength)
 {
@@ -209,100 +152,6 @@ TEST(GenereTsk, RefusesUnsafeNamesBeforeWritingAnything)
     EXPECT_EQ(b.sauvegardesCouleurs, 0);
     EXPECT_TRUE(b.travail().isEmpty());
     EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/evil.tsk"));
-}
-
-// A theme value whose text is not hexadecimal stops the build with the
-// conversion error: no colour file, no member, no package, the user's package
-// untouched. A value under an unlisted name is never written, so never checked.
-TEST(GenereBtnClick, AThemeValueThatIsNotHexadecimalStopsTheBuild)
-{
-    Banc b;
-    b.image("tdywater.gif");
-    b.image("stwater.gif");
-    b.doc.setNomTheme("Sky");
-    testenv::writeFile(b.sauvegarde + "/Sky.tsk", "the user's package");
-    for (const QString &mauvaise : {QStringLiteral("Color_MenuText\tnothex00\t\t1"),
-                                    QStringLiteral("UseDefaultTitleColor\t\t\t65537"),
-                                    QStringLiteral("Color_Highlight\t12 4\t\t65537")}) {
-        SCOPED_TRACE(mauvaise.toStdString());
-        b.prompts.messages.clear();
-        b.doc.setClesTheme({"Color_Highlight\tFF804000\t\t1", mauvaise});
-        ParametresWM5 p = b.doc.parametres();
-        p.ClesThemeDefinies = true;
-        b.doc.setParametres(p);
-        b.prompts.answer(Prompts::Answer::Yes); // overwrite
-        EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
-        const QString hex = mauvaise.section(QLatin1Char('\t'), 1, 1);
-        EXPECT_EQ(b.prompts.messages, QStringList{QStringLiteral("'$%1' is not a valid integer value").arg(hex)});
-        EXPECT_EQ(b.sauvegardesCouleurs, 0);
-        EXPECT_EQ(b.cabinet.appels, 0);
-        EXPECT_TRUE(b.travail().isEmpty());
-        EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
-        EXPECT_FALSE(b.pause.isPaused());
-    }
-    // The INF and XML save refuses it too, before any dialog.
-    SauveInfBtnClick(b.doc, b.prompts, testenv::programDir(), &b.pause);
-    EXPECT_TRUE(b.prompts.fileDialogs.isEmpty());
-    EXPECT_EQ(b.prompts.messages.size(), 2);
-
-    b.doc.setClesTheme({"Color_Highlight\tFF804000\t\t1", "Unlisted\tnothex\t\t1"});
-    b.prompts.answer(Prompts::Answer::Yes);
-    EXPECT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde)) << b.prompts.messages.join('|').toStdString();
-    EXPECT_TRUE(b.prompts.exhausted());
-}
-
-TEST(GenereBtnClick, NameOverwriteQuestionAndMove)
-{
-    Banc b;
-    b.image("tdywater.gif");
-    b.image("stwater.gif");
-    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
-    EXPECT_EQ(b.prompts.messages, QStringList{"Need a name for the Theme !"});
-
-    b.prompts.messages.clear();
-    b.doc.setNomTheme("Sky");
-    b.doc.setNomInterne("Sky app");
-    ASSERT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
-    EXPECT_TRUE(b.prompts.questions.isEmpty());
-    EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("Sky000~1.000\ntdywater.001\n0stwater.002"));
-    EXPECT_FALSE(QFile::exists(b.ctx.dossierTravail + "/Sky.tsk"));
-
-    // Answering No leaves the package as it was and builds nothing.
-    testenv::writeFile(b.sauvegarde + "/Sky.tsk", "the user's package");
-    b.prompts.answer(Prompts::Answer::No);
-    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
-    EXPECT_EQ(b.prompts.questions, QStringList{"Overwrite original (or existing) ?"});
-    EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
-    EXPECT_EQ(b.cabinet.appels, 1);
-
-    // A failed build moves nothing, even with a package of an earlier build
-    // in the work folder.
-    b.prompts.answer(Prompts::Answer::Yes);
-    b.cabinet.echec = QStringLiteral("Could not create cabinet file");
-    testenv::writeFile(b.ctx.dossierTravail + "/Sky.tsk", "stale");
-    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
-    EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
-
-    // Yes replaces it.
-    b.prompts.answer(Prompts::Answer::Yes);
-    b.cabinet.echec.clear();
-    EXPECT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
-    EXPECT_TRUE(testenv::readFile(b.sauvegarde + "/Sky.tsk").startsWith("Sky000~1.000"));
-    EXPECT_TRUE(b.prompts.exhausted());
-    EXPECT_FALSE(b.pause.isPaused());
-}
-
-TEST(GenereBtnClick, AFailedMoveIsReported)
-{
-    Banc b;
-    b.image("tdywater.gif");
-    b.image("stwater.gif");
-    b.doc.setNomTheme("Sky");
-    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde + "/missing/folder"));
-    ASSERT_EQ(b.prompts.messages.size(), 1);
-    EXPECT_TRUE(b.prompts.messages[0].startsWith("The package could not be saved as"))
-        << b.prompts.messages[0].toStdString();
-    EXPECT_FALSE(b.pause.isPaused());
 }
 
 // Every picture set and format with every package option, built by the

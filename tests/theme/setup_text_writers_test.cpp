@@ -3,13 +3,9 @@
 #include "theme/inf_builder.h"
 #include "theme/setup_xml_writer.h"
 
-#include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
-#include "theme/animation_pause.h"
-#include "theme/cp1252.h"
 #include "theme/theme_document.h"
 
-#include <QFile>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -314,60 +310,4 @@ TEST(InfBuilder, EmptyThemeAndStartOnlyAndBaseHueAlone)
     EXPECT_EQ(baseHue.mid(baseHue.size() - 5),
               (QStringList{"[Strings]", "reg_path00 = Software\\Microsoft\\Color", "", "[ClesRegistre]",
                            "HKLM,%reg_path00%,BaseHue,0x00010001,-3           ; WM5"}));
-}
-
-TEST(SauveInfBtnClick, SavesBothFilesAndSkipsACancelledOne)
-{
-    ThemeDocument doc;
-    doc.setNomTheme(QStringLiteral("Thème"));
-    doc.setInclus(0, true);
-    AnimationPause pause;
-    ScriptedPrompts prompts;
-    const QString dir = testenv::tempDir();
-    prompts.saveFileName(dir + "/out.inf");
-    prompts.saveFileName(std::nullopt); // the XML dialog is cancelled
-    SauveInfBtnClick(doc, prompts, testenv::programDir(), &pause);
-    EXPECT_FALSE(pause.isPaused());
-    ASSERT_EQ(prompts.fileDialogs.size(), 2);
-    EXPECT_EQ(prompts.fileDialogs[0].fileName, QStringLiteral("Thème.inf"));
-    EXPECT_EQ(prompts.fileDialogs[0].filter, QStringLiteral("Inf (*.inf)|*.inf"));
-    EXPECT_EQ(prompts.fileDialogs[0].defaultSuffix, QStringLiteral("inf"));
-    EXPECT_EQ(prompts.fileDialogs[0].initialDir, testenv::programDir());
-    EXPECT_EQ(prompts.fileDialogs[1].fileName, QStringLiteral("Thème.xml"));
-    EXPECT_EQ(prompts.fileDialogs[1].filter, QStringLiteral("Xml (*.xml)|*.xml"));
-
-    // Empty internal name: the theme name is the application name. The file
-    // is Windows-1252 with CR LF.
-    QStringList inf;
-    GenereInf(&inf, doc, QStringLiteral("Thème"), QStringLiteral("Thème"));
-    EXPECT_EQ(testenv::readFile(dir + "/out.inf"), cp1252::encode(inf.join("\r\n") + "\r\n").value());
-    EXPECT_TRUE(testenv::readFile(dir + "/out.inf").contains("AppName =\"Th\xe8me\"\r\n"));
-    EXPECT_FALSE(QFile::exists(dir + "/out.xml"));
-    EXPECT_TRUE(prompts.messages.isEmpty());
-}
-
-TEST(SauveInfBtnClick, FailedWriteStopsBeforeTheSecondDialogAndBadNamesAreRefused)
-{
-    ThemeDocument doc;
-    doc.setNomTheme("Sky");
-    ScriptedPrompts prompts;
-    prompts.saveFileName(testenv::tempDir() + "/no/such/folder/x.inf");
-    SauveInfBtnClick(doc, prompts, testenv::programDir());
-    EXPECT_EQ(prompts.fileDialogs.size(), 1);
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].startsWith("Cannot write")) << prompts.messages[0].toStdString();
-
-    for (const QString &bad : {QStringLiteral("../x"), QStringLiteral("a/b"), QStringLiteral("")}) {
-        ScriptedPrompts refused;
-        doc.setNomTheme(bad);
-        SauveInfBtnClick(doc, refused, testenv::programDir());
-        EXPECT_TRUE(refused.fileDialogs.isEmpty());
-        EXPECT_EQ(refused.messages.size(), 1);
-    }
-    ScriptedPrompts refused;
-    doc.setNomTheme("Sky");
-    doc.setNomInterne(QString(80, QLatin1Char('n')));
-    SauveInfBtnClick(doc, refused, testenv::programDir());
-    EXPECT_TRUE(refused.fileDialogs.isEmpty());
-    EXPECT_EQ(refused.messages, QStringList{"The application name is too long: 79 characters at most."});
 }

@@ -497,22 +497,6 @@ TEST(DialogueOuvertureTsk, ApplicationNameOfASetupFileIsBounded)
     EXPECT_EQ(pose(100, 4), QStringLiteral("\"\u00e9t\u00e9\""));
 }
 
-TEST(DialogueOuvertureTsk, ReadCommandAsksThroughThePackageDialog)
-{
-    ScriptedPrompts prompts;
-    prompts.openPackageName(std::nullopt);
-    CabinetPaquet cabinet;
-    ThemeDocument doc;
-    const ContexteLecture ctx{testenv::programDir(), testenv::programDir() + QStringLiteral("/oCoul.inf"),
-                              dossierTravail(), prompts, cabinet, nullptr, {}};
-    QString dossier = dossierPaquets();
-    EXPECT_FALSE(LireFichierBtnClick(doc, ctx, dossier));
-    ASSERT_EQ(prompts.fileDialogs.size(), 1);
-    EXPECT_EQ(prompts.fileDialogs.first().filter, QStringLiteral("Theme (*.tsk)|*.tsk"));
-    EXPECT_EQ(prompts.fileDialogs.first().initialDir, dossierPaquets());
-    EXPECT_TRUE(prompts.exhausted());
-}
-
 // Typing the name of a broken package raises no box: the failure shows on the
 // preview panels, every keystroke reaches the name box, and a package chosen
 // in the list afterwards still reports its failure.

@@ -1,12 +1,12 @@
-#include "theme/commandes_couleurs.h"
+#include "app/commandes_couleurs.h"
 
 #include "theme/animation_pause.h"
+#include "theme/ecriture_atomique.h"
 #include "theme/prompts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include "theme/ecriture_atomique.h"
 
 namespace {
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "theme/package_reader.h"
+#include "theme/package_writer.h"
+
+#include <QString>
+
+#include <optional>
+
+class AnimationPause;
+class Prompts;
+class ThemeDocument;
+
+// The package commands of the tool bar: create, read, and save the
+// installation files.
+
+// The create command: builds the package of the theme and moves it into
+// dossierTsk (the save folder) as theme name + ".tsk", after asking before an
+// existing package is replaced. The package there is replaced atomically and
+// only by a complete build; a failed move is reported. True when the package
+// stands in the save folder.
+bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk);
+
+// Asks for a package through the package dialog, starting in
+// dossierOuverture, which then follows the chosen file's folder. Nothing when
+// the user cancels.
+std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QString &dossierOuverture);
+
+// The read command: asks for a package (starting in dossierOuverture, which
+// then follows the chosen file's folder) and reads it.
+std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
+                                                QString &dossierOuverture);
+
+// The save-installation-files command: proposes theme name + ".inf" in the
+// program folder and saves the INF text there, then proposes theme name +
+// ".xml" and saves the setup XML document. Cancelling a dialog skips only its
+// file; a file that cannot be written is reported and ends the command. The
+// application name is the internal name, or the theme name when it is empty.
+// Names that cannot be written are refused with a message before any dialog.
+void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli,
+                      AnimationPause *pause = nullptr);

@@ -1,0 +1,215 @@
+#include "app/commandes_paquet.h"
+
+#include "tests/support/banc_paquet.h"
+#include "tests/support/fake_cabinets.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/setup_ce_builder.h"
+#include "tests/support/test_env.h"
+#include "theme/animation_pause.h"
+#include "theme/cp1252.h"
+#include "theme/inf_builder.h"
+#include "theme/theme_document.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using Banc = BancPaquet;
+
+// A theme value whose text is not hexadecimal stops the build with the
+// conversion error: no colour file, no member, no package, the user's package
+// untouched. A value under an unlisted name is never written, so never checked.
+TEST(GenereBtnClick, AThemeValueThatIsNotHexadecimalStopsTheBuild)
+{
+    Banc b;
+    b.image("tdywater.gif");
+    b.image("stwater.gif");
+    b.doc.setNomTheme("Sky");
+    testenv::writeFile(b.sauvegarde + "/Sky.tsk", "the user's package");
+    for (const QString &mauvaise : {QStringLiteral("Color_MenuText\tnothex00\t\t1"),
+                                    QStringLiteral("UseDefaultTitleColor\t\t\t65537"),
+                                    QStringLiteral("Color_Highlight\t12 4\t\t65537")}) {
+        SCOPED_TRACE(mauvaise.toStdString());
+        b.prompts.messages.clear();
+        b.doc.setClesTheme({"Color_Highlight\tFF804000\t\t1", mauvaise});
+        ParametresWM5 p = b.doc.parametres();
+        p.ClesThemeDefinies = true;
+        b.doc.setParametres(p);
+        b.prompts.answer(Prompts::Answer::Yes); // overwrite
+        EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+        const QString hex = mauvaise.section(QLatin1Char('\t'), 1, 1);
+        EXPECT_EQ(b.prompts.messages, QStringList{QStringLiteral("'$%1' is not a valid integer value").arg(hex)});
+        EXPECT_EQ(b.sauvegardesCouleurs, 0);
+        EXPECT_EQ(b.cabinet.appels, 0);
+        EXPECT_TRUE(b.travail().isEmpty());
+        EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
+        EXPECT_FALSE(b.pause.isPaused());
+    }
+    // The INF and XML save refuses it too, before any dialog.
+    SauveInfBtnClick(b.doc, b.prompts, testenv::programDir(), &b.pause);
+    EXPECT_TRUE(b.prompts.fileDialogs.isEmpty());
+    EXPECT_EQ(b.prompts.messages.size(), 2);
+
+    b.doc.setClesTheme({"Color_Highlight\tFF804000\t\t1", "Unlisted\tnothex\t\t1"});
+    b.prompts.answer(Prompts::Answer::Yes);
+    EXPECT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde)) << b.prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(b.prompts.exhausted());
+}
+
+TEST(GenereBtnClick, NameOverwriteQuestionAndMove)
+{
+    Banc b;
+    b.image("tdywater.gif");
+    b.image("stwater.gif");
+    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+    EXPECT_EQ(b.prompts.messages, QStringList{"Need a name for the Theme !"});
+
+    b.prompts.messages.clear();
+    b.doc.setNomTheme("Sky");
+    b.doc.setNomInterne("Sky app");
+    ASSERT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+    EXPECT_TRUE(b.prompts.questions.isEmpty());
+    EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("Sky000~1.000\ntdywater.001\n0stwater.002"));
+    EXPECT_FALSE(QFile::exists(b.ctx.dossierTravail + "/Sky.tsk"));
+
+    // Answering No leaves the package as it was and builds nothing.
+    testenv::writeFile(b.sauvegarde + "/Sky.tsk", "the user's package");
+    b.prompts.answer(Prompts::Answer::No);
+    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+    EXPECT_EQ(b.prompts.questions, QStringList{"Overwrite original (or existing) ?"});
+    EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
+    EXPECT_EQ(b.cabinet.appels, 1);
+
+    // A failed build moves nothing, even with a package of an earlier build
+    // in the work folder.
+    b.prompts.answer(Prompts::Answer::Yes);
+    b.cabinet.echec = QStringLiteral("Could not create cabinet file");
+    testenv::writeFile(b.ctx.dossierTravail + "/Sky.tsk", "stale");
+    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+    EXPECT_EQ(testenv::readFile(b.sauvegarde + "/Sky.tsk"), QByteArray("the user's package"));
+
+    // Yes replaces it.
+    b.prompts.answer(Prompts::Answer::Yes);
+    b.cabinet.echec.clear();
+    EXPECT_TRUE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde));
+    EXPECT_TRUE(testenv::readFile(b.sauvegarde + "/Sky.tsk").startsWith("Sky000~1.000"));
+    EXPECT_TRUE(b.prompts.exhausted());
+    EXPECT_FALSE(b.pause.isPaused());
+}
+
+TEST(GenereBtnClick, AFailedMoveIsReported)
+{
+    Banc b;
+    b.image("tdywater.gif");
+    b.image("stwater.gif");
+    b.doc.setNomTheme("Sky");
+    EXPECT_FALSE(GenereBtnClick(b.doc, b.ctx, b.sauvegarde + "/missing/folder"));
+    ASSERT_EQ(b.prompts.messages.size(), 1);
+    EXPECT_TRUE(b.prompts.messages[0].startsWith("The package could not be saved as"))
+        << b.prompts.messages[0].toStdString();
+    EXPECT_FALSE(b.pause.isPaused());
+}
+
+TEST(SauveInfBtnClick, SavesBothFilesAndSkipsACancelledOne)
+{
+    ThemeDocument doc;
+    doc.setNomTheme(QStringLiteral("Thème"));
+    doc.setInclus(0, true);
+    AnimationPause pause;
+    ScriptedPrompts prompts;
+    const QString dir = testenv::tempDir();
+    prompts.saveFileName(dir + "/out.inf");
+    prompts.saveFileName(std::nullopt); // the XML dialog is cancelled
+    SauveInfBtnClick(doc, prompts, testenv::programDir(), &pause);
+    EXPECT_FALSE(pause.isPaused());
+    ASSERT_EQ(prompts.fileDialogs.size(), 2);
+    EXPECT_EQ(prompts.fileDialogs[0].fileName, QStringLiteral("Thème.inf"));
+    EXPECT_EQ(prompts.fileDialogs[0].filter, QStringLiteral("Inf (*.inf)|*.inf"));
+    EXPECT_EQ(prompts.fileDialogs[0].defaultSuffix, QStringLiteral("inf"));
+    EXPECT_EQ(prompts.fileDialogs[0].initialDir, testenv::programDir());
+    EXPECT_EQ(prompts.fileDialogs[1].fileName, QStringLiteral("Thème.xml"));
+    EXPECT_EQ(prompts.fileDialogs[1].filter, QStringLiteral("Xml (*.xml)|*.xml"));
+
+    // Empty internal name: the theme name is the application name. The file
+    // is Windows-1252 with CR LF.
+    QStringList inf;
+    GenereInf(&inf, doc, QStringLiteral("Thème"), QStringLiteral("Thème"));
+    EXPECT_EQ(testenv::readFile(dir + "/out.inf"), cp1252::encode(inf.join("\r\n") + "\r\n").value());
+    EXPECT_TRUE(testenv::readFile(dir + "/out.inf").contains("AppName =\"Th\xe8me\"\r\n"));
+    EXPECT_FALSE(QFile::exists(dir + "/out.xml"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST(SauveInfBtnClick, FailedWriteStopsBeforeTheSecondDialogAndBadNamesAreRefused)
+{
+    ThemeDocument doc;
+    doc.setNomTheme("Sky");
+    ScriptedPrompts prompts;
+    prompts.saveFileName(testenv::tempDir() + "/no/such/folder/x.inf");
+    SauveInfBtnClick(doc, prompts, testenv::programDir());
+    EXPECT_EQ(prompts.fileDialogs.size(), 1);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("Cannot write")) << prompts.messages[0].toStdString();
+
+    for (const QString &bad : {QStringLiteral("../x"), QStringLiteral("a/b"), QStringLiteral("")}) {
+        ScriptedPrompts refused;
+        doc.setNomTheme(bad);
+        SauveInfBtnClick(doc, refused, testenv::programDir());
+        EXPECT_TRUE(refused.fileDialogs.isEmpty());
+        EXPECT_EQ(refused.messages.size(), 1);
+    }
+    ScriptedPrompts refused;
+    doc.setNomTheme("Sky");
+    doc.setNomInterne(QString(80, QLatin1Char('n')));
+    SauveInfBtnClick(doc, refused, testenv::programDir());
+    EXPECT_TRUE(refused.fileDialogs.isEmpty());
+    EXPECT_EQ(refused.messages, QStringList{"The application name is too long: 79 characters at most."});
+}
+
+// The read command asks through the package dialog in the opening folder; a
+// cancel reads nothing and keeps the folder, a chosen package is read and the
+// folder follows it.
+TEST(LireFichierBtnClick, AsksInTheOpeningFolderAndFollowsTheChosenPackage)
+{
+    ScriptedPrompts prompts;
+    DossierCabinet cabinet;
+    AnimationPause pause;
+    ThemeDocument doc;
+    doc.setNomTheme(QStringLiteral("Before"));
+    const ContexteLecture ctx{testenv::programDir(), testenv::programDir() + QStringLiteral("/oCoul.inf"),
+                              testenv::tempDir() + QStringLiteral("/ThemeTmp"), prompts, cabinet, &pause, {}};
+    const QString ouverture = testenv::tempDir() + QStringLiteral("/ouverture");
+    QString dossier = ouverture;
+
+    prompts.openPackageName(std::nullopt);
+    EXPECT_FALSE(LireFichierBtnClick(doc, ctx, dossier));
+    ASSERT_EQ(prompts.fileDialogs.size(), 1);
+    EXPECT_EQ(prompts.fileDialogs.first().filter, QStringLiteral("Theme (*.tsk)|*.tsk"));
+    EXPECT_EQ(prompts.fileDialogs.first().defaultSuffix, QStringLiteral("tsk"));
+    EXPECT_EQ(prompts.fileDialogs.first().initialDir, ouverture);
+    EXPECT_EQ(dossier, ouverture);
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Before"));
+    EXPECT_TRUE(cabinet.extraits.isEmpty());
+
+    auto setup = SetupCeBuilder::theme("Sky.tsk");
+    setup.fichier(1, "tdywater.gif");
+    setup.fichier(2, "stwater.gif");
+    const QString paquets = testenv::tempDir() + QStringLiteral("/paquets");
+    const QString paquet = paquets + QStringLiteral("/Sky.tsk");
+    DossierCabinet::ecrire(paquet, {{"SKY000~1.000", setup.build()},
+                                    {"tdywater.001", "GIF89a today"},
+                                    {"0stwater.002", "GIF89a start"}});
+    prompts.openPackageName(paquet);
+    const auto infos = LireFichierBtnClick(doc, ctx, dossier);
+    ASSERT_TRUE(infos) << prompts.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(prompts.fileDialogs.size(), 2);
+    EXPECT_EQ(prompts.fileDialogs.last().initialDir, ouverture);
+    EXPECT_EQ(dossier, paquets);
+    EXPECT_EQ(doc.nomTheme(), QStringLiteral("Sky"));
+    EXPECT_EQ(infos->statut0, paquet);
+    EXPECT_EQ(testenv::readFile(testenv::programDir() + QStringLiteral("/tdywater.gif")), QByteArray("GIF89a today"));
+    EXPECT_FALSE(pause.isPaused());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(prompts.exhausted());
+}

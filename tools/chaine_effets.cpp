@@ -1,6 +1,7 @@
 #include "tools/chaine_effets.h"
 
 #include "theme/arrondi.h"
+#include "tools/bandes_contexte.h"
 #include "tools/matrice_filtre.h"
 
 #include <QLinearGradient>
@@ -9,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -24,15 +27,23 @@ int reflete(int i, int n)
     return std::clamp(i, 0, n - 1);
 }
 
-// Runs a window filter on a copy with a mirrored margin of n div 2, so that
-// the picture's border is processed too, and crops the margin off again.
+// Runs a window filter with a mirrored margin of n div 2, so that the
+// picture's border is processed too: strip by strip, each strip a margined
+// picture of its own, of which the rows and columns inside the margin are
+// kept. `filtre(bande, premiere)` gets the strip and the row of the whole
+// margined picture its first row stands for.
 template<typename Filtre>
 void avecMarge(QImage &image, int n, Filtre &&filtre)
 {
     const int m = n / 2;
-    QImage grande = MargeMiroir(image, m);
-    filtre(grande);
-    image = grande.copy(m, m, image.width(), image.height());
+    const size_t octetsLigne = size_t(image.width()) * 4;
+    uchar *pixels = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    ParBandesAvecContexte(image, m, BordBande::Miroir, [&](QImage &bande, int premiere, int y0, int y1) {
+        filtre(bande, premiere);
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(pixels + y * pas, bande.constScanLine(y - y0 + m) + 4 * m, octetsLigne);
+    });
 }
 
 // Own rendering of the image-attribute steps (the platform's colour matrix,
@@ -421,11 +432,14 @@ QImage AppliqueChaine(const QImage &source, const OptionsEffets &o, const Contex
     // 1, 2: window filters on a mirrored margin.
     if (o.ExploseCB) {
         const int n = o.fenetreExplosion();
-        avecMarge(image, n, [&](QImage &i) { Explosion(i, n, ctx.graineExplosion, fils); });
+        const uint64_t graine = ctx.graineExplosion
+                                    ? *ctx.graineExplosion
+                                    : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+        avecMarge(image, n, [&](QImage &i, int premiere) { ExplosionBande(i, n, graine, premiere, fils); });
     }
     if (o.KuwaharaCB) {
         const int n = o.fenetreKuwahara();
-        avecMarge(image, n, [&](QImage &i) { FiltreKuwahara(i, n, fils); });
+        avecMarge(image, n, [&](QImage &i, int) { FiltreKuwahara(i, n, fils); });
     }
     // 3, 4: image attributes, and the other one-pixel steps, run by passes.
     PassePixels passe(image, fils);

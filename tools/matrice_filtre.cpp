@@ -1,12 +1,14 @@
 #include "tools/matrice_filtre.h"
 
 #include "theme/arrondi.h"
+#include "tools/bandes_contexte.h"
 
 #include <QPainter>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -460,45 +462,25 @@ bool Accentuation(QImage &image, int centre, int quantite, int fils)
         for (int b = 0; b < 256; ++b)
             combine[size_t(p * 256 + b)] = borne64((int64_t(p) - b) * quantite + p);
 
-    const QImage copie = image.copy();
-    const Lecture src(copie);
-    const Ecriture dst(image);
+    // In place: each band keeps the original of the row above it.
     const int octets = 4 * (w - 2);
-    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
-        std::array<std::vector<int32_t>, 3> horiz;
-        for (auto &v : horiz)
-            v.resize(size_t(octets));
-        const auto sommeLigne = [&](int y, std::vector<int32_t> &v) {
-            const uchar *l = src.ligne(y);
-            for (int o = 0; o < octets; ++o)
-                v[size_t(o)] = int32_t(l[o]) + l[o + 4] + l[o + 8];
-        };
-        sommeLigne(y0, horiz[0]);
-        sommeLigne(y0 + 1, horiz[1]);
-        for (int y = y0; y < y1; ++y) {
-            std::vector<int32_t> &h0 = horiz[size_t((y - y0) % 3)];
-            std::vector<int32_t> &h1 = horiz[size_t((y - y0 + 1) % 3)];
-            std::vector<int32_t> &h2 = horiz[size_t((y - y0 + 2) % 3)];
-            sommeLigne(y + 2, h2);
-            const uchar *p = src.ligne(y + 1) + 4;
-            uchar *out = dst.ligne(y + 1) + 4;
-            for (int o = 0; o < octets; o += 4) {
-                for (int c = 0; c < 3; ++c) {
-                    const int i = o + c;
-                    const int64_t s = int64_t(h0[size_t(i)]) + h1[size_t(i)] + h2[size_t(i)]
-                                      + poidsCentre * p[i];
-                    out[i] = combine[size_t(p[i] * 256 + flou(s))];
-                }
-            }
+    fenetre3EnPlace(image, fils, [&](const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie) {
+        const uchar *p = milieu + 4;
+        for (int o = 0; o < octets; ++o) {
+            const int64_t s = int64_t(haut[o]) + haut[o + 4] + haut[o + 8] + milieu[o] + milieu[o + 4]
+                              + milieu[o + 8] + bas[o] + bas[o + 4] + bas[o + 8] + poidsCentre * p[o];
+            sortie[o] = combine[size_t(p[o] * 256 + flou(s))];
         }
     });
     return true;
 }
 
-bool DetectionContours(QImage &image, int seuil, TColor bord, bool median, int fils)
+namespace {
+
+// The edges of a whole picture (or of a strip holding two rows of context
+// above and below the rows kept from it), on a copy of its grey.
+void contoursBande(QImage &image, int seuil, TColor bord, bool median, int fils)
 {
-    if (!prepare(image))
-        return true;
     NiveauxDeGris(image, fils);
     QImage copie = image.copy();
     if (median)
@@ -535,6 +517,54 @@ bool DetectionContours(QImage &image, int seuil, TColor bord, bool median, int f
         });
     }
     noircitCadre(image);
+}
+
+// The edges in `couleur` over the picture (or strip).
+void contoursCouleurBande(QImage &image, int seuil, TColor couleur, bool median, int fils)
+{
+    QImage contours = image.copy();
+    contoursBande(contours, seuil, TColor::fromRgb(0, 0, 0), median, fils);
+    const Lecture src(contours);
+    const Ecriture dst(image);
+    const int w = image.width();
+    const uchar cb = uchar(couleur.blue()), cg = uchar(couleur.green()), cr = uchar(couleur.red());
+    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uchar *c = src.ligne(y);
+            uchar *p = dst.ligne(y);
+            for (int x = 0; x < w; ++x, c += 4, p += 4) {
+                if (c[OB] == 0) {
+                    p[OB] = cb;
+                    p[OG] = cg;
+                    p[OR] = cr;
+                }
+            }
+        }
+    });
+}
+
+// Runs an edge step strip by strip: an edge reads the median of its row and
+// the next, each the median of three grey rows, so two rows of context on
+// each side give the bytes of the whole picture.
+template<typename Etape>
+void contoursParBandes(QImage &image, Etape &&etape)
+{
+    const Ecriture e(image);
+    const size_t octetsLigne = size_t(image.width()) * 4;
+    ParBandesAvecContexte(image, 2, BordBande::Direct, [&](QImage &bande, int premiere, int y0, int y1) {
+        etape(bande);
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(e.ligne(y), bande.constScanLine(y - premiere), octetsLigne);
+    });
+}
+
+} // namespace
+
+bool DetectionContours(QImage &image, int seuil, TColor bord, bool median, int fils)
+{
+    if (!prepare(image))
+        return true;
+    contoursParBandes(image, [&](QImage &bande) { contoursBande(bande, seuil, bord, median, fils); });
     return true;
 }
 
@@ -951,25 +981,7 @@ bool ContoursCouleur(QImage &image, int seuil, TColor couleur, bool median, int 
 {
     if (!prepare(image))
         return true;
-    QImage contours = image.copy();
-    DetectionContours(contours, seuil, TColor::fromRgb(0, 0, 0), median, fils);
-    const Lecture src(contours);
-    const Ecriture dst(image);
-    const int w = image.width();
-    const uchar cb = uchar(couleur.blue()), cg = uchar(couleur.green()), cr = uchar(couleur.red());
-    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const uchar *c = src.ligne(y);
-            uchar *p = dst.ligne(y);
-            for (int x = 0; x < w; ++x, c += 4, p += 4) {
-                if (c[OB] == 0) {
-                    p[OB] = cb;
-                    p[OG] = cg;
-                    p[OR] = cr;
-                }
-            }
-        }
-    });
+    contoursParBandes(image, [&](QImage &bande) { contoursCouleurBande(bande, seuil, couleur, median, fils); });
     return true;
 }
 
@@ -982,13 +994,18 @@ std::pair<int, int> DeplacementExplosion(uint64_t graine, int x, int y, int n)
 
 bool Explosion(QImage &image, int n, std::optional<uint64_t> graine, int fils)
 {
+    const uint64_t g = graine ? *graine
+                              : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    return ExplosionBande(image, n, g, 0, fils);
+}
+
+bool ExplosionBande(QImage &image, int n, uint64_t g, int premiereLigne, int fils)
+{
     if (!prepare(image))
         return true;
     const int w = image.width(), h = image.height();
     if (n < 1 || w < n || h < n)
         return true;
-    const uint64_t g = graine ? *graine
-                              : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     const int k = (n - 1) / 2;
     const QImage copie = image.copy();
     const Lecture src(copie);
@@ -997,7 +1014,7 @@ bool Explosion(QImage &image, int n, std::optional<uint64_t> graine, int fils)
         for (int y = y0; y < y1; ++y) {
             uchar *out = dst.ligne(y + k);
             for (int x = 0; x + n <= w; ++x) {
-                const auto [dx, dy] = DeplacementExplosion(g, x, y, n);
+                const auto [dx, dy] = DeplacementExplosion(g, x, y + premiereLigne, n);
                 const uchar *s = src.ligne(y + dy) + (x + dx) * 4;
                 uchar *p = out + (x + k) * 4;
                 p[OB] = s[OB];
@@ -1075,14 +1092,27 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
     const long double f = (long double)force / (long double)(int64_t(w) * w + int64_t(h) * h);
     // Beyond w + h the disc holds the whole picture: larger radii change nothing.
     const int rayonMax = w + h;
-    const QImage copie = image.copy();
-    const Lecture src(copie);
+    const auto rayon = [&](int64_t dx, int64_t dy) {
+        const long double d2 = (long double)(dx * dx + dy * dy);
+        return std::clamp<long long>(arrondiEtendu(d2 * f + 0.5L), 0, rayonMax);
+    };
+    // The radius grows with the distance: the largest is at a corner, and
+    // no disc reaches farther up or down than it.
+    long long portee = 0;
+    for (const auto &[px, py] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
+        portee = std::max(portee, rayon(int64_t(cx) - px, int64_t(cy) - py));
+    portee = std::min<long long>(portee, h);
     const Ecriture dst(image);
 
-    // Running sums of B, G, R along each row: a row of the disc is one run.
+    // Strip by strip, with running sums of B, G, R along each of its rows:
+    // a row of the disc is one run.
     const size_t largeurP = size_t(w + 1) * 3;
-    std::vector<uint32_t> prefixes(largeurP * size_t(h));
-    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+    std::vector<uint32_t> prefixes;
+    ParBandesAvecContexte(image, int(portee), BordBande::Direct, [&](QImage &bande, int premiere, int b0, int b1) {
+    const Lecture src(bande);
+    const int lignesBande = bande.height();
+    prefixes.resize(largeurP * size_t(lignesBande));
+    ParBandesDeLignes(lignesBande, pixelsDe(bande), fils, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             uint32_t *p = prefixes.data() + largeurP * size_t(y);
             const uchar *l = src.ligne(y);
@@ -1093,17 +1123,14 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
         }
     });
 
-    ParBandesDeLignes(h, pixelsDe(image) * 8, fils, [&](int y0, int y1) {
+    ParBandesDeLignes(b1 - b0, qsizetype(b1 - b0) * w * 8, fils, [&](int t0, int t1) {
         std::vector<int> demiLargeur; // for the last radius met
         int rayonConnu = -1;
-        for (int y = y0; y < y1; ++y) {
+        for (int y = b0 + t0; y < b0 + t1; ++y) {
             uchar *out = dst.ligne(y);
             const int64_t dy = int64_t(cy) - y;
             for (int x = 0; x < w; ++x) {
-                const int64_t dx = int64_t(cx) - x;
-                const long double d2 = (long double)(dx * dx + dy * dy);
-                long long r = arrondiEtendu(d2 * f + 0.5L);
-                r = std::clamp<long long>(r, 0, rayonMax);
+                const long long r = rayon(int64_t(cx) - x, dy);
                 if (r == 0)
                     continue; // the pixel alone: its own value
                 if (r != rayonConnu) {
@@ -1119,7 +1146,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
                 for (int j = jMin; j <= jMax; ++j) {
                     const int dl = demiLargeur[size_t(std::abs(j))];
                     const int x0 = std::max(0, x - dl), x1 = std::min(w - 1, x + dl);
-                    const uint32_t *p = prefixes.data() + largeurP * size_t(y + j);
+                    const uint32_t *p = prefixes.data() + largeurP * size_t(y + j - premiere);
                     for (int c = 0; c < 3; ++c)
                         somme[c] += p[(x1 + 1) * 3 + c] - p[x0 * 3 + c];
                     nombre += uint64_t(x1 - x0 + 1);
@@ -1128,6 +1155,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
                     out[x * 4 + c] = uchar(somme[c] / nombre);
             }
         }
+    });
     });
     return true;
 }
@@ -1153,8 +1181,9 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
     // The fixed-point estimate of the positions holds for |τ| below 2^16
     // and centres below 2^20; beyond, every position is worked out exactly.
     const bool pointFixe = limite < (1 << 16) && std::abs(cx) < (1 << 20) && std::abs(cy) < (1 << 20);
-    const QImage copie = image.copy();
-    const Lecture src(copie);
+    // A sample lies on the ray at most max(|avant|, |apres|) + 1 from the
+    // pixel's distance, so at most that plus the rounding from its row.
+    const int portee = int(std::min<int64_t>(h, std::max<int64_t>(std::abs(int64_t(avant)), std::abs(int64_t(apres))) + 3));
     const Ecriture dst(image);
     // The extended-precision rounding is costly and meets its halves only in
     // a few places (pixels on the centre's row or column, whole distances).
@@ -1163,9 +1192,11 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
     // half is the value worked out in extended precision as written.
     const double r2d = double(r2), kd = double(k);
     const double cxd = cx + 0.5, cyd = cy + 0.5;
-    ParBandesDeLignes(h, pixelsDe(image) * 16, fils, [&](int y0, int y1) {
+    ParBandesAvecContexte(image, portee, BordBande::Direct, [&](QImage &bande, int premiere, int b0, int b1) {
+    const Lecture src(bande);
+    ParBandesDeLignes(b1 - b0, qsizetype(b1 - b0) * w * 16, fils, [&](int t0, int t1) {
         std::vector<int32_t> xs, ys;
-        for (int y = y0; y < y1; ++y) {
+        for (int y = b0 + t0; y < b0 + t1; ++y) {
             uchar *out = dst.ligne(y);
             const int64_t ey = int64_t(y) - cy;
             for (int x = 0; x < w; ++x) {
@@ -1219,7 +1250,7 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
                     const int32_t sx = xs[size_t(i)], sy = ys[size_t(i)];
                     if (uint32_t(sx) >= uint32_t(w) || uint32_t(sy) >= uint32_t(h))
                         continue;
-                    const uchar *p = src.ligne(sy) + sx * 4;
+                    const uchar *p = src.ligne(sy - premiere) + sx * 4;
                     sb += p[0];
                     sg += p[1];
                     sr += p[2];
@@ -1232,6 +1263,7 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
                 out[x * 4 + OR] = uchar(sr / nombre);
             }
         }
+    });
     });
     return true;
 }

@@ -184,21 +184,6 @@ void medianGeneral(const Lecture &src, const Ecriture &dst, int w, int n, int y0
     }
 }
 
-void noircitCadre(QImage &image)
-{
-    const int w = image.width(), h = image.height();
-    const QRgb noir = 0xFF000000u;
-    for (int x = 0; x < w; ++x) {
-        reinterpret_cast<QRgb *>(image.scanLine(0))[x] = noir;
-        reinterpret_cast<QRgb *>(image.scanLine(h - 1))[x] = noir;
-    }
-    for (int y = 0; y < h; ++y) {
-        QRgb *l = reinterpret_cast<QRgb *>(image.scanLine(y));
-        l[0] = noir;
-        l[w - 1] = noir;
-    }
-}
-
 // Integer square root, exact.
 int racineEntiere(int64_t v)
 {
@@ -477,84 +462,110 @@ bool Accentuation(QImage &image, int centre, int quantite, int fils)
 
 namespace {
 
-// The edges of a whole picture (or of a strip holding two rows of context
-// above and below the rows kept from it), on a copy of its grey.
-void contoursBande(QImage &image, int seuil, TColor bord, bool median, int fils)
+// The edge steps in one pass over the picture, in place. The edges are found
+// on the grey picture, its interior first put through a 3x3 median when
+// asked: pixel (x, y) is an edge unless its grey differs from the next pixel
+// on the right and from the one below by less than the threshold. Each band
+// keeps the grey and median rows it needs in a few rolling buffers, made
+// from each row before it is written; the rows of the neighbouring bands it
+// reads are saved first, while every thread only reads.
+// `peint(pixel, cadre, bord)` writes one pixel: on the outer frame, or
+// inside with the edge test's answer.
+template<typename Peint>
+void contoursEnPlace(QImage &image, int seuil, bool median, int fils, Peint &&peint)
 {
-    NiveauxDeGris(image, fils);
-    QImage copie = image.copy();
-    if (median)
-        FiltreMedian(copie, 3, fils);
     const int w = image.width(), h = image.height();
-    if (w >= 3 && h >= 3) {
-        // t > √d² for an integer t holds exactly when t > 0 and t² > d².
-        const int64_t seuil2 = seuil > 0 ? int64_t(seuil) * seuil : -1;
-        const Lecture src(copie);
-        const Ecriture dst(image);
-        const uchar eb = uchar(bord.blue()), eg = uchar(bord.green()), er = uchar(bord.red());
-        ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
-            for (int y = y0; y < y1; ++y) {
-                const uchar *p = src.ligne(y + 1) + 4;
-                const uchar *bas = src.ligne(y + 2) + 4;
-                uchar *out = dst.ligne(y + 1) + 4;
-                for (int x = 0; x < w - 2; ++x, p += 4, bas += 4, out += 4) {
-                    int64_t d1 = 0, d2 = 0;
-                    for (int c = 0; c < 3; ++c) {
-                        const int a = p[c] - p[c + 4];
-                        const int b = p[c] - bas[c];
-                        d1 += a * a;
-                        d2 += b * b;
-                    }
-                    if (seuil2 > d1 && seuil2 > d2) {
-                        out[OB] = out[OG] = out[OR] = 255;
-                    } else {
-                        out[OB] = eb;
-                        out[OG] = eg;
-                        out[OR] = er;
-                    }
-                }
-            }
-        });
-    }
-    noircitCadre(image);
-}
-
-// The edges in `couleur` over the picture (or strip).
-void contoursCouleurBande(QImage &image, int seuil, TColor couleur, bool median, int fils)
-{
-    QImage contours = image.copy();
-    contoursBande(contours, seuil, TColor::fromRgb(0, 0, 0), median, fils);
-    const Lecture src(contours);
-    const Ecriture dst(image);
-    const int w = image.width();
-    const uchar cb = uchar(couleur.blue()), cg = uchar(couleur.green()), cr = uchar(couleur.red());
-    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const uchar *c = src.ligne(y);
-            uchar *p = dst.ligne(y);
-            for (int x = 0; x < w; ++x, c += 4, p += 4) {
-                if (c[OB] == 0) {
-                    p[OB] = cb;
-                    p[OG] = cg;
-                    p[OR] = cr;
-                }
-            }
-        }
-    });
-}
-
-// Runs an edge step strip by strip: an edge reads the median of its row and
-// the next, each the median of three grey rows, so two rows of context on
-// each side give the bytes of the whole picture.
-template<typename Etape>
-void contoursParBandes(QImage &image, Etape &&etape)
-{
     const Ecriture e(image);
-    const size_t octetsLigne = size_t(image.width()) * 4;
-    ParBandesAvecContexte(image, 2, BordBande::Direct, [&](QImage &bande, int premiere, int y0, int y1) {
-        etape(bande);
-        for (int y = y0; y < y1; ++y)
-            std::memcpy(e.ligne(y), bande.constScanLine(y - premiere), octetsLigne);
+    if (w < 3 || h < 3) {
+        // All frame.
+        ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                for (int x = 0; x < w; ++x)
+                    peint(e.ligne(y) + x * 4, true, false);
+        });
+        return;
+    }
+    // t > √d² for an integer t holds exactly when t > 0 and t² > d².
+    const int64_t seuil2 = seuil > 0 ? int64_t(seuil) * seuil : -1;
+    const size_t octetsLigne = size_t(w) * 4;
+    const int interieur = 4 * (w - 2);
+    // For the band starting at t0: the originals of rows t0 − 1, t1, t1 + 1.
+    std::vector<std::vector<uchar>> voisines(size_t(h) * 3);
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int t0, int t1) {
+        for (const int r : {t0 - 1, t1, t1 + 1})
+            if (r >= 0 && r < h)
+                voisines[size_t(t0) * 3 + size_t(r == t0 - 1 ? 0 : r - t1 + 1)].assign(e.ligne(r),
+                                                                                   e.ligne(r) + octetsLigne);
+    });
+    ParBandesDeLignes(h, pixelsDe(image) * 2, fils, [&](int t0, int t1) {
+        const auto originale = [&](int r) -> const uchar * {
+            if (r == t0 - 1)
+                return voisines[size_t(t0) * 3].data();
+            if (r >= t1)
+                return voisines[size_t(t0) * 3 + size_t(r - t1 + 1)].data();
+            return e.ligne(r);
+        };
+        // Grey rows y − 1 .. y + 2 and median rows y, y + 1, by row number.
+        std::array<std::vector<uchar>, 4> gris;
+        std::array<int, 4> grisDe{-1, -1, -1, -1};
+        std::array<std::vector<uchar>, 2> med;
+        std::array<int, 2> medDe{-1, -1};
+        for (auto &g : gris)
+            g.resize(octetsLigne);
+        for (auto &m : med)
+            m.resize(octetsLigne);
+        Median3Lignes calcul(interieur);
+        const auto G = [&](int r) -> const uchar * {
+            const size_t i = size_t(r & 3);
+            if (grisDe[i] != r) {
+                const uchar *s = originale(r);
+                uchar *d = gris[i].data();
+                for (int x = 0; x < w; ++x, s += 4, d += 4) {
+                    d[OB] = d[OG] = d[OR] = uchar(NiveauGris79(s[OR], s[OG], s[OB]));
+                    d[OA] = s[OA];
+                }
+                grisDe[i] = r;
+            }
+            return gris[i].data();
+        };
+        const auto M = [&](int r) -> const uchar * {
+            if (!median || r == 0 || r == h - 1)
+                return G(r);
+            const size_t i = size_t(r & 1);
+            if (medDe[i] != r) {
+                const uchar *haut = G(r - 1), *milieu = G(r), *bas = G(r + 1);
+                uchar *d = med[i].data();
+                std::copy_n(milieu, octetsLigne, d);
+                calcul.calcule(haut, milieu, bas, d + 4);
+                medDe[i] = r;
+            }
+            return med[i].data();
+        };
+        for (int y = t0; y < t1; ++y) {
+            // Every grey row still to be read is made before this row is written.
+            for (int r = y; r <= std::min(y + 2, h - 1); ++r)
+                G(r);
+            uchar *out = e.ligne(y);
+            if (y == 0 || y == h - 1) {
+                for (int x = 0; x < w; ++x)
+                    peint(out + x * 4, true, false);
+                continue;
+            }
+            const uchar *p = M(y) + 4;
+            const uchar *bas = M(y + 1) + 4;
+            peint(out, true, false);
+            for (int x = 1; x < w - 1; ++x, p += 4, bas += 4) {
+                int64_t d1 = 0, d2 = 0;
+                for (int c = 0; c < 3; ++c) {
+                    const int a = p[c] - p[c + 4];
+                    const int b = p[c] - bas[c];
+                    d1 += a * a;
+                    d2 += b * b;
+                }
+                peint(out + x * 4, false, !(seuil2 > d1 && seuil2 > d2));
+            }
+            peint(out + (w - 1) * 4, true, false);
+        }
     });
 }
 
@@ -564,7 +575,19 @@ bool DetectionContours(QImage &image, int seuil, TColor bord, bool median, int f
 {
     if (!prepare(image))
         return true;
-    contoursParBandes(image, [&](QImage &bande) { contoursBande(bande, seuil, bord, median, fils); });
+    const uchar eb = uchar(bord.blue()), eg = uchar(bord.green()), er = uchar(bord.red());
+    contoursEnPlace(image, seuil, median, fils, [&](uchar *p, bool cadre, bool contour) {
+        if (cadre) {
+            p[OB] = p[OG] = p[OR] = 0;
+            p[OA] = 255;
+        } else if (contour) {
+            p[OB] = eb;
+            p[OG] = eg;
+            p[OR] = er;
+        } else {
+            p[OB] = p[OG] = p[OR] = 255;
+        }
+    });
     return true;
 }
 
@@ -981,7 +1004,14 @@ bool ContoursCouleur(QImage &image, int seuil, TColor couleur, bool median, int 
 {
     if (!prepare(image))
         return true;
-    contoursParBandes(image, [&](QImage &bande) { contoursCouleurBande(bande, seuil, couleur, median, fils); });
+    const uchar cb = uchar(couleur.blue()), cg = uchar(couleur.green()), cr = uchar(couleur.red());
+    contoursEnPlace(image, seuil, median, fils, [&](uchar *p, bool cadre, bool contour) {
+        if (cadre || contour) {
+            p[OB] = cb;
+            p[OG] = cg;
+            p[OR] = cr;
+        }
+    });
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -249,6 +250,19 @@ inline bool positionDouteuse(double u, double c, long long t)
     const double v = u * double(t) + c;
     const double reste = v - std::floor(v) - 0.5;
     return std::fabs(reste) < 2e-6;
+}
+
+// Runs fn(y) for every row of [y0, y1) on the threads ParBandesDeLignes
+// would start, each taking the next row not yet taken: rows of unequal cost
+// then keep every thread busy until the end. fn must write its row only.
+template<typename Fonction>
+void lignesAuFil(int y0, int y1, qsizetype pixels, int fils, Fonction &&fn)
+{
+    std::atomic<int> suivante{y0};
+    ParBandesDeLignes(y1 - y0, pixels, fils, [&](int, int) {
+        for (int y = suivante++; y < y1; y = suivante++)
+            fn(y);
+    });
 }
 
 uint64_t melange(uint64_t z)
@@ -1153,10 +1167,11 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
         }
     });
 
-    ParBandesDeLignes(b1 - b0, qsizetype(b1 - b0) * w * 8, fils, [&](int t0, int t1) {
-        std::vector<int> demiLargeur; // for the last radius met
-        int rayonConnu = -1;
-        for (int y = b0 + t0; y < b0 + t1; ++y) {
+    lignesAuFil(b0, b1, qsizetype(b1 - b0) * w * 8, fils, [&](int y) {
+        thread_local std::vector<int> demiLargeur; // for the last radius met
+        thread_local int rayonConnu;
+        rayonConnu = -1;
+        {
             uchar *out = dst.ligne(y);
             const int64_t dy = int64_t(cy) - y;
             for (int x = 0; x < w; ++x) {
@@ -1224,9 +1239,9 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
     const double cxd = cx + 0.5, cyd = cy + 0.5;
     ParBandesAvecContexte(image, portee, BordBande::Direct, [&](QImage &bande, int premiere, int b0, int b1) {
     const Lecture src(bande);
-    ParBandesDeLignes(b1 - b0, qsizetype(b1 - b0) * w * 16, fils, [&](int t0, int t1) {
-        std::vector<int32_t> xs, ys;
-        for (int y = b0 + t0; y < b0 + t1; ++y) {
+    lignesAuFil(b0, b1, qsizetype(b1 - b0) * w * 16, fils, [&](int y) {
+        thread_local std::vector<int32_t> xs, ys;
+        {
             uchar *out = dst.ligne(y);
             const int64_t ey = int64_t(y) - cy;
             for (int x = 0; x < w; ++x) {

@@ -1,3 +1,4 @@
+#include "tools/bandes_contexte.h"
 #include "tools/chaine_effets.h"
 #include "tools/matrice_filtre.h"
 
@@ -527,6 +528,67 @@ TEST(ChaineEffets, ThreadedChainEqualsSingleThreaded)
         ctx.fils = fils;
         EXPECT_TRUE(memeImage(AppliqueChaine(src, o, ctx), un)) << fils;
     }
+}
+
+
+// The margined window steps run strip by strip: on pictures taller than a
+// strip (heights one past it, and thinner than the margin in width) they
+// give the bytes of the whole margined picture filtered and cropped, with
+// any thread count, and a source shared with the caller stays untouched.
+TEST(ChaineEffets, MarginedStepsAcrossStrips)
+{
+    const int s = LIGNES_PAR_BANDE;
+    std::mt19937 gen(17);
+    for (QSize t : {QSize(6, 2 * s + 37), QSize(1, s + 1), QSize(2, 2 * s + 1), QSize(11, s)}) {
+        const QImage src = aleatoire(t.width(), t.height(), gen(), false);
+        const QImage temoin = src.copy();
+        for (int fils : {1, 3, 7}) {
+            ContexteChaine ctx = contexte(src);
+            ctx.fils = fils;
+            for (int alea : {3, 4, 10}) {
+                OptionsEffets o;
+                o.ExploseCB = true;
+                o.AleaTB = alea;
+                const int m = alea / 2;
+                QImage attendu = MargeMiroir(src, m);
+                Explosion(attendu, alea, ctx.graineExplosion, 1);
+                attendu = attendu.copy(m, m, t.width(), t.height());
+                EXPECT_TRUE(memeImage(AppliqueChaine(src, o, ctx), attendu))
+                    << t.width() << "x" << t.height() << " explosion " << alea << " threads " << fils;
+            }
+            for (int kuwa : {0, 1, 7}) {
+                OptionsEffets o;
+                o.KuwaharaCB = true;
+                o.KuwaTB = kuwa;
+                const int n = o.fenetreKuwahara(), m = n / 2;
+                QImage attendu = MargeMiroir(src, m);
+                FiltreKuwahara(attendu, n, 1);
+                attendu = attendu.copy(m, m, t.width(), t.height());
+                EXPECT_TRUE(memeImage(AppliqueChaine(src, o, ctx), attendu))
+                    << t.width() << "x" << t.height() << " kuwahara " << n << " threads " << fils;
+            }
+        }
+        EXPECT_TRUE(memeImage(src, temoin));
+    }
+}
+
+// A strip's explosion, told where it lies, copies the same pixels as the
+// whole picture's on the rows whose window lies inside the strip.
+TEST(ChaineEffets, ExplosionOfAStripFollowsTheWholePicture)
+{
+    const QImage src = aleatoire(17, 40, 3);
+    QImage entiere = src;
+    Explosion(entiere, 5, 99);
+    const int debut = 11, hauteur = 15;
+    QImage bande = src.copy(0, debut, 17, hauteur);
+    ExplosionBande(bande, 5, 99, debut);
+    // Rows debut + 2 .. debut + hauteur − 3 have their whole window in the strip.
+    for (int y = 2; y < hauteur - 2; ++y)
+        for (int x = 0; x < 17; ++x)
+            ASSERT_EQ(bande.pixel(x, y), entiere.pixel(x, y + debut)) << x << "," << y;
+    QImage ailleurs = src.copy(0, debut, 17, hauteur);
+    ExplosionBande(ailleurs, 5, 99, debut + 1);
+    EXPECT_FALSE(ailleurs == bande); // the displacements follow the row
 }
 
 } // namespace

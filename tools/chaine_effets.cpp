@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -267,21 +269,6 @@ inline void superpose(uchar *d, const uchar *s, int opacite)
     d[3] = uchar((couverture + 127) / 255);
 }
 
-void superposeImage(QImage &dessous, const QImage &dessus, int opacite, int fils)
-{
-    const int w = dessous.width();
-    uchar *base = dessous.bits();
-    const qsizetype pas = dessous.bytesPerLine();
-    ParBandesDeLignes(dessous.height(), qsizetype(w) * dessous.height(), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uchar *d = base + y * pas;
-            const uchar *s = dessus.constScanLine(y);
-            for (int x = 0; x < w; ++x, d += 4, s += 4)
-                superpose(d, s, opacite);
-        }
-    });
-}
-
 QColor couleurAlpha(TColor c, int alpha)
 {
     return QColor::fromRgba(c.toQRgb(std::clamp(alpha, 0, 255)));
@@ -343,21 +330,47 @@ QImage fondTransparence(QSize taille, const OptionsEffets &o, QPointF centre)
     return fond;
 }
 
+// The background when it is one colour: no picture is drawn for it.
+std::optional<QRgb> fondUni(const OptionsEffets &o)
+{
+    if (o.TypeGradient >= 1 && o.TypeGradient <= 4)
+        return std::nullopt;
+    const TColor c1 = o.InvCoulCB ? o.Panel13 : o.Panel26;
+    return (o.TypeGradient == 0 ? c1 : o.Panel26).toQRgb();
+}
+
+// The picture over its background, in place. Without the image-transparency
+// box the background is laid over the picture at the opacity; with it the
+// picture, its alpha taken from the background's luminance, is laid over
+// colour 1. Each pixel reads only its own place in the background.
 void etapeTransparence(QImage &image, const OptionsEffets &o, QPointF centre, int fils)
 {
-    const QImage fond = fondTransparence(image.size(), o, centre);
+    const std::optional<QRgb> uni = fondUni(o);
+    QImage fond;
+    if (!uni)
+        fond = fondTransparence(image.size(), o, centre);
     const int opacite = (std::clamp(o.TranspTB, 0, 100) * 255 + 50) / 100;
-    if (!o.ImgTranspCB) {
-        superposeImage(image, fond, opacite, fils);
-        return;
-    }
-    QImage dessus = image;
-    AlphaDepuisLuminance(dessus, fond, fils);
-    const TColor c1 = o.InvCoulCB ? o.Panel13 : o.Panel26;
-    QImage resultat(image.size(), QImage::Format_ARGB32);
-    resultat.fill(c1.toQRgb());
-    superposeImage(resultat, dessus, opacite, fils);
-    image = resultat;
+    const bool dessusImage = o.ImgTranspCB;
+    const QRgb c1 = (o.InvCoulCB ? o.Panel13 : o.Panel26).toQRgb();
+    const int w = image.width();
+    uchar *base = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    ParBandesDeLignes(image.height(), qsizetype(w) * image.height(), fils, [&](int y0, int y1) {
+        std::vector<QRgb> ligneUnie(uni ? size_t(w) : 0, uni ? *uni : 0);
+        for (int y = y0; y < y1; ++y) {
+            uchar *d = base + y * pas;
+            const uchar *f = uni ? reinterpret_cast<const uchar *>(ligneUnie.data()) : fond.constScanLine(y);
+            for (int x = 0; x < w; ++x, d += 4, f += 4) {
+                if (!dessusImage) {
+                    superpose(d, f, opacite);
+                    continue;
+                }
+                uchar dessus[4] = {d[0], d[1], d[2], uchar(Luminance77(f[2], f[1], f[0]))};
+                std::memcpy(d, &c1, 4);
+                superpose(d, dessus, opacite);
+            }
+        }
+    });
 }
 
 } // namespace

@@ -591,4 +591,49 @@ TEST(ChaineEffets, ExplosionOfAStripFollowsTheWholePicture)
     EXPECT_FALSE(ailleurs == bande); // the displacements follow the row
 }
 
+
+// The picture over colour 1 with its alpha from the background's luminance,
+// against the straight-alpha formula written out here; the background is
+// the one the plain transparency shows at full opacity, for every kind of
+// background that does not change its colours with the box.
+TEST(ChaineEffets, PictureOverColourOneFollowsTheFormula)
+{
+    const QImage src = photo(37, 29, 12);
+    const auto par = [](QRgb dessous, QRgb dessus, int opacite) {
+        const int a = qAlpha(dessus) * opacite / 255, da = qAlpha(dessous);
+        const int couverture = a * 255 + da * (255 - a);
+        if (couverture == 0)
+            return QRgb(0);
+        const auto canal = [&](int s, int d) { return (s * a * 255 + d * da * (255 - a) + couverture / 2) / couverture; };
+        return qRgba(canal(qRed(dessus), qRed(dessous)), canal(qGreen(dessus), qGreen(dessous)),
+                     canal(qBlue(dessus), qBlue(dessous)), (couverture + 127) / 255);
+    };
+    for (int type : {0, 1, 2, 3, 5, -1}) {
+        for (bool inverse : {false, true}) {
+            OptionsEffets o;
+            o.TranspCB = true;
+            o.TypeGradient = type;
+            o.InvCoulCB = inverse;
+            o.Panel26 = TColor::fromRgb(230, 190, 20);
+            o.Panel13 = TColor::fromRgb(10, 70, 140);
+            o.TranspTB = 100;
+            const QImage fond = AppliqueChaine(src, o, contexte(src));
+            o.ImgTranspCB = true;
+            for (int pourCent : {100, 63}) {
+                o.TranspTB = pourCent;
+                const int opacite = (pourCent * 255 + 50) / 100;
+                const QRgb c1 = (inverse ? o.Panel13 : o.Panel26).toQRgb();
+                const QImage r = AppliqueChaine(src, o, contexte(src));
+                for (int y = 0; y < src.height(); ++y)
+                    for (int x = 0; x < src.width(); ++x) {
+                        const QRgb f = fond.pixel(x, y), p = src.pixel(x, y);
+                        const int l = (77 * qRed(f) + 150 * qGreen(f) + 29 * qBlue(f)) >> 8;
+                        ASSERT_EQ(r.pixel(x, y), par(c1, qRgba(qRed(p), qGreen(p), qBlue(p), l), opacite))
+                            << "type " << type << " inverse " << inverse << " at " << x << "," << y;
+                    }
+            }
+        }
+    }
+}
+
 } // namespace

@@ -1152,6 +1152,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
     // a row of the disc is one run.
     const size_t largeurP = size_t(w + 1) * 3;
     std::vector<uint32_t> prefixes;
+    // The sums take three times the strip: half-height strips.
     ParBandesAvecContexte(image, int(portee), BordBande::Direct, [&](QImage &bande, int premiere, int b0, int b1) {
     const Lecture src(bande);
     const int lignesBande = bande.height();
@@ -1201,7 +1202,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
             }
         }
     });
-    });
+    }, LIGNES_PAR_BANDE / 2);
     return true;
 }
 

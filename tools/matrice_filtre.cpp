@@ -511,7 +511,8 @@ void contoursEnPlace(QImage &image, int seuil, bool median, int fils, Peint &&pe
                 voisines[size_t(t0) * 3 + size_t(r == t0 - 1 ? 0 : r - t1 + 1)].assign(e.ligne(r),
                                                                                    e.ligne(r) + octetsLigne);
     });
-    ParBandesDeLignes(h, pixelsDe(image) * 2, fils, [&](int t0, int t1) {
+    // The same bands as above: the same height, weight and thread count.
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int t0, int t1) {
         const auto originale = [&](int r) -> const uchar * {
             if (r == t0 - 1)
                 return voisines[size_t(t0) * 3].data();

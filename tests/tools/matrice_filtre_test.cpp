@@ -1102,4 +1102,27 @@ TEST(MatriceFiltre, StripsHoldTheOriginalRows)
     }
 }
 
+
+// With the thread count left to the filter, a picture large enough for
+// several threads gives the single thread's bytes.
+TEST(MatriceFiltre, ChosenThreadCountGivesTheSingleThreadBytes)
+{
+    const QImage src = aPlats(410, 390, 101);
+    const TColor c = TColor::fromRgb(220, 40, 5);
+    const std::vector<std::pair<const char *, std::function<void(QImage &, int)>>> filtres{
+        {"edges", [c](QImage &i, int f) { DetectionContours(i, 15, c, true, f); }},
+        {"contours", [c](QImage &i, int f) { ContoursCouleur(i, 10, c, true, f); }},
+        {"sharpen", [](QImage &i, int f) { Accentuation(i, 3, 2, f); }},
+        {"radial", [](QImage &i, int f) { FlouRadial(i, 60, 5, 300, f); }},
+        {"zoom", [](QImage &i, int f) { FlouZoom(i, 200, 100, 15, 6, 40, 3.0f, f); }},
+    };
+    for (const auto &[nom, filtre] : filtres) {
+        QImage un = src;
+        filtre(un, 1);
+        QImage auto_ = src;
+        filtre(auto_, FILS_AUTO);
+        EXPECT_TRUE(memeImage(auto_, un)) << nom;
+    }
+}
+
 } // namespace

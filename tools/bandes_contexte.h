@@ -35,11 +35,16 @@ inline int reflete(int i, int n)
 }
 } // namespace bandes_detail
 
+// A strip holds at least this many rows and this many pixels: narrow
+// pictures (the chooser's preview) then run in one strip or a few, each
+// with few thread starts, while a 12-megapixel photo keeps strips of a
+// small part of its size.
 constexpr int LIGNES_PAR_BANDE = 128;
+constexpr qsizetype PIXELS_PAR_BANDE = qsizetype(LIGNES_PAR_BANDE) * 4096;
 
 template<typename Filtre>
 void ParBandesAvecContexte(QImage &image, int contexte, BordBande bord, Filtre &&filtre,
-                           int lignesParBande = LIGNES_PAR_BANDE)
+                           int lignesParBande = LIGNES_PAR_BANDE, qsizetype pixelsParBande = PIXELS_PAR_BANDE)
 {
     const int w = image.width(), h = image.height();
     if (image.isNull() || w <= 0 || h <= 0 || image.format() != QImage::Format_ARGB32)
@@ -48,7 +53,8 @@ void ParBandesAvecContexte(QImage &image, int contexte, BordBande bord, Filtre &
     const bool miroir = bord == BordBande::Miroir;
     // A strip at least as high as its context: the rows an output can read
     // above its strip then lie in the strip before only.
-    const int hauteurBande = std::max({1, lignesParBande, c});
+    const int hauteurBande = int(std::max<qsizetype>(
+        {1, lignesParBande, c, std::min<qsizetype>(h, (std::max<qsizetype>(0, pixelsParBande) + w - 1) / w)}));
     const size_t octetsLigne = size_t(w) * 4;
     // Originals of rows [y0 − c, y0), written by the strip before.
     // With one strip nothing needs keeping aside; with several, c < h.

@@ -1203,7 +1203,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
             }
         }
     });
-    }, LIGNES_PAR_BANDE / 2);
+    }, LIGNES_PAR_BANDE / 2, PIXELS_PAR_BANDE / 2);
     return true;
 }
 

@@ -1008,10 +1008,10 @@ TEST(MatriceFiltre, OtherFormatsAndNullPictures)
 
 // --- strips and bands --------------------------------------------------------
 
-// Pictures taller than a strip of rows, with heights that cross the strip
-// size by one and widths thinner than the windows, against the plain
-// evaluations; thread counts that do not divide the height.
-TEST(MatriceFiltre, TallPicturesAcrossStripsMatchPlainEvaluation)
+// Tall pictures with heights one past the strip size and widths thinner
+// than the windows, against the plain evaluations; thread counts that do
+// not divide the height.
+TEST(MatriceFiltre, TallThinPicturesMatchPlainEvaluation)
 {
     std::mt19937 gen(81);
     const TColor bord = TColor::fromRgb(200, 30, 90);
@@ -1092,7 +1092,7 @@ TEST(MatriceFiltre, StripsHoldTheOriginalRows)
                             for (int x = 0; x < w; ++x)
                                 img.setPixel(x, y, ~src.pixel(x, y));
                         }
-                    }, hauteur);
+                    }, hauteur, 0);
                     EXPECT_TRUE(toutBon) << w << "x" << h << " context " << contexte << " strip " << hauteur
                                          << (bord == BordBande::Direct ? " direct" : " mirror");
                     EXPECT_EQ(std::count(vues.begin(), vues.end(), 1), h); // each row once
@@ -1123,6 +1123,31 @@ TEST(MatriceFiltre, ChosenThreadCountGivesTheSingleThreadBytes)
         filtre(auto_, FILS_AUTO);
         EXPECT_TRUE(memeImage(auto_, un)) << nom;
     }
+}
+
+
+// A picture wide enough for strips of the least height, over three strips
+// (the last one short), against the plain evaluations.
+TEST(MatriceFiltre, WidePicturesAcrossStripsMatchPlainEvaluation)
+{
+    const int w = int((PIXELS_PAR_BANDE + LIGNES_PAR_BANDE - 1) / LIGNES_PAR_BANDE) + 3;
+    const int h = 2 * LIGNES_PAR_BANDE + 7;
+    const QImage src = aPlats(w, h, 111);
+    const TColor bord = TColor::fromRgb(200, 30, 90);
+    for (bool median : {false, true}) {
+        QImage img = src;
+        DetectionContours(img, 15, bord, median, 3);
+        EXPECT_TRUE(memeImage(img, refDetection(src, 15, bord, median))) << "median " << median;
+    }
+    QImage img = src;
+    Accentuation(img, 3, 2, 5);
+    EXPECT_TRUE(memeImage(img, refAccentuation(src, 3, 2)));
+    img = src;
+    FlouRadial(img, 30, w / 2, h / 3, 3);
+    EXPECT_TRUE(memeImage(img, refFlouRadial(src, 30, w / 2, h / 3)));
+    img = src;
+    FlouZoom(img, w / 3, h / 2, 15, 6, 30, 3.0f, 3);
+    EXPECT_TRUE(memeImage(img, refFlouZoom(src, w / 3, h / 2, 15, 6, 30, 3.0f)));
 }
 
 } // namespace

@@ -275,6 +275,17 @@ void BM_Chaine_Tout_12MP(benchmark::State &state)
 }
 BENCHMARK(BM_Chaine_Tout_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Every step, the transparency over a one-colour background: the centred
+// gradient of tout() is a whole picture drawn by the platform's painter.
+void BM_Chaine_Tout_FondUni_12MP(benchmark::State &state)
+{
+    OptionsEffets o = tout();
+    o.TypeGradient = 0;
+    chaine(state, o, grande());
+    state.counters["crete_images"] = creteEnImages(o, grande(), int(state.range(0)));
+}
+BENCHMARK(BM_Chaine_Tout_FondUni_12MP)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_Chaine_Tout_Apercu408x306(benchmark::State &state)
 {
     static const QImage apercu = photo(408, 306);

@@ -1,6 +1,7 @@
 #include "tools/chaine_effets.h"
 
 #include "theme/arrondi.h"
+#include "tools/bandes_contexte.h"
 #include "tools/matrice_filtre.h"
 
 #include <QLinearGradient>
@@ -9,7 +10,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <cstring>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -24,15 +29,23 @@ int reflete(int i, int n)
     return std::clamp(i, 0, n - 1);
 }
 
-// Runs a window filter on a copy with a mirrored margin of n div 2, so that
-// the picture's border is processed too, and crops the margin off again.
+// Runs a window filter with a mirrored margin of n div 2, so that the
+// picture's border is processed too: strip by strip, each strip a margined
+// picture of its own, of which the rows and columns inside the margin are
+// kept. `filtre(bande, premiere)` gets the strip and the row of the whole
+// margined picture its first row stands for.
 template<typename Filtre>
 void avecMarge(QImage &image, int n, Filtre &&filtre)
 {
     const int m = n / 2;
-    QImage grande = MargeMiroir(image, m);
-    filtre(grande);
-    image = grande.copy(m, m, image.width(), image.height());
+    const size_t octetsLigne = size_t(image.width()) * 4;
+    uchar *pixels = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    ParBandesAvecContexte(image, m, BordBande::Miroir, [&](QImage &bande, int premiere, int y0, int y1) {
+        filtre(bande, premiere);
+        for (int y = y0; y < y1; ++y)
+            std::memcpy(pixels + y * pas, bande.constScanLine(y - y0 + m) + 4 * m, octetsLigne);
+    });
 }
 
 // Own rendering of the image-attribute steps (the platform's colour matrix,
@@ -256,21 +269,6 @@ inline void superpose(uchar *d, const uchar *s, int opacite)
     d[3] = uchar((couverture + 127) / 255);
 }
 
-void superposeImage(QImage &dessous, const QImage &dessus, int opacite, int fils)
-{
-    const int w = dessous.width();
-    uchar *base = dessous.bits();
-    const qsizetype pas = dessous.bytesPerLine();
-    ParBandesDeLignes(dessous.height(), qsizetype(w) * dessous.height(), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            uchar *d = base + y * pas;
-            const uchar *s = dessus.constScanLine(y);
-            for (int x = 0; x < w; ++x, d += 4, s += 4)
-                superpose(d, s, opacite);
-        }
-    });
-}
-
 QColor couleurAlpha(TColor c, int alpha)
 {
     return QColor::fromRgba(c.toQRgb(std::clamp(alpha, 0, 255)));
@@ -332,21 +330,47 @@ QImage fondTransparence(QSize taille, const OptionsEffets &o, QPointF centre)
     return fond;
 }
 
+// The background when it is one colour: no picture is drawn for it.
+std::optional<QRgb> fondUni(const OptionsEffets &o)
+{
+    if (o.TypeGradient >= 1 && o.TypeGradient <= 4)
+        return std::nullopt;
+    const TColor c1 = o.InvCoulCB ? o.Panel13 : o.Panel26;
+    return (o.TypeGradient == 0 ? c1 : o.Panel26).toQRgb();
+}
+
+// The picture over its background, in place. Without the image-transparency
+// box the background is laid over the picture at the opacity; with it the
+// picture, its alpha taken from the background's luminance, is laid over
+// colour 1. Each pixel reads only its own place in the background.
 void etapeTransparence(QImage &image, const OptionsEffets &o, QPointF centre, int fils)
 {
-    const QImage fond = fondTransparence(image.size(), o, centre);
+    const std::optional<QRgb> uni = fondUni(o);
+    QImage fond;
+    if (!uni)
+        fond = fondTransparence(image.size(), o, centre);
     const int opacite = (std::clamp(o.TranspTB, 0, 100) * 255 + 50) / 100;
-    if (!o.ImgTranspCB) {
-        superposeImage(image, fond, opacite, fils);
-        return;
-    }
-    QImage dessus = image;
-    AlphaDepuisLuminance(dessus, fond, fils);
-    const TColor c1 = o.InvCoulCB ? o.Panel13 : o.Panel26;
-    QImage resultat(image.size(), QImage::Format_ARGB32);
-    resultat.fill(c1.toQRgb());
-    superposeImage(resultat, dessus, opacite, fils);
-    image = resultat;
+    const bool dessusImage = o.ImgTranspCB;
+    const QRgb c1 = (o.InvCoulCB ? o.Panel13 : o.Panel26).toQRgb();
+    const int w = image.width();
+    uchar *base = image.bits();
+    const qsizetype pas = image.bytesPerLine();
+    ParBandesDeLignes(image.height(), qsizetype(w) * image.height(), fils, [&](int y0, int y1) {
+        std::vector<QRgb> ligneUnie(uni ? size_t(w) : 0, uni ? *uni : 0);
+        for (int y = y0; y < y1; ++y) {
+            uchar *d = base + y * pas;
+            const uchar *f = uni ? reinterpret_cast<const uchar *>(ligneUnie.data()) : fond.constScanLine(y);
+            for (int x = 0; x < w; ++x, d += 4, f += 4) {
+                if (!dessusImage) {
+                    superpose(d, f, opacite);
+                    continue;
+                }
+                uchar dessus[4] = {d[0], d[1], d[2], uchar(Luminance77(f[2], f[1], f[0]))};
+                std::memcpy(d, &c1, 4);
+                superpose(d, dessus, opacite);
+            }
+        }
+    });
 }
 
 } // namespace
@@ -421,11 +445,14 @@ QImage AppliqueChaine(const QImage &source, const OptionsEffets &o, const Contex
     // 1, 2: window filters on a mirrored margin.
     if (o.ExploseCB) {
         const int n = o.fenetreExplosion();
-        avecMarge(image, n, [&](QImage &i) { Explosion(i, n, ctx.graineExplosion, fils); });
+        const uint64_t graine = ctx.graineExplosion
+                                    ? *ctx.graineExplosion
+                                    : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+        avecMarge(image, n, [&](QImage &i, int premiere) { ExplosionBande(i, n, graine, premiere, fils); });
     }
     if (o.KuwaharaCB) {
         const int n = o.fenetreKuwahara();
-        avecMarge(image, n, [&](QImage &i) { FiltreKuwahara(i, n, fils); });
+        avecMarge(image, n, [&](QImage &i, int) { FiltreKuwahara(i, n, fils); });
     }
     // 3, 4: image attributes, and the other one-pixel steps, run by passes.
     PassePixels passe(image, fils);

@@ -1,12 +1,15 @@
 #include "tools/matrice_filtre.h"
 
 #include "theme/arrondi.h"
+#include "tools/bandes_contexte.h"
 
 #include <QPainter>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -182,21 +185,6 @@ void medianGeneral(const Lecture &src, const Ecriture &dst, int w, int n, int y0
     }
 }
 
-void noircitCadre(QImage &image)
-{
-    const int w = image.width(), h = image.height();
-    const QRgb noir = 0xFF000000u;
-    for (int x = 0; x < w; ++x) {
-        reinterpret_cast<QRgb *>(image.scanLine(0))[x] = noir;
-        reinterpret_cast<QRgb *>(image.scanLine(h - 1))[x] = noir;
-    }
-    for (int y = 0; y < h; ++y) {
-        QRgb *l = reinterpret_cast<QRgb *>(image.scanLine(y));
-        l[0] = noir;
-        l[w - 1] = noir;
-    }
-}
-
 // Integer square root, exact.
 int racineEntiere(int64_t v)
 {
@@ -262,6 +250,19 @@ inline bool positionDouteuse(double u, double c, long long t)
     const double v = u * double(t) + c;
     const double reste = v - std::floor(v) - 0.5;
     return std::fabs(reste) < 2e-6;
+}
+
+// Runs fn(y) for every row of [y0, y1) on the threads ParBandesDeLignes
+// would start, each taking the next row not yet taken: rows of unequal cost
+// then keep every thread busy until the end. fn must write its row only.
+template<typename Fonction>
+void lignesAuFil(int y0, int y1, qsizetype pixels, int fils, Fonction &&fn)
+{
+    std::atomic<int> suivante{y0};
+    ParBandesDeLignes(y1 - y0, pixels, fils, [&](int, int) {
+        for (int y = suivante++; y < y1; y = suivante++)
+            fn(y);
+    });
 }
 
 uint64_t melange(uint64_t z)
@@ -460,81 +461,148 @@ bool Accentuation(QImage &image, int centre, int quantite, int fils)
         for (int b = 0; b < 256; ++b)
             combine[size_t(p * 256 + b)] = borne64((int64_t(p) - b) * quantite + p);
 
-    const QImage copie = image.copy();
-    const Lecture src(copie);
-    const Ecriture dst(image);
+    // In place: each band keeps the original of the row above it.
     const int octets = 4 * (w - 2);
-    ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
-        std::array<std::vector<int32_t>, 3> horiz;
-        for (auto &v : horiz)
-            v.resize(size_t(octets));
-        const auto sommeLigne = [&](int y, std::vector<int32_t> &v) {
-            const uchar *l = src.ligne(y);
-            for (int o = 0; o < octets; ++o)
-                v[size_t(o)] = int32_t(l[o]) + l[o + 4] + l[o + 8];
-        };
-        sommeLigne(y0, horiz[0]);
-        sommeLigne(y0 + 1, horiz[1]);
-        for (int y = y0; y < y1; ++y) {
-            std::vector<int32_t> &h0 = horiz[size_t((y - y0) % 3)];
-            std::vector<int32_t> &h1 = horiz[size_t((y - y0 + 1) % 3)];
-            std::vector<int32_t> &h2 = horiz[size_t((y - y0 + 2) % 3)];
-            sommeLigne(y + 2, h2);
-            const uchar *p = src.ligne(y + 1) + 4;
-            uchar *out = dst.ligne(y + 1) + 4;
-            for (int o = 0; o < octets; o += 4) {
-                for (int c = 0; c < 3; ++c) {
-                    const int i = o + c;
-                    const int64_t s = int64_t(h0[size_t(i)]) + h1[size_t(i)] + h2[size_t(i)]
-                                      + poidsCentre * p[i];
-                    out[i] = combine[size_t(p[i] * 256 + flou(s))];
-                }
-            }
+    fenetre3EnPlace(image, fils, [&](const uchar *haut, const uchar *milieu, const uchar *bas, uchar *sortie) {
+        const uchar *p = milieu + 4;
+        for (int o = 0; o < octets; ++o) {
+            const int64_t s = int64_t(haut[o]) + haut[o + 4] + haut[o + 8] + milieu[o] + milieu[o + 4]
+                              + milieu[o + 8] + bas[o] + bas[o + 4] + bas[o + 8] + poidsCentre * p[o];
+            sortie[o] = combine[size_t(p[o] * 256 + flou(s))];
         }
     });
     return true;
 }
 
+namespace {
+
+// The edge steps in one pass over the picture, in place. The edges are found
+// on the grey picture, its interior first put through a 3x3 median when
+// asked: pixel (x, y) is an edge unless its grey differs from the next pixel
+// on the right and from the one below by less than the threshold. Each band
+// keeps the grey and median rows it needs in a few rolling buffers, made
+// from each row before it is written; the rows of the neighbouring bands it
+// reads are saved first, while every thread only reads.
+// `peint(pixel, cadre, bord)` writes one pixel: on the outer frame, or
+// inside with the edge test's answer.
+template<typename Peint>
+void contoursEnPlace(QImage &image, int seuil, bool median, int fils, Peint &&peint)
+{
+    const int w = image.width(), h = image.height();
+    const Ecriture e(image);
+    if (w < 3 || h < 3) {
+        // All frame.
+        ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                for (int x = 0; x < w; ++x)
+                    peint(e.ligne(y) + x * 4, true, false);
+        });
+        return;
+    }
+    // t > √d² for an integer t holds exactly when t > 0 and t² > d².
+    const int64_t seuil2 = seuil > 0 ? int64_t(seuil) * seuil : -1;
+    const size_t octetsLigne = size_t(w) * 4;
+    const int interieur = 4 * (w - 2);
+    // For the band starting at t0: the originals of rows t0 − 1, t1, t1 + 1.
+    std::vector<std::vector<uchar>> voisines(size_t(h) * 3);
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int t0, int t1) {
+        for (const int r : {t0 - 1, t1, t1 + 1})
+            if (r >= 0 && r < h)
+                voisines[size_t(t0) * 3 + size_t(r == t0 - 1 ? 0 : r - t1 + 1)].assign(e.ligne(r),
+                                                                                   e.ligne(r) + octetsLigne);
+    });
+    // The same bands as above: the same height, weight and thread count.
+    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int t0, int t1) {
+        const auto originale = [&](int r) -> const uchar * {
+            if (r == t0 - 1)
+                return voisines[size_t(t0) * 3].data();
+            if (r >= t1)
+                return voisines[size_t(t0) * 3 + size_t(r - t1 + 1)].data();
+            return e.ligne(r);
+        };
+        // Grey rows y − 1 .. y + 2 and median rows y, y + 1, by row number.
+        std::array<std::vector<uchar>, 4> gris;
+        std::array<int, 4> grisDe{-1, -1, -1, -1};
+        std::array<std::vector<uchar>, 2> med;
+        std::array<int, 2> medDe{-1, -1};
+        for (auto &g : gris)
+            g.resize(octetsLigne);
+        for (auto &m : med)
+            m.resize(octetsLigne);
+        Median3Lignes calcul(interieur);
+        const auto G = [&](int r) -> const uchar * {
+            const size_t i = size_t(r & 3);
+            if (grisDe[i] != r) {
+                const uchar *s = originale(r);
+                uchar *d = gris[i].data();
+                for (int x = 0; x < w; ++x, s += 4, d += 4) {
+                    d[OB] = d[OG] = d[OR] = uchar(NiveauGris79(s[OR], s[OG], s[OB]));
+                    d[OA] = s[OA];
+                }
+                grisDe[i] = r;
+            }
+            return gris[i].data();
+        };
+        const auto M = [&](int r) -> const uchar * {
+            if (!median || r == 0 || r == h - 1)
+                return G(r);
+            const size_t i = size_t(r & 1);
+            if (medDe[i] != r) {
+                const uchar *haut = G(r - 1), *milieu = G(r), *bas = G(r + 1);
+                uchar *d = med[i].data();
+                std::copy_n(milieu, octetsLigne, d);
+                calcul.calcule(haut, milieu, bas, d + 4);
+                medDe[i] = r;
+            }
+            return med[i].data();
+        };
+        for (int y = t0; y < t1; ++y) {
+            // Every grey row still to be read is made before this row is written.
+            for (int r = y; r <= std::min(y + 2, h - 1); ++r)
+                G(r);
+            uchar *out = e.ligne(y);
+            if (y == 0 || y == h - 1) {
+                for (int x = 0; x < w; ++x)
+                    peint(out + x * 4, true, false);
+                continue;
+            }
+            const uchar *p = M(y) + 4;
+            const uchar *bas = M(y + 1) + 4;
+            peint(out, true, false);
+            for (int x = 1; x < w - 1; ++x, p += 4, bas += 4) {
+                int64_t d1 = 0, d2 = 0;
+                for (int c = 0; c < 3; ++c) {
+                    const int a = p[c] - p[c + 4];
+                    const int b = p[c] - bas[c];
+                    d1 += a * a;
+                    d2 += b * b;
+                }
+                peint(out + x * 4, false, !(seuil2 > d1 && seuil2 > d2));
+            }
+            peint(out + (w - 1) * 4, true, false);
+        }
+    });
+}
+
+} // namespace
+
 bool DetectionContours(QImage &image, int seuil, TColor bord, bool median, int fils)
 {
     if (!prepare(image))
         return true;
-    NiveauxDeGris(image, fils);
-    QImage copie = image.copy();
-    if (median)
-        FiltreMedian(copie, 3, fils);
-    const int w = image.width(), h = image.height();
-    if (w >= 3 && h >= 3) {
-        // t > √d² for an integer t holds exactly when t > 0 and t² > d².
-        const int64_t seuil2 = seuil > 0 ? int64_t(seuil) * seuil : -1;
-        const Lecture src(copie);
-        const Ecriture dst(image);
-        const uchar eb = uchar(bord.blue()), eg = uchar(bord.green()), er = uchar(bord.red());
-        ParBandesDeLignes(h - 2, pixelsDe(image), fils, [&](int y0, int y1) {
-            for (int y = y0; y < y1; ++y) {
-                const uchar *p = src.ligne(y + 1) + 4;
-                const uchar *bas = src.ligne(y + 2) + 4;
-                uchar *out = dst.ligne(y + 1) + 4;
-                for (int x = 0; x < w - 2; ++x, p += 4, bas += 4, out += 4) {
-                    int64_t d1 = 0, d2 = 0;
-                    for (int c = 0; c < 3; ++c) {
-                        const int a = p[c] - p[c + 4];
-                        const int b = p[c] - bas[c];
-                        d1 += a * a;
-                        d2 += b * b;
-                    }
-                    if (seuil2 > d1 && seuil2 > d2) {
-                        out[OB] = out[OG] = out[OR] = 255;
-                    } else {
-                        out[OB] = eb;
-                        out[OG] = eg;
-                        out[OR] = er;
-                    }
-                }
-            }
-        });
-    }
-    noircitCadre(image);
+    const uchar eb = uchar(bord.blue()), eg = uchar(bord.green()), er = uchar(bord.red());
+    contoursEnPlace(image, seuil, median, fils, [&](uchar *p, bool cadre, bool contour) {
+        if (cadre) {
+            p[OB] = p[OG] = p[OR] = 0;
+            p[OA] = 255;
+        } else if (contour) {
+            p[OB] = eb;
+            p[OG] = eg;
+            p[OR] = er;
+        } else {
+            p[OB] = p[OG] = p[OR] = 255;
+        }
+    });
     return true;
 }
 
@@ -951,23 +1019,12 @@ bool ContoursCouleur(QImage &image, int seuil, TColor couleur, bool median, int 
 {
     if (!prepare(image))
         return true;
-    QImage contours = image.copy();
-    DetectionContours(contours, seuil, TColor::fromRgb(0, 0, 0), median, fils);
-    const Lecture src(contours);
-    const Ecriture dst(image);
-    const int w = image.width();
     const uchar cb = uchar(couleur.blue()), cg = uchar(couleur.green()), cr = uchar(couleur.red());
-    ParBandesDeLignes(image.height(), pixelsDe(image), fils, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const uchar *c = src.ligne(y);
-            uchar *p = dst.ligne(y);
-            for (int x = 0; x < w; ++x, c += 4, p += 4) {
-                if (c[OB] == 0) {
-                    p[OB] = cb;
-                    p[OG] = cg;
-                    p[OR] = cr;
-                }
-            }
+    contoursEnPlace(image, seuil, median, fils, [&](uchar *p, bool cadre, bool contour) {
+        if (cadre || contour) {
+            p[OB] = cb;
+            p[OG] = cg;
+            p[OR] = cr;
         }
     });
     return true;
@@ -982,13 +1039,18 @@ std::pair<int, int> DeplacementExplosion(uint64_t graine, int x, int y, int n)
 
 bool Explosion(QImage &image, int n, std::optional<uint64_t> graine, int fils)
 {
+    const uint64_t g = graine ? *graine
+                              : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+    return ExplosionBande(image, n, g, 0, fils);
+}
+
+bool ExplosionBande(QImage &image, int n, uint64_t g, int premiereLigne, int fils)
+{
     if (!prepare(image))
         return true;
     const int w = image.width(), h = image.height();
     if (n < 1 || w < n || h < n)
         return true;
-    const uint64_t g = graine ? *graine
-                              : uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
     const int k = (n - 1) / 2;
     const QImage copie = image.copy();
     const Lecture src(copie);
@@ -997,7 +1059,7 @@ bool Explosion(QImage &image, int n, std::optional<uint64_t> graine, int fils)
         for (int y = y0; y < y1; ++y) {
             uchar *out = dst.ligne(y + k);
             for (int x = 0; x + n <= w; ++x) {
-                const auto [dx, dy] = DeplacementExplosion(g, x, y, n);
+                const auto [dx, dy] = DeplacementExplosion(g, x, y + premiereLigne, n);
                 const uchar *s = src.ligne(y + dy) + (x + dx) * 4;
                 uchar *p = out + (x + k) * 4;
                 p[OB] = s[OB];
@@ -1075,14 +1137,28 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
     const long double f = (long double)force / (long double)(int64_t(w) * w + int64_t(h) * h);
     // Beyond w + h the disc holds the whole picture: larger radii change nothing.
     const int rayonMax = w + h;
-    const QImage copie = image.copy();
-    const Lecture src(copie);
+    const auto rayon = [&](int64_t dx, int64_t dy) {
+        const long double d2 = (long double)(dx * dx + dy * dy);
+        return std::clamp<long long>(arrondiEtendu(d2 * f + 0.5L), 0, rayonMax);
+    };
+    // The radius grows with the distance: the largest is at a corner, and
+    // no disc reaches farther up or down than it.
+    long long portee = 0;
+    for (const auto &[px, py] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
+        portee = std::max(portee, rayon(int64_t(cx) - px, int64_t(cy) - py));
+    portee = std::min<long long>(portee, h);
     const Ecriture dst(image);
 
-    // Running sums of B, G, R along each row: a row of the disc is one run.
+    // Strip by strip, with running sums of B, G, R along each of its rows:
+    // a row of the disc is one run.
     const size_t largeurP = size_t(w + 1) * 3;
-    std::vector<uint32_t> prefixes(largeurP * size_t(h));
-    ParBandesDeLignes(h, pixelsDe(image), fils, [&](int y0, int y1) {
+    std::vector<uint32_t> prefixes;
+    // The sums take three times the strip: half-height strips.
+    ParBandesAvecContexte(image, int(portee), BordBande::Direct, [&](QImage &bande, int premiere, int b0, int b1) {
+    const Lecture src(bande);
+    const int lignesBande = bande.height();
+    prefixes.resize(largeurP * size_t(lignesBande));
+    ParBandesDeLignes(lignesBande, pixelsDe(bande), fils, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             uint32_t *p = prefixes.data() + largeurP * size_t(y);
             const uchar *l = src.ligne(y);
@@ -1093,17 +1169,15 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
         }
     });
 
-    ParBandesDeLignes(h, pixelsDe(image) * 8, fils, [&](int y0, int y1) {
-        std::vector<int> demiLargeur; // for the last radius met
-        int rayonConnu = -1;
-        for (int y = y0; y < y1; ++y) {
+    lignesAuFil(b0, b1, qsizetype(b1 - b0) * w * 8, fils, [&](int y) {
+        thread_local std::vector<int> demiLargeur; // for the last radius met
+        thread_local int rayonConnu;
+        rayonConnu = -1;
+        {
             uchar *out = dst.ligne(y);
             const int64_t dy = int64_t(cy) - y;
             for (int x = 0; x < w; ++x) {
-                const int64_t dx = int64_t(cx) - x;
-                const long double d2 = (long double)(dx * dx + dy * dy);
-                long long r = arrondiEtendu(d2 * f + 0.5L);
-                r = std::clamp<long long>(r, 0, rayonMax);
+                const long long r = rayon(int64_t(cx) - x, dy);
                 if (r == 0)
                     continue; // the pixel alone: its own value
                 if (r != rayonConnu) {
@@ -1119,7 +1193,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
                 for (int j = jMin; j <= jMax; ++j) {
                     const int dl = demiLargeur[size_t(std::abs(j))];
                     const int x0 = std::max(0, x - dl), x1 = std::min(w - 1, x + dl);
-                    const uint32_t *p = prefixes.data() + largeurP * size_t(y + j);
+                    const uint32_t *p = prefixes.data() + largeurP * size_t(y + j - premiere);
                     for (int c = 0; c < 3; ++c)
                         somme[c] += p[(x1 + 1) * 3 + c] - p[x0 * 3 + c];
                     nombre += uint64_t(x1 - x0 + 1);
@@ -1129,6 +1203,7 @@ bool FlouRadial(QImage &image, int force, int cx, int cy, int fils)
             }
         }
     });
+    }, LIGNES_PAR_BANDE / 2, PIXELS_PAR_BANDE / 2);
     return true;
 }
 
@@ -1153,8 +1228,9 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
     // The fixed-point estimate of the positions holds for |τ| below 2^16
     // and centres below 2^20; beyond, every position is worked out exactly.
     const bool pointFixe = limite < (1 << 16) && std::abs(cx) < (1 << 20) && std::abs(cy) < (1 << 20);
-    const QImage copie = image.copy();
-    const Lecture src(copie);
+    // A sample lies on the ray at most max(|avant|, |apres|) + 1 from the
+    // pixel's distance, so at most that plus the rounding from its row.
+    const int portee = int(std::min<int64_t>(h, std::max<int64_t>(std::abs(int64_t(avant)), std::abs(int64_t(apres))) + 3));
     const Ecriture dst(image);
     // The extended-precision rounding is costly and meets its halves only in
     // a few places (pixels on the centre's row or column, whole distances).
@@ -1163,9 +1239,11 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
     // half is the value worked out in extended precision as written.
     const double r2d = double(r2), kd = double(k);
     const double cxd = cx + 0.5, cyd = cy + 0.5;
-    ParBandesDeLignes(h, pixelsDe(image) * 16, fils, [&](int y0, int y1) {
-        std::vector<int32_t> xs, ys;
-        for (int y = y0; y < y1; ++y) {
+    ParBandesAvecContexte(image, portee, BordBande::Direct, [&](QImage &bande, int premiere, int b0, int b1) {
+    const Lecture src(bande);
+    lignesAuFil(b0, b1, qsizetype(b1 - b0) * w * 16, fils, [&](int y) {
+        thread_local std::vector<int32_t> xs, ys;
+        {
             uchar *out = dst.ligne(y);
             const int64_t ey = int64_t(y) - cy;
             for (int x = 0; x < w; ++x) {
@@ -1219,7 +1297,7 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
                     const int32_t sx = xs[size_t(i)], sy = ys[size_t(i)];
                     if (uint32_t(sx) >= uint32_t(w) || uint32_t(sy) >= uint32_t(h))
                         continue;
-                    const uchar *p = src.ligne(sy) + sx * 4;
+                    const uchar *p = src.ligne(sy - premiere) + sx * 4;
                     sb += p[0];
                     sg += p[1];
                     sr += p[2];
@@ -1232,6 +1310,7 @@ bool FlouZoom(QImage &image, int cx, int cy, int pourcentNet, int avant, int apr
                 out[x * 4 + OR] = uchar(sr / nombre);
             }
         }
+    });
     });
     return true;
 }

@@ -15,8 +15,9 @@
 // Each filter works in place on the picture it is given and keeps no state;
 // a picture in another format is converted to ARGB32 first. Unless a filter
 // says otherwise only B, G and R are written and A keeps its value.
-// Filters that read neighbours read a copy taken at entry; their windows
-// never leave the picture, so a band along each edge keeps its value.
+// Filters that read neighbours read the original values (a copy of a strip
+// of rows, or of the rows a band needs); their windows never leave the
+// picture, so a band along each edge keeps its value.
 // Row bands run on threads where the result stays the same (`fils`, see
 // bandes_lignes.h); Floyd-Steinberg is sequential by nature.
 
@@ -144,6 +145,10 @@ bool ContoursCouleur(QImage &image, int seuil, TColor couleur, bool median, int 
 std::pair<int, int> DeplacementExplosion(uint64_t graine, int x, int y, int n);
 // Seeded from the clock when no seed is given.
 bool Explosion(QImage &image, int n, std::optional<uint64_t> graine = std::nullopt, int fils = FILS_AUTO);
+// The explosion of a strip of rows of a taller picture, the strip's first
+// row being row `premiereLigne` of it: the displacements are the taller
+// picture's, so strips give the same bytes as the whole picture.
+bool ExplosionBande(QImage &image, int n, uint64_t graine, int premiereLigne, int fils = FILS_AUTO);
 
 // Every pixel the opaque `pourBlanc` when its B is not 0, else the opaque `pourNoir`.
 bool Bicolore(QImage &image, TColor pourNoir, TColor pourBlanc, int fils = FILS_AUTO);

@@ -1,3 +1,4 @@
+#include "tools/bandes_contexte.h"
 #include "tools/chaine_effets.h"
 #include "tools/matrice_filtre.h"
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -526,6 +528,115 @@ TEST(ChaineEffets, ThreadedChainEqualsSingleThreaded)
     for (int fils : {2, 5, 16}) {
         ctx.fils = fils;
         EXPECT_TRUE(memeImage(AppliqueChaine(src, o, ctx), un)) << fils;
+    }
+}
+
+
+// The margined window steps run strip by strip: on pictures over several
+// strips, and on tall ones thinner than the margin in width, they
+// give the bytes of the whole margined picture filtered and cropped, with
+// any thread count, and a source shared with the caller stays untouched.
+TEST(ChaineEffets, MarginedStepsAcrossStrips)
+{
+    const int s = LIGNES_PAR_BANDE;
+    std::mt19937 gen(17);
+    // Strips hold at least PIXELS_PAR_BANDE pixels: the widest picture here
+    // runs in three strips of the least height, the narrow ones in one.
+    const int large = int((PIXELS_PAR_BANDE + s - 1) / s) + 3;
+    for (QSize t : {QSize(large, 2 * s + 5), QSize(6, 2 * s + 37), QSize(1, s + 1), QSize(2, 2 * s + 1), QSize(11, s)}) {
+        const QImage src = aleatoire(t.width(), t.height(), gen(), false);
+        const QImage temoin = src.copy();
+        for (int fils : t.width() == large ? std::vector<int>{3} : std::vector<int>{1, 3, 7}) {
+            ContexteChaine ctx = contexte(src);
+            ctx.fils = fils;
+            for (int alea : {3, 4, 10}) {
+                OptionsEffets o;
+                o.ExploseCB = true;
+                o.AleaTB = alea;
+                const int m = alea / 2;
+                QImage attendu = MargeMiroir(src, m);
+                Explosion(attendu, alea, ctx.graineExplosion, 1);
+                attendu = attendu.copy(m, m, t.width(), t.height());
+                EXPECT_TRUE(memeImage(AppliqueChaine(src, o, ctx), attendu))
+                    << t.width() << "x" << t.height() << " explosion " << alea << " threads " << fils;
+            }
+            for (int kuwa : {0, 1, 7}) {
+                OptionsEffets o;
+                o.KuwaharaCB = true;
+                o.KuwaTB = kuwa;
+                const int n = o.fenetreKuwahara(), m = n / 2;
+                QImage attendu = MargeMiroir(src, m);
+                FiltreKuwahara(attendu, n, 1);
+                attendu = attendu.copy(m, m, t.width(), t.height());
+                EXPECT_TRUE(memeImage(AppliqueChaine(src, o, ctx), attendu))
+                    << t.width() << "x" << t.height() << " kuwahara " << n << " threads " << fils;
+            }
+        }
+        EXPECT_TRUE(memeImage(src, temoin));
+    }
+}
+
+// A strip's explosion, told where it lies, copies the same pixels as the
+// whole picture's on the rows whose window lies inside the strip.
+TEST(ChaineEffets, ExplosionOfAStripFollowsTheWholePicture)
+{
+    const QImage src = aleatoire(17, 40, 3);
+    QImage entiere = src;
+    Explosion(entiere, 5, 99);
+    const int debut = 11, hauteur = 15;
+    QImage bande = src.copy(0, debut, 17, hauteur);
+    ExplosionBande(bande, 5, 99, debut);
+    // Rows debut + 2 .. debut + hauteur − 3 have their whole window in the strip.
+    for (int y = 2; y < hauteur - 2; ++y)
+        for (int x = 0; x < 17; ++x)
+            ASSERT_EQ(bande.pixel(x, y), entiere.pixel(x, y + debut)) << x << "," << y;
+    QImage ailleurs = src.copy(0, debut, 17, hauteur);
+    ExplosionBande(ailleurs, 5, 99, debut + 1);
+    EXPECT_FALSE(ailleurs == bande); // the displacements follow the row
+}
+
+
+// The picture over colour 1 with its alpha from the background's luminance,
+// against the straight-alpha formula written out here; the background is
+// the one the plain transparency shows at full opacity, for every kind of
+// background that does not change its colours with the box.
+TEST(ChaineEffets, PictureOverColourOneFollowsTheFormula)
+{
+    const QImage src = photo(37, 29, 12);
+    const auto par = [](QRgb dessous, QRgb dessus, int opacite) {
+        const int a = qAlpha(dessus) * opacite / 255, da = qAlpha(dessous);
+        const int couverture = a * 255 + da * (255 - a);
+        if (couverture == 0)
+            return QRgb(0);
+        const auto canal = [&](int s, int d) { return (s * a * 255 + d * da * (255 - a) + couverture / 2) / couverture; };
+        return qRgba(canal(qRed(dessus), qRed(dessous)), canal(qGreen(dessus), qGreen(dessous)),
+                     canal(qBlue(dessus), qBlue(dessous)), (couverture + 127) / 255);
+    };
+    for (int type : {0, 1, 2, 3, 5, -1}) {
+        for (bool inverse : {false, true}) {
+            OptionsEffets o;
+            o.TranspCB = true;
+            o.TypeGradient = type;
+            o.InvCoulCB = inverse;
+            o.Panel26 = TColor::fromRgb(230, 190, 20);
+            o.Panel13 = TColor::fromRgb(10, 70, 140);
+            o.TranspTB = 100;
+            const QImage fond = AppliqueChaine(src, o, contexte(src));
+            o.ImgTranspCB = true;
+            for (int pourCent : {100, 63}) {
+                o.TranspTB = pourCent;
+                const int opacite = (pourCent * 255 + 50) / 100;
+                const QRgb c1 = (inverse ? o.Panel13 : o.Panel26).toQRgb();
+                const QImage r = AppliqueChaine(src, o, contexte(src));
+                for (int y = 0; y < src.height(); ++y)
+                    for (int x = 0; x < src.width(); ++x) {
+                        const QRgb f = fond.pixel(x, y), p = src.pixel(x, y);
+                        const int l = (77 * qRed(f) + 150 * qGreen(f) + 29 * qBlue(f)) >> 8;
+                        ASSERT_EQ(r.pixel(x, y), par(c1, qRgba(qRed(p), qGreen(p), qBlue(p), l), opacite))
+                            << "type " << type << " inverse " << inverse << " at " << x << "," << y;
+                    }
+            }
+        }
     }
 }
 

@@ -1,3 +1,4 @@
+#include "tools/bandes_contexte.h"
 #include "tools/matrice_filtre.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,25 @@ const std::vector<QSize> &tailles()
 int canal(QRgb p, int c) { return c == 0 ? qBlue(p) : c == 1 ? qGreen(p) : qRed(p); }
 QRgb avecCanaux(QRgb p, int b, int g, int r) { return qRgba(r, g, b, qAlpha(p)); }
 int borne(long long v) { return int(std::clamp<long long>(v, 0, 255)); }
+
+// The picture with a mirrored margin of m, written from its description:
+// index −1 is 1, n is n − 2, held inside the picture when thinner.
+QImage MargeMiroirReference(const QImage &img, int m)
+{
+    const int w = img.width(), h = img.height();
+    const auto miroir = [](int i, int n) {
+        if (i < 0)
+            i = -i;
+        if (i >= n)
+            i = 2 * (n - 1) - i;
+        return std::clamp(i, 0, n - 1);
+    };
+    QImage g(w + 2 * m, h + 2 * m, QImage::Format_ARGB32);
+    for (int y = 0; y < g.height(); ++y)
+        for (int x = 0; x < g.width(); ++x)
+            g.setPixel(x, y, img.pixel(miroir(x - m, w), miroir(y - m, h)));
+    return g;
+}
 
 // --- plain evaluations -----------------------------------------------------
 
@@ -983,6 +1003,151 @@ TEST(MatriceFiltre, OtherFormatsAndNullPictures)
     QImage copie = src;
     FiltreMedian(copie, 3, 4);
     EXPECT_TRUE(memeImage(src, aleatoire(30, 30, 2)));
+}
+
+
+// --- strips and bands --------------------------------------------------------
+
+// Tall pictures with heights one past the strip size and widths thinner
+// than the windows, against the plain evaluations; thread counts that do
+// not divide the height.
+TEST(MatriceFiltre, TallThinPicturesMatchPlainEvaluation)
+{
+    std::mt19937 gen(81);
+    const TColor bord = TColor::fromRgb(200, 30, 90);
+    const int s = LIGNES_PAR_BANDE;
+    for (QSize t : {QSize(5, 2 * s + 44), QSize(2, s + 1), QSize(1, 2 * s + 1), QSize(9, s + 3), QSize(3, s)}) {
+        const QImage src = aPlats(t.width(), t.height(), gen());
+        const QImage bruit = aleatoire(t.width(), t.height(), gen());
+        const int w = t.width(), h = t.height();
+        for (int fils : {1, 3, 7}) {
+            const auto info = [&] { return ::testing::Message() << w << "x" << h << " threads " << fils; };
+            for (bool median : {false, true}) {
+                QImage img = src;
+                DetectionContours(img, 15, bord, median, fils);
+                EXPECT_TRUE(memeImage(img, refDetection(src, 15, bord, median))) << info() << " median " << median;
+                img = src;
+                ContoursCouleur(img, 15, bord, median, fils);
+                const QImage contours = refDetection(src, 15, TColor::fromRgb(0, 0, 0), median);
+                QImage ref = src;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        if (qBlue(contours.pixel(x, y)) == 0)
+                            ref.setPixel(x, y, avecCanaux(src.pixel(x, y), bord.blue(), bord.green(), bord.red()));
+                EXPECT_TRUE(memeImage(img, ref)) << info() << " coloured, median " << median;
+            }
+            QImage img = bruit;
+            Accentuation(img, 3, 2, fils);
+            EXPECT_TRUE(memeImage(img, refAccentuation(bruit, 3, 2))) << info();
+            // Radii reaching across a strip and its context (strength 100
+            // from a corner gives radii up to 100), and small ones.
+            for (auto [force, c] : {std::pair{100, QPoint(0, 0)}, {30, QPoint(w / 2, h / 2)}, {60, QPoint(-4, h + 9)}}) {
+                img = bruit;
+                FlouRadial(img, force, c.x(), c.y(), fils);
+                EXPECT_TRUE(memeImage(img, refFlouRadial(bruit, force, c.x(), c.y())))
+                    << info() << " radial " << force;
+            }
+            // Streaks longer than a strip, and the chooser's defaults.
+            for (auto [pct, avant, apres, c] : {std::tuple{15, 6, 30, QPoint(w / 2, h / 2)},
+                                                {40, 150, 3, QPoint(w + 2, -5)}, {5, 2, 200, QPoint(0, h / 3)}}) {
+                img = bruit;
+                FlouZoom(img, c.x(), c.y(), pct, avant, apres, 3.0f, fils);
+                EXPECT_TRUE(memeImage(img, refFlouZoom(bruit, c.x(), c.y(), pct, avant, apres, 3.0f)))
+                    << info() << " zoom " << avant << " " << apres;
+            }
+        }
+    }
+}
+
+// The strip runner hands each strip the ORIGINAL rows around it, although
+// the strips before have already written theirs: every filter here writes
+// the negative of its rows and checks what it was given.
+TEST(MatriceFiltre, StripsHoldTheOriginalRows)
+{
+    std::mt19937 gen(91);
+    for (QSize t : {QSize(1, 1), QSize(2, 1), QSize(3, 2), QSize(4, 9), QSize(7, 20), QSize(1, 13)}) {
+        const QImage src = aleatoire(t.width(), t.height(), gen());
+        const int w = t.width(), h = t.height();
+        for (int contexte : {0, 1, 3, 5}) {
+            const QImage marge = MargeMiroirReference(src, contexte);
+            for (int hauteur : {1, 2, 3, 7, 200}) {
+                for (BordBande bord : {BordBande::Direct, BordBande::Miroir}) {
+                    QImage img = src;
+                    std::vector<int> vues(size_t(h), 0);
+                    bool toutBon = true;
+                    ParBandesAvecContexte(img, contexte, bord, [&](QImage &bande, int premiere, int y0, int y1) {
+                        QImage attendue;
+                        if (bord == BordBande::Direct) {
+                            EXPECT_EQ(premiere, std::max(0, y0 - contexte));
+                            attendue = src.copy(0, premiere, w, std::min(h, y1 + contexte) - premiere);
+                        } else {
+                            EXPECT_EQ(premiere, y0);
+                            attendue = marge.copy(0, y0, w + 2 * contexte, y1 - y0 + 2 * contexte);
+                        }
+                        toutBon = toutBon && bande == attendue;
+                        // The filter may spoil its strip: the next one is built anew.
+                        bande.fill(0xFF123456u);
+                        for (int y = y0; y < y1; ++y) {
+                            ++vues[size_t(y)];
+                            for (int x = 0; x < w; ++x)
+                                img.setPixel(x, y, ~src.pixel(x, y));
+                        }
+                    }, hauteur, 0);
+                    EXPECT_TRUE(toutBon) << w << "x" << h << " context " << contexte << " strip " << hauteur
+                                         << (bord == BordBande::Direct ? " direct" : " mirror");
+                    EXPECT_EQ(std::count(vues.begin(), vues.end(), 1), h); // each row once
+                }
+            }
+        }
+    }
+}
+
+
+// With the thread count left to the filter, a picture large enough for
+// several threads gives the single thread's bytes.
+TEST(MatriceFiltre, ChosenThreadCountGivesTheSingleThreadBytes)
+{
+    const QImage src = aPlats(410, 390, 101);
+    const TColor c = TColor::fromRgb(220, 40, 5);
+    const std::vector<std::pair<const char *, std::function<void(QImage &, int)>>> filtres{
+        {"edges", [c](QImage &i, int f) { DetectionContours(i, 15, c, true, f); }},
+        {"contours", [c](QImage &i, int f) { ContoursCouleur(i, 10, c, true, f); }},
+        {"sharpen", [](QImage &i, int f) { Accentuation(i, 3, 2, f); }},
+        {"radial", [](QImage &i, int f) { FlouRadial(i, 60, 5, 300, f); }},
+        {"zoom", [](QImage &i, int f) { FlouZoom(i, 200, 100, 15, 6, 40, 3.0f, f); }},
+    };
+    for (const auto &[nom, filtre] : filtres) {
+        QImage un = src;
+        filtre(un, 1);
+        QImage auto_ = src;
+        filtre(auto_, FILS_AUTO);
+        EXPECT_TRUE(memeImage(auto_, un)) << nom;
+    }
+}
+
+
+// A picture wide enough for strips of the least height, over three strips
+// (the last one short), against the plain evaluations.
+TEST(MatriceFiltre, WidePicturesAcrossStripsMatchPlainEvaluation)
+{
+    const int w = int((PIXELS_PAR_BANDE + LIGNES_PAR_BANDE - 1) / LIGNES_PAR_BANDE) + 3;
+    const int h = 2 * LIGNES_PAR_BANDE + 7;
+    const QImage src = aPlats(w, h, 111);
+    const TColor bord = TColor::fromRgb(200, 30, 90);
+    for (bool median : {false, true}) {
+        QImage img = src;
+        DetectionContours(img, 15, bord, median, 3);
+        EXPECT_TRUE(memeImage(img, refDetection(src, 15, bord, median))) << "median " << median;
+    }
+    QImage img = src;
+    Accentuation(img, 3, 2, 5);
+    EXPECT_TRUE(memeImage(img, refAccentuation(src, 3, 2)));
+    img = src;
+    FlouRadial(img, 30, w / 2, h / 3, 3);
+    EXPECT_TRUE(memeImage(img, refFlouRadial(src, 30, w / 2, h / 3)));
+    img = src;
+    FlouZoom(img, w / 3, h / 2, 15, 6, 30, 3.0f, 3);
+    EXPECT_TRUE(memeImage(img, refFlouZoom(src, w / 3, h / 2, 15, 6, 30, 3.0f)));
 }
 
 } // namespace

@@ -48,16 +48,13 @@ bool estBranche(const std::string &dir)
     return litIni(dir + "/state.ini").nombre("State", "Plugged", 0) == 1;
 }
 
-void dateRegistre(const std::string &dir, int64_t &ns, int64_t &taille)
+DateRegistre dateRegistre(const std::string &dir)
 {
     struct stat st {};
-    if (::stat((dir + "/registry.reg").c_str(), &st) != 0) {
-        ns = 0;
-        taille = -1;
-        return;
-    }
-    ns = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    taille = int64_t(st.st_size);
+    if (::stat((dir + "/registry.reg").c_str(), &st) != 0)
+        return {};
+    return {int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, int64_t(st.st_size),
+            uint64_t(st.st_ino)};
 }
 
 const std::string &Appareil::dossierCourant()
@@ -105,8 +102,9 @@ bool Appareil::ouvreSession(RAPIINIT *init)
     registre.reset();
     registreModifie = false;
     if (repond) {
+        // The date first: a change made while reading is then seen later.
+        registreLu = dateRegistre(dir);
         const auto texte = litFichier(dir + "/registry.reg");
-        dateRegistre(dir, registreLuNs, registreLuTaille);
         if (texte)
             registre = Registre::lire(*texte);
         else
@@ -148,7 +146,7 @@ bool Appareil::enregistreRegistre()
     if (!ecritAtomique(dossierCourant() + "/registry.reg", registre->texte()))
         return false;
     registreModifie = false;
-    dateRegistre(dossierCourant(), registreLuNs, registreLuTaille);
+    registreLu = dateRegistre(dossierCourant());
     return true;
 }
 
@@ -156,17 +154,15 @@ void Appareil::rafraichitRegistre()
 {
     if (!registre || registreModifie)
         return; // this session's own changes are kept until written
-    int64_t ns = 0, taille = -1;
-    dateRegistre(dossierCourant(), ns, taille);
-    if (ns == registreLuNs && taille == registreLuTaille)
+    const DateRegistre date = dateRegistre(dossierCourant());
+    if (date == registreLu)
         return;
     const auto texte = litFichier(dossierCourant() + "/registry.reg");
     if (!texte)
         return;
     if (auto r = Registre::lire(*texte)) {
         registre = std::move(r);
-        registreLuNs = ns;
-        registreLuTaille = taille;
+        registreLu = date;
     }
 }
 

@@ -47,6 +47,18 @@ struct ServicePartenariat {
     unsigned service;
 };
 
+// What tells one version of dir/registry.reg from another: its modification
+// time (ns), size and inode (every write replaces the file by a rename, so a
+// rewrite within one clock tick and of the same size still has a new inode);
+// 0, -1 and 0 when absent.
+struct DateRegistre
+{
+    int64_t ns = 0;
+    int64_t taille = -1;
+    uint64_t inode = 0;
+    bool operator==(const DateRegistre &) const = default;
+};
+
 class Appareil {
 public:
     std::string dossier; // empty until attached
@@ -59,8 +71,7 @@ public:
     std::optional<std::chrono::steady_clock::time_point> reponseA; // none: never answers
     std::optional<Registre> registre;
     bool registreModifie = false;
-    int64_t registreLuNs = 0; // modification time of registry.reg when read
-    int64_t registreLuTaille = -1;
+    DateRegistre registreLu; // registry.reg as it was when read
     Ini config;
 
     // Handles of the session
@@ -103,8 +114,7 @@ void compteAppel(const char *entree);
 std::string dossierParDefaut();
 Ini litIni(const std::string &path);
 bool estBranche(const std::string &dir);
-// The modification time (ns) and size of dir/registry.reg; 0 and -1 when absent.
-void dateRegistre(const std::string &dir, int64_t &ns, int64_t &taille);
+DateRegistre dateRegistre(const std::string &dir);
 
 // ---------------------------------------------------------------------------
 // File system mapping

@@ -120,4 +120,4 @@ TEST(ZantiqForm, EscapeClosesAndTheModalWindowPausesTheAnimation)
     EXPECT_FALSE(pause.isPaused());
 }
 
-#include "site_aide_test.moc"
+#include "zantiq_form_test.moc"

@@ -15,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
 
 // Distinct colours whose red differs from their blue.

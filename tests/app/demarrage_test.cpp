@@ -4,17 +4,13 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include <fcntl.h>
 #include <sys/file.h>

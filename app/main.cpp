@@ -15,8 +15,8 @@
 #include "ui/polices.h"
 #include "app/qt_prompts.h"
 #include "resources/ressources.h"
-#include "tools/dialogue_ouverture_gdi.h"
-#include "tools/dialogue_ouverture_tsk.h"
+#include "tools/open_picture_dialog_gdi.h"
+#include "tools/open_picture_dialog_gdi_tsk.h"
 
 #include <QApplication>
 #include <QLockFile>

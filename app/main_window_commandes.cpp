@@ -13,7 +13,7 @@
 #include "theme/package_reader.h"
 #include "theme/package_writer.h"
 #include "theme/prompts.h"
-#include "tools/cles_theme_td.h"
+#include "tools/td_theme_cles.h"
 #include "app/panneau_couleur.h"
 
 #include <QDragEnterEvent>

@@ -2,6 +2,7 @@
 #include "apercu/miniatures.h"
 #include "apercu/textes_statut.h"
 #include "apercu/vue_apercu_ecran.h"
+#include "tests/support/pixels.h"
 #include "tests/support/test_env.h"
 #include "theme/theme_document.h"
 #include "tools/teintes_images.h"
@@ -13,8 +14,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -28,12 +27,6 @@ void couleursDistinctes(ThemeDocument &doc)
 {
     for (int i = 0; i < 22; ++i)
         doc.setCouleur(i, couleurSlot(i));
-}
-
-bool proche(QRgb a, TColor b, int tolerance)
-{
-    return std::abs(qRed(a) - b.red()) <= tolerance && std::abs(qGreen(a) - b.green()) <= tolerance &&
-           std::abs(qBlue(a) - b.blue()) <= tolerance;
 }
 
 bool contient(const QImage &img, QRect zone, TColor couleur)
@@ -128,8 +121,8 @@ TEST(ApercuEcran, SlotColoursAppearWhereTheScreenDrawsThem)
     VueApercuEcran vue(doc, testenv::programDir());
     const ImagesApercu &im = vue.images();
 
-    EXPECT_TRUE(proche(im.barreHaut.pixel(0, 1), couleurSlot(0), 2));    // gradient from slot 1
-    EXPECT_TRUE(proche(im.barreHaut.pixel(239, 1), couleurSlot(1), 2));  // to slot 2
+    EXPECT_TRUE(testenv::proche(im.barreHaut.pixel(0, 1), couleurSlot(0), 2));    // gradient from slot 1
+    EXPECT_TRUE(testenv::proche(im.barreHaut.pixel(239, 1), couleurSlot(1), 2));  // to slot 2
     EXPECT_EQ(im.barreHaut.pixel(28, 1), couleurSlot(2).toQRgb());       // separator in slot 3
     EXPECT_TRUE(contient(im.barreHaut, QRect(30, 6, 40, 14), couleurSlot(2))); // "Start"
     EXPECT_EQ(im.barreBas.pixel(100, 1), couleurSlot(5).toQRgb());       // menu bar in slot 6
@@ -153,15 +146,15 @@ TEST(ApercuEcran, NotificationsUseTheirSlots)
     const QDateTime t(QDate(2024, 3, 9), QTime(14, 5));
     const QImage normal = DessineNotification(false, couleursApercu(), res, t);
     ASSERT_EQ(normal.size(), QSize(221, 129));
-    EXPECT_TRUE(proche(normal.pixel(3, 38), couleurSlot(9), 3));     // title gradient slot 10
-    EXPECT_TRUE(proche(normal.pixel(218, 38), couleurSlot(10), 3));  // to slot 11
+    EXPECT_TRUE(testenv::proche(normal.pixel(3, 38), couleurSlot(9), 3));     // title gradient slot 10
+    EXPECT_TRUE(testenv::proche(normal.pixel(218, 38), couleurSlot(10), 3));  // to slot 11
     EXPECT_TRUE(contient(normal, QRect(8, 20, 160, 14), couleurSlot(15)));
     EXPECT_EQ(qAlpha(normal.pixel(0, 128)), 0); // transparent round the balloon
     EXPECT_EQ(qAlpha(normal.pixel(50, 80)), 255);
 
     const QImage critique = DessineNotification(true, couleursApercu(), res, t);
-    EXPECT_TRUE(proche(critique.pixel(3, 38), couleurSlot(13), 3));
-    EXPECT_TRUE(proche(critique.pixel(218, 38), couleurSlot(14), 3));
+    EXPECT_TRUE(testenv::proche(critique.pixel(3, 38), couleurSlot(13), 3));
+    EXPECT_TRUE(testenv::proche(critique.pixel(218, 38), couleurSlot(14), 3));
     EXPECT_TRUE(contient(critique, QRect(8, 20, 160, 14), couleurSlot(16)));
     const QImage rangee = DessineRangeeIcones(couleursApercu(), res);
     EXPECT_EQ(rangee.size(), QSize(240, 24));
@@ -177,7 +170,7 @@ TEST(ApercuEcran, HotZoneClicksToggleTheOverlays)
 
     QTest::mouseClick(&vue, Qt::LeftButton, {}, centreZone(1));
     EXPECT_EQ(vue.surimpression(), Surimpression::MessageNormal);
-    EXPECT_TRUE(proche(vue.imageApercu().pixel(16 + 3, 26 + 38), couleurSlot(9), 3));
+    EXPECT_TRUE(testenv::proche(vue.imageApercu().pixel(16 + 3, 26 + 38), couleurSlot(9), 3));
     QTest::mouseClick(&vue, Qt::LeftButton, {}, centreZone(1));
     EXPECT_EQ(vue.surimpression(), Surimpression::Aucune);
     EXPECT_TRUE(vue.images().surimpression.isNull());
@@ -187,7 +180,7 @@ TEST(ApercuEcran, HotZoneClicksToggleTheOverlays)
     EXPECT_EQ(vue.surimpression(), Surimpression::MessageCritique);
     EXPECT_FALSE(vue.images().rangeeIcones.isNull());
     EXPECT_EQ(vue.imageApercu().pixel(8 + 2, 28 + 2), couleurSlot(6).toQRgb()); // icon row on slot 7
-    EXPECT_TRUE(proche(vue.imageApercu().pixel(26 + 3, 51 + 38), couleurSlot(13), 3));
+    EXPECT_TRUE(testenv::proche(vue.imageApercu().pixel(26 + 3, 51 + 38), couleurSlot(13), 3));
 
     QTest::mouseClick(&vue, Qt::LeftButton, {}, centreZone(3));
     EXPECT_EQ(vue.surimpression(), Surimpression::MenuDemarrer);

@@ -9,6 +9,7 @@
 #include "ui/charge_image_res.h"
 #include "ui/options.h"
 #include "tests/support/gif_test_writer.h"
+#include "tests/support/pixels.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tools/hls.h"
@@ -38,23 +39,6 @@ const QRgb kFondToday = qRgb(20, 180, 90);
 const QRgb kFondStart = qRgb(90, 40, 170);
 const QDateTime kMoment(QDate(2024, 3, 9), QTime(14, 25, 0));
 
-bool proche(QRgb p, QRgb attendu, int ecart = 6)
-{
-    return qAbs(qRed(p) - qRed(attendu)) <= ecart && qAbs(qGreen(p) - qGreen(attendu)) <= ecart &&
-           qAbs(qBlue(p) - qBlue(attendu)) <= ecart;
-}
-bool proche(QRgb p, TColor attendu, int ecart = 6)
-{
-    return proche(p, attendu.toQRgb(), ecart);
-}
-
-// A one-colour GIF written by giflib.
-void ecritGif(const QString &fichier, int w, int h, QRgb couleur)
-{
-    std::vector<QRgb> palette{couleur, qRgb(0, 0, 0)};
-    testenv::writeFile(fichier, gifecrit::ecrit(w, h, palette, {gifecrit::uni(w, h, 0, 0, 0, 0, 0, 0, 0)}));
-}
-
 struct Apercu
 {
     ScriptedPrompts prompts;
@@ -72,8 +56,8 @@ struct Apercu
         ctx->document.setCouleur(0, kBarreHaut1);
         ctx->document.setCouleur(1, kBarreHaut2);
         ctx->document.setCouleur(5, kBarreBas);
-        ecritGif(testenv::programDir() + QStringLiteral("/tdywater.gif"), 640, 588, kFondToday);
-        ecritGif(testenv::programDir() + QStringLiteral("/stwater.gif"), 399, 586, kFondStart);
+        gifecrit::ecritFichier(testenv::programDir() + QStringLiteral("/tdywater.gif"), 640, 588, kFondToday);
+        gifecrit::ecritFichier(testenv::programDir() + QStringLiteral("/stwater.gif"), 399, 586, kFondStart);
         f = std::make_unique<TPreviewHP>(*ctx);
         f->setHorloge([] { return kMoment; });
     }
@@ -122,14 +106,14 @@ TEST(PreviewHP, TheTodayScreenShowsInsideTheSkinsScreenInTheThemeColours)
     // VGA: the 480 x 536 area fills the 240 x 268 screen between the bars.
     const QPoint o = GeometrieHP::EcranPortrait.topLeft();
     const QImage v = a.vue();
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(0, 12)), kBarreHaut1, 12));
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(239, 12)), kBarreHaut2, 12));
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(120, 26 + 268 + 12)), kBarreBas));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(0, 12)), kBarreHaut1, 12));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(239, 12)), kBarreHaut2, 12));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(120, 26 + 268 + 12)), kBarreBas, 6));
     // The working picture below the Today rows.
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(200, 250)), kFondToday));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(200, 250)), kFondToday, 6));
     // The skin round the screen: its body, not the theme.
     const QPoint corps(110, 250);
-    EXPECT_FALSE(proche(v.pixel(corps), kFondToday, 40));
+    EXPECT_FALSE(testenv::proche(v.pixel(corps), kFondToday, 40));
     EXPECT_TRUE(f.mask().contains(corps));
 }
 
@@ -147,9 +131,9 @@ TEST(PreviewHP, LandscapeTurnsTheSkinAndShowsTheWideScreenThenPortraitAgainAfter
     // 640 x 376 fills the 320 x 188 screen.
     const QPoint o = GeometrieHP::EcranPaysage.topLeft();
     const QImage v = a.vue();
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(0, 12)), kBarreHaut1, 12));
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(160, 26 + 188 + 12)), kBarreBas));
-    EXPECT_TRUE(proche(v.pixel(o + QPoint(300, 180)), kFondToday));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(0, 12)), kBarreHaut1, 12));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(160, 26 + 188 + 12)), kBarreBas, 6));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(300, 180)), kFondToday, 6));
     EXPECT_EQ(f.imageEcran(true).size(), QSize(320, 240));
 
     // The landscape mask is the portrait one turned: the body now lies across.
@@ -246,9 +230,9 @@ TEST(PreviewHP, StartMenuAndBaseHueViews)
     const QImage menu = f.imageEcran(false);
     // The panel's frame at the screen's left, the Start picture inside it
     // below the last entry, the Today picture beside it.
-    EXPECT_TRUE(proche(menu.pixel(0, 100), qRgb(0, 0, 0)));
-    EXPECT_TRUE(proche(menu.pixel(140, 300), kFondStart));
-    EXPECT_TRUE(proche(menu.pixel(200, 250), kFondToday));
+    EXPECT_TRUE(testenv::proche(menu.pixel(0, 100), qRgb(0, 0, 0), 6));
+    EXPECT_TRUE(testenv::proche(menu.pixel(140, 300), kFondStart, 6));
+    EXPECT_TRUE(testenv::proche(menu.pixel(200, 250), kFondToday, 6));
 
     a.doubleClic(ZoneHP::BaseHue);
     ASSERT_TRUE(f.vueBaseHue());
@@ -256,10 +240,10 @@ TEST(PreviewHP, StartMenuAndBaseHueViews)
     EXPECT_EQ(c.choisie, ColorHLSToRGB(80, 120, 160));
     EXPECT_EQ(c.compagne, ColorAdjustLuma(c.choisie, 90));
     const QImage vue = f.imageEcran(false);
-    EXPECT_TRUE(proche(vue.pixel(0, 12), c.choisie, 8));
-    EXPECT_TRUE(proche(vue.pixel(120, 12), c.compagne, 8));
-    EXPECT_TRUE(proche(vue.pixel(120, 25), c.claire, 8));
-    EXPECT_TRUE(proche(vue.pixel(239, 26 + 268 + 15), c.choisie, 8));
+    EXPECT_TRUE(testenv::proche(vue.pixel(0, 12), c.choisie, 8));
+    EXPECT_TRUE(testenv::proche(vue.pixel(120, 12), c.compagne, 8));
+    EXPECT_TRUE(testenv::proche(vue.pixel(120, 25), c.claire, 8));
+    EXPECT_TRUE(testenv::proche(vue.pixel(239, 26 + 268 + 15), c.choisie, 8));
 
     // Without a stored BaseHue: the Today picture's hue on the upper strip.
     const CouleursBaseHue d = CouleursBaseHueHP(false, 0, 40);
@@ -286,13 +270,13 @@ TEST(PreviewHP, ScreenDrawingEdgeCases)
     EXPECT_GT(qGray(i.pixel(120, 0)), 200);
     EXPECT_LT(qGray(i.pixel(120, r.top() - 3)), 60);
     // No working picture: the screen stays white under the rows.
-    EXPECT_TRUE(proche(i.pixel(200, r.top() + 26 + 180), qRgb(255, 255, 255), 0));
+    EXPECT_TRUE(testenv::proche(i.pixel(200, r.top() + 26 + 180), qRgb(255, 255, 255), 0));
 
     // A custom format with no visible area: a white screen, nothing drawn.
     DonneesEcranHP vide = d;
     vide.format.TailleImages[4] = 0;
     const QImage blanc = DessineEcranHP(vide, {}, res);
-    EXPECT_TRUE(proche(blanc.pixel(120, 160), qRgb(255, 255, 255), 0));
+    EXPECT_TRUE(testenv::proche(blanc.pixel(120, 160), qRgb(255, 255, 255), 0));
 
     // Working picture names by format and orientation.
     EXPECT_EQ(NomImageTravailHP(3, false, false), QStringLiteral("tdywater.gif"));
@@ -378,7 +362,7 @@ TEST(PreviewHP, CapturesInEachFormatWithTheirCounter)
     EXPECT_EQ(tagExif(jpeg, EXIF_TAG_DATE_TIME), QByteArray("2024:03:09 14:25:00", 20));
     // The captured picture is the screen shown: its bottom bar survives the palette.
     const QImage bmp(dossier + QStringLiteral("/Capture00.bmp"));
-    EXPECT_TRUE(proche(bmp.pixel(120, 26 + 268 + 12), kBarreBas, 16));
+    EXPECT_TRUE(testenv::proche(bmp.pixel(120, 26 + 268 + 12), kBarreBas, 16));
 
     // The save dialog's filter change.
     EXPECT_EQ(NomSelonFiltre(QStringLiteral("Capture00.bmp"), 2), QStringLiteral("Capture00.jpg"));
@@ -484,9 +468,9 @@ TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
         a.ctx->document.setCouleur(20, magenta);
         // A grey Start picture under the menu, a lighter Today picture beside it.
         for (const char *nom : {"/stwater_240_320.gif", "/stwater_320_240.gif"})
-            ecritGif(testenv::programDir() + QLatin1String(nom), 240, 320, qRgb(150, 150, 150));
+            gifecrit::ecritFichier(testenv::programDir() + QLatin1String(nom), 240, 320, qRgb(150, 150, 150));
         for (const char *nom : {"/tdywater_240_320.gif", "/tdywater_320_240.gif"})
-            ecritGif(testenv::programDir() + QLatin1String(nom), 320, 320, qRgb(220, 220, 220));
+            gifecrit::ecritFichier(testenv::programDir() + QLatin1String(nom), 320, 320, qRgb(220, 220, 220));
         a.ouvre();
         if (paysage)
             a.doubleClic(ZoneHP::Orientation);
@@ -509,7 +493,7 @@ TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
         int dedans = 0, dehors = 0;
         for (int y = 26; y < e.height(); ++y)
             for (int x = 0; x < e.width(); ++x)
-                if (proche(e.pixel(x, y), magenta, 110))
+                if (testenv::proche(e.pixel(x, y), magenta, 110))
                     (x < droite - 1 ? dedans : dehors)++;
         EXPECT_GT(dedans, 200) << paysage;
         EXPECT_EQ(dehors, 0) << paysage;
@@ -530,7 +514,7 @@ TEST(PreviewHP, StartMenuTextStaysInsideItsPanel)
         for (int y = 26; y < basCadre; ++y) {
             bool texte = false;
             for (int x = 0; x < droite && !texte; ++x)
-                texte = proche(e.pixel(x, y), magenta, 110);
+                texte = testenv::proche(e.pixel(x, y), magenta, 110);
             entrees += texte && !dansTexte;
             dansTexte = texte;
         }

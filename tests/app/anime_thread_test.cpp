@@ -1,4 +1,5 @@
 #include "app/anime_thread.h"
+#include "tests/support/attente.h"
 #include "tests/support/gif_test_writer.h"
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
@@ -60,14 +61,6 @@ bool memesPixels(const QImage &a, const QImage &b)
 
 QImage ecran(QLabel &l) { return l.grab().toImage(); }
 
-bool attend(QSignalSpy &spy, int n)
-{
-    while (spy.size() < n)
-        if (!spy.wait(5000))
-            return false;
-    return true;
-}
-
 struct Banc
 {
     ThemeDocument doc;
@@ -117,7 +110,7 @@ TEST(AnimeThread, TheTimerPlaysTheFramesAndAColourChangeShowsFromTheNextFrame)
     Banc b;
     TAnimeThread anim(&b.label, gifDeuxImages(1, 1), kFond, b.couleur(), &b.pause);
     QSignalSpy spy(&anim, &TAnimeThread::imageDessinee);
-    ASSERT_TRUE(attend(spy, 3));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 3, 5000));
     EXPECT_EQ(spy[0][0].toInt(), 1);
     EXPECT_EQ(spy[1][0].toInt(), 0);
     EXPECT_EQ(spy[2][0].toInt(), 1);
@@ -128,7 +121,7 @@ TEST(AnimeThread, TheTimerPlaysTheFramesAndAColourChangeShowsFromTheNextFrame)
     const TColor neuve = TColor::fromRgb(3, 140, 70);
     b.doc.setCouleur(kSlotDots, neuve);
     EXPECT_TRUE(memesPixels(ecran(b.label), avant));
-    ASSERT_TRUE(attend(spy, int(spy.size()) + 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, int(spy.size()) + 1, 5000));
     const int k = spy.last()[0].toInt();
     EXPECT_TRUE(memesPixels(ecran(b.label), k == 0 ? attendu(0, 0, neuve) : attendu(6, 6, neuve)));
 }
@@ -172,7 +165,7 @@ TEST(AnimeThread, StillGifOneFrameZeroDelayAndOtherPictures)
         ASSERT_TRUE(anim.pret());
         EXPECT_EQ(anim.intervalleMs(), 70);
         QSignalSpy spy(&anim, &TAnimeThread::imageDessinee);
-        ASSERT_TRUE(attend(spy, 2));
+        ASSERT_TRUE(testenv::attendSignaux(spy, 2, 5000));
         EXPECT_EQ(spy[0][0].toInt(), 0);
         EXPECT_EQ(spy[1][0].toInt(), 0);
         EXPECT_TRUE(memesPixels(ecran(b.label), attendu(0, 0, kDots)));
@@ -243,7 +236,7 @@ TEST(AnimeThread, PausesNestAndEveryPathResumes)
     EXPECT_EQ(spy.size(), 0);
     b.pause.resume();
     EXPECT_TRUE(anim.enCours());
-    ASSERT_TRUE(attend(spy, 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
 
     // The guard resumes when an error leaves the paused section...
     try {
@@ -264,7 +257,7 @@ TEST(AnimeThread, PausesNestAndEveryPathResumes)
     EXPECT_FALSE(operation(true));
     EXPECT_TRUE(anim.enCours());
     const int avant = int(spy.size());
-    ASSERT_TRUE(attend(spy, avant + 2));
+    ASSERT_TRUE(testenv::attendSignaux(spy, avant + 2, 5000));
 }
 
 TEST(AnimeThread, CreatedWhilePausedStartsOnResumeAndStopsForGood)

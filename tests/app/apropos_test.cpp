@@ -3,6 +3,7 @@
 #include "app/scroll_text.h"
 #include "app/switch_control.h"
 #include "ui/version_info.h"
+#include "tests/support/attente.h"
 #include "tests/support/scripted_prompts.h"
 #include "theme/animation_pause.h"
 
@@ -18,11 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool attend(const std::function<bool()> &condition)
-{
-    return QTest::qWaitFor(condition, 10000);
-}
 
 QString versionAttendue()
 {
@@ -85,7 +81,7 @@ TEST(ScrollText, AdvancesOnItsTimerAndStopsWhenHidden)
     EXPECT_FALSE(s.defilementEnCours()); // not shown yet
     s.show();
     QSignalSpy pas(&s, &TScrollText::avance);
-    ASSERT_TRUE(attend([&] { return pas.count() >= 5; }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return pas.count() >= 5; }, 10000));
     EXPECT_EQ(s.positionTexte().y(), s.height() - int(pas.count()));
 
     s.hide();
@@ -96,7 +92,7 @@ TEST(ScrollText, AdvancesOnItsTimerAndStopsWhenHidden)
 
     s.show();
     const int avant = int(pas.count());
-    ASSERT_TRUE(attend([&] { return pas.count() > avant + 2; }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return pas.count() > avant + 2; }, 10000));
     EXPECT_LT(s.positionTexte().y(), arret.y());
 }
 
@@ -110,11 +106,11 @@ TEST(ScrollText, PauseSlowsToAStopAndUnpauseSpeedsUp)
     s.setActive(true);
     QList<int> positions;
     QObject::connect(&s, &TScrollText::avance, [&] { positions << s.positionTexte().y(); });
-    ASSERT_TRUE(attend([&] { return positions.size() >= 2; }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return positions.size() >= 2; }, 10000));
     s.Pause();
     QSignalSpy actif(&s, &TScrollText::activeChanged);
     const int n = int(positions.size());
-    ASSERT_TRUE(attend([&] { return !s.Active(); }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return !s.Active(); }, 10000));
     EXPECT_FALSE(s.defilementEnCours());
     ASSERT_EQ(actif.count(), 1);
     // Slowing: steps of 2 then 1, then the stop (no more movement).
@@ -126,7 +122,7 @@ TEST(ScrollText, PauseSlowsToAStopAndUnpauseSpeedsUp)
     s.Unpause();
     EXPECT_TRUE(s.Active());
     EXPECT_EQ(s.pasCourant(), 0);
-    ASSERT_TRUE(attend([&] { return positions.size() >= n + 6; }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return positions.size() >= n + 6; }, 10000));
     EXPECT_EQ(positions.at(n + 2) - positions.at(n + 1), -1);
     EXPECT_EQ(positions.at(n + 3) - positions.at(n + 2), -2);
     EXPECT_EQ(positions.at(n + 4) - positions.at(n + 3), -3);
@@ -146,7 +142,7 @@ TEST(ScrollText, HorizontalTextWrapsAndDragFollowsThePointer)
     QList<int> xs;
     QObject::connect(&s, &TScrollText::avance, [&] { xs << s.positionTexte().x(); });
     s.setActive(true);
-    ASSERT_TRUE(attend([&] { return xs.size() >= 6; }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return xs.size() >= 6; }, 10000));
     s.setActive(false);
     // 50, 0, -50, -100, then fully out at -150: back at the right edge.
     EXPECT_EQ(xs.mid(0, 6), QList<int>({50, 0, -50, -100, 100, 50}));
@@ -170,7 +166,7 @@ TEST(ScrollText, HorizontalTextWrapsAndDragFollowsThePointer)
     QTest::mouseRelease(&s, Qt::LeftButton, {}, QPoint(80, 10));
 
     s.setActive(true);
-    ASSERT_TRUE(attend([&] { return s.positionTexte().x() >= 0; }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return s.positionTexte().x() >= 0; }, 10000));
     s.setActive(false);
     const int x0 = s.positionTexte().x();
     QTest::mousePress(&s, Qt::LeftButton, {}, QPoint(x0 + 5, 10));
@@ -316,7 +312,7 @@ TEST(AboutBox, ScrollsWhenShownAndTheSwitchClosesItHalfASecondLater)
     QTest::mouseClick(box.Switch1, Qt::LeftButton, {}, QPoint(25, 30));
     QTest::mouseClick(box.Switch1, Qt::LeftButton, {}, QPoint(25, 30)); // a second click changes nothing
     EXPECT_TRUE(box.isVisible());
-    ASSERT_TRUE(attend([&] { return !box.isVisible(); }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return !box.isVisible(); }, 10000));
     ASSERT_EQ(fini.count(), 1);
     EXPECT_EQ(fini.at(0).at(0).toInt(), int(QDialog::Accepted));
     EXPECT_FALSE(box.ScrollText1->Active());

@@ -1,19 +1,16 @@
 #include "ui/dossiers_programme.h"
 #include "ui/fonctions_indep.h"
+#include "tests/support/attente.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
-#include <QTest>
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -31,18 +28,6 @@ QByteArray pointsGif()
 QString themeTmp()
 {
     return DossierTemp().value_or(QString()) + QStringLiteral("ThemeTmp");
-}
-
-// Waits for a condition the other process brings about; fails after a minute.
-bool attend(const std::function<bool()> &condition)
-{
-    QDeadlineTimer limite(60000);
-    while (!condition()) {
-        if (limite.hasExpired())
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
 }
 
 // The real program, with this test's folders and no modal dialog.
@@ -129,7 +114,7 @@ TEST(Demarrage, ASecondInstanceExitsWith999AndLeavesTheFirstOnesWorkFolder)
     const QString tmp = themeTmp();
     auto premier = lance();
     ASSERT_TRUE(premier->waitForStarted(60000));
-    ASSERT_TRUE(attend([&] { return QFileInfo::exists(tmp + QStringLiteral("/Points.gif")); }))
+    ASSERT_TRUE(testenv::attendCondition([&] { return QFileInfo::exists(tmp + QStringLiteral("/Points.gif")); }, 60000))
         << premier->readAllStandardError().toStdString();
     testenv::writeFile(tmp + QStringLiteral("/in-use.txt"), "mine");
 
@@ -147,10 +132,10 @@ TEST(Demarrage, ASecondInstanceExitsWith999AndLeavesTheFirstOnesWorkFolder)
     testenv::writeFile(tmp + QStringLiteral("/tempTsk/old.gif"), "old");
     QFile::remove(tmp + QStringLiteral("/Points.gif"));
     auto troisieme = lance();
-    ASSERT_TRUE(attend([&] {
+    ASSERT_TRUE(testenv::attendCondition([&] {
         return !QFileInfo::exists(tmp + QStringLiteral("/in-use.txt"))
                && QFileInfo::exists(tmp + QStringLiteral("/Points.gif"));
-    })) << troisieme->readAllStandardError().toStdString();
+    }, 60000)) << troisieme->readAllStandardError().toStdString();
     EXPECT_FALSE(QFileInfo::exists(tmp + QStringLiteral("/tempTsk")));
     EXPECT_EQ(troisieme->state(), QProcess::Running);
     troisieme->kill();

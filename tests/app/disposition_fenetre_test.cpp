@@ -7,7 +7,7 @@
 #include "tests/support/fenetre_principale.h"
 
 #include "device/etat_pda.h"
-#include "tools/dialogue_ouverture_tsk.h"
+#include "tools/open_picture_dialog_gdi_tsk.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -26,18 +26,6 @@ using fenetretest::surFenetreModale;
 
 namespace {
 
-// A real GIF of one colour, or of two with the block (bx, 0)-(largeur, hauteur)
-// in the second one.
-void ecritGif(const QString &chemin, int largeur, int hauteur, QRgb fond, QRgb bloc, int bx)
-{
-    const gifecrit::Cadre c = gifecrit::uni(largeur, hauteur, 0, 1, bx, 0, largeur - bx, hauteur, 0);
-    testenv::writeFile(chemin, gifecrit::ecrit(largeur, hauteur, {fond, bloc}, {c}));
-}
-void ecritGif(const QString &chemin, int largeur, int hauteur, QRgb couleur)
-{
-    ecritGif(chemin, largeur, hauteur, couleur, couleur, 0);
-}
-
 // A point of the Today screen (Image1) in the preview panel.
 QPoint ecran(int x, int y)
 {
@@ -117,7 +105,7 @@ TEST(MainWindowApercu, AColourPanelChangeRedrawsTheSlotWhereThePreviewDrawsIt)
 TEST(MainWindowApercu, TheDropperPicksFromTheTodayScreenAndPaintsASlot)
 {
     Fenetre f;
-    ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(200, 30, 40));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(200, 30, 40));
     TOrvandel &w = f.ouvre();
     auto *pipette = f.trouve<QToolButton>("PipetteSBtn");
     auto *panel26 = f.trouve<PanneauCouleur>("Panel26");
@@ -144,8 +132,8 @@ TEST(MainWindowApercu, UseStartImageAndTheFormatRedrawTheBackground)
 {
     Fenetre f;
     // Today: red on the left half, blue on the right; Start: green.
-    ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(255, 0, 0), rvb(0, 0, 255), 320);
-    ecritGif(f.dossiers.DossierAppli + "stwater.gif", 399, 586, rvb(0, 160, 0));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(255, 0, 0), rvb(0, 0, 255), 320);
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 399, 586, rvb(0, 160, 0));
     TOrvandel &w = f.ouvre();
     ASSERT_EQ(w.contexte().document.format().FormatTheme, 3);
     // Format 3 shows the top-left 480 x 536 of the picture at half size.
@@ -178,8 +166,8 @@ TEST(MainWindowApercu, WorkingPicturesShowInTheThumbnailsWithTheirDominantColour
     EXPECT_EQ(f.trouve<QLabel>("StatusBar1Panel0")->text(), QStringLiteral("Images Format : (---x--- - ---x---)"));
 
     // A picture tool saves the two pictures: red Today, grey Start.
-    ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 100, 120, rvb(255, 0, 0));
-    ecritGif(f.dossiers.DossierAppli + "stwater.gif", 50, 60, rvb(128, 128, 128));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 100, 120, rvb(255, 0, 0));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 50, 60, rvb(128, 128, 128));
     w.imagesEnregistrees();
 
     auto *minTD = f.trouve<QLabel>("MinTD");
@@ -223,10 +211,10 @@ TEST(MainWindowApercu, TheFormatDecidesTheLandscapeThumbnailsAndTheStatusTexts)
 {
     Fenetre f;
     const QString d = f.dossiers.DossierAppli;
-    ecritGif(d + "tdywater_240_320.gif", 240, 320, rvb(255, 0, 0));
-    ecritGif(d + "stwater_240_320.gif", 240, 320, rvb(0, 200, 0));
-    ecritGif(d + "tdywater_320_240.gif", 320, 240, rvb(255, 0, 0));
-    ecritGif(d + "stwater_320_240.gif", 320, 240, rvb(0, 0, 255));
+    gifecrit::ecritFichier(d + "tdywater_240_320.gif", 240, 320, rvb(255, 0, 0));
+    gifecrit::ecritFichier(d + "stwater_240_320.gif", 240, 320, rvb(0, 200, 0));
+    gifecrit::ecritFichier(d + "tdywater_320_240.gif", 320, 240, rvb(255, 0, 0));
+    gifecrit::ecritFichier(d + "stwater_320_240.gif", 320, 240, rvb(0, 0, 255));
     TOrvandel &w = f.ouvre();
     EXPECT_EQ(f.trouve<QLabel>("StatusBar1Panel1")->text(), QStringLiteral("Theme Format : (640x588 - 399x586)"));
     EXPECT_FALSE(f.trouve<QLabel>("MinTDL")->isVisible());
@@ -313,8 +301,8 @@ TEST(MainWindowApercu, TheHotZonesAnswerClicksOnTheMainWindow)
 TEST(MainWindowApercu, TextToolSavesRefreshTheThumbnailsWhileItIsOpen)
 {
     Fenetre f;
-    ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(255, 0, 0));
-    ecritGif(f.dossiers.DossierAppli + "stwater.gif", 399, 586, rvb(255, 0, 0));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, rvb(255, 0, 0));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 399, 586, rvb(255, 0, 0));
     f.ouvre();
     auto *minTD = f.trouve<QLabel>("MinTD");
     ASSERT_TRUE(minTD && minTD->isVisible());

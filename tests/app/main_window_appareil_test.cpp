@@ -3,6 +3,7 @@
 
 #include "app/anime_thread.h"
 #include "device/etat_pda.h"
+#include "tests/support/attente.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
 
@@ -12,14 +13,6 @@
 using fenetretest::Fenetre;
 
 namespace {
-
-bool attends(QSignalSpy &spy, int n)
-{
-    while (spy.count() < n)
-        if (!spy.wait(5000))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -49,11 +42,11 @@ TEST(MainWindowAppareil, PlugAndUnplugFollowTheStateConnectAndDisconnect)
     ASSERT_TRUE(w.etatPDA() && w.etatPDA()->DccMan);
     auto *etat = f.trouve<QLabel>("EtatASLbl");
     QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    ASSERT_TRUE(attends(spy, 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
     EXPECT_EQ(etat->text(), QStringLiteral("Listen"));
 
     ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(attends(spy, 4));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 4, 5000));
     EXPECT_EQ(etat->text(), QStringLiteral("Active ( IP Adress : 169.254.2.1 )"));
     EXPECT_TRUE(w.etatPDA()->PDAConnecte);
     EXPECT_TRUE(w.contexte().appareil.connecte);
@@ -64,7 +57,7 @@ TEST(MainWindowAppareil, PlugAndUnplugFollowTheStateConnectAndDisconnect)
     EXPECT_EQ(w.animationBouton()->intervalleMs(), 200);
 
     ASSERT_EQ(c.OvdSimUnplug(dir.constData()), 1);
-    ASSERT_TRUE(attends(spy, 6));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 6, 5000));
     EXPECT_EQ(etat->text(), QStringLiteral("Listen"));
     EXPECT_FALSE(w.etatPDA()->PDAConnecte);
     EXPECT_FALSE(w.animationBouton());
@@ -74,7 +67,7 @@ TEST(MainWindowAppareil, PlugAndUnplugFollowTheStateConnectAndDisconnect)
 
     // The close ends an open connection.
     ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(attends(spy, 9));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 9, 5000));
     ASSERT_TRUE(w.etatPDA()->PDAConnecte);
     f.ferme();
     EXPECT_EQ(c.OvdSimSessionCount(), 0);

@@ -3,6 +3,7 @@
 // device's colours for a package read while connected, and which commands
 // each state enables.
 
+#include "tests/support/attente.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
 
@@ -55,20 +56,12 @@ QString paquetPartiel()
     return copie;
 }
 
-bool attends(QSignalSpy &spy, int n)
-{
-    while (spy.count() < n)
-        if (!spy.wait(5000))
-            return false;
-    return true;
-}
-
 // Plugs a fresh simulated device into an open window and waits until the
 // window is connected.
 bool connecte(Fenetre &f, devsimtest::Controle &c, const QByteArray &dir)
 {
     QSignalSpy spy(f.w->etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    if (!attends(spy, 1) || c.OvdSimPlug(dir.constData(), devsimtest::ip(169, 254, 2, 1)) != 1)
+    if (!testenv::attendSignaux(spy, 1, 5000) || c.OvdSimPlug(dir.constData(), devsimtest::ip(169, 254, 2, 1)) != 1)
         return false;
     return QTest::qWaitFor([&] { return f.w->contexte().appareil.connecte; }, 5000);
 }
@@ -241,7 +234,7 @@ TEST(MainWindowCommandes, DeviceStateShowsItsIconAndEnablesTheDeviceCommands)
     EXPECT_TRUE(infPDA->isHidden());
 
     QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    ASSERT_TRUE(attends(spy, 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
     EXPECT_EQ(w.iconeEtatAS(), 15); // listening
     ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.contexte().appareil.connecte; }, 5000));
@@ -271,7 +264,7 @@ TEST(MainWindowCommandes, DeviceStateShowsItsIconAndEnablesTheDeviceCommands)
 
     const int avant = spy.count();
     ASSERT_EQ(c.OvdSimUnplug(dir.constData()), 1);
-    ASSERT_TRUE(attends(spy, avant + 2));
+    ASSERT_TRUE(testenv::attendSignaux(spy, avant + 2, 5000));
     EXPECT_FALSE(w.contexte().appareil.connecte);
     EXPECT_FALSE(tskAct->isEnabled());
     EXPECT_TRUE(infPDA->isHidden());

@@ -31,12 +31,6 @@ std::array<bool, NbImagesTravail> presents(std::initializer_list<const char *> n
     return p;
 }
 
-void ecritGif(const QString &chemin, int largeur, int hauteur)
-{
-    const gifecrit::Cadre c = gifecrit::uni(largeur, hauteur, 0, 1, 0, 0, largeur, hauteur, 0);
-    testenv::writeFile(chemin, gifecrit::ecrit(largeur, hauteur, {qRgb(200, 30, 30), qRgb(200, 30, 30)}, {c}));
-}
-
 QColor couleurTexte(QLabel *l)
 {
     return l->palette().color(QPalette::WindowText);
@@ -107,7 +101,7 @@ TEST(MainWindowTempsLibre, PicturesListAndCommandsFollowTheFilesAndUseStartImage
 {
     Fenetre f;
     const QString d = f.dossiers.DossierAppli;
-    ecritGif(d + "stwater.gif", 40, 60);
+    gifecrit::ecritFichier(d + "stwater.gif", 40, 60, qRgb(200, 30, 30));
     TOrvandel &w = f.ouvre();
     auto *creer = f.trouve<QToolButton>("CreerTBtn");
     auto *sauveInf = f.trouve<QToolButton>("SauveInfTBtn");
@@ -150,7 +144,7 @@ TEST(MainWindowTempsLibre, PicturesListAndCommandsFollowTheFilesAndUseStartImage
     EXPECT_FALSE(f.trouve<QToolButton>("TransfertTskTBtn")->isEnabled());
 
     // The Today picture arrives; UseStartImage off again.
-    ecritGif(d + "tdywater.gif", 40, 60);
+    gifecrit::ecritFichier(d + "tdywater.gif", 40, 60, qRgb(200, 30, 30));
     QTest::mouseClick(usi, Qt::LeftButton, {}, QPoint(5, usi->height() / 2));
     EXPECT_FALSE(w.contexte().document.parametres().UseStartImageDefini);
     EXPECT_EQ(w.contexte().document.parametres().ValUseStartImage, 0);
@@ -176,7 +170,7 @@ TEST(MainWindowTempsLibre, CreateHintNamesThePackage)
 {
     Fenetre f;
     for (const char *nom : {"tdywater.gif", "stwater.gif"})
-        ecritGif(f.dossiers.DossierAppli + nom, 40, 60);
+        gifecrit::ecritFichier(f.dossiers.DossierAppli + nom, 40, 60, qRgb(200, 30, 30));
     TOrvandel &w = f.ouvre();
     w.contexte().document.setNomTheme(QStringLiteral("Night"));
     w.MajEtatCreation();
@@ -191,8 +185,8 @@ TEST(MainWindowTempsLibre, FirstPassWithPicturesOfTheFormatSaysNothing)
 {
     Fenetre f;
     f.controleTailles = true;
-    ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 640, 588);
-    ecritGif(f.dossiers.DossierAppli + "stwater.gif", 399, 586);
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, qRgb(200, 30, 30));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 399, 586, qRgb(200, 30, 30));
     TOrvandel &w = f.ouvre();
     EXPECT_TRUE(w.verifFormatEnAttente());
     w.TempsLibre();
@@ -208,9 +202,9 @@ TEST(MainWindowTempsLibre, FirstPassWithAMissingOrWrongPicturePointsToTheOptions
     for (const bool manquante : {true, false}) {
         Fenetre f;
         f.controleTailles = true;
-        ecritGif(f.dossiers.DossierAppli + "tdywater.gif", 640, 588);
+        gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, qRgb(200, 30, 30));
         if (!manquante)
-            ecritGif(f.dossiers.DossierAppli + "stwater.gif", 400, 586);
+            gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 400, 586, qRgb(200, 30, 30));
         TOrvandel &w = f.ouvre();
         auto *pages = f.trouve<QTabWidget>("PageControl1");
         EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("CoulTabS"));

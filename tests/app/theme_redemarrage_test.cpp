@@ -8,7 +8,7 @@
 
 #include "app/panneau_couleur.h"
 #include "theme/fichier_couleurs.h"
-#include "tools/cles_theme_td.h"
+#include "tools/td_theme_cles.h"
 #include "tools/hue_calc.h"
 
 #include <QCheckBox>

@@ -4,6 +4,7 @@
 #include "device/dcc_man.h"
 #include "device/etat_pda.h"
 #include "device/lien_rapi.h"
+#include "tests/support/attente.h"
 #include "tests/support/devsim_support.h"
 
 #include <QProcess>
@@ -26,15 +27,6 @@ struct Releve {
         });
     }
 };
-
-// Waits (on signals, not on time) until n notifications have been recorded.
-bool attends(QSignalSpy &spy, int n)
-{
-    while (spy.count() < n)
-        if (!spy.wait(5000))
-            return false;
-    return true;
-}
 
 } // namespace
 
@@ -59,13 +51,13 @@ TEST(TDccMan, LesHuitNotificationsDonnentLeurCodeEtLeurTexte)
     r.suit(w);
     QSignalSpy spy(&w, &TDccMan::OnChange);
     w.Advise();
-    ASSERT_TRUE(attends(spy, 1)); // the unplugged device listens
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000)); // the unplugged device listens
     EXPECT_EQ(r.codes.front(), 6);
 
     for (int code = 1; code <= 8; ++code)
         ASSERT_EQ(c.OvdSimRaise(dir.constData(), code, ip(192, 168, 0, 1)), 1);
     ASSERT_EQ(c.OvdSimRaise(dir.constData(), 8, 0), 1); // twice the same: twice OnChange
-    ASSERT_TRUE(attends(spy, 10));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 10, 5000));
     const std::vector<int> codes(r.codes.begin() + 1, r.codes.end());
     EXPECT_EQ(codes, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 8}));
     const std::vector<QString> textes(r.textes.begin() + 1, r.textes.end());
@@ -98,24 +90,24 @@ TEST(TDccMan, BrancherEtDebrancherSuiventLEtatEtLaConnexion)
     });
     QSignalSpy spy(etat.DccMan.get(), &TDccMan::OnChange);
     etat.DccMan->Advise();
-    ASSERT_TRUE(attends(spy, 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
 
     ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(attends(spy, 4));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 4, 5000));
     EXPECT_EQ(r.codes, (std::vector<int>{6, 5, 3, 1}));
     EXPECT_EQ(etat.texteEtat(), QStringLiteral("IP Adress : 169.254.2.1"));
     EXPECT_TRUE(etat.PDAConnecte);
     EXPECT_EQ(c.OvdSimSessionCount(), 1);
 
     ASSERT_EQ(c.OvdSimUnplug(dir.constData()), 1);
-    ASSERT_TRUE(attends(spy, 6));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 6, 5000));
     EXPECT_EQ(r.codes, (std::vector<int>{6, 5, 3, 1, 7, 6}));
     EXPECT_FALSE(etat.PDAConnecte);
     EXPECT_EQ(c.OvdSimSessionCount(), 0);
 
     // Shut-down ends an open connection.
     ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(attends(spy, 9));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 9, 5000));
     ASSERT_TRUE(etat.PDAConnecte);
     etat.arrete();
     EXPECT_EQ(c.OvdSimSessionCount(), 0);
@@ -133,7 +125,7 @@ TEST(TDccMan, UnAppareilDejaBrancheEstAnnonceALAvis)
     r.suit(w);
     QSignalSpy spy(&w, &TDccMan::OnChange);
     w.Advise();
-    ASSERT_TRUE(attends(spy, 3));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 3, 5000));
     EXPECT_EQ(r.codes, (std::vector<int>{5, 3, 1}));
     EXPECT_EQ(w.StatusText(), QStringLiteral("IP Adress : 10.0.0.5"));
 }
@@ -148,16 +140,16 @@ TEST(TDccMan, RienNEstLivreApresUnadvise)
     r.suit(w);
     QSignalSpy spy(&w, &TDccMan::OnChange);
     w.Advise();
-    ASSERT_TRUE(attends(spy, 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
     w.Unadvise();
     EXPECT_FALSE(w.advise());
     // Raised while unadvised: waiting in the manager, never delivered.
     ASSERT_EQ(c.OvdSimRaise(dir.constData(), 8, 0), 1);
     ASSERT_EQ(c.OvdSimRaise(dir.constData(), 2, 0), 1);
     w.Advise();
-    ASSERT_TRUE(attends(spy, 2));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 2, 5000));
     ASSERT_EQ(c.OvdSimRaise(dir.constData(), 4, 0), 1);
-    ASSERT_TRUE(attends(spy, 3));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 3, 5000));
     EXPECT_EQ(r.codes, (std::vector<int>{6, 6, 4}));
 }
 
@@ -208,7 +200,7 @@ TEST(TDccMan, LOutilBrancheLAppareilVuParLeProgramme)
     TDccMan w(lien);
     QSignalSpy spy(&w, &TDccMan::OnChange);
     w.Advise();
-    ASSERT_TRUE(attends(spy, 1));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
 
     QProcess outil;
     outil.start(cheminOutil(), {QStringLiteral("plug"), QString::fromLocal8Bit(dir), QStringLiteral("--ip"),
@@ -216,7 +208,7 @@ TEST(TDccMan, LOutilBrancheLAppareilVuParLeProgramme)
     ASSERT_TRUE(outil.waitForFinished(10000));
     EXPECT_EQ(outil.exitCode(), 0);
     EXPECT_TRUE(outil.readAllStandardOutput().contains("the running program was told"));
-    ASSERT_TRUE(attends(spy, 4));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 4, 5000));
     EXPECT_EQ(w.Status(), 1);
     EXPECT_EQ(w.StatusText(), QStringLiteral("IP Adress : 10.20.30.40"));
 
@@ -228,6 +220,6 @@ TEST(TDccMan, LOutilBrancheLAppareilVuParLeProgramme)
 
     outil.start(cheminOutil(), {QStringLiteral("unplug"), QString::fromLocal8Bit(dir)});
     ASSERT_TRUE(outil.waitForFinished(10000));
-    ASSERT_TRUE(attends(spy, 6));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 6, 5000));
     EXPECT_EQ(w.Status(), 6);
 }

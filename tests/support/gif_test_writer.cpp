@@ -1,5 +1,7 @@
 #include "tests/support/gif_test_writer.h"
 
+#include "tests/support/test_env.h"
+
 #include <gif_lib.h>
 
 #include <stdexcept>
@@ -79,6 +81,17 @@ Cadre uni(int largeur, int hauteur, unsigned char fond, unsigned char bloc, int 
         for (int x = bx; x < bx + bl; ++x)
             c.index[size_t(y) * size_t(largeur) + size_t(x)] = bloc;
     return c;
+}
+
+void ecritFichier(const QString &chemin, int largeur, int hauteur, QRgb fond, QRgb bloc, int bx)
+{
+    const Cadre c = uni(largeur, hauteur, 0, 1, bx, 0, largeur - bx, hauteur, 0);
+    testenv::writeFile(chemin, ecrit(largeur, hauteur, {fond, bloc}, {c}));
+}
+
+void ecritFichier(const QString &chemin, int largeur, int hauteur, QRgb couleur)
+{
+    ecritFichier(chemin, largeur, hauteur, couleur, couleur, 0);
 }
 
 } // namespace gifecrit

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QRgb>
+#include <QString>
 
 #include <vector>
 
@@ -26,5 +27,10 @@ QByteArray ecrit(int largeur, int hauteur, const std::vector<QRgb> &palette, con
 // A full-screen frame of one colour index with a block of another.
 Cadre uni(int largeur, int hauteur, unsigned char fond, unsigned char bloc, int bx, int by, int bl, int bh,
           int delaiCs);
+
+// Writes to `chemin` a one-frame GIF of one colour, or of two with the block
+// (bx, 0)-(largeur, hauteur) in the second one.
+void ecritFichier(const QString &chemin, int largeur, int hauteur, QRgb fond, QRgb bloc, int bx);
+void ecritFichier(const QString &chemin, int largeur, int hauteur, QRgb couleur);
 
 } // namespace gifecrit

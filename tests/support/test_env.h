@@ -10,6 +10,7 @@ namespace testenv {
 QString rootDir();    // the whole tree of the running test case
 QString programDir(); // stands for the program folder
 QString tempDir();    // the TMPDIR of the running test case
+QString cheminTemp(const QString &nom); // a file of that name in tempDir()
 QString testDataDir(); // files written by other tools (../shared/testdata)
 QString buildDir();    // the build tree: the program is buildDir() + "/bin/orvandel"
 

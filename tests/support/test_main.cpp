@@ -21,6 +21,7 @@ namespace testenv {
 QString rootDir() { return g_root; }
 QString programDir() { return g_root + QStringLiteral("/prog"); }
 QString tempDir() { return g_root + QStringLiteral("/tmp"); }
+QString cheminTemp(const QString &nom) { return tempDir() + QLatin1Char('/') + nom; }
 
 QString testDataDir()
 {

@@ -10,11 +10,6 @@
 
 namespace {
 
-QString chemin(const QString &nom)
-{
-    return testenv::tempDir() + QLatin1Char('/') + nom;
-}
-
 QByteArray encode(const QImage &img, const char *format, int qualite = -1)
 {
     QByteArray octets;
@@ -48,7 +43,7 @@ TEST(ChargerBitmap, PaletteFilesBecome32BitWithTheirColours)
     const QList<QRgb> palette{qRgb(46, 151, 227), qRgb(255, 0, 7), qRgb(18, 87, 177)};
     const QImage src = indexee(palette);
     for (const char *format : {"png", "bmp"}) {
-        const QString p = chemin(QStringLiteral("pal.") + QLatin1String(format));
+        const QString p = testenv::cheminTemp(QStringLiteral("pal.") + QLatin1String(format));
         testenv::writeFile(p, encode(src, format));
         const auto img = charge(p);
         ASSERT_TRUE(img) << format;
@@ -64,7 +59,7 @@ TEST(ChargerBitmap, FormatIsDecidedByContentNotName)
 {
     QImage src(40, 30, QImage::Format_RGB32);
     src.fill(qRgb(200, 30, 60));
-    const QString p = chemin(QStringLiteral("tdywater.gif"));
+    const QString p = testenv::cheminTemp(QStringLiteral("tdywater.gif"));
     testenv::writeFile(p, encode(src, "jpeg", 100));
     const auto img = charge(p);
     ASSERT_TRUE(img);
@@ -82,7 +77,7 @@ TEST(ChargerBitmap, TransparencyIsDrawnOverOpaqueBlack)
     // A palette picture with transparent entries, as a GIF's transparent index.
     const QList<QRgb> palette{qRgba(0, 255, 0, 0), qRgb(255, 0, 7), qRgba(255, 0, 0, 128)};
     const QImage src = indexee(palette);
-    const QString p = chemin(QStringLiteral("trans.png"));
+    const QString p = testenv::cheminTemp(QStringLiteral("trans.png"));
     testenv::writeFile(p, encode(src, "png"));
     const auto img = charge(p);
     ASSERT_TRUE(img);
@@ -103,20 +98,20 @@ TEST(ChargerBitmap, TransparencyIsDrawnOverOpaqueBlack)
 TEST(ChargerBitmap, UnreadableFilesFailWithTheirReason)
 {
     ErreurImage e = ErreurImage::Illisible;
-    EXPECT_FALSE(charge(chemin(QStringLiteral("absent.png")), &e));
+    EXPECT_FALSE(charge(testenv::cheminTemp(QStringLiteral("absent.png")), &e));
     EXPECT_EQ(e, ErreurImage::Introuvable);
     EXPECT_FALSE(charge(QString(), &e));
     EXPECT_EQ(e, ErreurImage::Introuvable);
-    QDir().mkpath(chemin(QStringLiteral("dossier.png")));
-    EXPECT_FALSE(charge(chemin(QStringLiteral("dossier.png")), &e));
+    QDir().mkpath(testenv::cheminTemp(QStringLiteral("dossier.png")));
+    EXPECT_FALSE(charge(testenv::cheminTemp(QStringLiteral("dossier.png")), &e));
     EXPECT_EQ(e, ErreurImage::Introuvable);
 
-    const QString texte = chemin(QStringLiteral("notes.gif"));
+    const QString texte = testenv::cheminTemp(QStringLiteral("notes.gif"));
     testenv::writeFile(texte, QByteArray("this is not a picture at all\r\n").repeated(20));
     EXPECT_FALSE(charge(texte, &e));
     EXPECT_EQ(e, ErreurImage::FormatInconnu);
 
-    const QString vide = chemin(QStringLiteral("vide.bmp"));
+    const QString vide = testenv::cheminTemp(QStringLiteral("vide.bmp"));
     testenv::writeFile(vide, QByteArray());
     EXPECT_FALSE(charge(vide, &e));
     EXPECT_NE(e, ErreurImage::Introuvable);
@@ -124,7 +119,7 @@ TEST(ChargerBitmap, UnreadableFilesFailWithTheirReason)
     // A PNG cut inside its header: recognised, but it cannot be decoded.
     QImage src(64, 64, QImage::Format_RGB32);
     src.fill(qRgb(1, 2, 3));
-    const QString tronque = chemin(QStringLiteral("tronque.png"));
+    const QString tronque = testenv::cheminTemp(QStringLiteral("tronque.png"));
     testenv::writeFile(tronque, encode(src, "png").left(20));
     EXPECT_FALSE(charge(tronque, &e));
     EXPECT_EQ(e, ErreurImage::Illisible);
@@ -134,7 +129,7 @@ TEST(ChargerBitmap, UnreadableFilesFailWithTheirReason)
     const qint32 enorme = 2000000;
     memcpy(bmp.data() + 18, &enorme, 4);
     memcpy(bmp.data() + 22, &enorme, 4);
-    const QString geant = chemin(QStringLiteral("geant.bmp"));
+    const QString geant = testenv::cheminTemp(QStringLiteral("geant.bmp"));
     testenv::writeFile(geant, bmp);
     EXPECT_FALSE(charge(geant, &e));
     EXPECT_EQ(e, ErreurImage::Illisible);

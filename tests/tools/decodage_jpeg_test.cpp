@@ -18,11 +18,6 @@
 
 namespace {
 
-QString chemin(const QString &nom)
-{
-    return testenv::tempDir() + QLatin1Char('/') + nom;
-}
-
 QImage photo(int w, int h, unsigned graine)
 {
     QImage img(w, h, QImage::Format_RGB32);
@@ -35,7 +30,7 @@ QImage photo(int w, int h, unsigned graine)
 
 QString ecritJpeg(const QString &nom, const QImage &img, int qualite, bool progressif = false)
 {
-    const QString p = chemin(nom);
+    const QString p = testenv::cheminTemp(nom);
     QImageWriter w(p, "jpeg");
     w.setQuality(qualite);
     w.setProgressiveScanWrite(progressif);
@@ -81,7 +76,7 @@ TEST(DecodageJpeg, PixelsAreThoseOfQtsReader)
             EXPECT_EQ(img->format(), QImage::Format_ARGB32);
             EXPECT_TRUE(memeImage(*img, parQt(p))) << c.nom << " " << t.width() << "x" << t.height();
             // The loader takes this path, whatever the file is called.
-            const QString gif = chemin(QStringLiteral("tdywater%1.gif").arg(n));
+            const QString gif = testenv::cheminTemp(QStringLiteral("tdywater%1.gif").arg(n));
             QFile::copy(p, gif);
             const auto charge = ChargerBitmap32GDIP(gif);
             ASSERT_TRUE(charge);
@@ -113,10 +108,10 @@ TEST(DecodageJpeg, ReducedDecodingRoundsTheSidesUp)
 TEST(DecodageJpeg, DamagedAndForeignFiles)
 {
     EchecJpeg echec{};
-    EXPECT_FALSE(DecodeJpeg32(chemin(QStringLiteral("absent.jpg")), &echec));
+    EXPECT_FALSE(DecodeJpeg32(testenv::cheminTemp(QStringLiteral("absent.jpg")), &echec));
     EXPECT_EQ(echec, EchecJpeg::Illisible);
 
-    const QString vide = chemin(QStringLiteral("vide.jpg"));
+    const QString vide = testenv::cheminTemp(QStringLiteral("vide.jpg"));
     testenv::writeFile(vide, {});
     EXPECT_FALSE(DecodeJpeg32(vide, &echec));
     EXPECT_EQ(echec, EchecJpeg::PasJpeg);
@@ -127,13 +122,13 @@ TEST(DecodageJpeg, DamagedAndForeignFiles)
         b.open(QIODevice::WriteOnly);
         photo(5, 5, 1).save(&b, "PNG");
     }
-    const QString fauxJpeg = chemin(QStringLiteral("png.jpg"));
+    const QString fauxJpeg = testenv::cheminTemp(QStringLiteral("png.jpg"));
     testenv::writeFile(fauxJpeg, png);
     EXPECT_FALSE(DecodeJpeg32(fauxJpeg, &echec));
     EXPECT_EQ(echec, EchecJpeg::PasJpeg);
     EXPECT_TRUE(ChargerBitmap32GDIP(fauxJpeg)); // Qt's reader takes it
 
-    const QString casse = chemin(QStringLiteral("casse.jpg"));
+    const QString casse = testenv::cheminTemp(QStringLiteral("casse.jpg"));
     testenv::writeFile(casse, QByteArray("\xFF\xD8\xFF\xE0 not a picture"));
     EXPECT_FALSE(DecodeJpeg32(casse, &echec));
     EXPECT_EQ(echec, EchecJpeg::Illisible);
@@ -144,7 +139,7 @@ TEST(DecodageJpeg, DamagedAndForeignFiles)
     // as Qt's reader gives it.
     const QImage src = photo(160, 120, 4);
     const QByteArray entier = testenv::readFile(ecritJpeg(QStringLiteral("entier.jpg"), src, 90));
-    const QString coupe = chemin(QStringLiteral("coupe.jpg"));
+    const QString coupe = testenv::cheminTemp(QStringLiteral("coupe.jpg"));
     testenv::writeFile(coupe, entier.left(entier.size() / 2));
     const auto moitie = DecodeJpeg32(coupe, &echec);
     ASSERT_TRUE(moitie);
@@ -163,7 +158,7 @@ TEST(DecodageJpeg, DamagedAndForeignFiles)
     enorme[sof + 6] = char(0xE8);
     enorme[sof + 7] = char(0xFD);
     enorme[sof + 8] = char(0xE8);
-    const QString geant = chemin(QStringLiteral("geant.jpg"));
+    const QString geant = testenv::cheminTemp(QStringLiteral("geant.jpg"));
     testenv::writeFile(geant, enorme);
     EXPECT_FALSE(DecodeJpeg32(geant, &echec));
     EXPECT_EQ(echec, EchecJpeg::Illisible);
@@ -174,9 +169,9 @@ TEST(DecodageJpeg, CmykIsLeftToQtsReader)
     const QString convert = QStandardPaths::findExecutable(QStringLiteral("convert-im6.q16"));
     if (convert.isEmpty())
         GTEST_SKIP() << "ImageMagick is not installed";
-    const QString png = chemin(QStringLiteral("source.png"));
+    const QString png = testenv::cheminTemp(QStringLiteral("source.png"));
     ASSERT_TRUE(photo(24, 16, 9).save(png));
-    const QString cmyk = chemin(QStringLiteral("cmyk.jpg"));
+    const QString cmyk = testenv::cheminTemp(QStringLiteral("cmyk.jpg"));
     ASSERT_EQ(QProcess::execute(convert, {png, QStringLiteral("-colorspace"), QStringLiteral("CMYK"), cmyk}), 0);
     EchecJpeg echec{};
     EXPECT_FALSE(DecodeJpeg32(cmyk, &echec));

@@ -74,17 +74,12 @@ TagExif litTag(const QString &fichier, ExifTag tag)
     return t;
 }
 
-QString chemin(const QString &nom)
-{
-    return testenv::tempDir() + QLatin1Char('/') + nom;
-}
-
 } // namespace
 
 TEST(EncodeursImage, JpegDecodesCloseToSourceAndCarriesBothExifTags)
 {
     const QImage source = degrade();
-    const QString f = chemin("photo.jpg");
+    const QString f = testenv::cheminTemp("photo.jpg");
     const QDateTime moment(QDate(2006, 7, 14), QTime(9, 5, 33));
     ASSERT_EQ(SauveImageFormat(source, f, 95, TypeSauver::Jpeg, moment), StatutImage::Ok);
 
@@ -113,7 +108,7 @@ TEST(EncodeursImage, JpegDecodesCloseToSourceAndCarriesBothExifTags)
 
 TEST(EncodeursImage, JpegDateTimeIsTheCurrentLocalTimeByDefault)
 {
-    const QString f = chemin("maintenant.jpg");
+    const QString f = testenv::cheminTemp("maintenant.jpg");
     const QDateTime avant = QDateTime::currentDateTime().addSecs(-1);
     ASSERT_EQ(SauveImageFormat(degrade(), f, 80, TypeSauver::Jpeg), StatutImage::Ok);
     const TagExif date = litTag(f, EXIF_TAG_DATE_TIME);
@@ -155,7 +150,7 @@ TEST(EncodeursImage, PaletteFormatsAreEightBitsAndReadBack)
 {
     const QImage source = degrade();
 
-    const QString png = chemin("p.png");
+    const QString png = testenv::cheminTemp("p.png");
     ASSERT_EQ(SauveImageFormat(source, png, 100, TypeSauver::PngOptimise), StatutImage::Ok);
     const QByteArray pngOctets = testenv::readFile(png);
     ASSERT_GT(pngOctets.size(), 26);
@@ -163,14 +158,14 @@ TEST(EncodeursImage, PaletteFormatsAreEightBitsAndReadBack)
     EXPECT_EQ(quint8(pngOctets[24]), 8); // bit depth
     EXPECT_EQ(quint8(pngOctets[25]), 3); // colour type: palette
 
-    const QString bmp = chemin("b.bmp");
+    const QString bmp = testenv::cheminTemp("b.bmp");
     ASSERT_EQ(SauveImageFormat(source, bmp, 100, TypeSauver::BmpOptimise), StatutImage::Ok);
     const QByteArray bmpOctets = testenv::readFile(bmp);
     ASSERT_GT(bmpOctets.size(), 30);
     EXPECT_EQ(bmpOctets.left(2), QByteArray("BM"));
     EXPECT_EQ(quint8(bmpOctets[28]) | quint8(bmpOctets[29]) << 8, 8); // biBitCount
 
-    const QString gif = chemin("g.gif");
+    const QString gif = testenv::cheminTemp("g.gif");
     ASSERT_EQ(SauveImageFormat(source, gif, 100, TypeSauver::GifOptimise), StatutImage::Ok);
     const QByteArray gifOctets = testenv::readFile(gif);
     ASSERT_GT(gifOctets.size(), 13 + 768);
@@ -196,11 +191,11 @@ TEST(EncodeursImage, HalfTonePaletteIsFixedAndDiffersFromTheOptimisedOne)
 {
     const auto tableGlobale = [](const QString &f) { return testenv::readFile(f).mid(13, 768); };
     const QImage a = degrade(), b = degrade(40, 30).mirrored(true, false);
-    ASSERT_EQ(SauveImageFormat(a, chemin("a_ht.gif"), 100, TypeSauver::GifDemiTons), StatutImage::Ok);
-    ASSERT_EQ(SauveImageFormat(b, chemin("b_ht.gif"), 100, TypeSauver::GifDemiTons), StatutImage::Ok);
-    ASSERT_EQ(SauveImageFormat(a, chemin("a_opt.gif"), 100, TypeSauver::GifOptimise), StatutImage::Ok);
-    EXPECT_EQ(tableGlobale(chemin("a_ht.gif")), tableGlobale(chemin("b_ht.gif")));
-    EXPECT_NE(tableGlobale(chemin("a_ht.gif")), tableGlobale(chemin("a_opt.gif")));
+    ASSERT_EQ(SauveImageFormat(a, testenv::cheminTemp("a_ht.gif"), 100, TypeSauver::GifDemiTons), StatutImage::Ok);
+    ASSERT_EQ(SauveImageFormat(b, testenv::cheminTemp("b_ht.gif"), 100, TypeSauver::GifDemiTons), StatutImage::Ok);
+    ASSERT_EQ(SauveImageFormat(a, testenv::cheminTemp("a_opt.gif"), 100, TypeSauver::GifOptimise), StatutImage::Ok);
+    EXPECT_EQ(tableGlobale(testenv::cheminTemp("a_ht.gif")), tableGlobale(testenv::cheminTemp("b_ht.gif")));
+    EXPECT_NE(tableGlobale(testenv::cheminTemp("a_ht.gif")), tableGlobale(testenv::cheminTemp("a_opt.gif")));
 
     EXPECT_EQ(PaletteDemiTons().size(), 256);
     // Pure palette colours map to themselves.
@@ -213,7 +208,7 @@ TEST(EncodeursImage, HalfTonePaletteIsFixedAndDiffersFromTheOptimisedOne)
     EXPECT_EQ(r.pixel(1, 0), qRgb(0, 51, 204));
     EXPECT_EQ(r.pixel(2, 0), qRgb(128, 128, 128));
 
-    const auto gif = decodeImagesGif(testenv::readFile(chemin("a_ht.gif")));
+    const auto gif = decodeImagesGif(testenv::readFile(testenv::cheminTemp("a_ht.gif")));
     ASSERT_TRUE(gif);
     EXPECT_EQ(gif->largeur, a.width());
     EXPECT_EQ(gif->hauteur, a.height());
@@ -224,7 +219,7 @@ TEST(EncodeursImage, EveryTypeKeepsTheSize)
     const QImage source = degrade(31, 17); // odd sizes: padded rows
     for (int t = 0; t < NombreTypesSauver; ++t) {
         SCOPED_TRACE(t);
-        const QString f = chemin(QStringLiteral("t%1.img").arg(t));
+        const QString f = testenv::cheminTemp(QStringLiteral("t%1.img").arg(t));
         ASSERT_EQ(SauveImageFormat(source, f, 75, TypeSauver(t)), StatutImage::Ok);
         const auto relue = ChargerBitmap32GDIP(f);
         ASSERT_TRUE(relue);
@@ -252,19 +247,19 @@ TEST(EncodeursImage, LibjpegErrorsAreReportedNotFatal)
     // A good one still decodes afterwards.
     EXPECT_TRUE(DecompresseJpegQuantifie(*bon, 236));
 
-    EXPECT_EQ(SauveImageFormat(QImage(), chemin("vide.jpg"), 90, TypeSauver::Jpeg), StatutImage::InvalidParameter);
-    EXPECT_FALSE(QFile::exists(chemin("vide.jpg")));
+    EXPECT_EQ(SauveImageFormat(QImage(), testenv::cheminTemp("vide.jpg"), 90, TypeSauver::Jpeg), StatutImage::InvalidParameter);
+    EXPECT_FALSE(QFile::exists(testenv::cheminTemp("vide.jpg")));
 }
 
 TEST(EncodeursImage, UnwritablePathFailsAndLeavesNothingBehind)
 {
-    testenv::writeFile(chemin("fichier"), "x");
-    const QString impossible = chemin("fichier/sous/image.jpg"); // its parent is a file
+    testenv::writeFile(testenv::cheminTemp("fichier"), "x");
+    const QString impossible = testenv::cheminTemp("fichier/sous/image.jpg"); // its parent is a file
     for (int t = 0; t < NombreTypesSauver; ++t)
         EXPECT_EQ(SauveImageFormat(degrade(), impossible, 90, TypeSauver(t)), StatutImage::Win32Error) << t;
 
     // A failed save leaves an existing picture as it was, and no temporary file.
-    const QString cible = chemin("garde.gif");
+    const QString cible = testenv::cheminTemp("garde.gif");
     testenv::writeFile(cible, "ancien contenu");
     EXPECT_NE(SauveImageFormat(QImage(), cible, 90, TypeSauver::GifOptimise), StatutImage::Ok);
     EXPECT_EQ(testenv::readFile(cible), QByteArray("ancien contenu"));

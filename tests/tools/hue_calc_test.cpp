@@ -11,6 +11,7 @@
 #include "tools/hue_calc.h"
 #include "tools/teintes_images.h"
 #include "tests/support/devsim_support.h"
+#include "tests/support/pixels.h"
 #include "tests/support/scripted_prompts.h"
 
 #include <QApplication>
@@ -64,13 +65,6 @@ struct Calc
         QApplication::sendEvent(f->echellesImg(), &e);
     }
 };
-
-// A gradient's pixel is within 2 of the colour it passes through there.
-bool proche(QRgb pixel, TColor c)
-{
-    return qAbs(qRed(pixel) - c.red()) <= 2 && qAbs(qGreen(pixel) - c.green()) <= 2
-           && qAbs(qBlue(pixel) - c.blue()) <= 2;
-}
 
 // A mouse event on the histogram picture at (x, 100).
 void envoie(QWidget *w, QEvent::Type t, int x)
@@ -157,11 +151,11 @@ TEST(HueCalc, StatusAndColoursOfAColouredPick)
     for (int k = 0; k < 7; ++k)
         EXPECT_EQ(c.panneau(k), attendus[k]) << k;
     // The bars run from the chosen colour at the edges to the companion in the middle.
-    EXPECT_TRUE(proche(f.barreHaut().pixel(0, 12), TColor::fromRgb(43, 128, 213)));
-    EXPECT_TRUE(proche(f.barreHaut().pixel(120, 12), f.couleurCompagne()));
-    EXPECT_TRUE(proche(f.barreHaut().pixel(120, 25), ColorAdjustLuma(f.couleurCompagne(), 45)));
-    EXPECT_TRUE(proche(f.barreBas().pixel(239, 20), TColor::fromRgb(43, 128, 213)));
-    EXPECT_TRUE(proche(f.barreBas().pixel(120, 0), ColorAdjustLuma(f.couleurCompagne(), 45)));
+    EXPECT_TRUE(testenv::proche(f.barreHaut().pixel(0, 12), TColor::fromRgb(43, 128, 213), 2));
+    EXPECT_TRUE(testenv::proche(f.barreHaut().pixel(120, 12), f.couleurCompagne(), 2));
+    EXPECT_TRUE(testenv::proche(f.barreHaut().pixel(120, 25), ColorAdjustLuma(f.couleurCompagne(), 45), 2));
+    EXPECT_TRUE(testenv::proche(f.barreBas().pixel(239, 20), TColor::fromRgb(43, 128, 213), 2));
+    EXPECT_TRUE(testenv::proche(f.barreBas().pixel(120, 0), ColorAdjustLuma(f.couleurCompagne(), 45), 2));
 }
 
 TEST(HueCalc, TheWheelStepsAndWrapsToTheEnds)

@@ -2,6 +2,7 @@
 #include "ui/apparence_fenetre.h"
 #include "ui/charge_image_res.h"
 #include "ui/utiles_indep.h"
+#include "tests/support/pixels.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -71,12 +71,6 @@ TColor hlsOracle(int h, int l, int s)
     return TColor::fromRgb(canal(v(h + 80)), canal(v(h)), canal(v(h - 80)));
 }
 
-bool proche(QRgb a, QRgb b, int tolerance)
-{
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-}
-
 // The colour c at opacity alpha over the tile's light grey.
 QRgb surGris(TColor c, int alpha)
 {
@@ -131,12 +125,12 @@ TEST(Degrade, TileSizeAndBandOpacities)
         for (int x = 0; x < tuile.width(); ++x) {
             ASSERT_EQ(qAlpha(tuile.pixel(x, y)), 255) << x << "," << y;
             // Horizontal bands: every row is one colour.
-            ASSERT_TRUE(proche(tuile.pixel(x, y), tuile.pixel(0, y), 1)) << x << "," << y;
+            ASSERT_TRUE(testenv::proche(tuile.pixel(x, y), tuile.pixel(0, y), 1)) << x << "," << y;
         }
     // Top: the colour at opacity 50 on the grey; just above the bottom band
     // (upper half of the second band) about 200; the bottom fades again.
-    EXPECT_TRUE(proche(tuile.pixel(0, 0), surGris(c, 52), 6));
-    EXPECT_TRUE(proche(tuile.pixel(0, 40), surGris(c, 205), 8));
+    EXPECT_TRUE(testenv::proche(tuile.pixel(0, 0), surGris(c, 52), 6));
+    EXPECT_TRUE(testenv::proche(tuile.pixel(0, 40), surGris(c, 205), 8));
     EXPECT_GT(qRed(tuile.pixel(0, 0)), qRed(tuile.pixel(0, 20)));  // alpha rises in the first band
     EXPECT_GT(qRed(tuile.pixel(0, 47)), qRed(tuile.pixel(0, 44))); // and falls at the bottom
     // Another size keeps the same proportions.
@@ -273,7 +267,7 @@ TEST(AppliqueApparence, SetsTheToolBarTileTheButtonsAndTheChoices)
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
             if (qAlpha(interdit.pixel(x, y)) == 255)
-                marque += proche(vu.pixel(30 + x, 28 + y), interdit.pixel(x, y), 2);
+                marque += testenv::proche(vu.pixel(30 + x, 28 + y), interdit.pixel(x, y), 2);
     EXPECT_GT(marque, 40);
 
     // The uniform look: no tile, the choices hidden, the system colours.
@@ -304,7 +298,7 @@ TEST(EtiquetteRelief, RedWhileCreationIsDisabled)
     const QImage rouge = DessineEtiquetteRelief(texte, kSysteme[LegendeActive], TColor::fromValue(0x0000FF));
     EXPECT_EQ(rouge.size(), MesureTexte(texte, QStringLiteral("Tahoma"), 12, 0) + QSize(3, 3));
     // The box is the active caption colour; the text leaves red pixels.
-    EXPECT_TRUE(proche(rouge.pixel(rouge.width() - 1, rouge.height() / 2), kSysteme[LegendeActive].toQRgb(), 2));
+    EXPECT_TRUE(testenv::proche(rouge.pixel(rouge.width() - 1, rouge.height() / 2), kSysteme[LegendeActive].toQRgb(), 2));
     int rouges = 0;
     for (int y = 0; y < rouge.height(); ++y)
         for (int x = 0; x < rouge.width(); ++x) {

@@ -3,20 +3,13 @@
 #include "ui/utiles_indep.h"
 #include "tools/couleur_contraste.h"
 #include "tools/hls.h"
+#include "tests/support/pixels.h"
 
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
-
-bool proche(QRgb a, QRgb b, int tolerance)
-{
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-}
 
 int pixelsOpaques(const QImage &img, int y)
 {
@@ -74,7 +67,7 @@ TEST(UtilesIndep, PathGradientRunsFromOutlineToCentreAndBellPeaksAtFocus)
     d.couleurCentre = kBleu.toQRgb();
     EXPECT_EQ(CouleurDegradeChemin(carre, d, QPointF(50, 50)), kBleu.toQRgb());
     EXPECT_EQ(CouleurDegradeChemin(carre, d, QPointF(100, 50)), kRouge.toQRgb());
-    EXPECT_TRUE(proche(CouleurDegradeChemin(carre, d, QPointF(75, 50)), qRgb(110, 50, 110), 1));
+    EXPECT_TRUE(testenv::proche(CouleurDegradeChemin(carre, d, QPointF(75, 50)), qRgb(110, 50, 110), 1));
 
     EXPECT_DOUBLE_EQ(MelangeCloche(0, 0.2, 0.9), 0.0);
     EXPECT_NEAR(MelangeCloche(1, 0.2, 0.9), 0.0, 1e-12);
@@ -102,9 +95,9 @@ TEST(UtilesIndep, RoundedButtonGradientIsSymmetricAndEndsOnTheSurround)
     DessineBoutonArrondi(img, img.rect(), a, JeuBouton{}, true);
     for (int y = 5; y < 35; y += 5)
         for (int x = 8; x < 28; x += 4)
-            EXPECT_TRUE(proche(img.pixel(x, y), img.pixel(59 - x, y), 2)) << x << "," << y;
+            EXPECT_TRUE(testenv::proche(img.pixel(x, y), img.pixel(59 - x, y), 2)) << x << "," << y;
     // Next to the bottom outline the bell is back near 0: the surround colour.
-    EXPECT_TRUE(proche(img.pixel(30, 36), kVert.toQRgb(), 25));
+    EXPECT_TRUE(testenv::proche(img.pixel(30, 36), kVert.toQRgb(), 25));
     // Further in, the centre colour shows.
     EXPECT_GT(qBlue(img.pixel(30, 22)), qBlue(kVert.toQRgb()) + 40);
     EXPECT_EQ(img.pixel(30, 1), kRouge.toQRgb()); // border in pen A
@@ -201,7 +194,7 @@ TEST(UtilesIndep, TextBitmapsShadowAndBackground)
     p.fondTexte.modeDegrade = 0;
     p.fondTexte.alpha = 128;
     const QImage avecFond = CreeImageTexteContour(60, 40, p);
-    EXPECT_TRUE(proche(avecFond.pixel(0, 39), kVert.toQRgb(), 8));
+    EXPECT_TRUE(testenv::proche(avecFond.pixel(0, 39), kVert.toQRgb(), 8));
     EXPECT_NEAR(qAlpha(avecFond.pixel(0, 39)), 128, 1);
     EXPECT_TRUE(contientCouleur(avecFond, avecFond.rect(), kRouge.toQRgb())); // text keeps full alpha
 

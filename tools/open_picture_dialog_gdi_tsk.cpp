@@ -1,9 +1,9 @@
-#include "tools/dialogue_ouverture_tsk.h"
+#include "tools/open_picture_dialog_gdi_tsk.h"
 
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
 #include "theme/cabinet_paquet.h"
-#include "tools/dialogue_ouverture_gdi.h"
+#include "tools/open_picture_dialog_gdi.h"
 
 #include <QCheckBox>
 #include <QDir>

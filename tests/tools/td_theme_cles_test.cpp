@@ -1,4 +1,4 @@
-#include "tools/cles_theme_td.h"
+#include "tools/td_theme_cles.h"
 #include "tests/support/scripted_prompts.h"
 
 #include <QApplication>

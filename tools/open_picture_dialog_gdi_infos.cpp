@@ -1,4 +1,4 @@
-#include "tools/dialogue_ouverture_gdi_infos.h"
+#include "tools/open_picture_dialog_gdi_infos.h"
 
 #include "tools/charger_bitmap_metafichier.h"
 #include "tools/exif_photo.h"

@@ -1,7 +1,7 @@
 // The package-aware open dialog: packages written by the create command's
 // builder, selected in the dialog as a user does, previewed from a scratch
 // folder that never outlives the selection.
-#include "tools/dialogue_ouverture_tsk.h"
+#include "tools/open_picture_dialog_gdi_tsk.h"
 
 #include "tests/support/cab_fabrique.h"
 #include "tests/support/scripted_prompts.h"
@@ -238,7 +238,7 @@ void verifieApercuPleineTaille(Dialogue &d, const QImage &source, const std::fun
 
 } // namespace
 
-TEST(DialogueOuvertureTsk, SinglePicturePairShowsBothPortraitsAndTheApplicationName)
+TEST(OpenPictureDialogGdiTsk, SinglePicturePairShowsBothPortraitsAndTheApplicationName)
 {
     std::array<QImage, 4> sources;
     const QString tsk = paquet(QStringLiteral("Simple"), 0, false, OptionSetupPackage::Inf, &sources);
@@ -295,7 +295,7 @@ TEST(DialogueOuvertureTsk, SinglePicturePairShowsBothPortraitsAndTheApplicationN
     EXPECT_TRUE(d.brouillonVide());
 }
 
-TEST(DialogueOuvertureTsk, BothOrientationsSwapWithTheLandscapeBox)
+TEST(OpenPictureDialogGdiTsk, BothOrientationsSwapWithTheLandscapeBox)
 {
     std::array<QImage, 4> sources;
     const QString tsk = paquet(QStringLiteral("Deux"), 4, false, OptionSetupPackage::InfXml, &sources);
@@ -339,7 +339,7 @@ TEST(DialogueOuvertureTsk, BothOrientationsSwapWithTheLandscapeBox)
     EXPECT_TRUE(d.brouillonVide());
 }
 
-TEST(DialogueOuvertureTsk, StartOnlyPackageReadThroughItsSetupXml)
+TEST(OpenPictureDialogGdiTsk, StartOnlyPackageReadThroughItsSetupXml)
 {
     std::array<QImage, 4> sources;
     const QString tsk = paquet(QStringLiteral("Start"), 5, true, OptionSetupPackage::Xml, &sources);
@@ -363,7 +363,7 @@ TEST(DialogueOuvertureTsk, StartOnlyPackageReadThroughItsSetupXml)
 
 // Packages that are not themes, damaged or hostile: a message, nothing shown,
 // nothing written anywhere outside the scratch folder, which is gone.
-TEST(DialogueOuvertureTsk, HostileDamagedAndForeignPackagesShowNothing)
+TEST(OpenPictureDialogGdiTsk, HostileDamagedAndForeignPackagesShowNothing)
 {
     const QString bon = paquet(QStringLiteral("Bon"), 0, false, OptionSetupPackage::Inf);
     const QByteArray octetsBons = testenv::readFile(bon);
@@ -432,7 +432,7 @@ TEST(DialogueOuvertureTsk, HostileDamagedAndForeignPackagesShowNothing)
         EXPECT_FALSE(f.contains(QLatin1String("evil"))) << f.toStdString();
 }
 
-TEST(DialogueOuvertureTsk, OtherFilesShowAnEmptyPreviewWithoutMessage)
+TEST(OpenPictureDialogGdiTsk, OtherFilesShowAnEmptyPreviewWithoutMessage)
 {
     const QString tsk = paquet(QStringLiteral("Bon"), 0, false, OptionSetupPackage::Inf);
     const QString image = dossierPaquets() + QStringLiteral("/image.png");
@@ -453,7 +453,7 @@ TEST(DialogueOuvertureTsk, OtherFilesShowAnEmptyPreviewWithoutMessage)
     EXPECT_EQ(d.cabinet.listes, 2);
 }
 
-TEST(DialogueOuvertureTsk, AcceptingReturnsThePackageAndLeavesNothingBehind)
+TEST(OpenPictureDialogGdiTsk, AcceptingReturnsThePackageAndLeavesNothingBehind)
 {
     const QString tsk = paquet(QStringLiteral("Choisi"), 4, false, OptionSetupPackage::Inf);
     Dialogue d;
@@ -474,7 +474,7 @@ TEST(DialogueOuvertureTsk, AcceptingReturnsThePackageAndLeavesNothingBehind)
     EXPECT_FALSE(d.dlg.apercu().images[0].present());
 }
 
-TEST(DialogueOuvertureTsk, ApplicationNameOfASetupFileIsBounded)
+TEST(OpenPictureDialogGdiTsk, ApplicationNameOfASetupFileIsBounded)
 {
     QByteArray setup(120, '\0');
     setup.replace(100, 6, "Nom\0xy", 6);
@@ -500,7 +500,7 @@ TEST(DialogueOuvertureTsk, ApplicationNameOfASetupFileIsBounded)
 // Typing the name of a broken package raises no box: the failure shows on the
 // preview panels, every keystroke reaches the name box, and a package chosen
 // in the list afterwards still reports its failure.
-TEST(DialogueOuvertureTsk, TypingTheNameOfABrokenPackageRaisesNoBox)
+TEST(OpenPictureDialogGdiTsk, TypingTheNameOfABrokenPackageRaisesNoBox)
 {
     testenv::writeFile(dossierPaquets() + QStringLiteral("/casse.tsk"), QByteArray("MSCF but nothing else"));
     testenv::writeFile(dossierPaquets() + QStringLiteral("/casse.tsk2"), QByteArray("MSCF but nothing else"));

@@ -1,5 +1,5 @@
-#include "tools/dialogue_ouverture_gdi.h"
-#include "tools/dialogue_ouverture_gdi_infos.h"
+#include "tools/open_picture_dialog_gdi.h"
+#include "tools/open_picture_dialog_gdi_infos.h"
 #include "tools/encodeurs_image.h"
 #include "tools/exif_photo.h"
 
@@ -191,7 +191,7 @@ struct Dialogue
 
 } // namespace
 
-TEST(DialogueOuvertureGdi, SelectionShowsTheFittedThumbnailAndDescription)
+TEST(OpenPictureDialogGdi, SelectionShowsTheFittedThumbnailAndDescription)
 {
     const QString petit = ecritPng("petit.png", 40, 30, Rouge);
     const QString grand = ecritPng("grand.png", 600, 300, Bleu);
@@ -227,7 +227,7 @@ TEST(DialogueOuvertureGdi, SelectionShowsTheFittedThumbnailAndDescription)
     EXPECT_EQ(charges.count(), 2);
 }
 
-TEST(DialogueOuvertureGdi, BrokenMissingAndFolderShowNoPicture)
+TEST(OpenPictureDialogGdi, BrokenMissingAndFolderShowNoPicture)
 {
     const QString bon = ecritPng("bon.png", 10, 10, Rouge);
     const QString casse = dossierImages() + QStringLiteral("/casse.jpg");
@@ -260,7 +260,7 @@ TEST(DialogueOuvertureGdi, BrokenMissingAndFolderShowNoPicture)
     ATTEND_EGAL(d.caption(), QStringLiteral("(vide)"));
 }
 
-TEST(DialogueOuvertureGdi, AnimatedGifPlaysItsFramesInTheThumbnail)
+TEST(OpenPictureDialogGdi, AnimatedGifPlaysItsFramesInTheThumbnail)
 {
     const QString gif = ecritGifAnime("anime.gif");
     const QString fixe = ecritPng("fixe.png", 8, 8, Rouge);
@@ -292,7 +292,7 @@ TEST(DialogueOuvertureGdi, AnimatedGifPlaysItsFramesInTheThumbnail)
     EXPECT_EQ(d.dlg.animeVignette(), nullptr);
 }
 
-TEST(DialogueOuvertureGdi, FrameDelaysOfTheAnimation)
+TEST(OpenPictureDialogGdi, FrameDelaysOfTheAnimation)
 {
     QLabel cible;
     cible.resize(40, 40);
@@ -324,7 +324,7 @@ TEST(DialogueOuvertureGdi, FrameDelaysOfTheAnimation)
     EXPECT_FALSE(casseAnime.enCours());
 }
 
-TEST(DialogueOuvertureGdi, SelectionCounterAndListCommands)
+TEST(OpenPictureDialogGdi, SelectionCounterAndListCommands)
 {
     for (int i = 0; i < 5; ++i)
         ecritPng(QStringLiteral("f%1.png").arg(i), 4, 4, Rouge);
@@ -366,7 +366,7 @@ TEST(DialogueOuvertureGdi, SelectionCounterAndListCommands)
     EXPECT_EQ(TOpenPictureDialogGDI::CommandePourTag(10), TOpenPictureDialogGDI::CommandeVue::TriType);
 }
 
-TEST(DialogueOuvertureGdi, ExifDateTakenAndCameraModel)
+TEST(OpenPictureDialogGdi, ExifDateTakenAndCameraModel)
 {
     const QLocale anglais(QLocale::English, QLocale::UnitedKingdom);
     EXPECT_EQ(TexteDateExif("2006:07:14 09:05:33", anglais), QStringLiteral("Friday 14 Jul 2006 09:05"));
@@ -393,7 +393,7 @@ TEST(DialogueOuvertureGdi, ExifDateTakenAndCameraModel)
     EXPECT_EQ(d.label("FAPN")->text(), QString());
 }
 
-TEST(DialogueOuvertureGdi, PreviewWindowOpensAndClosesWithEscape)
+TEST(OpenPictureDialogGdi, PreviewWindowOpensAndClosesWithEscape)
 {
     const QString img = ecritPng("apercu.png", 120, 60, Bleu);
     Dialogue d;
@@ -426,7 +426,7 @@ TEST(DialogueOuvertureGdi, PreviewWindowOpensAndClosesWithEscape)
     EXPECT_EQ(d.dlg.animePreview(), nullptr);
 }
 
-TEST(DialogueOuvertureGdi, QualityTrackBarGrowthAndAccept)
+TEST(OpenPictureDialogGdi, QualityTrackBarGrowthAndAccept)
 {
     const QString img = ecritPng("choisi.png", 12, 12, Rouge);
     TOpenPictureDialogGDI dlg;
@@ -463,7 +463,7 @@ protected:
 };
 } // namespace
 
-TEST(DialogueOuvertureGdi, SilentPanelReportsAFailedPaint)
+TEST(OpenPictureDialogGdi, SilentPanelReportsAFailedPaint)
 {
     PanneauQuiEchoue panneau;
     panneau.resize(50, 50);
@@ -474,7 +474,7 @@ TEST(DialogueOuvertureGdi, SilentPanelReportsAFailedPaint)
     EXPECT_EQ(panneau.caption(), QStringLiteral("Image non valide"));
 }
 
-TEST(DialogueOuvertureGdi, PromptsOpenAPictureFromTheScript)
+TEST(OpenPictureDialogGdi, PromptsOpenAPictureFromTheScript)
 {
     ScriptedPrompts prompts;
     prompts.openPictureName(QStringLiteral("/tmp/x.png"));
@@ -487,7 +487,7 @@ TEST(DialogueOuvertureGdi, PromptsOpenAPictureFromTheScript)
     EXPECT_TRUE(prompts.exhausted());
 }
 
-TEST(DialogueOuvertureGdi, APictureBombShowsAnErrorInsteadOfBeingDecoded)
+TEST(OpenPictureDialogGdi, APictureBombShowsAnErrorInsteadOfBeingDecoded)
 {
     // A GIF header claiming 16000 x 16000 pixels (a GIF cannot be decoded at a smaller size).
     auto mot = [](QByteArray &g, int v) { g.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
@@ -511,7 +511,7 @@ TEST(DialogueOuvertureGdi, APictureBombShowsAnErrorInsteadOfBeingDecoded)
 
 // Photos whose name, date taken, camera and size orders all differ; a PNG
 // without EXIF and a folder.
-TEST(DialogueOuvertureGdi, SortsByDateTakenCameraAndPictureSizeAndGroups)
+TEST(OpenPictureDialogGdi, SortsByDateTakenCameraAndPictureSizeAndGroups)
 {
     ecritPhotoExif("a.jpg", "2010:05:01 10:00:00", "Zeta Z1", {80, 60});
     ecritPhotoExif("b.jpg", "2003:01:20 08:30:00", "Alpha 2", {40, 30});
@@ -558,7 +558,7 @@ TEST(DialogueOuvertureGdi, SortsByDateTakenCameraAndPictureSizeAndGroups)
     EXPECT_FALSE(d.entree("a.jpg").data(Qt::BackgroundRole).isValid());
 }
 
-TEST(DialogueOuvertureGdi, ThumbnailViewShowsThePicturesThemselves)
+TEST(OpenPictureDialogGdi, ThumbnailViewShowsThePicturesThemselves)
 {
     ecritPng("rouge.png", 300, 150, Rouge);
     testenv::writeFile(dossierImages() + QStringLiteral("/dessin.emf"), metafichiers::emf(100, 50, 0x00DC140A));
@@ -594,7 +594,7 @@ TEST(DialogueOuvertureGdi, ThumbnailViewShowsThePicturesThemselves)
     EXPECT_NE(casse.pixel(48, 48), Rouge);
 }
 
-TEST(DialogueOuvertureGdi, MetafilesShowTheirSizeAndDrawing)
+TEST(OpenPictureDialogGdi, MetafilesShowTheirSizeAndDrawing)
 {
     testenv::writeFile(dossierImages() + QStringLiteral("/dessin.wmf"), metafichiers::wmf(120, 60, 0x00DC140A));
     Dialogue d;
@@ -614,7 +614,7 @@ TEST(DialogueOuvertureGdi, MetafilesShowTheirSizeAndDrawing)
     EXPECT_FALSE(d.apercuActif());
 }
 
-TEST(DialogueOuvertureGdi, QualityLabelIsNotUnderItsTrackBar)
+TEST(OpenPictureDialogGdi, QualityLabelIsNotUnderItsTrackBar)
 {
     Dialogue d;
     QLabel *label = d.label("FTBLabel");

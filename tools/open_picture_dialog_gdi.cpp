@@ -1,11 +1,11 @@
-#include "tools/dialogue_ouverture_gdi.h"
+#include "tools/open_picture_dialog_gdi.h"
 
 #include "theme/limite_pixels.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
 #include "tools/anime_thread_dlg.h"
 #include "tools/charger_bitmap_metafichier.h"
-#include "tools/dialogue_ouverture_gdi_infos.h"
+#include "tools/open_picture_dialog_gdi_infos.h"
 #include "tools/exif_photo.h"
 
 #include <QFile>

@@ -1,4 +1,6 @@
 #include "app/zantiq_form.h"
+#include "tests/support/attente.h"
+#include "tests/support/pixels.h"
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
 
@@ -15,11 +17,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-bool attend(const std::function<bool()> &condition)
-{
-    return QTest::qWaitFor(condition, 10000);
-}
 
 // Takes the addresses the program asks the desktop to open.
 class Adresses : public QObject
@@ -54,19 +51,15 @@ TEST(ZantiqForm, FadesInToFullOpacityIn24Ticks)
     f.show();
     EXPECT_EQ(f.alpha(), 0);
     EXPECT_TRUE(f.fonduEnCours());
-    ASSERT_TRUE(attend([&] { return !f.fonduEnCours(); }));
+    ASSERT_TRUE(testenv::attendCondition([&] { return !f.fonduEnCours(); }, 10000));
     EXPECT_EQ(ticks, 24);
     EXPECT_EQ(f.alpha(), 240);
     EXPECT_DOUBLE_EQ(f.windowOpacity(), 1.0);
     // The background: the gradient runs from $F7DFD6 at the top to $B85621 at 110.
-    auto proche = [](QRgb a, QRgb b) {
-        return std::abs(qRed(a) - qRed(b)) <= 3 && std::abs(qGreen(a) - qGreen(b)) <= 3 &&
-               std::abs(qBlue(a) - qBlue(b)) <= 3;
-    };
-    EXPECT_TRUE(proche(f.fond().pixel(5, 0), qRgb(0xD6, 0xDF, 0xF7)));
-    EXPECT_TRUE(proche(f.fond().pixel(5, 109), qRgb(0x21, 0x56, 0xB8)));
-    EXPECT_TRUE(proche(f.fond().pixel(5, 112), qRgb(0x21, 0x56, 0xB8)));
-    EXPECT_TRUE(proche(f.fond().pixel(5, f.height() - 1), qRgb(0xD6, 0xDF, 0xF7)));
+    EXPECT_TRUE(testenv::proche(f.fond().pixel(5, 0), qRgb(0xD6, 0xDF, 0xF7), 3));
+    EXPECT_TRUE(testenv::proche(f.fond().pixel(5, 109), qRgb(0x21, 0x56, 0xB8), 3));
+    EXPECT_TRUE(testenv::proche(f.fond().pixel(5, 112), qRgb(0x21, 0x56, 0xB8), 3));
+    EXPECT_TRUE(testenv::proche(f.fond().pixel(5, f.height() - 1), qRgb(0xD6, 0xDF, 0xF7), 3));
 }
 
 TEST(ZantiqForm, LinksOpenTheirAddresses)
@@ -127,4 +120,4 @@ TEST(ZantiqForm, EscapeClosesAndTheModalWindowPausesTheAnimation)
     EXPECT_FALSE(pause.isPaused());
 }
 
-#include "site_aide_test.moc"
+#include "zantiq_form_test.moc"

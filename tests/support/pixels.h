@@ -1,0 +1,15 @@
+#pragma once
+
+#include "theme/couleur.h"
+
+#include <QRgb>
+
+// Pixel comparisons for pictures that are drawn with anti-aliasing or blending.
+namespace testenv {
+
+// True when red, green and blue of the two colours each differ by at most
+// `ecart` (alpha is not compared).
+bool proche(QRgb a, QRgb b, int ecart);
+bool proche(QRgb a, TColor b, int ecart);
+
+} // namespace testenv

@@ -230,8 +230,9 @@ QVBoxLayout *TTexteSurImg::construitColonneImage()
     for (QLabel *l : {NomFicLbl, TypeImgLbl, PixelsCarLbl, EspaceCouleurLbl})
         infosL->addWidget(l);
     gauche->addWidget(infos);
-    gauche->addWidget(nouveauLibelle("AideLbl", QStringLiteral("Move Focus Rect with left button\r\n  - wheel (1 pixel)\r\n"
-                                                                "  - wheel + SHIFT (5 pixel)\r\n  - wheel + CTRL  (15 pixels)")));
+    gauche->addWidget(nouveauLibelle("AideLbl",
+                                     QStringLiteral("Move Focus Rect with left button\r\n  - wheel (1 pixel)\r\n"
+                                                    "  - wheel + SHIFT (5 pixel)\r\n  - wheel + CTRL  (15 pixels)")));
     return gauche;
 }
 
@@ -248,8 +249,9 @@ QHBoxLayout *TTexteSurImg::construitMiniatures()
         m->installEventFilter(this);
         gardeLaPlace(m);
         m_miniatures[i] = m;
-        auto *p = panneauCouleur(this, NomsPanneauxMin[i],
-                                 QStringLiteral("Click ->  Letters Color\r\nShift+Click : Shadow Color"), QSize(24, 12));
+        auto *p
+            = panneauCouleur(this, NomsPanneauxMin[i],
+                             QStringLiteral("Click ->  Letters Color\r\nShift+Click : Shadow Color"), QSize(24, 12));
         p->installEventFilter(this);
         gardeLaPlace(p);
         m_panneauxMin[i] = p;
@@ -311,8 +313,8 @@ void TTexteSurImg::construitCouleurs(QVBoxLayout *droite)
     Transp1TB = nouvelleGlissiere("Transp1TB", 255, QStringLiteral("Letters transparency level 0 - 255"));
     Transp2TB = nouvelleGlissiere("Transp2TB", 64, QStringLiteral("Shadow transparency level 0 - 255"));
     FondTB = nouvelleGlissiere("FondTB", 64, QStringLiteral("Background transparency level 0 - 255"));
-    InvSBtn = nouveauBouton("InvSBtn", QStringLiteral("<>"), QStringLiteral("Permutate Letters Color with Shadow Color"),
-                            false);
+    InvSBtn = nouveauBouton("InvSBtn", QStringLiteral("<>"),
+                            QStringLiteral("Permutate Letters Color with Shadow Color"), false);
     connect(InvSBtn, &QToolButton::clicked, this, &TTexteSurImg::InvBtnClick);
     InvFondSB = nouveauBouton("InvFondSB", QStringLiteral("<>"), QStringLiteral("Background"), false);
     connect(InvFondSB, &QToolButton::clicked, this, &TTexteSurImg::InvFondSBClick);
@@ -335,7 +337,8 @@ void TTexteSurImg::construitJustificationEtDegrades(QVBoxLayout *droite)
     auto *g = new QButtonGroup(this);
     const char *noms[3] = {"GJSBtn", "CJSBtn", "DJSBtn"};
     const QString textes[3] = {QStringLiteral("L"), QStringLiteral("C"), QStringLiteral("R")};
-    const QString hints[3] = {QStringLiteral("Left Justify"), QStringLiteral("Center"), QStringLiteral("Right Justify")};
+    const QString hints[3]
+        = {QStringLiteral("Left Justify"), QStringLiteral("Center"), QStringLiteral("Right Justify")};
     for (int i = 0; i < 3; ++i) {
         m_justif[i] = nouveauBouton(noms[i], textes[i], hints[i], true);
         m_justif[i]->setProperty("Tag", i);
@@ -355,13 +358,12 @@ void TTexteSurImg::construitJustificationEtDegrades(QVBoxLayout *droite)
                                         {QStringLiteral("Text Orientation")}, [this](int i) { EcritureClick(i); }));
     droite->addWidget(ecriture);
 
-    droite->addLayout(rangeeExclusive(m_degrades, "Grad", "SBtn", {"A", "G1", "G2", "G3", "G4"},
-                                      {QStringLiteral("Letters with shadow"),
-                                       QStringLiteral("Letters with Gradient Top G - Bottom D"),
-                                       QStringLiteral("Letters with Gradient Top - Bottom"),
-                                       QStringLiteral("Letters with Gradient Bottom G - Top D"),
-                                       QStringLiteral("Letters with Centered Gradient")},
-                                      [this](int i) { BrossesClick(i); }));
+    droite->addLayout(rangeeExclusive(
+        m_degrades, "Grad", "SBtn", {"A", "G1", "G2", "G3", "G4"},
+        {QStringLiteral("Letters with shadow"), QStringLiteral("Letters with Gradient Top G - Bottom D"),
+         QStringLiteral("Letters with Gradient Top - Bottom"), QStringLiteral("Letters with Gradient Bottom G - Top D"),
+         QStringLiteral("Letters with Centered Gradient")},
+        [this](int i) { BrossesClick(i); }));
 }
 
 // Effects: outline, mirror, fade, perspective and its four kinds, gamma.
@@ -376,7 +378,8 @@ void TTexteSurImg::construitEffets(QVBoxLayout *droite)
                                 QStringLiteral("More transparency in the letters bottom"), true);
     connect(AttenueSBtn, &QToolButton::clicked, this, &TTexteSurImg::Changement);
     AttenueSBtn->hide();
-    PerspectiveSB = nouveauBouton("PerspectiveSB", QStringLiteral("Persp."), QStringLiteral("Letters in perspective"), true);
+    PerspectiveSB
+        = nouveauBouton("PerspectiveSB", QStringLiteral("Persp."), QStringLiteral("Letters in perspective"), true);
     connect(PerspectiveSB, &QToolButton::clicked, this, &TTexteSurImg::PerspectiveSBClick);
     GammaCorrCB = new QCheckBox(QStringLiteral("Gamma"), this);
     GammaCorrCB->setObjectName(QStringLiteral("GammaCorrCB"));
@@ -389,8 +392,8 @@ void TTexteSurImg::construitEffets(QVBoxLayout *droite)
                        static_cast<QWidget *>(GammaCorrCB)})
         effets->addWidget(w);
     droite->addLayout(effets);
-    auto *persp = rangeeExclusive(m_persp, "Persp", "SB", {"1", "2", "3", "4"}, {QStringLiteral("Change perspective type")},
-                                  [this](int i) {
+    auto *persp = rangeeExclusive(m_persp, "Persp", "SB", {"1", "2", "3", "4"},
+                                  {QStringLiteral("Change perspective type")}, [this](int i) {
                                       m_opt.typeDistorsion = i;
                                       Changement();
                                   });
@@ -478,9 +481,11 @@ void TTexteSurImg::construitSauvegarde(QVBoxLayout *droite)
     droite->addWidget(sauver);
 
     auto *fin = new QHBoxLayout;
-    SauverSBtn = nouveauBouton("SauverSBtn", QStringLiteral("Save"), QStringLiteral("Save current image with text"), false);
+    SauverSBtn
+        = nouveauBouton("SauverSBtn", QStringLiteral("Save"), QStringLiteral("Save current image with text"), false);
     connect(SauverSBtn, &QToolButton::clicked, this, &TTexteSurImg::SauverBtnClick);
-    QuitterSBtn = nouveauBouton("QuitterSBtn", QStringLiteral("Quit"), QStringLiteral("Quit (but don't save !)"), false);
+    QuitterSBtn
+        = nouveauBouton("QuitterSBtn", QStringLiteral("Quit"), QStringLiteral("Quit (but don't save !)"), false);
     connect(QuitterSBtn, &QToolButton::clicked, this, &TTexteSurImg::close);
     fin->addWidget(SauverSBtn);
     fin->addWidget(QuitterSBtn);

@@ -105,15 +105,27 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     setWindowTitle(QStringLiteral("General Informations"));
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    const auto page = [this](const char *nom, const QString &titre) {
-        auto *p = new QWidget;
-        p->setObjectName(QLatin1String(nom));
-        PageControl1->addTab(p, titre);
-        return p;
-    };
+    construitPagePartenaire();
+    construitPageAppareil();
+    construitPageDossiers();
+    construitPageProprietaire();
+    construitPageCouleurs();
+    construitBoutons();
+    connecteCommandes();
+}
 
-    // Partnership
-    QWidget *p1 = page("TabSheet1", QStringLiteral("Partner ActiveSync PC"));
+QWidget *TInfosPDA::nouvellePage(const char *nom, const QString &titre)
+{
+    auto *p = new QWidget;
+    p->setObjectName(QLatin1String(nom));
+    PageControl1->addTab(p, titre);
+    return p;
+}
+
+// The partnership: connection, partner and synchronisation.
+void TInfosPDA::construitPagePartenaire()
+{
+    QWidget *p1 = nouvellePage("TabSheet1", QStringLiteral("Partner ActiveSync PC"));
     GroupBox1 = new QGroupBox(QStringLiteral("Connexion ActiveSync "), p1);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto *f1 = new QFormLayout(GroupBox1);
@@ -128,9 +140,12 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     v1->addWidget(GroupBox1);
     v1->addWidget(sync);
     v1->addStretch();
+}
 
-    // Device
-    QWidget *p2 = page("TabSheet2", QStringLiteral("Infos PDA"));
+// The device: version, memory, power, its main windows.
+void TInfosPDA::construitPageAppareil()
+{
+    QWidget *p2 = nouvellePage("TabSheet2", QStringLiteral("Infos PDA"));
     auto *f2 = new QFormLayout;
     f2->addRow(QStringLiteral("Version CE"), VersionLbl = nouveauChamp(p2, "VersionLbl"));
     f2->addRow(QStringLiteral("Processor"), ProcesseurLbl = nouveauChamp(p2, "ProcesseurLbl"));
@@ -150,7 +165,23 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     fa->addRow(QStringLiteral("Alimentation"), AlimLbl = nouveauChamp(alim, "AlimLbl"));
     fa->addRow(QStringLiteral("Main Battery"), BatPrincLbl = nouveauChamp(alim, "BatPrincLbl"));
     fa->addRow(QStringLiteral("Save Battery"), BatSauveLbl = nouveauChamp(alim, "BatSauveLbl"));
-    auto *fenetres = new QGroupBox(QStringLiteral("Main Windows"), p2);
+    QGroupBox *fenetres = construitGroupeFenetres(p2);
+    auto *hb = new QHBoxLayout;
+    hb->addWidget(VoirCoulTskBtn = nouveauBouton(p2, "VoirCoulTskBtn", chaineRes(kIdChaineCouleurs)));
+    hb->addWidget(AppInstallBtn = nouveauBouton(p2, "AppInstallBtn", QStringLiteral("AppInstall")));
+    hb->addStretch();
+    auto *v2 = new QVBoxLayout(p2);
+    v2->addLayout(f2);
+    v2->addWidget(memoire);
+    v2->addWidget(alim);
+    v2->addWidget(fenetres, 1);
+    v2->addLayout(hb);
+}
+
+// The device's main windows, as a tree filled on demand.
+QGroupBox *TInfosPDA::construitGroupeFenetres(QWidget *page)
+{
+    auto *fenetres = new QGroupBox(QStringLiteral("Main Windows"), page);
     auto *vf = new QVBoxLayout(fenetres);
     auto *hf = new QHBoxLayout;
     hf->addWidget(AffFenBtn = nouveauBouton(fenetres, "AffFenBtn", QStringLiteral("Show Main Windows")));
@@ -166,19 +197,12 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     TreeView1->setMouseTracking(true);
     TreeView1->viewport()->installEventFilter(this);
     vf->addWidget(TreeView1);
-    auto *hb = new QHBoxLayout;
-    hb->addWidget(VoirCoulTskBtn = nouveauBouton(p2, "VoirCoulTskBtn", chaineRes(kIdChaineCouleurs)));
-    hb->addWidget(AppInstallBtn = nouveauBouton(p2, "AppInstallBtn", QStringLiteral("AppInstall")));
-    hb->addStretch();
-    auto *v2 = new QVBoxLayout(p2);
-    v2->addLayout(f2);
-    v2->addWidget(memoire);
-    v2->addWidget(alim);
-    v2->addWidget(fenetres, 1);
-    v2->addLayout(hb);
+    return fenetres;
+}
 
-    // Special folders
-    QWidget *p3 = page("TabSheet3", QStringLiteral("Special Folders"));
+void TInfosPDA::construitPageDossiers()
+{
+    QWidget *p3 = nouvellePage("TabSheet3", QStringLiteral("Special Folders"));
     auto *f3 = new QFormLayout(p3);
     f3->addRow(QStringLiteral("NoSubFolderIn"), DosSyncLbl = nouveauChamp(p3, "DosSyncLbl"));
     f3->addRow(QStringLiteral("Desktop"), DesktopLbl = nouveauChamp(p3, "DesktopLbl"));
@@ -193,9 +217,11 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     f3->addRow(QStringLiteral("Recent"), RecentLbl = nouveauChamp(p3, "RecentLbl"));
     f3->addRow(QStringLiteral("BitBucket"), CorbeilleLbl = nouveauChamp(p3, "CorbeilleLbl"));
     f3->addRow(QStringLiteral("Temp"), TemporaireLbl = nouveauChamp(p3, "TemporaireLbl"));
+}
 
-    // Owner
-    QWidget *p4 = page("TabSheet4", QStringLiteral("Owner Informations"));
+void TInfosPDA::construitPageProprietaire()
+{
+    QWidget *p4 = nouvellePage("TabSheet4", QStringLiteral("Owner Informations"));
     auto *proprio = new QGroupBox(QStringLiteral("Owner"), p4);
     auto *f4 = new QFormLayout(proprio);
     f4->addRow(QStringLiteral("Name"), NomLbl = nouveauChamp(proprio, "NomLbl"));
@@ -206,9 +232,12 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     auto *v4 = new QVBoxLayout(p4);
     v4->addWidget(proprio);
     v4->addStretch();
+}
 
-    // Colour tables: the four images share one place, one shown at a time.
-    QWidget *p5 = page("TabSheet5", QStringLiteral("System Colors"));
+// Colour tables: the four images share one place, one shown at a time.
+void TInfosPDA::construitPageCouleurs()
+{
+    QWidget *p5 = nouvellePage("TabSheet5", QStringLiteral("System Colors"));
     auto *panel = new QWidget(p5);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFixedSize(kTailleNuancier);
@@ -247,7 +276,10 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     v5->addWidget(panel);
     v5->addLayout(h5);
     v5->addStretch();
+}
 
+void TInfosPDA::construitBoutons()
+{
     QuitterBtn = nouveauBouton(this, "QuitterBtn", QStringLiteral("Quit"));
     OptionsAS = nouveauBouton(this, "OptionsAS", QStringLiteral("ActiveSync Options"));
     ActualiserBtn = nouveauBouton(this, "ActualiserBtn", QStringLiteral("Refresh"));
@@ -259,7 +291,10 @@ TInfosPDA::TInfosPDA(EtatPDA &etat, const ContexteInfosPDA &ctx, QWidget *parent
     auto *tout = new QVBoxLayout(this);
     tout->addWidget(PageControl1, 1);
     tout->addLayout(boutons);
+}
 
+void TInfosPDA::connecteCommandes()
+{
     connect(QuitterBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(ActualiserBtn, &QPushButton::clicked, this, [this] { FormShow(true); });
     connect(OptionsAS, &QPushButton::clicked, this, &TInfosPDA::OptionsASClick);

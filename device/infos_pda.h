@@ -70,6 +70,15 @@ protected:
     bool eventFilter(QObject *objet, QEvent *e) override;
 
 private:
+    QWidget *nouvellePage(const char *nom, const QString &titre);
+    void construitPagePartenaire();
+    void construitPageAppareil();
+    QGroupBox *construitGroupeFenetres(QWidget *page);
+    void construitPageDossiers();
+    void construitPageProprietaire();
+    void construitPageCouleurs();
+    void construitBoutons();
+    void connecteCommandes();
     void ColSysRGClick();
     void survole(QLabel *image, const QPoint &position, const QPoint &global);
     void AjouteFenetresCE(uint32_t fenetre, int niveau, QTreeWidgetItem *parent, QList<uint32_t> &vues,

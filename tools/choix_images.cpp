@@ -245,7 +245,30 @@ void TChoixImages::construitInterface()
     racine->setHorizontalSpacing(4);
     racine->setVerticalSpacing(4);
 
-    // Tool bar.
+    racine->addWidget(construitBarreOutils(), 0, 0, 1, 2);
+
+    // The view.
+    m_image1 = new TVueChoixImages(this);
+    m_image1->setProperty(ProprieteAide, 1011);
+    connect(m_image1, &TVueChoixImages::souris, this, &TChoixImages::sourisVue);
+    connect(m_image1, &TVueChoixImages::molette, this, &TChoixImages::moletteVue);
+    racine->addWidget(m_image1, 1, 0);
+
+    racine->addLayout(construitInfos(), 2, 0, 1, 2);
+    racine->addLayout(construitColonne(), 1, 1);
+
+    // The effects: six pages, and the hue, channel and contrast sliders.
+    m_zoneEffets = construitEffets();
+    m_zoneEffets->setEnabled(false);
+    racine->addWidget(m_zoneEffets, 3, 0, 1, 2);
+
+    racine->setRowStretch(3, 1);
+    racine->setColumnStretch(0, 1);
+    majBarre();
+}
+
+QWidget *TChoixImages::construitBarreOutils()
+{
     m_barre = new TBarreChoix(this);
     m_barre->setObjectName(QStringLiteral("CoolBar1"));
     m_barre->setProperty(ProprieteAide, 1001);
@@ -285,16 +308,12 @@ void TChoixImages::construitInterface()
     connect(m_sauverTBtn, &QToolButton::clicked, this, &TChoixImages::SauverBtnClick);
     connect(m_evalTBtn, &QToolButton::clicked, this, &TChoixImages::EvalTBtnClick);
     connect(m_quitterTBtn, &QToolButton::clicked, this, &QDialog::accept);
-    racine->addWidget(m_barre, 0, 0, 1, 2);
+    return m_barre;
+}
 
-    // The view.
-    m_image1 = new TVueChoixImages(this);
-    m_image1->setProperty(ProprieteAide, 1011);
-    connect(m_image1, &TVueChoixImages::souris, this, &TChoixImages::sourisVue);
-    connect(m_image1, &TVueChoixImages::molette, this, &TChoixImages::moletteVue);
-    racine->addWidget(m_image1, 1, 0);
-
-    // Sizes and frame, under the view.
+// Sizes and frame, under the view.
+QGridLayout *TChoixImages::construitInfos()
+{
     auto *infos = new QGridLayout;
     infos->setContentsMargins(0, 0, 0, 0);
     infos->setVerticalSpacing(0);
@@ -319,11 +338,25 @@ void TChoixImages::construitInterface()
     label(m_rightLbl, "RightLbl", 1, 2);
     label(m_bottomLbl, "BottomLbl", 1, 3);
     infos->setColumnStretch(6, 1);
-    racine->addLayout(infos, 2, 0, 1, 2);
+    return infos;
+}
 
-    // The column beside the view.
+// The column beside the view.
+QVBoxLayout *TChoixImages::construitColonne()
+{
     auto *cote = new QVBoxLayout;
     cote->setSpacing(3);
+    cote->addLayout(construitLigneType());
+    cote->addWidget(construitPanneauRotation());
+    cote->addWidget(construitInterpolation());
+    cote->addWidget(construitSauvegardeOuAide());
+    cote->addStretch();
+    return cote;
+}
+
+// Today or Start, and Landscape.
+QHBoxLayout *TChoixImages::construitLigneType()
+{
     auto *ligneType = new QHBoxLayout;
     auto *typeBox = new QGroupBox(this);
     typeBox->setObjectName(QStringLiteral("TypeImgRG"));
@@ -341,8 +374,12 @@ void TChoixImages::construitInterface()
         preCharge();
     });
     ligneType->addWidget(m_landscapeCB);
-    cote->addLayout(ligneType);
+    return ligneType;
+}
 
+// Rotation, mirror and flip, and the view's background colour.
+QWidget *TChoixImages::construitPanneauRotation()
+{
     auto *panel8 = new QWidget(this);
     panel8->setObjectName(QStringLiteral("Panel8"));
     panel8->setProperty(ProprieteAide, 1021);
@@ -382,8 +419,11 @@ void TChoixImages::construitInterface()
     });
     connect(m_miroirCB, &QCheckBox::clicked, this, &TChoixImages::rotationChange);
     connect(m_basculeCB, &QCheckBox::clicked, this, &TChoixImages::rotationChange);
-    cote->addWidget(panel8);
+    return panel8;
+}
 
+QWidget *TChoixImages::construitInterpolation()
+{
     auto *interpBox = new QGroupBox(this);
     interpBox->setObjectName(QStringLiteral("InterpolRG"));
     interpBox->setProperty(ProprieteAide, 1014);
@@ -394,11 +434,23 @@ void TChoixImages::construitInterface()
     if (auto *b = m_interpolRG->button(std::clamp(m_ctx.options.InterpolImg, 0, NombreModesInterpolation - 1)))
         b->setChecked(true);
     connect(m_interpolRG, &QButtonGroup::idClicked, this, &TChoixImages::choixInterpolation);
-    cote->addWidget(interpBox);
+    return interpBox;
+}
 
-
-    // The saving panel, or the help of the centre picker under the mouse.
+// The saving panel, or the help of the centre picker under the mouse.
+QWidget *TChoixImages::construitSauvegardeOuAide()
+{
     m_sauvegardeOuAide = new QStackedWidget(this);
+    m_sauvegardeOuAide->addWidget(construitPanneauSauvegarde());
+    m_sauvegardeOuAide->addWidget(construitAideCentre());
+    m_sauvegardeOuAide->setCurrentWidget(m_panel5);
+    m_sauvegardeOuAide->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    return m_sauvegardeOuAide;
+}
+
+// The file type and the JPEG quality.
+QWidget *TChoixImages::construitPanneauSauvegarde()
+{
     auto *panel5 = new QGroupBox(TitreTypeSauver(), m_sauvegardeOuAide);
     m_panel5 = panel5;
     panel5->setObjectName(QStringLiteral("Panel5"));
@@ -430,7 +482,11 @@ void TChoixImages::construitInterface()
     m_qualJpgTB->setValue(100);
     m_qualJpgTB->setToolTip(HintQualiteJpeg());
     l5->addWidget(m_qualJpgTB);
-    m_sauvegardeOuAide->addWidget(panel5);
+    return panel5;
+}
+
+QWidget *TChoixImages::construitAideCentre()
+{
     m_aideCImgPnl = new QFrame(m_sauvegardeOuAide);
     m_aideCImgPnl->setObjectName(QStringLiteral("AideCImgPnl"));
     static_cast<QFrame *>(m_aideCImgPnl)->setFrameShape(QFrame::StyledPanel);
@@ -439,33 +495,17 @@ void TChoixImages::construitInterface()
     m_aideGradLbl = new QLabel(m_aideCImgPnl);
     m_aideGradLbl->setObjectName(QStringLiteral("AideGradLbl"));
     m_aideGradLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    {
-        QFont f = m_aideGradLbl->font();
-        f.setPointSizeF(f.pointSizeF() * 0.85);
-        m_aideGradLbl->setFont(f);
-        // Room for the longest help, so that the panel never grows under the mouse.
-        m_aideGradLbl->setText(QStringLiteral("Define Center Gradient :\r\nMove cursor\r\n- with left Button\r\n"
-                                              "- with wheel - > X\r\n- with wheel + SHIFT  -> Y\r\nDefine :\r\n"
-                                              "- clear zone radius.\r\n- transition Clear - Zoom\r\n- outside streak\r\n"
-                                              "- inside streak."));
-        m_aideGradLbl->setMinimumHeight(m_aideGradLbl->sizeHint().height());
-    }
+    QFont f = m_aideGradLbl->font();
+    f.setPointSizeF(f.pointSizeF() * 0.85);
+    m_aideGradLbl->setFont(f);
+    // Room for the longest help, so that the panel never grows under the mouse.
+    m_aideGradLbl->setText(QStringLiteral("Define Center Gradient :\r\nMove cursor\r\n- with left Button\r\n"
+                                          "- with wheel - > X\r\n- with wheel + SHIFT  -> Y\r\nDefine :\r\n"
+                                          "- clear zone radius.\r\n- transition Clear - Zoom\r\n- outside streak\r\n"
+                                          "- inside streak."));
+    m_aideGradLbl->setMinimumHeight(m_aideGradLbl->sizeHint().height());
     la->addWidget(m_aideGradLbl, 1);
-    m_sauvegardeOuAide->addWidget(m_aideCImgPnl);
-    m_sauvegardeOuAide->setCurrentWidget(m_panel5);
-    m_sauvegardeOuAide->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    cote->addWidget(m_sauvegardeOuAide);
-    cote->addStretch();
-    racine->addLayout(cote, 1, 1);
-
-    // The effects: six pages, and the hue, channel and contrast sliders.
-    m_zoneEffets = construitEffets();
-    m_zoneEffets->setEnabled(false);
-    racine->addWidget(m_zoneEffets, 3, 0, 1, 2);
-
-    racine->setRowStretch(3, 1);
-    racine->setColumnStretch(0, 1);
-    majBarre();
+    return m_aideCImgPnl;
 }
 
 void TChoixImages::resizeEvent(QResizeEvent *event)

@@ -16,7 +16,9 @@ struct AppContext;
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
+class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSlider;
@@ -24,6 +26,7 @@ class QStackedWidget;
 class QTabWidget;
 class QTimer;
 class QToolButton;
+class QVBoxLayout;
 class TImageMouse;
 class TPanneauCouleurChoix;
 
@@ -167,6 +170,15 @@ private:
     };
 
     void construitInterface();
+    QWidget *construitBarreOutils();
+    QGridLayout *construitInfos();
+    QVBoxLayout *construitColonne();
+    QHBoxLayout *construitLigneType();
+    QWidget *construitPanneauRotation();
+    QWidget *construitInterpolation();
+    QWidget *construitSauvegardeOuAide();
+    QWidget *construitPanneauSauvegarde();
+    QWidget *construitAideCentre();
     QWidget *construitEffets();
     QWidget *construitPageEffets();
     QWidget *construitPageTransparence();

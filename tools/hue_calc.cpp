@@ -215,6 +215,33 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
     setWindowTitle(QStringLiteral("BaseHue for Windows Mobile 5"));
     setFixedSize(TailleFenetre);
 
+    construitEchelles();
+    construitSuggestions();
+    construitCles();
+    construitVoirSurPDA();
+    construitBoutons();
+    construitBarreEtat();
+    prepareEcritureAppareil();
+
+    LumSE->blockSignals(true);
+    SatSE->blockSignals(true);
+    LumSE->setValue(120);
+    SatSE->setValue(160);
+    LumSE->blockSignals(false);
+    SatSE->blockSignals(false);
+
+    const QColor fond = palette().color(QPalette::Window);
+    m_roueCouleur = dessineRoue(false, fond);
+    m_roueGris = dessineRoue(true, fond);
+    m_echelles = dessineEchelles(fond);
+    EchellesImg->setPixmap(QPixmap::fromImage(m_echelles));
+    for (int k = 0; k < 4; ++k)
+        m_icones[k] = AvecCouleurTransparente(ChargeImageRes(QString::number(kIcones[k]) + QStringLiteral(".bmp")));
+}
+
+// The two hue strips, and the hidden saturation and luminance.
+void THueCalc::construitEchelles()
+{
     EchellesImg = new QLabel(this);
     EchellesImg->setObjectName(QStringLiteral("EchellesImg"));
     EchellesImg->setGeometry(QRect(PosEchelles, TailleEchelles));
@@ -239,6 +266,11 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
 
     libelle(this, "Label17", QStringLiteral("Click and move mouse on these scales to choose Hue"),
             QRect(40, 116, 336, 18));
+}
+
+// The hues the pictures suggest, their histograms, and the RGB converter.
+void THueCalc::construitSuggestions()
+{
     libelle(this, "MaxHueLbl", QStringLiteral("Suggested Hue : Dominant"), QRect(380, 8, 210, 18));
     MaxHueLblTD = libelle(this, "MaxHueLblTD", {}, QRect(380, 30, 120, 18));
     MaxHueLblST = libelle(this, "MaxHueLblST", {}, QRect(380, 54, 120, 18));
@@ -266,7 +298,11 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
     RVBversTeinte->setObjectName(QStringLiteral("RVBversTeinte"));
     RVBversTeinte->setGeometry(380, 112, 150, 24);
     connect(RVBversTeinte, &QPushButton::clicked, this, &THueCalc::RVBversTeinteClick);
+}
 
+// The registry values the theme may carry, and the dropper choice.
+void THueCalc::construitCles()
+{
     // Two lines above the wheel, beside the device screen.
     libelle(this, "Label16", QStringLiteral("Selected   Hue   in   the   Chromatic   Wheel"), QRect(8, 148, 228, 40))
         ->setWordWrap(true);
@@ -288,7 +324,10 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
     DPICb = caseACocher(this, "DPICb", QStringLiteral("Create DPI key for the Theme"), QRect(8, 548, 250, 20));
     DPIExisteLbl = libelle(this, "DPIExisteLbl", {}, QRect(270, 548, 200, 18));
     PipetteCB = caseACocher(this, "PipetteCB", QStringLiteral("Copy Chosen Hue in the Dropper"), QRect(8, 572, 250, 20));
+}
 
+void THueCalc::construitVoirSurPDA()
+{
     VoirSurPDAPnl = new QWidget(this);
     VoirSurPDAPnl->setObjectName(QStringLiteral("VoirSurPDAPnl"));
     VoirSurPDAPnl->setGeometry(330, 570, 260, 24);
@@ -296,7 +335,10 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
     RestaurerCB = caseACocher(VoirSurPDAPnl, "RestaurerCB", QStringLiteral("Restore"), QRect(148, 2, 90, 20));
     RestaurerCB->setChecked(true);
     connect(ActifSurPDACb, &QCheckBox::clicked, this, &THueCalc::ActifSurPDACbClick);
+}
 
+void THueCalc::construitBoutons()
+{
     ValiderBtn = new QPushButton(QStringLiteral("Validate"), this);
     ValiderBtn->setObjectName(QStringLiteral("ValiderBtn"));
     ValiderBtn->setGeometry(380, 604, 100, 28);
@@ -313,7 +355,10 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
         m_valide = false;
         reject();
     });
+}
 
+void THueCalc::construitBarreEtat()
+{
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
@@ -329,7 +374,10 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
                                        + 4);
         StatusBar1->addWidget(m_panneaux[k], k == 1 ? 1 : 0);
     }
+}
 
+void THueCalc::prepareEcritureAppareil()
+{
     m_minuterieCE.setSingleShot(true);
     m_minuterieCE.setInterval(IntervalleEcritureCE);
     connect(&m_minuterieCE, &QTimer::timeout, this, [this] {
@@ -339,21 +387,6 @@ THueCalc::THueCalc(const ThemeDocument &doc, const SourcesHueCalc &sources, Prom
             m_minuterieCE.start();
         }
     });
-
-    LumSE->blockSignals(true);
-    SatSE->blockSignals(true);
-    LumSE->setValue(120);
-    SatSE->setValue(160);
-    LumSE->blockSignals(false);
-    SatSE->blockSignals(false);
-
-    const QColor fond = palette().color(QPalette::Window);
-    m_roueCouleur = dessineRoue(false, fond);
-    m_roueGris = dessineRoue(true, fond);
-    m_echelles = dessineEchelles(fond);
-    EchellesImg->setPixmap(QPixmap::fromImage(m_echelles));
-    for (int k = 0; k < 4; ++k)
-        m_icones[k] = AvecCouleurTransparente(ChargeImageRes(QString::number(kIcones[k]) + QStringLiteral(".bmp")));
 }
 
 THueCalc::~THueCalc() = default;

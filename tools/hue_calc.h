@@ -107,6 +107,13 @@ private:
     enum class Emetteur { Echelles, LumSE };
     enum class Sauvegarde { Aucune, Sauvee, AbsenteSurAppareil, Echec };
 
+    void construitEchelles();
+    void construitSuggestions();
+    void construitCles();
+    void construitVoirSurPDA();
+    void construitBoutons();
+    void construitBarreEtat();
+    void prepareEcritureAppareil();
     void FormShow();
     void EchellesImgMouseMove(Emetteur emetteur, bool ctrlSeul, int x, int y);
     void EchellesImgClick(QPoint p);

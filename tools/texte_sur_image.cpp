@@ -137,63 +137,79 @@ TTexteSurImg::~TTexteSurImg() = default;
 
 void TTexteSurImg::construit()
 {
-    auto bouton = [this](const char *nom, const QString &texte, const QString &hint, bool basculant) {
-        auto *b = new QToolButton(this);
-        b->setObjectName(QLatin1String(nom));
-        b->setText(texte);
-        b->setToolTip(hint);
-        b->setCheckable(basculant);
-        b->setAutoRaise(false);
-        gardeLaPlace(b);
-        return b;
-    };
-    auto libelle = [this](const char *nom, const QString &texte = {}) {
-        auto *l = new QLabel(texte, this);
-        l->setObjectName(QLatin1String(nom));
-        return l;
-    };
-    auto glissiere = [this](const char *nom, int valeur, const QString &hint) {
-        auto *s = new QSlider(Qt::Horizontal, this);
-        s->setObjectName(QLatin1String(nom));
-        s->setRange(0, 255);
-        s->setValue(valeur);
-        s->setToolTip(hint);
-        connect(s, &QSlider::valueChanged, this, &TTexteSurImg::Changement);
-        return s;
-    };
-
     auto *principal = new QHBoxLayout(this);
+    principal->addLayout(construitColonneImage());
+    principal->addLayout(construitColonneTexte());
+}
 
-    // Left: the thumbnails, the picture and its information.
-    auto *gauche = new QVBoxLayout;
-    auto *minis = new QHBoxLayout;
-    for (int i = 0; i < 4; ++i) {
-        auto *col = new QVBoxLayout;
-        auto *m = libelle(NomsMiniatures[i]);
-        m->setToolTip(QStringLiteral("Select image"));
-        m->setFixedSize(i % 2 ? QSize(80, 64) : QSize(64, 80));
-        m->setCursor(Qt::PointingHandCursor);
-        m->installEventFilter(this);
-        gardeLaPlace(m);
-        m_miniatures[i] = m;
-        auto *p = panneauCouleur(this, NomsPanneauxMin[i],
-                                 QStringLiteral("Click ->  Letters Color\r\nShift+Click : Shadow Color"), QSize(24, 12));
-        p->installEventFilter(this);
-        gardeLaPlace(p);
-        m_panneauxMin[i] = p;
-        col->addWidget(m);
-        col->addWidget(p);
-        minis->addLayout(col);
+QToolButton *TTexteSurImg::nouveauBouton(const char *nom, const QString &texte, const QString &hint, bool basculant)
+{
+    auto *b = new QToolButton(this);
+    b->setObjectName(QLatin1String(nom));
+    b->setText(texte);
+    b->setToolTip(hint);
+    b->setCheckable(basculant);
+    b->setAutoRaise(false);
+    gardeLaPlace(b);
+    return b;
+}
+
+QLabel *TTexteSurImg::nouveauLibelle(const char *nom, const QString &texte)
+{
+    auto *l = new QLabel(texte, this);
+    l->setObjectName(QLatin1String(nom));
+    return l;
+}
+
+QSlider *TTexteSurImg::nouvelleGlissiere(const char *nom, int valeur, const QString &hint)
+{
+    auto *s = new QSlider(Qt::Horizontal, this);
+    s->setObjectName(QLatin1String(nom));
+    s->setRange(0, 255);
+    s->setValue(valeur);
+    s->setToolTip(hint);
+    connect(s, &QSlider::valueChanged, this, &TTexteSurImg::Changement);
+    return s;
+}
+
+// A row of exclusive buttons named prefixe + number + suffixe, each calling action with its number.
+QHBoxLayout *TTexteSurImg::rangeeExclusive(std::span<QToolButton *> boutons, const char *prefixe, const char *suffixe,
+                                           const QStringList &textes, const QStringList &hints,
+                                           const std::function<void(int)> &action)
+{
+    auto *g = new QButtonGroup(this);
+    g->setExclusive(true);
+    auto *ligne = new QHBoxLayout;
+    for (int i = 0; i < int(boutons.size()); ++i) {
+        const QByteArray nom = QByteArray(prefixe) + QByteArray::number(i) + suffixe;
+        boutons[i] = nullptr;
+        auto *b = new QToolButton(this);
+        b->setObjectName(QString::fromLatin1(nom));
+        b->setText(textes.value(i));
+        b->setToolTip(hints.value(i, hints.value(0)));
+        b->setCheckable(true);
+        b->setProperty("Tag", i);
+        g->addButton(b, i);
+        boutons[i] = b;
+        ligne->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [action, i] { action(i); });
     }
+    return ligne;
+}
+
+// Left: the thumbnails, the picture and its information.
+QVBoxLayout *TTexteSurImg::construitColonneImage()
+{
+    auto *gauche = new QVBoxLayout;
+    gauche->addLayout(construitMiniatures());
     auto *etiquettes = new QHBoxLayout;
-    etiquettes->addWidget(libelle("TDLbl", QStringLiteral("Today")));
-    etiquettes->addWidget(libelle("STLbl", QStringLiteral("Start")));
-    gauche->addLayout(minis);
+    etiquettes->addWidget(nouveauLibelle("TDLbl", QStringLiteral("Today")));
+    etiquettes->addWidget(nouveauLibelle("STLbl", QStringLiteral("Start")));
     gauche->addLayout(etiquettes);
 
-    Image1 = libelle("Image1");
+    Image1 = nouveauLibelle("Image1");
     Image1->setFixedSize(TaillePortrait);
-    Image2 = libelle("Image2");
+    Image2 = nouveauLibelle("Image2");
     Image2->setFixedSize(TaillePaysage);
     Image2->hide();
     for (QLabel *im : {Image1, Image2}) {
@@ -207,40 +223,85 @@ void TTexteSurImg::construit()
     infos->setObjectName(QStringLiteral("Panel10"));
     infos->setToolTip(QStringLiteral("Current image Infos"));
     auto *infosL = new QVBoxLayout(infos);
-    NomFicLbl = libelle("NomFicLbl");
-    TypeImgLbl = libelle("TypeImgLbl");
-    PixelsCarLbl = libelle("PixelsCarLbl");
-    EspaceCouleurLbl = libelle("EspaceCouleurLbl");
+    NomFicLbl = nouveauLibelle("NomFicLbl");
+    TypeImgLbl = nouveauLibelle("TypeImgLbl");
+    PixelsCarLbl = nouveauLibelle("PixelsCarLbl");
+    EspaceCouleurLbl = nouveauLibelle("EspaceCouleurLbl");
     for (QLabel *l : {NomFicLbl, TypeImgLbl, PixelsCarLbl, EspaceCouleurLbl})
         infosL->addWidget(l);
     gauche->addWidget(infos);
-    gauche->addWidget(libelle("AideLbl", QStringLiteral("Move Focus Rect with left button\r\n  - wheel (1 pixel)\r\n"
-                                                         "  - wheel + SHIFT (5 pixel)\r\n  - wheel + CTRL  (15 pixels)")));
-    principal->addLayout(gauche);
+    gauche->addWidget(nouveauLibelle("AideLbl",
+                                     QStringLiteral("Move Focus Rect with left button\r\n  - wheel (1 pixel)\r\n"
+                                                    "  - wheel + SHIFT (5 pixel)\r\n  - wheel + CTRL  (15 pixels)")));
+    return gauche;
+}
 
-    // Right: the text, its strip and every option.
+// The four thumbnails, each over its colour panel.
+QHBoxLayout *TTexteSurImg::construitMiniatures()
+{
+    auto *minis = new QHBoxLayout;
+    for (int i = 0; i < 4; ++i) {
+        auto *col = new QVBoxLayout;
+        auto *m = nouveauLibelle(NomsMiniatures[i]);
+        m->setToolTip(QStringLiteral("Select image"));
+        m->setFixedSize(i % 2 ? QSize(80, 64) : QSize(64, 80));
+        m->setCursor(Qt::PointingHandCursor);
+        m->installEventFilter(this);
+        gardeLaPlace(m);
+        m_miniatures[i] = m;
+        auto *p
+            = panneauCouleur(this, NomsPanneauxMin[i],
+                             QStringLiteral("Click ->  Letters Color\r\nShift+Click : Shadow Color"), QSize(24, 12));
+        p->installEventFilter(this);
+        gardeLaPlace(p);
+        m_panneauxMin[i] = p;
+        col->addWidget(m);
+        col->addWidget(p);
+        minis->addLayout(col);
+    }
+    return minis;
+}
+
+// Right: the text, its strip and every option.
+QVBoxLayout *TTexteSurImg::construitColonneTexte()
+{
     auto *droite = new QVBoxLayout;
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     connect(Edit1, &QLineEdit::textChanged, this, &TTexteSurImg::Edit1Change);
     droite->addWidget(Edit1);
-    TexteImg = libelle("TexteImg");
+    TexteImg = nouveauLibelle("TexteImg");
     TexteImg->setMinimumHeight(24);
     droite->addWidget(TexteImg);
+    construitPolice(droite);
+    construitCouleurs(droite);
+    construitJustificationEtDegrades(droite);
+    construitEffets(droite);
+    construitFormesFond(droite);
+    construitDecalage(droite);
+    construitSauvegarde(droite);
+    droite->addStretch(1);
+    return droite;
+}
 
+void TTexteSurImg::construitPolice(QVBoxLayout *droite)
+{
     auto *police = new QHBoxLayout;
-    FonteSBtn = bouton("FonteSBtn", QStringLiteral("Font"), QStringLiteral("Change Font"), false);
+    FonteSBtn = nouveauBouton("FonteSBtn", QStringLiteral("Font"), QStringLiteral("Change Font"), false);
     connect(FonteSBtn, &QToolButton::clicked, this, &TTexteSurImg::FonteSBtnClick);
-    FonteNomLbl = libelle("FonteNomLbl");
+    FonteNomLbl = nouveauLibelle("FonteNomLbl");
     FonteNomLbl->setToolTip(QStringLiteral("Current Font"));
     police->addWidget(FonteSBtn);
     police->addWidget(FonteNomLbl, 1);
-    ExempleImg = libelle("ExempleImg");
+    ExempleImg = nouveauLibelle("ExempleImg");
     ExempleImg->setFixedSize(40, 40);
     police->addWidget(ExempleImg);
     droite->addLayout(police);
+}
 
-    // Colours and alphas.
+// Colours and alphas.
+void TTexteSurImg::construitCouleurs(QVBoxLayout *droite)
+{
     auto *couleurs = new QGridLayout;
     const char *nomsPanneaux[4] = {"LettrePnl", "OmbrePnl", "FondPnl", "FondPnl2"};
     const QString hintsPanneaux[4] = {QStringLiteral("Letters Color"), QStringLiteral("Shadow Color"),
@@ -249,12 +310,13 @@ void TTexteSurImg::construit()
         m_panneauxCouleur[i] = panneauCouleur(this, nomsPanneaux[i], hintsPanneaux[i], QSize(32, 20));
         m_panneauxCouleur[i]->installEventFilter(this);
     }
-    Transp1TB = glissiere("Transp1TB", 255, QStringLiteral("Letters transparency level 0 - 255"));
-    Transp2TB = glissiere("Transp2TB", 64, QStringLiteral("Shadow transparency level 0 - 255"));
-    FondTB = glissiere("FondTB", 64, QStringLiteral("Background transparency level 0 - 255"));
-    InvSBtn = bouton("InvSBtn", QStringLiteral("<>"), QStringLiteral("Permutate Letters Color with Shadow Color"), false);
+    Transp1TB = nouvelleGlissiere("Transp1TB", 255, QStringLiteral("Letters transparency level 0 - 255"));
+    Transp2TB = nouvelleGlissiere("Transp2TB", 64, QStringLiteral("Shadow transparency level 0 - 255"));
+    FondTB = nouvelleGlissiere("FondTB", 64, QStringLiteral("Background transparency level 0 - 255"));
+    InvSBtn = nouveauBouton("InvSBtn", QStringLiteral("<>"),
+                            QStringLiteral("Permutate Letters Color with Shadow Color"), false);
     connect(InvSBtn, &QToolButton::clicked, this, &TTexteSurImg::InvBtnClick);
-    InvFondSB = bouton("InvFondSB", QStringLiteral("<>"), QStringLiteral("Background"), false);
+    InvFondSB = nouveauBouton("InvFondSB", QStringLiteral("<>"), QStringLiteral("Background"), false);
     connect(InvFondSB, &QToolButton::clicked, this, &TTexteSurImg::InvFondSBClick);
     couleurs->addWidget(m_panneauxCouleur[0], 0, 0);
     couleurs->addWidget(Transp1TB, 0, 1);
@@ -266,73 +328,58 @@ void TTexteSurImg::construit()
     couleurs->addWidget(InvFondSB, 2, 2, 2, 1);
     couleurs->addWidget(m_panneauxCouleur[3], 3, 0);
     droite->addLayout(couleurs);
+}
 
-    // Justification, writing direction, gradients.
-    auto groupe = [this](auto &boutons, const char *prefixe, const char *suffixe, const QStringList &textes,
-                         const QStringList &hints, auto action) {
-        auto *g = new QButtonGroup(this);
-        g->setExclusive(true);
-        auto *ligne = new QHBoxLayout;
-        for (int i = 0; i < int(boutons.size()); ++i) {
-            const QByteArray nom = QByteArray(prefixe) + QByteArray::number(i) + suffixe;
-            boutons[i] = nullptr;
-            auto *b = new QToolButton(this);
-            b->setObjectName(QString::fromLatin1(nom));
-            b->setText(textes.value(i));
-            b->setToolTip(hints.value(i, hints.value(0)));
-            b->setCheckable(true);
-            b->setProperty("Tag", i);
-            g->addButton(b, i);
-            boutons[i] = b;
-            ligne->addWidget(b);
-            connect(b, &QToolButton::clicked, this, [action, i] { action(i); });
-        }
-        return ligne;
-    };
-
+// Justification, writing direction, gradients.
+void TTexteSurImg::construitJustificationEtDegrades(QVBoxLayout *droite)
+{
     auto *justif = new QHBoxLayout;
-    {
-        auto *g = new QButtonGroup(this);
-        const char *noms[3] = {"GJSBtn", "CJSBtn", "DJSBtn"};
-        const QString textes[3] = {QStringLiteral("L"), QStringLiteral("C"), QStringLiteral("R")};
-        const QString hints[3] = {QStringLiteral("Left Justify"), QStringLiteral("Center"), QStringLiteral("Right Justify")};
-        for (int i = 0; i < 3; ++i) {
-            m_justif[i] = bouton(noms[i], textes[i], hints[i], true);
-            m_justif[i]->setProperty("Tag", i);
-            g->addButton(m_justif[i], i);
-            justif->addWidget(m_justif[i]);
-            connect(m_justif[i], &QToolButton::clicked, this, [this, i] {
-                m_opt.justification = i;
-                Edit1Change();
-            });
-        }
+    auto *g = new QButtonGroup(this);
+    const char *noms[3] = {"GJSBtn", "CJSBtn", "DJSBtn"};
+    const QString textes[3] = {QStringLiteral("L"), QStringLiteral("C"), QStringLiteral("R")};
+    const QString hints[3]
+        = {QStringLiteral("Left Justify"), QStringLiteral("Center"), QStringLiteral("Right Justify")};
+    for (int i = 0; i < 3; ++i) {
+        m_justif[i] = nouveauBouton(noms[i], textes[i], hints[i], true);
+        m_justif[i]->setProperty("Tag", i);
+        g->addButton(m_justif[i], i);
+        justif->addWidget(m_justif[i]);
+        connect(m_justif[i], &QToolButton::clicked, this, [this, i] {
+            m_opt.justification = i;
+            Edit1Change();
+        });
     }
     droite->addLayout(justif);
 
     auto *ecriture = new QFrame(this);
     ecriture->setObjectName(QStringLiteral("Panel6"));
     ecriture->setToolTip(QStringLiteral("Text Orientation"));
-    ecriture->setLayout(groupe(m_ecriture, "Ec", "SBtn", {"0", "90", "180", "270"}, {QStringLiteral("Text Orientation")},
-                               [this](int i) { EcritureClick(i); }));
+    ecriture->setLayout(rangeeExclusive(m_ecriture, "Ec", "SBtn", {"0", "90", "180", "270"},
+                                        {QStringLiteral("Text Orientation")}, [this](int i) { EcritureClick(i); }));
     droite->addWidget(ecriture);
 
-    droite->addLayout(groupe(m_degrades, "Grad", "SBtn", {"A", "G1", "G2", "G3", "G4"},
-                             {QStringLiteral("Letters with shadow"), QStringLiteral("Letters with Gradient Top G - Bottom D"),
-                              QStringLiteral("Letters with Gradient Top - Bottom"),
-                              QStringLiteral("Letters with Gradient Bottom G - Top D"),
-                              QStringLiteral("Letters with Centered Gradient")},
-                             [this](int i) { BrossesClick(i); }));
+    droite->addLayout(rangeeExclusive(
+        m_degrades, "Grad", "SBtn", {"A", "G1", "G2", "G3", "G4"},
+        {QStringLiteral("Letters with shadow"), QStringLiteral("Letters with Gradient Top G - Bottom D"),
+         QStringLiteral("Letters with Gradient Top - Bottom"), QStringLiteral("Letters with Gradient Bottom G - Top D"),
+         QStringLiteral("Letters with Centered Gradient")},
+        [this](int i) { BrossesClick(i); }));
+}
 
-    // Effects.
+// Effects: outline, mirror, fade, perspective and its four kinds, gamma.
+void TTexteSurImg::construitEffets(QVBoxLayout *droite)
+{
     auto *effets = new QHBoxLayout;
-    OutlineSB = bouton("OutlineSB", QStringLiteral("Outline"), QString(), true);
+    OutlineSB = nouveauBouton("OutlineSB", QStringLiteral("Outline"), QString(), true);
     connect(OutlineSB, &QToolButton::clicked, this, &TTexteSurImg::OutlineSBClick);
-    ReflectSB = bouton("ReflectSB", QStringLiteral("Mirror"), QStringLiteral("Mirror / X"), true);
+    ReflectSB = nouveauBouton("ReflectSB", QStringLiteral("Mirror"), QStringLiteral("Mirror / X"), true);
     connect(ReflectSB, &QToolButton::clicked, this, &TTexteSurImg::ReflectSBClick);
-    AttenueSBtn = bouton("AttenueSBtn", QStringLiteral("Fade"), QStringLiteral("More transparency in the letters bottom"), true);
+    AttenueSBtn = nouveauBouton("AttenueSBtn", QStringLiteral("Fade"),
+                                QStringLiteral("More transparency in the letters bottom"), true);
     connect(AttenueSBtn, &QToolButton::clicked, this, &TTexteSurImg::Changement);
     AttenueSBtn->hide();
-    PerspectiveSB = bouton("PerspectiveSB", QStringLiteral("Persp."), QStringLiteral("Letters in perspective"), true);
+    PerspectiveSB
+        = nouveauBouton("PerspectiveSB", QStringLiteral("Persp."), QStringLiteral("Letters in perspective"), true);
     connect(PerspectiveSB, &QToolButton::clicked, this, &TTexteSurImg::PerspectiveSBClick);
     GammaCorrCB = new QCheckBox(QStringLiteral("Gamma"), this);
     GammaCorrCB->setObjectName(QStringLiteral("GammaCorrCB"));
@@ -345,11 +392,11 @@ void TTexteSurImg::construit()
                        static_cast<QWidget *>(GammaCorrCB)})
         effets->addWidget(w);
     droite->addLayout(effets);
-    auto *persp = groupe(m_persp, "Persp", "SB", {"1", "2", "3", "4"}, {QStringLiteral("Change perspective type")},
-                         [this](int i) {
-                             m_opt.typeDistorsion = i;
-                             Changement();
-                         });
+    auto *persp = rangeeExclusive(m_persp, "Persp", "SB", {"1", "2", "3", "4"},
+                                  {QStringLiteral("Change perspective type")}, [this](int i) {
+                                      m_opt.typeDistorsion = i;
+                                      Changement();
+                                  });
     // The distortion buttons are numbered from 1.
     for (int i = 0; i < 4; ++i) {
         m_persp[i]->setObjectName(QStringLiteral("Persp%1SB").arg(i + 1));
@@ -357,21 +404,24 @@ void TTexteSurImg::construit()
         m_persp[i]->hide();
     }
     droite->addLayout(persp);
+}
 
-    // Background shapes (each toggles; none down means no background) and gradients.
+// Background shapes (each toggles; none down means no background) and gradients.
+void TTexteSurImg::construitFormesFond(QVBoxLayout *droite)
+{
     auto *formes = new QHBoxLayout;
     const char *nomsFormes[3] = {"FCarreSB", "FCercleSB", "FRoundSb"};
     const QString textesFormes[3] = {QStringLiteral("Rect"), QStringLiteral("Ellipse"), QStringLiteral("Round")};
     auto *gFormes = new QButtonGroup(this);
     gFormes->setExclusive(false);
     for (int i = 0; i < 3; ++i) {
-        m_formes[i] = bouton(nomsFormes[i], textesFormes[i], QStringLiteral("Background"), true);
+        m_formes[i] = nouveauBouton(nomsFormes[i], textesFormes[i], QStringLiteral("Background"), true);
         m_formes[i]->setProperty("Tag", i);
         formes->addWidget(m_formes[i]);
         connect(m_formes[i], &QToolButton::clicked, this, [this, i](bool c) { FormeFondSBClick(i, c); });
     }
-    TranspLFSB = bouton("TranspLFSB", QStringLiteral("Fade all"),
-                        QStringLiteral("Letters transparency follows or not Background transparency"), true);
+    TranspLFSB = nouveauBouton("TranspLFSB", QStringLiteral("Fade all"),
+                               QStringLiteral("Letters transparency follows or not Background transparency"), true);
     TranspLFSB->setEnabled(false);
     connect(TranspLFSB, &QToolButton::clicked, this, &TTexteSurImg::Changement);
     formes->addWidget(TranspLFSB);
@@ -380,30 +430,36 @@ void TTexteSurImg::construit()
     const char *nomsGradFond[5] = {"FHSB", "FVSB", "FFSB", "FBSB", "FCSB"};
     auto *gGradFond = new QButtonGroup(this);
     for (int i = 0; i < 5; ++i) {
-        m_degradesFond[i] = bouton(nomsGradFond[i], QString::number(i), QStringLiteral("Background"), true);
+        m_degradesFond[i] = nouveauBouton(nomsGradFond[i], QString::number(i), QStringLiteral("Background"), true);
         m_degradesFond[i]->setProperty("Tag", i);
         gGradFond->addButton(m_degradesFond[i], i);
         gradFond->addWidget(m_degradesFond[i]);
         connect(m_degradesFond[i], &QToolButton::clicked, this, [this, i] { FondGradientClick(i); });
     }
     droite->addLayout(gradFond);
+}
 
-    // Offset picker.
+// Offset picker.
+void TTexteSurImg::construitDecalage(QVBoxLayout *droite)
+{
     auto *decalage = new QHBoxLayout;
-    ShiftImg = libelle("ShiftImg");
+    ShiftImg = nouveauLibelle("ShiftImg");
     ShiftImg->setFixedSize(TailleDecalage, TailleDecalage);
     ShiftImg->installEventFilter(this);
     auto *decCol = new QVBoxLayout;
-    DecLbl = libelle("DecLbl", QStringLiteral("Shift Letter - Shadow"));
-    XYLbl = libelle("XYLbl", QStringLiteral("0 x 0"));
+    DecLbl = nouveauLibelle("DecLbl", QStringLiteral("Shift Letter - Shadow"));
+    XYLbl = nouveauLibelle("XYLbl", QStringLiteral("0 x 0"));
     decCol->addWidget(DecLbl);
     decCol->addWidget(XYLbl);
-    decCol->addWidget(libelle("AideDecLbl", QStringLiteral("Move cursor L Button (Wheel X (+Shift Y)")));
+    decCol->addWidget(nouveauLibelle("AideDecLbl", QStringLiteral("Move cursor L Button (Wheel X (+Shift Y)")));
     decalage->addWidget(ShiftImg);
     decalage->addLayout(decCol, 1);
     droite->addLayout(decalage);
+}
 
-    // Saving.
+// Saving: the file type, the JPEG quality, Save and Quit.
+void TTexteSurImg::construitSauvegarde(QVBoxLayout *droite)
+{
     auto *sauver = new QGroupBox(TitreTypeSauver(), this);
     sauver->setObjectName(QStringLiteral("TypeSauverRG"));
     auto *sauverL = new QVBoxLayout(sauver);
@@ -425,15 +481,15 @@ void TTexteSurImg::construit()
     droite->addWidget(sauver);
 
     auto *fin = new QHBoxLayout;
-    SauverSBtn = bouton("SauverSBtn", QStringLiteral("Save"), QStringLiteral("Save current image with text"), false);
+    SauverSBtn
+        = nouveauBouton("SauverSBtn", QStringLiteral("Save"), QStringLiteral("Save current image with text"), false);
     connect(SauverSBtn, &QToolButton::clicked, this, &TTexteSurImg::SauverBtnClick);
-    QuitterSBtn = bouton("QuitterSBtn", QStringLiteral("Quit"), QStringLiteral("Quit (but don't save !)"), false);
+    QuitterSBtn
+        = nouveauBouton("QuitterSBtn", QStringLiteral("Quit"), QStringLiteral("Quit (but don't save !)"), false);
     connect(QuitterSBtn, &QToolButton::clicked, this, &TTexteSurImg::close);
     fin->addWidget(SauverSBtn);
     fin->addWidget(QuitterSBtn);
     droite->addLayout(fin);
-    droite->addStretch(1);
-    principal->addLayout(droite);
 }
 
 QLabel *TTexteSurImg::affichage() const

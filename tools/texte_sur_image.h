@@ -9,20 +9,24 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <span>
 
 struct AppContext;
 class Prompts;
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QSlider;
 class QTimer;
 class QToolButton;
+class QVBoxLayout;
 
 // ---- The lettering ----------------------------------------------------------
 
@@ -155,6 +159,22 @@ protected:
 
 private:
     void construit();
+    QToolButton *nouveauBouton(const char *nom, const QString &texte, const QString &hint, bool basculant);
+    QLabel *nouveauLibelle(const char *nom, const QString &texte = {});
+    QSlider *nouvelleGlissiere(const char *nom, int valeur, const QString &hint);
+    QHBoxLayout *rangeeExclusive(std::span<QToolButton *> boutons, const char *prefixe, const char *suffixe,
+                                 const QStringList &textes, const QStringList &hints,
+                                 const std::function<void(int)> &action);
+    QVBoxLayout *construitColonneImage();
+    QHBoxLayout *construitMiniatures();
+    QVBoxLayout *construitColonneTexte();
+    void construitPolice(QVBoxLayout *droite);
+    void construitCouleurs(QVBoxLayout *droite);
+    void construitJustificationEtDegrades(QVBoxLayout *droite);
+    void construitEffets(QVBoxLayout *droite);
+    void construitFormesFond(QVBoxLayout *droite);
+    void construitDecalage(QVBoxLayout *droite);
+    void construitSauvegarde(QVBoxLayout *droite);
     void FormShow();
     void MiniaturesClick(int index);
     void PanelMiniaturesClick(int index);

@@ -3,9 +3,13 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
 
+#include <map>
 #include <mutex>
+#include <tuple>
 
 namespace {
 
@@ -58,16 +62,69 @@ QFont PoliceImage(const QString &nom, double taillePoints, int style)
     return police;
 }
 
+namespace {
+
+bool celluleTient(QFont &police, int px, int hauteurPixels, const QImage &surface)
+{
+    police.setPixelSize(px);
+    return QFontMetrics(police, &surface).height() <= hauteurPixels;
+}
+
+// The family a name is drawn with: the first of its list that the font
+// database matches. Fonts built on that family (then the rest of the list)
+// skip the lookups for names that are not installed, once per size.
+QStringList famillesDessin(const QString &nom)
+{
+    static std::mutex verrou;
+    static QHash<QString, QStringList> resolues;
+    {
+        const std::lock_guard<std::mutex> garde(verrou);
+        const auto it = resolues.constFind(nom);
+        if (it != resolues.constEnd())
+            return *it;
+    }
+    const QStringList liste = FamillesPolice(nom);
+    const QString famille = QFontInfo(PoliceImage(nom, 9)).family();
+    QStringList f{famille};
+    const qsizetype i = liste.indexOf(famille, 0);
+    for (qsizetype j = i < 0 ? 1 : i + 1; j < liste.size(); ++j)
+        f << liste.at(j);
+    f.removeDuplicates();
+    const std::lock_guard<std::mutex> garde(verrou);
+    resolues.insert(nom, f);
+    return f;
+}
+
+} // namespace
+
 QFont PoliceHauteurCellule(const QString &nom, int hauteurPixels, int style)
 {
-    QFont police = PoliceImage(nom, 9, style);
-    const QImage surface = NouvelleImage32(1, 1);
-    for (int px = qMax(1, hauteurPixels); px > 1; --px) {
-        police.setPixelSize(px);
-        if (QFontMetrics(police, &surface).height() <= hauteurPixels)
-            return police;
+    using Cle = std::tuple<QString, int, int>;
+    static std::mutex verrou;
+    static std::map<Cle, QFont> faites;
+    const Cle cle{nom, hauteurPixels, style};
+    {
+        const std::lock_guard<std::mutex> garde(verrou);
+        const auto it = faites.find(cle);
+        if (it != faites.end())
+            return it->second;
     }
-    police.setPixelSize(1);
+    QFont police = PoliceImage(nom, 9, style);
+    police.setFamilies(famillesDessin(nom));
+    const QImage surface = NouvelleImage32(1, 1);
+    // The largest pixel size whose cell fits (1 when none does): the cell
+    // grows with the size, so halve the range [bas, haut) until one is left.
+    int bas = 1, haut = qMax(1, hauteurPixels) + 1;
+    while (haut - bas > 1) {
+        const int milieu = (bas + haut) / 2;
+        if (celluleTient(police, milieu, hauteurPixels, surface))
+            bas = milieu;
+        else
+            haut = milieu;
+    }
+    police.setPixelSize(bas);
+    const std::lock_guard<std::mutex> garde(verrou);
+    faites.emplace(cle, police);
     return police;
 }
 

@@ -4,7 +4,9 @@
 #include "tools/couleur_contraste.h"
 #include "tools/hls.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -289,4 +291,56 @@ TEST(UtilesIndep, PictureDescriptions)
     const unsigned d = DrapeauxDeImage(img);
     EXPECT_TRUE(d & DrapeauTranslucide);
     EXPECT_EQ(EspaceCouleurImage(d), QStringLiteral("RGB"));
+}
+
+// The cell-height font against a plain downward search over every size, for
+// each name the program draws with, both weights and the heights around the
+// ones in use: the same size, family and widths (so the search's assumption
+// that the cell grows with the size is checked on the installed fonts).
+TEST(UtilesIndep, CellHeightFontMatchesPlainSearch)
+{
+    const QImage surface = NouvelleImage32(1, 1);
+    const QString essai = QStringLiteral("Theme 09:41 Wgj");
+    for (const char *nom : {"Courrier New", "Courier New", "Times New Roman", "Tahoma", "Arial", "No Such Font"}) {
+        for (int style : {0, 1}) {
+            for (int h = 1; h <= 40; ++h) {
+                SCOPED_TRACE(QStringLiteral("%1 style %2 height %3").arg(QLatin1String(nom)).arg(style).arg(h).toStdString());
+                QFont attendue = PoliceImage(QLatin1String(nom), 9, style);
+                int px = h;
+                for (; px > 1; --px) {
+                    attendue.setPixelSize(px);
+                    if (QFontMetrics(attendue, &surface).height() <= h)
+                        break;
+                }
+                attendue.setPixelSize(qMax(1, px));
+                const QFont obtenue = PoliceHauteurCellule(QLatin1String(nom), h, style);
+                ASSERT_EQ(obtenue.pixelSize(), attendue.pixelSize());
+                EXPECT_EQ(QFontInfo(obtenue).family(), QFontInfo(attendue).family());
+                EXPECT_EQ(QFontInfo(obtenue).bold(), QFontInfo(attendue).bold());
+                const QFontMetrics mo(obtenue, &surface), ma(attendue, &surface);
+                EXPECT_EQ(mo.height(), ma.height());
+                EXPECT_EQ(mo.ascent(), ma.ascent());
+                EXPECT_EQ(mo.horizontalAdvance(essai), ma.horizontalAdvance(essai));
+                // Asked again, the same font.
+                EXPECT_EQ(PoliceHauteurCellule(QLatin1String(nom), h, style), obtenue);
+            }
+        }
+    }
+}
+
+// A cell font draws the very pixels of the font built on the name's list.
+TEST(UtilesIndep, CellHeightFontDrawsSamePixels)
+{
+    for (const char *nom : {"Courrier New", "Times New Roman", "Tahoma"}) {
+        const QFont obtenue = PoliceHauteurCellule(QLatin1String(nom), 14, 1);
+        QFont attendue = PoliceImage(QLatin1String(nom), 9, 1);
+        attendue.setPixelSize(obtenue.pixelSize());
+        QImage a = NouvelleImage32(200, 20), b = NouvelleImage32(200, 20);
+        for (auto [img, f] : {std::pair{&a, obtenue}, std::pair{&b, attendue}}) {
+            QPainter p(img);
+            p.setFont(f);
+            p.drawText(2, 15, QStringLiteral("Owner 12:05 \u00e9\u00df\u2022"));
+        }
+        EXPECT_EQ(a, b) << nom;
+    }
 }

@@ -3,10 +3,10 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHash>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -70,9 +70,9 @@ bool celluleTient(QFont &police, int px, int hauteurPixels, const QImage &surfac
     return QFontMetrics(police, &surface).height() <= hauteurPixels;
 }
 
-// The family a name is drawn with: the first of its list that the font
-// database matches. Fonts built on that family (then the rest of the list)
-// skip the lookups for names that are not installed, once per size.
+// The families a name is drawn with: its list from the first family the
+// font database holds. The font matched is the same, without the lookups
+// (fontconfig's fallbacks) for names that are not installed.
 QStringList famillesDessin(const QString &nom)
 {
     static std::mutex verrou;
@@ -83,13 +83,19 @@ QStringList famillesDessin(const QString &nom)
         if (it != resolues.constEnd())
             return *it;
     }
+    EnregistrePolices();
     const QStringList liste = FamillesPolice(nom);
-    const QString famille = QFontInfo(PoliceImage(nom, 9)).family();
-    QStringList f{famille};
-    const qsizetype i = liste.indexOf(famille, 0);
-    for (qsizetype j = i < 0 ? 1 : i + 1; j < liste.size(); ++j)
-        f << liste.at(j);
-    f.removeDuplicates();
+    const QStringList installees = QFontDatabase::families();
+    QStringList f = liste;
+    for (qsizetype i = 0; i < liste.size(); ++i) {
+        const auto j = std::find_if(installees.cbegin(), installees.cend(), [&](const QString &n) {
+            return n.compare(liste.at(i), Qt::CaseInsensitive) == 0;
+        });
+        if (j != installees.cend()) {
+            f = QStringList{*j} + liste.mid(i + 1);
+            break;
+        }
+    }
     const std::lock_guard<std::mutex> garde(verrou);
     resolues.insert(nom, f);
     return f;
@@ -112,15 +118,22 @@ QFont PoliceHauteurCellule(const QString &nom, int hauteurPixels, int style)
     QFont police = PoliceImage(nom, 9, style);
     police.setFamilies(famillesDessin(nom));
     const QImage surface = NouvelleImage32(1, 1);
-    // The largest pixel size whose cell fits (1 when none does): the cell
-    // grows with the size, so halve the range [bas, haut) until one is left.
-    int bas = 1, haut = qMax(1, hauteurPixels) + 1;
-    while (haut - bas > 1) {
-        const int milieu = (bas + haut) / 2;
-        if (celluleTient(police, milieu, hauteurPixels, surface))
-            bas = milieu;
-        else
-            haut = milieu;
+    // The largest pixel size whose cell fits (1 when none does). The cell
+    // grows with the size: try the height itself, then start from the size
+    // its cell suggests and step to the last one that fits.
+    const int h = qMax(1, hauteurPixels);
+    police.setPixelSize(h);
+    const int cellule = QFontMetrics(police, &surface).height();
+    int bas = cellule > h ? 1 : h;
+    if (cellule > h && h > 1) {
+        bas = qBound(1, h * h / qMax(1, cellule), h - 1);
+        if (celluleTient(police, bas, hauteurPixels, surface)) {
+            while (bas + 1 < h && celluleTient(police, bas + 1, hauteurPixels, surface))
+                ++bas;
+        } else {
+            while (bas > 1 && !celluleTient(police, --bas, hauteurPixels, surface)) {
+            }
+        }
     }
     police.setPixelSize(bas);
     const std::lock_guard<std::mutex> garde(verrou);

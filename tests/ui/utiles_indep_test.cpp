@@ -303,7 +303,7 @@ TEST(UtilesIndep, CellHeightFontMatchesPlainSearch)
     const QString essai = QStringLiteral("Theme 09:41 Wgj");
     for (const char *nom : {"Courrier New", "Courier New", "Times New Roman", "Tahoma", "Arial", "No Such Font"}) {
         for (int style : {0, 1}) {
-            for (int h = 1; h <= 40; ++h) {
+            for (int h = -1; h <= 40; ++h) {
                 SCOPED_TRACE(QStringLiteral("%1 style %2 height %3").arg(QLatin1String(nom)).arg(style).arg(h).toStdString());
                 QFont attendue = PoliceImage(QLatin1String(nom), 9, style);
                 int px = h;

@@ -48,27 +48,7 @@ QStringList FamillesPolice(const QString &nom)
     return f;
 }
 
-QFont PoliceImage(const QString &nom, double taillePoints, int style)
-{
-    EnregistrePolices();
-    QFont police;
-    police.setFamilies(FamillesPolice(nom));
-    police.setPointSizeF(taillePoints > 0 ? taillePoints : 1);
-    police.setBold(style & 1);
-    police.setItalic(style & 2);
-    police.setUnderline(style & 4);
-    police.setStrikeOut(style & 8);
-    police.setHintingPreference(QFont::PreferNoHinting);
-    return police;
-}
-
 namespace {
-
-bool celluleTient(QFont &police, int px, int hauteurPixels, const QImage &surface)
-{
-    police.setPixelSize(px);
-    return QFontMetrics(police, &surface).height() <= hauteurPixels;
-}
 
 // The families a name is drawn with: its list from the first family the
 // font database holds. The font matched is the same, without the lookups
@@ -87,7 +67,9 @@ QStringList famillesDessin(const QString &nom)
     const QStringList liste = FamillesPolice(nom);
     const QStringList installees = QFontDatabase::families();
     QStringList f = liste;
-    for (qsizetype i = 0; i < liste.size(); ++i) {
+    // No name is not a missing name: Qt then matches on the rest of the
+    // request, which a list without it would change.
+    for (qsizetype i = 0; !nom.isEmpty() && i < liste.size(); ++i) {
         const auto j = std::find_if(installees.cbegin(), installees.cend(), [&](const QString &n) {
             return n.compare(liste.at(i), Qt::CaseInsensitive) == 0;
         });
@@ -99,6 +81,29 @@ QStringList famillesDessin(const QString &nom)
     const std::lock_guard<std::mutex> garde(verrou);
     resolues.insert(nom, f);
     return f;
+}
+
+} // namespace
+
+QFont PoliceImage(const QString &nom, double taillePoints, int style)
+{
+    QFont police;
+    police.setFamilies(famillesDessin(nom));
+    police.setPointSizeF(taillePoints > 0 ? taillePoints : 1);
+    police.setBold(style & 1);
+    police.setItalic(style & 2);
+    police.setUnderline(style & 4);
+    police.setStrikeOut(style & 8);
+    police.setHintingPreference(QFont::PreferNoHinting);
+    return police;
+}
+
+namespace {
+
+bool celluleTient(QFont &police, int px, int hauteurPixels, const QImage &surface)
+{
+    police.setPixelSize(px);
+    return QFontMetrics(police, &surface).height() <= hauteurPixels;
 }
 
 } // namespace
@@ -116,7 +121,6 @@ QFont PoliceHauteurCellule(const QString &nom, int hauteurPixels, int style)
             return it->second;
     }
     QFont police = PoliceImage(nom, 9, style);
-    police.setFamilies(famillesDessin(nom));
     const QImage surface = NouvelleImage32(1, 1);
     // The largest pixel size whose cell fits (1 when none does). The cell
     // grows with the size: try the height itself, then start from the size

@@ -123,20 +123,28 @@ QFont PoliceHauteurCellule(const QString &nom, int hauteurPixels, int style)
     QFont police = PoliceImage(nom, 9, style);
     const QImage surface = NouvelleImage32(1, 1);
     // The largest pixel size whose cell fits (1 when none does). The cell
-    // grows with the size: try the height itself, then start from the size
-    // its cell suggests and step to the last one that fits.
+    // grows with the size: start from the size the name's cell proportion
+    // suggests (measured at the height itself the first time) and step to
+    // the last size that fits.
+    static QHash<QString, double> proportions; // cell height / pixel size, by name
     const int h = qMax(1, hauteurPixels);
-    police.setPixelSize(h);
-    const int cellule = QFontMetrics(police, &surface).height();
-    int bas = cellule > h ? 1 : h;
-    if (cellule > h && h > 1) {
-        bas = qBound(1, h * h / qMax(1, cellule), h - 1);
-        if (celluleTient(police, bas, hauteurPixels, surface)) {
-            while (bas + 1 < h && celluleTient(police, bas + 1, hauteurPixels, surface))
-                ++bas;
-        } else {
-            while (bas > 1 && !celluleTient(police, --bas, hauteurPixels, surface)) {
-            }
+    double proportion = 0;
+    {
+        const std::lock_guard<std::mutex> garde(verrou);
+        proportion = proportions.value(nom, 0.0);
+    }
+    if (proportion <= 0) {
+        police.setPixelSize(h);
+        proportion = QFontMetrics(police, &surface).height() / double(h);
+        const std::lock_guard<std::mutex> garde(verrou);
+        proportions.insert(nom, proportion);
+    }
+    int bas = qBound(1, int(h / qMax(proportion, 0.01)), h);
+    if (celluleTient(police, bas, hauteurPixels, surface)) {
+        while (bas < h && celluleTient(police, bas + 1, hauteurPixels, surface))
+            ++bas;
+    } else {
+        while (bas > 1 && !celluleTient(police, --bas, hauteurPixels, surface)) {
         }
     }
     police.setPixelSize(bas);

@@ -17,6 +17,7 @@
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStatusBar>
@@ -26,9 +27,18 @@
 namespace {
 
 // A working picture's size, read from its header; invalid when it is missing
-// or unreadable.
+// or unreadable. The format its suffix names is tried first: only a picture
+// that is not in that format has every image plugin asked.
 QSize tailleImage(const QString &chemin)
 {
+    if (!QFileInfo::exists(chemin))
+        return {};
+    if (const QByteArray format = QFileInfo(chemin).suffix().toLower().toLatin1(); !format.isEmpty()) {
+        QImageReader parSuffixe(chemin, format);
+        parSuffixe.setAutoDetectImageFormat(false);
+        if (parSuffixe.canRead())
+            return parSuffixe.size();
+    }
     QImageReader lecteur(chemin);
     return lecteur.canRead() ? lecteur.size() : QSize();
 }

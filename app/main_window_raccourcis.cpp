@@ -7,8 +7,10 @@
 #include "ui/charge_image_res.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -33,7 +35,7 @@ QWidget *TOrvandel::construitRaccourcis(QWidget *parent)
 
     auto *image10 = new QLabel(zone);
     image10->setObjectName(QStringLiteral("Image10"));
-    image10->setPixmap(QIcon(QStringLiteral(":/art/orvandel.png")).pixmap(42, 42));
+    image10->setPixmap(QIcon(QPixmap::fromImage(LitImageFichier(QStringLiteral(":/art/orvandel.png")))).pixmap(42, 42));
     image10->setToolTip(QStringLiteral("Orvandel"));
 
     ligne->addWidget(imgMulti);

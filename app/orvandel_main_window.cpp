@@ -7,6 +7,7 @@
 #include "ui/fonctions_indep.h"
 #include "app/aide_html.h"
 #include "app/capture_ecran.h"
+#include "app/style_barre_outils.h"
 #include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/prompts.h"
@@ -42,7 +43,7 @@ TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidge
 {
     setObjectName(QStringLiteral("Orvandel"));
     setWindowTitle(QStringLiteral("Orvandel"));
-    setWindowIcon(QIcon(QStringLiteral(":/art/orvandel.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(LitImageFichier(QStringLiteral(":/art/orvandel.png")))));
     m_ctx.teintes = std::make_shared<TeintesImages>();
     // Shift + P / Shift + J in this window capture its screen area.
     m_ctx.capture = new CaptureEcran(this, m_ctx.dossiers.DossierTempWin, m_ctx.prompts, this);
@@ -57,6 +58,7 @@ TOrvandel::~TOrvandel() = default;
 
 void TOrvandel::construitFenetre()
 {
+    InstalleStyleBarreOutils();
     auto *barre = new QToolBar(this);
     barre->setObjectName(QStringLiteral("ToolBar1"));
     barre->setMovable(false);

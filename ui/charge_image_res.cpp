@@ -3,6 +3,9 @@
 #include "ui/polices.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPixmap>
 
 #include <mutex>
 
@@ -22,7 +25,7 @@ static void initialiseRessources()
 QImage ChargeImageRes(const QString &nom)
 {
     initialiseRessources();
-    QImage image(QStringLiteral(":/art/") + nom);
+    QImage image = LitImageFichier(QStringLiteral(":/art/") + nom);
     if (image.isNull())
         return {};
     image = image.convertToFormat(QImage::Format_ARGB32);
@@ -34,7 +37,21 @@ QIcon IconeRes(const QString &nom)
 {
     initialiseRessources();
     const QString chemin = QStringLiteral(":/art/") + nom;
-    return QFile::exists(chemin) ? QIcon(chemin) : QIcon();
+    const QImage image = LitImageFichier(chemin);
+    return image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image));
+}
+
+QImage LitImageFichier(const QString &chemin)
+{
+    const QByteArray format = QFileInfo(chemin).suffix().toLower().toLatin1();
+    if (!format.isEmpty()) {
+        QImageReader lecteur(chemin, format);
+        lecteur.setAutoDetectImageFormat(false);
+        const QImage image = lecteur.read();
+        if (!image.isNull())
+            return image;
+    }
+    return QImage(chemin);
 }
 
 QImage AvecCouleurTransparente(const QImage &image)

@@ -17,7 +17,9 @@ void EnregistrePolices();
 QStringList FamillesPolice(const QString &nom);
 
 // A font of that name, a size in points and the style bits of the drawing
-// routines (1 bold, 2 italic, 4 underline, 8 strikeout).
+// routines (1 bold, 2 italic, 4 underline, 8 strikeout). Its families are
+// the name's list from the first one installed: the font Qt would match for
+// the whole list, found without looking up the names that are missing.
 QFont PoliceImage(const QString &nom, double taillePoints, int style = 0);
 
 // A font of that name whose cell (ascent + descent) is at most the given

@@ -5,7 +5,9 @@
 #include "tools/hls.h"
 #include "tests/support/pixels.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -282,4 +284,81 @@ TEST(UtilesIndep, PictureDescriptions)
     const unsigned d = DrapeauxDeImage(img);
     EXPECT_TRUE(d & DrapeauTranslucide);
     EXPECT_EQ(EspaceCouleurImage(d), QStringLiteral("RGB"));
+}
+
+namespace {
+
+// The font as built on the name's whole list, the lookups left to Qt.
+QFont policeListeEntiere(const char *nom, double points, int style)
+{
+    QFont f = PoliceImage(QLatin1String(nom), points, style);
+    f.setFamilies(FamillesPolice(QLatin1String(nom)));
+    return f;
+}
+
+} // namespace
+
+// Picture fonts match the font of the name's whole list: the same family,
+// weight, slant and metrics, and the same pixels drawn.
+TEST(UtilesIndep, PictureFontsMatchTheirWholeFamilyList)
+{
+    const QImage surface = NouvelleImage32(1, 1);
+    const QString essai = QStringLiteral("Owner 12:05 Wgj \u00e9\u00df\u2022");
+    for (const char *nom : {"Tahoma", "tahoma", "Courrier New", "Courier New", "Times New Roman", "Arial",
+                            "Liberation Mono", "No Such Font", ""}) {
+        for (int style : {0, 1, 2, 3, 12}) {
+            SCOPED_TRACE(QStringLiteral("%1 style %2").arg(QLatin1String(nom)).arg(style).toStdString());
+            const QFont obtenue = PoliceImage(QLatin1String(nom), 9, style);
+            const QFont attendue = policeListeEntiere(nom, 9, style);
+            const QFontInfo io(obtenue), ia(attendue);
+            EXPECT_EQ(io.family(), ia.family());
+            EXPECT_EQ(io.bold(), ia.bold());
+            EXPECT_EQ(io.italic(), ia.italic());
+            EXPECT_EQ(io.styleName(), ia.styleName());
+            EXPECT_EQ(QFontMetrics(obtenue, &surface).horizontalAdvance(essai),
+                      QFontMetrics(attendue, &surface).horizontalAdvance(essai));
+            QImage a = NouvelleImage32(220, 24), b = NouvelleImage32(220, 24);
+            for (auto [img, f] : {std::pair{&a, obtenue}, std::pair{&b, attendue}}) {
+                QPainter p(img);
+                p.setFont(f);
+                p.drawText(2, 17, essai);
+            }
+            EXPECT_EQ(a, b);
+        }
+    }
+}
+
+// The cell-height font against a plain downward search over every size, for
+// each name the program draws with, both weights and the heights around the
+// ones in use: the same size, family and widths (so the search's assumption
+// that the cell grows with the size is checked on the installed fonts).
+TEST(UtilesIndep, CellHeightFontMatchesPlainSearch)
+{
+    const QImage surface = NouvelleImage32(1, 1);
+    const QString essai = QStringLiteral("Theme 09:41 Wgj");
+    for (const char *nom : {"Courrier New", "Courier New", "Times New Roman", "Tahoma", "Arial", "No Such Font"}) {
+        for (int style : {0, 1}) {
+            for (int h = -1; h <= 40; ++h) {
+                SCOPED_TRACE(QStringLiteral("%1 style %2 height %3").arg(QLatin1String(nom)).arg(style).arg(h).toStdString());
+                QFont attendue = policeListeEntiere(nom, 9, style);
+                int px = h;
+                for (; px > 1; --px) {
+                    attendue.setPixelSize(px);
+                    if (QFontMetrics(attendue, &surface).height() <= h)
+                        break;
+                }
+                attendue.setPixelSize(qMax(1, px));
+                const QFont obtenue = PoliceHauteurCellule(QLatin1String(nom), h, style);
+                ASSERT_EQ(obtenue.pixelSize(), attendue.pixelSize());
+                EXPECT_EQ(QFontInfo(obtenue).family(), QFontInfo(attendue).family());
+                EXPECT_EQ(QFontInfo(obtenue).bold(), QFontInfo(attendue).bold());
+                const QFontMetrics mo(obtenue, &surface), ma(attendue, &surface);
+                EXPECT_EQ(mo.height(), ma.height());
+                EXPECT_EQ(mo.ascent(), ma.ascent());
+                EXPECT_EQ(mo.horizontalAdvance(essai), ma.horizontalAdvance(essai));
+                // Asked again, the same font.
+                EXPECT_EQ(PoliceHauteurCellule(QLatin1String(nom), h, style), obtenue);
+            }
+        }
+    }
 }

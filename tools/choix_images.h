@@ -197,6 +197,7 @@ private:
     TPanneauCouleurChoix *couleurEffet(QWidget *parent, const char *nom, const QString &quoi,
                                        TColor OptionsEffets::*champ, Condition relance);
     QPushButton *boutonReset(QWidget *parent, const char *nom);
+    QHBoxLayout *ligneReset(QWidget *parent, const char *nom);
     TImageMouse *picker(QWidget *parent, const char *nom, int tag, QPoint OptionsEffets::*champ,
                         const QString &aide);
     void effetChange(const Condition &relance);

@@ -168,6 +168,15 @@ QPushButton *TChoixImages::boutonReset(QWidget *parent, const char *nom)
     return b;
 }
 
+// A page's reset button at the right of its own row.
+QHBoxLayout *TChoixImages::ligneReset(QWidget *parent, const char *nom)
+{
+    auto *ligne = new QHBoxLayout;
+    ligne->addStretch();
+    ligne->addWidget(boutonReset(parent, nom));
+    return ligne;
+}
+
 TImageMouse *TChoixImages::picker(QWidget *parent, const char *nom, int tag, QPoint OptionsEffets::*champ,
                                   const QString &aide)
 {
@@ -466,9 +475,7 @@ QWidget *TChoixImages::construitPageTransparence()
     gp->addWidget(imgTransp, 2, 0);
     gauche->addWidget(m_gradientPnl);
     gauche->addStretch();
-    auto *reset = new QHBoxLayout;
-    reset->addStretch();
-    reset->addWidget(boutonReset(contenu, "AnnuleTranspBtn"));
+    QHBoxLayout *reset = ligneReset(contenu, "AnnuleTranspBtn");
     gauche->addLayout(reset);
     h->addLayout(gauche, 1);
 
@@ -522,9 +529,7 @@ QWidget *TChoixImages::construitPageMotif()
     fond->addWidget(couleurEffet(contenu, "Panel11", QStringLiteral("Bkg"), &OptionsEffets::Panel11, si));
     fond->addStretch();
     g->addLayout(fond, 3, 1, Qt::AlignTop);
-    auto *reset = new QHBoxLayout;
-    reset->addStretch();
-    reset->addWidget(boutonReset(contenu, "AnnuleMotifBtn"));
+    QHBoxLayout *reset = ligneReset(contenu, "AnnuleMotifBtn");
     g->setColumnStretch(1, 1);
     g->setRowStretch(4, 1);
     g->addLayout(reset, 5, 0, 1, 2);
@@ -553,9 +558,7 @@ QWidget *TChoixImages::construitPageTramage()
     couleurs->addWidget(couleurEffet(contenu, "Panel12", QStringLiteral("Bkg"), &OptionsEffets::Panel12, si), 1, 1);
     couleurs->setColumnStretch(2, 1);
     g->addLayout(couleurs, 1, 1, Qt::AlignTop);
-    auto *reset = new QHBoxLayout;
-    reset->addStretch();
-    reset->addWidget(boutonReset(contenu, "AnnuleTrameBtn"));
+    QHBoxLayout *reset = ligneReset(contenu, "AnnuleTrameBtn");
     g->setColumnStretch(1, 1);
     g->setRowStretch(3, 1);
     g->addLayout(reset, 4, 0, 1, 2);
@@ -577,9 +580,7 @@ QWidget *TChoixImages::construitPageFlouRadial()
     g->addWidget(picker(contenu, "CenterFlouRImg", 1, &OptionsEffets::CenterFlouRImg,
                         QStringLiteral("Define Blur zone size.")),
                  0, 3, 3, 1, Qt::AlignTop);
-    auto *reset = new QHBoxLayout;
-    reset->addStretch();
-    reset->addWidget(boutonReset(contenu, "AnnuleFRBtn"));
+    QHBoxLayout *reset = ligneReset(contenu, "AnnuleFRBtn");
     g->setColumnStretch(1, 1);
     g->setRowStretch(2, 1);
     g->addLayout(reset, 3, 0, 1, 4);
@@ -611,9 +612,7 @@ QWidget *TChoixImages::construitPageZoom()
                         QStringLiteral("Define :\r\n- clear zone radius.\r\n- transition Clear - Zoom\r\n"
                                        "- outside streak\r\n- inside streak.")),
                  0, 3, 4, 1, Qt::AlignTop);
-    auto *reset = new QHBoxLayout;
-    reset->addStretch();
-    reset->addWidget(boutonReset(contenu, "AnnuleZoomBtn"));
+    QHBoxLayout *reset = ligneReset(contenu, "AnnuleZoomBtn");
     g->setColumnStretch(1, 1);
     g->setRowStretch(5, 1);
     g->addLayout(reset, 6, 0, 1, 4);

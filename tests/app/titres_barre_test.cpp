@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using fenetretest::Fenetre;
@@ -98,48 +100,30 @@ TEST(TitresBarre, SurXvfbChaqueFenetre)
     TOrvandel &w = f.ouvre();
     EXPECT_TRUE(titreMontre(QStringLiteral("Orvandel (Options WM5)")));
 
-    bool vu = false;
-    surFenetreModale([&](QWidget *d) {
-        vu = true;
-        EXPECT_TRUE(titreMontre(QStringLiteral("Size Images Options")));
-        fermeModale(d);
-    });
-    f.trouve<QPushButton>("OptionsBtn")->click();
-    EXPECT_TRUE(vu);
-
-    vu = false;
-    surFenetreModale([&](QWidget *d) {
-        vu = true;
-        EXPECT_TRUE(titreMontre(QStringLiteral("Preview")));
-        fermeModale(d);
-    });
-    auto *minTD = f.trouve<QLabel>("MinTD");
-    ASSERT_TRUE(minTD);
+    // Each modal window as `ouvre` shows it, named as its caption.
+    const auto montre = [](const QString &titre, const std::function<void()> &ouvre) {
+        bool vu = false;
+        surFenetreModale([&](QWidget *d) {
+            vu = true;
+            EXPECT_TRUE(titreMontre(titre));
+            fermeModale(d);
+        });
+        ouvre();
+        EXPECT_TRUE(vu) << titre.toStdString();
+    };
+    montre(QStringLiteral("Size Images Options"), [&] { f.trouve<QPushButton>("OptionsBtn")->click(); });
     w.TempsLibre();
-    ASSERT_TRUE(minTD->isVisible());
-    QTest::mouseClick(minTD, Qt::LeftButton);
-    EXPECT_TRUE(vu);
-
+    auto *minTD = f.trouve<QLabel>("MinTD");
+    ASSERT_TRUE(minTD && minTD->isVisible());
+    montre(QStringLiteral("Preview"), [&] { QTest::mouseClick(minTD, Qt::LeftButton); });
     // The program's own message boxes and folder browser.
     QtPrompts prompts;
     prompts.setParent(&w);
-    vu = false;
-    surFenetreModale([&](QWidget *d) {
-        vu = true;
-        EXPECT_TRUE(titreMontre(QStringLiteral("Orvandel ActiveSync")));
-        fermeModale(d);
+    montre(QStringLiteral("Orvandel ActiveSync"), [&] {
+        prompts.message(QStringLiteral("Disconnected"), QStringLiteral("Orvandel ActiveSync"), Prompts::Icon::Warning);
     });
-    prompts.message(QStringLiteral("Disconnected"), QStringLiteral("Orvandel ActiveSync"), Prompts::Icon::Warning);
-    EXPECT_TRUE(vu);
-
-    vu = false;
-    surFenetreModale([&](QWidget *d) {
-        vu = true;
-        EXPECT_TRUE(titreMontre(QStringLiteral("Choose Dir for Theme")));
-        fermeModale(d);
-    });
-    prompts.chooseFolder(QStringLiteral("Validate Save Dir for \"TODAY\":"), testenv::tempDir());
-    EXPECT_TRUE(vu);
+    montre(QStringLiteral("Choose Dir for Theme"),
+           [&] { prompts.chooseFolder(QStringLiteral("Validate Save Dir for \"TODAY\":"), testenv::tempDir()); });
 
     for (const QString &nom : nomsFenetresX())
         EXPECT_FALSE(nom.contains(QStringLiteral(" \u2014 "))) << nom.toStdString();

@@ -39,6 +39,10 @@ TColor CouleurOmbre(TColor couleur, int pas = 100);
 // curve routines take it), as cubic Béziers.
 QPainterPath CourbeCardinaleFermee(const QVector<QPointF> &points, double tension = 0.5);
 
+// The strip above the status bar that the product name and version take, in
+// both looks: the main window keeps it clear of controls.
+constexpr int HauteurBandeLettrage = 50;
+
 // The background picture, 32 bits, W x H. An empty size gives a null picture.
 QImage DessineFond(const ParamsFond &params);
 
@@ -65,6 +69,8 @@ public:
     void fixe(const ParamsFond &params, bool uniforme);
     // The picture as last drawn (null before the first drawing).
     const QImage &image() const { return m_image; }
+    // What the last fixe() gave.
+    const ParamsFond &params() const { return m_params; }
     // Whether the picture follows the last fixe() (false until a widget not
     // yet shown is painted).
     bool aJour() const { return !m_aRedessiner; }

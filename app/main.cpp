@@ -10,6 +10,7 @@
 //   ORVANDEL_RAPI         the device library (default: the simulator beside
 //                         the executable); without it the state reads "Missing".
 #include "app/console_prompts.h"
+#include "app/identite_application.h"
 #include "ui/dossiers_programme.h"
 #include "app/orvandel_main_window.h"
 #include "ui/polices.h"
@@ -27,8 +28,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     initialiseRessources();
-    QApplication::setApplicationName(QStringLiteral("Orvandel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvandel"));
+    IdentiteApplication();
     EnregistrePolices();
 
     QtPrompts *promptsQt = nullptr;

@@ -4,6 +4,7 @@
 #include "app/orvandel_main_window.h"
 
 #include "app/anime_thread.h"
+#include "tools/hue_calc.h"
 #include "device/etat_pda.h"
 #include "theme/prompts.h"
 
@@ -88,6 +89,8 @@ void TOrvandel::crochetLienAppareil()
     AffEtatAS();
     MajBoutonsAS();
     if (!m_pda->DccMan || m_pda->DccMan->Status() < 0) {
+        m_iconeEtatAS = 14; // the handheld without its library
+        AffEtatAS();
         afficheEtatAS(m_pda->texteEtat()); // "Missing"
         return;
     }
@@ -100,11 +103,16 @@ void TOrvandel::ChangeActif(TDccMan *sender)
     const int s = sender->Status();
     afficheEtatAS(TexteEtatAS(s, sender->StatusText()));
     m_iconeEtatAS = IconeEtatPour(s, m_iconeEtatAS);
-    if (m_animeBouton) {
-        m_animeBouton->arreter();
-        m_animeBouton.reset();
+    // A repeated "connected" while connected only renames the state: the
+    // connection animation goes on turning over icon 11.
+    const bool resteConnecte = s == 1 && m_pda->PDAConnecte && m_animeBouton;
+    if (!resteConnecte) {
+        if (m_animeBouton) {
+            m_animeBouton->arreter();
+            m_animeBouton.reset();
+        }
+        AffEtatAS();
     }
-    AffEtatAS();
     if (!m_pda->PDAConnecte && s == 1) {
         m_pda->PDAConnecte = m_pda->Rapi.ConnecteCE(5000);
         if (m_pda->PDAConnecte)
@@ -123,6 +131,9 @@ void TOrvandel::ChangeActif(TDccMan *sender)
         }
     }
     m_ctx.appareil.connecte = m_pda->PDAConnecte;
+    // An open hue calculator offers its live preview only while connected.
+    if (auto *calc = findChild<THueCalc *>())
+        calc->ConnexionChangee();
 }
 
 void TOrvandel::crochetLibereAppareil()

@@ -96,6 +96,11 @@ bool TOrvandel::bullesVisibles() const
     return m_filtreBulles && m_filtreBulles->bullesVisibles();
 }
 
+bool TOrvandel::sonDesBulles() const
+{
+    return m_filtreBulles && m_filtreBulles->surBulle;
+}
+
 void TOrvandel::JoueSonClic()
 {
     const qint64 maintenant = m_horlogeSons ? m_horlogeSons() : horlogeMonotone();

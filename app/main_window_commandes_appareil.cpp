@@ -3,6 +3,7 @@
 // theme, the device information, and which of them a connection allows; the
 // state icon of the connection.
 #include "app/orvandel_main_window.h"
+#include "app/filtre_bulles.h"
 
 #include "app/boutons_commandes.h"
 #include "device/arbre_ce.h"
@@ -177,5 +178,7 @@ void TOrvandel::TransfertTskTBtnClick()
 {
     if (!m_ctx.prompts || !m_pda || !m_pda->PDAConnecte)
         return;
-    OuvreTransfertVersCE(*m_pda, m_ctx.document, contexteArbre(), contextePaquet(), this);
+    // The device browser opened from there runs without the hint sound.
+    const GestionBulles bulles{[this] { m_filtreBulles->surBulle = nullptr; }, [this] { AppliqueBulles(); }};
+    OuvreTransfertVersCE(*m_pda, m_ctx.document, contexteArbre(), contextePaquet(), this, bulles);
 }

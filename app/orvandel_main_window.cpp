@@ -2,6 +2,7 @@
 
 #include "app/anime_thread.h"
 #include "apercu/calque_crochets.h"
+#include "apercu/fond_fenetre.h"
 #include "apercu/vue_apercu_ecran.h"
 #include "ui/charge_image_res.h"
 #include "ui/fonctions_indep.h"
@@ -88,6 +89,12 @@ void TOrvandel::construitFenetre()
     auto *centre = new QWidget(this);
     centre->setObjectName(QStringLiteral("Centre"));
     auto *ligne = new QHBoxLayout(centre);
+    // The product name and version are lettered on the background below the
+    // pages and the preview.
+    {
+        const QMargins m = ligne->contentsMargins();
+        ligne->setContentsMargins(m.left(), m.top(), m.right(), HauteurBandeLettrage);
+    }
 
     // Pages in tab order.
     m_pages = new QTabWidget(centre);

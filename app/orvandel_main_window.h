@@ -118,6 +118,8 @@ public:
     // The hint event: the "TOE" sound unless one played in the last 500 ms.
     void JoueSonClic();
     bool bullesVisibles() const;
+    // Whether entering a control with a hint plays the hint sound now.
+    bool sonDesBulles() const;
     // The window's own menu (about, site, version, language, quit), opened
     // from the program's icon on the tool bar and the tool bar's context menu.
     QMenu *menuSysteme() const { return m_menuSysteme; }

@@ -12,12 +12,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSoundEffect>
 #include <QSpacerItem>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -222,7 +224,42 @@ std::optional<QString> QtPrompts::saveFile(const FileDialog &options)
 
 std::optional<QString> QtPrompts::chooseFolder(const QString &title, const QString &start)
 {
-    const QString d = QFileDialog::getExistingDirectory(m_parent, title, start);
+    // The browser's own title; the caller's text is the prompt inside it.
+    QFileDialog dlg(m_parent, QStringLiteral("Choose Dir for Theme"), start);
+    dlg.setObjectName(QStringLiteral("ChoisirDossierDlg"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    dlg.setFileMode(QFileDialog::Directory);
+    auto *invite = new QLabel(title, &dlg);
+    invite->setObjectName(QStringLiteral("InviteLbl"));
+    invite->setWordWrap(true);
+    if (auto *grille = qobject_cast<QGridLayout *>(dlg.layout())) {
+        // The prompt on a row of its own above the dialog's rows.
+        struct Place { QLayoutItem *item; int ligne, colonne, lignes, colonnes; };
+        std::vector<Place> places;
+        while (grille->count() > 0) {
+            Place p{};
+            grille->getItemPosition(0, &p.ligne, &p.colonne, &p.lignes, &p.colonnes);
+            p.item = grille->takeAt(0);
+            places.push_back(p);
+        }
+        const int colonnes = std::max(1, grille->columnCount());
+        grille->addWidget(invite, 0, 0, 1, colonnes);
+        for (const Place &p : places)
+            grille->addItem(p.item, p.ligne + 1, p.colonne, p.lignes, p.colonnes);
+    }
+    // Given a folder to start in, the browser opens in the middle of the screen.
+    if (!start.isEmpty()) {
+        if (const QScreen *ecran = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen()) {
+            dlg.adjustSize();
+            QRect r(QPoint(), dlg.size());
+            r.moveCenter(ecran->availableGeometry().center());
+            dlg.move(r.topLeft());
+        }
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString d = dlg.selectedFiles().constFirst();
     return d.isEmpty() ? std::nullopt : std::optional<QString>(d);
 }
 

@@ -548,7 +548,7 @@ void TInfosPDA::VoirTskRegClick()
     bool premier = true;
     OuvreTskRegToday(m_etat, *m_ctx.prompts, this, [this, &premier] {
         if (!premier)
-            FormShow(true); // read again, on the page the user is on
+            FormShow(false); // read again, from the first page, as a new showing
         premier = false;
         return m_clesTsk;
     });

@@ -264,7 +264,8 @@ enum OvdDccEvent {
     X(int, OvdSimCallCount, (const char *entry), (entry), -1) \
     X(int, OvdSimFlush, (void), (), -1) \
     X(int, OvdSimDefaultDir, (char *buffer, size_t size), (buffer, size), -1) \
-    X(int, OvdSimSetDword, (const char *dir, const char *key, const char *valueName, DWORD value), (dir, key, valueName, value), -1)
+    X(int, OvdSimSetDword, (const char *dir, const char *key, const char *valueName, DWORD value), (dir, key, valueName, value), -1) \
+    X(int, OvdSimKeyExists, (const char *dir, const char *key), (dir, key), -1)
 
 #define OVD_DECLARE_ENTRY(ret, name, params, args, fail) \
     __attribute__((visibility("default"))) ret name params;

@@ -146,6 +146,18 @@ void TTransfertVersCE::DossierCEBtnClick()
         m_ctxPaquet.prompts->message(QStringLiteral("Not connected"));
         return;
     }
+    // No hint sound while the device browser is open; the handler comes
+    // back as the options say however the browser ends.
+    if (m_bulles.retire)
+        m_bulles.retire();
+    struct Remet {
+        const GestionBulles &b;
+        ~Remet()
+        {
+            if (b.remet)
+                b.remet();
+        }
+    } remet{m_bulles};
     m_dossierCE = OuvreArbreCE(m_etat, m_ctxArbre, true, this);
     DirEdt->setText(m_dossierCE);
     if (m_dossierCE.isEmpty()) {
@@ -208,7 +220,7 @@ void TTransfertVersCE::TranfertBtnClick()
 }
 
 int OuvreTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, const ContexteArbreCE &ctxArbre,
-                         const ContextePackage &ctxPaquet, QWidget *parent)
+                         const ContextePackage &ctxPaquet, QWidget *parent, const GestionBulles &bulles)
 {
     if (!etat.PDAConnecte) {
         ctxPaquet.prompts->message(QStringLiteral("Not connected"));
@@ -216,5 +228,6 @@ int OuvreTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, const Contexte
     }
     AnimationPauseGuard pause(ctxPaquet.pause);
     TTransfertVersCE fenetre(etat, doc, ctxArbre, ctxPaquet, parent);
+    fenetre.setGestionBulles(bulles);
     return fenetre.exec();
 }

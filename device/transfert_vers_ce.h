@@ -9,11 +9,21 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class EtatPDA;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class ThemeDocument;
+
+// The application's hint-and-sound handler, as the window that opens the
+// device browser takes it off and sets it again. Empty functions: nothing to do.
+struct GestionBulles
+{
+    std::function<void()> retire; // no hint handler
+    std::function<void()> remet;  // the handler as the options say
+};
 
 class TTransfertVersCE : public QDialog
 {
@@ -22,6 +32,8 @@ public:
     // ctxPaquet.prompts answers every question of the window.
     TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, const ContexteArbreCE &ctxArbre,
                      const ContextePackage &ctxPaquet, QWidget *parent = nullptr);
+
+    void setGestionBulles(const GestionBulles &bulles) { m_bulles = bulles; }
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -41,6 +53,7 @@ private:
     ContexteArbreCE m_ctxArbre;
     ContextePackage m_ctxPaquet;
     QString m_dossierCE; // the folder chosen in this showing
+    GestionBulles m_bulles;
 
     QPushButton *DossierCEBtn = nullptr;
     QLineEdit *DirEdt = nullptr;
@@ -55,4 +68,5 @@ private:
 // The main window's transfer command: shows the window modally; refuses with
 // "Not connected" when no device is connected.
 int OuvreTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, const ContexteArbreCE &ctxArbre,
-                         const ContextePackage &ctxPaquet, QWidget *parent = nullptr);
+                         const ContextePackage &ctxPaquet, QWidget *parent = nullptr,
+                         const GestionBulles &bulles = {});

@@ -93,6 +93,9 @@ void TTskRegTodayF::CheckListBox1MouseMove(const QPoint &position, const QPoint 
     QToolTip::hideText();
     const QString bulle = ListeValeursCleToday(m_etat.Rapi, ligne->text(), QStringLiteral("Keys defined for the Theme "));
     CheckListBox1->setToolTip(bulle);
+    // The row holds the hint too: the list asks its row when the hint comes
+    // due, and a row without one would take the hint away while the pointer rests.
+    ligne->setToolTip(bulle);
     if (!bulle.isEmpty())
         QToolTip::showText(global, bulle, CheckListBox1);
     m_ligneSurvolee = index;

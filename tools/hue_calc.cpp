@@ -400,20 +400,7 @@ void THueCalc::showEvent(QShowEvent *e)
 void THueCalc::FormShow()
 {
     m_ferme = false;
-    // The device panel, with what the device holds now.
-    bool appareil = false;
-    if (EtatPDA *pda = m_sources.pda; pda && pda->PDAConnecte)
-        appareil = VersionMajeureCE(pda->Rapi) >= 5;
-    VoirSurPDAPnl->setVisible(appareil);
-    m_lectureCE = false;
-    if (appareil) {
-        m_lectureCE = LitCouleursCE(m_sources.pda->Rapi, m_etatCE, m_baseHueCE, m_dpiCE, m_useStartImageCE)
-                      && m_etatCE.valide;
-    }
-    // A failed read would make "Restore" delete the device's colours: no live preview then.
-    ActifSurPDACb->setEnabled(appareil && m_lectureCE);
-    RestaurerCB->setEnabled(appareil && m_lectureCE);
-    ActifSurPDACb->setChecked(false);
+    MajPanneauPDA();
 
     construitEcran();
 
@@ -606,6 +593,40 @@ void THueCalc::RVBversTeinteClick()
     TRGBversTeinte fenetre(m_prompts, this);
     fenetre.setCouleur(m_choisie);
     fenetre.exec();
+}
+
+void THueCalc::MajPanneauPDA()
+{
+    // The device panel, with what the device holds now.
+    bool appareil = false;
+    if (EtatPDA *pda = m_sources.pda; pda && pda->PDAConnecte)
+        appareil = VersionMajeureCE(pda->Rapi) >= 5;
+    VoirSurPDAPnl->setVisible(appareil);
+    m_lectureCE = false;
+    if (appareil) {
+        m_lectureCE = LitCouleursCE(m_sources.pda->Rapi, m_etatCE, m_baseHueCE, m_dpiCE, m_useStartImageCE)
+                      && m_etatCE.valide;
+    }
+    // A failed read would make "Restore" delete the device's colours: no live preview then.
+    ActifSurPDACb->setEnabled(appareil && m_lectureCE);
+    RestaurerCB->setEnabled(appareil && m_lectureCE);
+    ActifSurPDACb->setChecked(false);
+}
+
+void THueCalc::ConnexionChangee()
+{
+    const bool connecte = m_sources.pda && m_sources.pda->PDAConnecte;
+    if (connecte == VoirSurPDAPnl->isVisible())
+        return;
+    if (!connecte) {
+        // The device went away during a live preview: nothing can be written
+        // back any more; the saved device pictures stay in the work folder.
+        m_minuterieCE.stop();
+        m_ecritureEnAttente = false;
+        m_sauvegardes.fill(Sauvegarde::Aucune);
+        m_poussees.fill(false);
+    }
+    MajPanneauPDA();
 }
 
 void THueCalc::ActifSurPDACbClick()

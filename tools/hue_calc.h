@@ -89,6 +89,10 @@ public:
     // The result Validate would hand over now.
     ResultatHueCalc resultat() const;
 
+    // The device was connected or disconnected while the window is open:
+    // the live-preview panel follows.
+    void ConnexionChangee();
+
     void done(int r) override;
 
 signals:
@@ -111,6 +115,7 @@ private:
     void construitSuggestions();
     void construitCles();
     void construitVoirSurPDA();
+    void MajPanneauPDA();
     void construitBoutons();
     void construitBarreEtat();
     void prepareEcritureAppareil();

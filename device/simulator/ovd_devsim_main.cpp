@@ -26,8 +26,11 @@ constexpr const char *kAide =
     "  policy [DIR] N                  set the AppInstall policy\n"
     "                                  (HKLM\\Security\\Policies\\Policies\\00001001);\n"
     "                                  1 lets the program change application roles\n"
-    "  set-dword [DIR] KEY NAME VALUE  set a DWORD value of the device registry, e.g.\n"
+    "  set-dword [DIR] KEY NAME VALUE [--create]\n"
+    "                                  set a DWORD value of an existing key of the device\n"
+    "                                  registry, e.g.\n"
     "                                  set-dword 'HKCU\\Software\\Microsoft\\Today' DPI 192\n"
+    "                                  --create makes the key when it is missing\n"
     "  event DIR CODE [ARG]            send one raw connection event (CODE 1 to 8)\n"
     "  help, --help                    show this text\n"
     "\n"
@@ -86,6 +89,14 @@ int main(int argc, char **argv)
     }
     std::vector<std::string> args(argv + 2, argv + argc);
     std::string ipTexte = "192.168.55.101";
+    bool creer = false;
+    if (cmd == "set-dword")
+        for (size_t i = 0; i < args.size(); ++i)
+            if (args[i] == "--create") {
+                creer = true;
+                args.erase(args.begin() + long(i));
+                break;
+            }
     for (size_t i = 0; i < args.size(); ++i)
         if (args[i] == "--ip" && i + 1 < args.size()) {
             ipTexte = args[i + 1];
@@ -163,6 +174,13 @@ int main(int argc, char **argv)
         }
         const std::string cle = cmd == "policy" ? "HKLM\\Security\\Policies\\Policies" : reste[0];
         const std::string nom = cmd == "policy" ? "00001001" : reste[1];
+        // A mistyped key must not look like a change made.
+        if (cmd == "set-dword" && !creer && OvdSimKeyExists(dir.c_str(), cle.c_str()) == 0) {
+            std::fprintf(stderr, "ovd-devsim: the key %s does not exist on the device in %s; nothing was changed "
+                                 "(--create makes it).\n",
+                         cle.c_str(), dir.c_str());
+            return 1;
+        }
         if (OvdSimSetDword(dir.c_str(), cle.c_str(), nom.c_str(), DWORD(valeur)) != 0) {
             std::fprintf(stderr, "ovd-devsim: cannot set %s\\%s in %s (no device folder, or a key that is "
                                  "neither HKLM\\... nor HKCU\\...).\n",

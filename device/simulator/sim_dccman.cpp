@@ -570,36 +570,72 @@ int OvdSimDefaultDir(char *buffer, size_t size)
     return std::snprintf(buffer, buffer ? size : 0, "%s", dossierParDefaut().c_str());
 }
 
-int OvdSimSetDword(const char *dir, const char *key, const char *valueName, DWORD value)
+} // extern "C"
+
+namespace {
+
+// The device registry as the tool edits it: the file read back, the root and
+// the key's path below it. Nothing when the folder, the key's text or the
+// file is not usable.
+struct CleOutil {
+    std::string fichier;
+    Registre registre;
+    uint32_t hkey = 0;
+    std::vector<std::u16string> chemin;
+};
+
+std::optional<CleOutil> cleOutil(const char *dir, const char *key)
 {
-    // key: "HKLM\\..." or "HKCU\\..." (or the roots' long names); the key is
-    // made when missing: this is the user's hand on the device, not a call
-    // of the program.
-    if (!estDossierAppareil(dir) || !key || !valueName)
-        return -1;
+    // key: "HKLM\\..." or "HKCU\\..." (or the roots' long names).
+    if (!estDossierAppareil(dir) || !key)
+        return std::nullopt;
     const auto parts = decoupeCle(depuisUtf8(key));
     if (!parts || parts->empty())
-        return -1;
+        return std::nullopt;
     const std::u16string racine = cleSansCasse((*parts)[0]);
     const uint32_t hkey = (racine == u"HKLM" || racine == u"HKEY_LOCAL_MACHINE") ? Registre::HKLM
                           : (racine == u"HKCU" || racine == u"HKEY_CURRENT_USER") ? Registre::HKCU
                                                                                  : 0;
     if (!hkey)
-        return -1;
+        return std::nullopt;
     for (const auto &p : *parts)
         for (char16_t c : p)
             if (c < 0x20 || c == 0x7F)
-                return -1;
+                return std::nullopt;
     const std::string path = std::string(dir) + "/registry.reg";
     const auto texte = litFichier(path);
     std::optional<Registre> r = texte ? Registre::lire(*texte) : std::nullopt;
     if (!r)
-        return -1; // a damaged registry is never overwritten
-    CleReg *k = r->racine(hkey);
-    for (size_t i = 1; i < parts->size(); ++i)
-        k = &k->ajouteSousCle((*parts)[i]);
+        return std::nullopt; // a damaged registry is never overwritten
+    return CleOutil{path, std::move(*r), hkey, std::vector<std::u16string>(parts->begin() + 1, parts->end())};
+}
+
+} // namespace
+
+extern "C" {
+
+int OvdSimKeyExists(const char *dir, const char *key)
+{
+    std::optional<CleOutil> c = cleOutil(dir, key);
+    if (!c)
+        return -1;
+    return c->registre.trouve(c->hkey, c->chemin) ? 1 : 0;
+}
+
+int OvdSimSetDword(const char *dir, const char *key, const char *valueName, DWORD value)
+{
+    // The key is made when missing: this is the user's hand on the device,
+    // not a call of the program (the tool asks first whether it exists).
+    if (!valueName)
+        return -1;
+    std::optional<CleOutil> c = cleOutil(dir, key);
+    if (!c)
+        return -1;
+    CleReg *k = c->registre.racine(c->hkey);
+    for (const auto &p : c->chemin)
+        k = &k->ajouteSousCle(p);
     k->fixeValeur(depuisUtf8(valueName), OVD_REG_DWORD, octetsDword(value));
-    return ecritAtomique(path, r->texte()) ? 0 : -1;
+    return ecritAtomique(c->fichier, c->registre.texte()) ? 0 : -1;
 }
 
 int OvdSimFlush(void)

@@ -94,6 +94,21 @@ void tuile(QPainter &p, int k)
         p.setPen(QPen(QColor(0xD0, 0x20, 0x20), 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(9, 9), QPointF(33, 33));
         break;
+    case 14: { // missing: no device library, so only the outline of a handheld
+        p.setPen(QPen(QColor(0x60, 0x60, 0x60), 1.5, Qt::DashLine));
+        p.setBrush(QColor(0xF4, 0xF4, 0xF4, 0x90));
+        p.drawRoundedRect(QRectF(13, 7, 16, 28), 3, 3);
+        // A question mark on the empty screen, drawn without a font.
+        p.setPen(QPen(QColor(0xC0, 0x20, 0x20), 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath question;
+        question.moveTo(17.5, 14);
+        question.cubicTo(17.5, 9.5, 24.5, 9.5, 24.5, 14);
+        question.cubicTo(24.5, 17, 21, 17, 21, 20.5);
+        p.drawPath(question);
+        p.drawPoint(QPointF(21, 25));
+        break;
+    }
     case 15: // listening
         appareil(p, QColor(0xC8, 0xC8, 0xC8));
         p.setPen(QPen(QColor(0x10, 0x80, 0xD0), 2));

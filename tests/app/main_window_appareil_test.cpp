@@ -6,13 +6,29 @@
 #include "tests/support/attente.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
+#include "tools/hue_calc.h"
+#include "ui/charge_image_res.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 using fenetretest::Fenetre;
 
 namespace {
+
+// Tile k of the strip of state icons, as the window shows it.
+QImage tuileEtat(int k)
+{
+    return ChargeImageRes(QStringLiteral("uneligneimg.png")).copy(k * 42, 0, 42, 42).convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage imageEtat(Fenetre &f)
+{
+    return f.trouve<QLabel>("Image11")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+}
 
 } // namespace
 
@@ -26,8 +42,94 @@ TEST(MainWindowAppareil, WithoutTheLibraryTheStateReadsMissing)
     ASSERT_TRUE(w.etatPDA());
     EXPECT_FALSE(w.etatPDA()->DccMan);
     EXPECT_FALSE(w.animationBouton());
+    // The missing library has its own icon, not the "active" handheld.
+    EXPECT_EQ(w.iconeEtatAS(), 14);
+    EXPECT_EQ(imageEtat(f), tuileEtat(14));
+    EXPECT_NE(tuileEtat(14), tuileEtat(11));
+    EXPECT_NE(tuileEtat(14), tuileEtat(12));
+    EXPECT_NE(tuileEtat(14), tuileEtat(17));
     f.ferme();
     EXPECT_TRUE(f.prompts.messages.isEmpty());
+}
+
+TEST(MainWindowAppareil, RepeatedActiveWhileConnectedOnlyRenamesTheState)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(w.etatPDA() && w.etatPDA()->DccMan);
+    QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
+    ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
+    ASSERT_TRUE(testenv::attendCondition([&] { return w.etatPDA()->PDAConnecte; }, 5000));
+    const TBtnAnimeThread *animation = w.animationBouton();
+    ASSERT_TRUE(animation && animation->enCours());
+    const int vus = int(spy.count());
+
+    ASSERT_EQ(c.OvdSimRaise(dir.constData(), 1, ip(10, 1, 2, 3)), 1);
+    ASSERT_TRUE(testenv::attendSignaux(spy, vus + 1, 5000));
+    EXPECT_EQ(f.trouve<QLabel>("EtatASLbl")->text(), QStringLiteral("Active ( IP Adress : 10.1.2.3 )"));
+    EXPECT_EQ(w.iconeEtatAS(), 11);
+    // The same animation goes on; the connection is the same one.
+    EXPECT_EQ(w.animationBouton(), animation);
+    EXPECT_TRUE(w.animationBouton()->enCours());
+    EXPECT_TRUE(w.etatPDA()->PDAConnecte);
+    EXPECT_EQ(c.OvdSimSessionCount(), 1);
+    EXPECT_TRUE(f.prompts.messages.isEmpty());
+    f.ferme();
+}
+
+TEST(MainWindowAppareil, TheOpenHueCalculatorFollowsUnplugAndPlug)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(w.etatPDA() && w.etatPDA()->DccMan);
+    QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
+    ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
+    ASSERT_TRUE(testenv::attendCondition([&] { return w.etatPDA()->PDAConnecte; }, 5000));
+
+    bool vu = false;
+    fenetretest::surFenetreModale([&](QWidget *m) {
+        auto *h = qobject_cast<THueCalc *>(m);
+        ASSERT_TRUE(h);
+        vu = true;
+        auto *panneau = h->findChild<QWidget *>("VoirSurPDAPnl");
+        auto *actif = h->findChild<QCheckBox *>("ActifSurPDACb");
+        EXPECT_TRUE(panneau->isVisible());
+        EXPECT_TRUE(actif->isEnabled());
+
+        ASSERT_EQ(c.OvdSimUnplug(dir.constData()), 1);
+        EXPECT_TRUE(testenv::attendCondition([&] { return !w.etatPDA()->PDAConnecte; }, 5000));
+        EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("Disconnected")});
+        // Gone with the device: "PDA Interaction" and "Restore" cannot be reached.
+        EXPECT_FALSE(panneau->isVisible());
+        EXPECT_FALSE(actif->isVisible());
+        EXPECT_FALSE(h->findChild<QCheckBox *>("RestaurerCB")->isVisible());
+
+        ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
+        EXPECT_TRUE(testenv::attendCondition([&] { return w.etatPDA()->PDAConnecte; }, 5000));
+        EXPECT_TRUE(panneau->isVisible());
+        EXPECT_TRUE(actif->isEnabled());
+        EXPECT_FALSE(actif->isChecked());
+        EXPECT_TRUE(h->lectureAppareil());
+        // Ticked now, the live preview reaches the device plugged again.
+        const int avant = c.OvdSimCallCount("CeFindFirstFile");
+        QTest::mouseClick(actif, Qt::LeftButton, {}, QPoint(8, actif->height() / 2));
+        EXPECT_TRUE(actif->isChecked());
+        EXPECT_GT(c.OvdSimCallCount("CeFindFirstFile"), avant);
+        h->findChild<QPushButton *>("AnnulerBtn")->click();
+    });
+    QTest::mouseClick(f.trouve<QPushButton>("WM5Btn"), Qt::LeftButton);
+    EXPECT_TRUE(vu);
+    f.ferme();
 }
 
 TEST(MainWindowAppareil, PlugAndUnplugFollowTheStateConnectAndDisconnect)

@@ -261,6 +261,54 @@ TEST(MainWindowFenetres, TextToolSaveRefreshesThePicturesAndKeepsItsOptions)
     f.ferme();
 }
 
+TEST(MainWindowFenetres, TheDeviceBrowserOfTheSendWindowPlaysNoHintSound)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", fenetrestest::gif(24, 32, qRgb(200, 0, 0)));
+    testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(30, 40, qRgb(0, 0, 200)));
+    TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(attendsConnexion(f, c, dir));
+    w.TempsLibre();
+    auto *son = f.trouve<QToolButton>("SonSP");
+    auto *transfert = f.trouve<QToolButton>("TransfertTskTBtn");
+    ASSERT_TRUE(transfert->isEnabled());
+
+    // Hint sounds on (the button not pressed), then off: after the browser the
+    // handler is what the options say, whatever it was while the browser ran.
+    for (const bool sons : {true, false}) {
+        if (son->isChecked() == sons)
+            son->click();
+        ASSERT_EQ(w.sonDesBulles(), sons);
+        bool pendant = true;
+        int sonsPendant = -1;
+        surModale<TTransfertVersCE>([&](TTransfertVersCE *t) {
+            surModale<TArbreCE>([&](TArbreCE *a) {
+                pendant = w.sonDesBulles();
+                // The pointer entering a control with a hint in the browser: no sound.
+                const qsizetype avant = f.prompts.sounds.size();
+                auto *quitter = a->findChild<QToolButton *>(QStringLiteral("ToolButton1"));
+                EXPECT_FALSE(quitter->toolTip().isEmpty());
+                QEvent entre(QEvent::Enter);
+                QApplication::sendEvent(quitter, &entre);
+                sonsPendant = int(f.prompts.sounds.size() - avant);
+                quitter->click();
+            });
+            t->findChild<QPushButton *>(QStringLiteral("DossierCEBtn"))->click();
+            EXPECT_EQ(w.sonDesBulles(), sons);
+            t->reject();
+        });
+        QTest::mouseClick(transfert, Qt::LeftButton);
+        EXPECT_FALSE(pendant) << sons;
+        EXPECT_EQ(sonsPendant, 0) << sons;
+        EXPECT_EQ(w.sonDesBulles(), sons);
+    }
+    f.ferme();
+}
+
 TEST(MainWindowFenetres, SendToDeviceAndImportFromTheDevice)
 {
     using namespace devsimtest;

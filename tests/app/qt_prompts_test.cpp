@@ -5,6 +5,8 @@
 #include "tests/support/fenetre_principale.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLabel>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -72,4 +74,37 @@ TEST(QtPrompts, TheColourSetOpenDialogIsRoomierThanTheOthers)
                                    QStringLiteral("Theme (*.tsk)|*.tsk")}));
     EXPECT_NE(autre, QSize(732, 549));
     EXPECT_TRUE(autre.isValid());
+}
+
+TEST(QtPrompts, TheFolderBrowserHasItsOwnTitleAndShowsThePromptInside)
+{
+    QtPrompts prompts;
+    const QString dossier = testenv::tempDir() + QStringLiteral("/choisi");
+    ASSERT_TRUE(QDir().mkpath(dossier));
+    const QString invite = QStringLiteral("Validate Save Dir for \"TODAY\":");
+    QString titre, texte;
+    bool inviteVisible = false, auDessus = false;
+    surFenetreModale([&](QWidget *d) {
+        titre = d->windowTitle();
+        if (auto *l = d->findChild<QLabel *>(QStringLiteral("InviteLbl"))) {
+            texte = l->text();
+            inviteVisible = l->isVisible();
+            // Above the folder list, not lost under the buttons.
+            auto *liste = d->findChild<QWidget *>(QStringLiteral("listView"));
+            auDessus = liste && l->mapTo(d, QPoint()).y() < liste->mapTo(d, QPoint()).y();
+        }
+        static_cast<QFileDialog *>(d)->selectFile(dossier);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    const std::optional<QString> choisi = prompts.chooseFolder(invite, testenv::tempDir());
+    EXPECT_EQ(titre, QStringLiteral("Choose Dir for Theme"));
+    EXPECT_EQ(texte, invite);
+    EXPECT_TRUE(inviteVisible);
+    EXPECT_TRUE(auDessus);
+    ASSERT_TRUE(choisi.has_value());
+    EXPECT_EQ(QDir(*choisi).canonicalPath(), QDir(dossier).canonicalPath());
+
+    // Cancelled: nothing chosen.
+    surFenetreModale([](QWidget *d) { static_cast<QDialog *>(d)->reject(); });
+    EXPECT_FALSE(prompts.chooseFolder(invite, testenv::tempDir()).has_value());
 }

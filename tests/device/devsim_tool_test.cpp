@@ -213,3 +213,36 @@ TEST(OutilDevsim, PolitiqueEtValeursDuRegistre)
     EXPECT_EQ(outil({QStringLiteral("policy")}, &sortie), 2);
     EXPECT_EQ(outil({QStringLiteral("policy"), dir, QStringLiteral("1"), QStringLiteral("2")}, &sortie), 2);
 }
+
+TEST(OutilDevsim, UneCleAbsenteNEstCreeeQueSurDemande)
+{
+    const QString dir = testenv::tempDir() + QStringLiteral("/dev");
+    ASSERT_EQ(outil({QStringLiteral("init"), dir}), 0);
+    const QString fichier = dir + QStringLiteral("/registry.reg");
+    const QByteArray avant = testenv::readFile(fichier);
+    // A mistyped key: refused with a message naming it, the file untouched.
+    QByteArray sortie;
+    EXPECT_EQ(outil({QStringLiteral("set-dword"), dir, QStringLiteral("HKCU\\Software\\Microsoft\\Toady"),
+                     QStringLiteral("DPI"), QStringLiteral("192")},
+                    &sortie),
+              1);
+    EXPECT_TRUE(sortie.contains("HKCU\\Software\\Microsoft\\Toady")) << sortie.toStdString();
+    EXPECT_TRUE(sortie.contains("does not exist")) << sortie.toStdString();
+    EXPECT_EQ(testenv::readFile(fichier), avant);
+    // The key's case does not matter; a new value under an existing key is a change.
+    EXPECT_EQ(outil({QStringLiteral("set-dword"), dir, QStringLiteral("hkcu\\SOFTWARE\\microsoft\\today"),
+                     QStringLiteral("Essai"), QStringLiteral("7")},
+                    &sortie),
+              0);
+    EXPECT_TRUE(testenv::readFile(fichier).contains("\"Essai\"=dword:00000007"));
+    // Asked for, the key is made, wherever the option stands.
+    for (const QStringList &args :
+         {QStringList{"set-dword", dir, "HKCU\\Software\\Neuve", "N", "5", "--create"},
+          QStringList{"set-dword", "--create", dir, "HKLM\\Autre\\Cle", "M", "6"}})
+        EXPECT_EQ(outil(args, &sortie), 0) << args.join(' ').toStdString() << sortie.toStdString();
+    const QByteArray apres = testenv::readFile(fichier);
+    EXPECT_TRUE(apres.contains("\"N\"=dword:00000005"));
+    EXPECT_TRUE(apres.contains("\"M\"=dword:00000006"));
+    // The option belongs to set-dword only.
+    EXPECT_EQ(outil({QStringLiteral("policy"), dir, QStringLiteral("1"), QStringLiteral("--create")}, &sortie), 2);
+}

@@ -376,12 +376,15 @@ TEST_F(InfosAppareil, RafraichiApresEffacementDUneCleToday)
         // The information window read the device again.
         EXPECT_EQ(nb->text(), QStringLiteral("1 TSK in HKCU\\Software\\Microsoft\\Today"));
         EXPECT_EQ(f.clesTsk(), QStringList{QStringLiteral("Green.TSK")});
-        EXPECT_EQ(pages->currentIndex(), 1);
+        // Shown again as at a new showing: from the first page.
+        EXPECT_EQ(pages->currentIndex(), 0);
+        pages->setCurrentIndex(1);
         EXPECT_EQ(liste->count(), 1);
         liste->item(0)->setCheckState(Qt::Checked);
         prompts.answer(Prompts::Answer::Yes);
         d->findChild<QPushButton *>(QStringLiteral("DelKeysBtn"))->click();
         EXPECT_TRUE(f.clesTsk().isEmpty());
+        EXPECT_EQ(pages->currentIndex(), 0);
         EXPECT_TRUE(nb->isHidden());
         EXPECT_TRUE(voir->isHidden());
         d->reject();

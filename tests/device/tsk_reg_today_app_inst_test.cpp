@@ -11,6 +11,8 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QToolTip>
 
 using namespace fenetrestest;
 
@@ -41,6 +43,29 @@ protected:
 };
 
 } // namespace
+
+TEST_F(FenetresRegistreCE, LaBulleDUneCleResteTantQueLePointeurRestePose)
+{
+    TTskRegTodayF f(etat, prompts, ClesTskTriees(etat), {});
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    auto *liste = f.findChild<QListWidget *>(QStringLiteral("CheckListBox1"));
+    const QString attendue = QStringLiteral("Keys defined for the Theme Blue.tsk\r\n\r\nUseDefaultTitleColor\r\n"
+                                            "Color_Highlight\r\nColor_HighlightText");
+    // The pointer comes to rest on the first row: the hint shows at once...
+    QTest::mouseMove(liste->viewport(), liste->visualItemRect(liste->item(0)).center());
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 2000));
+    EXPECT_EQ(QToolTip::text(), attendue);
+    // ...and is still there once the hint delay has long passed.
+    QTest::qWait(2000);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), attendue);
+    // Off the rows, it goes.
+    QTest::mouseMove(liste->viewport(), QPoint(liste->viewport()->width() / 2, liste->viewport()->height() - 2));
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+    QToolTip::hideText();
+}
 
 TEST_F(FenetresRegistreCE, ClesTskListeesSurvoleesEtEffaceesSurConfirmation)
 {

@@ -524,4 +524,10 @@ TEST_F(Appareil, UnNomDeCanalPourChaqueEcritureDuDossier)
     EXPECT_EQ(OvdSimSetDword(plus.c_str(), "HKLM\\Security\\Policies\\Policies", "00001001", 1), 0);
     EXPECT_EQ(OvdSimSetDword(plus.c_str(), "HKXX\\a", "b", 1), -1);
     EXPECT_EQ(OvdSimSetDword(plus.c_str(), nullptr, "b", 1), -1);
+    EXPECT_EQ(OvdSimKeyExists(plus.c_str(), "HKLM\\Security\\Policies\\Policies"), 1);
+    EXPECT_EQ(OvdSimKeyExists(plus.c_str(), "HKCU\\Nowhere\\At\\All"), 0);
+    EXPECT_EQ(OvdSimKeyExists(plus.c_str(), "HKXX\\a"), -1);
+    EXPECT_EQ(OvdSimKeyExists(plus.c_str(), "HKCU\\a\nb"), -1);
+    EXPECT_EQ(OvdSimKeyExists(plus.c_str(), nullptr), -1);
+    EXPECT_EQ(OvdSimKeyExists(nullptr, "HKCU\\a"), -1);
 }

@@ -1,0 +1,8 @@
+#include "app/identite_application.h"
+
+#include <QApplication>
+
+void IdentiteApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Orvandel"));
+}

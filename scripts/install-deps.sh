@@ -20,6 +20,7 @@ if [ "${1:-}" = "--tests" ]; then
     gcab # the cabinet benchmark compares with gcab -c
     imagemagick-6.q16 # the hue benchmark compares with its HSL histogram
     libjpeg-turbo-progs # the chooser benchmark compares with djpeg
+    x11-utils # the title-bar test reads window names with xwininfo
   )
 fi
 

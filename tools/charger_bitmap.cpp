@@ -32,7 +32,9 @@ QString texteErreurImage(ErreurImage erreur)
     return {};
 }
 
-std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur)
+namespace {
+
+std::optional<QImage> charge(const QString &chemin, ErreurImage *erreur, bool aplatir)
 {
     const auto echec = [erreur](ErreurImage e) -> std::optional<QImage> {
         if (erreur)
@@ -80,7 +82,7 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
         }
     }
 
-    if (!image.hasAlphaChannel()) {
+    if (!image.hasAlphaChannel() || !aplatir) {
         // In place where the formats allow it: no second copy of a large picture.
         image.convertTo(QImage::Format_ARGB32);
         if (image.isNull() || image.format() != QImage::Format_ARGB32)
@@ -96,4 +98,16 @@ std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *er
     peintre.drawImage(0, 0, image);
     peintre.end();
     return resultat;
+}
+
+} // namespace
+
+std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur)
+{
+    return charge(chemin, erreur, true);
+}
+
+std::optional<QImage> ChargerImage32(const QString &chemin, ErreurImage *erreur)
+{
+    return charge(chemin, erreur, false);
 }

@@ -25,3 +25,8 @@ QString texteErreurImage(ErreurImage erreur);
 // picture of more than PixelsImageMax pixels is refused from its header,
 // before any decoding.
 std::optional<QImage> ChargerBitmap32GDIP(const QString &chemin, ErreurImage *erreur = nullptr);
+
+// The same picture with its transparency kept: Format_ARGB32 with the file's
+// own alpha (opaque for a picture without transparency), for a caller that
+// lays it over a background colour of its choosing.
+std::optional<QImage> ChargerImage32(const QString &chemin, ErreurImage *erreur = nullptr);

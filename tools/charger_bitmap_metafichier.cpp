@@ -5,21 +5,25 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 
-#include <emf2svg.h>
-#include <libwmf/api.h>
-#include <libwmf/gd.h>
+#include "tools/metafichier/limites_convertisseur.h"
+#include "tools/metafichier/taille_emf.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cmath>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
+
+extern char **environ;
 
 namespace {
 
@@ -32,120 +36,13 @@ quint32 lit32(const QByteArray &o, qsizetype pos)
 {
     return pos >= 0 && pos + 4 <= o.size() ? qFromLittleEndian<quint32>(o.constData() + pos) : 0;
 }
-qint32 litS32(const QByteArray &o, qsizetype pos) { return qint32(lit32(o, pos)); }
+qint16 litS16(const QByteArray &o, qsizetype pos)
+{
+    return pos >= 0 && pos + 2 <= o.size() ? qFromLittleEndian<qint16>(o.constData() + pos) : 0;
+}
 quint16 lit16(const QByteArray &o, qsizetype pos)
 {
     return pos >= 0 && pos + 2 <= o.size() ? qFromLittleEndian<quint16>(o.constData() + pos) : 0;
-}
-qint16 litS16(const QByteArray &o, qsizetype pos) { return qint16(lit16(o, pos)); }
-
-// ---- What the child process runs -------------------------------------------
-
-struct Resultat
-{
-    double largeur = 0, hauteur = 0; // the picture's own size
-    int largeurPixels = 0, hauteurPixels = 0; // the pixels drawn (WMF), 0 for SVG
-    char *svg = nullptr; // SVG text, or the drawn pixels (0xAARRGGBB, AA 0 = opaque .. 127)
-    size_t longueur = 0;
-};
-
-// The EMF's size in pixels: its bounds (inclusive), or its frame (0.01 mm)
-// through the reference device's pixels per millimetre when the bounds are empty.
-bool tailleEmf(const QByteArray &o, Resultat &r)
-{
-    const qint64 gauche = litS32(o, 8), haut = litS32(o, 12), droite = litS32(o, 16), bas = litS32(o, 20);
-    if (droite >= gauche && bas >= haut && (droite > gauche || bas > haut)) {
-        r.largeur = double(droite - gauche + 1);
-        r.hauteur = double(bas - haut + 1);
-        return true;
-    }
-    const qint64 fg = litS32(o, 24), fh = litS32(o, 28), fd = litS32(o, 32), fb = litS32(o, 36);
-    const qint64 px = litS32(o, 72), py = litS32(o, 76), mmx = litS32(o, 80), mmy = litS32(o, 84);
-    if (fd <= fg || fb <= fh || px <= 0 || py <= 0 || mmx <= 0 || mmy <= 0)
-        return false;
-    r.largeur = double(fd - fg) * double(px) / (double(mmx) * 100.0);
-    r.hauteur = double(fb - fh) * double(py) / (double(mmy) * 100.0);
-    return true;
-}
-
-bool convertitEmf(const QByteArray &octets, Resultat &r)
-{
-    if (!tailleEmf(octets, r))
-        return false;
-    generatorOptions options{};
-    options.nameSpace = nullptr;
-    options.verbose = false;
-    options.emfplus = true;
-    options.svgDelimiter = true;
-    QByteArray copie = octets; // the library takes a non-const buffer
-    return emf2svg(copie.data(), size_t(copie.size()), &r.svg, &r.longueur, &options) != 0 && r.svg
-           && r.longueur > 0;
-}
-
-// libwmf's SVG output rounds every colour to an SVG colour name: WMF is drawn
-// by its raster device instead, straight at the size asked for.
-bool convertitWmf(const QByteArray &octets, QSize boite, Resultat &r)
-{
-    wmfAPI *api = nullptr;
-    wmfAPI_Options options{};
-    options.function = wmf_gd_function;
-    if (wmf_api_create(&api, WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL, &options) != wmf_E_None) {
-        if (api)
-            wmf_api_destroy(api);
-        return false;
-    }
-    QByteArray copie = octets;
-    bool ok = wmf_mem_open(api, reinterpret_cast<unsigned char *>(copie.data()), long(copie.size())) == wmf_E_None;
-    wmfD_Rect cadre{};
-    if (ok)
-        ok = wmf_scan(api, 0, &cadre) == wmf_E_None;
-    unsigned int largeur = 0, hauteur = 0;
-    if (ok) {
-        if (api->File && api->File->placeable && api->File->pmh && api->File->pmh->Inch > 0) {
-            // The placeable header gives the picture's frame: draw all of it,
-            // not only the part the records touch.
-            const wmfPlaceableMetaHeader *p = api->File->pmh;
-            const double pouces = double(p->Inch);
-            const double l = double(qAbs(int(p->Right) - int(p->Left))), h = double(qAbs(int(p->Bottom) - int(p->Top)));
-            cadre.TL.x = 0;
-            cadre.TL.y = 0;
-            cadre.BR.x = float(l * 72.0 / pouces);
-            cadre.BR.y = float(h * 72.0 / pouces);
-            largeur = unsigned(std::lround(l * 96.0 / pouces));
-            hauteur = unsigned(std::lround(h * 96.0 / pouces));
-        } else {
-            ok = wmf_display_size(api, &largeur, &hauteur, 96, 96) == wmf_E_None;
-        }
-    }
-    ok = ok && largeur > 0 && hauteur > 0 && largeur <= unsigned(CoteMaxMetafichier)
-         && hauteur <= unsigned(CoteMaxMetafichier);
-    if (ok) {
-        QSize cible{int(largeur), int(hauteur)};
-        if (boite.isValid() && (cible.width() > boite.width() || cible.height() > boite.height()))
-            cible = cible.scaled(boite, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-        wmf_gd_t *donnees = WMF_GD_GetData(api);
-        donnees->type = wmf_gd_image;
-        donnees->bbox = cadre;
-        donnees->width = unsigned(cible.width());
-        donnees->height = unsigned(cible.height());
-        ok = wmf_play(api, 0, &cadre) == wmf_E_None && donnees->gd_image;
-        const int *pixels = ok ? wmf_gd_image_pixels(donnees->gd_image) : nullptr;
-        ok = ok && pixels;
-        if (ok) {
-            r.longueur = size_t(cible.width()) * size_t(cible.height()) * 4;
-            r.svg = static_cast<char *>(std::malloc(r.longueur));
-            ok = r.svg != nullptr;
-            if (ok)
-                std::memcpy(r.svg, pixels, r.longueur);
-        }
-        r.largeur = largeur;
-        r.hauteur = hauteur;
-        r.largeurPixels = cible.width();
-        r.hauteurPixels = cible.height();
-    }
-    wmf_mem_close(api);
-    wmf_api_destroy(api);
-    return ok && r.svg && r.longueur > 0;
 }
 
 bool ecritTout(int fd, const char *donnees, size_t n)
@@ -162,25 +59,6 @@ bool ecritTout(int fd, const char *donnees, size_t n)
     return true;
 }
 
-[[noreturn]] void enfant(int fd, const QByteArray &octets, TypeMetafichier type, QSize boite)
-{
-    // The libraries talk about what they skip: not our output.
-    const int nul = ::open("/dev/null", O_WRONLY);
-    if (nul >= 0) {
-        ::dup2(nul, STDOUT_FILENO);
-        ::dup2(nul, STDERR_FILENO);
-    }
-    Resultat r;
-    const bool ok = type == TypeMetafichier::Emf ? convertitEmf(octets, r) : convertitWmf(octets, boite, r);
-    if (!ok)
-        ::_exit(2);
-    // Whole numbers only: the locale may write decimals with a comma.
-    char entete[128];
-    const int n = std::snprintf(entete, sizeof entete, "%ld %ld %d %d %zu\n", std::lround(r.largeur),
-                                std::lround(r.hauteur), r.largeurPixels, r.hauteurPixels, r.longueur);
-    ::_exit(n > 0 && ecritTout(fd, entete, size_t(n)) && ecritTout(fd, r.svg, r.longueur) ? 0 : 3);
-}
-
 qint64 maintenantMs()
 {
     timespec t{};
@@ -188,28 +66,54 @@ qint64 maintenantMs()
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-// Runs the conversion in a child process; its whole output, or empty when it
-// failed, crashed, ran too long or wrote too much.
+// Runs the converter program on the bytes; its whole output, or empty when
+// it failed, crashed, ran out of memory, ran too long or wrote too much. It
+// is a program of its own, started afresh (not a copy of this process, whose
+// other threads may hold locks), reading the file from a memory file and
+// writing the drawing into a pipe.
 std::optional<QByteArray> convertitIsole(const QByteArray &octets, TypeMetafichier type, QSize boite,
                                          QString *message)
 {
+    const QString programme = CheminConvertisseurMetafichier();
+    if (programme.isEmpty()) {
+        *message = QStringLiteral("The metafile cannot be read: its converter (%1) is missing.")
+                       .arg(QLatin1String(convertisseur::NomProgramme));
+        return std::nullopt;
+    }
+    const int entree = ::memfd_create("metafichier", MFD_CLOEXEC);
+    if (entree < 0 || !ecritTout(entree, octets.constData(), size_t(octets.size())) || ::lseek(entree, 0, SEEK_SET) != 0) {
+        if (entree >= 0)
+            ::close(entree);
+        *message = QStringLiteral("The metafile cannot be read: no room to hand it to its converter.");
+        return std::nullopt;
+    }
     int tube[2];
     if (::pipe2(tube, O_CLOEXEC) != 0) {
+        ::close(entree);
         *message = QStringLiteral("The metafile cannot be read: no pipe to its converter.");
         return std::nullopt;
     }
-    const pid_t pid = ::fork();
-    if (pid < 0) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, entree, STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, tube[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const QByteArray chemin = QFile::encodeName(programme);
+    const QByteArray genre = type == TypeMetafichier::Emf ? QByteArray("emf") : QByteArray("wmf");
+    const QByteArray largeur = QByteArray::number(boite.isValid() ? boite.width() : 0);
+    const QByteArray hauteur = QByteArray::number(boite.isValid() ? boite.height() : 0);
+    char *arguments[] = {const_cast<char *>(chemin.constData()), const_cast<char *>(genre.constData()),
+                         const_cast<char *>(largeur.constData()), const_cast<char *>(hauteur.constData()), nullptr};
+    pid_t pid = -1;
+    const int lance = ::posix_spawn(&pid, chemin.constData(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(entree);
+    ::close(tube[1]);
+    if (lance != 0) {
         ::close(tube[0]);
-        ::close(tube[1]);
         *message = QStringLiteral("The metafile cannot be read: its converter cannot be started.");
         return std::nullopt;
     }
-    if (pid == 0) {
-        ::close(tube[0]);
-        enfant(tube[1], octets, type, boite);
-    }
-    ::close(tube[1]);
     QByteArray sortie;
     bool tropLong = false, tropGros = false;
     const qint64 fin = maintenantMs() + DelaiConversionMs;
@@ -253,6 +157,10 @@ std::optional<QByteArray> convertitIsole(const QByteArray &octets, TypeMetafichi
         *message = QStringLiteral("The metafile draws too much to be shown.");
         return std::nullopt;
     }
+    if (WIFEXITED(statut) && WEXITSTATUS(statut) == convertisseur::SortieMemoire) {
+        *message = QStringLiteral("The metafile needs more memory than a picture may use.");
+        return std::nullopt;
+    }
     if (!WIFEXITED(statut) || WEXITSTATUS(statut) != 0) {
         *message = WIFSIGNALED(statut) ? QStringLiteral("The metafile is damaged: its reader failed on it.")
                                        : QStringLiteral("The metafile is damaged or not supported.");
@@ -262,6 +170,23 @@ std::optional<QByteArray> convertitIsole(const QByteArray &octets, TypeMetafichi
 }
 
 } // namespace
+
+QString CheminConvertisseurMetafichier()
+{
+    const QString nom = QString::fromLatin1(convertisseur::NomProgramme);
+    QStringList dossiers;
+    if (QCoreApplication::instance())
+        dossiers << QCoreApplication::applicationDirPath();
+#ifdef OVD_DOSSIER_BIN_CONSTRUCTION
+    dossiers << QStringLiteral(OVD_DOSSIER_BIN_CONSTRUCTION); // the build tree, for the tests
+#endif
+    for (const QString &d : std::as_const(dossiers)) {
+        const QFileInfo programme(d + QLatin1Char('/') + nom);
+        if (programme.isFile() && programme.isExecutable())
+            return programme.absoluteFilePath();
+    }
+    return {};
+}
 
 TypeMetafichier DetecteMetafichier(const QByteArray &debut)
 {
@@ -406,10 +331,10 @@ QSize TailleMetafichier(const QString &chemin)
     const QByteArray debut = f.read(TailleEnteteEmf);
     switch (DetecteMetafichier(debut)) {
     case TypeMetafichier::Emf: {
-        Resultat r;
-        if (!tailleEmf(debut, r))
+        double l = 0, h = 0;
+        if (!emf::TailleEmf(reinterpret_cast<const unsigned char *>(debut.constData()), size_t(debut.size()), l, h))
             return {};
-        return QSize(int(std::lround(r.largeur)), int(std::lround(r.hauteur)));
+        return QSize(int(std::lround(l)), int(std::lround(h)));
     }
     case TypeMetafichier::Wmf: {
         if (lit32(debut, 0) != CleWmfPlacable)

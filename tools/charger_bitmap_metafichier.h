@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/charger_bitmap.h"
+#include "tools/metafichier/limites_convertisseur.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -9,10 +10,11 @@
 
 #include <optional>
 
-// Windows metafiles (EMF and WMF), read by the field's libraries in a
-// short-lived child process, so that a damaged or hostile file can neither
-// crash nor hang the program: libemf2svg turns EMF into SVG (drawn by Qt
-// SVG), libwmf draws WMF with its raster device.
+// Windows metafiles (EMF and WMF), read by the field's libraries in the
+// program's converter, ovd-metafichier, started afresh for each file with a
+// memory cap and a time limit, so that a damaged or hostile file can neither
+// crash, hang nor exhaust the program: libemf2svg turns EMF into SVG (drawn
+// here by Qt SVG), libwmf draws WMF with its raster device.
 enum class TypeMetafichier { Aucun, Emf, Wmf };
 
 // The kind of metafile the first bytes announce (EMF header record with its
@@ -20,8 +22,12 @@ enum class TypeMetafichier { Aucun, Emf, Wmf };
 TypeMetafichier DetecteMetafichier(const QByteArray &debut);
 
 // Largest metafile read, and largest side of the drawn picture.
-constexpr qint64 TailleMaxMetafichier = 32 * 1024 * 1024;
-constexpr int CoteMaxMetafichier = 8192;
+constexpr qint64 TailleMaxMetafichier = convertisseur::EntreeMax;
+constexpr int CoteMaxMetafichier = convertisseur::CoteMax;
+
+// The converter program: beside the running program, else in the build tree
+// the program was built in; empty when there is none.
+QString CheminConvertisseurMetafichier();
 
 // What the libraries made of a metafile: SVG text (EMF) or pixels already
 // drawn (WMF, at its size or fitted into the box asked for).

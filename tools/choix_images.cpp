@@ -6,6 +6,7 @@
 #include "theme/limite_pixels.h"
 #include "ui/app_context.h"
 #include "ui/apparence_fenetre.h"
+#include "ui/charge_image_res.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
 #include "theme/arrondi.h"
@@ -25,6 +26,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -70,17 +72,21 @@ bool estIcone(const QString &fichier)
     return QFileInfo(fichier).suffix().toLower() == QLatin1String("ico");
 }
 
-// The source picture of a file, opaque, 32 bits; empty when unreadable.
-std::optional<QImage> litSource(const QString &fichier, TColor fond)
+// The source picture of a file, 32 bits with its own transparency (the
+// preview and the saved picture lay it over the background colour, which the
+// user may change afterwards); empty when unreadable.
+std::optional<QImage> litSource(const QString &fichier)
 {
     if (fichier.isEmpty())
         return std::nullopt;
     if (estIcone(fichier)) {
-        if (ChargeIconeFichier(fichier).isNull())
+        int l = 0, h = 0;
+        const QImage icone = ChargeIconeFichier(fichier, &l, &h);
+        if (icone.isNull() || l < 1 || h < 1)
             return std::nullopt;
-        return IconeVersBitmap(fichier, fond);
+        return icone.copy(0, 0, l, h).convertToFormat(QImage::Format_ARGB32);
     }
-    auto image = ChargerBitmap32GDIP(fichier);
+    auto image = ChargerImage32(fichier);
     if (!image || image->isNull())
         return std::nullopt;
     return image;
@@ -114,6 +120,15 @@ QButtonGroup *groupeRadio(QGroupBox *boite, const QStringList &items, int colonn
     }
     return groupe;
 }
+
+// A wrapped text whose height is set by its owner: it never asks its layout
+// for the height its text would need at a given width.
+class LabelHauteurFixe : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    bool hasHeightForWidth() const override { return false; }
+};
 
 } // namespace
 
@@ -239,6 +254,7 @@ TChoixImages::~TChoixImages() = default;
 void TChoixImages::construitInterface()
 {
     setWindowTitle(QStringLiteral("Images"));
+    setWindowIcon(QIcon(QPixmap::fromImage(ChargeImageRes(QStringLiteral("tskimg.png")))));
     resize(696, 700);
     auto *racine = new QGridLayout(this);
     racine->setContentsMargins(3, 2, 3, 4);
@@ -492,18 +508,17 @@ QWidget *TChoixImages::construitAideCentre()
     static_cast<QFrame *>(m_aideCImgPnl)->setFrameShape(QFrame::StyledPanel);
     auto *la = new QVBoxLayout(m_aideCImgPnl);
     la->setContentsMargins(4, 2, 4, 2);
-    m_aideGradLbl = new QLabel(m_aideCImgPnl);
+    m_aideGradLbl = new LabelHauteurFixe(m_aideCImgPnl);
     m_aideGradLbl->setObjectName(QStringLiteral("AideGradLbl"));
     m_aideGradLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont f = m_aideGradLbl->font();
     f.setPointSizeF(f.pointSizeF() * 0.85);
     m_aideGradLbl->setFont(f);
-    // Room for the longest help, so that the panel never grows under the mouse.
-    m_aideGradLbl->setText(QStringLiteral("Define Center Gradient :\r\nMove cursor\r\n- with left Button\r\n"
-                                          "- with wheel - > X\r\n- with wheel + SHIFT  -> Y\r\nDefine :\r\n"
-                                          "- clear zone radius.\r\n- transition Clear - Zoom\r\n- outside streak\r\n"
-                                          "- inside streak."));
-    m_aideGradLbl->setMinimumHeight(m_aideGradLbl->sizeHint().height());
+    // The help takes the column's width, never widens it: its lines wrap, and
+    // its height is kept for the longest help (majHauteurAide), so that
+    // nothing grows or moves under the mouse.
+    m_aideGradLbl->setWordWrap(true);
+    m_aideGradLbl->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     la->addWidget(m_aideGradLbl, 1);
     return m_aideCImgPnl;
 }
@@ -528,6 +543,7 @@ void TChoixImages::resizeEvent(QResizeEvent *event)
     const int voulue = int(std::floor(HauteurVueChoix * k));
     if (m_image1->height() != voulue || m_image1->minimumHeight() != voulue)
         m_image1->setFixedHeight(voulue);
+    majHauteurAide();
 }
 
 bool TChoixImages::paysage() const
@@ -670,7 +686,7 @@ bool TChoixImages::chargeFichier(const QString &fichier, bool resetEffets)
             m_tailleComplete = *taille;
             QTimer::singleShot(0, this, [this] { completeSource(); });
         } else {
-            auto source = litSource(fichier, m_ctx.options.CouleurFond);
+            auto source = litSource(fichier);
             if (!source)
                 return false;
             m_source = std::move(*source);
@@ -690,7 +706,7 @@ void TChoixImages::completeSource(bool rafraichir)
 {
     if (m_sourceReduite.isNull())
         return;
-    auto source = litSource(m_fichierSource, m_ctx.options.CouleurFond);
+    auto source = litSource(m_fichierSource);
     if (!source)
         return; // the final build will report the file as unreadable
     m_source = std::move(*source);
@@ -721,7 +737,7 @@ bool TChoixImages::chargeSource()
         completeSource(false);
     const QString cle = cleFichier(m_fichierSource);
     if (cle != m_sourceChargee || (m_source.isNull() && m_sourceReduite.isNull())) {
-        auto source = litSource(m_fichierSource, m_ctx.options.CouleurFond);
+        auto source = litSource(m_fichierSource);
         if (!source)
             return !m_source.isNull(); // keep the picture already read
         m_source = std::move(*source);
@@ -743,6 +759,8 @@ void TChoixImages::recharge(bool resetEffets)
     if (!chargeSource())
         return;
     ajuste();
+    // Every load, turned or reloaded included, starts the centres afresh.
+    centresAuMilieu();
     m_coinCadre = m_rectImage.topLeft();
     majLabelsCadre();
     m_imageChargee = true;
@@ -928,7 +946,7 @@ QImage TChoixImages::ConstruitImageFinale() const
         return {};
     if (!m_sourceReduite.isNull()) {
         // Built before the full picture was decoded: decode it here.
-        const auto source = litSource(m_fichierSource, m_ctx.options.CouleurFond);
+        const auto source = litSource(m_fichierSource);
         if (!source)
             return {};
         return ::ConstruitImageFinale(TourneImage(*source, m_typeRotation), parametresFinale());

@@ -208,6 +208,10 @@ private:
     void centresAuMilieu();
     void majMiniatures();
     void aidePicker(bool entre, const QString &texte);
+    // The pickers' help fits the column's width: its height is that of the
+    // longest help wrapped at that width, whichever help shows.
+    void majHauteurAide();
+    QStringList m_textesAide;
     void majBarre();
     void choixInterpolation(int id);
     void fixeTailleCible(bool today, bool recharger);

@@ -12,6 +12,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QFontMetrics>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -183,6 +185,7 @@ TImageMouse *TChoixImages::picker(QWidget *parent, const char *nom, int tag, QPo
     auto *p = new TImageMouse(tag, parent);
     p->setObjectName(QString::fromLatin1(nom));
     m_pickers.push_back(p);
+    m_textesAide << AideCentreGradient + aide;
     m_liens.push_back({p, [p, champ](OptionsEffets &o) { o.*champ = p->centre(); },
                        [p, champ](const OptionsEffets &o) { p->setCentre(o.*champ); }});
     connect(p, &TImageMouse::centreChange, this, [this, champ](QPoint c, bool fini) {
@@ -290,6 +293,24 @@ void TChoixImages::majMiniatures()
 {
     for (TImageMouse *p : m_pickers)
         p->setMiniature(m_bmpApercu, m_rectImage, FacteurPicker(LargeurVueChoix, LargeurPicker));
+}
+
+void TChoixImages::majHauteurAide()
+{
+    const QMargins m = m_aideCImgPnl->layout()->contentsMargins();
+    // The page takes the width of the stack (a hidden page is not laid out).
+    const int cadre = static_cast<QFrame *>(m_aideCImgPnl)->frameWidth();
+    const int largeur = m_sauvegardeOuAide->width() - 2 * cadre - m.left() - m.right();
+    if (largeur < 20)
+        return;
+    const QFontMetrics fm(m_aideGradLbl->font());
+    int hauteur = 0;
+    for (const QString &texte : std::as_const(m_textesAide))
+        hauteur = std::max(hauteur, fm.boundingRect(QRect(0, 0, largeur, 100000), Qt::TextWordWrap, texte).height());
+    // The page's height is fixed: it does not follow the text shown.
+    const int page = hauteur + m.top() + m.bottom() + 2 * cadre;
+    if (hauteur > 0 && (m_aideCImgPnl->minimumHeight() != page || m_aideCImgPnl->maximumHeight() != page))
+        m_aideCImgPnl->setFixedHeight(page);
 }
 
 void TChoixImages::aidePicker(bool entre, const QString &texteAide)

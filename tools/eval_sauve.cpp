@@ -25,18 +25,24 @@ constexpr int TailleDetail = 100;
 struct PlaceSlot
 {
     QPoint image;
+    const char *nomTitre;
     const char *titre;
 };
 
-// Slot 1..6: the picture's top-left corner and the title.
+// Slot 1..6: the picture's top-left corner, the title label and its text.
 constexpr std::array<PlaceSlot, NombreEssaisEval> PlacesSlots{{
-    {{8, 8}, "JPEG (24 bpp - quality 100%)"},
-    {{504, 8}, "PNG (8 bpp - Optimized)"},
-    {{8, 336}, "Bmp (8 bpp - Optimized)"},
-    {{256, 336}, "Gif (8 bpp - Optimized)"},
-    {{504, 336}, "Gif (Half tones)"},
-    {{256, 8}, "JPEG (24 bpp - quality 50%)"},
+    {{8, 8}, "Label7", "JPEG (24 bpp - quality 100%)"},
+    {{504, 8}, "Label9", "PNG (8 bpp - Optimized)"},
+    {{8, 336}, "Label10", "Bmp (8 bpp - Optimized)"},
+    {{256, 336}, "Label11", "Gif (8 bpp - Optimized)"},
+    {{504, 336}, "Label12", "Gif (Half tones)"},
+    {{256, 8}, "Label8", "JPEG (24 bpp - quality 50%)"},
 }};
+
+// The labels under a picture reach to the next column (8 pixels further)
+// less a gap, or to the window's edge: a size text such as
+// "274 Kb (280076 bytes) (Build in 106 ms)" is wider than the picture.
+constexpr int LargeurEtiquette = LargeurEval + 6;
 
 // Removes the temporary file whatever happens.
 struct EffaceFichier
@@ -52,7 +58,7 @@ QImage vignetteEssai(const QImage &g)
     QPainter p(&r);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(RectProportionnel(g.width(), g.height(), LargeurEval, HauteurEval), g);
-    p.drawImage(QRect(1, 1, 99, 99), DetailRond(g));
+    p.drawImage(QRect(1, 1, TailleDetail, TailleDetail), DetailRond(g));
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPixelSize(11);
     p.setFont(tahoma);
@@ -149,11 +155,12 @@ TEvalSauve::TEvalSauve(QWidget *parent) : QDialog(parent)
         const int yTitre = place.image.y() == 8 ? 296 : 624;
         const int yResultat = place.image.y() == 8 ? 312 : 642;
         auto *titre = new QLabel(QString::fromLatin1(place.titre), this);
-        titre->setGeometry(place.image.x(), yTitre, LargeurEval, 16);
+        titre->setObjectName(QString::fromLatin1(place.nomTitre));
+        titre->setGeometry(place.image.x(), yTitre, LargeurEtiquette, 16);
         titre->setStyleSheet(QStringLiteral("color: navy;"));
         auto *resultat = new QLabel(this);
         resultat->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        resultat->setGeometry(place.image.x(), yResultat, LargeurEval, 16);
+        resultat->setGeometry(place.image.x(), yResultat, LargeurEtiquette, 16);
         for (QLabel *l : {image, titre, resultat})
             l->installEventFilter(this);
         m_images[size_t(i)] = image;

@@ -373,6 +373,29 @@ ContexteChaine ContexteFinale(QSize source, const ParametresFinale &p)
     return ctx;
 }
 
+QImage SurFond(const QImage &image, TColor fond)
+{
+    if (image.isNull() || !image.hasAlphaChannel())
+        return image;
+    const QImage argb = image.format() == QImage::Format_ARGB32 ? image : image.convertToFormat(QImage::Format_ARGB32);
+    bool opaque = true;
+    for (int y = 0; y < argb.height() && opaque; ++y) {
+        const auto *ligne = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x)
+            if (qAlpha(ligne[x]) != 255) {
+                opaque = false;
+                break;
+            }
+    }
+    if (opaque)
+        return argb;
+    QImage resultat(argb.size(), QImage::Format_ARGB32);
+    resultat.fill(fond.toQRgb());
+    QPainter peintre(&resultat);
+    peintre.drawImage(0, 0, argb);
+    return resultat;
+}
+
 QImage ConstruitImageFinale(const QImage &sourceTournee, const ParametresFinale &p)
 {
     if (sourceTournee.isNull() || p.cible.isEmpty())
@@ -382,7 +405,7 @@ QImage ConstruitImageFinale(const QImage &sourceTournee, const ParametresFinale 
     const QRect rs = RectSourceFinale(sourceTournee.size(), p);
     {
         QPainter peintre(&finale);
-        peintre.drawImage(0, 0, Reechantillonne(sourceTournee, rs, p.cible, p.interpolation));
+        peintre.drawImage(0, 0, Reechantillonne(SurFond(sourceTournee, p.fond), rs, p.cible, p.interpolation));
     }
     return AppliqueChaine(finale, p.effets, ContexteFinale(sourceTournee.size(), p));
 }
@@ -393,7 +416,7 @@ QImage ConstruitApercu(const QImage &sourceTournee, QSize affichee, ModeInterpol
     apercu.fill(fond.toQRgb());
     if (!sourceTournee.isNull()) {
         QPainter peintre(&apercu);
-        peintre.drawImage(0, 0, Reechantillonne(sourceTournee, sourceTournee.rect(), affichee, mode));
+        peintre.drawImage(0, 0, Reechantillonne(SurFond(sourceTournee, fond), sourceTournee.rect(), affichee, mode));
     }
     return apercu;
 }

@@ -97,8 +97,12 @@ QRect CadreDansVue(const ParametresFinale &p);
 // the target size), so the saved picture shows them where the preview does.
 ContexteChaine ContexteFinale(QSize source, const ParametresFinale &p);
 
+// A picture with transparency laid over the background colour (opaque
+// result); an opaque picture is returned as it is.
+QImage SurFond(const QImage &image, TColor fond);
+
 // The final picture: the source rectangle resampled to the target size over
-// the background colour, then the effect chain.
+// the background colour (a transparent source shows it), then the effect chain.
 QImage ConstruitImageFinale(const QImage &sourceTournee, const ParametresFinale &p);
 
 // The preview bitmap: the whole source resampled to the fitted size over the

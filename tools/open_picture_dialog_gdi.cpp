@@ -109,8 +109,11 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
         QImageReader::setAllocationLimit(LimiteAllocationMio);
     QImageReader lecteur(fichier);
     lecteur.setDecideFormatFromContent(true);
-    c.taille = lecteur.size();
+    // The page count first: the TIFF reader counts from its first page only
+    // before it has been asked anything else (a size asked first leaves the
+    // count at 1, and a multi-page file would never play).
     c.images = qMax(1, lecteur.imageCount());
+    c.taille = lecteur.size();
     c.format = lecteur.format();
     // A large photo is decoded at the box's size when the reader can.
     if (boite.isValid() && c.taille.isValid() && lecteur.supportsOption(QImageIOHandler::ScaledSize)
@@ -692,7 +695,16 @@ std::optional<QString> OuvreImageAvecApercu(QWidget *parent, const Prompts::File
     dialogue.DateSiExiste = true;
     dialogue.GroupeFicBtn = true;
     dialogue.TypeFicBtn = true;
-    dialogue.BkgImage = true;
+    // The list's background picture belongs to the default look only.
+    bool uniforme = false;
+    for (QWidget *w = parent ? parent->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        const QVariant v = w->property("apparenceUniforme");
+        if (v.isValid()) {
+            uniforme = v.toBool();
+            break;
+        }
+    }
+    dialogue.BkgImage = !uniforme;
     dialogue.View = TViewStyleGDI::vsThumbGDI;
     dialogue.setOptions(options);
     if (dialogue.exec() != QDialog::Accepted || dialogue.fileName().isEmpty())

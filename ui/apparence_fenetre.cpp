@@ -7,6 +7,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStyleOptionToolButton>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
 
@@ -47,10 +48,13 @@ void bande(QPainter &p, const QRect &zone, TColor c, int y1, int alpha1, int y2,
     p.fillRect(zone, g);
 }
 
-// Paints a tool bar's background with its palette's tile. The styles draw
-// a bar from the window brush's plain colour, which a picture brush lacks
-// (it reads as black), so the bar's own painting is replaced while the tile
-// is on; the buttons and separators paint themselves.
+// The tile behind a bar. A bar filled automatically from its palette gets
+// the tile under whatever it paints itself (a picture brush is tiled by the
+// fill), so its own painting must run. Only a plain tool bar paints nothing
+// but the style's panel, which the styles draw from the window brush's plain
+// colour, which a picture brush lacks (it reads as black): for that bar alone
+// the tile is painted in place of its painting, its buttons and separators
+// being widgets that paint themselves.
 class FondTuile : public QObject
 {
 public:
@@ -64,7 +68,7 @@ public:
 protected:
     bool eventFilter(QObject *objet, QEvent *e) override
     {
-        if (!actif || e->type() != QEvent::Paint)
+        if (!actif || e->type() != QEvent::Paint || objet->metaObject() != &QToolBar::staticMetaObject)
             return false;
         auto *barre = static_cast<QWidget *>(objet);
         QPainter p(barre);

@@ -99,7 +99,8 @@ private:
 // The palette of a tool bar showing the tile behind its buttons; the base
 // palette unchanged for the uniform look or without a tile.
 QPalette PaletteCoolBar(const QPalette &base, const QImage &tuile, bool uniforme);
-// Applies it to a tool bar (the bar then paints its own background).
+// Applies it to a bar: the tile is filled in under whatever the bar paints
+// itself (a plain tool bar's own panel, drawn by the style, gives way to it).
 void MajFondCoolBar(QWidget *barre, const QImage &tuile, bool uniforme);
 
 // The embossed "Theme Format " label: a rounded box of the active caption

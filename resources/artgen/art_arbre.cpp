@@ -186,6 +186,33 @@ bool writeTskAs(const QString &path)
     return img.save(path, "PNG");
 }
 
+bool writeTskImg(const QString &path)
+{
+    QImage img = icone32();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    paquet32(p, QRectF(16, 15, 15, 16));
+    // A picture in its frame: sky, sun and two hills.
+    const QRectF cadre(1, 2, 22, 18);
+    p.setPen(QPen(QColor(0x5A, 0x3A, 0x10), 1.5));
+    p.setBrush(QColor(0x9C, 0xD4, 0xF4));
+    p.drawRect(cadre);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xF8, 0xD0, 0x30));
+    p.drawEllipse(QPointF(17, 7), 2.5, 2.5);
+    QPainterPath collines;
+    collines.moveTo(2, 19);
+    collines.lineTo(9, 10);
+    collines.lineTo(14, 15);
+    collines.lineTo(17, 12);
+    collines.lineTo(22, 19);
+    collines.closeSubpath();
+    p.setBrush(QColor(0x2E, 0x8B, 0x3A));
+    p.drawPath(collines);
+    p.end();
+    return img.save(path, "PNG");
+}
+
 bool writeTskAct(const QString &path)
 {
     QImage img = icone32();

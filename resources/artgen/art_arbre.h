@@ -20,3 +20,5 @@ bool writeInterdit(const QString &path);
 bool writeTskArbre(const QString &path);
 bool writeTskAs(const QString &path);
 bool writeTskAct(const QString &path);
+// The image chooser's window icon: a framed landscape over a package.
+bool writeTskImg(const QString &path);

@@ -94,6 +94,7 @@ std::vector<ArtworkItem> artworkItems()
         {QStringLiteral("tskarbre.png"), writeTskArbre},
         {QStringLiteral("tskas.png"), writeTskAs},
         {QStringLiteral("tskact.png"), writeTskAct},
+        {QStringLiteral("tskimg.png"), writeTskImg},
     };
     for (ArtworkItem &item : artDialogueOuverture())
         items.push_back(std::move(item));

@@ -4,6 +4,8 @@
 #include "tests/support/test_env.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QFile>
 #include <QtEndian>
 
@@ -149,4 +151,76 @@ TEST(Metafichier, OversizedAndForeignFilesAreRefusedBeforeReading)
     EXPECT_EQ(erreur, ErreurImage::FormatInconnu);
     EXPECT_FALSE(ChargeMetafichier(testenv::tempDir() + QStringLiteral("/absent.emf"), {}, &erreur, &message));
     EXPECT_EQ(erreur, ErreurImage::Introuvable);
+}
+
+// The converter is a program of ours, beside the others in the build tree,
+// started afresh for each file under a memory cap: a few bytes asking for an
+// 8192 x 8192 drawing (256 MB) are stopped when they allocate, quickly, while
+// the same file fitted into a small box is drawn.
+TEST(Metafichier, ConverterProgramStopsADrawingBeyondItsMemoryCap)
+{
+    const QString programme = CheminConvertisseurMetafichier();
+    ASSERT_FALSE(programme.isEmpty());
+    EXPECT_EQ(QFileInfo(programme).fileName(), QStringLiteral("ovd-metafichier"));
+    EXPECT_EQ(QFileInfo(programme).absolutePath(), QFileInfo(testenv::buildDir() + QStringLiteral("/bin")).absoluteFilePath());
+
+    const QByteArray vaste = wmf(CoteMaxMetafichier, CoteMaxMetafichier, 0x0000FF);
+    ASSERT_LT(vaste.size(), 1024);
+    const QString p = ecrit(QStringLiteral("vaste.wmf"), vaste);
+    const auto petit = ChargeMetafichier(p, QSize(64, 64));
+    ASSERT_TRUE(petit);
+    EXPECT_EQ(petit->size(), QSize(64, 64));
+    EXPECT_EQ(petit->pixel(10, 32), qRgb(255, 0, 0));
+    EXPECT_EQ(petit->pixel(54, 32), qRgb(255, 255, 255));
+
+    QElapsedTimer montre;
+    montre.start();
+    QString message;
+    ErreurImage erreur = ErreurImage::Introuvable;
+    EXPECT_FALSE(ChargeMetafichier(p, {}, &erreur, &message));
+    EXPECT_LT(montre.elapsed(), 4000) << "stopped by the cap, not by the time limit";
+    EXPECT_EQ(erreur, ErreurImage::Illisible);
+    EXPECT_TRUE(message.contains(QStringLiteral("memory"))) << qPrintable(message);
+    // A drawing well within the cap still comes whole at its own size.
+    const auto moyen = ChargeMetafichier(ecrit(QStringLiteral("moyen.wmf"), wmf(1600, 1200, 0x0000FF)));
+    ASSERT_TRUE(moyen);
+    EXPECT_EQ(moyen->size(), QSize(1600, 1200));
+}
+
+// The converter run by hand: a wrong command, an empty input and an input
+// past the size limit are refused with their exit codes, a good file drawn.
+TEST(Metafichier, ConverterProgramCheckItsCommandAndInput)
+{
+    const QString programme = CheminConvertisseurMetafichier();
+    ASSERT_FALSE(programme.isEmpty());
+    const auto lance = [&](const QStringList &arguments, const QByteArray &entree, QByteArray *sortie = nullptr) {
+        QProcess p;
+        p.start(programme, arguments);
+        EXPECT_TRUE(p.waitForStarted(5000));
+        p.write(entree);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(10000));
+        if (sortie)
+            *sortie = p.readAllStandardOutput();
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    const QByteArray e = emf(40, 20, 0x00FF00);
+    EXPECT_EQ(lance({QStringLiteral("gif")}, e), convertisseur::SortieUsage);
+    EXPECT_EQ(lance({}, e), convertisseur::SortieUsage);
+    EXPECT_EQ(lance({QStringLiteral("emf")}, QByteArray()), convertisseur::SortieUsage);
+    QByteArray trop = e;
+    trop.append(QByteArray(int(convertisseur::EntreeMax), '\0'));
+    EXPECT_EQ(lance({QStringLiteral("emf")}, trop), convertisseur::SortieUsage);
+    EXPECT_EQ(lance({QStringLiteral("wmf")}, QByteArray("not a metafile at all, not at all")),
+              convertisseur::SortieIllisible);
+    QByteArray sortie;
+    ASSERT_EQ(lance({QStringLiteral("emf")}, e, &sortie), 0);
+    const qsizetype ligne = sortie.indexOf('\n');
+    ASSERT_GT(ligne, 0);
+    const QList<QByteArray> champs = sortie.left(ligne).split(' ');
+    ASSERT_EQ(champs.size(), 5);
+    EXPECT_EQ(champs[0], "40");
+    EXPECT_EQ(champs[1], "20");
+    EXPECT_EQ(champs[4].toLongLong(), sortie.size() - ligne - 1);
+    EXPECT_TRUE(sortie.mid(ligne + 1).contains("<svg"));
 }

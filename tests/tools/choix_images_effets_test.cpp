@@ -3,7 +3,10 @@
 #include "tools/choix_images_controles.h"
 #include "tools/encodeurs_image.h"
 #include "tools/texte_sur_image.h"
+#include "ui/apparence_fenetre.h"
+#include "ui/charge_image_res.h"
 #include "ui/options.h"
+#include "tests/support/pixels.h"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -780,21 +783,39 @@ TEST(ChoixImagesEffets, FormatEtInterpolationGardesApresFermetureReouvertureEtRe
 TEST(ChoixImagesEffets, LegendesDeLaBarreEtMoletteHorsDeLImage)
 {
     Choix c(4);
+    // The default look: the tool bar shows the main window's tile.
+    const QImage tuile = DessineDegrade(TColor::fromRgb(46, 151, 227), 42, 48).convertToFormat(QImage::Format_RGB32);
+    c.ctx->apparence.uniforme = false;
+    c.ctx->apparence.BmpDegrade = tuile;
     c.prompts.openPictureName(ecritPhoto(Source, photo(100, 50)));
     c.montre();
     auto *barre = c.trouve<TBarreChoix>("CoolBar1");
     ASSERT_NE(barre, nullptr);
     EXPECT_EQ(barre->legendeOrientation(), QStringLiteral("Portrait"));
     EXPECT_EQ(barre->legendeType(), QStringLiteral("Today"));
-    // The captions are painted where they belong, after the buttons.
-    const QImage peinte = barre->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRect zone(TBarreChoix::XOrientation, 0, 60, std::min(24, barre->height()));
-    const QRgb fond = peinte.pixel(zone.right() + 30, barre->height() - 2);
-    int ecrits = 0;
-    for (int y = zone.top(); y <= zone.bottom(); ++y)
-        for (int x = zone.left(); x <= zone.right(); ++x)
-            ecrits += peinte.pixel(x, y) != fond;
-    EXPECT_GT(ecrits, 20);
+    // The captions are painted where they belong, after the buttons, over the
+    // tile; the bar's free end shows the tile itself.
+    const auto ecritsSurFond = [&](int x0, const std::function<QRgb(int, int)> &fond) {
+        const QImage peinte = barre->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect zone(x0, 0, 60, std::min(24, barre->height()));
+        int ecrits = 0;
+        for (int y = zone.top(); y <= zone.bottom(); ++y)
+            for (int x = zone.left(); x <= zone.right(); ++x)
+                ecrits += !testenv::proche(peinte.pixel(x, y), fond(x, y), 3);
+        return ecrits;
+    };
+    const auto deTuile = [&](int x, int y) { return tuile.pixel(x % tuile.width(), y % tuile.height()); };
+    EXPECT_GT(ecritsSurFond(TBarreChoix::XOrientation, deTuile), 20);
+    EXPECT_GT(ecritsSurFond(TBarreChoix::XType, deTuile), 20);
+    EXPECT_EQ(ecritsSurFond(barre->width() - 61, deTuile), 0) << "the tile lies under the bar";
+    // The uniform look: the same captions over the window colour.
+    MajFondCoolBar(barre, tuile, true);
+    const QRgb uni = barre->grab().toImage().convertToFormat(QImage::Format_RGB32).pixel(barre->width() - 2,
+                                                                                          barre->height() - 2);
+    const auto deUni = [&](int, int) { return uni; };
+    EXPECT_GT(ecritsSurFond(TBarreChoix::XOrientation, deUni), 20);
+    EXPECT_GT(ecritsSurFond(TBarreChoix::XType, deUni), 20);
+    EXPECT_FALSE(testenv::proche(uni, deTuile(barre->width() - 2, barre->height() - 2), 3));
     QToolButton *dernier = c.trouve<QToolButton>("QuitterTBtn");
     EXPECT_LT(dernier->geometry().right(), TBarreChoix::XOrientation);
 
@@ -856,4 +877,138 @@ TEST(ChoixImagesEffets, LaVueGranditAvecLaFenetreEtGardeSesCoordonnees)
 
     c.w->resize(696, 700);
     ASSERT_TRUE(QTest::qWaitFor([&] { return vue->height() == 306; }, 3000)) << vue->height();
+}
+
+// A picture with transparency lies over the background colour chosen with
+// "Bkg", in the preview and in the saved file; never over black.
+TEST(ChoixImagesEffets, TransparentPictureLiesOverTheChosenBackground)
+{
+    Choix c(3);
+    QImage source(200, 150, QImage::Format_ARGB32);
+    source.fill(Qt::transparent);
+    for (int y = 75; y < 150; ++y)
+        for (int x = 0; x < 200; ++x)
+            source.setPixel(x, y, qRgba(0, 160, 0, 255)); // opaque bottom half
+    c.prompts.openPictureName(ecritPhoto(QStringLiteral("transparente.png"), source));
+    c.montre();
+    const auto haut = [&] {
+        return c.w->apercuFiltre().pixel(c.w->apercuFiltre().width() / 2, c.w->apercuFiltre().height() / 5);
+    };
+    const auto bas = [&] {
+        return c.w->apercuFiltre().pixel(c.w->apercuFiltre().width() / 2, c.w->apercuFiltre().height() * 4 / 5);
+    };
+    EXPECT_TRUE(testenv::proche(haut(), c.ctx->options.CouleurFond, 2)) << std::hex << haut();
+
+    const TColor magenta = TColor::fromRgb(250, 0, 250);
+    c.prompts.color(magenta);
+    ASSERT_TRUE(avecApercu(c, [&] { c.clique(c.trouve<QAbstractButton>("Panel7")); }));
+    EXPECT_EQ(c.ctx->options.CouleurFond, magenta);
+    EXPECT_TRUE(testenv::proche(haut(), magenta, 2)) << std::hex << haut();
+    EXPECT_TRUE(testenv::proche(bas(), qRgb(0, 160, 0), 2)) << std::hex << bas();
+    // The view around the picture has the colour too.
+    EXPECT_TRUE(testenv::proche(c.trouve<TVueChoixImages>("Image1")->affichage().pixel(2, 2), magenta, 0));
+
+    c.clique(qobject_cast<QAbstractButton *>(c.groupe("TypeSauverRG")->button(0))); // JPEG
+    c.clique(c.trouve<QToolButton>("SauverTBtn"));
+    EXPECT_TRUE(c.prompts.messages.isEmpty()) << c.prompts.messages.join(',').toStdString();
+    const QImage sauvee = QImage::fromData(testenv::readFile(c.appli(QStringLiteral("tdywater.gif"))));
+    ASSERT_FALSE(sauvee.isNull());
+    EXPECT_TRUE(testenv::proche(sauvee.pixel(sauvee.width() / 2, 3), magenta, 12))
+        << std::hex << sauvee.pixel(sauvee.width() / 2, 3);
+    EXPECT_TRUE(testenv::proche(sauvee.pixel(sauvee.width() / 2, sauvee.height() - 4), qRgb(0, 160, 0), 12))
+        << std::hex << sauvee.pixel(sauvee.width() / 2, sauvee.height() - 4);
+}
+
+// Every load, turned, mirrored, flipped or resampled again included, puts the
+// three centres back in the middle of their pickers.
+TEST(ChoixImagesEffets, CentresBackInTheMiddleAfterEveryLoad)
+{
+    Choix c(3);
+    c.prompts.openPictureName(ecritPhoto(Source, photo(400, 300)));
+    c.montre();
+    const QPoint milieu = PointPicker(QPoint(LargeurPicker / 2, HauteurPicker / 2));
+    // The gradient's picker shows with the centred gradient.
+    pages(c)->setCurrentIndex(1);
+    cocher(c, "TranspCB");
+    bouton(c, "Grad4SBtn");
+    const auto deplace = [&] {
+        montreSurPage(c, "CenterImg", 1);
+        glisse(c, "CenterImg", QPoint(6, 4));
+        montreSurPage(c, "CenterFlouRImg", 4);
+        glisse(c, "CenterFlouRImg", QPoint(8, 6));
+        montreSurPage(c, "CenterZoomImg", 5);
+        glisse(c, "CenterZoomImg", QPoint(10, 8));
+        ASSERT_EQ(c.w->optionsEffets().CenterImg, QPoint(6, 4));
+        ASSERT_EQ(c.w->optionsEffets().CenterFlouRImg, QPoint(8, 6));
+        ASSERT_EQ(c.w->optionsEffets().CenterZoomImg, QPoint(10, 8));
+    };
+    const auto auMilieu = [&](const char *quand) {
+        SCOPED_TRACE(quand);
+        EXPECT_EQ(c.w->optionsEffets().CenterImg, milieu);
+        EXPECT_EQ(c.w->optionsEffets().CenterFlouRImg, milieu);
+        EXPECT_EQ(c.w->optionsEffets().CenterZoomImg, milieu);
+        for (const char *nom : {"CenterImg", "CenterFlouRImg", "CenterZoomImg"})
+            EXPECT_EQ(c.trouve<TImageMouse>(nom)->centre(), milieu) << nom;
+    };
+    auMilieu("opened");
+    deplace();
+    c.clique(c.trouve<QToolButton>("RotHSBtn"));
+    auMilieu("turned");
+    deplace();
+    c.clique(c.trouve<QCheckBox>("MiroirCB"));
+    auMilieu("mirrored");
+    deplace();
+    c.clique(c.trouve<QCheckBox>("BasculeCB"));
+    auMilieu("flipped");
+    deplace();
+    c.clique(qobject_cast<QAbstractButton *>(c.groupe("InterpolRG")->button(5)));
+    auMilieu("resampled");
+    // A slider or a box of the effects is no load: the centre stays.
+    deplace();
+    montreSurPage(c, "SepiaCB", 0);
+    cocher(c, "SepiaCB");
+    EXPECT_EQ(c.w->optionsEffets().CenterImg, QPoint(6, 4));
+}
+
+// The help of a picker takes the column's room: the window keeps its width
+// and the picker stays under the pointer. The window shows its icon.
+TEST(ChoixImagesEffets, PickerHelpFitsTheColumnAndTheWindowHasItsIcon)
+{
+    Choix c(3);
+    c.prompts.openPictureName(ecritPhoto(Source, photo(400, 300)));
+    c.montre();
+    QTest::qWait(50);
+    ASSERT_EQ(c.w->width(), 696);
+    auto *aide = c.trouve<QLabel>("AideGradLbl");
+    pages(c)->setCurrentIndex(1);
+    cocher(c, "TranspCB");
+    bouton(c, "Grad4SBtn");
+    for (const auto &[nom, page] : {std::pair{"CenterImg", 1}, std::pair{"CenterFlouRImg", 4},
+                                    std::pair{"CenterZoomImg", 5}}) {
+        SCOPED_TRACE(nom);
+        auto *p = montreSurPage(c, nom, page);
+        QTest::qWait(100);
+        const QPoint avant = p->mapTo(c.w.get(), QPoint(0, 0));
+        const QRect colonne = c.trouve<QWidget>("Panel5")->geometry();
+        QEnterEvent entre(QPointF(3, 3), QPointF(3, 3), p->mapToGlobal(QPointF(3, 3)));
+        QApplication::sendEvent(p, &entre);
+        QTest::qWait(50);
+        EXPECT_EQ(c.w->width(), 696);
+        EXPECT_EQ(p->mapTo(c.w.get(), QPoint(0, 0)), avant);
+        ASSERT_TRUE(aide->isVisible());
+        // The whole help shows in the label, wrapped to the column.
+        EXPECT_LE(aide->width(), colonne.width());
+        const QRect texte = aide->fontMetrics().boundingRect(QRect(0, 0, aide->width(), 100000), Qt::TextWordWrap,
+                                                             aide->text());
+        EXPECT_LE(texte.height(), aide->height()) << aide->text().toStdString();
+        QEvent sort(QEvent::Leave);
+        QApplication::sendEvent(p, &sort);
+        QTest::qWait(20);
+        EXPECT_EQ(p->mapTo(c.w.get(), QPoint(0, 0)), avant);
+    }
+
+    const QImage icone = c.w->windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage attendue = ChargeImageRes(QStringLiteral("tskimg.png")).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(attendue.isNull());
+    EXPECT_TRUE(memeImage(icone, attendue.scaled(icone.size())));
 }

@@ -185,3 +185,53 @@ TEST(EvalSauve, OpensCentredOnTheMainWindowFromTheChoosersRectangle)
     for (QWidget *w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->objectName() == QLatin1String("AnimationEvalSauve") && w->isVisible());
 }
+
+// The titles by their names, the detail at 1:1 in (1, 1, 100, 100), and a
+// long size text whole within its label and clear of its neighbours.
+TEST(EvalSauve, TitlesDetailAndSizeTextsFitTheirPlaces)
+{
+    TEvalSauve e;
+    const struct { const char *nom; int slot; const char *texte; } titres[] = {
+        {"Label7", 1, "JPEG (24 bpp - quality 100%)"}, {"Label8", 6, "JPEG (24 bpp - quality 50%)"},
+        {"Label9", 2, "PNG (8 bpp - Optimized)"},      {"Label10", 3, "Bmp (8 bpp - Optimized)"},
+        {"Label11", 4, "Gif (8 bpp - Optimized)"},     {"Label12", 5, "Gif (Half tones)"},
+    };
+    for (const auto &t : titres) {
+        auto *l = e.findChild<QLabel *>(QString::fromLatin1(t.nom));
+        ASSERT_NE(l, nullptr) << t.nom;
+        EXPECT_EQ(l, e.titre(t.slot)) << t.nom;
+        EXPECT_EQ(l->text(), QString::fromLatin1(t.texte));
+    }
+
+    const QString long_ = QStringLiteral("274 Kb (280076 bytes) (Build in 106 ms)");
+    for (int slot = 1; slot <= NombreEssaisEval; ++slot) {
+        QLabel *r = e.resultat(slot);
+        EXPECT_EQ(r->objectName(), QStringLiteral("Label%1").arg(slot));
+        r->setText(long_);
+        EXPECT_LE(r->fontMetrics().horizontalAdvance(long_), r->width()) << slot;
+        EXPECT_LE(r->geometry().right(), e.width() - 1) << slot;
+        for (int autre = 1; autre <= NombreEssaisEval; ++autre)
+            if (autre != slot) {
+                EXPECT_FALSE(r->geometry().intersects(e.resultat(autre)->geometry())) << slot << " " << autre;
+                EXPECT_FALSE(r->geometry().intersects(e.titre(autre)->geometry())) << slot << " " << autre;
+                EXPECT_FALSE(r->geometry().intersects(e.image(autre)->geometry())) << slot << " " << autre;
+            }
+    }
+
+    // Saved losslessly, the thumbnail holds the detail pixel for pixel from (1, 1).
+    const QImage finale = degrade(240, 294);
+    const QString temp = testenv::tempDir() + QStringLiteral("/EvalSauve.jpg");
+    const auto r = EvalueSauvegardes(finale, temp, [](const QImage &img, const QString &f, int, TypeSauver) {
+        return img.save(f, "PNG") ? StatutImage::Ok : StatutImage::GenericError;
+    });
+    ASSERT_TRUE(r[0].reussi);
+    const QImage detail = DetailRond(finale);
+    int opaques = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (qAlpha(detail.pixel(x, y)) == 255 && !(x < 40 && y < 16)) { // "Zoom" is written over the corner
+                ++opaques;
+                ASSERT_EQ(r[0].vignette.pixel(1 + x, 1 + y), detail.pixel(x, y)) << x << "," << y;
+            }
+    EXPECT_GT(opaques, 6000);
+}

@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QImageReader>
+#include <QTimer>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -103,6 +106,58 @@ QString ecritGifAnime(const QString &nom, int delaiCs = 10)
         20, 10, palette, {gifecrit::uni(20, 10, 0, 0, 0, 0, 1, 1, delaiCs), gifecrit::uni(20, 10, 1, 1, 0, 0, 1, 1, delaiCs)});
     const QString f = dossierImages() + QLatin1Char('/') + nom;
     testenv::writeFile(f, octets);
+    return f;
+}
+
+// A baseline TIFF (uncompressed RGB, one strip a page) with one page per
+// colour, every page w x h.
+QString ecritTiffPages(const QString &nom, int w, int h, const QList<QRgb> &pages)
+{
+    QByteArray o("II*\0", 4);
+    const auto mot = [](QByteArray &b, quint16 v) { b.append(char(v & 0xFF)).append(char(v >> 8)); };
+    const auto dmot = [&](QByteArray &b, quint32 v) {
+        mot(b, quint16(v & 0xFFFF));
+        mot(b, quint16(v >> 16));
+    };
+    dmot(o, 8);
+    const int entrees = 10;
+    const quint32 tailleIfd = 2 + entrees * 12 + 4;
+    const quint32 pixels = quint32(w * h * 3);
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const quint32 debut = quint32(o.size());
+        const quint32 bits = debut + tailleIfd;
+        const quint32 donnees = bits + 6;
+        const quint32 suivant = i + 1 < pages.size() ? donnees + pixels : 0;
+        mot(o, entrees);
+        const auto entree = [&](quint16 tag, quint16 type, quint32 n, quint32 valeur) {
+            mot(o, tag);
+            mot(o, type);
+            dmot(o, n);
+            if (type == 3 && n == 1) {
+                mot(o, quint16(valeur));
+                mot(o, 0);
+            } else {
+                dmot(o, valeur);
+            }
+        };
+        entree(256, 3, 1, quint32(w));          // width
+        entree(257, 3, 1, quint32(h));          // length
+        entree(258, 3, 3, bits);                // 8, 8, 8 bits
+        entree(259, 3, 1, 1);                   // no compression
+        entree(262, 3, 1, 2);                   // RGB
+        entree(273, 4, 1, donnees);             // strip offset
+        entree(277, 3, 1, 3);                   // samples per pixel
+        entree(278, 3, 1, quint32(h));          // rows per strip
+        entree(279, 4, 1, pixels);              // strip bytes
+        entree(284, 3, 1, 1);                   // chunky
+        dmot(o, suivant);
+        for (int k = 0; k < 3; ++k)
+            mot(o, 8);
+        for (int k = 0; k < w * h; ++k)
+            o.append(char(qRed(pages[i]))).append(char(qGreen(pages[i]))).append(char(qBlue(pages[i])));
+    }
+    const QString f = dossierImages() + QLatin1Char('/') + nom;
+    testenv::writeFile(f, o);
     return f;
 }
 
@@ -625,5 +680,67 @@ TEST(OpenPictureDialogGdi, QualityLabelIsNotUnderItsTrackBar)
         const int texte = label->fontMetrics().horizontalAdvance(label->text());
         EXPECT_LE(label->x() + texte, barre->x()) << q;
         EXPECT_GE(label->width(), texte) << q;
+    }
+}
+
+// A two-page TIFF: both pages counted and played, a page every 750 ms; the
+// reader agrees on the file (an independent check of the test's writer).
+TEST(OpenPictureDialogGdi, TwoPageTiffShowsItsPagesAndPlaysThem)
+{
+    const QString tiff = ecritTiffPages(QStringLiteral("pages.tif"), 24, 12, {Rouge, Bleu});
+    {
+        QImageReader lecteur(tiff);
+        ASSERT_EQ(lecteur.format(), QByteArray("tiff")) << "no TIFF reader installed";
+        ASSERT_EQ(lecteur.imageCount(), 2);
+        EXPECT_EQ(lecteur.read().pixel(3, 3), Rouge);
+        ASSERT_TRUE(lecteur.jumpToImage(1));
+        EXPECT_EQ(lecteur.read().pixel(3, 3), Bleu);
+    }
+    Dialogue d;
+    d.choisit(tiff);
+    ATTEND(d.dlg.animeVignette() != nullptr);
+    EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral(" (24x12) (2 img)"));
+    TAnimeThreadDlg *anime = d.dlg.animeVignette();
+    ATTEND(anime->imageCourante() == 0);
+    ASSERT_EQ(anime->nombreImages(), 2);
+    EXPECT_EQ(anime->delais(), (QList<int>{750, 750}));
+    const QPoint centre(d.label("PaintBox")->width() / 2, d.label("PaintBox")->height() / 2);
+    EXPECT_EQ(d.vignette().pixel(centre), Rouge);
+    QSignalSpy images(anime, &TAnimeThreadDlg::imageDessinee);
+    ASSERT_TRUE(images.wait(5000));
+    EXPECT_EQ(images.takeFirst().at(0).toInt(), 1);
+    EXPECT_EQ(d.vignette().pixel(centre), Bleu);
+
+    // A one-page TIFF is a still picture.
+    const QString une = ecritTiffPages(QStringLiteral("une.tif"), 24, 12, {Bleu});
+    d.choisit(une);
+    ATTEND_EGAL(d.label("PictureLabel")->text(), QStringLiteral(" (24x12) (1 img)"));
+    EXPECT_EQ(d.dlg.animeVignette(), nullptr);
+}
+
+// The list's background picture follows the main window's look.
+TEST(OpenPictureDialogGdi, BackgroundPictureOnlyInTheDefaultLook)
+{
+    ecritPng("fond.png", 4, 4, Rouge);
+    for (const bool uniforme : {false, true}) {
+        QWidget principale;
+        principale.setProperty("apparenceUniforme", uniforme);
+        QDialog fille(&principale); // the chooser opens it over itself
+        bool vu = false, fond = false, texture = false;
+        QTimer::singleShot(0, [&] {
+            auto *dlg = qobject_cast<TOpenPictureDialogGDI *>(QApplication::activeModalWidget());
+            if (!dlg)
+                return;
+            vu = true;
+            fond = dlg->BkgImage;
+            QListView *liste = dlg->dialogueFichiers()->findChild<QListView *>(QStringLiteral("listView"));
+            (void)QTest::qWaitFor([&] { return liste->palette().brush(QPalette::Base).style() == Qt::TexturePattern; }, 1000);
+            texture = liste->palette().brush(QPalette::Base).style() == Qt::TexturePattern;
+            dlg->reject();
+        });
+        EXPECT_FALSE(OuvreImageAvecApercu(&fille, optionsOuverture(dossierImages())));
+        ASSERT_TRUE(vu) << uniforme;
+        EXPECT_EQ(fond, !uniforme);
+        EXPECT_EQ(texture, !uniforme);
     }
 }

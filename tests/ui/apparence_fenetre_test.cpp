@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QMainWindow>
+#include <QPainter>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -287,6 +288,68 @@ TEST(AppliqueApparence, SetsTheToolBarTileTheButtonsAndTheChoices)
     EXPECT_FALSE(gradient->isHidden());
     // One style for the window, whatever the number of calls.
     EXPECT_EQ(fenetre.findChildren<StyleBoutonsOutils *>().size(), 1);
+}
+
+namespace {
+
+// A bar that writes on itself, as the chooser's tool bar writes its captions.
+class BarreEcrite : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    int peintures = 0;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        ++peintures;
+        QPainter(this).fillRect(QRect(10, 5, 20, 10), Qt::red);
+    }
+};
+
+// How many pixels of `zone` in the grab are those of the tile laid from (0, 0).
+int pixelsDeTuile(const QImage &vu, const QImage &tuile, const QRect &zone)
+{
+    int n = 0;
+    for (int y = zone.top(); y <= zone.bottom(); ++y)
+        for (int x = zone.left(); x <= zone.right(); ++x)
+            n += testenv::proche(vu.pixel(x, y), tuile.pixel(x % tuile.width(), y % tuile.height()), 2);
+    return n;
+}
+
+} // namespace
+
+TEST(FondCoolBar, TheTileGoesUnderWhatABarPaintsAndInPlaceOfAToolBarsPanel)
+{
+    const QImage tuile = DessineDegrade(TColor::fromRgb(46, 151, 227), 42, 48).convertToFormat(QImage::Format_RGB32);
+
+    // A bar painting itself: its own drawing over the tile, in both looks.
+    BarreEcrite barre;
+    barre.resize(120, 48);
+    MajFondCoolBar(&barre, tuile, false);
+    QImage vu = barre.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(barre.peintures, 0) << "the bar's own painting must run over the tile";
+    EXPECT_EQ(vu.pixel(20, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(pixelsDeTuile(vu, tuile, QRect(40, 0, 80, 48)), 80 * 48);
+    MajFondCoolBar(&barre, tuile, true);
+    const int avant = barre.peintures;
+    vu = barre.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_GT(barre.peintures, avant);
+    EXPECT_EQ(vu.pixel(20, 10), qRgb(255, 0, 0));
+    EXPECT_LT(pixelsDeTuile(vu, tuile, QRect(40, 0, 80, 48)), 80 * 48 / 2);
+
+    // A plain tool bar of a main window: the tile, not the style's panel
+    // (drawn from a picture brush's missing colour, black).
+    QMainWindow fenetre;
+    auto *outils = new QToolBar(&fenetre);
+    fenetre.addToolBar(outils);
+    outils->addAction(QStringLiteral("A"));
+    fenetre.setCentralWidget(new QWidget(&fenetre));
+    fenetre.resize(400, 200);
+    MajFondCoolBar(outils, tuile, false);
+    const QImage barreVue = outils->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect droite(outils->width() - 60, 0, 60, outils->height());
+    EXPECT_GT(pixelsDeTuile(barreVue, tuile, droite), droite.width() * droite.height() * 9 / 10);
 }
 
 TEST(EtiquetteRelief, RedWhileCreationIsDisabled)

@@ -135,22 +135,114 @@ std::vector<uint8_t> octetsMultiChaine(const std::vector<std::u16string> &l)
 
 namespace {
 
+bool estHaut(char16_t c)
+{
+    return c >= 0xD800 && c < 0xDC00;
+}
+
+bool estBas(char16_t c)
+{
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// A surrogate without its partner: UTF-8 has no form for it (the UTF-8
+// writer would turn it into U+FFFD, and two such names into one), so the
+// stored text carries its unit in an escape of its own.
+bool surrogatSeul(const std::u16string &s, size_t i)
+{
+    if (estHaut(s[i]))
+        return i + 1 >= s.size() || !estBas(s[i + 1]);
+    if (estBas(s[i]))
+        return i == 0 || !estHaut(s[i - 1]);
+    return false;
+}
+
+// Walks a name as runs of UTF-8 text between lone surrogates.
+template <typename Texte, typename Unite>
+void parcourt(const std::u16string &s, Texte texte, Unite unite)
+{
+    size_t debut = 0;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (surrogatSeul(s, i)) {
+            texte(versUtf8(s.substr(debut, i - debut)));
+            unite(s[i]);
+            debut = i + 1;
+        }
+    texte(versUtf8(s.substr(debut)));
+}
+
+// Four hex digits at s[pos], exactly.
+std::optional<char16_t> uniteHexa(const std::string &s, size_t pos)
+{
+    if (pos + 4 > s.size())
+        return std::nullopt;
+    unsigned v = 0;
+    for (size_t i = pos; i < pos + 4; ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (!std::isxdigit(c))
+            return std::nullopt;
+        v = v << 4 | unsigned(std::isdigit(c) ? c - '0' : (c | 0x20) - 'a' + 10);
+    }
+    return char16_t(v);
+}
+
+// A name as it is read back: UTF-8 bytes, and lone surrogates given by
+// their escape. An escape must stand for a surrogate that stays alone (a
+// pair has its UTF-8 form), so that each name has a single stored form.
+class NomLu
+{
+public:
+    void octet(char c) { m_octets += c; }
+    bool unite(char16_t u)
+    {
+        if (!estHaut(u) && !estBas(u))
+            return false;
+        vide();
+        if (estBas(u) && !m_nom.empty() && estHaut(m_nom.back()))
+            return false;
+        m_nom += u;
+        return true;
+    }
+    std::u16string nom()
+    {
+        vide();
+        return m_nom;
+    }
+
+private:
+    void vide()
+    {
+        m_nom += depuisUtf8(m_octets);
+        m_octets.clear();
+    }
+    std::u16string m_nom;
+    std::string m_octets;
+};
+
 std::string cite(const std::u16string &s)
 {
     std::string out = "\"";
-    for (char c : versUtf8(s)) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (c == '\\' || c == '"') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20 || u == 0x7F) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", u);
-            out += buf;
-        } else {
-            out += c;
+    const auto texte = [&out](const std::string &utf8) {
+        for (char c : utf8) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (c == '\\' || c == '"') {
+                out += '\\';
+                out += c;
+            } else if (u < 0x20 || u == 0x7F) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\x%02x", u);
+                out += buf;
+            } else {
+                out += c;
+            }
         }
-    }
+    };
+    const auto unite = [&out](char16_t u) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(u));
+        out += buf;
+    };
+    parcourt(s, texte, unite);
     return out + "\"";
 }
 
@@ -189,32 +281,47 @@ std::string hexa(const std::vector<uint8_t> &d)
 
 // A key name as it stands in a key line: "%", control characters and DEL
 // as "%" and two hex digits, so that no key name can end its line early or
-// be read back as another name.
+// be read back as another name; a lone surrogate as "%u" and four.
 std::string nomCleEchappe(const std::u16string &nom)
 {
     std::string out;
-    for (char c : versUtf8(nom)) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F || c == '%') {
-            char buf[4];
-            std::snprintf(buf, sizeof buf, "%%%02X", u);
-            out += buf;
-        } else {
-            out += c;
+    const auto texte = [&out](const std::string &utf8) {
+        for (char c : utf8) {
+            const unsigned char u = static_cast<unsigned char>(c);
+            if (u < 0x20 || u == 0x7F || c == '%') {
+                char buf[4];
+                std::snprintf(buf, sizeof buf, "%%%02X", u);
+                out += buf;
+            } else {
+                out += c;
+            }
         }
-    }
+    };
+    const auto unite = [&out](char16_t u) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "%%u%04X", unsigned(u));
+        out += buf;
+    };
+    parcourt(nom, texte, unite);
     return out;
 }
 
-std::optional<std::string> nomCleLu(const std::string &s)
+std::optional<std::u16string> nomCleLu(const std::string &s)
 {
-    std::string out;
+    NomLu out;
     for (size_t i = 0; i < s.size(); ++i) {
         const unsigned char u = static_cast<unsigned char>(s[i]);
         if (u < 0x20 || u == 0x7F)
             return std::nullopt;
         if (s[i] != '%') {
-            out += s[i];
+            out.octet(s[i]);
+            continue;
+        }
+        if (i + 1 < s.size() && s[i + 1] == 'u') {
+            const auto unite = uniteHexa(s, i + 2);
+            if (!unite || !out.unite(*unite))
+                return std::nullopt;
+            i += 5;
             continue;
         }
         unsigned v = 0;
@@ -222,10 +329,10 @@ std::optional<std::string> nomCleLu(const std::string &s)
             || !std::isxdigit(static_cast<unsigned char>(s[i + 1]))
             || !std::isxdigit(static_cast<unsigned char>(s[i + 2])))
             return std::nullopt;
-        out += char(v);
+        out.octet(char(v));
         i += 2;
     }
-    return out;
+    return out.nom();
 }
 
 void ecritCle(const CleReg &k, const std::string &chemin, std::string &out)
@@ -260,30 +367,35 @@ std::optional<std::u16string> litCite(const std::string &line, size_t &pos)
 {
     if (pos >= line.size() || line[pos] != '"')
         return std::nullopt;
-    std::string out;
+    NomLu out;
     for (++pos; pos < line.size(); ++pos) {
         const char c = line[pos];
         if (c == '"') {
             ++pos;
-            return depuisUtf8(out);
+            return out.nom();
         }
         if (c == '\\') {
             if (++pos >= line.size())
                 return std::nullopt;
             const char e = line[pos];
             if (e == '\\' || e == '"') {
-                out += e;
+                out.octet(e);
             } else if (e == 'x' && pos + 2 < line.size()) {
                 unsigned v = 0;
                 if (std::sscanf(line.substr(pos + 1, 2).c_str(), "%2x", &v) != 1)
                     return std::nullopt;
-                out += char(v);
+                out.octet(char(v));
                 pos += 2;
+            } else if (e == 'u') {
+                const auto unite = uniteHexa(line, pos + 1);
+                if (!unite || !out.unite(*unite))
+                    return std::nullopt;
+                pos += 4;
             } else {
                 return std::nullopt;
             }
         } else {
-            out += c;
+            out.octet(c);
         }
     }
     return std::nullopt;
@@ -359,7 +471,7 @@ std::optional<Registre> Registre::lire(const std::string &texte)
                 const auto n = nomCleLu(versUtf8(p));
                 if (!n || n->empty())
                     return std::nullopt;
-                decodes.push_back(depuisUtf8(*n));
+                decodes.push_back(*n);
             }
             const std::optional<std::vector<std::u16string>> parts = decodes;
             const std::u16string root = cleSansCasse((*parts)[0]);

@@ -12,7 +12,10 @@
 //   "Other"=hex(7):41,00,00,00,00,00
 // A string is written in quotes only when its bytes are exactly a UTF-16
 // text and one terminating NUL; anything else is written as hex(type) so
-// that every value survives a round trip byte for byte.
+// that every value survives a round trip byte for byte. A name may hold any
+// UTF-16 units: in a quoted name a control character is "\x" and two hex
+// digits, in a key name "%" and two; a surrogate without its partner, which
+// UTF-8 cannot hold, is "\u" (quoted) or "%u" (key) and its four digits.
 
 #include <cstdint>
 #include <memory>

@@ -386,6 +386,42 @@ TEST_F(Simulateur, NomsDeClesHostilesNeCassentPasLeRegistre)
     ASSERT_TRUE(lien.ConnecteCE(5000));
 }
 
+TEST_F(Simulateur, NomsAUnSurrogatSeulGardesDUneSessionALAutre)
+{
+    // Names that differ only in a surrogate without its partner, made by
+    // the device's own calls, stay apart and unchanged in the next session.
+    const std::u16string cleA = u"Software\\" + std::u16string(1, char16_t(0xDAF3)) + u"x";
+    const std::u16string cleB = u"Software\\" + std::u16string(1, char16_t(0xDA00)) + u"x";
+    const std::u16string valA{char16_t(0xDAF3), u'\u2E65', u'\u7374'};
+    const std::u16string valB{char16_t(0xDA00), u'\u2E65', u'\u7374'};
+    DWORD disposition = 0;
+    for (DWORD i = 0; i < 2; ++i) {
+        CEHKEY k = 0;
+        ASSERT_EQ(lien.CeRegCreateKeyEx(OVD_HKEY_CURRENT_USER, (i ? cleB : cleA).c_str(), 0, nullptr, 0, 0, nullptr,
+                                        &k, &disposition),
+                  0);
+        ASSERT_EQ(lien.CeRegSetValueEx(k, valA.c_str(), 0, OVD_REG_DWORD, reinterpret_cast<const BYTE *>(&i), 4), 0);
+        ASSERT_EQ(lien.CeRegSetValueEx(k, valB.c_str(), 0, OVD_REG_DWORD, reinterpret_cast<const BYTE *>(&i), 4), 0);
+        EXPECT_EQ(lien.CeRegCloseKey(k), 0);
+    }
+    lien.DeconnecteCE();
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    for (DWORD i = 0; i < 2; ++i) {
+        const CEHKEY k = ouvre(OVD_HKEY_CURRENT_USER, (i ? cleB : cleA).c_str());
+        for (const auto &nom : {valA, valB}) {
+            DWORD type = 0, v = 9, cb = 4;
+            EXPECT_EQ(lien.CeRegQueryValueEx(k, nom.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(&v), &cb), 0);
+            EXPECT_EQ(v, i);
+        }
+        DWORD sousCles = 0, valeurs = 0;
+        ASSERT_EQ(lien.CeRegQueryInfoKey(k, nullptr, nullptr, nullptr, &sousCles, nullptr, nullptr, &valeurs,
+                                         nullptr, nullptr, nullptr, nullptr),
+                  0);
+        EXPECT_EQ(valeurs, 2u);
+        lien.CeRegCloseKey(k);
+    }
+}
+
 TEST_F(Simulateur, LOutilChangeLeRegistreDUneSessionOuverte)
 {
     // policy / set-dword edit the file; the open session reads it again.

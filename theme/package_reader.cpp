@@ -3,6 +3,7 @@
 #include "theme/animation_pause.h"
 #include "theme/cp1252.h"
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_couleurs.h"
 #include "theme/inf_rebuilder.h"
 #include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
@@ -73,8 +74,7 @@ bool hexa(const QString &t)
 
 QByteArray encoderTexte(const QStringList &lignes)
 {
-    const QString texte = lignes.join(QLatin1String("\r\n")) + QLatin1String("\r\n");
-    return cp1252::encode(texte).value_or(texte.toUtf8());
+    return cp1252::encodeLossy(lignes.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
 }
 
 // A working file the read replaces: from a copy of `source`, or from `octets`.
@@ -278,6 +278,9 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
                 c.lignes << l->nom + QLatin1String(" = ") + hexPaires(l->texte, false) + QLatin1String("; 00000001");
         }
     }
+    // A name the Windows-1252 lines cannot hold comes back whole from here.
+    if (const QStringList exacts = LignesNomsExacts(nomTheme, lecture.NomInterneLu); !exacts.isEmpty())
+        c.lignes << QStringLiteral("[EtatTheme]   ; ") << exacts;
     return c;
 }
 

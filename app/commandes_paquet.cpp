@@ -97,21 +97,6 @@ std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QS
     return choisi;
 }
 
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture)
-{
-    const auto choisi = ChoisitPaquet(ctx.prompts, ctx.pause, dossierOuverture);
-    if (!choisi)
-        return std::nullopt;
-    const ResultatLecture lu = LitTsk(*choisi, doc, ctx);
-    if (const QStringList textes = TextesLecture(lu); !textes.isEmpty()) {
-        AnimationPauseGuard pause(ctx.pause);
-        for (const QString &t : textes)
-            ctx.prompts.message(t);
-    }
-    return lu.infos();
-}
-
 void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli, AnimationPause *pause)
 {
     AnimationPauseGuard enPause(pause);

@@ -23,13 +23,9 @@ bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const 
 
 // Asks for a package through the package dialog, starting in
 // dossierOuverture, which then follows the chosen file's folder. Nothing when
-// the user cancels.
+// the user cancels. The read command (TOrvandel::LireFichierBtnClick) asks
+// here, then reads the package as every other road does (TOrvandel::LitTsk).
 std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QString &dossierOuverture);
-
-// The read command: asks for a package (starting in dossierOuverture, which
-// then follows the chosen file's folder) and reads it.
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture);
 
 // The save-installation-files command: proposes theme name + ".inf" in the
 // program folder and saves the INF text there, then proposes theme name +

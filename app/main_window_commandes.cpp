@@ -7,6 +7,7 @@
 #include "app/commandes_paquet.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
+#include "apercu/vue_apercu_ecran.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/cabinet_paquet.h"
 #include "theme/fichier_couleurs.h"
@@ -129,6 +130,9 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
         optionsForm()->choisitFormat(format);
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
     MajMarqueurWM5();
+    // The new theme shows with its Start menu closed.
+    if (m_apercu)
+        m_apercu->masqueMenuDemarrer();
     apresChangementImages();
     m_pages->update();
     // After the first idle pass, a package whose pictures do not have the

@@ -488,9 +488,23 @@ InfosLecture InfosFenetreInf(const DocumentSetup &d, const QString &fichier, con
     return infos;
 }
 
+// "tdywater_garde.gif", "tdywater_garde2.gif"...: a picture a format change
+// put aside.
+bool estCopieMiseDeCote(const QString &nom, const QString &base)
+{
+    const QString prefixe = base + QStringLiteral("_garde");
+    if (!nom.startsWith(prefixe) || !nom.endsWith(QLatin1String(".gif")))
+        return false;
+    const QStringView numero = QStringView(nom).sliced(prefixe.size(), nom.size() - prefixe.size() - 4);
+    for (QChar c : numero)
+        if (!c.isDigit() || c.unicode() > 0x7F)
+            return false;
+    return true;
+}
+
 // The working files the read puts in place: the pictures of the set (a
 // missing Start picture is the Today one; a missing Today picture is
-// deleted) and the colour file.
+// deleted) and the colour file; every other working picture is deleted.
 struct FichiersTravail
 {
     std::vector<Remplacement> remplacements;
@@ -517,6 +531,22 @@ FichiersTravail PrepareFichiersTravail(const std::array<QString, 4> &images, int
         poser(QStringLiteral("tdywater") + l + QLatin1String(".gif"), images[2]);
         poser(QStringLiteral("stwater") + p + QLatin1String(".gif"), images[1].isEmpty() ? images[0] : images[1]);
         poser(QStringLiteral("stwater") + l + QLatin1String(".gif"), images[3].isEmpty() ? images[2] : images[3]);
+    }
+    // Nothing of the theme before stays beside the new one: the size variants
+    // of another picture set and the pictures a format change put aside.
+    QStringList poses;
+    for (const Remplacement &r : f.remplacements)
+        poses << QFileInfo(r.cible).fileName();
+    for (const QString &base : {QStringLiteral("tdywater"), QStringLiteral("stwater")}) {
+        for (const QString &suffixe : {QStringLiteral("_240_320"), QStringLiteral("_320_240"),
+                                       QStringLiteral("_480_640"), QStringLiteral("_640_480")}) {
+            const QString nom = base + suffixe + QLatin1String(".gif");
+            if (!poses.contains(nom) && !f.effacements.contains(dossier.filePath(nom)))
+                f.effacements << dossier.filePath(nom);
+        }
+        for (const QString &nom : dossier.entryList({base + QStringLiteral("_garde*.gif")}, QDir::Files | QDir::System))
+            if (estCopieMiseDeCote(nom, base))
+                f.effacements << dossier.filePath(nom);
     }
     f.remplacements.push_back({fichierCouleurs, {}, encoderTexte(couleurs.lignes)});
     return f;

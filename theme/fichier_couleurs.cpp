@@ -44,11 +44,19 @@ std::optional<QByteArray> encodeCouleurs(const QString &texte)
     return cp1252::encodeLossy(texte);
 }
 
+// What the colour-file line "key = name" gives back when read.
+QString relitLigne(const QString &nom)
+{
+    const QByteArray ligne = "[N]\r\nK = " + cp1252::encodeLossy(NomEnLigne(nom)) + "\r\n";
+    return IniFile::fromBytes(ligne).readString(QStringLiteral("N"), QStringLiteral("K"));
+}
+
 // A name the Windows-1252 lines cannot give back as it is: a character the
-// code page lacks, or blanks at an end that the INI reading trims.
+// code page lacks, a control character, blanks at an end or enclosing
+// quotes that the INI reading takes away.
 bool nomInexact(const QString &nom)
 {
-    return !cp1252::canEncode(nom) || nom != nom.trimmed();
+    return relitLigne(nom) != nom;
 }
 
 QString pourcent(const QString &texte)
@@ -68,7 +76,7 @@ void prendNomExact(const IniFile &ini, QLatin1String cle, QString &nom)
     if (!ini.valueExists(kSectionEtat, cle))
         return;
     const QString exact = depuisPourcent(ini.readString(kSectionEtat, cle));
-    if (cp1252::representable(exact).trimmed() == nom.trimmed())
+    if (relitLigne(exact) == nom)
         nom = exact;
 }
 
@@ -84,7 +92,7 @@ bool ecritFichier(const std::optional<QByteArray> &octets, const QString &fichie
 QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
 {
     const ParametresWM5 &p = doc.parametres();
-    QString texte = QStringLiteral("[CouleursTSK]   ; ") + doc.nomInterneEffectif() + kCrLf;
+    QString texte = QStringLiteral("[CouleursTSK]   ; ") + NomEnLigne(doc.nomInterneEffectif()) + kCrLf;
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
         const SlotCouleur &s = doc.slot(i);
         texte += QStringLiteral("coul") + s.libelle.left(2) + QStringLiteral(" = ") + CouleurVersTexte(s.couleur)
@@ -94,8 +102,8 @@ QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
         texte += QStringLiteral("coul34 = ") + CouleurVersTexte(p.Coul34) + QStringLiteral(";  Couleur 34 (WM5)") + kCrLf;
     if (avecNoms) {
         texte += QStringLiteral("[NomTheme]   ; ") + kCrLf;
-        texte += QStringLiteral("NomFic = ") + doc.nomTheme() + kCrLf;
-        texte += QStringLiteral("NomInterne = ") + doc.nomInterneEffectif() + kCrLf;
+        texte += QStringLiteral("NomFic = ") + NomEnLigne(doc.nomTheme()) + kCrLf;
+        texte += QStringLiteral("NomInterne = ") + NomEnLigne(doc.nomInterneEffectif()) + kCrLf;
     }
     return texte;
 }
@@ -131,6 +139,15 @@ void litEtatTheme(const IniFile &ini, JeuCouleursLu &lu)
 
 } // namespace
 
+QString NomEnLigne(const QString &nom)
+{
+    QString ligne = nom;
+    for (QChar &c : ligne)
+        if (c.unicode() < 0x20)
+            c = QLatin1Char('?');
+    return ligne;
+}
+
 QStringList LignesNomsExacts(const QString &nomTheme, const QString &nomInterne)
 {
     QStringList lignes;
@@ -155,7 +172,7 @@ std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *e
             texte += QStringLiteral("UseStartImage = ") + QString::number(uint32_t(p.ValUseStartImage)) + kCrLf;
     }
     texte += QStringLiteral("[EtatTheme]   ; ") + kCrLf;
-    texte += kCleNomInterneSaisi + QStringLiteral(" = ") + doc.nomInterne() + kCrLf;
+    texte += kCleNomInterneSaisi + QStringLiteral(" = ") + NomEnLigne(doc.nomInterne()) + kCrLf;
     QStringList inclus;
     for (const SlotCouleur &s : doc.jeuCouleurs())
         inclus << (s.inclus ? QStringLiteral("1") : QStringLiteral("0"));

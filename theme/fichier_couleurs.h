@@ -34,10 +34,15 @@ bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNo
 std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur = nullptr);
 bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur = nullptr);
 
+// A name as one line of a colour-set file holds it: a control character
+// (a line break from a package's file name or setup XML) is written "?".
+QString NomEnLigne(const QString &nom);
+
 // The lines of "[EtatTheme]" that carry a name exactly, percent-encoded UTF-8
 // ("NomFicExact", "NomInterneExact"), for each name whose Windows-1252 line
-// would not give it back unchanged (a character the code page lacks, blanks
-// at an end); none for names that the lines hold. When read back, an exact
+// would not give it back unchanged (a character the code page lacks, a
+// control character, blanks at an end, enclosing quotes); none for names
+// that the lines hold. When read back, an exact
 // name replaces the one of the Windows-1252 lines only while both agree.
 QStringList LignesNomsExacts(const QString &nomTheme, const QString &nomInterne);
 

@@ -254,8 +254,8 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
     }
     if (p.Coul34Definie)
         c.lignes << QStringLiteral("coul34 = ") + CouleurVersTexte(p.Coul34) + QLatin1String("; Couleur 34 (WM5) (Added)");
-    c.lignes << QStringLiteral("[NomTheme]   ; ") << QStringLiteral("NomFic = ") + nomTheme
-             << QStringLiteral("NomInterne = ") + lecture.NomInterneLu;
+    c.lignes << QStringLiteral("[NomTheme]   ; ") << QStringLiteral("NomFic = ") + NomEnLigne(nomTheme)
+             << QStringLiteral("NomInterne = ") + NomEnLigne(lecture.NomInterneLu);
     if (p.BaseHueDefini || p.DPIDefini || p.UseStartImageDefini) {
         c.lignes << QStringLiteral("[WM5]   ; ");
         if (p.BaseHueDefini)

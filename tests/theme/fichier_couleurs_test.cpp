@@ -360,3 +360,23 @@ TEST(ThemeTravail, AnExactNameGivesWayToLinesChangedByAnotherProgram)
     EXPECT_EQ(r->nomTheme, QStringLiteral("Autre"));
     EXPECT_EQ(r->nomInterne, QStringLiteral("Имя"));
 }
+
+// A name from a package (its file name, its setup XML) may hold line breaks
+// or quotes: no line of its own reaches the file, and the exact name still
+// comes back.
+TEST(ThemeTravail, ANameWithLineBreaksOrQuotesStaysOnItsLine)
+{
+    ThemeDocument ecrit;
+    ecrit.setNomTheme(QStringLiteral("A\r\n[WM5]\r\nBaseHue = 7"));
+    ecrit.setNomInterne(QStringLiteral("\"Q\""));
+    const QByteArray octets = *TexteThemeTravail(ecrit);
+    EXPECT_TRUE(octets.contains("\r\nNomFic = A??[WM5]??BaseHue = 7\r\n")) << octets.toStdString();
+    EXPECT_FALSE(octets.contains("\r\n[WM5]"));
+    EXPECT_TRUE(octets.startsWith("[CouleursTSK]   ; \"Q\"\r\n"));
+    ThemeDocument lu;
+    const auto r = LitJeuCouleurs(octets, lu, true);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->nomTheme, ecrit.nomTheme());
+    EXPECT_EQ(r->nomInterne, ecrit.nomInterne());
+    EXPECT_FALSE(r->wm5.BaseHueDefini);
+}

@@ -3,6 +3,7 @@
 #include "tests/support/setup_ce_builder.h"
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
+#include "theme/fichier_couleurs.h"
 #include "theme/package_reader.h"
 
 #include <QDir>
@@ -529,6 +530,28 @@ TEST(LitTsk, ThePicturesOfTheThemeBeforeGoInTheSameTransaction)
         attendus.sort();
         EXPECT_EQ(restent, attendus);
     }
+}
+
+// An AppName whose character references make line breaks, and a package
+// name in another script: the working colour file keeps each on its line,
+// and both names come back whole from it.
+TEST(LitTsk, NamesFromThePackageNeverBreakTheColourFileLines)
+{
+    Banc b;
+    QByteArray xml = xmlTheme(source("tdywater.gif", "t.001") + source("stwater.gif", "s.002"));
+    xml.replace("value=\"X\"", "value=\"I&#13;&#10;[WM5]&#13;&#10;BaseHue = 7 &#x436;\"");
+    const QString p = b.paquet(QStringLiteral("日本.tsk"), {{"_setup.xml", xml}, {"t.001", ImgTd}, {"s.002", ImgSt}});
+    ASSERT_TRUE(LitTsk(p, b.doc, b.ctx)) << TextesLecture(LitTsk(p, b.doc, b.ctx)).join('|').toStdString();
+    EXPECT_EQ(b.doc.nomTheme(), QStringLiteral("日本"));
+    EXPECT_EQ(b.doc.nomInterne(), QStringLiteral("I\r\n[WM5]\r\nBaseHue = 7 \u0436"));
+    const QByteArray octets = testenv::readFile(b.ctx.fichierCouleurs);
+    EXPECT_TRUE(octets.contains("\r\nNomFic = ??\r\nNomInterne = I??[WM5]??BaseHue = 7 ?\r\n")) << octets.toStdString();
+    EXPECT_FALSE(octets.contains("\r\n[WM5]"));
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, b.ctx.fichierCouleurs, true).ok);
+    EXPECT_EQ(relu.nomTheme(), b.doc.nomTheme());
+    EXPECT_EQ(relu.nomInterne(), b.doc.nomInterne());
+    EXPECT_FALSE(relu.parametres().BaseHueDefini);
 }
 
 TEST(LitTsk, FilesAKilledReadLeftAreSweptByTheNextRead)

@@ -47,6 +47,11 @@ bool deplace(const QString &source, const QString &cible, QString *erreur)
 
 } // namespace
 
+QString RefusNomThemePaquet(const QString &nom)
+{
+    return nom.isEmpty() ? QString() : ControleNoms::nomTheme(nom);
+}
+
 bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk)
 {
     AnimationPauseGuard enPause(ctx.pause);

@@ -14,6 +14,11 @@ class ThemeDocument;
 // The package commands of the tool bar: create, read, and save the
 // installation files.
 
+// Why no package can be created under this theme name (a character the
+// device's character set lacks, one that names no file...), empty when one
+// can; an empty name is asked for only when the package is created.
+QString RefusNomThemePaquet(const QString &nom);
+
 // The create command: builds the package of the theme and moves it into
 // dossierTsk (the save folder) as theme name + ".tsk", after asking before an
 // existing package is replaced. The package there is replaced atomically and

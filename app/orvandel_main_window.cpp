@@ -109,6 +109,7 @@ void TOrvandel::construitFenetre()
     installeAideContexte();
     m_themeEdit->installEventFilter(this);
     connect(m_themeEdit, &QLineEdit::textChanged, this, &TOrvandel::ThemeEditChange);
+    connect(m_themeAppEdt, &QLineEdit::textChanged, this, &TOrvandel::ThemeAppEdtChange);
     ThemeEditChange();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         if (m_pages->currentWidget() == m_pageOptions)

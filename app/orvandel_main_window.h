@@ -212,6 +212,8 @@ private:
     void CBPanelCoulClick(int i);
     bool ThemeEditKeyPress(QKeyEvent *touche);
     void ThemeEditChange();
+    // A name that no package can hold is shown in red, the reason in its hint.
+    void ThemeAppEdtChange();
     void installeAideContexte();
     bool filtreAide(QObject *objet, QEvent *e);
     // A thumbnail was clicked: the picture at full size.

@@ -5,19 +5,23 @@
 // The read command asks in the opening folder, which follows the package.
 
 #include "apercu/vue_apercu_ecran.h"
+#include "app/options_form.h"
 #include "tests/support/cab_fabrique.h"
 #include "tests/support/fenetre_principale.h"
 #include "tests/support/setup_ce_builder.h"
 
+#include <QButtonGroup>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
 #include <map>
 
 using fenetretest::Fenetre;
+using fenetretest::surFenetreModale;
 
 namespace {
 
@@ -116,6 +120,21 @@ TEST(LectureRemplaceTheme, APortraitOnlyPackageLeavesNothingOfTheThemeBefore)
     EXPECT_EQ(w.contexte().document.format().FormatTheme, 3);
     EXPECT_EQ(v->surimpression(), Surimpression::Aucune);
     EXPECT_TRUE(v->images().surimpression.isNull());
+
+    // Back to the VGA portrait and landscape format: no picture of the theme
+    // before comes back as the new theme's.
+    surFenetreModale([](QWidget *d) {
+        auto *options = qobject_cast<TOptionsForm *>(d);
+        ASSERT_TRUE(options);
+        QAbstractButton *b = options->FormatImgRG->button(5);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(5, b->height() / 2));
+        d->findChild<QPushButton *>("ValiderBtn")->click();
+    });
+    QTest::mouseClick(f.trouve<QPushButton>("OptionsBtn"), Qt::LeftButton);
+    ASSERT_EQ(w.contexte().document.format().FormatTheme, 5);
+    for (const auto &[nom, octets] : contenu(appli))
+        EXPECT_FALSE(octets.startsWith("GIF89a vga") || octets.startsWith("GIF89a kept")) << nom.toStdString();
+    EXPECT_EQ(testenv::readFile(appli + "stwater_garde.gif"), QByteArray("GIF89a simple start"));
     EXPECT_TRUE(f.prompts.exhausted());
     f.ferme();
 }

@@ -175,6 +175,14 @@ void VueApercuEcran::basculeZone(int zone)
     AffImage();
 }
 
+void VueApercuEcran::masqueMenuDemarrer()
+{
+    if (m_surimpression != Surimpression::MenuDemarrer)
+        return;
+    m_surimpression = Surimpression::Aucune;
+    AffImage();
+}
+
 int VueApercuEcran::zoneSous(QPointF position) const
 {
     const QPoint p = position.toPoint();

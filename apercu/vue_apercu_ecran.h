@@ -58,6 +58,8 @@ public slots:
     void imagesChangees();
     // The hot-zone action for zone 1, 2 or 3 (0 does nothing).
     void basculeZone(int zone);
+    // The Start menu over the preview (Image6) goes away; other overlays stay.
+    void masqueMenuDemarrer();
 
 signals:
     void detailChange(const QImage &detail);

@@ -47,6 +47,11 @@ bool deplace(const QString &source, const QString &cible, QString *erreur)
 
 } // namespace
 
+QString RefusNomThemePaquet(const QString &nom)
+{
+    return nom.isEmpty() ? QString() : ControleNoms::nomTheme(nom);
+}
+
 bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk)
 {
     AnimationPauseGuard enPause(ctx.pause);
@@ -95,21 +100,6 @@ std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QS
         return std::nullopt;
     dossierOuverture = QFileInfo(*choisi).absolutePath();
     return choisi;
-}
-
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture)
-{
-    const auto choisi = ChoisitPaquet(ctx.prompts, ctx.pause, dossierOuverture);
-    if (!choisi)
-        return std::nullopt;
-    const ResultatLecture lu = LitTsk(*choisi, doc, ctx);
-    if (const QStringList textes = TextesLecture(lu); !textes.isEmpty()) {
-        AnimationPauseGuard pause(ctx.pause);
-        for (const QString &t : textes)
-            ctx.prompts.message(t);
-    }
-    return lu.infos();
 }
 
 void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli, AnimationPause *pause)

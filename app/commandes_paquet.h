@@ -14,6 +14,11 @@ class ThemeDocument;
 // The package commands of the tool bar: create, read, and save the
 // installation files.
 
+// Why no package can be created under this theme name (a character the
+// device's character set lacks, one that names no file...), empty when one
+// can; an empty name is asked for only when the package is created.
+QString RefusNomThemePaquet(const QString &nom);
+
 // The create command: builds the package of the theme and moves it into
 // dossierTsk (the save folder) as theme name + ".tsk", after asking before an
 // existing package is replaced. The package there is replaced atomically and
@@ -23,13 +28,9 @@ bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const 
 
 // Asks for a package through the package dialog, starting in
 // dossierOuverture, which then follows the chosen file's folder. Nothing when
-// the user cancels.
+// the user cancels. The read command (TOrvandel::LireFichierBtnClick) asks
+// here, then reads the package as every other road does (TOrvandel::LitTsk).
 std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QString &dossierOuverture);
-
-// The read command: asks for a package (starting in dossierOuverture, which
-// then follows the chosen file's folder) and reads it.
-std::optional<InfosLecture> LireFichierBtnClick(ThemeDocument &doc, const ContexteLecture &ctx,
-                                                QString &dossierOuverture);
 
 // The save-installation-files command: proposes theme name + ".inf" in the
 // program folder and saves the INF text there, then proposes theme name +

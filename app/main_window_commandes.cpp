@@ -7,6 +7,7 @@
 #include "app/commandes_paquet.h"
 #include "app/memo_inf.h"
 #include "app/options_form.h"
+#include "apercu/vue_apercu_ecran.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/cabinet_paquet.h"
 #include "theme/fichier_couleurs.h"
@@ -129,8 +130,19 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
         optionsForm()->choisitFormat(format);
     m_ctx.indicateurWM5 = IndicateurWM5(m_ctx.document.parametres());
     MajMarqueurWM5();
+    // The new theme shows with its Start menu closed.
+    if (m_apercu)
+        m_apercu->masqueMenuDemarrer();
     apresChangementImages();
     m_pages->update();
+    // The name comes from the package's file name: one that no package can
+    // hold is said now, not first when the theme is created again.
+    if (const QString refus = RefusNomThemePaquet(m_ctx.document.nomTheme()); !refus.isEmpty() && m_ctx.prompts) {
+        AnimationPauseGuard pause(&m_ctx.animation);
+        m_ctx.prompts->message(refus + QStringLiteral("\nThe theme is read under this name; give it another one "
+                                                      "before creating its package."),
+                               {}, Prompts::Icon::Warning);
+    }
     // After the first idle pass, a package whose pictures do not have the
     // format's sizes points the user to the options.
     if (!m_verifFormatEnAttente && m_controleTailles)

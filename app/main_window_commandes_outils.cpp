@@ -4,7 +4,9 @@
 
 #include "ui/fonctions_indep.h"
 #include "app/boutons_commandes.h"
+#include "app/commandes_paquet.h"
 #include "app/panneau_couleur.h"
+#include "theme/controle_noms.h"
 #include "theme/prompts.h"
 
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolBar>
@@ -143,9 +146,36 @@ bool TOrvandel::ThemeEditKeyPress(QKeyEvent *touche)
     return true; // the key is dropped
 }
 
+namespace {
+
+// The name is kept whatever it holds; one that the package's files cannot
+// hold says so as it is typed (red text, the reason as the box's hint), not
+// only when the package is created.
+void marqueNomHorsPaquet(QLineEdit *champ, const QString &refus)
+{
+    champ->setToolTip(refus.isEmpty() ? QString()
+                                      : refus + QStringLiteral("\nThe theme keeps this name, but no package can be "
+                                                               "created under it."));
+    if (refus.isEmpty()) {
+        champ->setPalette(QPalette()); // the window's colours again
+        return;
+    }
+    QPalette p = champ->palette();
+    p.setColor(QPalette::Text, QColor(0xC0, 0x00, 0x00));
+    champ->setPalette(p);
+}
+
+} // namespace
+
+void TOrvandel::ThemeAppEdtChange()
+{
+    marqueNomHorsPaquet(m_themeAppEdt, ControleNoms::nomApplication(m_themeAppEdt->text()));
+}
+
 void TOrvandel::ThemeEditChange()
 {
     const QString nom = m_themeEdit->text();
+    marqueNomHorsPaquet(m_themeEdit, RefusNomThemePaquet(nom));
     m_sauveInf->setToolTip(QStringLiteral("Save File ") + QStringLiteral("\r\n") + QStringLiteral(" - ") + nom
                            + QStringLiteral(".inf") + QStringLiteral("\r\n") + QStringLiteral(" - ") + nom
                            + QStringLiteral(".xml"));

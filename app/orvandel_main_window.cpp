@@ -10,6 +10,7 @@
 #include "app/capture_ecran.h"
 #include "app/style_barre_outils.h"
 #include "device/etat_pda.h"
+#include "theme/animation_pause.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/prompts.h"
 #include "tools/teintes_images.h"
@@ -115,6 +116,7 @@ void TOrvandel::construitFenetre()
     installeAideContexte();
     m_themeEdit->installEventFilter(this);
     connect(m_themeEdit, &QLineEdit::textChanged, this, &TOrvandel::ThemeEditChange);
+    connect(m_themeAppEdt, &QLineEdit::textChanged, this, &TOrvandel::ThemeAppEdtChange);
     ThemeEditChange();
     connect(m_pages, &QTabWidget::currentChanged, this, [this](int) {
         if (m_pages->currentWidget() == m_pageOptions)
@@ -165,14 +167,34 @@ void TOrvandel::FormCreate()
 
 void TOrvandel::closeEvent(QCloseEvent *event)
 {
-    FormCloseQuery();
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 
-void TOrvandel::FormCloseQuery()
+bool TOrvandel::gardeThemePourDemarrage()
+{
+    QString erreur;
+    if (m_ctx.dossiers.FichierCouleurs.isEmpty()
+        || SauveThemeTravail(m_ctx.document, m_ctx.dossiers.FichierCouleurs, &erreur) || !m_ctx.prompts)
+        return true;
+    AnimationPauseGuard pause(&m_ctx.animation);
+    return m_ctx.prompts->question(erreur + QStringLiteral("\n\nThe theme being edited will not be there at the next "
+                                                            "start.\nClose anyway?"),
+                                   {}, Prompts::Buttons::OkCancel, Prompts::Icon::Warning)
+           == Prompts::Answer::Ok;
+}
+
+bool TOrvandel::FormCloseQuery()
 {
     if (m_fermee)
-        return;
+        return true;
+    // The theme being edited, for the next start (the working pictures stay
+    // too), first: the user may still keep the program open to save it.
+    if (!gardeThemePourDemarrage())
+        return false;
     m_fermee = true;
 
     crochetArreteAnimation();
@@ -186,14 +208,10 @@ void TOrvandel::FormCloseQuery()
     if (!m_ctx.dossiers.DossierThemeTmp.isEmpty())
         SupprimeDossier(m_ctx.dossiers.DossierThemeTmp);
 
-    // The theme being edited, for the next start (the working pictures stay too).
     QString erreur;
-    if (!m_ctx.dossiers.FichierCouleurs.isEmpty()
-        && !SauveThemeTravail(m_ctx.document, m_ctx.dossiers.FichierCouleurs, &erreur) && m_ctx.prompts)
-        m_ctx.prompts->message(erreur, {}, Prompts::Icon::Error);
-    erreur.clear();
     if (!SauveOptions(FichierOptions(m_ctx.dossiers), m_ctx.options, m_ctx.document.format(), m_ctx.dossiers,
                       &erreur)
         && m_ctx.prompts)
         m_ctx.prompts->message(erreur, {}, Prompts::Icon::Error);
+    return true;
 }

@@ -214,6 +214,8 @@ private:
     void CBPanelCoulClick(int i);
     bool ThemeEditKeyPress(QKeyEvent *touche);
     void ThemeEditChange();
+    // A name that no package can hold is shown in red, the reason in its hint.
+    void ThemeAppEdtChange();
     void installeAideContexte();
     bool filtreAide(QObject *objet, QEvent *e);
     // A thumbnail was clicked: the picture at full size.
@@ -255,7 +257,12 @@ private:
     void afficheEtatAS(const QString &texte);
 
     void FormCreate();
-    void FormCloseQuery();
+    // False when the user keeps the program open (the theme could not be
+    // kept for the next start and the user cancelled the close).
+    bool FormCloseQuery();
+    // Writes the working colour file for the next start; when it cannot be
+    // written, asks whether to close anyway. False: the close is cancelled.
+    bool gardeThemePourDemarrage();
 
     // Start-up and shut-down steps whose owners are not built yet. Each does
     // nothing until its owner fills it (main_window_crochets.cpp).

@@ -1,5 +1,6 @@
 // The colour-set reader on arbitrary bytes: a file it refuses changes
-// nothing in the document; one it takes leaves every slot a colour.
+// nothing in the document; one it takes leaves every slot a colour, and the
+// working file written from what it took gives the same names back.
 #include "theme/fichier_couleurs.h"
 #include "theme/theme_document.h"
 
@@ -23,6 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap(); // a refused file changes nothing
         if (!r.ok && r.erreur.isEmpty())
             __builtin_trap(); // and says why
+        if (r.ok && avecNoms) {
+            const auto octets = TexteThemeTravail(doc);
+            ThemeDocument autre;
+            const auto relu = octets ? LitJeuCouleurs(*octets, autre, true) : std::nullopt;
+            if (!relu || relu->nomTheme != doc.nomTheme() || relu->nomInterne != doc.nomInterne())
+                __builtin_trap(); // any name survives the next start
+        }
     }
     return 0;
 }

@@ -42,6 +42,28 @@ bool canEncode(const QString &text)
     return firstUnencodable(text).isEmpty();
 }
 
+QString representable(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (byteFor(ch.unicode()) >= 0) {
+            out.append(ch);
+            continue;
+        }
+        out.append(QLatin1Char('?'));
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+    }
+    return out;
+}
+
+QByteArray encodeLossy(const QString &text)
+{
+    return *encode(representable(text));
+}
+
 QString firstUnencodable(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {

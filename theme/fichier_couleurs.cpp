@@ -19,6 +19,8 @@ const QString kSectionEtat = QStringLiteral("EtatTheme");
 const QLatin1String kCleNomInterneSaisi("NomInterneSaisi");
 const QLatin1String kCleInclus("Inclus");
 const QLatin1String kCleClesDefinies("ClesThemeDefinies");
+const QLatin1String kCleNomFicExact("NomFicExact");
+const QLatin1String kCleNomInterneExact("NomInterneExact");
 const QLatin1String kCrLf("\r\n");
 
 // A WM5 value as the package reader writes it: decimal, possibly unsigned
@@ -34,13 +36,48 @@ std::optional<int32_t> valeurWM5(const QString &texte)
     return int32_t(uint32_t(quint64(v)));
 }
 
-std::optional<QByteArray> encodeCouleurs(const QString &texte, QString *erreur)
+// The colour-set lines are Windows-1252, as other programs read them: a
+// character the code page lacks is written "?" (the exact names travel in
+// "[EtatTheme]", read by this program only).
+std::optional<QByteArray> encodeCouleurs(const QString &texte)
 {
-    auto octets = cp1252::encode(texte);
-    if (!octets && erreur)
-        *erreur = QStringLiteral("The character \"%1\" cannot be written in a colors file.")
-                      .arg(cp1252::firstUnencodable(texte));
-    return octets;
+    return cp1252::encodeLossy(texte);
+}
+
+// What the colour-file line "key = name" gives back when read.
+QString relitLigne(const QString &nom)
+{
+    const QByteArray ligne = "[N]\r\nK = " + cp1252::encodeLossy(NomEnLigne(nom)) + "\r\n";
+    return IniFile::fromBytes(ligne).readString(QStringLiteral("N"), QStringLiteral("K"));
+}
+
+// A name the Windows-1252 lines cannot give back as it is: a character the
+// code page lacks, a control character, blanks at an end or enclosing
+// quotes that the INI reading takes away.
+bool nomInexact(const QString &nom)
+{
+    return relitLigne(nom) != nom;
+}
+
+QString pourcent(const QString &texte)
+{
+    return QString::fromLatin1(texte.toUtf8().toPercentEncoding());
+}
+
+QString depuisPourcent(const QString &texte)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(texte.toLatin1()));
+}
+
+// The exact name stands in for the one of the Windows-1252 lines only when
+// both still say the same (another program may have renamed the theme there).
+void prendNomExact(const IniFile &ini, QLatin1String cle, QString &nom)
+{
+    if (!ini.valueExists(kSectionEtat, cle))
+        return;
+    const QString exact = depuisPourcent(ini.readString(kSectionEtat, cle));
+    if (relitLigne(exact) == nom)
+        nom = exact;
 }
 
 bool ecritFichier(const std::optional<QByteArray> &octets, const QString &fichier, QString raison, QString *erreur)
@@ -55,7 +92,7 @@ bool ecritFichier(const std::optional<QByteArray> &octets, const QString &fichie
 QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
 {
     const ParametresWM5 &p = doc.parametres();
-    QString texte = QStringLiteral("[CouleursTSK]   ; ") + doc.nomInterneEffectif() + kCrLf;
+    QString texte = QStringLiteral("[CouleursTSK]   ; ") + NomEnLigne(doc.nomInterneEffectif()) + kCrLf;
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
         const SlotCouleur &s = doc.slot(i);
         texte += QStringLiteral("coul") + s.libelle.left(2) + QStringLiteral(" = ") + CouleurVersTexte(s.couleur)
@@ -65,8 +102,8 @@ QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
         texte += QStringLiteral("coul34 = ") + CouleurVersTexte(p.Coul34) + QStringLiteral(";  Couleur 34 (WM5)") + kCrLf;
     if (avecNoms) {
         texte += QStringLiteral("[NomTheme]   ; ") + kCrLf;
-        texte += QStringLiteral("NomFic = ") + doc.nomTheme() + kCrLf;
-        texte += QStringLiteral("NomInterne = ") + doc.nomInterneEffectif() + kCrLf;
+        texte += QStringLiteral("NomFic = ") + NomEnLigne(doc.nomTheme()) + kCrLf;
+        texte += QStringLiteral("NomInterne = ") + NomEnLigne(doc.nomInterneEffectif()) + kCrLf;
     }
     return texte;
 }
@@ -93,13 +130,33 @@ void litEtatTheme(const IniFile &ini, JeuCouleursLu &lu)
         lu.wm5.ClesThemeDefinies = ini.readBool(kSectionEtat, kCleClesDefinies, false);
         QStringList lignes;
         for (int k = 1; ini.valueExists(kSectionEtat, QStringLiteral("Cle%1").arg(k)); ++k)
-            lignes << QString::fromUtf8(
-                QByteArray::fromPercentEncoding(ini.readString(kSectionEtat, QStringLiteral("Cle%1").arg(k)).toLatin1()));
+            lignes << depuisPourcent(ini.readString(kSectionEtat, QStringLiteral("Cle%1").arg(k)));
         lu.clesTheme = lignes;
     }
+    prendNomExact(ini, kCleNomFicExact, lu.nomTheme);
+    prendNomExact(ini, kCleNomInterneExact, lu.nomInterne);
 }
 
 } // namespace
+
+QString NomEnLigne(const QString &nom)
+{
+    QString ligne = nom;
+    for (QChar &c : ligne)
+        if (c.unicode() < 0x20)
+            c = QLatin1Char('?');
+    return ligne;
+}
+
+QStringList LignesNomsExacts(const QString &nomTheme, const QString &nomInterne)
+{
+    QStringList lignes;
+    if (nomInexact(nomTheme))
+        lignes << kCleNomFicExact + QStringLiteral(" = ") + pourcent(nomTheme);
+    if (nomInexact(nomInterne))
+        lignes << kCleNomInterneExact + QStringLiteral(" = ") + pourcent(nomInterne);
+    return lignes;
+}
 
 std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur)
 {
@@ -115,7 +172,7 @@ std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *e
             texte += QStringLiteral("UseStartImage = ") + QString::number(uint32_t(p.ValUseStartImage)) + kCrLf;
     }
     texte += QStringLiteral("[EtatTheme]   ; ") + kCrLf;
-    texte += kCleNomInterneSaisi + QStringLiteral(" = ") + doc.nomInterne() + kCrLf;
+    texte += kCleNomInterneSaisi + QStringLiteral(" = ") + NomEnLigne(doc.nomInterne()) + kCrLf;
     QStringList inclus;
     for (const SlotCouleur &s : doc.jeuCouleurs())
         inclus << (s.inclus ? QStringLiteral("1") : QStringLiteral("0"));
@@ -124,8 +181,11 @@ std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *e
              + kCrLf;
     for (qsizetype k = 0; k < doc.clesTheme().size(); ++k)
         texte += QStringLiteral("Cle%1 = ").arg(k + 1)
-                 + QString::fromLatin1(doc.clesTheme().at(k).toUtf8().toPercentEncoding()) + kCrLf;
-    return encodeCouleurs(texte, erreur);
+                 + pourcent(doc.clesTheme().at(k)) + kCrLf;
+    for (const QString &ligne : LignesNomsExacts(doc.nomTheme(), doc.nomInterne()))
+        texte += ligne + kCrLf;
+    Q_UNUSED(erreur);
+    return encodeCouleurs(texte);
 }
 
 bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur)
@@ -137,7 +197,8 @@ bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString
 
 std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms, QString *erreur)
 {
-    return encodeCouleurs(texteCouleurs(doc, avecNoms, false), erreur);
+    Q_UNUSED(erreur);
+    return encodeCouleurs(texteCouleurs(doc, avecNoms, false));
 }
 
 bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur)

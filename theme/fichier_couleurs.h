@@ -10,8 +10,9 @@
 // The colour-set file: "[CouleursTSK]" with one key per slot, and with names
 // the "[NomTheme]" block. Text in Windows-1252 with CR LF line ends.
 
-// The bytes of the colour-set file of doc; empty with *erreur set when a name
-// has a character Windows-1252 cannot hold.
+// The bytes of the colour-set file of doc. The file is Windows-1252, as other
+// programs read it: a character of a name that the code page lacks is
+// written "?".
 std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms, QString *erreur = nullptr);
 
 // Writes the colour-set file atomically (a temporary file renamed into place):
@@ -27,9 +28,23 @@ bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNo
 // typed ("NomInterneSaisi"), the include ticks ("Inclus", 22 digits 0 or 1
 // separated by commas), "ClesThemeDefinies" and the theme's own values, one
 // key "Cle1", "Cle2"... per line, percent-encoded so that TABs and any other
-// character come back unchanged.
+// character come back unchanged. A theme name or internal name that the
+// Windows-1252 lines cannot hold as it is (see LignesNomsExacts) is kept
+// there too, so that any name comes back whole at the next start.
 std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur = nullptr);
 bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur = nullptr);
+
+// A name as one line of a colour-set file holds it: a control character
+// (a line break from a package's file name or setup XML) is written "?".
+QString NomEnLigne(const QString &nom);
+
+// The lines of "[EtatTheme]" that carry a name exactly, percent-encoded UTF-8
+// ("NomFicExact", "NomInterneExact"), for each name whose Windows-1252 line
+// would not give it back unchanged (a character the code page lacks, a
+// control character, blanks at an end, enclosing quotes); none for names
+// that the lines hold. When read back, an exact
+// name replaces the one of the Windows-1252 lines only while both agree.
+QStringList LignesNomsExacts(const QString &nomTheme, const QString &nomInterne);
 
 // What a colour-set file gives, read aside from the document.
 struct JeuCouleursLu

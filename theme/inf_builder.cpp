@@ -50,8 +50,11 @@ void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nom
         l << QStringLiteral("reg_path00 = Software\\Microsoft\\Color");
     if (today)
         l << QStringLiteral("reg_path01 = Software\\Microsoft\\Today");
-    if (clesTheme)
-        l << QStringLiteral("reg_path02 = Software\\Microsoft\\Today\\") + nomTheme + QStringLiteral(".tsk");
+    if (clesTheme) {
+        // A "%" opens a string reference in this dialect: doubled, as in AppName.
+        const QString cle = QString(nomTheme).replace(QLatin1Char('%'), QLatin1String("%%"));
+        l << QStringLiteral("reg_path02 = Software\\Microsoft\\Today\\") + cle + QStringLiteral(".tsk");
+    }
     l << QString();
 
     l << QStringLiteral("[ClesRegistre]");

@@ -3,6 +3,7 @@
 #include "theme/animation_pause.h"
 #include "theme/cp1252.h"
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_couleurs.h"
 #include "theme/inf_rebuilder.h"
 #include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
@@ -73,8 +74,7 @@ bool hexa(const QString &t)
 
 QByteArray encoderTexte(const QStringList &lignes)
 {
-    const QString texte = lignes.join(QLatin1String("\r\n")) + QLatin1String("\r\n");
-    return cp1252::encode(texte).value_or(texte.toUtf8());
+    return cp1252::encodeLossy(lignes.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
 }
 
 // A working file the read replaces: from a copy of `source`, or from `octets`.
@@ -254,8 +254,8 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
     }
     if (p.Coul34Definie)
         c.lignes << QStringLiteral("coul34 = ") + CouleurVersTexte(p.Coul34) + QLatin1String("; Couleur 34 (WM5) (Added)");
-    c.lignes << QStringLiteral("[NomTheme]   ; ") << QStringLiteral("NomFic = ") + nomTheme
-             << QStringLiteral("NomInterne = ") + lecture.NomInterneLu;
+    c.lignes << QStringLiteral("[NomTheme]   ; ") << QStringLiteral("NomFic = ") + NomEnLigne(nomTheme)
+             << QStringLiteral("NomInterne = ") + NomEnLigne(lecture.NomInterneLu);
     if (p.BaseHueDefini || p.DPIDefini || p.UseStartImageDefini) {
         c.lignes << QStringLiteral("[WM5]   ; ");
         if (p.BaseHueDefini)
@@ -278,6 +278,9 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
                 c.lignes << l->nom + QLatin1String(" = ") + hexPaires(l->texte, false) + QLatin1String("; 00000001");
         }
     }
+    // A name the Windows-1252 lines cannot hold comes back whole from here.
+    if (const QStringList exacts = LignesNomsExacts(nomTheme, lecture.NomInterneLu); !exacts.isEmpty())
+        c.lignes << QStringLiteral("[EtatTheme]   ; ") << exacts;
     return c;
 }
 
@@ -485,9 +488,23 @@ InfosLecture InfosFenetreInf(const DocumentSetup &d, const QString &fichier, con
     return infos;
 }
 
+// "tdywater_garde.gif", "tdywater_garde2.gif"...: a picture a format change
+// put aside.
+bool estCopieMiseDeCote(const QString &nom, const QString &base)
+{
+    const QString prefixe = base + QStringLiteral("_garde");
+    if (!nom.startsWith(prefixe) || !nom.endsWith(QLatin1String(".gif")))
+        return false;
+    const QStringView numero = QStringView(nom).sliced(prefixe.size(), nom.size() - prefixe.size() - 4);
+    for (QChar c : numero)
+        if (!c.isDigit() || c.unicode() > 0x7F)
+            return false;
+    return true;
+}
+
 // The working files the read puts in place: the pictures of the set (a
 // missing Start picture is the Today one; a missing Today picture is
-// deleted) and the colour file.
+// deleted) and the colour file; every other working picture is deleted.
 struct FichiersTravail
 {
     std::vector<Remplacement> remplacements;
@@ -514,6 +531,22 @@ FichiersTravail PrepareFichiersTravail(const std::array<QString, 4> &images, int
         poser(QStringLiteral("tdywater") + l + QLatin1String(".gif"), images[2]);
         poser(QStringLiteral("stwater") + p + QLatin1String(".gif"), images[1].isEmpty() ? images[0] : images[1]);
         poser(QStringLiteral("stwater") + l + QLatin1String(".gif"), images[3].isEmpty() ? images[2] : images[3]);
+    }
+    // Nothing of the theme before stays beside the new one: the size variants
+    // of another picture set and the pictures a format change put aside.
+    QStringList poses;
+    for (const Remplacement &r : f.remplacements)
+        poses << QFileInfo(r.cible).fileName();
+    for (const QString &base : {QStringLiteral("tdywater"), QStringLiteral("stwater")}) {
+        for (const QString &suffixe : {QStringLiteral("_240_320"), QStringLiteral("_320_240"),
+                                       QStringLiteral("_480_640"), QStringLiteral("_640_480")}) {
+            const QString nom = base + suffixe + QLatin1String(".gif");
+            if (!poses.contains(nom) && !f.effacements.contains(dossier.filePath(nom)))
+                f.effacements << dossier.filePath(nom);
+        }
+        for (const QString &nom : dossier.entryList({base + QStringLiteral("_garde*.gif")}, QDir::Files | QDir::System))
+            if (estCopieMiseDeCote(nom, base))
+                f.effacements << dossier.filePath(nom);
     }
     f.remplacements.push_back({fichierCouleurs, {}, encoderTexte(couleurs.lignes)});
     return f;

@@ -114,7 +114,9 @@ QStringList TextesLecture(const ResultatLecture &resultat);
 // Opens a theme package and makes it the theme being edited: pictures,
 // colours, WM5 values, theme keys, names, format. The read is a transaction:
 // nothing in the document, the working pictures or the colour file changes
-// unless the whole package was read. Shows no message: the caller turns the
-// result into them (TextesLecture). The scratch folder is removed on every
-// path.
+// unless the whole package was read. The working pictures the package does
+// not provide (the size variants of another picture set, the pictures a
+// format change put aside) are deleted in the same transaction. Shows no
+// message: the caller turns the result into them (TextesLecture). The
+// scratch folder is removed on every path.
 ResultatLecture LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx);

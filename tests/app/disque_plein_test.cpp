@@ -373,9 +373,18 @@ TEST_F(DisquePleinTest, FermerLeProgrammeSignaleLOptionsNonEcrit)
     fen.dossiers.FichierCouleurs = f(QStringLiteral("orvandelCoul.inf"));
     ancien(QStringLiteral("orvandelCoul.inf"), AnciennesCouleurs);
     ancien(QStringLiteral("OptionsOVD.ini"), "[Options]\r\nSons=0\r\n");
-    fen.ouvre();
+    TOrvandel &w = fen.ouvre();
     remplit();
+    // The working colour file cannot be written either: the user may keep
+    // the program open, then closes anyway.
+    fen.prompts.answer(Prompts::Answer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(fen.prompts.questions.size(), 1);
+    EXPECT_TRUE(fen.prompts.questions[0].contains(QLatin1String("orvandelCoul.inf"))) << fen.prompts.questions[0].toStdString();
+    fen.prompts.answer(Prompts::Answer::Ok);
     fen.ferme();
+    EXPECT_EQ(fen.prompts.questions.size(), 2);
     bool signale = false;
     for (const QString &m : fen.prompts.messages)
         signale = signale || m.contains(QLatin1String("OptionsOVD.ini"));

@@ -293,3 +293,29 @@ TEST(MainWindowPaquet, ADroppedPackageOpensAndOtherDropsDoNot)
     EXPECT_EQ(f.prompts.messages.size(), 1);
     verifieTheme(f);
 }
+
+// A "%" in the theme name opens a string reference in the INF dialect: the
+// theme's own key is written with it doubled, as AppName is.
+TEST(MainWindowPaquet, APercentInTheNameIsEscapedOnTheThemeKeyLine)
+{
+    Fenetre f;
+    for (const char *nom : {"tdywater.gif", "stwater.gif"})
+        testenv::writeFile(f.dossiers.DossierAppli + nom, image(nom));
+    TOrvandel &w = f.ouvre();
+    auto *theme = f.trouve<QLineEdit>("ThemeEdit");
+    theme->setFocus();
+    theme->selectAll();
+    QTest::keyClicks(theme, QStringLiteral("100% Nuit"));
+    ASSERT_EQ(w.contexte().document.nomTheme(), QStringLiteral("100% Nuit"));
+    w.contexte().document.setClesTheme({QStringLiteral("UseDefaultTitleColor\t00000001\t\t65537")});
+    const QString inf = testenv::tempDir() + "/Nuit.inf";
+    f.prompts.saveFileName(inf);
+    f.prompts.saveFileName(std::nullopt);
+    QTest::mouseClick(f.trouve<QToolButton>("SauveInfTBtn"), Qt::LeftButton);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
+    const QByteArray texte = testenv::readFile(inf);
+    EXPECT_TRUE(texte.contains("\r\nAppName =\"100%% Nuit\"\r\n")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("\r\nreg_path02 = Software\\Microsoft\\Today\\100%% Nuit.tsk\r\n")) << texte.toStdString();
+    EXPECT_TRUE(texte.contains("\r\nHKCU,%reg_path02%,UseDefaultTitleColor,0x00010001,1\r\n"));
+    EXPECT_TRUE(f.prompts.exhausted());
+}

@@ -2,16 +2,23 @@
 // window's own controls (name, ticked slots and their colours, colour 34,
 // UseStartImage, BaseHue, DPI, a theme key) is there again after a plain
 // close and a new start, and the working file written by Create alone holds
-// it too (a start after a crash that followed Create).
+// it too (a start after a crash that followed Create). Names in any script
+// come back whole, whether typed, taken from a package's file name or from
+// the character references of a setup XML; a working file that cannot be
+// written lets the user keep the program open.
 
+#include "tests/support/cab_fabrique.h"
 #include "tests/support/fenetre_principale.h"
+#include "tests/support/setup_ce_builder.h"
 
 #include "app/panneau_couleur.h"
 #include "theme/fichier_couleurs.h"
+#include "theme/cp1252.h"
 #include "tools/td_theme_cles.h"
 #include "tools/hue_calc.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
@@ -32,6 +39,7 @@ struct EtatVu
     bool usi = false;
     ParametresWM5 parametres;
     QStringList clesTheme;
+    QString nomInterne;
     bool operator==(const EtatVu &) const = default;
 };
 
@@ -48,16 +56,27 @@ EtatVu etatVu(Fenetre &f)
     e.usi = f.trouve<QCheckBox>("USIcb")->isChecked();
     e.parametres = f.w->contexte().document.parametres();
     e.clesTheme = f.w->contexte().document.clesTheme();
+    e.nomInterne = f.trouve<QLineEdit>("ThemeAppEdt")->text();
     return e;
 }
 
 // Sets the whole theme through the controls a user would use.
-void editeTheme(Fenetre &f)
+// Types text as a keyboard of its script does: one key event per character,
+// carrying the character (a surrogate pair stays one character).
+void tape(QLineEdit *champ, const QString &texte)
 {
-    QLineEdit *nom = f.trouve<QLineEdit>("ThemeEdit");
-    nom->setFocus();
-    nom->selectAll();
-    QTest::keyClicks(nom, QStringLiteral("Soir"));
+    champ->setFocus();
+    champ->selectAll();
+    for (qsizetype i = 0; i < texte.size(); ++i) {
+        const qsizetype n = texte.at(i).isHighSurrogate() && i + 1 < texte.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, champ, Qt::Key_unknown, texte.mid(i, n), Qt::NoModifier);
+        i += n - 1;
+    }
+}
+
+void editeTheme(Fenetre &f, const QString &nomTheme = QStringLiteral("Soir"))
+{
+    tape(f.trouve<QLineEdit>("ThemeEdit"), nomTheme);
     const int numeros[] = {3, 7, 20};
     const QRgb couleurs[] = {qRgb(0x11, 0x22, 0x33), qRgb(0xA0, 0x0B, 0xC0), qRgb(0xFE, 0x01, 0x7F)};
     for (int k = 0; k < 3; ++k) {
@@ -148,5 +167,280 @@ TEST(ThemeRedemarrage, TheWorkingFileWrittenByCreateHoldsTheWholeTheme)
     EXPECT_TRUE(relu.jeuCouleurs() == doc.jeuCouleurs());
     EXPECT_EQ(relu.parametres(), doc.parametres());
     EXPECT_EQ(relu.clesTheme(), doc.clesTheme());
+    f.ferme();
+}
+
+namespace {
+
+// A cabinet the way another program builds it, written at chemin.
+void ecritPaquet(const QString &chemin, const std::vector<std::pair<QByteArray, QByteArray>> &membres)
+{
+    std::vector<cabtest::MembreBrut> m;
+    for (const auto &[nom, donnees] : membres) {
+        cabtest::MembreBrut b;
+        b.nom = nom;
+        b.donnees = donnees;
+        m.push_back(b);
+    }
+    testenv::writeFile(chemin, cabtest::fabriqueCab(m));
+}
+
+// Reads a package through the read command of the tool bar.
+void litParLaBarre(Fenetre &f, const QString &paquet)
+{
+    f.prompts.openPackageName(paquet);
+    QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
+}
+
+// Closes, starts again, and compares what the window shows with `avant`.
+void fermeEtRedemarre(Fenetre &f, const EtatVu &avant)
+{
+    f.ferme();
+    EXPECT_TRUE(f.prompts.questions.isEmpty()) << f.prompts.questions.join('|').toStdString();
+    f.demarre();
+    f.ouvre();
+    const EtatVu apres = etatVu(f);
+    EXPECT_EQ(apres.nom, avant.nom);
+    EXPECT_EQ(apres.nomInterne, avant.nomInterne);
+    EXPECT_EQ(apres.coches, avant.coches);
+    EXPECT_EQ(apres.couleurs, avant.couleurs);
+    EXPECT_EQ(apres.usi, avant.usi);
+    EXPECT_EQ(apres.parametres, avant.parametres);
+    EXPECT_EQ(apres.clesTheme, avant.clesTheme);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+    f.ferme();
+}
+
+} // namespace
+
+TEST(ThemeRedemarrage, TypedNamesInAnyScriptComeBackWholeAfterARestart)
+{
+    Fenetre f;
+    const QString noms[] = {QStringLiteral("Тема"), QStringLiteral("日本 100% 夜"),
+                            QStringLiteral("Ночь \U0001F319 \u00E9t\u00E9 ")};
+    for (const QString &nom : noms) {
+        SCOPED_TRACE(nom.toStdString());
+        QFile::remove(f.dossiers.FichierCouleurs); // each name from the default theme
+        f.ouvre();
+        editeTheme(f, nom);
+        tape(f.trouve<QLineEdit>("ThemeAppEdt"), QStringLiteral("内部 Имя"));
+        const EtatVu edite = etatVu(f);
+        ASSERT_EQ(edite.nom, nom);
+        ASSERT_EQ(edite.nomInterne, QStringLiteral("内部 Имя"));
+        fermeEtRedemarre(f, edite);
+
+        // Other programs read the Windows-1252 lines: each character the code
+        // page lacks is a "?" there, the others keep their bytes.
+        const QByteArray octets = testenv::readFile(f.dossiers.FichierCouleurs);
+        EXPECT_TRUE(octets.startsWith("[CouleursTSK]   ; ?? ???\r\ncoul05 = ")) << octets.left(40).toStdString();
+        EXPECT_TRUE(octets.contains("\r\nNomFic = " + cp1252::encodeLossy(nom) + "\r\nNomInterne = ?? ???\r\n"));
+        EXPECT_FALSE(octets.contains(nom.toUtf8()));
+        f.demarre();
+    }
+}
+
+TEST(ThemeRedemarrage, APackageNamedInAnotherScriptKeepsItsNameAcrossARestart)
+{
+    auto setup = SetupCeBuilder::theme("Nihon.tsk");
+    setup.appli = "Interne";
+    setup.fichier(1, "tdywater.gif");
+    setup.fichier(2, "stwater.gif");
+    setup.cleBinaire(1, "5", QByteArray("\x11\x22\x33\x00", 4));
+    setup.cleBinaire(1, "40", QByteArray("\x44\x55\x66\x00", 4));
+    setup.cleBinaire(1, "34", QByteArray("\x2E\x97\xE3\x00", 4));
+    setup.cleDword(1, "BaseHue", 260);
+    setup.cleDword(2, "DPI", 192);
+    setup.cleDword(2, "UseStartImage", 1);
+    setup.cleBinaire(3, "Color_Highlight", QByteArray("\x0A\x0B\x0C\x00", 4));
+    const QString paquet = testenv::tempDir() + QStringLiteral("/paquets/日本.tsk");
+    ecritPaquet(paquet, {{"NIHON~1.000", setup.build()}, {"tdywater.001", "GIF89a today"}, {"0stwater.002", "GIF89a start"}});
+
+    Fenetre f;
+    f.ouvre();
+    litParLaBarre(f, paquet);
+    // Read and kept; the user hears now that no package can be made under it.
+    ASSERT_EQ(f.prompts.messages.size(), 1) << f.prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(f.prompts.messages[0].startsWith(QStringLiteral("The theme name cannot contain the character \"日\"")))
+        << f.prompts.messages[0].toStdString();
+    f.prompts.messages.clear();
+    const EtatVu lu = etatVu(f);
+    ASSERT_EQ(lu.nom, QStringLiteral("日本"));
+    ASSERT_EQ(lu.nomInterne, QStringLiteral("Interne"));
+    ASSERT_TRUE(lu.coches[0] && lu.coches[21]);
+    ASSERT_EQ(lu.couleurs[0], qRgb(0x11, 0x22, 0x33));
+    const ParametresWM5 &p = lu.parametres;
+    ASSERT_TRUE(p.BaseHueDefini && p.DPIDefini && p.UseStartImageDefini && p.Coul34Definie && p.ClesThemeDefinies);
+
+    // The file the read wrote holds the name already (a start after a crash).
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, f.dossiers.FichierCouleurs, true).ok);
+    EXPECT_EQ(relu.nomTheme(), QStringLiteral("日本"));
+    EXPECT_TRUE(testenv::readFile(f.dossiers.FichierCouleurs).contains("\r\nNomFic = ??\r\n"));
+
+    fermeEtRedemarre(f, lu);
+}
+
+TEST(ThemeRedemarrage, AnXmlPackageWhoseAppNameHoldsCharacterReferences)
+{
+    const QByteArray xml =
+        "<wap-provisioningdoc><characteristic type=\"Install\">"
+        "<parm name=\"AppName\" value=\"&#x422;&#x435;&#x43C;&#x430; &#26085;&#26412; &amp; &#x1F319;\"/>"
+        "</characteristic><characteristic type=\"FileOperation\"><characteristic type=\"%CE2%\" translation=\"install\">"
+        "<characteristic type=\"tdywater.gif\" translation=\"install\"><characteristic type=\"Extract\">"
+        "<parm name=\"Source\" value=\"t.001\"/></characteristic></characteristic>"
+        "<characteristic type=\"stwater.gif\" translation=\"install\"><characteristic type=\"Extract\">"
+        "<parm name=\"Source\" value=\"s.002\"/></characteristic></characteristic>"
+        "</characteristic></characteristic><characteristic type=\"Registry\">"
+        "<characteristic type=\"HKLM\\Software\\Microsoft\\Color\"><parm name=\"5\" value=\"197121\" datatype=\"integer\"/>"
+        "<parm name=\"BaseHue\" value=\"120\" datatype=\"integer\"/></characteristic>"
+        "<characteristic type=\"HKCU\\Software\\Microsoft\\Today\"><parm name=\"DPI\" value=\"96\" datatype=\"integer\"/>"
+        "</characteristic></characteristic></wap-provisioningdoc>";
+    const QString paquet = testenv::tempDir() + QStringLiteral("/paquets/Ночь.tsk");
+    ecritPaquet(paquet, {{"_setup.xml", xml}, {"t.001", "GIF89a today"}, {"s.002", "GIF89a start"}});
+
+    Fenetre f;
+    f.ouvre();
+    litParLaBarre(f, paquet);
+    ASSERT_EQ(f.prompts.messages.size(), 1) << f.prompts.messages.join('|').toStdString();
+    f.prompts.messages.clear();
+    const EtatVu lu = etatVu(f);
+    ASSERT_EQ(lu.nom, QStringLiteral("Ночь"));
+    ASSERT_EQ(lu.nomInterne, QStringLiteral("Тема 日本 & \U0001F319"));
+    ASSERT_TRUE(lu.coches[0]);
+    ASSERT_TRUE(lu.parametres.BaseHueDefini && lu.parametres.DPIDefini);
+    fermeEtRedemarre(f, lu);
+}
+
+TEST(ThemeRedemarrage, TheColourSetSavesAndLoadsForANameInAnotherScript)
+{
+    Fenetre f;
+    f.ouvre();
+    tape(f.trouve<QLineEdit>("ThemeEdit"), QStringLiteral("Тема"));
+    f.prompts.color(TColor::fromRgb(0x12, 0x34, 0x56));
+    QTest::mouseClick(f.trouve<PanneauCouleur>("Panel1"), Qt::LeftButton);
+
+    const QString copie = testenv::tempDir() + QStringLiteral("/Тема coul.ini");
+    f.prompts.saveFileName(copie);
+    QTest::mouseClick(f.trouve<QToolButton>("SauveCoulTbtn"), Qt::LeftButton);
+    ASSERT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+    ASSERT_EQ(f.prompts.fileDialogs.size(), 1);
+    EXPECT_EQ(f.prompts.fileDialogs.last().fileName, QStringLiteral("Тема coul.ini"));
+    const QByteArray octets = testenv::readFile(copie);
+    EXPECT_TRUE(octets.startsWith("[CouleursTSK]   ; ????\r\ncoul05 = 12,34,56,00;  Navigation Bar, Color 1\r\n"))
+        << octets.left(80).toStdString();
+    EXPECT_FALSE(octets.contains("[NomTheme]"));
+
+    // Loaded back over another colour, the set comes back; the name stays.
+    f.prompts.color(TColor::fromRgb(0x65, 0x43, 0x21));
+    QTest::mouseClick(f.trouve<PanneauCouleur>("Panel1"), Qt::LeftButton);
+    f.prompts.openFileName(copie);
+    QTest::mouseClick(f.trouve<QToolButton>("ChargeCoulTBtn"), Qt::LeftButton);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+    EXPECT_EQ(f.trouve<PanneauCouleur>("Panel1")->couleur().toQRgb(), qRgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(f.trouve<QLineEdit>("ThemeEdit")->text(), QStringLiteral("Тема"));
+    EXPECT_TRUE(f.prompts.exhausted());
+    f.ferme();
+}
+
+TEST(ThemeRedemarrage, AWorkingFileThatCannotBeWrittenLetsTheUserKeepTheProgramOpen)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    editeTheme(f, QStringLiteral("Тема"));
+    const EtatVu edite = etatVu(f);
+    // A folder stands where the working file goes: no file can take its place.
+    QFile::remove(f.dossiers.FichierCouleurs);
+    ASSERT_TRUE(QDir().mkpath(f.dossiers.FichierCouleurs));
+
+    f.prompts.answer(Prompts::Answer::Cancel);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(f.prompts.questions.size(), 1);
+    EXPECT_TRUE(f.prompts.questions[0].startsWith(QStringLiteral("Cannot write the colors file ")))
+        << f.prompts.questions[0].toStdString();
+    EXPECT_TRUE(f.prompts.questions[0].endsWith(QStringLiteral("Close anyway?")));
+    // Still running as before: the dots animation, the theme as edited.
+    EXPECT_NE(w.animationPoints(), nullptr);
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+    EXPECT_TRUE(etatVu(f) == edite);
+
+    // Once the way is free, the close keeps the theme.
+    ASSERT_TRUE(QDir(f.dossiers.FichierCouleurs).removeRecursively());
+    f.prompts.questions.clear();
+    fermeEtRedemarre(f, edite);
+
+    // Answered "close anyway", the program closes without the file.
+    f.demarre();
+    TOrvandel &w2 = f.ouvre();
+    QFile::remove(f.dossiers.FichierCouleurs);
+    ASSERT_TRUE(QDir().mkpath(f.dossiers.FichierCouleurs));
+    f.prompts.answer(Prompts::Answer::Ok);
+    EXPECT_TRUE(w2.close());
+    EXPECT_EQ(w2.animationPoints(), nullptr);
+    EXPECT_EQ(f.prompts.questions.size(), 1);
+    EXPECT_TRUE(f.prompts.exhausted());
+    f.ferme();
+}
+
+namespace {
+
+// Pixels of the red that marks a name no package can hold.
+int pixelsRouges(QWidget *w)
+{
+    const QImage image = w->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c.red() > 120 && c.green() < 70 && c.blue() < 70;
+        }
+    return n;
+}
+
+} // namespace
+
+// A name the package's files cannot hold is kept, and says so as it is
+// typed: red text and the reason as the box's hint; a name they hold shows
+// as before. The mark comes back with the name after a restart.
+TEST(ThemeRedemarrage, ANameNoPackageCanHoldSaysSoAsItIsTyped)
+{
+    Fenetre f;
+    f.ouvre();
+    auto *nom = f.trouve<QLineEdit>("ThemeEdit");
+    auto *interne = f.trouve<QLineEdit>("ThemeAppEdt");
+    tape(nom, QStringLiteral("Soir"));
+    tape(interne, QStringLiteral("Interne"));
+    EXPECT_TRUE(nom->toolTip().isEmpty());
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    EXPECT_EQ(pixelsRouges(interne), 0);
+
+    tape(nom, QStringLiteral("Тема"));
+    tape(interne, QStringLiteral("Имя"));
+    EXPECT_TRUE(nom->toolTip().startsWith(QStringLiteral("The theme name cannot contain the character \"Т\"")))
+        << nom->toolTip().toStdString();
+    EXPECT_TRUE(interne->toolTip().startsWith(QStringLiteral("The application name cannot contain the character \"И\"")))
+        << interne->toolTip().toStdString();
+    EXPECT_GT(pixelsRouges(nom), 5);
+    EXPECT_GT(pixelsRouges(interne), 5);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+
+    f.ferme();
+    f.demarre();
+    f.ouvre();
+    nom = f.trouve<QLineEdit>("ThemeEdit");
+    EXPECT_EQ(nom->text(), QStringLiteral("Тема"));
+    EXPECT_FALSE(nom->toolTip().isEmpty());
+    EXPECT_GT(pixelsRouges(nom), 5);
+    // The same in the uniform look.
+    f.trouve<QCheckBox>("FicheUnieCB")->click();
+    ASSERT_TRUE(f.w->contexte().options.CoulFormUni);
+    EXPECT_GT(pixelsRouges(nom), 5);
+    // Back to a name a package holds: the window's own colours again.
+    tape(nom, QStringLiteral("Nuit"));
+    EXPECT_TRUE(nom->toolTip().isEmpty());
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    f.trouve<QCheckBox>("FicheUnieCB")->click();
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
     f.ferme();
 }

@@ -56,6 +56,22 @@ TEST(Cp1252, RoundTripsEveryByteAndRefusesWhatItCannotHold)
     EXPECT_TRUE(cp1252::canEncode(QStringLiteral("plain")));
 }
 
+// What a Windows-1252 file holds of any text: one "?" per character the code
+// page lacks (a surrogate pair is one character, a lone surrogate too), every
+// other character as its own byte.
+TEST(Cp1252, LossyEncodingPutsOneQuestionMarkPerMissingCharacter)
+{
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(char(i));
+    EXPECT_EQ(cp1252::encodeLossy(cp1252::decode(all)), all);
+    EXPECT_EQ(cp1252::encodeLossy(QStringLiteral("Тема €é")), QByteArray("???? \x80\xe9"));
+    EXPECT_EQ(cp1252::representable(QStringLiteral("a\U0001F319b")), QStringLiteral("a?b"));
+    EXPECT_EQ(cp1252::representable(QString(QChar(0xD83C)) + "x" + QChar(0xDF19)), QStringLiteral("?x?"));
+    EXPECT_EQ(cp1252::representable(QString(QChar(0xD83C))), QStringLiteral("?"));
+    EXPECT_EQ(cp1252::encodeLossy(QString()), QByteArray());
+}
+
 TEST(ByteReader, NeverReadsPastTheEndAndKeepsItsPositionOnFailure)
 {
     const QByteArray data("\x01\x02\x03\x04\x05", 5);

@@ -46,16 +46,22 @@ TEST(FichierCouleurs, WritesTheExactBytesWithAndWithoutNames)
                                   "NomInterne = Interne\r\n"));
 }
 
-TEST(FichierCouleurs, RefusesANameWindows1252CannotHoldAndKeepsTheOldFile)
+// Other programs read the colour-set file as Windows-1252: a name in another
+// script is written there with "?" for each character the code page lacks,
+// and the save still succeeds.
+TEST(FichierCouleurs, WritesANameWindows1252CannotHoldWithQuestionMarks)
 {
     ThemeDocument doc;
-    doc.setNomTheme(QStringLiteral("Theme \u4E2D"));
+    doc.setNomTheme(QStringLiteral("Theme \u4E2D\u00E9"));
     const QString f = testenv::programDir() + QStringLiteral("/c.ini");
     testenv::writeFile(f, "old");
     QString erreur;
-    EXPECT_FALSE(SauveCouleurs(doc, f, true, &erreur));
-    EXPECT_TRUE(erreur.contains(QStringLiteral("\u4E2D")));
-    EXPECT_EQ(testenv::readFile(f), QByteArray("old"));
+    ASSERT_TRUE(SauveCouleurs(doc, f, true, &erreur)) << erreur.toStdString();
+    const QByteArray octets = testenv::readFile(f);
+    EXPECT_TRUE(octets.startsWith("[CouleursTSK]   ; Theme ?\xE9\r\n"));
+    EXPECT_TRUE(octets.endsWith("NomFic = Theme ?\xE9\r\nNomInterne = Theme ?\xE9\r\n"));
+    ASSERT_TRUE(SauveCouleurs(doc, f, false, &erreur)) << erreur.toStdString();
+    EXPECT_TRUE(testenv::readFile(f).startsWith("[CouleursTSK]   ; Theme ?\xE9\r\ncoul05 = "));
 }
 
 TEST(FichierCouleurs, WithoutAWorkingFileLoadsTheDefaults)
@@ -305,4 +311,72 @@ TEST(ThemeTravail, DamagedStateIsRefusedOrIgnored)
         for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
             EXPECT_FALSE(d.slot(i).inclus) << inclus;
     }
+}
+
+// Names in any script, and names with blanks at an end that the INI reading
+// trims, come back exactly from the working file; the Windows-1252 lines say
+// "?" for what the code page lacks, and names they hold as they are get no
+// extra line.
+TEST(ThemeTravail, NamesInAnyScriptComeBackExactly)
+{
+    ThemeDocument ecrit;
+    ecrit.setNomTheme(QStringLiteral("Тема \U0001F319"));
+    ecrit.setNomInterne(QStringLiteral(" 内部 % "));
+    const auto octets = TexteThemeTravail(ecrit);
+    ASSERT_TRUE(octets);
+    EXPECT_TRUE(octets->startsWith("[CouleursTSK]   ;  ?? % \r\n"));
+    EXPECT_TRUE(octets->contains("\r\nNomFic = ???? ?\r\nNomInterne =  ?? % \r\n"));
+    EXPECT_TRUE(octets->contains("\r\nNomInterneSaisi =  ?? % \r\n"));
+    EXPECT_TRUE(octets->endsWith("\r\nNomFicExact = %D0%A2%D0%B5%D0%BC%D0%B0%20%F0%9F%8C%99\r\n"
+                                 "NomInterneExact = %20%E5%86%85%E9%83%A8%20%25%20\r\n"));
+
+    ThemeDocument lu;
+    const auto r = LitJeuCouleurs(*octets, lu, true);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->nomTheme, ecrit.nomTheme());
+    EXPECT_EQ(r->nomInterne, ecrit.nomInterne());
+
+    ThemeDocument simple;
+    simple.setNomTheme(QStringLiteral("\u00C9t\u00E9 \u20AC"));
+    EXPECT_FALSE(TexteThemeTravail(simple)->contains("Exact"));
+    EXPECT_TRUE(LignesNomsExacts(QStringLiteral("Soir"), QString()).isEmpty());
+    EXPECT_EQ(LignesNomsExacts(QStringLiteral("Soir "), QStringLiteral("\u0416")),
+              (QStringList{"NomFicExact = Soir%20", "NomInterneExact = %D0%96"}));
+}
+
+// When another program renamed the theme in the Windows-1252 lines, the
+// exact name no longer stands for them and the new name is read.
+TEST(ThemeTravail, AnExactNameGivesWayToLinesChangedByAnotherProgram)
+{
+    ThemeDocument ecrit;
+    ecrit.setNomTheme(QStringLiteral("Тема"));
+    ecrit.setNomInterne(QStringLiteral("Имя"));
+    QByteArray octets = *TexteThemeTravail(ecrit);
+    ASSERT_TRUE(octets.contains("NomFic = ????\r\n"));
+    octets.replace("NomFic = ????\r\n", "NomFic = Autre\r\n");
+    ThemeDocument lu;
+    const auto r = LitJeuCouleurs(octets, lu, true);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->nomTheme, QStringLiteral("Autre"));
+    EXPECT_EQ(r->nomInterne, QStringLiteral("Имя"));
+}
+
+// A name from a package (its file name, its setup XML) may hold line breaks
+// or quotes: no line of its own reaches the file, and the exact name still
+// comes back.
+TEST(ThemeTravail, ANameWithLineBreaksOrQuotesStaysOnItsLine)
+{
+    ThemeDocument ecrit;
+    ecrit.setNomTheme(QStringLiteral("A\r\n[WM5]\r\nBaseHue = 7"));
+    ecrit.setNomInterne(QStringLiteral("\"Q\""));
+    const QByteArray octets = *TexteThemeTravail(ecrit);
+    EXPECT_TRUE(octets.contains("\r\nNomFic = A??[WM5]??BaseHue = 7\r\n")) << octets.toStdString();
+    EXPECT_FALSE(octets.contains("\r\n[WM5]"));
+    EXPECT_TRUE(octets.startsWith("[CouleursTSK]   ; \"Q\"\r\n"));
+    ThemeDocument lu;
+    const auto r = LitJeuCouleurs(octets, lu, true);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->nomTheme, ecrit.nomTheme());
+    EXPECT_EQ(r->nomInterne, ecrit.nomInterne());
+    EXPECT_FALSE(r->wm5.BaseHueDefini);
 }

@@ -3,6 +3,7 @@
 #include "tests/support/setup_ce_builder.h"
 #include "tests/support/test_env.h"
 #include "theme/animation_pause.h"
+#include "theme/fichier_couleurs.h"
 #include "theme/package_reader.h"
 
 #include <QDir>
@@ -469,6 +470,88 @@ TEST(LitTsk, AReplacementThatFailsPutsEveryOldFileBack)
         a.octets = {{"tdywater.gif", ImgTd}, {"stwater.gif", ImgSt}};
         a.verifie();
     }
+}
+
+// A read deletes every working picture the package does not give (the size
+// variants of another set, the pictures a format change put aside) and
+// nothing else; a deletion that fails puts every old file back, those
+// already deleted and those already replaced.
+TEST(LitTsk, ThePicturesOfTheThemeBeforeGoInTheSameTransaction)
+{
+    const char *const avant[] = {"tdywater_480_640.gif", "tdywater_640_480.gif", "stwater_480_640.gif",
+                                 "stwater_640_480.gif",  "stwater_240_320.gif",  "tdywater_garde.gif",
+                                 "tdywater_garde12.gif", "stwater_garde.gif"};
+    const char *const autres[] = {"tdywater_garde.png", "tdywater_gardeX.gif", "stwater_garde_2.gif", "mine.gif",
+                                  "TDYWATER_480_640.GIF", "tdywater_garde\u0663.gif"};
+    {
+        Banc b;
+        b.ctx.dossierAppli = testenv::programDir() + "/un";
+        b.ctx.fichierCouleurs = b.ctx.dossierAppli + "/orvandelCoul.inf";
+        AnciensFichiers a{b};
+        a.pose("tdywater.gif", "GIF89a old today");
+        a.pose("orvandelCoul.inf", "[CouleursTSK]   ; old\r\n");
+        for (const char *nom : avant)
+            a.pose(QString::fromUtf8(nom), QByteArray("old ") + nom);
+        for (const char *nom : autres)
+            a.pose(QString::fromUtf8(nom), QByteArray("mine ") + nom);
+        // The last deletion cannot be made: its kept name is taken by a folder.
+        a.pose(".stwater_garde.gif.ancien/inside", "in the way");
+        const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+        const ResultatLecture r = LitTsk(p, b.doc, b.ctx);
+        ASSERT_NE(r.echec(), nullptr);
+        EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+        ASSERT_EQ(TextesLecture(r).size(), 1);
+        EXPECT_TRUE(TextesLecture(r)[0].startsWith("Cannot delete ")) << TextesLecture(r)[0].toStdString();
+        EXPECT_TRUE(TextesLecture(r)[0].contains("stwater_garde.gif"));
+        a.verifie();
+        EXPECT_FALSE(QFileInfo::exists(b.ctx.dossierAppli + "/stwater.gif"));
+    }
+    {
+        Banc b;
+        b.ctx.dossierAppli = testenv::programDir() + "/deux";
+        b.ctx.fichierCouleurs = b.ctx.dossierAppli + "/orvandelCoul.inf";
+        AnciensFichiers a{b};
+        for (const char *nom : avant)
+            a.pose(QString::fromUtf8(nom), "old");
+        for (const char *nom : autres)
+            a.pose(QString::fromUtf8(nom), QByteArray("mine ") + nom);
+        const QString p = b.paquet("My Theme.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", ImgTd}, {"0stwater.002", ImgSt}});
+        ASSERT_TRUE(LitTsk(p, b.doc, b.ctx)) << TextesLecture(LitTsk(p, b.doc, b.ctx)).join('|').toStdString();
+        for (const char *nom : avant)
+            a.octets.erase(QString::fromUtf8(nom));
+        a.octets["tdywater.gif"] = ImgTd;
+        a.octets["stwater.gif"] = ImgSt;
+        a.verifie();
+        QStringList restent = QDir(b.ctx.dossierAppli).entryList({"*.gif", "*.GIF", "*.png"}, QDir::Files, QDir::Name);
+        QStringList attendus{"tdywater.gif", "stwater.gif"};
+        for (const char *nom : autres)
+            attendus << QString::fromUtf8(nom);
+        restent.sort();
+        attendus.sort();
+        EXPECT_EQ(restent, attendus);
+    }
+}
+
+// An AppName whose character references make line breaks, and a package
+// name in another script: the working colour file keeps each on its line,
+// and both names come back whole from it.
+TEST(LitTsk, NamesFromThePackageNeverBreakTheColourFileLines)
+{
+    Banc b;
+    QByteArray xml = xmlTheme(source("tdywater.gif", "t.001") + source("stwater.gif", "s.002"));
+    xml.replace("value=\"X\"", "value=\"I&#13;&#10;[WM5]&#13;&#10;BaseHue = 7 &#x436;\"");
+    const QString p = b.paquet(QStringLiteral("日本.tsk"), {{"_setup.xml", xml}, {"t.001", ImgTd}, {"s.002", ImgSt}});
+    ASSERT_TRUE(LitTsk(p, b.doc, b.ctx)) << TextesLecture(LitTsk(p, b.doc, b.ctx)).join('|').toStdString();
+    EXPECT_EQ(b.doc.nomTheme(), QStringLiteral("日本"));
+    EXPECT_EQ(b.doc.nomInterne(), QStringLiteral("I\r\n[WM5]\r\nBaseHue = 7 \u0436"));
+    const QByteArray octets = testenv::readFile(b.ctx.fichierCouleurs);
+    EXPECT_TRUE(octets.contains("\r\nNomFic = ??\r\nNomInterne = I??[WM5]??BaseHue = 7 ?\r\n")) << octets.toStdString();
+    EXPECT_FALSE(octets.contains("\r\n[WM5]"));
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, b.ctx.fichierCouleurs, true).ok);
+    EXPECT_EQ(relu.nomTheme(), b.doc.nomTheme());
+    EXPECT_EQ(relu.nomInterne(), b.doc.nomInterne());
+    EXPECT_FALSE(relu.parametres().BaseHueDefini);
 }
 
 TEST(LitTsk, FilesAKilledReadLeftAreSweptByTheNextRead)

@@ -273,6 +273,19 @@ HKCU,%reg_path02%,Color34,0x00010001,-1
 )"));
 }
 
+// The theme's own key names the theme: a "%" in it is doubled, as in AppName,
+// so that the INF reader does not take it for a string reference.
+TEST(InfBuilder, APercentInTheThemeNameIsDoubledOnTheKeyLine)
+{
+    ThemeDocument doc;
+    doc.setClesTheme({QStringLiteral("UseDefaultTitleColor\t00000001\t\t65537")});
+    QStringList l;
+    GenereInf(&l, doc, QStringLiteral("50% %reg_path00% Gris"), QStringLiteral("A"));
+    EXPECT_EQ(l.filter(QStringLiteral("reg_path02 =")),
+              QStringList{QStringLiteral("reg_path02 = Software\\Microsoft\\Today\\50%% %%reg_path00%% Gris.tsk")});
+    EXPECT_EQ(l.last(), QStringLiteral("HKCU,%reg_path02%,UseDefaultTitleColor,0x00010001,1"));
+}
+
 TEST(InfBuilder, EmptyThemeAndStartOnlyAndBaseHueAlone)
 {
     ThemeDocument doc;

@@ -1,16 +1,5 @@
 #include "app/etat_commandes.h"
 
-const std::array<QString, NbImagesTravail> &NomsImagesTravail()
-{
-    static const std::array<QString, NbImagesTravail> noms{
-        QStringLiteral("tdywater.gif"),         QStringLiteral("stwater.gif"),
-        QStringLiteral("tdywater_240_320.gif"), QStringLiteral("tdywater_320_240.gif"),
-        QStringLiteral("stwater_240_320.gif"),  QStringLiteral("stwater_320_240.gif"),
-        QStringLiteral("tdywater_480_640.gif"), QStringLiteral("tdywater_640_480.gif"),
-        QStringLiteral("stwater_480_640.gif"),  QStringLiteral("stwater_640_480.gif")};
-    return noms;
-}
-
 EtatCommandes CalculeEtatCommandes(const std::array<bool, NbImagesTravail> &p, int format, bool useStartImage,
                                    bool connecte)
 {

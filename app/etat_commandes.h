@@ -1,6 +1,7 @@
 #pragma once
 
 #include "theme/format_images.h"
+#include "theme/images_travail.h"
 
 #include <QString>
 
@@ -8,11 +9,6 @@
 
 // What the idle pass derives from the working pictures present, the theme
 // format, the UseStartImage choice and the device link.
-
-// The ten working pictures, in the order of the picture list (CheckBox1 to
-// CheckBox10, FicLbl1 to FicLbl10).
-inline constexpr int NbImagesTravail = 10;
-const std::array<QString, NbImagesTravail> &NomsImagesTravail();
 
 struct EtatCommandes
 {

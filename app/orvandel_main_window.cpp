@@ -12,10 +12,12 @@
 #include "device/etat_pda.h"
 #include "theme/animation_pause.h"
 #include "theme/fichier_couleurs.h"
+#include "theme/images_travail.h"
 #include "theme/prompts.h"
 #include "tools/teintes_images.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -26,12 +28,6 @@
 #include <QToolButton>
 
 namespace {
-
-// The working pictures, deleted at the end when the user asks for it.
-const char *const kImagesTravail[] = {
-    "tdywater.gif",         "stwater.gif",          "stwater_240_320.gif",  "stwater_320_240.gif",
-    "stwater_480_640.gif",  "stwater_640_480.gif",  "tdywater_240_320.gif", "tdywater_320_240.gif",
-    "tdywater_480_640.gif", "tdywater_640_480.gif"};
 
 TColor depuisQt(const QColor &c)
 {
@@ -201,9 +197,15 @@ bool TOrvandel::FormCloseQuery()
     crochetFermeAide();
     crochetLibereAppareil();
 
-    if (m_ctx.EffacerImagesEnQuittant)
-        for (const char *nom : kImagesTravail)
-            QFile::remove(m_ctx.dossiers.DossierAppli + QLatin1String(nom));
+    // The pictures a format change put aside go with the working pictures, so
+    // that none of them comes back into a later theme.
+    if (m_ctx.EffacerImagesEnQuittant) {
+        const QDir dossier(m_ctx.dossiers.DossierAppli);
+        for (const QString &nom : NomsImagesTravail())
+            QFile::remove(dossier.filePath(nom));
+        for (const QString &chemin : CopiesMisesDeCote(dossier))
+            QFile::remove(chemin);
+    }
 
     if (!m_ctx.dossiers.DossierThemeTmp.isEmpty())
         SupprimeDossier(m_ctx.dossiers.DossierThemeTmp);

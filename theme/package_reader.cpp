@@ -1,9 +1,12 @@
 #include "theme/package_reader.h"
 
+#include "theme/images_travail.h"
+
 #include "theme/animation_pause.h"
 #include "theme/cp1252.h"
 #include "theme/ecriture_atomique.h"
 #include "theme/fichier_couleurs.h"
+#include "theme/images_travail.h"
 #include "theme/inf_rebuilder.h"
 #include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
@@ -488,20 +491,6 @@ InfosLecture InfosFenetreInf(const DocumentSetup &d, const QString &fichier, con
     return infos;
 }
 
-// "tdywater_garde.gif", "tdywater_garde2.gif"...: a picture a format change
-// put aside.
-bool estCopieMiseDeCote(const QString &nom, const QString &base)
-{
-    const QString prefixe = base + QStringLiteral("_garde");
-    if (!nom.startsWith(prefixe) || !nom.endsWith(QLatin1String(".gif")))
-        return false;
-    const QStringView numero = QStringView(nom).sliced(prefixe.size(), nom.size() - prefixe.size() - 4);
-    for (QChar c : numero)
-        if (!c.isDigit() || c.unicode() > 0x7F)
-            return false;
-    return true;
-}
-
 // The working files the read puts in place: the pictures of the set (a
 // missing Start picture is the Today one; a missing Today picture is
 // deleted) and the colour file; every other working picture is deleted.
@@ -544,10 +533,8 @@ FichiersTravail PrepareFichiersTravail(const std::array<QString, 4> &images, int
             if (!poses.contains(nom) && !f.effacements.contains(dossier.filePath(nom)))
                 f.effacements << dossier.filePath(nom);
         }
-        for (const QString &nom : dossier.entryList({base + QStringLiteral("_garde*.gif")}, QDir::Files | QDir::System))
-            if (estCopieMiseDeCote(nom, base))
-                f.effacements << dossier.filePath(nom);
     }
+    f.effacements << CopiesMisesDeCote(dossier);
     f.remplacements.push_back({fichierCouleurs, {}, encoderTexte(couleurs.lignes)});
     return f;
 }

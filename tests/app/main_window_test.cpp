@@ -141,7 +141,12 @@ TEST(MainWindow, ClosingDeletesTheWorkFolderAndWritesTheOptionsFile)
                             "tdywater_640_480.gif"};
     for (const char *nom : images)
         testenv::writeFile(f.dossiers.DossierAppli + QLatin1String(nom), "gif");
+    // Pictures a format change put aside go too; a look-alike of the user's stays.
+    const char *misesDeCote[] = {"tdywater_garde.gif", "stwater_garde.gif", "stwater_garde3.gif"};
+    for (const char *nom : misesDeCote)
+        testenv::writeFile(f.dossiers.DossierAppli + QLatin1String(nom), "gif");
     testenv::writeFile(f.dossiers.DossierAppli + QStringLiteral("other.gif"), "keep");
+    testenv::writeFile(f.dossiers.DossierAppli + QStringLiteral("stwater_garde_old.gif"), "keep");
 
     TOrvandel &w = f.ouvre();
     w.contexte().document.setFormatTheme(5);
@@ -150,7 +155,10 @@ TEST(MainWindow, ClosingDeletesTheWorkFolderAndWritesTheOptionsFile)
 
     for (const char *nom : images)
         EXPECT_FALSE(QFileInfo::exists(f.dossiers.DossierAppli + QLatin1String(nom))) << nom;
+    for (const char *nom : misesDeCote)
+        EXPECT_FALSE(QFileInfo::exists(f.dossiers.DossierAppli + QLatin1String(nom))) << nom;
     EXPECT_TRUE(QFileInfo::exists(f.dossiers.DossierAppli + QStringLiteral("other.gif")));
+    EXPECT_TRUE(QFileInfo::exists(f.dossiers.DossierAppli + QStringLiteral("stwater_garde_old.gif")));
     EXPECT_FALSE(QFileInfo::exists(f.dossiers.DossierThemeTmp));
 
     const IniFile ini(f.dossiers.DossierAppli + QStringLiteral("OptionsOVD.ini"));

@@ -1,0 +1,317 @@
+// LZX cabinets: built at every window size from inputs that exercise the
+// encoder (empty, one byte, text, pictures, random bytes, long runs, members
+// across frames and across the folder threshold), then read back by our
+// reader and by two independent tools.
+#include "theme/cab_file.h"
+#include "theme/lzx_compresseur.h"
+#include "tests/support/cab_fabrique.h"
+#include "tests/support/gif_test_writer.h"
+#include "tests/support/scripted_prompts.h"
+#include "tests/support/test_env.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace cabtest;
+
+namespace {
+
+QByteArray aleatoire(qsizetype n, quint32 graine)
+{
+    QRandomGenerator g(graine);
+    QByteArray b(n, Qt::Uninitialized);
+    for (qsizetype i = 0; i < n; ++i)
+        b[i] = char(g.bounded(256));
+    return b;
+}
+
+// Words drawn from a small vocabulary, lines of varying length.
+QByteArray texte(qsizetype n, quint32 graine)
+{
+    static const char *mots[] = {"theme", "Today", "Start", "colour", "picture", "device", "[HKEY_CURRENT_USER]",
+                                 "Color_Highlight", "=", "\"stwater_240_320.jpg\"", "00FF8800", "the", "of",
+                                 "Windows", "Mobile", "package", "\r\n"};
+    QRandomGenerator g(graine);
+    QByteArray b;
+    while (b.size() < n) {
+        b += mots[g.bounded(int(std::size(mots)))];
+        b += g.bounded(5) == 0 ? "\r\n" : " ";
+    }
+    b.truncate(n);
+    return b;
+}
+
+QByteArray photo()
+{
+    QImage img(320, 240, QImage::Format_RGB32);
+    QRandomGenerator g(5);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, qRgb((x * 255) / 320, (y * 255) / 240, int(g.bounded(64)) + 96));
+    QByteArray b;
+    QBuffer tampon(&b);
+    tampon.open(QIODevice::WriteOnly);
+    img.save(&tampon, "JPG", 90);
+    return b;
+}
+
+QByteArray gif()
+{
+    std::vector<QRgb> palette;
+    for (int i = 0; i < 16; ++i)
+        palette.push_back(qRgb(i * 16, 255 - i * 16, i * 8));
+    return gifecrit::ecrit(240, 320, palette,
+                           {gifecrit::uni(240, 320, 1, 7, 30, 40, 120, 200, 0),
+                            gifecrit::uni(240, 320, 3, 9, 10, 10, 60, 60, 10)});
+}
+
+quint16 u16(const QByteArray &b, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
+
+quint32 u32(const QByteArray &b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+
+struct Membre
+{
+    QString nom;
+    QByteArray octets;
+};
+
+std::vector<Membre> ecritSources(const std::vector<Membre> &membres, TCABFile &cab)
+{
+    const QString src = testenv::programDir() + "/src";
+    cab.CABFileContents().Clear();
+    for (const Membre &m : membres) {
+        testenv::writeFile(src + "/" + m.nom, m.octets);
+        cab.CABFileContents().Add()->Name = src + "/" + m.nom;
+    }
+    return membres;
+}
+
+struct Bloc
+{
+    int dossier;
+    int compresse;
+    int decompresse;
+    QByteArray donnees;
+};
+
+// The folders' compression codes and their data blocks, read by the format.
+std::vector<Bloc> blocs(const QByteArray &cab, std::vector<int> *codes = nullptr)
+{
+    std::vector<Bloc> liste;
+    const int dossiers = u16(cab, 26);
+    for (int d = 0; d < dossiers; ++d) {
+        const qsizetype entree = 36 + 8 * d;
+        if (codes)
+            codes->push_back(u16(cab, entree + 6));
+        qsizetype p = u32(cab, entree);
+        for (int k = 0; k < u16(cab, entree + 4); ++k) {
+            const int n = u16(cab, p + 4);
+            liste.push_back({d, n, u16(cab, p + 6), cab.mid(p + 8, n)});
+            p += 8 + n;
+        }
+    }
+    return liste;
+}
+
+void verifieLecteurs(const QString &cabinet, const std::vector<Membre> &membres, const QString &dossier)
+{
+    // Our reader.
+    TCABFile lu;
+    lu.CABFile = cabinet;
+    ASSERT_TRUE(lu.ReadContents());
+    ASSERT_EQ(lu.CABFileContents().Count(), int(membres.size()));
+    for (int i = 0; i < lu.CABFileContents().Count(); ++i)
+        lu.CABFileContents().GetItem(i)->Selected = true;
+    lu.TargetPath = dossier + "/nous";
+    ASSERT_TRUE(lu.ExtractSelected());
+    for (const Membre &m : membres)
+        EXPECT_EQ(testenv::readFile(lu.TargetPath + "/" + m.nom), m.octets) << m.nom.toStdString();
+
+    // cabextract, which checks every block's checksum.
+    ASSERT_EQ(extraitCabextract(cabinet, dossier + "/cabextract"), 0);
+    for (const Membre &m : membres)
+        EXPECT_EQ(testenv::readFile(dossier + "/cabextract/" + m.nom), m.octets) << m.nom.toStdString();
+
+    // gcab lists what it finds.
+    QProcess p;
+    p.start(QStringLiteral("gcab"), {QStringLiteral("-l"), cabinet});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0);
+    // One line per member: its name, its size, its date.
+    QStringList attendus, listes;
+    for (const Membre &m : membres)
+        attendus << m.nom + " " + QString::number(m.octets.size());
+    for (const QString &l : QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+        listes << l.section(' ', 0, 1);
+    EXPECT_EQ(listes.join('|').toStdString(), attendus.join('|').toStdString());
+}
+
+class LzxFenetres : public ::testing::TestWithParam<TLZXMemory>
+{
+};
+
+} // namespace
+
+// Every window size: the folders say LZX with their window, every block but
+// a folder's last holds one whole 32 KiB frame and stays within the format's
+// limit, a new folder starts past 900,000 bytes, and both readers give back
+// every byte.
+TEST_P(LzxFenetres, EveryInputRoundTripsThroughOurReaderCabextractAndGcab)
+{
+    const QByteArray mixte = texte(400000, 11) + aleatoire(60000, 12) + texte(500000, 13);
+    const std::vector<Membre> membres = {
+        {"vide.bin", {}},
+        {"un.bin", "Z"},
+        {"texte.txt", texte(150000, 1)},
+        {"image.gif", gif()},
+        {"photo.jpg", photo()},
+        {"aleatoire.bin", aleatoire(70000, 2)},
+        {"suites.bin", QByteArray(200000, '\0') + QByteArray(70000, 'x') + QByteArray("ab").repeated(9000)},
+        {"moins.bin", texte(32767, 3)},
+        {"plus.bin", texte(65537, 4)},
+        {"mixte.bin", mixte},
+        {"apres.txt", texte(40000, 5) + texte(40000, 5)},
+    };
+    TCABFile cab;
+    cab.CompressionType = typLZX;
+    cab.LZXMemory = GetParam();
+    cab.CABFile = testenv::programDir() + "/lzx.cab";
+    ecritSources(membres, cab);
+    qint64 total = 0;
+    for (const Membre &m : membres)
+        total += m.octets.size();
+    qint64 dernier = -1;
+    cab.OnCompressProgress = [&](TCABFile *, qint64 pos, qint64 tot) {
+        EXPECT_GE(pos, dernier);
+        dernier = pos;
+        EXPECT_EQ(tot, total);
+    };
+    ASSERT_TRUE(cab.CreateCAB());
+
+    const QByteArray octets = testenv::readFile(cab.CABFile);
+    std::vector<int> codes;
+    const auto liste = blocs(octets, &codes);
+    ASSERT_EQ(codes.size(), 2u); // "apres.txt" opens the second folder
+    for (int c : codes)
+        EXPECT_EQ(c, 3 + 256 * (15 + int(GetParam())));
+    for (size_t i = 0; i < liste.size(); ++i) {
+        const bool dernierDuDossier = i + 1 == liste.size() || liste[i + 1].dossier != liste[i].dossier;
+        if (!dernierDuDossier)
+            EXPECT_EQ(liste[i].decompresse, 32768);
+        EXPECT_EQ(liste[i].compresse % 2, 0); // frames end on 16-bit boundaries
+        EXPECT_LE(liste[i].compresse, liste[i].decompresse + 18);
+    }
+    EXPECT_EQ(dernier, total);
+    verifieLecteurs(cab.CABFile, membres, testenv::programDir());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fenetres, LzxFenetres,
+                         ::testing::Values(lzxLowest, lzxLower, lzxLow, lzxMedium, lzxHigh, lzxHigher, lzxHighest),
+                         [](const auto &info) { return "Bits" + std::to_string(15 + int(info.param)); });
+
+// A single byte cannot shrink: it goes in an uncompressed block, whose layout
+// is fixed: no E8 translation, type 3, length 1, padding to 16 bits, R0 to
+// R2 at 1, the byte, a pad byte. Random data stays within the block limit,
+// and text comes out smaller than MSZIP makes it.
+TEST(CabLzx, UncompressedBlocksHaveTheFormatsLayoutAndTextShrinks)
+{
+    TCABFile cab;
+    cab.CompressionType = typLZX;
+    cab.CABFile = testenv::programDir() + "/un.cab";
+    ecritSources({{"un.bin", "Z"}}, cab);
+    ASSERT_TRUE(cab.CreateCAB());
+    auto liste = blocs(testenv::readFile(cab.CABFile));
+    ASSERT_EQ(liste.size(), 1u);
+    EXPECT_EQ(liste[0].donnees.toHex(), QByteArray("00301000" "01000000" "01000000" "01000000" "5a00"));
+
+    const QByteArray hasard = aleatoire(300000, 77);
+    cab.LZXMemory = lzxHighest;
+    ecritSources({{"hasard.bin", hasard}}, cab);
+    ASSERT_TRUE(cab.CreateCAB());
+    liste = blocs(testenv::readFile(cab.CABFile));
+    ASSERT_EQ(liste.size(), 10u);
+    for (const Bloc &b : liste)
+        EXPECT_LE(b.compresse, b.decompresse + 18);
+    verifieLecteurs(cab.CABFile, {{"hasard.bin", hasard}}, testenv::programDir() + "/hasard");
+
+    // The encoder alone, on frames that cannot shrink at all.
+    cabecriture::CompresseurLzx lzx(16);
+    std::vector<unsigned char> sortie(cabecriture::CompresseurLzx::kMaxTrameCompressee);
+    for (int i = 0; i < 8; ++i) {
+        const QByteArray trame = aleatoire(32768, quint32(100 + i));
+        const int n = lzx.compresseTrame(reinterpret_cast<const unsigned char *>(trame.constData()), 32768,
+                                         sortie.data());
+        EXPECT_LE(n, 32768 + 16);
+    }
+
+    const QByteArray prose = texte(300000, 8);
+    qint64 tailles[2] = {};
+    for (int k = 0; k < 2; ++k) {
+        cab.CompressionType = k == 0 ? typMSZIP : typLZX;
+        cab.LZXMemory = lzxMedium;
+        ecritSources({{"prose.txt", prose}}, cab);
+        ASSERT_TRUE(cab.CreateCAB());
+        tailles[k] = QFileInfo(cab.CABFile).size();
+    }
+    EXPECT_LT(tailles[1], tailles[0]);
+}
+
+// 2,048 small members in LZX folders come back whole from both readers.
+TEST(CabLzx, ManySmallMembersRoundTrip)
+{
+    std::vector<Membre> membres;
+    for (int i = 0; i < 2048; ++i)
+        membres.push_back({QStringLiteral("m%1.txt").arg(i, 4, 10, QLatin1Char('0')),
+                           i % 3 ? texte(100 + (i * 37) % 900, quint32(i)) : aleatoire(i % 50, quint32(i))});
+    TCABFile cab;
+    cab.CompressionType = typLZX;
+    cab.LZXMemory = lzxLow;
+    cab.CABFile = testenv::programDir() + "/many.cab";
+    ecritSources(membres, cab);
+    ASSERT_TRUE(cab.CreateCAB());
+    verifieLecteurs(cab.CABFile, membres, testenv::programDir() + "/many");
+}
+
+// A source rewritten while an LZX cabinet is built fails the build: the error
+// text, no cabinet, no temporary left.
+TEST(CabLzx, ASourceThatChangesDuringTheBuildLeavesNoCabinet)
+{
+    ScriptedPrompts prompts;
+    TCABFile cab(nullptr, &prompts);
+    cab.CompressionType = typLZX;
+    cab.LZXMemory = lzxHighest;
+    cab.CABFile = testenv::programDir() + "/out/theme.tsk";
+    QDir().mkpath(testenv::programDir() + "/out");
+    const auto membres = ecritSources({{"a.txt", texte(100000, 1)}, {"b.txt", texte(100000, 2)}}, cab);
+    int appels = 0;
+    cab.OnCompressProgress = [&](TCABFile *, qint64, qint64) {
+        if (appels++ > 0)
+            return;
+        QFile f(testenv::programDir() + "/src/b.txt");
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("more");
+    };
+    try {
+        cab.CreateCAB();
+        ADD_FAILURE() << "built from a changing source";
+    } catch (const ECABFileError &e) {
+        EXPECT_EQ(e.code(), 2);
+        EXPECT_EQ(e.message(), "Failure reading file to be stored in cabinet");
+    }
+    EXPECT_TRUE(arborescence(testenv::programDir() + "/out").isEmpty());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}

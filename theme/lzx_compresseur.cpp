@@ -1,0 +1,526 @@
+#include "theme/lzx_compresseur.h"
+
+#include <algorithm>
+#include <cstring>
+#include <queue>
+
+namespace cabecriture {
+namespace {
+
+constexpr std::uint32_t kNul = 0xFFFFFFFFu;
+constexpr int kBitsHachage = 16;
+constexpr int kTailleHachage = 1 << kBitsHachage;
+constexpr int kLongueurMin = 2;
+constexpr int kLongueurMax = 257;
+constexpr int kLongueursPrincipales = 7; // lengths 2 to 8 go in the main symbol, longer ones in the length tree
+constexpr int kArbreLongueurs = 249;
+constexpr int kArbrePre = 20;
+constexpr int kLongueurCodeMax = 16;
+constexpr int kLongueurCodePreMax = 15;
+constexpr std::uint16_t kSansLongueur = 0xFFFF;
+constexpr int kProfondeurChaine = 24;
+constexpr int kLongueurSuffisante = 64;
+constexpr int kBlocVerbatim = 1;
+constexpr int kBlocNonCompresse = 3;
+// The scratch output of a verbatim block: every symbol at most 16 bits plus
+// 17 extra bits, and the trees.
+constexpr int kTailleBrouillon = CompresseurLzx::kTrame * 5 + 8192;
+
+constexpr int kEmplacementsMax = 50;
+
+struct Tables
+{
+    std::uint32_t base[kEmplacementsMax + 1];
+    std::uint8_t extra[kEmplacementsMax + 1];
+    constexpr Tables() : base(), extra()
+    {
+        std::uint32_t b = 0;
+        for (int i = 0; i <= kEmplacementsMax; ++i) {
+            extra[i] = std::uint8_t(i < 4 ? 0 : std::min((i - 2) / 2, 17));
+            base[i] = b;
+            b += 1u << extra[i];
+        }
+    }
+};
+constexpr Tables kTables;
+
+int emplacement(std::uint32_t decalage)
+{
+    if (decalage < 4)
+        return int(decalage);
+    if (decalage >= (1u << 18))
+        return 36 + int((decalage - (1u << 18)) >> 17);
+    const int haut = 31 - __builtin_clz(decalage);
+    return 2 * haut + int((decalage >> (haut - 1)) & 1);
+}
+
+std::uint32_t hache(const unsigned char *p)
+{
+    const std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+    return (v * 0x9E3779B1u) >> (32 - kBitsHachage);
+}
+
+int longueurCommune(const unsigned char *a, const unsigned char *b, int max)
+{
+    int n = 0;
+    while (n + 8 <= max) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + n, 8);
+        std::memcpy(&y, b + n, 8);
+        if (x != y)
+            return n + (__builtin_ctzll(x ^ y) >> 3);
+        n += 8;
+    }
+    while (n < max && a[n] == b[n])
+        ++n;
+    return n;
+}
+
+// Huffman code lengths no longer than `limite` for `frequences`; every
+// symbol with a frequency gets a length. At least two symbols must have one,
+// so that the code is complete.
+void longueursHuffman(const std::vector<std::uint32_t> &frequences, int limite, std::uint8_t *longueurs)
+{
+    const int n = int(frequences.size());
+    std::vector<std::uint32_t> f(frequences);
+    for (;;) {
+        struct Noeud
+        {
+            std::uint64_t poids;
+            int index;
+        };
+        auto plusLourd = [](const Noeud &a, const Noeud &b) {
+            return a.poids > b.poids || (a.poids == b.poids && a.index > b.index);
+        };
+        std::priority_queue<Noeud, std::vector<Noeud>, decltype(plusLourd)> file(plusLourd);
+        std::vector<int> parent(size_t(2 * n), -1);
+        for (int i = 0; i < n; ++i) {
+            if (f[size_t(i)] > 0)
+                file.push({f[size_t(i)], i});
+        }
+        int suivant = n;
+        while (file.size() > 1) {
+            const Noeud a = file.top();
+            file.pop();
+            const Noeud b = file.top();
+            file.pop();
+            parent[size_t(a.index)] = suivant;
+            parent[size_t(b.index)] = suivant;
+            file.push({a.poids + b.poids, suivant});
+            ++suivant;
+        }
+        int plusLong = 0;
+        std::vector<int> profondeur(size_t(suivant), 0);
+        for (int i = suivant - 1; i >= 0; --i) {
+            if (parent[size_t(i)] >= 0)
+                profondeur[size_t(i)] = profondeur[size_t(parent[size_t(i)])] + 1;
+        }
+        for (int i = 0; i < n; ++i) {
+            longueurs[i] = std::uint8_t(f[size_t(i)] > 0 ? profondeur[size_t(i)] : 0);
+            plusLong = std::max(plusLong, int(longueurs[i]));
+        }
+        if (plusLong <= limite)
+            return;
+        // Too deep: flatten the frequencies and build again.
+        for (auto &x : f) {
+            if (x > 0)
+                x = (x >> 1) | 1;
+        }
+    }
+}
+
+// Canonical codes: shorter first, then by symbol.
+void codesCanoniques(const std::uint8_t *longueurs, int n, std::uint16_t *codes)
+{
+    int nombre[kLongueurCodeMax + 2] = {};
+    for (int i = 0; i < n; ++i)
+        ++nombre[longueurs[i]];
+    nombre[0] = 0;
+    std::uint32_t prochain[kLongueurCodeMax + 2] = {};
+    std::uint32_t code = 0;
+    for (int l = 1; l <= kLongueurCodeMax; ++l) {
+        code = (code + std::uint32_t(nombre[l - 1])) << 1;
+        prochain[l] = code;
+    }
+    for (int i = 0; i < n; ++i) {
+        if (longueurs[i] > 0)
+            codes[i] = std::uint16_t(prochain[longueurs[i]]++);
+        else
+            codes[i] = 0;
+    }
+}
+
+// Gives a tree at least two used symbols, so that its code is complete.
+void completeArbre(std::vector<std::uint32_t> &frequences)
+{
+    int utilises = 0;
+    for (auto x : frequences)
+        utilises += x > 0;
+    for (size_t i = 0; utilises < 2 && i < frequences.size(); ++i) {
+        if (frequences[i] == 0) {
+            frequences[i] = 1;
+            ++utilises;
+        }
+    }
+}
+
+// Bits in 16-bit little-endian words, most significant bit first.
+class Bits
+{
+public:
+    explicit Bits(unsigned char *sortie) : m_sortie(sortie) {}
+    void met(std::uint32_t valeur, int nb)
+    {
+        m_acc = (m_acc << nb) | valeur;
+        m_nb += nb;
+        while (m_nb >= 16) {
+            m_nb -= 16;
+            const unsigned mot = unsigned(m_acc >> m_nb) & 0xFFFF;
+            m_sortie[m_n++] = static_cast<unsigned char>(mot);
+            m_sortie[m_n++] = static_cast<unsigned char>(mot >> 8);
+        }
+    }
+    // Pads with zero bits to the next 16-bit boundary.
+    void aligne()
+    {
+        if (m_nb > 0)
+            met(0, 16 - m_nb);
+    }
+    // 1 to 16 bits of padding, as an uncompressed block's header wants.
+    void aligneAuMoinsUn() { met(0, 16 - m_nb); }
+    void octets(const unsigned char *p, int n)
+    {
+        std::memcpy(m_sortie + m_n, p, size_t(n));
+        m_n += n;
+    }
+    int taille() const { return m_n; }
+
+private:
+    unsigned char *m_sortie;
+    std::uint64_t m_acc = 0;
+    int m_nb = 0;
+    int m_n = 0;
+};
+
+struct SymbolePre
+{
+    std::uint8_t symbole;
+    std::uint8_t nbExtra;
+    std::uint8_t extra;
+};
+
+// The lengths of one run of a tree, coded against the previous block's
+// lengths of the same run: 0 to 16 give the change modulo 17, 17 and 18 a
+// run of zeros, 19 a run of four or five equal lengths.
+void codeSection(const std::uint8_t *nouv, const std::uint8_t *anc, int n, std::vector<SymbolePre> &sortie)
+{
+    auto delta = [&](int i) { return std::uint8_t((anc[i] - nouv[i] + 17) % 17); };
+    int i = 0;
+    while (i < n) {
+        int run = 1;
+        while (i + run < n && nouv[i + run] == nouv[i])
+            ++run;
+        if (nouv[i] == 0 && run >= 4) {
+            while (run >= 20) {
+                const int r = std::min(run, 51);
+                sortie.push_back({18, 5, std::uint8_t(r - 20)});
+                i += r;
+                run -= r;
+            }
+            if (run >= 4) {
+                sortie.push_back({17, 4, std::uint8_t(run - 4)});
+                i += run;
+                run = 0;
+            }
+            for (; run > 0; --run, ++i)
+                sortie.push_back({delta(i), 0, 0});
+            continue;
+        }
+        if (run >= 4) {
+            const int r = std::min(run, 5);
+            sortie.push_back({19, 1, std::uint8_t(r - 4)});
+            sortie.push_back({delta(i), 0, 0});
+            i += r;
+            continue;
+        }
+        sortie.push_back({delta(i), 0, 0});
+        ++i;
+    }
+}
+
+void ecritSection(Bits &bits, const std::uint8_t *nouv, const std::uint8_t *anc, int n)
+{
+    std::vector<SymbolePre> symboles;
+    symboles.reserve(size_t(n));
+    codeSection(nouv, anc, n, symboles);
+    std::vector<std::uint32_t> frequences(kArbrePre, 0);
+    for (const SymbolePre &s : symboles)
+        ++frequences[s.symbole];
+    completeArbre(frequences);
+    std::uint8_t longueurs[kArbrePre];
+    std::uint16_t codes[kArbrePre];
+    longueursHuffman(frequences, kLongueurCodePreMax, longueurs);
+    codesCanoniques(longueurs, kArbrePre, codes);
+    for (int i = 0; i < kArbrePre; ++i)
+        bits.met(longueurs[i], 4);
+    for (const SymbolePre &s : symboles) {
+        bits.met(codes[s.symbole], longueurs[s.symbole]);
+        if (s.nbExtra)
+            bits.met(s.extra, s.nbExtra);
+    }
+}
+
+} // namespace
+
+int CompresseurLzx::nombreEmplacements(int bitsFenetre)
+{
+    static constexpr int kNombre[] = {30, 32, 34, 36, 38, 42, 50};
+    return kNombre[std::clamp(bitsFenetre, kBitsMin, kBitsMax) - kBitsMin];
+}
+
+CompresseurLzx::CompresseurLzx(int bitsFenetre)
+    : m_bits(std::clamp(bitsFenetre, kBitsMin, kBitsMax))
+    , m_tailleFenetre(1u << m_bits)
+    , m_distanceMax(m_tailleFenetre - 3)
+    , m_emplacements(nombreEmplacements(m_bits))
+    , m_tailleArbrePrincipal(256 + 8 * m_emplacements)
+    , m_capaciteTampon(2 * m_tailleFenetre + kTrame)
+    , m_fenetre(new unsigned char[m_capaciteTampon + 8])
+    , m_tete(new std::uint32_t[kTailleHachage])
+    , m_precedent(new std::uint32_t[m_tailleFenetre])
+    , m_brouillon(new unsigned char[kTailleBrouillon])
+{
+    m_jetons.reserve(kTrame);
+    reinitialise();
+}
+
+CompresseurLzx::~CompresseurLzx() = default;
+
+void CompresseurLzx::reinitialise()
+{
+    m_base = 0;
+    m_fin = 0;
+    m_inseres = 0;
+    std::fill_n(m_tete.get(), kTailleHachage, kNul);
+    m_r[0] = m_r[1] = m_r[2] = 1;
+    m_premiereTrame = true;
+    m_longueursPrincipal.assign(size_t(m_tailleArbrePrincipal), 0);
+    m_longueursLongueur.assign(kArbreLongueurs, 0);
+}
+
+void CompresseurLzx::insereJusqua(std::uint32_t limite)
+{
+    while (m_inseres < limite && m_inseres + 2 < m_fin) {
+        const std::uint32_t h = hache(octet(m_inseres));
+        m_precedent[m_inseres & (m_tailleFenetre - 1)] = m_tete[h];
+        m_tete[h] = m_inseres;
+        ++m_inseres;
+    }
+}
+
+// Roughly the bits a match saves over literals of 8 bits.
+int CompresseurLzx::gain(int longueur, std::uint32_t decalage) const
+{
+    if (decalage < 3)
+        return 8 * longueur - 6;
+    return 8 * longueur - 10 - kTables.extra[emplacement(decalage)];
+}
+
+CompresseurLzx::Correspondance CompresseurLzx::cherche(std::uint32_t p, int maxLongueur) const
+{
+    Correspondance meilleure;
+    if (maxLongueur < kLongueurMin)
+        return meilleure;
+    const unsigned char *ici = octet(p);
+    // The repeated offsets first: they cost no extra bits.
+    for (int k = 0; k < 3; ++k) {
+        const std::uint32_t d = m_r[k];
+        if (d > p || d > m_distanceMax)
+            continue;
+        const int l = longueurCommune(ici, ici - d, maxLongueur);
+        if (l >= kLongueurMin) {
+            const int g = gain(l, std::uint32_t(k));
+            if (g > meilleure.gain)
+                meilleure = {l, std::uint32_t(k), g};
+        }
+    }
+    if (maxLongueur < 3 || meilleure.longueur >= kLongueurSuffisante)
+        return meilleure;
+    std::uint32_t c = m_tete[hache(ici)];
+    int profondeur = kProfondeurChaine;
+    int longueurVue = std::max(meilleure.longueur, 2);
+    while (c < p && p - c <= m_distanceMax && profondeur-- > 0) {
+        const unsigned char *la = octet(c);
+        if (la[longueurVue] == ici[longueurVue] && la[0] == ici[0]) {
+            const int l = longueurCommune(ici, la, maxLongueur);
+            if (l > longueurVue || (l >= 3 && l == longueurVue && meilleure.longueur < 3)) {
+                const std::uint32_t decalage = p - c + 2;
+                const int g = gain(l, decalage);
+                if (g > meilleure.gain) {
+                    meilleure = {l, decalage, g};
+                    longueurVue = l;
+                    if (l >= kLongueurSuffisante || l >= maxLongueur)
+                        break;
+                }
+            }
+        }
+        c = m_precedent[c & (m_tailleFenetre - 1)];
+    }
+    return meilleure;
+}
+
+void CompresseurLzx::ajouteLitteral(std::uint32_t p)
+{
+    m_jetons.push_back({*octet(p), kSansLongueur, 0, 0});
+}
+
+void CompresseurLzx::ajouteCorrespondance(const Correspondance &c)
+{
+    const int l = c.longueur - kLongueurMin;
+    const int tete = std::min(l, kLongueursPrincipales);
+    const int e = emplacement(c.decalage);
+    Jeton j;
+    j.principal = std::uint16_t(256 + e * 8 + tete);
+    j.longueur = tete == kLongueursPrincipales ? std::uint16_t(l - kLongueursPrincipales) : kSansLongueur;
+    j.nbExtra = kTables.extra[e];
+    j.extra = c.decalage - kTables.base[e];
+    m_jetons.push_back(j);
+    // The repeated offsets move as the decoder moves them.
+    if (c.decalage >= 3) {
+        m_r[2] = m_r[1];
+        m_r[1] = m_r[0];
+        m_r[0] = c.decalage - 2;
+    } else if (c.decalage == 1) {
+        std::swap(m_r[0], m_r[1]);
+    } else if (c.decalage == 2) {
+        std::swap(m_r[0], m_r[2]);
+    }
+}
+
+int CompresseurLzx::compresseTrame(const unsigned char *donnees, int taille, unsigned char *sortie)
+{
+    taille = std::clamp(taille, 0, kTrame);
+    // Room for the frame, keeping a whole window behind it.
+    if (m_fin - m_base + std::uint32_t(taille) > m_capaciteTampon) {
+        const std::uint32_t decale = m_fin - m_base - m_tailleFenetre;
+        std::memmove(m_fenetre.get(), m_fenetre.get() + decale, m_tailleFenetre);
+        m_base += decale;
+    }
+    std::memcpy(m_fenetre.get() + (m_fin - m_base), donnees, size_t(taille));
+    std::memset(m_fenetre.get() + (m_fin - m_base) + taille, 0, 8);
+    const std::uint32_t debut = m_fin;
+    m_fin += std::uint32_t(taille);
+
+    const std::uint32_t rAvant[3] = {m_r[0], m_r[1], m_r[2]};
+    m_jetons.clear();
+    std::uint32_t p = debut;
+    Correspondance attente;
+    bool enAttente = false;
+    while (p < m_fin) {
+        const int reste = int(std::min<std::uint32_t>(kLongueurMax, m_fin - p));
+        insereJusqua(p);
+        Correspondance m = enAttente ? attente : cherche(p, reste);
+        enAttente = false;
+        if (m.longueur < kLongueurMin || m.gain <= 0) {
+            ajouteLitteral(p);
+            ++p;
+            continue;
+        }
+        if (m.longueur < kLongueurSuffisante && p + 1 < m_fin) {
+            insereJusqua(p + 1);
+            const Correspondance suivante = cherche(p + 1, int(std::min<std::uint32_t>(kLongueurMax, m_fin - p - 1)));
+            if (suivante.longueur >= kLongueurMin && suivante.gain > m.gain + 2) {
+                ajouteLitteral(p);
+                ++p;
+                attente = suivante;
+                enAttente = true;
+                continue;
+            }
+        }
+        ajouteCorrespondance(m);
+        p += std::uint32_t(m.longueur);
+    }
+
+    const int verbatim = ecritVerbatim(m_brouillon.get(), taille);
+    // Stored bytes, the header and its padding, R0 to R2, an odd length's pad byte.
+    const int tailleNonCompresse = taille + (taille & 1) + 12 + 6;
+    int n;
+    if (verbatim <= tailleNonCompresse) {
+        std::memcpy(sortie, m_brouillon.get(), size_t(verbatim));
+        n = verbatim;
+    } else {
+        // The trees of the verbatim attempt were not kept, nor its offsets.
+        std::copy(rAvant, rAvant + 3, m_r);
+        n = ecritNonCompresse(sortie, donnees, taille, rAvant);
+    }
+    m_premiereTrame = false;
+    return n;
+}
+
+int CompresseurLzx::ecritVerbatim(unsigned char *sortie, int taille)
+{
+    std::vector<std::uint32_t> fPrincipal(size_t(m_tailleArbrePrincipal), 0);
+    std::vector<std::uint32_t> fLongueur(kArbreLongueurs, 0);
+    for (const Jeton &j : m_jetons) {
+        ++fPrincipal[j.principal];
+        if (j.longueur != kSansLongueur)
+            ++fLongueur[j.longueur];
+    }
+    completeArbre(fPrincipal);
+    completeArbre(fLongueur);
+    std::vector<std::uint8_t> lPrincipal(static_cast<size_t>(m_tailleArbrePrincipal));
+    std::vector<std::uint8_t> lLongueur(kArbreLongueurs);
+    std::vector<std::uint16_t> cPrincipal(static_cast<size_t>(m_tailleArbrePrincipal));
+    std::vector<std::uint16_t> cLongueur(kArbreLongueurs);
+    longueursHuffman(fPrincipal, kLongueurCodeMax, lPrincipal.data());
+    longueursHuffman(fLongueur, kLongueurCodeMax, lLongueur.data());
+    codesCanoniques(lPrincipal.data(), m_tailleArbrePrincipal, cPrincipal.data());
+    codesCanoniques(lLongueur.data(), kArbreLongueurs, cLongueur.data());
+
+    Bits bits(sortie);
+    if (m_premiereTrame)
+        bits.met(0, 1); // no E8 translation
+    bits.met(kBlocVerbatim, 3);
+    bits.met(std::uint32_t(taille), 24);
+    ecritSection(bits, lPrincipal.data(), m_longueursPrincipal.data(), 256);
+    ecritSection(bits, lPrincipal.data() + 256, m_longueursPrincipal.data() + 256, m_tailleArbrePrincipal - 256);
+    ecritSection(bits, lLongueur.data(), m_longueursLongueur.data(), kArbreLongueurs);
+    for (const Jeton &j : m_jetons) {
+        bits.met(cPrincipal[j.principal], lPrincipal[j.principal]);
+        if (j.longueur != kSansLongueur)
+            bits.met(cLongueur[j.longueur], lLongueur[j.longueur]);
+        if (j.nbExtra)
+            bits.met(j.extra, j.nbExtra);
+    }
+    bits.aligne();
+    if (bits.taille() <= taille + (taille & 1) + 18) {
+        // Kept: the next block's trees are coded against these.
+        m_longueursPrincipal = std::move(lPrincipal);
+        m_longueursLongueur = std::move(lLongueur);
+    }
+    return bits.taille();
+}
+
+int CompresseurLzx::ecritNonCompresse(unsigned char *sortie, const unsigned char *donnees, int taille,
+                                      const std::uint32_t r[3])
+{
+    Bits bits(sortie);
+    if (m_premiereTrame)
+        bits.met(0, 1);
+    bits.met(kBlocNonCompresse, 3);
+    bits.met(std::uint32_t(taille), 24);
+    bits.aligneAuMoinsUn();
+    for (int k = 0; k < 3; ++k) {
+        const unsigned char le[4] = {static_cast<unsigned char>(r[k]), static_cast<unsigned char>(r[k] >> 8),
+                                     static_cast<unsigned char>(r[k] >> 16), static_cast<unsigned char>(r[k] >> 24)};
+        bits.octets(le, 4);
+    }
+    bits.octets(donnees, taille);
+    if (taille & 1) {
+        const unsigned char zero = 0;
+        bits.octets(&zero, 1);
+    }
+    return bits.taille();
+}
+
+} // namespace cabecriture

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 secondes="${FUZZ_SECONDS:-10}"
 build=build-fuzz
-cibles=(setup_ce setup_xml cab_file ini fichier_couleurs options gif_frames icone charger_bitmap exif registre_sim metafichier)
+cibles=(setup_ce setup_xml cab_file cab_lzx ini fichier_couleurs options gif_frames icone charger_bitmap exif registre_sim metafichier)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -18,7 +18,6 @@ constexpr int kArbrePre = 20;
 constexpr int kLongueurCodeMax = 16;
 constexpr int kLongueurCodePreMax = 15;
 constexpr std::uint16_t kSansLongueur = 0xFFFF;
-constexpr int kProfondeurChaine = 24;
 constexpr int kLongueurSuffisante = 64;
 constexpr int kBlocVerbatim = 1;
 constexpr int kBlocNonCompresse = 3;
@@ -54,9 +53,11 @@ int emplacement(std::uint32_t decalage)
     return 2 * haut + int((decalage >> (haut - 1)) & 1);
 }
 
+// The chains link positions whose next four bytes hash alike.
 std::uint32_t hache(const unsigned char *p)
 {
-    const std::uint32_t v = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16;
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
     return (v * 0x9E3779B1u) >> (32 - kBitsHachage);
 }
 
@@ -284,6 +285,8 @@ CompresseurLzx::CompresseurLzx(int bitsFenetre)
     , m_distanceMax(m_tailleFenetre - 3)
     , m_emplacements(nombreEmplacements(m_bits))
     , m_tailleArbrePrincipal(256 + 8 * m_emplacements)
+    // A larger window is asked for a smaller result: the chains are searched deeper.
+    , m_profondeur(16 + 8 * (m_bits - kBitsMin))
     , m_capaciteTampon(2 * m_tailleFenetre + kTrame)
     , m_fenetre(new unsigned char[m_capaciteTampon + 8])
     , m_tete(new std::uint32_t[kTailleHachage])
@@ -310,7 +313,7 @@ void CompresseurLzx::reinitialise()
 
 void CompresseurLzx::insereJusqua(std::uint32_t limite)
 {
-    while (m_inseres < limite && m_inseres + 2 < m_fin) {
+    while (m_inseres < limite && m_inseres + 3 < m_fin) {
         const std::uint32_t h = hache(octet(m_inseres));
         m_precedent[m_inseres & (m_tailleFenetre - 1)] = m_tete[h];
         m_tete[h] = m_inseres;
@@ -344,10 +347,10 @@ CompresseurLzx::Correspondance CompresseurLzx::cherche(std::uint32_t p, int maxL
                 meilleure = {l, std::uint32_t(k), g};
         }
     }
-    if (maxLongueur < 3 || meilleure.longueur >= kLongueurSuffisante)
+    if (maxLongueur < 4 || meilleure.longueur >= kLongueurSuffisante)
         return meilleure;
     std::uint32_t c = m_tete[hache(ici)];
-    int profondeur = kProfondeurChaine;
+    int profondeur = m_profondeur;
     int longueurVue = std::max(meilleure.longueur, 2);
     while (c < p && p - c <= m_distanceMax && profondeur-- > 0) {
         const unsigned char *la = octet(c);

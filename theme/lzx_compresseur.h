@@ -69,6 +69,7 @@ private:
     std::uint32_t m_distanceMax;
     int m_emplacements;
     int m_tailleArbrePrincipal;
+    int m_profondeur; // candidates tried per position
     std::uint32_t m_capaciteTampon;
     std::unique_ptr<unsigned char[]> m_fenetre; // the stream's bytes from m_base to m_fin
     std::uint32_t m_base = 0;

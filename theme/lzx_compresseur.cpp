@@ -18,7 +18,9 @@ constexpr int kArbrePre = 20;
 constexpr int kLongueurCodeMax = 16;
 constexpr int kLongueurCodePreMax = 15;
 constexpr std::uint16_t kSansLongueur = 0xFFFF;
-constexpr int kLongueurSuffisante = 64;
+constexpr int kLongueurSuffisante = 64; // a match this long ends the search
+constexpr int kLongueurBonne = 24;      // a match this long shortens the rest of the search
+constexpr int kLongueurParesseuse = 32; // a match this long is taken without looking one byte further
 constexpr int kBlocVerbatim = 1;
 constexpr int kBlocNonCompresse = 3;
 // The scratch output of a verbatim block: every symbol at most 16 bits plus
@@ -286,7 +288,7 @@ CompresseurLzx::CompresseurLzx(int bitsFenetre)
     , m_emplacements(nombreEmplacements(m_bits))
     , m_tailleArbrePrincipal(256 + 8 * m_emplacements)
     // A larger window is asked for a smaller result: the chains are searched deeper.
-    , m_profondeur(16 + 8 * (m_bits - kBitsMin))
+    , m_profondeur(16 + 4 * (m_bits - kBitsMin))
     , m_capaciteTampon(2 * m_tailleFenetre + kTrame)
     , m_fenetre(new unsigned char[m_capaciteTampon + 8])
     , m_tete(new std::uint32_t[kTailleHachage])
@@ -360,6 +362,8 @@ CompresseurLzx::Correspondance CompresseurLzx::cherche(std::uint32_t p, int maxL
                 const std::uint32_t decalage = p - c + 2;
                 const int g = gain(l, decalage);
                 if (g > meilleure.gain) {
+                    if (l >= kLongueurBonne && meilleure.longueur < kLongueurBonne)
+                        profondeur >>= 2;
                     meilleure = {l, decalage, g};
                     longueurVue = l;
                     if (l >= kLongueurSuffisante || l >= maxLongueur)
@@ -429,7 +433,7 @@ int CompresseurLzx::compresseTrame(const unsigned char *donnees, int taille, uns
             ++p;
             continue;
         }
-        if (m.longueur < kLongueurSuffisante && p + 1 < m_fin) {
+        if (m.longueur < kLongueurParesseuse && p + 1 < m_fin) {
             insereJusqua(p + 1);
             const Correspondance suivante = cherche(p + 1, int(std::min<std::uint32_t>(kLongueurMax, m_fin - p - 1)));
             if (suivante.longueur >= kLongueurMin && suivante.gain > m.gain + 2) {

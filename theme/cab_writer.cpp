@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kBloc = 32768;          // uncompressed bytes in every data block but a folder's last
 constexpr int kEnteteBloc = 8;        // checksum, stored size, uncompressed size
-constexpr int kBlocsParLot = 4;       // blocks read, then written, at a time (128 KiB)
+constexpr int kBlocsParLot = CompresseurLzx::kTramesParBloc; // blocks read, then written, at a time (128 KiB)
 constexpr int kEnteteCabinet = 36;
 constexpr int kEnteteDossier = 8;
 constexpr int kEnteteFichier = 16;
@@ -233,19 +233,31 @@ public:
             }
         } else if (m_lzx) {
             debut = m_sortie.get();
+            const unsigned char *entrees[kBlocsParLot];
+            unsigned char *sorties[kBlocsParLot];
+            int tailles[kBlocsParLot], comp[kBlocsParLot];
+            size_t place = 0;
+            for (int s = 0; s < nb; ++s) {
+                entrees[s] = donnees(s);
+                tailles[s] = s < m_slot ? kBloc : m_rempli;
+                sorties[s] = debut + place + kEnteteBloc;
+                place += kEnteteBloc + CompresseurLzx::kMaxTrameCompressee;
+            }
+            m_lzx->compresseTrames(entrees, tailles, nb, sorties, comp);
+            // Each frame's block follows the previous one.
             unsigned char *o = debut;
             for (int s = 0; s < nb; ++s) {
-                const int len = s < m_slot ? kBloc : m_rempli;
-                const int comp = m_lzx->compresseTrame(donnees(s), len, o + kEnteteBloc);
-                if (comp <= 0 || comp > CompresseurLzx::kMaxTrameCompressee) {
+                if (comp[s] <= 0 || comp[s] > CompresseurLzx::kMaxTrameCompressee) {
                     r = {ErrCompression, QStringLiteral("LZX")};
                     return false;
                 }
-                metU16(o + 4, unsigned(comp));
-                metU16(o + 6, unsigned(len));
-                metU32(o, somme(o + 4, 4, somme(o + kEnteteBloc, size_t(comp), 0)));
-                o += kEnteteBloc + comp;
-                total += size_t(kEnteteBloc + comp);
+                if (o + kEnteteBloc != sorties[s])
+                    std::memmove(o + kEnteteBloc, sorties[s], size_t(comp[s]));
+                metU16(o + 4, unsigned(comp[s]));
+                metU16(o + 6, unsigned(tailles[s]));
+                metU32(o, somme(o + 4, 4, somme(o + kEnteteBloc, size_t(comp[s]), 0)));
+                o += kEnteteBloc + comp[s];
+                total += size_t(kEnteteBloc + comp[s]);
             }
         } else {
             debut = m_sortie.get();

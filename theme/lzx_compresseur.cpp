@@ -288,14 +288,14 @@ CompresseurLzx::CompresseurLzx(int bitsFenetre)
     , m_emplacements(nombreEmplacements(m_bits))
     , m_tailleArbrePrincipal(256 + 8 * m_emplacements)
     // A larger window is asked for a smaller result: the chains are searched deeper.
-    , m_profondeur(16 + 4 * (m_bits - kBitsMin))
+    , m_profondeur(14 + 2 * (m_bits - kBitsMin))
     , m_capaciteTampon(2 * m_tailleFenetre + kTrame)
     , m_fenetre(new unsigned char[m_capaciteTampon + 8])
     , m_tete(new std::uint32_t[kTailleHachage])
     , m_precedent(new std::uint32_t[m_tailleFenetre])
-    , m_brouillon(new unsigned char[kTailleBrouillon])
+    , m_brouillon(new unsigned char[size_t(kTailleBrouillon) * 2 * kTramesParBloc])
 {
-    m_jetons.reserve(kTrame);
+    m_jetons.reserve(size_t(kTrame) * kTramesParBloc);
     reinitialise();
 }
 
@@ -404,9 +404,8 @@ void CompresseurLzx::ajouteCorrespondance(const Correspondance &c)
     }
 }
 
-int CompresseurLzx::compresseTrame(const unsigned char *donnees, int taille, unsigned char *sortie)
+void CompresseurLzx::analyseTrame(const unsigned char *donnees, int taille)
 {
-    taille = std::clamp(taille, 0, kTrame);
     // Room for the frame, keeping a whole window behind it.
     if (m_fin - m_base + std::uint32_t(taille) > m_capaciteTampon) {
         const std::uint32_t decale = m_fin - m_base - m_tailleFenetre;
@@ -418,8 +417,6 @@ int CompresseurLzx::compresseTrame(const unsigned char *donnees, int taille, uns
     const std::uint32_t debut = m_fin;
     m_fin += std::uint32_t(taille);
 
-    const std::uint32_t rAvant[3] = {m_r[0], m_r[1], m_r[2]};
-    m_jetons.clear();
     std::uint32_t p = debut;
     Correspondance attente;
     bool enAttente = false;
@@ -447,72 +444,137 @@ int CompresseurLzx::compresseTrame(const unsigned char *donnees, int taille, uns
         ajouteCorrespondance(m);
         p += std::uint32_t(m.longueur);
     }
-
-    const int verbatim = ecritVerbatim(m_brouillon.get(), taille);
-    // Stored bytes, the header and its padding, R0 to R2, an odd length's pad byte.
-    const int tailleNonCompresse = taille + (taille & 1) + 12 + 6;
-    int n;
-    if (verbatim <= tailleNonCompresse) {
-        std::memcpy(sortie, m_brouillon.get(), size_t(verbatim));
-        n = verbatim;
-    } else {
-        // The trees of the verbatim attempt were not kept, nor its offsets.
-        std::copy(rAvant, rAvant + 3, m_r);
-        n = ecritNonCompresse(sortie, donnees, taille, rAvant);
-    }
-    m_premiereTrame = false;
-    return n;
 }
 
-int CompresseurLzx::ecritVerbatim(unsigned char *sortie, int taille)
+int CompresseurLzx::compresseTrame(const unsigned char *donnees, int taille, unsigned char *sortie)
 {
+    int longueur = 0;
+    compresseTrames(&donnees, &taille, 1, &sortie, &longueur);
+    return longueur;
+}
+
+void CompresseurLzx::compresseTrames(const unsigned char *const donnees[], const int tailles[], int n,
+                                     unsigned char *const sorties[], int longueurs[])
+{
+    n = std::clamp(n, 0, kTramesParBloc);
+    if (n == 0)
+        return;
+    m_jetons.clear();
+    int finJetons[kTramesParBloc];
+    std::uint32_t rFin[kTramesParBloc][3];
+    for (int k = 0; k < n; ++k) {
+        analyseTrame(donnees[k], tailles[k]);
+        finJetons[k] = int(m_jetons.size());
+        std::copy(m_r, m_r + 3, rFin[k]);
+    }
+
+    // Each frame in a block of its own, verbatim or uncompressed, whichever is smaller.
+    std::vector<std::uint8_t> seulP = m_longueursPrincipal, seulL = m_longueursLongueur;
+    int finsSeul[kTramesParBloc];
+    int totalSeul = 0;
+    unsigned char *seul = m_brouillon.get();
+    for (int k = 0; k < n; ++k) {
+        const int premier = k == 0 ? 0 : finJetons[k - 1];
+        std::vector<std::uint8_t> lP, lL;
+        int fin = 0;
+        unsigned char *ici = seul + totalSeul;
+        const int v = ecritBloc(premier, &finJetons[k], &tailles[k], 1, seulP, seulL, lP, lL, ici, &fin,
+                                m_premiereTrame && k == 0);
+        const int u = tailles[k] + (tailles[k] & 1) + 18;
+        if (v <= u) {
+            seulP = std::move(lP);
+            seulL = std::move(lL);
+        } else {
+            // The decoder takes its repeated offsets from this block's header:
+            // those the following frames were parsed with.
+            fin = ecritNonCompresse(ici, donnees[k], tailles[k], rFin[k], m_premiereTrame && k == 0);
+        }
+        totalSeul += fin;
+        finsSeul[k] = totalSeul;
+    }
+
+    // All the frames in one block: one set of trees.
+    bool ensemble = false;
+    std::vector<std::uint8_t> blocP, blocL;
+    int finsBloc[kTramesParBloc];
+    unsigned char *bloc = m_brouillon.get() + kTailleBrouillon * kTramesParBloc;
+    if (n > 1) {
+        ecritBloc(0, finJetons, tailles, n, m_longueursPrincipal, m_longueursLongueur, blocP, blocL, bloc, finsBloc,
+                  m_premiereTrame);
+        ensemble = finsBloc[n - 1] < totalSeul;
+        for (int k = 0; k < n && ensemble; ++k)
+            ensemble = finsBloc[k] - (k ? finsBloc[k - 1] : 0) <= kMaxTrameCompressee;
+    }
+    const unsigned char *choix = ensemble ? bloc : seul;
+    const int *fins = ensemble ? finsBloc : finsSeul;
+    for (int k = 0; k < n; ++k) {
+        const int debut = k ? fins[k - 1] : 0;
+        longueurs[k] = fins[k] - debut;
+        std::memcpy(sorties[k], choix + debut, size_t(longueurs[k]));
+    }
+    m_longueursPrincipal = ensemble ? std::move(blocP) : std::move(seulP);
+    m_longueursLongueur = ensemble ? std::move(blocL) : std::move(seulL);
+    m_premiereTrame = false;
+}
+
+int CompresseurLzx::ecritBloc(int premier, const int finJetons[], const int tailles[], int n,
+                              const std::vector<std::uint8_t> &ancP, const std::vector<std::uint8_t> &ancL,
+                              std::vector<std::uint8_t> &lP, std::vector<std::uint8_t> &lL, unsigned char *sortie,
+                              int fins[], bool entete)
+{
+    const int dernier = finJetons[n - 1];
     std::vector<std::uint32_t> fPrincipal(size_t(m_tailleArbrePrincipal), 0);
     std::vector<std::uint32_t> fLongueur(kArbreLongueurs, 0);
-    for (const Jeton &j : m_jetons) {
+    for (int t = premier; t < dernier; ++t) {
+        const Jeton &j = m_jetons[size_t(t)];
         ++fPrincipal[j.principal];
         if (j.longueur != kSansLongueur)
             ++fLongueur[j.longueur];
     }
     completeArbre(fPrincipal);
     completeArbre(fLongueur);
-    std::vector<std::uint8_t> lPrincipal(static_cast<size_t>(m_tailleArbrePrincipal));
-    std::vector<std::uint8_t> lLongueur(kArbreLongueurs);
+    lP.assign(size_t(m_tailleArbrePrincipal), 0);
+    lL.assign(kArbreLongueurs, 0);
     std::vector<std::uint16_t> cPrincipal(static_cast<size_t>(m_tailleArbrePrincipal));
     std::vector<std::uint16_t> cLongueur(kArbreLongueurs);
-    longueursHuffman(fPrincipal, kLongueurCodeMax, lPrincipal.data());
-    longueursHuffman(fLongueur, kLongueurCodeMax, lLongueur.data());
-    codesCanoniques(lPrincipal.data(), m_tailleArbrePrincipal, cPrincipal.data());
-    codesCanoniques(lLongueur.data(), kArbreLongueurs, cLongueur.data());
+    longueursHuffman(fPrincipal, kLongueurCodeMax, lP.data());
+    longueursHuffman(fLongueur, kLongueurCodeMax, lL.data());
+    codesCanoniques(lP.data(), m_tailleArbrePrincipal, cPrincipal.data());
+    codesCanoniques(lL.data(), kArbreLongueurs, cLongueur.data());
 
+    int taille = 0;
+    for (int k = 0; k < n; ++k)
+        taille += tailles[k];
     Bits bits(sortie);
-    if (m_premiereTrame)
+    if (entete)
         bits.met(0, 1); // no E8 translation
     bits.met(kBlocVerbatim, 3);
     bits.met(std::uint32_t(taille), 24);
-    ecritSection(bits, lPrincipal.data(), m_longueursPrincipal.data(), 256);
-    ecritSection(bits, lPrincipal.data() + 256, m_longueursPrincipal.data() + 256, m_tailleArbrePrincipal - 256);
-    ecritSection(bits, lLongueur.data(), m_longueursLongueur.data(), kArbreLongueurs);
-    for (const Jeton &j : m_jetons) {
-        bits.met(cPrincipal[j.principal], lPrincipal[j.principal]);
-        if (j.longueur != kSansLongueur)
-            bits.met(cLongueur[j.longueur], lLongueur[j.longueur]);
-        if (j.nbExtra)
-            bits.met(j.extra, j.nbExtra);
-    }
-    bits.aligne();
-    if (bits.taille() <= taille + (taille & 1) + 18) {
-        // Kept: the next block's trees are coded against these.
-        m_longueursPrincipal = std::move(lPrincipal);
-        m_longueursLongueur = std::move(lLongueur);
+    ecritSection(bits, lP.data(), ancP.data(), 256);
+    ecritSection(bits, lP.data() + 256, ancP.data() + 256, m_tailleArbrePrincipal - 256);
+    ecritSection(bits, lL.data(), ancL.data(), kArbreLongueurs);
+    int t = premier;
+    for (int k = 0; k < n; ++k) {
+        for (; t < finJetons[k]; ++t) {
+            const Jeton &j = m_jetons[size_t(t)];
+            bits.met(cPrincipal[j.principal], lP[j.principal]);
+            if (j.longueur != kSansLongueur)
+                bits.met(cLongueur[j.longueur], lL[j.longueur]);
+            if (j.nbExtra)
+                bits.met(j.extra, j.nbExtra);
+        }
+        // Every frame ends on a 16-bit boundary.
+        bits.aligne();
+        fins[k] = bits.taille();
     }
     return bits.taille();
 }
 
 int CompresseurLzx::ecritNonCompresse(unsigned char *sortie, const unsigned char *donnees, int taille,
-                                      const std::uint32_t r[3])
+                                      const std::uint32_t r[3], bool entete)
 {
     Bits bits(sortie);
-    if (m_premiereTrame)
+    if (entete)
         bits.met(0, 1);
     bits.met(kBlocNonCompresse, 3);
     bits.met(std::uint32_t(taille), 24);

@@ -21,6 +21,8 @@ public:
     static constexpr int kMaxTrameCompressee = kTrame + 6144;
     static constexpr int kBitsMin = 15;
     static constexpr int kBitsMax = 21;
+    // Most frames compressed together (one block, one set of trees).
+    static constexpr int kTramesParBloc = 4;
 
     // `bitsFenetre`: 15 to 21, the window being 2^bits bytes.
     explicit CompresseurLzx(int bitsFenetre);
@@ -35,6 +37,13 @@ public:
     // less than 32768 only for the stream's last frame. Writes at most
     // kMaxTrameCompressee bytes to `sortie` and returns how many.
     int compresseTrame(const unsigned char *donnees, int taille, unsigned char *sortie);
+
+    // The next `n` frames (1 to kTramesParBloc) of the stream, compressed
+    // together: in one block when its one set of trees makes them smaller,
+    // else each in its own block. Frame k goes to `sorties[k]` (room for
+    // kMaxTrameCompressee bytes), its length to `longueurs[k]`.
+    void compresseTrames(const unsigned char *const donnees[], const int tailles[], int n,
+                         unsigned char *const sorties[], int longueurs[]);
 
     // Number of position slots for a window of 2^bits bytes.
     static int nombreEmplacements(int bitsFenetre);
@@ -59,9 +68,12 @@ private:
     int gain(int longueur, std::uint32_t decalage) const;
     void ajouteLitteral(std::uint32_t p);
     void ajouteCorrespondance(const Correspondance &c);
-    int ecritVerbatim(unsigned char *sortie, int taille);
-    int ecritNonCompresse(unsigned char *sortie, const unsigned char *donnees, int taille,
-                          const std::uint32_t r[3]);
+    void analyseTrame(const unsigned char *donnees, int taille);
+    int ecritBloc(int premier, const int finJetons[], const int tailles[], int n, const std::vector<std::uint8_t> &ancP,
+                  const std::vector<std::uint8_t> &ancL, std::vector<std::uint8_t> &lP, std::vector<std::uint8_t> &lL,
+                  unsigned char *sortie, int fins[], bool entete);
+    int ecritNonCompresse(unsigned char *sortie, const unsigned char *donnees, int taille, const std::uint32_t r[3],
+                          bool entete);
     const unsigned char *octet(std::uint32_t p) const { return m_fenetre.get() + (p - m_base); }
 
     int m_bits;

@@ -233,9 +233,9 @@ public:
             }
         } else if (m_lzx) {
             debut = m_sortie.get();
-            const unsigned char *entrees[kBlocsParLot];
-            unsigned char *sorties[kBlocsParLot];
-            int tailles[kBlocsParLot], comp[kBlocsParLot];
+            const unsigned char *entrees[kBlocsParLot] = {};
+            unsigned char *sorties[kBlocsParLot] = {};
+            int tailles[kBlocsParLot] = {}, comp[kBlocsParLot] = {};
             size_t place = 0;
             for (int s = 0; s < nb; ++s) {
                 entrees[s] = donnees(s);

@@ -8,8 +8,6 @@ namespace cabecriture {
 namespace {
 
 constexpr std::uint32_t kNul = 0xFFFFFFFFu;
-constexpr int kBitsHachage = 16;
-constexpr int kTailleHachage = 1 << kBitsHachage;
 constexpr int kLongueurMin = 2;
 constexpr int kLongueurMax = 257;
 constexpr int kLongueursPrincipales = 7; // lengths 2 to 8 go in the main symbol, longer ones in the length tree
@@ -21,6 +19,7 @@ constexpr std::uint16_t kSansLongueur = 0xFFFF;
 constexpr int kLongueurSuffisante = 64; // a match this long ends the search
 constexpr int kLongueurBonne = 24;      // a match this long shortens the rest of the search
 constexpr int kLongueurParesseuse = 32; // a match this long is taken without looking one byte further
+constexpr int kLitterauxAvantSaut = 64;
 constexpr int kBlocVerbatim = 1;
 constexpr int kBlocNonCompresse = 3;
 // The scratch output of a verbatim block: every symbol at most 16 bits plus
@@ -56,11 +55,11 @@ int emplacement(std::uint32_t decalage)
 }
 
 // The chains link positions whose next four bytes hash alike.
-std::uint32_t hache(const unsigned char *p)
+std::uint32_t hache(const unsigned char *p, int bitsHachage)
 {
     std::uint32_t v;
     std::memcpy(&v, p, 4);
-    return (v * 0x9E3779B1u) >> (32 - kBitsHachage);
+    return (v * 0x9E3779B1u) >> (32 - bitsHachage);
 }
 
 int longueurCommune(const unsigned char *a, const unsigned char *b, int max)
@@ -291,7 +290,10 @@ CompresseurLzx::CompresseurLzx(int bitsFenetre)
     , m_profondeur(14 + 2 * (m_bits - kBitsMin))
     , m_capaciteTampon(2 * m_tailleFenetre + kTrame)
     , m_fenetre(new unsigned char[m_capaciteTampon + 8])
-    , m_tete(new std::uint32_t[kTailleHachage])
+    // About four positions of a window per hash value, so that chains of
+    // bytes that never repeat stay short.
+    , m_bitsHachage(std::max(16, m_bits - 2))
+    , m_tete(new std::uint32_t[size_t(1) << m_bitsHachage])
     , m_precedent(new std::uint32_t[m_tailleFenetre])
     , m_brouillon(new unsigned char[size_t(kTailleBrouillon) * 2 * kTramesParBloc])
 {
@@ -306,9 +308,10 @@ void CompresseurLzx::reinitialise()
     m_base = 0;
     m_fin = 0;
     m_inseres = 0;
-    std::fill_n(m_tete.get(), kTailleHachage, kNul);
+    std::fill_n(m_tete.get(), size_t(1) << m_bitsHachage, kNul);
     m_r[0] = m_r[1] = m_r[2] = 1;
     m_premiereTrame = true;
+    m_sansCorrespondance = 0;
     m_longueursPrincipal.assign(size_t(m_tailleArbrePrincipal), 0);
     m_longueursLongueur.assign(kArbreLongueurs, 0);
 }
@@ -316,7 +319,7 @@ void CompresseurLzx::reinitialise()
 void CompresseurLzx::insereJusqua(std::uint32_t limite)
 {
     while (m_inseres < limite && m_inseres + 3 < m_fin) {
-        const std::uint32_t h = hache(octet(m_inseres));
+        const std::uint32_t h = hache(octet(m_inseres), m_bitsHachage);
         m_precedent[m_inseres & (m_tailleFenetre - 1)] = m_tete[h];
         m_tete[h] = m_inseres;
         ++m_inseres;
@@ -351,7 +354,7 @@ CompresseurLzx::Correspondance CompresseurLzx::cherche(std::uint32_t p, int maxL
     }
     if (maxLongueur < 4 || meilleure.longueur >= kLongueurSuffisante)
         return meilleure;
-    std::uint32_t c = m_tete[hache(ici)];
+    std::uint32_t c = m_tete[hache(ici, m_bitsHachage)];
     int profondeur = m_profondeur;
     int longueurVue = std::max(meilleure.longueur, 2);
     while (c < p && p - c <= m_distanceMax && profondeur-- > 0) {
@@ -423,13 +426,23 @@ void CompresseurLzx::analyseTrame(const unsigned char *donnees, int taille)
     while (p < m_fin) {
         const int reste = int(std::min<std::uint32_t>(kLongueurMax, m_fin - p));
         insereJusqua(p);
-        Correspondance m = enAttente ? attente : cherche(p, reste);
-        enAttente = false;
-        if (m.longueur < kLongueurMin || m.gain <= 0) {
+        // Past a long run without matches (pictures already compressed,
+        // random bytes) only one position in four is searched.
+        if (!enAttente && m_sansCorrespondance >= kLitterauxAvantSaut && (m_sansCorrespondance & 3) != 0) {
+            ++m_sansCorrespondance;
             ajouteLitteral(p);
             ++p;
             continue;
         }
+        Correspondance m = enAttente ? attente : cherche(p, reste);
+        enAttente = false;
+        if (m.longueur < kLongueurMin || m.gain <= 0) {
+            ++m_sansCorrespondance;
+            ajouteLitteral(p);
+            ++p;
+            continue;
+        }
+        m_sansCorrespondance = 0;
         if (m.longueur < kLongueurParesseuse && p + 1 < m_fin) {
             insereJusqua(p + 1);
             const Correspondance suivante = cherche(p + 1, int(std::min<std::uint32_t>(kLongueurMax, m_fin - p - 1)));

@@ -87,10 +87,12 @@ private:
     std::uint32_t m_base = 0;
     std::uint32_t m_fin = 0;
     std::uint32_t m_inseres = 0; // next position to enter the hash chains
+    int m_bitsHachage;
     std::unique_ptr<std::uint32_t[]> m_tete;
     std::unique_ptr<std::uint32_t[]> m_precedent;
     std::uint32_t m_r[3] = {1, 1, 1};
     bool m_premiereTrame = true;
+    int m_sansCorrespondance = 0; // positions in a row where no match was found
     std::vector<Jeton> m_jetons;
     std::vector<std::uint8_t> m_longueursPrincipal; // the previous block's lengths
     std::vector<std::uint8_t> m_longueursLongueur;

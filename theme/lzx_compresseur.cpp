@@ -21,6 +21,9 @@ constexpr int kLongueurBonne = 24;      // a match this long shortens the rest o
 constexpr int kLongueurParesseuse = 32; // a match this long is taken without looking one byte further
 constexpr int kLitterauxAvantSaut = 64;
 constexpr int kBlocVerbatim = 1;
+constexpr int kBlocAligne = 2;
+constexpr int kArbreAligne = 8;
+constexpr int kLongueurCodeAligneMax = 7;
 constexpr int kBlocNonCompresse = 3;
 // The scratch output of a verbatim block: every symbol at most 16 bits plus
 // 17 extra bits, and the trees.
@@ -538,12 +541,28 @@ int CompresseurLzx::ecritBloc(int premier, const int finJetons[], const int tail
     const int dernier = finJetons[n - 1];
     std::vector<std::uint32_t> fPrincipal(size_t(m_tailleArbrePrincipal), 0);
     std::vector<std::uint32_t> fLongueur(kArbreLongueurs, 0);
+    std::vector<std::uint32_t> fAligne(kArbreAligne, 0);
     for (int t = premier; t < dernier; ++t) {
         const Jeton &j = m_jetons[size_t(t)];
         ++fPrincipal[j.principal];
         if (j.longueur != kSansLongueur)
             ++fLongueur[j.longueur];
+        if (j.nbExtra >= 3)
+            ++fAligne[j.extra & 7];
     }
+    // An aligned-offset block codes the low three bits of the longer offsets
+    // with a tree of their own: worth its 24 bits when those bits repeat.
+    completeArbre(fAligne);
+    std::uint8_t lA[kArbreAligne];
+    std::uint16_t cA[kArbreAligne];
+    longueursHuffman(fAligne, kLongueurCodeAligneMax, lA);
+    codesCanoniques(lA, kArbreAligne, cA);
+    long gainAligne = -3 * kArbreAligne;
+    for (int i = 0; i < kArbreAligne; ++i) {
+        if (fAligne[size_t(i)] > 0)
+            gainAligne += long(fAligne[size_t(i)]) * (3 - lA[i]);
+    }
+    const bool aligne = gainAligne > 0;
     completeArbre(fPrincipal);
     completeArbre(fLongueur);
     lP.assign(size_t(m_tailleArbrePrincipal), 0);
@@ -561,8 +580,12 @@ int CompresseurLzx::ecritBloc(int premier, const int finJetons[], const int tail
     Bits bits(sortie);
     if (entete)
         bits.met(0, 1); // no E8 translation
-    bits.met(kBlocVerbatim, 3);
+    bits.met(aligne ? kBlocAligne : kBlocVerbatim, 3);
     bits.met(std::uint32_t(taille), 24);
+    if (aligne) {
+        for (int i = 0; i < kArbreAligne; ++i)
+            bits.met(lA[i], 3);
+    }
     ecritSection(bits, lP.data(), ancP.data(), 256);
     ecritSection(bits, lP.data() + 256, ancP.data() + 256, m_tailleArbrePrincipal - 256);
     ecritSection(bits, lL.data(), ancL.data(), kArbreLongueurs);
@@ -573,8 +596,12 @@ int CompresseurLzx::ecritBloc(int premier, const int finJetons[], const int tail
             bits.met(cPrincipal[j.principal], lP[j.principal]);
             if (j.longueur != kSansLongueur)
                 bits.met(cLongueur[j.longueur], lL[j.longueur]);
-            if (j.nbExtra)
+            if (aligne && j.nbExtra >= 3) {
+                bits.met(j.extra >> 3, j.nbExtra - 3);
+                bits.met(cA[j.extra & 7], lA[j.extra & 7]);
+            } else if (j.nbExtra) {
                 bits.met(j.extra, j.nbExtra);
+            }
         }
         // Every frame ends on a 16-bit boundary.
         bits.aligne();

@@ -73,6 +73,23 @@ QByteArray gif()
                             gifecrit::uni(240, 320, 3, 9, 10, 10, 60, 60, 10)});
 }
 
+// 16-byte records: a counter, a few recurring values, sparse random words;
+// the offsets of their matches are multiples of 8 plus the same remainder.
+QByteArray enregistrements(int n, quint32 graine)
+{
+    QRandomGenerator g(graine);
+    static const quint32 valeurs[] = {0, 1, 2, 0xFFFFFFFF, 1000};
+    QByteArray b(qsizetype(n) * 16, '\0');
+    for (int i = 0; i < n; ++i) {
+        char *r = b.data() + qsizetype(i) * 16;
+        qToLittleEndian<quint32>(quint32(i), r);
+        qToLittleEndian<quint32>(valeurs[g.bounded(5)], r + 4);
+        qToLittleEndian<quint16>(quint16(g.bounded(4)), r + 8);
+        qToLittleEndian<quint32>(g.bounded(10) < 3 ? g.bounded(1u << 20) : 0u, r + 12);
+    }
+    return b;
+}
+
 quint16 u16(const QByteArray &b, qsizetype at)
 {
     return qFromLittleEndian<quint16>(b.constData() + at);
@@ -183,6 +200,7 @@ TEST_P(LzxFenetres, EveryInputRoundTripsThroughOurReaderCabextractAndGcab)
         {"suites.bin", QByteArray(200000, '\0') + QByteArray(70000, 'x') + QByteArray("ab").repeated(9000)},
         {"moins.bin", texte(32767, 3)},
         {"plus.bin", texte(65537, 4)},
+        {"table.bin", enregistrements(9000, 6)},
         {"mixte.bin", mixte},
         {"apres.txt", texte(40000, 5) + texte(40000, 5)},
     };
@@ -315,4 +333,24 @@ TEST(CabLzx, ASourceThatChangesDuringTheBuildLeavesNoCabinet)
     }
     EXPECT_TRUE(arborescence(testenv::programDir() + "/out").isEmpty());
     EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+// Records whose matches sit at offsets with the same low bits are coded in
+// aligned-offset blocks, which both readers decode.
+TEST(CabLzx, AlignedOffsetBlocksCarryRecordData)
+{
+    const std::vector<Membre> membres = {{"table.bin", enregistrements(40000, 3)}};
+    for (TLZXMemory memoire : {lzxLowest, lzxHighest}) {
+        TCABFile cab;
+        cab.CompressionType = typLZX;
+        cab.LZXMemory = memoire;
+        cab.CABFile = testenv::programDir() + QStringLiteral("/table%1.cab").arg(int(memoire));
+        ecritSources(membres, cab);
+        ASSERT_TRUE(cab.CreateCAB());
+        const auto liste = blocs(testenv::readFile(cab.CABFile));
+        ASSERT_FALSE(liste.empty());
+        // The first frame opens with the E8 flag (0), then the block type.
+        EXPECT_EQ((u16(liste[0].donnees, 0) >> 12) & 7, 2);
+        verifieLecteurs(cab.CABFile, membres, testenv::programDir() + QStringLiteral("/x%1").arg(int(memoire)));
+    }
 }

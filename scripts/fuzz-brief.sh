@@ -54,7 +54,7 @@ fi
 # real files.
 lance() {
   local c=$1
-  mkdir -p "$travail/corpus/$c" "$travail/real/$c"
+  mkdir -p "$travail/corpus/$c" "$travail/real/$c" "$travail/seeds/$c"
   "$build/fuzz/fuzz_$c" -max_total_time="$secondes" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
       -artifact_prefix="$travail/artifacts/$c-" \
       "$travail/corpus/$c" fuzz/corpus/"$c" "$travail/seeds/$c" "$travail/real/$c" \

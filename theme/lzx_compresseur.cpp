@@ -81,10 +81,10 @@ int longueurCommune(const unsigned char *a, const unsigned char *b, int max)
     return n;
 }
 
-// Huffman code lengths no longer than `limite` for `frequences`; every
-// symbol with a frequency gets a length. At least two symbols must have one,
-// so that the code is complete.
-void longueursHuffman(const std::vector<std::uint32_t> &frequences, int limite, std::uint8_t *longueurs)
+} // namespace
+
+void CompresseurLzx::longueursHuffman(const std::vector<std::uint32_t> &frequences, int limite,
+                                      std::uint8_t *longueurs)
 {
     const int n = int(frequences.size());
     std::vector<std::uint32_t> f(frequences);
@@ -133,6 +133,8 @@ void longueursHuffman(const std::vector<std::uint32_t> &frequences, int limite, 
         }
     }
 }
+
+namespace {
 
 // Canonical codes: shorter first, then by symbol.
 void codesCanoniques(const std::uint8_t *longueurs, int n, std::uint16_t *codes)
@@ -264,7 +266,7 @@ void ecritSection(Bits &bits, const std::uint8_t *nouv, const std::uint8_t *anc,
     completeArbre(frequences);
     std::uint8_t longueurs[kArbrePre];
     std::uint16_t codes[kArbrePre];
-    longueursHuffman(frequences, kLongueurCodePreMax, longueurs);
+    CompresseurLzx::longueursHuffman(frequences, kLongueurCodePreMax, longueurs);
     codesCanoniques(longueurs, kArbrePre, codes);
     for (int i = 0; i < kArbrePre; ++i)
         bits.met(longueurs[i], 4);

@@ -45,6 +45,11 @@ public:
     void compresseTrames(const unsigned char *const donnees[], const int tailles[], int n,
                          unsigned char *const sorties[], int longueurs[]);
 
+    // Huffman code lengths no longer than `limite` for `frequences`; every
+    // symbol with a frequency gets a length. With at least two such symbols
+    // the code is complete, as the decoders require.
+    static void longueursHuffman(const std::vector<std::uint32_t> &frequences, int limite, std::uint8_t *longueurs);
+
     // Number of position slots for a window of 2^bits bytes.
     static int nombreEmplacements(int bitsFenetre);
 

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace cabtest;
 
 namespace {
@@ -352,5 +354,41 @@ TEST(CabLzx, AlignedOffsetBlocksCarryRecordData)
         // The first frame opens with the E8 flag (0), then the block type.
         EXPECT_EQ((u16(liste[0].donnees, 0) >> 12) & 7, 2);
         verifieLecteurs(cab.CABFile, membres, testenv::programDir() + QStringLiteral("/x%1").arg(int(memoire)));
+    }
+}
+
+// Skewed frequencies would give codes longer than the format allows: the
+// lengths are cut to the limit and the code stays complete (Kraft sum 1).
+TEST(CabLzx, HuffmanLengthsStayWithinTheLimitsAndComplete)
+{
+    struct Cas
+    {
+        int symboles, limite;
+    };
+    for (const Cas c : {Cas{656, 16}, Cas{20, 15}, Cas{8, 7}, Cas{249, 16}}) {
+        std::vector<std::uint32_t> frequences(size_t(c.symboles), 0);
+        std::uint32_t a = 1, b = 1;
+        // Fibonacci weights on every third symbol, the others unused.
+        for (int i = 0; i < c.symboles; i += 3) {
+            frequences[size_t(i)] = a;
+            const std::uint32_t s = a + b;
+            a = b;
+            b = std::min<std::uint32_t>(s, 1u << 30);
+        }
+        std::vector<std::uint8_t> longueurs(size_t(c.symboles));
+        cabecriture::CompresseurLzx::longueursHuffman(frequences, c.limite, longueurs.data());
+        double kraft = 0;
+        int plusLong = 0;
+        for (int i = 0; i < c.symboles; ++i) {
+            EXPECT_EQ(longueurs[size_t(i)] > 0, frequences[size_t(i)] > 0) << i;
+            if (longueurs[size_t(i)] > 0)
+                kraft += std::ldexp(1.0, -longueurs[size_t(i)]);
+            plusLong = std::max(plusLong, int(longueurs[size_t(i)]));
+        }
+        EXPECT_LE(plusLong, c.limite);
+        EXPECT_DOUBLE_EQ(kraft, 1.0);
+        if (c.symboles > 20) {
+            EXPECT_EQ(plusLong, c.limite); // the cut was needed
+        }
     }
 }

@@ -392,3 +392,30 @@ TEST(CabLzx, HuffmanLengthsStayWithinTheLimitsAndComplete)
         }
     }
 }
+
+// A folder of whole frames only (its last block full too), and frames that
+// alternate between stored and compressed: the trees of the compressed ones
+// still follow one another across the stored frames between them.
+TEST(CabLzx, WholeFramesAndAlternatingBlockKindsRoundTrip)
+{
+    QByteArray alterne;
+    for (int i = 0; i < 6; ++i)
+        alterne += i % 2 ? aleatoire(32768, quint32(i)) : texte(32768, quint32(i));
+    const std::vector<Membre> membres = {{"entier.txt", texte(65536, 21)}, {"alterne.bin", alterne}};
+    TCABFile cab;
+    cab.CompressionType = typLZX;
+    cab.LZXMemory = lzxLow;
+    cab.CABFile = testenv::programDir() + "/entier.cab";
+    ecritSources(membres, cab);
+    ASSERT_TRUE(cab.CreateCAB());
+    const auto liste = blocs(testenv::readFile(cab.CABFile));
+    ASSERT_EQ(liste.size(), 8u);
+    for (const Bloc &b : liste)
+        EXPECT_EQ(b.decompresse, 32768);
+    // The random frames are stored: header, R0 to R2, the bytes.
+    for (size_t i : {3, 5, 7}) {
+        EXPECT_EQ(liste[i].compresse, 4 + 12 + 32768) << i;
+        EXPECT_EQ((u16(liste[i].donnees, 0) >> 13) & 7, 3) << i;
+    }
+    verifieLecteurs(cab.CABFile, membres, testenv::programDir());
+}

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 secondes="${FUZZ_SECONDS:-10}"
 build=build-fuzz
-cibles=(setup_ce setup_xml cab_file ini fichier_couleurs options gif_frames icone charger_bitmap exif registre_sim metafichier)
+cibles=(setup_ce setup_xml cab_file cab_lzx ini fichier_couleurs options gif_frames icone charger_bitmap exif registre_sim metafichier)
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -54,7 +54,7 @@ fi
 # real files.
 lance() {
   local c=$1
-  mkdir -p "$travail/corpus/$c" "$travail/real/$c"
+  mkdir -p "$travail/corpus/$c" "$travail/real/$c" "$travail/seeds/$c"
   "$build/fuzz/fuzz_$c" -max_total_time="$secondes" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
       -artifact_prefix="$travail/artifacts/$c-" \
       "$travail/corpus/$c" fuzz/corpus/"$c" "$travail/seeds/$c" "$travail/real/$c" \

@@ -219,10 +219,6 @@ void TCABFile::signaleErreurSysteme(const QString &texte)
 bool TCABFile::CreateCAB()
 {
     const int code = CodeCompression(CompressionType, LZXMemory);
-    // LZX cannot be built here: the folder's compression is refused as the
-    // library would refuse an unknown one.
-    if (CompressionType == typLZX)
-        throw ECABFileError(cabecriture::ErrTypeCompression);
 
     // Every source is listed first (size, time, attributes); its bytes are
     // read only while the cabinet is written, and a source found different

@@ -1,5 +1,7 @@
 #include "theme/cab_writer.h"
 
+#include "theme/lzx_compresseur.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -18,7 +20,7 @@ namespace {
 
 constexpr int kBloc = 32768;          // uncompressed bytes in every data block but a folder's last
 constexpr int kEnteteBloc = 8;        // checksum, stored size, uncompressed size
-constexpr int kBlocsParLot = 4;       // blocks read, then written, at a time (128 KiB)
+constexpr int kBlocsParLot = CompresseurLzx::kTramesParBloc; // blocks read, then written, at a time (128 KiB)
 constexpr int kEnteteCabinet = 36;
 constexpr int kEnteteDossier = 8;
 constexpr int kEnteteFichier = 16;
@@ -28,6 +30,15 @@ constexpr int kNomMax = 255;
 // Room for one MSZIP block: "CK" and a deflate stream, which stores
 // incompressible data with a few bytes of overhead.
 constexpr int kMaxBlocMszip = kBloc + 2 + 64;
+
+// The window bits of an LZX compression code, or 0 when the code is not LZX.
+int bitsLzx(int compression)
+{
+    if ((compression & 0xFF) != 3)
+        return 0;
+    const int bits = compression >> 8;
+    return bits >= CompresseurLzx::kBitsMin && bits <= CompresseurLzx::kBitsMax ? bits : 0;
+}
 
 QString texteErreur(int code)
 {
@@ -123,6 +134,11 @@ public:
         m_lot.reset(new unsigned char[size_t(kBlocsParLot) * (kEnteteBloc + kBloc)]);
         if (m_compression == 1)
             m_sortie.reset(new unsigned char[size_t(kBlocsParLot) * (kEnteteBloc + kMaxBlocMszip)]);
+        if (const int bits = bitsLzx(m_compression)) {
+            m_lzx = std::make_unique<CompresseurLzx>(bits);
+            m_sortie.reset(new unsigned char[size_t(kBlocsParLot)
+                                             * (kEnteteBloc + CompresseurLzx::kMaxTrameCompressee)]);
+        }
     }
     ~Flux()
     {
@@ -146,7 +162,13 @@ public:
     qint64 position() const { return m_position; }
     void positionne(qint64 p) { m_position = p; }
     int blocsEcrits() const { return m_blocs; }
-    void nouveauDossier() { m_blocs = 0; }
+    // A folder is one LZX stream: the window and the trees start afresh.
+    void nouveauDossier()
+    {
+        m_blocs = 0;
+        if (m_lzx)
+            m_lzx->reinitialise();
+    }
 
     // Reads exactly `taille` bytes of `fd` into the blocks.
     bool litSource(int fdSource, qint64 taille, Resultat &r)
@@ -209,6 +231,34 @@ public:
                 metU32(e, somme(e + 4, 4, somme(e + kEnteteBloc, size_t(len), 0)));
                 total += size_t(kEnteteBloc + len);
             }
+        } else if (m_lzx) {
+            debut = m_sortie.get();
+            const unsigned char *entrees[kBlocsParLot] = {};
+            unsigned char *sorties[kBlocsParLot] = {};
+            int tailles[kBlocsParLot] = {}, comp[kBlocsParLot] = {};
+            size_t place = 0;
+            for (int s = 0; s < nb; ++s) {
+                entrees[s] = donnees(s);
+                tailles[s] = s < m_slot ? kBloc : m_rempli;
+                sorties[s] = debut + place + kEnteteBloc;
+                place += kEnteteBloc + CompresseurLzx::kMaxTrameCompressee;
+            }
+            m_lzx->compresseTrames(entrees, tailles, nb, sorties, comp);
+            // Each frame's block follows the previous one.
+            unsigned char *o = debut;
+            for (int s = 0; s < nb; ++s) {
+                if (comp[s] <= 0 || comp[s] > CompresseurLzx::kMaxTrameCompressee) {
+                    r = {ErrCompression, QStringLiteral("LZX")};
+                    return false;
+                }
+                if (o + kEnteteBloc != sorties[s])
+                    std::memmove(o + kEnteteBloc, sorties[s], size_t(comp[s]));
+                metU16(o + 4, unsigned(comp[s]));
+                metU16(o + 6, unsigned(tailles[s]));
+                metU32(o, somme(o + 4, 4, somme(o + kEnteteBloc, size_t(comp[s]), 0)));
+                o += kEnteteBloc + comp[s];
+                total += size_t(kEnteteBloc + comp[s]);
+            }
         } else {
             debut = m_sortie.get();
             unsigned char *o = debut;
@@ -260,6 +310,7 @@ private:
     int m_compression;
     std::unique_ptr<unsigned char[]> m_lot;
     std::unique_ptr<unsigned char[]> m_sortie;
+    std::unique_ptr<CompresseurLzx> m_lzx;
     z_stream m_z;
     bool m_zInit = false;
     int m_slot = 0;   // first slot not full
@@ -366,7 +417,7 @@ quint32 somme(const unsigned char *data, size_t octets, quint32 graine)
 Resultat ecritCabinet(int fd, const std::vector<Source> &sources, const Parametres &p,
                       const std::function<void(qint64)> &progression)
 {
-    if (p.compression != 0 && p.compression != 1)
+    if (p.compression != 0 && p.compression != 1 && bitsLzx(p.compression) == 0)
         return {ErrTypeCompression, {}};
     Plan plan;
     Resultat r = planifie(sources, p, plan);

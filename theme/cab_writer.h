@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-// Cabinet writing: the published cabinet format, stored or MSZIP, streamed
+// Cabinet writing: the published cabinet format, stored, MSZIP or LZX, streamed
 // from the source files into the cabinet with a fixed amount of memory
 // whatever their size. Only the cabinet component uses it.
 namespace cabecriture {
@@ -49,7 +49,8 @@ struct Resultat
 
 struct Parametres
 {
-    int compression = 0;          // 0 none, 1 MSZIP; anything else is refused with ErrTypeCompression
+    int compression = 0;          // 0 none, 1 MSZIP, 3 + 256 * window bits (15 to 21) LZX;
+                                  // anything else is refused with ErrTypeCompression
     quint16 idEnsemble = 0;       // the cabinet's set id
     qint64 seuilDossier = 900000; // a new folder starts at the next member once a folder holds this many bytes
 };

@@ -109,7 +109,9 @@ QImage DessineFond(const ParamsFond &pa)
     // The lettering.
     const int style = StyleGras | StyleItalique;
     DessineTexteOmbre(image, kNomProduit, kPoliceFond, 22, W / 2, H - S - 26, -2, -2, L, U, style, 48, 32);
-    const int w = MesureTexte(kNomProduit, kPoliceFond, 22, 0).width();
+    // Measured in the style it is drawn in, so the version starts after the
+    // name instead of over its last letter.
+    const int w = MesureTexte(kNomProduit, kPoliceFond, 22, style).width();
     DessineTexteOmbre(image, pa.version, kPoliceFond, 14, W / 2 + w, H - S - 17, -2, -2, L, U, style, 48, 32);
     // Every pixel is opaque (the gradient covers the whole picture): the same
     // bytes read as RGB32 are copied to the screen without conversion.

@@ -91,6 +91,20 @@ void controleFondDessine(TOrvandel &w, const char *quand)
     EXPECT_TRUE(lettrage.contains(trace)) << trace.x() << "," << trace.y() << " " << trace.width() << "x"
                                           << trace.height() << " in " << lettrage.x() << "," << lettrage.y() << " "
                                           << lettrage.width() << "x" << lettrage.height();
+
+    // The version starts after the name's last letter, not over it: the name
+    // lettered alone, as the picture letters it, ends before the version's ink.
+    QImage seul(fond.size(), QImage::Format_ARGB32);
+    seul.fill(Qt::black);
+    DessineTexteOmbre(seul, QStringLiteral("Orvandel"), kPolice, 22, W / 2, fond.height() - sans.hauteurBarreEtat - 26,
+                      -2, -2, TColor::fromRgb(255, 255, 255), TColor::fromRgb(255, 255, 255), style, 255, 255);
+    int finNom = -1;
+    for (int y = 0; y < seul.height(); ++y)
+        for (int x = 0; x < seul.width(); ++x)
+            if (qGray(seul.pixel(x, y)) > 128)
+                finNom = std::max(finNom, x);
+    ASSERT_GT(finNom, W / 2);
+    EXPECT_GT(trace.left(), finNom) << "the version overlaps the name";
 }
 
 // The uniform look: the plain text, in its own colour, whole and uncovered.

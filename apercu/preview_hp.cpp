@@ -2,6 +2,7 @@
 
 #include "ui/app_context.h"
 #include "ui/charge_image_res.h"
+#include "ui/place_fenetre.h"
 #include "ui/polices.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
@@ -524,7 +525,8 @@ void TPreviewHP::FormShow()
         changeSkin(m_ctx.options.Skin);
     if (m_fenetrePrincipale) {
         const QRect m = m_fenetrePrincipale->frameGeometry();
-        move(m.left() - 2, m.top() + (m.height() - height()) / 2 - 26);
+        PlaceFenetreDansEcran(this, QPoint(m.left() - 2, m.top() + (m.height() - height()) / 2 - 26),
+                              m_fenetrePrincipale);
     }
     m_paysagePermis = PaysagePermisHP(m_ctx.document.format().FormatTheme);
     placeSouris();

@@ -1,6 +1,7 @@
 #include "tools/hue_calc.h"
 
 #include "ui/charge_image_res.h"
+#include "ui/place_fenetre.h"
 #include "ui/polices.h"
 #include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
@@ -460,7 +461,7 @@ void THueCalc::FormShow()
     }
 
     if (const QRect &m = m_sources.fenetrePrincipale; m.isValid())
-        move(m.left() + 90, m.top() + (m.height() - height()) / 2);
+        PlaceFenetreDansEcran(this, QPoint(m.left() + 90, m.top() + (m.height() - height()) / 2), parentWidget());
 
     choisitTeinte(m_derniereTeinte, m_dernierY);
 }

@@ -222,8 +222,7 @@ void LegendesSkinPortrait(QImage &skin, const QString &nomSkin)
              {{{QPoint(o.left() - 12, o.top() - 15), QStringLiteral("Landscape")},
                {QPoint(b.left() - 8, b.top() - 15), QStringLiteral("BaseHue")},
                {QPoint(s.left() - 8, s.top() + s.height()), QStringLiteral("   Start")},
-               // Beside the close button: under it the caption would run into the screen's bezel.
-               {QPoint(f.right() + 6, f.top() + 7), QStringLiteral("Quit")}}});
+               {QPoint(f.left() + 5, f.top() + 32), QStringLiteral("Quit")}}});
 }
 
 void LegendesSkinPaysage(QImage &skin, const QString &nomSkin)

@@ -33,11 +33,18 @@ unsigned DrapeauxFichierImage(const QString &chemin)
     const QImage image = lecteur.read();
     if (image.isNull())
         return 0;
-    unsigned d = DrapeauxDeImage(image);
     // A palette is a list of RGB colours, however grey they are.
-    const bool palette = image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
-                         || image.format() == QImage::Format_MonoLSB;
-    if (palette && (d & DrapeauGris))
-        d = (d & ~unsigned(DrapeauGris)) | DrapeauRGB;
+    const bool gris = image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_Grayscale16;
+    unsigned d = gris ? DrapeauGris : DrapeauRGB;
+    if (!image.hasAlphaChannel())
+        return d;
+    d |= DrapeauAlpha;
+    const QImage a = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb *ligne = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            if (qAlpha(ligne[x]) != 0 && qAlpha(ligne[x]) != 255)
+                return d | DrapeauTranslucide;
+    }
     return d;
 }

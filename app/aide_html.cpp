@@ -145,10 +145,17 @@ void TStoHtmlHelpViewer::rattache(QWidget *parent)
 
 bool TStoHtmlHelpViewer::eventFilter(QObject *objet, QEvent *e)
 {
-    // The modal window closes (or goes): the help window stays, on its own.
+    // The modal window closes (or goes): the help window stays, with the
+    // modal window under it that is still open (the one that opened it), or
+    // on its own.
     if (m_fenetre && objet == m_fenetre->parentWidget()
-        && (e->type() == QEvent::Hide || e->type() == QEvent::DeferredDelete))
-        rattache(nullptr);
+        && (e->type() == QEvent::Hide || e->type() == QEvent::DeferredDelete)) {
+        QWidget *suivante = nullptr;
+        for (QWidget *w = m_fenetre->parentWidget()->parentWidget(); w && !suivante; w = w->parentWidget())
+            if (w->isWindow() && w->isModal() && w->isVisible())
+                suivante = w;
+        rattache(suivante);
+    }
     return QObject::eventFilter(objet, e);
 }
 

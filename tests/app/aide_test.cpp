@@ -16,6 +16,8 @@
 #include <QSet>
 #include <QTest>
 #include <QTextBrowser>
+#include <QDialog>
+#include <QTimer>
 #include <QToolButton>
 
 using fenetretest::Fenetre;
@@ -255,4 +257,43 @@ TEST(Aide, HelpFromTheOpenImageChooserCanBeUsedWhileTheChooserStaysOpen)
     EXPECT_EQ(aide->fenetre()->parentWidget(), nullptr);
     EXPECT_EQ(aide->pageAffichee(), QStringLiteral("index.htm"));
     f.ferme();
+}
+
+// Help asked from a modal window opened by another modal window: when the
+// inner one closes, the help window goes with the outer one, still usable;
+// when that one closes too, it stands alone.
+TEST(Aide, HelpFollowsNestedModalWindowsAsTheyClose)
+{
+    AnimationPause pause;
+    TStoHtmlHelpViewer aide(&pause);
+    QDialog exterieure;
+    exterieure.setObjectName(QStringLiteral("Exterieure"));
+    QWidget *parentApresInterieure = nullptr;
+    bool bloquee = true;
+    QTimer::singleShot(0, [&] {
+        auto *interieure = new QDialog(&exterieure);
+        QTimer::singleShot(0, [&, interieure] {
+            aide.AfficheSommaire();
+            EXPECT_EQ(aide.fenetre()->parentWidget(), interieure);
+            interieure->reject();
+        });
+        interieure->exec();
+        delete interieure;
+        parentApresInterieure = aide.fenetre() ? aide.fenetre()->parentWidget() : nullptr;
+        // Still clickable through the window system while the outer one is open.
+        FenetreAide *fenetre = aide.fenetre();
+        if (fenetre && QTest::qWaitForWindowExposed(fenetre)) {
+            fenetre->montre(QStringLiteral("creer.htm"));
+            const QPoint ici = fenetre->SommaireBtn->mapTo(fenetre, fenetre->SommaireBtn->rect().center());
+            QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, {}, ici);
+            bloquee = aide.pageAffichee() != QStringLiteral("index.htm");
+        }
+        exterieure.reject();
+    });
+    exterieure.exec();
+    EXPECT_EQ(parentApresInterieure, &exterieure);
+    EXPECT_FALSE(bloquee);
+    ASSERT_TRUE(aide.fenetre());
+    EXPECT_EQ(aide.fenetre()->parentWidget(), nullptr);
+    EXPECT_TRUE(aide.fenetre()->isVisible());
 }

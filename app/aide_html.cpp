@@ -138,9 +138,11 @@ void TStoHtmlHelpViewer::rattache(QWidget *parent)
     m_fenetre->setParent(parent, m_fenetre->windowFlags() | Qt::Window);
     if (parent)
         parent->installEventFilter(this);
-    m_fenetre->setGeometry(place);
-    if (visible)
+    // A window on the screen stays where the user has it.
+    if (visible) {
+        m_fenetre->setGeometry(place);
         m_fenetre->show();
+    }
 }
 
 bool TStoHtmlHelpViewer::eventFilter(QObject *objet, QEvent *e)

@@ -124,10 +124,10 @@ Dessin perspective(int sorte)
     return [sorte](QPainter &p) {
         QPolygonF t;
         switch (sorte) {
-        case 0: t << QPointF(7, 4) << QPointF(17, 4) << QPointF(22, 20) << QPointF(2, 20); break;   // narrow top
-        case 1: t << QPointF(2, 4) << QPointF(22, 4) << QPointF(17, 20) << QPointF(7, 20); break;   // narrow bottom
-        case 2: t << QPointF(2, 8) << QPointF(22, 3) << QPointF(22, 21) << QPointF(2, 16); break;   // narrow left
-        default: t << QPointF(2, 3) << QPointF(22, 8) << QPointF(22, 16) << QPointF(2, 21); break;  // narrow right
+        case 0: t << QPointF(7, 4) << QPointF(17, 4) << QPointF(22, 20) << QPointF(2, 20); break; // narrow top
+        case 1: t << QPointF(2, 4) << QPointF(22, 4) << QPointF(17, 20) << QPointF(7, 20); break; // narrow bottom
+        case 2: t << QPointF(2, 8) << QPointF(22, 3) << QPointF(22, 21) << QPointF(2, 16); break; // narrow left
+        default: t << QPointF(2, 3) << QPointF(22, 8) << QPointF(22, 16) << QPointF(2, 21); break; // narrow right
         }
         p.setPen(QPen(Encre, 1.2));
         p.setBrush(BleuClair);

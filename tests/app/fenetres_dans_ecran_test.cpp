@@ -30,13 +30,13 @@ void verifieDansEcran(QWidget *fenetre, const char *nom)
     EXPECT_TRUE(zone.contains(cadre.topLeft())) << nom << " at " << cadre.x() << "," << cadre.y();
     // Taller or wider than the screen: at least the title bar is on it.
     if (cadre.width() <= zone.width() && cadre.height() <= zone.height())
-        EXPECT_TRUE(zone.contains(cadre)) << nom << " " << cadre.x() << "," << cadre.y() << " " << cadre.width() << "x" << cadre.height() << " in " << zone.width() << "x" << zone.height();
+        EXPECT_TRUE(zone.contains(cadre)) << nom << " " << cadre.x() << "," << cadre.y() << " " << cadre.width() << "x"
+                                          << cadre.height() << " in " << zone.width() << "x" << zone.height();
 }
 
 // Runs `action` on the modal window of type T that shows next (waiting for
 // it, as some windows animate their opening first), then closes it.
-template<typename T>
-void surModale(bool &vu, std::function<void(T *)> action = {})
+template <typename T> void surModale(bool &vu, std::function<void(T *)> action = {})
 {
     fenetrestest::surModale<T>([&vu, action](T *t) {
         vu = true;

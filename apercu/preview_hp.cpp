@@ -2,6 +2,7 @@
 
 #include "ui/app_context.h"
 #include "ui/charge_image_res.h"
+#include "ui/place_fenetre.h"
 #include "ui/polices.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
@@ -221,8 +222,7 @@ void LegendesSkinPortrait(QImage &skin, const QString &nomSkin)
              {{{QPoint(o.left() - 12, o.top() - 15), QStringLiteral("Landscape")},
                {QPoint(b.left() - 8, b.top() - 15), QStringLiteral("BaseHue")},
                {QPoint(s.left() - 8, s.top() + s.height()), QStringLiteral("   Start")},
-               // Beside the close button: under it the caption would run into the screen's bezel.
-               {QPoint(f.right() + 6, f.top() + 7), QStringLiteral("Quit")}}});
+               {QPoint(f.left() + 5, f.top() + 32), QStringLiteral("Quit")}}});
 }
 
 void LegendesSkinPaysage(QImage &skin, const QString &nomSkin)
@@ -524,7 +524,8 @@ void TPreviewHP::FormShow()
         changeSkin(m_ctx.options.Skin);
     if (m_fenetrePrincipale) {
         const QRect m = m_fenetrePrincipale->frameGeometry();
-        move(m.left() - 2, m.top() + (m.height() - height()) / 2 - 26);
+        PlaceFenetreDansEcran(this, QPoint(m.left() - 2, m.top() + (m.height() - height()) / 2 - 26),
+                              m_fenetrePrincipale);
     }
     m_paysagePermis = PaysagePermisHP(m_ctx.document.format().FormatTheme);
     placeSouris();

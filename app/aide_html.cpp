@@ -3,7 +3,9 @@
 #include "app/fenetre_aide.h"
 #include "theme/animation_pause.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QRegularExpression>
 #include <QUrl>
@@ -60,7 +62,10 @@ TStoHtmlHelpViewer::TStoHtmlHelpViewer(AnimationPause *pause, const QString &rac
     }
 }
 
-TStoHtmlHelpViewer::~TStoHtmlHelpViewer() = default;
+TStoHtmlHelpViewer::~TStoHtmlHelpViewer()
+{
+    SoftShutDown();
+}
 
 QString TStoHtmlHelpViewer::NomSujet(const QString &sujet)
 {
@@ -102,9 +107,58 @@ void TStoHtmlHelpViewer::montre(const QString &page)
     AnimationPauseGuard garde(m_pause);
     if (!QFile::exists(QDir(m_racine).filePath(page)))
         return;
-    if (!m_fenetre)
+    if (!m_fenetre) {
         m_fenetre = std::make_unique<FenetreAide>(urlRacine(m_racine));
+        // Should a window holding it be deleted with it, it is not deleted twice.
+        connect(m_fenetre.get(), &QObject::destroyed, this, [this] { (void)m_fenetre.release(); });
+    }
+    suitFenetreModale();
     m_fenetre->montre(page);
+}
+
+void TStoHtmlHelpViewer::suitFenetreModale()
+{
+    // A modal window blocks every window but its own children: while one is
+    // open, the help window becomes its child so that it can be read and
+    // clicked without closing the window that asked for it.
+    QWidget *modale = QApplication::activeModalWidget();
+    if (modale == m_fenetre.get())
+        modale = nullptr;
+    if (m_fenetre->parentWidget() == modale)
+        return;
+    rattache(modale);
+}
+
+void TStoHtmlHelpViewer::rattache(QWidget *parent)
+{
+    const bool visible = m_fenetre->isVisible();
+    const QRect place = m_fenetre->geometry();
+    if (QWidget *ancien = m_fenetre->parentWidget())
+        ancien->removeEventFilter(this);
+    m_fenetre->setParent(parent, m_fenetre->windowFlags() | Qt::Window);
+    if (parent)
+        parent->installEventFilter(this);
+    // A window on the screen stays where the user has it.
+    if (visible) {
+        m_fenetre->setGeometry(place);
+        m_fenetre->show();
+    }
+}
+
+bool TStoHtmlHelpViewer::eventFilter(QObject *objet, QEvent *e)
+{
+    // The modal window closes (or goes): the help window stays, with the
+    // modal window under it that is still open (the one that opened it), or
+    // on its own.
+    if (m_fenetre && objet == m_fenetre->parentWidget()
+        && (e->type() == QEvent::Hide || e->type() == QEvent::DeferredDelete)) {
+        QWidget *suivante = nullptr;
+        for (QWidget *w = m_fenetre->parentWidget()->parentWidget(); w && !suivante; w = w->parentWidget())
+            if (w->isWindow() && w->isModal() && w->isVisible())
+                suivante = w;
+        rattache(suivante);
+    }
+    return QObject::eventFilter(objet, e);
 }
 
 void TStoHtmlHelpViewer::AfficheContexte(int idContexte)
@@ -137,5 +191,7 @@ void TStoHtmlHelpViewer::AfficheMotCle(const QString &motCle)
 
 void TStoHtmlHelpViewer::SoftShutDown()
 {
+    if (m_fenetre && m_fenetre->parentWidget())
+        m_fenetre->parentWidget()->removeEventFilter(this);
     m_fenetre.reset();
 }

@@ -11,6 +11,7 @@
 
 class AnimationPause;
 class FenetreAide;
+class QWidget;
 
 // The help the windows ask for: a topic by context id, the contents, a topic
 // page or a keyword. Each request may do nothing (no help to show).
@@ -66,8 +67,13 @@ public:
     // ":", trimmed); a request without ":" is the keyword itself.
     static QString MotCle(const QString &demande);
 
+protected:
+    bool eventFilter(QObject *objet, QEvent *e) override;
+
 private:
     void montre(const QString &page);
+    void suitFenetreModale();
+    void rattache(QWidget *parent);
 
     QString m_racine;
     AnimationPause *m_pause;

@@ -175,6 +175,37 @@ std::optional<QSize> TailleJpeg(const QString &chemin)
 #endif
 }
 
+std::optional<EspaceJpeg> EspaceCouleurJpeg(const QString &chemin)
+{
+    auto d = std::make_unique<Decodage>();
+    d->fichier = std::fopen(QFile::encodeName(chemin).constData(), "rb");
+    if (!d->fichier)
+        return std::nullopt;
+    d->cinfo.err = jpeg_std_error(&d->erreurs.base);
+    d->erreurs.base.error_exit = sortieErreur;
+    d->erreurs.base.output_message = messageMuet;
+    Decodage *const etat = d.get();
+    if (setjmp(etat->erreurs.retour))
+        return std::nullopt;
+    std::array<unsigned char, 3> debut{};
+    if (std::fread(debut.data(), 1, 3, etat->fichier) != 3
+        || !DebutJpeg(QByteArray(reinterpret_cast<const char *>(debut.data()), 3)))
+        return std::nullopt;
+    std::rewind(etat->fichier);
+    jpeg_create_decompress(&etat->cinfo);
+    etat->cree = true;
+    jpeg_stdio_src(&etat->cinfo, etat->fichier);
+    jpeg_read_header(&etat->cinfo, TRUE);
+    switch (etat->cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE: return EspaceJpeg::Gris;
+    case JCS_YCbCr: return EspaceJpeg::YCbCr;
+    case JCS_RGB: return EspaceJpeg::RGB;
+    case JCS_CMYK: return EspaceJpeg::CMYK;
+    case JCS_YCCK: return EspaceJpeg::YCCK;
+    default: return EspaceJpeg::Autre;
+    }
+}
+
 int ReductionPour(QSize taille, QSize minimum)
 {
     for (int r : {8, 4, 2}) {

@@ -30,6 +30,12 @@ std::optional<QImage> DecodeJpeg32(const QString &chemin, EchecJpeg *echec = nul
 // the file is not a JPEG this path decodes.
 std::optional<QSize> TailleJpeg(const QString &chemin);
 
+// The colour space a JPEG file's header declares (libjpeg's reading of its
+// component count and its JFIF / Adobe markers).
+enum class EspaceJpeg { Gris, YCbCr, RGB, CMYK, YCCK, Autre };
+// Empty when the file cannot be read or is not a JPEG.
+std::optional<EspaceJpeg> EspaceCouleurJpeg(const QString &chemin);
+
 // The largest of libjpeg's reductions (1, 2, 4, 8) that keeps a picture of
 // `taille` at least `minimum` on both sides.
 int ReductionPour(QSize taille, QSize minimum);

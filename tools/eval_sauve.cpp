@@ -1,6 +1,7 @@
 #include "tools/eval_sauve.h"
 
 #include "ui/fonctions_indep.h"
+#include "ui/place_fenetre.h"
 #include "tools/charger_bitmap.h"
 
 #include <QElapsedTimer>
@@ -186,7 +187,7 @@ void TEvalSauve::placeSurPrincipale()
     const QRect cadre = principale->frameGeometry();
     QRect ici(QPoint(0, 0), size());
     ici.moveCenter(cadre.center());
-    move(ici.topLeft());
+    PlaceFenetreDansEcran(this, ici.topLeft(), principale);
 }
 
 void TEvalSauve::animeOuverture()

@@ -1,5 +1,6 @@
 #include "tools/histo_teinte.h"
 
+#include "ui/place_fenetre.h"
 #include "ui/polices.h"
 #include "ui/utiles_indep.h"
 #include "tools/echelles_teinte.h"
@@ -187,7 +188,7 @@ void THistoTeinte::FormShow()
             TeinteEval2->setText(QStringLiteral("%1, %2").arg(TeinteEval2->text()).arg(m_teintes.TeinteImage[3]));
     }
     if (QWidget *calc = parentWidget())
-        move(calc->x(), calc->y() + 165);
+        PlaceFenetreDansEcran(this, QPoint(calc->x(), calc->y() + 165), calc);
 }
 
 QImage THistoTeinte::construitRendu(bool logarithmique)

@@ -1,6 +1,7 @@
 #include "tools/hue_calc.h"
 
 #include "ui/charge_image_res.h"
+#include "ui/place_fenetre.h"
 #include "ui/polices.h"
 #include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
@@ -40,7 +41,7 @@ using namespace EchellesTeinte;
 
 namespace {
 
-constexpr QSize TailleFenetre{600, 674};
+constexpr QSize TailleFenetre{517, 674};
 constexpr QPoint PosEchelles{48, 8};
 constexpr QSize TailleEchelles{297, 96};
 // The wheel picture starts at the window's left edge, with room for "270°"
@@ -265,38 +266,41 @@ void THueCalc::construitEchelles()
     LumSE = spin("LumSE", 432);
 
     libelle(this, "Label17", QStringLiteral("Click and move mouse on these scales to choose Hue"),
-            QRect(40, 116, 336, 18));
+            QRect(20, 116, 328, 18));
 }
 
 // The hues the pictures suggest, their histograms, and the RGB converter.
 void THueCalc::construitSuggestions()
 {
-    libelle(this, "MaxHueLbl", QStringLiteral("Suggested Hue : Dominant"), QRect(380, 8, 210, 18));
-    MaxHueLblTD = libelle(this, "MaxHueLblTD", {}, QRect(380, 30, 120, 18));
-    MaxHueLblST = libelle(this, "MaxHueLblST", {}, QRect(380, 54, 120, 18));
-    OKTDBtn = boutonRapide(this, "OKTDBtn", QStringLiteral("OK"), QRect(504, 28, 40, 22));
-    OKSTBtn = boutonRapide(this, "OKSTBtn", QStringLiteral("OK"), QRect(504, 52, 40, 22));
+    libelle(this, "MaxHueLbl", QStringLiteral("Suggested Hue : Dominant"), QRect(352, 8, 163, 18));
+    MaxHueLblTD = libelle(this, "MaxHueLblTD", {}, QRect(352, 30, 100, 18));
+    MaxHueLblST = libelle(this, "MaxHueLblST", {}, QRect(352, 54, 100, 18));
+    OKTDBtn = boutonRapide(this, "OKTDBtn", QStringLiteral("OK"), QRect(456, 28, 40, 22));
+    OKSTBtn = boutonRapide(this, "OKSTBtn", QStringLiteral("OK"), QRect(456, 52, 40, 22));
     for (QToolButton *b : {OKTDBtn, OKSTBtn})
         b->setToolTip(QStringLiteral("Fix Hue with this value"));
     connect(OKTDBtn, &QToolButton::clicked, this, [this] { OKTDBtnClick(TeintesImages::TodayPortrait); });
     connect(OKSTBtn, &QToolButton::clicked, this, [this] { OKTDBtnClick(TeintesImages::StartPortrait); });
 
-    HistoTDSBtn = boutonRapide(this, "HistoTDSBtn", QStringLiteral("HA"), QRect(380, 80, 44, 26));
-    HistoSTSBtn = boutonRapide(this, "HistoSTSBtn", QStringLiteral("HD"), QRect(428, 80, 44, 26));
-    HistoTDSTSBtn = boutonRapide(this, "HistoTDSTSBtn", QStringLiteral("HAD"), QRect(476, 80, 44, 26));
+    HistoTDSBtn = boutonRapide(this, "HistoTDSBtn", {}, QRect(352, 80, 44, 28));
+    HistoSTSBtn = boutonRapide(this, "HistoSTSBtn", {}, QRect(400, 80, 44, 28));
+    HistoTDSTSBtn = boutonRapide(this, "HistoTDSTSBtn", {}, QRect(448, 80, 44, 28));
     const char *bulles[] = {"Show Today Hue Histogram", "Show Start Hue Histogram",
                             "Show Today and Start Hue Histogram"};
+    const char *images[] = {"HA", "HD", "HAD"};
     int tag = 0;
     for (QToolButton *b : {HistoTDSBtn, HistoSTSBtn, HistoTDSTSBtn}) {
         b->setProperty("Tag", tag);
         b->setToolTip(QLatin1String(bulles[tag]));
+        b->setIcon(IconeRes(QLatin1String(images[tag]) + QStringLiteral(".png")));
+        b->setIconSize(QSize(36, 22));
         connect(b, &QToolButton::clicked, this, [this, tag] { HistoTDSBtnClick(tag); });
         ++tag;
     }
 
     RVBversTeinte = new QPushButton(QStringLiteral("RGB to Hue"), this);
     RVBversTeinte->setObjectName(QStringLiteral("RVBversTeinte"));
-    RVBversTeinte->setGeometry(380, 112, 150, 24);
+    RVBversTeinte->setGeometry(352, 112, 140, 24);
     connect(RVBversTeinte, &QPushButton::clicked, this, &THueCalc::RVBversTeinteClick);
 }
 
@@ -308,29 +312,31 @@ void THueCalc::construitCles()
         ->setWordWrap(true);
 
     libelle(this, "Label6", QStringLiteral("Value to put in HKLM\\Software\\Microsoft\\Color\\BaseHue (DWORD) : "),
-            QRect(8, 478, 420, 18));
-    BaseHueLbl = libelle(this, "BaseHueLbl", {}, QRect(430, 478, 165, 18));
-    BaseHueCB = caseACocher(this, "BaseHueCB", QStringLiteral("Create BaseHue Key for the Theme"), QRect(8, 500, 250, 20));
-    BHExisteLbl = libelle(this, "BHExisteLbl", {}, QRect(270, 500, 200, 18));
+            QRect(8, 476, 501, 18));
+    // The value on the line below its label, beside the one the package holds.
+    BaseHueLbl = libelle(this, "BaseHueLbl", {}, QRect(24, 494, 200, 18));
+    BHExisteLbl = libelle(this, "BHExisteLbl", {}, QRect(250, 494, 200, 18));
+    BaseHueCB = caseACocher(this, "BaseHueCB", QStringLiteral("Create BaseHue Key for the Theme"), QRect(8, 514, 240, 20));
     libelle(this, "Label15", QStringLiteral("Value to put in HKCU\\Software\\Microsoft\\Today\\DPI (DWORD) : "),
-            QRect(8, 526, 420, 18));
+            QRect(8, 540, 380, 18));
     // Not editable: the DPI is chosen from the list only.
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->addItems({QStringLiteral("48"), QStringLiteral("96"), QStringLiteral("192")});
     ComboBox1->setCurrentIndex(2);
-    ComboBox1->setGeometry(430, 524, 64, 22);
-    libelle(this, "Label14", QStringLiteral("DPI"), QRect(498, 526, 40, 18));
-    DPICb = caseACocher(this, "DPICb", QStringLiteral("Create DPI key for the Theme"), QRect(8, 548, 250, 20));
-    DPIExisteLbl = libelle(this, "DPIExisteLbl", {}, QRect(270, 548, 200, 18));
-    PipetteCB = caseACocher(this, "PipetteCB", QStringLiteral("Copy Chosen Hue in the Dropper"), QRect(8, 572, 250, 20));
+    ComboBox1->setGeometry(390, 538, 64, 22);
+    ComboBox1->installEventFilter(this);
+    libelle(this, "Label14", QStringLiteral("DPI"), QRect(460, 540, 40, 18));
+    DPICb = caseACocher(this, "DPICb", QStringLiteral("Create DPI key for the Theme"), QRect(8, 562, 240, 20));
+    DPIExisteLbl = libelle(this, "DPIExisteLbl", {}, QRect(250, 564, 200, 18));
+    PipetteCB = caseACocher(this, "PipetteCB", QStringLiteral("Copy Chosen Hue in the Dropper"), QRect(8, 586, 240, 20));
 }
 
 void THueCalc::construitVoirSurPDA()
 {
     VoirSurPDAPnl = new QWidget(this);
     VoirSurPDAPnl->setObjectName(QStringLiteral("VoirSurPDAPnl"));
-    VoirSurPDAPnl->setGeometry(330, 570, 260, 24);
+    VoirSurPDAPnl->setGeometry(250, 584, 260, 24);
     ActifSurPDACb = caseACocher(VoirSurPDAPnl, "ActifSurPDACb", QStringLiteral("PDA Interaction"), QRect(0, 2, 140, 20));
     RestaurerCB = caseACocher(VoirSurPDAPnl, "RestaurerCB", QStringLiteral("Restore"), QRect(148, 2, 90, 20));
     RestaurerCB->setChecked(true);
@@ -341,10 +347,10 @@ void THueCalc::construitBoutons()
 {
     ValiderBtn = new QPushButton(QStringLiteral("Validate"), this);
     ValiderBtn->setObjectName(QStringLiteral("ValiderBtn"));
-    ValiderBtn->setGeometry(380, 604, 100, 28);
+    ValiderBtn->setGeometry(300, 614, 100, 28);
     AnnulerBtn = new QPushButton(QStringLiteral("Cancel"), this);
     AnnulerBtn->setObjectName(QStringLiteral("AnnulerBtn"));
-    AnnulerBtn->setGeometry(488, 604, 100, 28);
+    AnnulerBtn->setGeometry(408, 614, 100, 28);
     ValiderBtn->setAutoDefault(false);
     AnnulerBtn->setAutoDefault(false);
     connect(ValiderBtn, &QPushButton::clicked, this, [this] {
@@ -363,16 +369,33 @@ void THueCalc::construitBarreEtat()
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setGeometry(0, TailleFenetre.height() - 22, TailleFenetre.width(), 22);
+    // The status font, a point smaller than the window's, as status bars have.
+    QFont police = StatusBar1->font();
+    if (police.pointSizeF() > 0)
+        police.setPointSizeF(police.pointSizeF() - 1);
+    StatusBar1->setFont(police);
     const char *initiaux[7] = {"", "Hue = 000", "Angle = 000\u00B0", "R = 000", "V = 000", "B = 000", "Grey = 000"};
     // Each panel as wide as the widest text it shows (three digits).
     const char *plusLarges[7] = {"HueK = 000", "Hue = 000   (0 - 240)", "Angle = 000\u00B0", "R = 000", "G = 000",
                                  "B = 000", "Grey = 000"};
+    // Placed side by side by hand: the bar's own layout adds margins and
+    // spacing that the seven panels have no room for at the window's width.
+    std::array<int, 7> largeurs{};
+    int total = 0;
     for (int k = 0; k < 7; ++k) {
         m_panneaux[k] = new QLabel(QString::fromUtf8(initiaux[k]), StatusBar1);
         m_panneaux[k]->setObjectName(QStringLiteral("Panel%1").arg(k));
-        m_panneaux[k]->setMinimumWidth(m_panneaux[k]->fontMetrics().horizontalAdvance(QString::fromUtf8(plusLarges[k]))
-                                       + 4);
-        StatusBar1->addWidget(m_panneaux[k], k == 1 ? 1 : 0);
+        largeurs[k] = m_panneaux[k]->fontMetrics().horizontalAdvance(QString::fromUtf8(plusLarges[k])) + 2;
+        total += largeurs[k];
+    }
+    // What is left is shared out, so that the panels stand apart.
+    const int reste = std::max(0, TailleFenetre.width() - 4 - total);
+    for (int k = 0; k < 7; ++k)
+        largeurs[k] += reste / 7 + (k < reste % 7 ? 1 : 0);
+    int x = 2;
+    for (int k = 0; k < 7; ++k) {
+        m_panneaux[k]->setGeometry(x, 2, largeurs[k], 18);
+        x += largeurs[k];
     }
 }
 
@@ -447,7 +470,7 @@ void THueCalc::FormShow()
     }
 
     if (const QRect &m = m_sources.fenetrePrincipale; m.isValid())
-        move(m.left() + 90, m.top() + (m.height() - height()) / 2);
+        PlaceFenetreDansEcran(this, QPoint(m.left() + 90, m.top() + (m.height() - height()) / 2), parentWidget());
 
     choisitTeinte(m_derniereTeinte, m_dernierY);
 }
@@ -832,6 +855,12 @@ void THueCalc::paintEvent(QPaintEvent *e)
 
 bool THueCalc::eventFilter(QObject *objet, QEvent *e)
 {
+    if (objet == ComboBox1 && e->type() == QEvent::KeyPress) {
+        // ComboBox1KeyDown: the DPI is chosen from the list only. Moving the
+        // focus and closing the window still work.
+        const int touche = static_cast<QKeyEvent *>(e)->key();
+        return touche != Qt::Key_Tab && touche != Qt::Key_Backtab && touche != Qt::Key_Escape;
+    }
     if (objet != EchellesImg)
         return QDialog::eventFilter(objet, e);
     switch (e->type()) {

@@ -2,6 +2,7 @@
 
 #include "theme/ecriture_atomique.h"
 #include "ui/app_context.h"
+#include "ui/charge_image_res.h"
 #include "ui/polices.h"
 #include "ui/utiles_indep.h"
 #include "theme/animation_pause.h"
@@ -9,6 +10,7 @@
 #include "theme/prompts.h"
 #include "tools/charger_bitmap.h"
 #include "tools/couleur_contraste.h"
+#include "tools/drapeaux_fichier_image.h"
 #include "tools/encodeurs_image.h"
 #include "tools/hls.h"
 #include "tools/teintes_images.h"
@@ -28,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QSlider>
@@ -44,6 +47,10 @@ namespace {
 constexpr QSize TaillePortrait{240, 320};
 constexpr QSize TaillePaysage{320, 240};
 constexpr int TailleDecalage = 31;
+constexpr QSize TailleBouton{24, 24};
+// The picture panel holds either display; the strip panel the one-line strip.
+constexpr QSize TailleZoneImage{320, 320};
+constexpr int HauteurPanneauTexte = 60;
 // The thumbnails by tag: 0 Today portrait, 1 Today landscape, 2 Start portrait, 3 Start landscape.
 constexpr const char *NomsMiniatures[4] = {"MinTD", "MinTDL", "MinST", "MinSTL"};
 constexpr const char *NomsPanneauxMin[4] = {"PanelTD", "PanelTDL", "PanelST", "PanelSTL"};
@@ -140,18 +147,33 @@ void TTexteSurImg::construit()
     auto *principal = new QHBoxLayout(this);
     principal->addLayout(construitColonneImage());
     principal->addLayout(construitColonneTexte());
+    // The window keeps its size whatever the picture, the writing direction
+    // or the texts shown: the displays and the strip sit in fixed panels.
+    m_tailleFixe = sizeHint();
+    setFixedSize(m_tailleFixe);
 }
 
-QToolButton *TTexteSurImg::nouveauBouton(const char *nom, const QString &texte, const QString &hint, bool basculant)
+QToolButton *TTexteSurImg::nouveauBouton(const char *nom, const QString &image, const QString &hint, bool basculant)
 {
     auto *b = new QToolButton(this);
     b->setObjectName(QLatin1String(nom));
-    b->setText(texte);
+    b->setIcon(IconeRes(image + QStringLiteral(".png")));
+    b->setIconSize(TailleBouton);
     b->setToolTip(hint);
     b->setCheckable(basculant);
     b->setAutoRaise(false);
     gardeLaPlace(b);
     return b;
+}
+
+// A picture standing beside a control (the letters, the shadow, the offset).
+QLabel *TTexteSurImg::nouvelleImage(const char *nom, const QString &image)
+{
+    auto *l = new QLabel(this);
+    l->setObjectName(QLatin1String(nom));
+    l->setPixmap(QPixmap::fromImage(ChargeImageRes(image + QStringLiteral(".png"))));
+    l->setFixedSize(TailleBouton);
+    return l;
 }
 
 QLabel *TTexteSurImg::nouveauLibelle(const char *nom, const QString &texte)
@@ -174,7 +196,7 @@ QSlider *TTexteSurImg::nouvelleGlissiere(const char *nom, int valeur, const QStr
 
 // A row of exclusive buttons named prefixe + number + suffixe, each calling action with its number.
 QHBoxLayout *TTexteSurImg::rangeeExclusive(std::span<QToolButton *> boutons, const char *prefixe, const char *suffixe,
-                                           const QStringList &textes, const QStringList &hints,
+                                           const QStringList &images, const QStringList &hints,
                                            const std::function<void(int)> &action)
 {
     auto *g = new QButtonGroup(this);
@@ -185,7 +207,8 @@ QHBoxLayout *TTexteSurImg::rangeeExclusive(std::span<QToolButton *> boutons, con
         boutons[i] = nullptr;
         auto *b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(nom));
-        b->setText(textes.value(i));
+        b->setIcon(IconeRes(images.value(i) + QStringLiteral(".png")));
+        b->setIconSize(TailleBouton);
         b->setToolTip(hints.value(i, hints.value(0)));
         b->setCheckable(true);
         b->setProperty("Tag", i);
@@ -207,17 +230,22 @@ QVBoxLayout *TTexteSurImg::construitColonneImage()
     etiquettes->addWidget(nouveauLibelle("STLbl", QStringLiteral("Start")));
     gauche->addLayout(etiquettes);
 
-    Image1 = nouveauLibelle("Image1");
-    Image1->setFixedSize(TaillePortrait);
-    Image2 = nouveauLibelle("Image2");
-    Image2->setFixedSize(TaillePaysage);
+    // Both displays in one panel of fixed size, each centred in it.
+    auto *zone = new QWidget(this);
+    zone->setObjectName(QStringLiteral("ImagePnl"));
+    zone->setFixedSize(TailleZoneImage);
+    Image1 = new QLabel(zone);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(QRect(QPoint((TailleZoneImage.width() - TaillePortrait.width()) / 2, 0), TaillePortrait));
+    Image2 = new QLabel(zone);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(QRect(QPoint(0, (TailleZoneImage.height() - TaillePaysage.height()) / 2), TaillePaysage));
     Image2->hide();
     for (QLabel *im : {Image1, Image2}) {
         im->setMouseTracking(true);
         im->installEventFilter(this);
     }
-    gauche->addWidget(Image1);
-    gauche->addWidget(Image2);
+    gauche->addWidget(zone);
 
     auto *infos = new QFrame(this);
     infos->setObjectName(QStringLiteral("Panel10"));
@@ -270,9 +298,16 @@ QVBoxLayout *TTexteSurImg::construitColonneTexte()
     Edit1->setObjectName(QStringLiteral("Edit1"));
     connect(Edit1, &QLineEdit::textChanged, this, &TTexteSurImg::Edit1Change);
     droite->addWidget(Edit1);
-    TexteImg = nouveauLibelle("TexteImg");
-    TexteImg->setMinimumHeight(24);
-    droite->addWidget(TexteImg);
+    // The strip, centred in a panel of fixed height (from its top-left
+    // corner, cut, when it is larger).
+    m_panneauTexte = new QFrame(this);
+    m_panneauTexte->setObjectName(QStringLiteral("TextePnl"));
+    m_panneauTexte->setFixedHeight(HauteurPanneauTexte);
+    m_panneauTexte->setMinimumWidth(TailleZoneImage.width());
+    m_panneauTexte->installEventFilter(this);
+    TexteImg = new QLabel(m_panneauTexte);
+    TexteImg->setObjectName(QStringLiteral("TexteImg"));
+    droite->addWidget(m_panneauTexte);
     construitPolice(droite);
     construitCouleurs(droite);
     construitJustificationEtDegrades(droite);
@@ -287,7 +322,7 @@ QVBoxLayout *TTexteSurImg::construitColonneTexte()
 void TTexteSurImg::construitPolice(QVBoxLayout *droite)
 {
     auto *police = new QHBoxLayout;
-    FonteSBtn = nouveauBouton("FonteSBtn", QStringLiteral("Font"), QStringLiteral("Change Font"), false);
+    FonteSBtn = nouveauBouton("FonteSBtn", QStringLiteral("FONTE"), QStringLiteral("Change Font"), false);
     connect(FonteSBtn, &QToolButton::clicked, this, &TTexteSurImg::FonteSBtnClick);
     FonteNomLbl = nouveauLibelle("FonteNomLbl");
     FonteNomLbl->setToolTip(QStringLiteral("Current Font"));
@@ -313,19 +348,24 @@ void TTexteSurImg::construitCouleurs(QVBoxLayout *droite)
     Transp1TB = nouvelleGlissiere("Transp1TB", 255, QStringLiteral("Letters transparency level 0 - 255"));
     Transp2TB = nouvelleGlissiere("Transp2TB", 64, QStringLiteral("Shadow transparency level 0 - 255"));
     FondTB = nouvelleGlissiere("FondTB", 64, QStringLiteral("Background transparency level 0 - 255"));
-    InvSBtn = nouveauBouton("InvSBtn", QStringLiteral("<>"),
+    InvSBtn = nouveauBouton("InvSBtn", QStringLiteral("INVLETOMB"),
                             QStringLiteral("Permutate Letters Color with Shadow Color"), false);
     connect(InvSBtn, &QToolButton::clicked, this, &TTexteSurImg::InvBtnClick);
-    InvFondSB = nouveauBouton("InvFondSB", QStringLiteral("<>"), QStringLiteral("Background"), false);
+    InvFondSB = nouveauBouton("InvFondSB", QStringLiteral("INVFOND"), QStringLiteral("Background"), false);
     connect(InvFondSB, &QToolButton::clicked, this, &TTexteSurImg::InvFondSBClick);
+    // The run-long states follow the controls.
+    connect(Transp1TB, &QSlider::valueChanged, this, [this](int v) { m_opt.alphaLettre = v; });
+    connect(Transp2TB, &QSlider::valueChanged, this, [this](int v) { m_opt.alphaOmbre = v; });
     couleurs->addWidget(m_panneauxCouleur[0], 0, 0);
-    couleurs->addWidget(Transp1TB, 0, 1);
-    couleurs->addWidget(InvSBtn, 0, 2, 2, 1);
+    couleurs->addWidget(nouvelleImage("LettreImg", QStringLiteral("LETTREIMG")), 0, 1);
+    couleurs->addWidget(Transp1TB, 0, 2);
+    couleurs->addWidget(InvSBtn, 0, 3, 2, 1);
     couleurs->addWidget(m_panneauxCouleur[1], 1, 0);
-    couleurs->addWidget(Transp2TB, 1, 1);
+    couleurs->addWidget(nouvelleImage("OmbreImg", QStringLiteral("OMBREIMG")), 1, 1);
+    couleurs->addWidget(Transp2TB, 1, 2);
     couleurs->addWidget(m_panneauxCouleur[2], 2, 0);
-    couleurs->addWidget(FondTB, 2, 1);
-    couleurs->addWidget(InvFondSB, 2, 2, 2, 1);
+    couleurs->addWidget(FondTB, 2, 2);
+    couleurs->addWidget(InvFondSB, 2, 3, 2, 1);
     couleurs->addWidget(m_panneauxCouleur[3], 3, 0);
     droite->addLayout(couleurs);
 }
@@ -336,11 +376,11 @@ void TTexteSurImg::construitJustificationEtDegrades(QVBoxLayout *droite)
     auto *justif = new QHBoxLayout;
     auto *g = new QButtonGroup(this);
     const char *noms[3] = {"GJSBtn", "CJSBtn", "DJSBtn"};
-    const QString textes[3] = {QStringLiteral("L"), QStringLiteral("C"), QStringLiteral("R")};
+    const QString images[3] = {QStringLiteral("JUSTIFYL"), QStringLiteral("JUSTIFYC"), QStringLiteral("JUSTIFYR")};
     const QString hints[3]
         = {QStringLiteral("Left Justify"), QStringLiteral("Center"), QStringLiteral("Right Justify")};
     for (int i = 0; i < 3; ++i) {
-        m_justif[i] = nouveauBouton(noms[i], textes[i], hints[i], true);
+        m_justif[i] = nouveauBouton(noms[i], images[i], hints[i], true);
         m_justif[i]->setProperty("Tag", i);
         g->addButton(m_justif[i], i);
         justif->addWidget(m_justif[i]);
@@ -354,12 +394,12 @@ void TTexteSurImg::construitJustificationEtDegrades(QVBoxLayout *droite)
     auto *ecriture = new QFrame(this);
     ecriture->setObjectName(QStringLiteral("Panel6"));
     ecriture->setToolTip(QStringLiteral("Text Orientation"));
-    ecriture->setLayout(rangeeExclusive(m_ecriture, "Ec", "SBtn", {"0", "90", "180", "270"},
+    ecriture->setLayout(rangeeExclusive(m_ecriture, "Ec", "SBtn", {"EC0", "EC1", "EC2", "EC3"},
                                         {QStringLiteral("Text Orientation")}, [this](int i) { EcritureClick(i); }));
     droite->addWidget(ecriture);
 
     droite->addLayout(rangeeExclusive(
-        m_degrades, "Grad", "SBtn", {"A", "G1", "G2", "G3", "G4"},
+        m_degrades, "Grad", "SBtn", {"GR0", "GR1", "GR2", "GR3", "GR4"},
         {QStringLiteral("Letters with shadow"), QStringLiteral("Letters with Gradient Top G - Bottom D"),
          QStringLiteral("Letters with Gradient Top - Bottom"), QStringLiteral("Letters with Gradient Bottom G - Top D"),
          QStringLiteral("Letters with Centered Gradient")},
@@ -370,16 +410,17 @@ void TTexteSurImg::construitJustificationEtDegrades(QVBoxLayout *droite)
 void TTexteSurImg::construitEffets(QVBoxLayout *droite)
 {
     auto *effets = new QHBoxLayout;
-    OutlineSB = nouveauBouton("OutlineSB", QStringLiteral("Outline"), QString(), true);
+    OutlineSB = nouveauBouton("OutlineSB", QStringLiteral("OUTLINE"), QString(), true);
     connect(OutlineSB, &QToolButton::clicked, this, &TTexteSurImg::OutlineSBClick);
-    ReflectSB = nouveauBouton("ReflectSB", QStringLiteral("Mirror"), QStringLiteral("Mirror / X"), true);
+    connect(OutlineSB, &QToolButton::toggled, this, [this](bool c) { m_opt.contour = c; });
+    ReflectSB = nouveauBouton("ReflectSB", QStringLiteral("MIROIRX"), QStringLiteral("Mirror / X"), true);
     connect(ReflectSB, &QToolButton::clicked, this, &TTexteSurImg::ReflectSBClick);
-    AttenueSBtn = nouveauBouton("AttenueSBtn", QStringLiteral("Fade"),
+    AttenueSBtn = nouveauBouton("AttenueSBtn", QStringLiteral("ATTENUE"),
                                 QStringLiteral("More transparency in the letters bottom"), true);
     connect(AttenueSBtn, &QToolButton::clicked, this, &TTexteSurImg::Changement);
     AttenueSBtn->hide();
     PerspectiveSB
-        = nouveauBouton("PerspectiveSB", QStringLiteral("Persp."), QStringLiteral("Letters in perspective"), true);
+        = nouveauBouton("PerspectiveSB", QStringLiteral("PERSPECTIVE"), QStringLiteral("Letters in perspective"), true);
     connect(PerspectiveSB, &QToolButton::clicked, this, &TTexteSurImg::PerspectiveSBClick);
     GammaCorrCB = new QCheckBox(QStringLiteral("Gamma"), this);
     GammaCorrCB->setObjectName(QStringLiteral("GammaCorrCB"));
@@ -392,7 +433,7 @@ void TTexteSurImg::construitEffets(QVBoxLayout *droite)
                        static_cast<QWidget *>(GammaCorrCB)})
         effets->addWidget(w);
     droite->addLayout(effets);
-    auto *persp = rangeeExclusive(m_persp, "Persp", "SB", {"1", "2", "3", "4"},
+    auto *persp = rangeeExclusive(m_persp, "Persp", "SB", {"PERSP1", "PERSP2", "PERSP3", "PERSP4"},
                                   {QStringLiteral("Change perspective type")}, [this](int i) {
                                       m_opt.typeDistorsion = i;
                                       Changement();
@@ -411,16 +452,16 @@ void TTexteSurImg::construitFormesFond(QVBoxLayout *droite)
 {
     auto *formes = new QHBoxLayout;
     const char *nomsFormes[3] = {"FCarreSB", "FCercleSB", "FRoundSb"};
-    const QString textesFormes[3] = {QStringLiteral("Rect"), QStringLiteral("Ellipse"), QStringLiteral("Round")};
+    const QString imagesFormes[3] = {QStringLiteral("FCARRE"), QStringLiteral("FCERCLE"), QStringLiteral("FROUND")};
     auto *gFormes = new QButtonGroup(this);
     gFormes->setExclusive(false);
     for (int i = 0; i < 3; ++i) {
-        m_formes[i] = nouveauBouton(nomsFormes[i], textesFormes[i], QStringLiteral("Background"), true);
+        m_formes[i] = nouveauBouton(nomsFormes[i], imagesFormes[i], QStringLiteral("Background"), true);
         m_formes[i]->setProperty("Tag", i);
         formes->addWidget(m_formes[i]);
         connect(m_formes[i], &QToolButton::clicked, this, [this, i](bool c) { FormeFondSBClick(i, c); });
     }
-    TranspLFSB = nouveauBouton("TranspLFSB", QStringLiteral("Fade all"),
+    TranspLFSB = nouveauBouton("TranspLFSB", QStringLiteral("TRANSPLF"),
                                QStringLiteral("Letters transparency follows or not Background transparency"), true);
     TranspLFSB->setEnabled(false);
     connect(TranspLFSB, &QToolButton::clicked, this, &TTexteSurImg::Changement);
@@ -428,9 +469,11 @@ void TTexteSurImg::construitFormesFond(QVBoxLayout *droite)
     droite->addLayout(formes);
     auto *gradFond = new QHBoxLayout;
     const char *nomsGradFond[5] = {"FHSB", "FVSB", "FFSB", "FBSB", "FCSB"};
+    const char *imagesGradFond[5] = {"FH", "FV", "FF", "FB", "FC"};
     auto *gGradFond = new QButtonGroup(this);
     for (int i = 0; i < 5; ++i) {
-        m_degradesFond[i] = nouveauBouton(nomsGradFond[i], QString::number(i), QStringLiteral("Background"), true);
+        m_degradesFond[i]
+            = nouveauBouton(nomsGradFond[i], QLatin1String(imagesGradFond[i]), QStringLiteral("Background"), true);
         m_degradesFond[i]->setProperty("Tag", i);
         gGradFond->addButton(m_degradesFond[i], i);
         gradFond->addWidget(m_degradesFond[i]);
@@ -452,6 +495,7 @@ void TTexteSurImg::construitDecalage(QVBoxLayout *droite)
     decCol->addWidget(DecLbl);
     decCol->addWidget(XYLbl);
     decCol->addWidget(nouveauLibelle("AideDecLbl", QStringLiteral("Move cursor L Button (Wheel X (+Shift Y)")));
+    decalage->addWidget(nouvelleImage("DecImg", QStringLiteral("DECIMG")));
     decalage->addWidget(ShiftImg);
     decalage->addLayout(decCol, 1);
     droite->addLayout(decalage);
@@ -477,15 +521,18 @@ void TTexteSurImg::construitSauvegarde(QVBoxLayout *droite)
     QualJpgTB->setRange(10, 100);
     QualJpgTB->setValue(100);
     QualJpgTB->setToolTip(HintQualiteJpeg());
+    connect(QualJpgTB, &QSlider::valueChanged, this, [this](int v) { m_opt.qualiteJpeg = v; });
     sauverL->addWidget(QualJpgTB);
     droite->addWidget(sauver);
 
     auto *fin = new QHBoxLayout;
-    SauverSBtn
-        = nouveauBouton("SauverSBtn", QStringLiteral("Save"), QStringLiteral("Save current image with text"), false);
+    SauverSBtn = nouveauBouton("SauverSBtn", QStringLiteral("SAUVEIMG"), QStringLiteral("Save current image with text"),
+                               false);
+    SauverSBtn->setText(QStringLiteral("Save"));
+    SauverSBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(SauverSBtn, &QToolButton::clicked, this, &TTexteSurImg::SauverBtnClick);
     QuitterSBtn
-        = nouveauBouton("QuitterSBtn", QStringLiteral("Quit"), QStringLiteral("Quit (but don't save !)"), false);
+        = nouveauBouton("QuitterSBtn", QStringLiteral("QUITTEIMG"), QStringLiteral("Quit (but don't save !)"), false);
     connect(QuitterSBtn, &QToolButton::clicked, this, &TTexteSurImg::close);
     fin->addWidget(SauverSBtn);
     fin->addWidget(QuitterSBtn);
@@ -502,6 +549,18 @@ void TTexteSurImg::showEvent(QShowEvent *e)
     QDialog::showEvent(e);
     if (!e->spontaneous())
         FormShow();
+}
+
+void TTexteSurImg::paintEvent(QPaintEvent *e)
+{
+    QDialog::paintEvent(e);
+    // FormPaint: the main window's background picture, in its normal look.
+    const ApparenceFenetre &a = m_ctx.apparence;
+    if (a.uniforme || a.BmpFond.isNull())
+        return;
+    QPainter p(this);
+    p.setClipRegion(e->region());
+    p.drawImage(QPoint(0, 0), a.BmpFond);
 }
 
 void TTexteSurImg::FormShow()
@@ -521,9 +580,13 @@ void TTexteSurImg::FormShow()
     m_degrades[std::clamp(m_opt.modeDegrade, 0, 4)]->setChecked(true);
     m_degradesFond[std::clamp(m_opt.degradeFond, 0, 4)]->setChecked(true);
     OutlineSB->setVisible(m_opt.modeDegrade == 0);
-    if (m_opt.modeDegrade != 0) {
-        Transp1TB->setValue(255);
-        Transp2TB->setValue(255);
+    {
+        // The switches as the user left them at the last opening.
+        const QSignalBlocker b1(Transp1TB), b2(Transp2TB), b3(OutlineSB), b4(QualJpgTB);
+        Transp1TB->setValue(m_opt.alphaLettre);
+        Transp2TB->setValue(m_opt.alphaOmbre);
+        OutlineSB->setChecked(m_opt.contour && m_opt.modeDegrade == 0);
+        QualJpgTB->setValue(m_opt.qualiteJpeg);
     }
     majDecLbl();
     AffNomFonte();
@@ -618,6 +681,7 @@ void TTexteSurImg::ChargeImageTexte()
         EspaceCouleurLbl->clear();
         cible->setPixmap(QPixmap::fromImage(blanc));
         TexteImg->clear();
+        placeBandeau();
         SauverSBtn->setEnabled(false);
         m_prompts.message(QStringLiteral("The picture \"%1\" cannot be read: %2")
                               .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), texteErreurImage(erreur)),
@@ -630,7 +694,8 @@ void TTexteSurImg::ChargeImageTexte()
                             .arg(NomFormatImageFr(lecteur.format()))
                             .arg(image->width())
                             .arg(image->height()));
-    const unsigned drapeaux = DrapeauxDeImage(*image);
+    // What the file holds, not the 32-bit copy made of it.
+    const unsigned drapeaux = DrapeauxFichierImage(fichier);
     PixelsCarLbl->setText(DrapeauxImage(drapeaux));
     EspaceCouleurLbl->setText(EspaceCouleurImage(drapeaux));
     m_pleine = *image;
@@ -730,7 +795,17 @@ void TTexteSurImg::rendu()
     QImage bande = m_opt.vertical() ? lettree.copy(p.position, 0, h, p.longueur).transformed(QTransform().rotate(-90))
                                     : lettree.copy(0, p.position, p.longueur, h);
     TexteImg->setPixmap(QPixmap::fromImage(bande));
+    placeBandeau();
     emit apercuRendu();
+}
+
+void TTexteSurImg::placeBandeau()
+{
+    const QSize s = TexteImg->pixmap().isNull() ? QSize(0, 0) : TexteImg->pixmap().size();
+    const QSize p = m_panneauTexte->size();
+    const int x = s.width() < p.width() ? (p.width() - s.width()) / 2 : 1;
+    const int y = s.height() < p.height() ? (p.height() - s.height()) / 2 : 1;
+    TexteImg->setGeometry(x, y, s.width(), s.height());
 }
 
 void TTexteSurImg::afficheBande()
@@ -874,17 +949,22 @@ void TTexteSurImg::BrossesClick(int mode)
     m_opt.modeDegrade = mode;
     OutlineSB->setChecked(false);
     OutlineSB->setVisible(mode == 0);
-    {
-        const QSignalBlocker b1(Transp1TB), b2(Transp2TB);
-        Transp1TB->setValue(255);
-        Transp2TB->setValue(mode == 0 ? 64 : 255);
-    }
+    fixeAlphas(255, mode == 0 ? 64 : 255);
     majDecLbl();
     m_opt.dx = m_opt.dy = 0;
     m_marque = QPoint(15, 15);
     XYLbl->setText(QStringLiteral("0 x 0"));
     dessineDecalage();
     EcritureClick(m_opt.ecriture);
+}
+
+void TTexteSurImg::fixeAlphas(int lettre, int ombre)
+{
+    const QSignalBlocker b1(Transp1TB), b2(Transp2TB);
+    Transp1TB->setValue(lettre);
+    Transp2TB->setValue(ombre);
+    m_opt.alphaLettre = lettre;
+    m_opt.alphaOmbre = ombre;
 }
 
 void TTexteSurImg::EcritureClick(int direction)
@@ -995,13 +1075,11 @@ void TTexteSurImg::SauverBtnClick()
 
 void TTexteSurImg::reject()
 {
-    // Only lettering that is not saved yet is worth a question.
-    if (!Edit1->text().isEmpty()) {
-        QCursor::setPos(mapToGlobal(rect().center() + QPoint(50, 40)));
-        if (m_prompts.question(QStringLiteral("Quit without saving ?"), QStringLiteral("Confirm"),
-                               Prompts::Buttons::YesNo) != Prompts::Answer::Yes)
-            return;
-    }
+    // FormCloseQuery: every way of closing asks, the pointer on the question.
+    QCursor::setPos(mapToGlobal(rect().center() + QPoint(50, 40)));
+    if (m_prompts.question(QStringLiteral("Quit without saving ?"), QStringLiteral("Confirm"),
+                           Prompts::Buttons::YesNo) != Prompts::Answer::Yes)
+        return;
     {
         const QSignalBlocker b(Edit1);
         Edit1->clear();
@@ -1066,6 +1144,9 @@ bool TTexteSurImg::eventFilter(QObject *objet, QEvent *e)
             return true;
         }
     }
+
+    if (objet == m_panneauTexte && type == QEvent::Resize)
+        placeBandeau();
 
     if (objet == ShiftImg) {
         if (type == QEvent::MouseButtonPress ||

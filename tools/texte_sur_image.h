@@ -51,6 +51,11 @@ struct OptionsTexteSurImg
     int dx = 0; // -5..5: the shadow's shift (mode 0) or the gradient's centre (mode 4)
     int dy = 0;
     bool gamma = false;
+    // The window's switches that keep their state for the whole run.
+    int alphaLettre = 255;
+    int alphaOmbre = 64;
+    bool contour = false;
+    int qualiteJpeg = 100;
 
     bool vertical() const { return ecriture == 1 || ecriture == 3; }
 };
@@ -152,6 +157,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     bool eventFilter(QObject *objet, QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
@@ -159,11 +165,14 @@ protected:
 
 private:
     void construit();
-    QToolButton *nouveauBouton(const char *nom, const QString &texte, const QString &hint, bool basculant);
+    QToolButton *nouveauBouton(const char *nom, const QString &image, const QString &hint, bool basculant);
+    QLabel *nouvelleImage(const char *nom, const QString &image);
+    void placeBandeau();
+    void fixeAlphas(int lettre, int ombre);
     QLabel *nouveauLibelle(const char *nom, const QString &texte = {});
     QSlider *nouvelleGlissiere(const char *nom, int valeur, const QString &hint);
     QHBoxLayout *rangeeExclusive(std::span<QToolButton *> boutons, const char *prefixe, const char *suffixe,
-                                 const QStringList &textes, const QStringList &hints,
+                                 const QStringList &images, const QStringList &hints,
                                  const std::function<void(int)> &action);
     QVBoxLayout *construitColonneImage();
     QHBoxLayout *construitMiniatures();
@@ -233,6 +242,8 @@ private:
     QLabel *Image1 = nullptr;
     QLabel *Image2 = nullptr;
     QLabel *TexteImg = nullptr;
+    QFrame *m_panneauTexte = nullptr; // holds the strip, centred
+    QSize m_tailleFixe;
     QLabel *ExempleImg = nullptr;
     QLabel *ShiftImg = nullptr;
     QLabel *XYLbl = nullptr;

@@ -9,6 +9,7 @@
 #include "resources/artgen/art_dialogue.h"
 #include "resources/artgen/art_etat.h"
 #include "resources/artgen/art_fenetre.h"
+#include "resources/artgen/art_outils.h"
 #include "resources/artgen/art_skins.h"
 
 #include <QImage>
@@ -103,6 +104,8 @@ std::vector<ArtworkItem> artworkItems()
     for (ArtworkItem &item : artApparence())
         items.push_back(std::move(item));
     for (ArtworkItem &item : artFenetrePrincipale())
+        items.push_back(std::move(item));
+    for (ArtworkItem &item : artOutils())
         items.push_back(std::move(item));
     return items;
 }

@@ -307,8 +307,8 @@ TEST(PreviewHP, SkinsTurnWithTheirHotSpotsAndFollowTheOptions)
     a.ctx->options.Skin = 4;
     TPreviewHP &f = a.ouvre();
     EXPECT_EQ(f.NomSkin(), QStringLiteral("SKINJPGFEUILLES"));
-    // Its captions are yellow: "Quit" beside the close key.
-    const QRect zone(271, 15, 30, 14);
+    // Its captions are yellow: "Quit" under the close key.
+    const QRect zone(232, 40, 30, 14);
     int jaunes = 0;
     for (int y = zone.top(); y <= zone.bottom(); ++y)
         for (int x = zone.left(); x <= zone.right(); ++x) {
@@ -427,32 +427,45 @@ TEST(PreviewHP, KeysAndTheMainWindowCommand)
     EXPECT_EQ(OuvrePreviewHP(*a.ctx, &principale), premiere);
 }
 
-// The captions stay on the skin's body, clear of the screen's bezel.
-TEST(PreviewHP, QuitCaptionIsClearOfTheScreenBezel)
+// The "Quit" captions: in portrait under the close key (its left + 5, its
+// top + 32), in landscape beside it and clear of the screen's bezel; on
+// every skin the caption stands out from what lies under it.
+TEST(PreviewHP, QuitCaptionsStandAtTheirPlaceAndAreLegible)
 {
-    for (const char *nom : {"SKINJPG", "SKINQTEK", "SKINACER", "SKINAXIM"}) {
+    for (const char *nom : {"SKINJPG", "SKINQTEK", "SKINACER", "SKINAXIM", "SKINJPGFEUILLES"}) {
         QImage portrait = ChargeSkin(QString::fromLatin1(nom));
         ASSERT_FALSE(portrait.isNull()) << nom;
         QImage paysage = TourneSkin(portrait);
         const QImage nuPortrait = portrait.copy(), nuPaysage = paysage.copy();
         LegendesSkinPortrait(portrait, QString::fromLatin1(nom));
         LegendesSkinPaysage(paysage, QString::fromLatin1(nom));
-        // The "Quit" caption: what changed around the close button.
         for (const auto &[avant, apres, ecran, paysageOui] :
              {std::tuple{nuPortrait, portrait, QRect(129, 55, 240, 320), false},
               std::tuple{nuPaysage, paysage, QRect(56, 130, 320, 240), true}}) {
             const QRect fermer = RectZoneHP(ZoneHP::Fermer, paysageOui);
+            const QPoint coin = fermer.topLeft() + QPoint(5, paysageOui ? 60 : 32);
+            // "Quit" in bold Tahoma 8 is less than 30 x 16 pixels.
+            const QRect legende(coin, QSize(30, 16));
             const QRect autour = fermer.adjusted(-40, -40, 80, 80).intersected(apres.rect());
             const QRect bezel = ecran.adjusted(-12, -12, 12, 12);
-            int changes = 0;
+            int changes = 0, ecartTotal = 0;
             for (int y = autour.top(); y <= autour.bottom(); ++y)
-                for (int x = autour.left(); x <= autour.right(); ++x)
-                    if (avant.pixel(x, y) != apres.pixel(x, y) && !fermer.contains(x, y)) {
-                        ++changes;
-                        EXPECT_FALSE(bezel.contains(x, y)) << nom << (paysageOui ? " landscape " : " portrait ") << x << ","
-                                                           << y;
-                    }
-            EXPECT_GT(changes, 10) << nom;
+                for (int x = autour.left(); x <= autour.right(); ++x) {
+                    const QRgb a = avant.pixel(x, y), b = apres.pixel(x, y);
+                    if (a == b || fermer.contains(x, y))
+                        continue;
+                    ++changes;
+                    ecartTotal += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+                                  + std::abs(qBlue(a) - qBlue(b));
+                    EXPECT_TRUE(legende.contains(x, y)) << nom << (paysageOui ? " landscape " : " portrait ") << x
+                                                        << "," << y;
+                    if (paysageOui)
+                        EXPECT_FALSE(bezel.contains(x, y)) << nom << " landscape " << x << "," << y;
+                }
+            ASSERT_GT(changes, 10) << nom;
+            // On average the letters differ from the skin by far more than
+            // the JPEG's own noise.
+            EXPECT_GT(ecartTotal / changes, 120) << nom << (paysageOui ? " landscape" : " portrait");
         }
     }
 }

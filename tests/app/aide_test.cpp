@@ -16,6 +16,8 @@
 #include <QSet>
 #include <QTest>
 #include <QTextBrowser>
+#include <QDialog>
+#include <QTimer>
 #include <QToolButton>
 
 using fenetretest::Fenetre;
@@ -207,4 +209,91 @@ TEST(Aide, AFolderWithoutPagesShowsNothing)
     aide.AfficheMotCle(QStringLiteral("x: y"));
     EXPECT_EQ(aide.fenetre(), nullptr);
     EXPECT_TRUE(aide.contextes().isEmpty());
+}
+
+// Help asked from inside the image chooser, a modal window: the help window
+// takes the user's clicks while the chooser stays open (a click goes through
+// the window system, where a window blocked by a modal one ignores it), and
+// stays open on its own once the chooser is closed.
+TEST(Aide, HelpFromTheOpenImageChooserCanBeUsedWhileTheChooserStaysOpen)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    auto *aide = dynamic_cast<TStoHtmlHelpViewer *>(w.aide());
+    ASSERT_TRUE(aide);
+    f.prompts.openPictureName(f.dossiers.DossierAppli + "tdywater.gif");
+    bool vu = false;
+    QString pageDemandee, pageApresClic;
+    fenetretest::surFenetreModale([&](QWidget *choix) {
+        vu = true;
+        QWidget *barre = nullptr;
+        for (QWidget *c : choix->findChildren<QWidget *>())
+            if (c->property("helpId").toInt() == 1001)
+                barre = c;
+        ASSERT_TRUE(barre);
+        const QPoint ici = barre->mapTo(choix, QPoint(2, 2));
+        QContextMenuEvent e(QContextMenuEvent::Mouse, ici, choix->mapToGlobal(ici));
+        QCoreApplication::sendEvent(choix, &e);
+        pageDemandee = aide->pageAffichee();
+        FenetreAide *fenetre = aide->fenetre();
+        ASSERT_TRUE(fenetre && fenetre->isVisible());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(fenetre));
+        // The contents button, clicked as a user does.
+        QToolButton *sommaire = fenetre->SommaireBtn;
+        const QPoint dansFenetre = sommaire->mapTo(fenetre, sommaire->rect().center());
+        QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, {}, dansFenetre);
+        pageApresClic = aide->pageAffichee();
+        // The chooser is still the window that holds the user.
+        EXPECT_EQ(QApplication::activeModalWidget(), choix);
+        static_cast<QDialog *>(choix)->reject();
+    });
+    f.trouve<QAbstractButton>("ImgChoix")->click();
+    ASSERT_TRUE(vu);
+    EXPECT_EQ(idDeclare(pageDemandee), 1001);
+    EXPECT_EQ(pageApresClic, QStringLiteral("index.htm"));
+    // The chooser is gone; the help window is not.
+    ASSERT_TRUE(aide->fenetre());
+    EXPECT_TRUE(aide->fenetre()->isVisible());
+    EXPECT_EQ(aide->fenetre()->parentWidget(), nullptr);
+    EXPECT_EQ(aide->pageAffichee(), QStringLiteral("index.htm"));
+    f.ferme();
+}
+
+// Help asked from a modal window opened by another modal window: when the
+// inner one closes, the help window goes with the outer one, still usable;
+// when that one closes too, it stands alone.
+TEST(Aide, HelpFollowsNestedModalWindowsAsTheyClose)
+{
+    AnimationPause pause;
+    TStoHtmlHelpViewer aide(&pause);
+    QDialog exterieure;
+    exterieure.setObjectName(QStringLiteral("Exterieure"));
+    QWidget *parentApresInterieure = nullptr;
+    bool bloquee = true;
+    QTimer::singleShot(0, [&] {
+        auto *interieure = new QDialog(&exterieure);
+        QTimer::singleShot(0, [&, interieure] {
+            aide.AfficheSommaire();
+            EXPECT_EQ(aide.fenetre()->parentWidget(), interieure);
+            interieure->reject();
+        });
+        interieure->exec();
+        delete interieure;
+        parentApresInterieure = aide.fenetre() ? aide.fenetre()->parentWidget() : nullptr;
+        // Still clickable through the window system while the outer one is open.
+        FenetreAide *fenetre = aide.fenetre();
+        if (fenetre && QTest::qWaitForWindowExposed(fenetre)) {
+            fenetre->montre(QStringLiteral("creer.htm"));
+            const QPoint ici = fenetre->SommaireBtn->mapTo(fenetre, fenetre->SommaireBtn->rect().center());
+            QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, {}, ici);
+            bloquee = aide.pageAffichee() != QStringLiteral("index.htm");
+        }
+        exterieure.reject();
+    });
+    exterieure.exec();
+    EXPECT_EQ(parentApresInterieure, &exterieure);
+    EXPECT_FALSE(bloquee);
+    ASSERT_TRUE(aide.fenetre());
+    EXPECT_EQ(aide.fenetre()->parentWidget(), nullptr);
+    EXPECT_TRUE(aide.fenetre()->isVisible());
 }

@@ -316,6 +316,7 @@ TEST(MainWindowApercu, TextToolSavesRefreshTheThumbnailsWhileItIsOpen)
         f.prompts.answer(Prompts::Answer::Yes);
         QTest::mouseClick(d->findChild<QToolButton *>(QStringLiteral("SauverSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
         pendant = minTD->grab().toImage();
+        f.prompts.answer(Prompts::Answer::Yes); // quit without saving
         QTest::mouseClick(d->findChild<QToolButton *>(QStringLiteral("QuitterSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
     });
     QTest::mouseClick(f.trouve<QToolButton>("AddTextSBtn"), Qt::LeftButton);

@@ -149,7 +149,8 @@ TEST(EvalSauve, FenetreDepuisLeChoixEtFermeture)
 TEST(EvalSauve, OpensCentredOnTheMainWindowFromTheChoosersRectangle)
 {
     QWidget principale;
-    principale.setGeometry(100, 120, 1000, 820);
+    // Inside the test screen (800 x 800), so that the centred window is too.
+    principale.setGeometry(10, 20, 780, 760);
     principale.show();
     QDialog choix(&principale);
     choix.setGeometry(150, 160, 400, 300);

@@ -416,3 +416,44 @@ TEST(HueCalc, ADevicePictureThatCannotBeSavedIsNeverReplaced)
     EXPECT_FALSE(QFile::exists(a.fichier("stwater.gif")));
     EXPECT_EQ(a.baseHue(), 0x1A0);
 }
+
+// The DPI is chosen from the list only: no key changes it (arrows, digits,
+// Home/End, page keys), the list still does; the window keeps its width of
+// 517; the histogram buttons show their pictures, not texts.
+TEST(HueCalc, DpiListIgnoresKeysAndHistogramButtonsShowPictures)
+{
+    Calc c;
+    c.teintes.PicImage[0] = c.teintes.PicImage[1] = 10;
+    c.sources.miniatureTD = c.sources.miniatureST = QImage(20, 20, QImage::Format_ARGB32);
+    THueCalc &f = c.ouvre();
+    EXPECT_EQ(f.width(), 517);
+    auto *dpi = c.w<QComboBox>("ComboBox1");
+    dpi->setFocus();
+    for (Qt::Key k : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown,
+                      Qt::Key_4, Qt::Key_9, Qt::Key_1})
+        QTest::keyClick(dpi, k);
+    QTest::keyClicks(dpi, QStringLiteral("48"));
+    EXPECT_EQ(dpi->currentText(), QStringLiteral("192"));
+    dpi->setCurrentIndex(1);
+    EXPECT_EQ(dpi->currentText(), QStringLiteral("96"));
+    QTest::keyClick(dpi, Qt::Key_Down);
+    EXPECT_EQ(dpi->currentText(), QStringLiteral("96"));
+
+    for (const char *nom : {"HistoTDSBtn", "HistoSTSBtn", "HistoTDSTSBtn"}) {
+        auto *b = c.w<QToolButton>(nom);
+        ASSERT_TRUE(b->isEnabled()) << nom;
+        EXPECT_TRUE(b->text().isEmpty()) << nom;
+        EXPECT_FALSE(b->icon().isNull()) << nom;
+        // The picture's coloured hue bars are drawn on the button.
+        const QImage vue = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int vives = 0;
+        for (int y = 0; y < vue.height(); ++y)
+            for (int x = 0; x < vue.width(); ++x) {
+                const QColor p = vue.pixelColor(x, y);
+                vives += p.hsvSaturation() > 150 && p.value() > 150;
+            }
+        EXPECT_GT(vives, 30) << nom;
+    }
+    // The two that differ show different pictures.
+    EXPECT_NE(c.w<QToolButton>("HistoTDSBtn")->grab().toImage(), c.w<QToolButton>("HistoSTSBtn")->grab().toImage());
+}

@@ -1,12 +1,15 @@
 #include "tools/texte_sur_image.h"
 
 #include "ui/app_context.h"
+#include "tests/support/gif_test_writer.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tools/charger_bitmap.h"
+#include "tools/drapeaux_fichier_image.h"
 #include "tools/encodeurs_image.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -471,7 +474,7 @@ TEST(TexteSurImageFenetre, BandOutlineFollowsTheDrag)
 
 // After a save the picture is reloaded with the text in it: the text box is
 // empty, so nothing is lettered twice, and quitting asks nothing.
-TEST(TexteSurImageFenetre, AfterASaveNothingIsLetteredTwiceAndQuitAsksNothing)
+TEST(TexteSurImageFenetre, AfterASaveNothingIsLetteredTwiceAndQuitStillAsks)
 {
     ecritImage(QStringLiteral("tdywater.gif"), QSize(640, 588));
     Fenetre t;
@@ -492,9 +495,12 @@ TEST(TexteSurImageFenetre, AfterASaveNothingIsLetteredTwiceAndQuitAsksNothing)
     autre.ouvre();
     EXPECT_EQ(autre.w<QLabel>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32), apres);
 
+    // Quitting asks even with nothing typed, every time.
+    t.prompts.answer(Prompts::Answer::Yes);
     t.clic("QuitterSBtn");
     EXPECT_FALSE(t.f->isVisible());
-    EXPECT_EQ(t.prompts.questions, QStringList{QStringLiteral("Overwrite original file (or existing) ?")});
+    EXPECT_EQ(t.prompts.questions, (QStringList{QStringLiteral("Overwrite original file (or existing) ?"),
+                                                QStringLiteral("Quit without saving ?")}));
 }
 
 TEST(TexteSurImageFenetre, HelpTellsTheWheelSteps)
@@ -532,6 +538,7 @@ TEST(TexteSurImageFenetre, EachSaveIsAnnouncedWhileTheToolIsOpen)
             prompts.answer(Prompts::Answer::Yes);
             QTest::mouseClick(f->findChild<QToolButton *>(QStringLiteral("SauverSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
         }
+        prompts.answer(Prompts::Answer::Yes); // quit without saving again
         QTest::mouseClick(f->findChild<QToolButton *>(QStringLiteral("QuitterSBtn")), Qt::LeftButton, {}, QPoint(3, 3));
     });
     pilote.start(20);
@@ -542,4 +549,172 @@ TEST(TexteSurImageFenetre, EachSaveIsAnnouncedWhileTheToolIsOpen)
     EXPECT_TRUE(sauvee);
     EXPECT_EQ(annonces, 2);
     EXPECT_TRUE(ouverteALAnnonce);
+}
+
+// ---- What the window shows of a picture, and how it keeps its state ---------
+
+// The picture information comes from the file as stored: a GIF reads "Alpha
+// pixels" only when it has a transparent colour, a JPEG reads its YCbCr (or
+// grey) colour space, a PNG's alpha channel is seen, translucency too; an
+// unreadable file has no flags.
+TEST(TexteSurImageFenetre, PictureInformationComesFromTheFileAsStored)
+{
+    const QString gif = cheminImage(QStringLiteral("opaque.gif"));
+    gifecrit::ecritFichier(gif, 40, 30, qRgb(200, 100, 50), qRgb(20, 40, 60), 20);
+    EXPECT_EQ(DrapeauxFichierImage(gif), unsigned(DrapeauRGB));
+    const QString gifTransparent = cheminImage(QStringLiteral("transparent.gif"));
+    gifecrit::Cadre c = gifecrit::uni(16, 16, 0, 1, 4, 4, 8, 8, 0);
+    c.transparente = 0;
+    testenv::writeFile(gifTransparent, gifecrit::ecrit(16, 16, {qRgb(0, 0, 0), qRgb(255, 0, 0)}, {c}));
+    EXPECT_EQ(DrapeauxFichierImage(gifTransparent), unsigned(DrapeauRGB | DrapeauAlpha));
+
+    QImage photo(48, 32, QImage::Format_RGB32);
+    photo.fill(qRgb(30, 160, 90));
+    const QString jpeg = cheminImage(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(photo.save(jpeg, "JPEG"));
+    EXPECT_EQ(DrapeauxFichierImage(jpeg), unsigned(DrapeauYCBCR));
+    const QString jpegGris = cheminImage(QStringLiteral("gris.jpg"));
+    ASSERT_TRUE(photo.convertToFormat(QImage::Format_Grayscale8).save(jpegGris, "JPEG"));
+    EXPECT_EQ(DrapeauxFichierImage(jpegGris), unsigned(DrapeauGris));
+
+    QImage voile(8, 8, QImage::Format_ARGB32);
+    voile.fill(qRgba(10, 20, 30, 128));
+    const QString png = cheminImage(QStringLiteral("voile.png"));
+    ASSERT_TRUE(voile.save(png, "PNG"));
+    EXPECT_EQ(DrapeauxFichierImage(png), unsigned(DrapeauRGB | DrapeauAlpha | DrapeauTranslucide));
+
+    const QString tronque = cheminImage(QStringLiteral("tronque.jpg"));
+    testenv::writeFile(tronque, QByteArray("\xFF\xD8\xFF", 3));
+    EXPECT_EQ(DrapeauxFichierImage(tronque), 0u);
+    EXPECT_EQ(DrapeauxFichierImage(cheminImage(QStringLiteral("absent.gif"))), 0u);
+
+    // What the window shows: the Today picture a GIF without transparency,
+    // the Start picture a JPEG (both under their working names).
+    gifecrit::ecritFichier(cheminImage(QStringLiteral("tdywater.gif")), 240, 320, qRgb(200, 100, 50));
+    QImage start(240, 320, QImage::Format_RGB32);
+    start.fill(qRgb(30, 160, 90));
+    ASSERT_TRUE(start.save(cheminImage(QStringLiteral("stwater.gif")), "JPEG"));
+    Fenetre t;
+    t.ouvre();
+    EXPECT_EQ(t.w<QLabel>("TypeImgLbl")->text(), QStringLiteral("GIF (240 x 320)"));
+    EXPECT_EQ(t.w<QLabel>("PixelsCarLbl")->text(), QString());
+    EXPECT_EQ(t.w<QLabel>("EspaceCouleurLbl")->text(), QStringLiteral("RGB"));
+    t.clic("MinST");
+    EXPECT_EQ(t.w<QLabel>("TypeImgLbl")->text(), QStringLiteral("JPEG (240 x 320)"));
+    EXPECT_EQ(t.w<QLabel>("PixelsCarLbl")->text(), QString());
+    EXPECT_EQ(t.w<QLabel>("EspaceCouleurLbl")->text(), QStringLiteral("YCBCR"));
+}
+
+// The letter and shadow alphas, the outline and the JPEG quality are where
+// the user left them when the window opens again; the window keeps its size
+// whatever the writing direction or the picture (the strip stays centred in
+// its panel of fixed size).
+TEST(TexteSurImageFenetre, StatesLastTheRunAndTheWindowKeepsItsSize)
+{
+    ecritImage(QStringLiteral("tdywater_240_320.gif"), QSize(240, 320));
+    ecritImage(QStringLiteral("tdywater_320_240.gif"), QSize(320, 240));
+    ecritImage(QStringLiteral("stwater_240_320.gif"), QSize(240, 320));
+    Fenetre t(4);
+    t.ouvre();
+    const QSize taille = t.f->size();
+    auto *panneau = t.w<QFrame>("TextePnl");
+    ASSERT_TRUE(panneau);
+    const QRect placePanneau = panneau->geometry();
+    const auto bandeauCentre = [&] {
+        const QRect b = t.w<QLabel>("TexteImg")->geometry();
+        if (b.width() < panneau->width())
+            EXPECT_LE(std::abs(b.center().x() - panneau->rect().center().x()), 1);
+        if (b.height() < panneau->height())
+            EXPECT_LE(std::abs(b.center().y() - panneau->rect().center().y()), 1);
+    };
+    t.tape(QStringLiteral("Taille"));
+    for (const char *bouton : {"Ec1SBtn", "Ec2SBtn", "Ec3SBtn", "MinTDL", "Ec0SBtn", "MinST", "MinTD"}) {
+        QSignalSpy rendu(t.f.get(), &TTexteSurImg::apercuRendu);
+        t.clic(bouton);
+        ASSERT_TRUE(rendu.count() > 0 || rendu.wait(5000)) << bouton;
+        QApplication::processEvents();
+        EXPECT_EQ(t.f->size(), taille) << bouton;
+        EXPECT_EQ(panneau->geometry(), placePanneau) << bouton;
+        bandeauCentre();
+    }
+
+    t.w<QSlider>("Transp1TB")->setValue(200);
+    t.w<QSlider>("Transp2TB")->setValue(90);
+    t.w<QSlider>("QualJpgTB")->setValue(70);
+    t.clic("OutlineSB");
+    EXPECT_TRUE(t.f->params().contour);
+    t.prompts.answer(Prompts::Answer::Yes);
+    t.f->close();
+    ASSERT_FALSE(t.f->isVisible());
+    t.f.reset();
+    t.ouvre();
+    EXPECT_EQ(t.w<QSlider>("Transp1TB")->value(), 200);
+    EXPECT_EQ(t.w<QSlider>("Transp2TB")->value(), 90);
+    EXPECT_EQ(t.w<QSlider>("QualJpgTB")->value(), 70);
+    EXPECT_TRUE(t.w<QToolButton>("OutlineSB")->isChecked());
+    EXPECT_TRUE(t.f->params().contour);
+    EXPECT_EQ(t.f->params().alphaLettre, 200);
+    EXPECT_EQ(t.f->size(), taille);
+    // A gradient mode sets both alphas to 255, and that too lasts.
+    t.clic("Grad2SBtn");
+    t.prompts.answer(Prompts::Answer::Yes);
+    t.f->close();
+    t.f.reset();
+    t.ouvre();
+    EXPECT_EQ(t.w<QSlider>("Transp2TB")->value(), 255);
+    EXPECT_FALSE(t.w<QToolButton>("OutlineSB")->isVisible());
+}
+
+// The buttons show the artwork's pictures, not captions (only "Save" has
+// both), and the window shows the main window's background picture in the
+// normal look, not in the uniform one.
+TEST(TexteSurImageFenetre, ButtonsShowTheirPicturesOverTheWindowBackground)
+{
+    ecritImage(QStringLiteral("tdywater.gif"), QSize(240, 320));
+    for (const bool uniforme : {false, true}) {
+        Fenetre t;
+        QImage fond(2000, 2000, QImage::Format_ARGB32);
+        fond.fill(qRgb(250, 0, 250));
+        t.ctx->apparence.BmpFond = fond;
+        t.ctx->apparence.uniforme = uniforme;
+        t.ouvre();
+        {
+            QSignalSpy rendu(t.f.get(), &TTexteSurImg::apercuRendu);
+            t.tape(QStringLiteral("Orvandel"));
+            ASSERT_TRUE(rendu.count() > 0 || rendu.wait(5000));
+        }
+        const QImage vue = t.f->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // For a person to look at, when asked.
+        if (const QByteArray dossier = qgetenv("ORVANDEL_CAPTURES"); !dossier.isEmpty())
+            vue.save(QString::fromLocal8Bit(dossier)
+                     + (uniforme ? QStringLiteral("/TexteSurImg-uniform.png") : QStringLiteral("/TexteSurImg-tiled.png")));
+        // A corner of the window that no control covers.
+        EXPECT_EQ(vue.pixel(1, vue.height() - 2) == qRgb(250, 0, 250), !uniforme) << uniforme;
+
+        QList<QImage> vues;
+        for (const char *nom : {"GJSBtn", "CJSBtn", "DJSBtn", "Ec0SBtn", "Ec1SBtn", "Ec2SBtn", "Ec3SBtn", "Grad0SBtn",
+                                "Grad1SBtn", "Grad2SBtn", "Grad3SBtn", "Grad4SBtn", "FonteSBtn", "InvSBtn", "InvFondSB",
+                                "OutlineSB", "ReflectSB", "PerspectiveSB", "FCarreSB", "FCercleSB", "FRoundSb",
+                                "TranspLFSB", "FHSB", "FVSB", "FFSB", "FBSB", "FCSB", "SauverSBtn", "QuitterSBtn"}) {
+            auto *b = t.w<QToolButton>(nom);
+            ASSERT_TRUE(b) << nom;
+            EXPECT_FALSE(b->icon().isNull()) << nom;
+            EXPECT_EQ(b->text().isEmpty(), QLatin1String(nom) != QLatin1String("SauverSBtn")) << nom;
+            // The picture is drawn: the button shows colours that a plain
+            // button face does not have.
+            const QImage g = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QSet<QRgb> couleurs;
+            for (int y = 0; y < g.height(); ++y)
+                for (int x = 0; x < g.width(); ++x)
+                    couleurs.insert(g.pixel(x, y));
+            EXPECT_GT(couleurs.size(), 8) << nom;
+            vues << g;
+        }
+        // No two of the justification or gradient buttons look alike.
+        for (int i = 0; i < 12; ++i)
+            for (int j = i + 1; j < 12; ++j)
+                EXPECT_NE(vues[i], vues[j]) << i << " " << j;
+        for (const char *nom : {"LettreImg", "OmbreImg", "DecImg"})
+            EXPECT_FALSE(t.w<QLabel>(nom)->pixmap().isNull()) << nom;
+    }
 }

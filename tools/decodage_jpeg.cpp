@@ -134,69 +134,74 @@ std::optional<QImage> DecodeJpeg32(const QString &chemin, EchecJpeg *echec, int 
 #endif
 }
 
+namespace {
+
+// What a JPEG's header says: its size and the colour space it is stored in.
+struct EnteteJpeg
+{
+    QSize taille;
+    J_COLOR_SPACE espace = JCS_UNKNOWN;
+};
+
+// Reads the header only. The jump back from libjpeg's errors lands in this
+// frame, which owns every object the decoder touched.
+std::optional<EnteteJpeg> LitEnteteJpeg(const QString &chemin)
+{
+    auto d = std::make_unique<Decodage>();
+    d->fichier = std::fopen(QFile::encodeName(chemin).constData(), "rb");
+    if (!d->fichier)
+        return std::nullopt;
+    d->cinfo.err = jpeg_std_error(&d->erreurs.base);
+    d->erreurs.base.error_exit = sortieErreur;
+    d->erreurs.base.output_message = messageMuet;
+    Decodage *const etat = d.get();
+    if (setjmp(etat->erreurs.retour))
+        return std::nullopt;
+    std::array<unsigned char, 3> debut{};
+    if (std::fread(debut.data(), 1, 3, etat->fichier) != 3
+        || !DebutJpeg(QByteArray(reinterpret_cast<const char *>(debut.data()), 3)))
+        return std::nullopt;
+    std::rewind(etat->fichier);
+    jpeg_create_decompress(&etat->cinfo);
+    etat->cree = true;
+    jpeg_stdio_src(&etat->cinfo, etat->fichier);
+    jpeg_read_header(&etat->cinfo, TRUE);
+    if (etat->cinfo.image_width == 0 || etat->cinfo.image_height == 0
+        || etat->cinfo.image_width > JDIMENSION(std::numeric_limits<int>::max())
+        || etat->cinfo.image_height > JDIMENSION(std::numeric_limits<int>::max()))
+        return std::nullopt;
+    return EnteteJpeg{QSize(int(etat->cinfo.image_width), int(etat->cinfo.image_height)),
+                      etat->cinfo.jpeg_color_space};
+}
+
+} // namespace
+
 std::optional<QSize> TailleJpeg(const QString &chemin)
 {
 #if !defined(JCS_ALPHA_EXTENSIONS)
     (void)chemin;
     return std::nullopt;
 #else
-    auto d = std::make_unique<Decodage>();
-    d->fichier = std::fopen(QFile::encodeName(chemin).constData(), "rb");
-    if (!d->fichier)
+    const auto entete = LitEnteteJpeg(chemin);
+    if (!entete)
         return std::nullopt;
-    d->cinfo.err = jpeg_std_error(&d->erreurs.base);
-    d->erreurs.base.error_exit = sortieErreur;
-    d->erreurs.base.output_message = messageMuet;
-    Decodage *const etat = d.get();
-    if (setjmp(etat->erreurs.retour))
-        return std::nullopt;
-    std::array<unsigned char, 3> debut{};
-    if (std::fread(debut.data(), 1, 3, etat->fichier) != 3
-        || !DebutJpeg(QByteArray(reinterpret_cast<const char *>(debut.data()), 3)))
-        return std::nullopt;
-    std::rewind(etat->fichier);
-    jpeg_create_decompress(&etat->cinfo);
-    etat->cree = true;
-    jpeg_stdio_src(&etat->cinfo, etat->fichier);
-    jpeg_read_header(&etat->cinfo, TRUE);
-    switch (etat->cinfo.jpeg_color_space) {
+    switch (entete->espace) {
     case JCS_GRAYSCALE:
     case JCS_YCbCr:
     case JCS_RGB:
-        break;
+        return entete->taille;
     default:
         return std::nullopt;
     }
-    if (etat->cinfo.image_width == 0 || etat->cinfo.image_height == 0
-        || etat->cinfo.image_width > JDIMENSION(std::numeric_limits<int>::max())
-        || etat->cinfo.image_height > JDIMENSION(std::numeric_limits<int>::max()))
-        return std::nullopt;
-    return QSize(int(etat->cinfo.image_width), int(etat->cinfo.image_height));
 #endif
 }
 
 std::optional<EspaceJpeg> EspaceCouleurJpeg(const QString &chemin)
 {
-    auto d = std::make_unique<Decodage>();
-    d->fichier = std::fopen(QFile::encodeName(chemin).constData(), "rb");
-    if (!d->fichier)
+    const auto entete = LitEnteteJpeg(chemin);
+    if (!entete)
         return std::nullopt;
-    d->cinfo.err = jpeg_std_error(&d->erreurs.base);
-    d->erreurs.base.error_exit = sortieErreur;
-    d->erreurs.base.output_message = messageMuet;
-    Decodage *const etat = d.get();
-    if (setjmp(etat->erreurs.retour))
-        return std::nullopt;
-    std::array<unsigned char, 3> debut{};
-    if (std::fread(debut.data(), 1, 3, etat->fichier) != 3
-        || !DebutJpeg(QByteArray(reinterpret_cast<const char *>(debut.data()), 3)))
-        return std::nullopt;
-    std::rewind(etat->fichier);
-    jpeg_create_decompress(&etat->cinfo);
-    etat->cree = true;
-    jpeg_stdio_src(&etat->cinfo, etat->fichier);
-    jpeg_read_header(&etat->cinfo, TRUE);
-    switch (etat->cinfo.jpeg_color_space) {
+    switch (entete->espace) {
     case JCS_GRAYSCALE: return EspaceJpeg::Gris;
     case JCS_YCbCr: return EspaceJpeg::YCbCr;
     case JCS_RGB: return EspaceJpeg::RGB;

@@ -773,7 +773,6 @@ void TTexteSurImg::planifieRendu()
 
 void TTexteSurImg::rendu()
 {
-    QLabel *cible = affichage();
     if (!m_imageLue) {
         emit apercuRendu();
         return;

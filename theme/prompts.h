@@ -31,7 +31,7 @@ public:
         int *chosenFilter = nullptr;
         // Save dialogs: when set, a change of filter renames the proposed
         // file to what this gives for (current name, new filter 1-based).
-        std::function<QString(const QString &, int)> nameForFilter;
+        std::function<QString(const QString &, int)> nameForFilter{};
     };
 
     virtual ~Prompts() = default;

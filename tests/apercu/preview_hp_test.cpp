@@ -459,8 +459,9 @@ TEST(PreviewHP, QuitCaptionsStandAtTheirPlaceAndAreLegible)
                                   + std::abs(qBlue(a) - qBlue(b));
                     EXPECT_TRUE(legende.contains(x, y)) << nom << (paysageOui ? " landscape " : " portrait ") << x
                                                         << "," << y;
-                    if (paysageOui)
+                    if (paysageOui) {
                         EXPECT_FALSE(bezel.contains(x, y)) << nom << " landscape " << x << "," << y;
+                    }
                 }
             ASSERT_GT(changes, 10) << nom;
             // On average the letters differ from the skin by far more than

@@ -140,8 +140,8 @@ TEST(DispositionFenetre, ThePackageDialogFollowsTheUniformLook)
             unie->click();
         std::optional<bool> fond;
         QTimer::singleShot(0, [&] {
-            QTest::qWaitFor([&] { return qobject_cast<TOpenPictureDialogGDITSK *>(QApplication::activeModalWidget()); },
-                            5000);
+            (void)QTest::qWaitFor(
+                [&] { return qobject_cast<TOpenPictureDialogGDITSK *>(QApplication::activeModalWidget()); }, 5000);
             auto *d = qobject_cast<TOpenPictureDialogGDITSK *>(QApplication::activeModalWidget());
             if (!d)
                 return;

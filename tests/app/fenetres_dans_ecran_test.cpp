@@ -29,9 +29,10 @@ void verifieDansEcran(QWidget *fenetre, const char *nom)
     const QRect cadre = fenetre->frameGeometry();
     EXPECT_TRUE(zone.contains(cadre.topLeft())) << nom << " at " << cadre.x() << "," << cadre.y();
     // Taller or wider than the screen: at least the title bar is on it.
-    if (cadre.width() <= zone.width() && cadre.height() <= zone.height())
+    if (cadre.width() <= zone.width() && cadre.height() <= zone.height()) {
         EXPECT_TRUE(zone.contains(cadre)) << nom << " " << cadre.x() << "," << cadre.y() << " " << cadre.width() << "x"
                                           << cadre.height() << " in " << zone.width() << "x" << zone.height();
+    }
 }
 
 // Runs `action` on the modal window of type T that shows next (waiting for
@@ -78,7 +79,7 @@ TEST(FenetresDansEcran, WindowsPlacedByAFormulaStayInsideTheScreenWithTheMainWin
 
     f.prompts.openPictureName(f.dossiers.DossierAppli + "tdywater.gif");
     surModale<TChoixImages>(choix, [&](TChoixImages *ch) {
-        QTest::qWaitFor([&] { return ch->ImageChargee(); }, 5000);
+        (void)QTest::qWaitFor([&] { return ch->ImageChargee(); }, 5000);
         surModale<TEvalSauve>(eval, [](TEvalSauve *e) { verifieDansEcran(e, "EvalSauve"); });
         ch->findChild<QAbstractButton *>(QStringLiteral("EvalTBtn"))->click();
     });

@@ -89,7 +89,7 @@ TEST(MessagesColonnes, TheMessageWindowShowsTheColumnsWhole)
     QtPrompts p;
     bool vu = false;
     QTimer::singleShot(0, [&] {
-        QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
+        (void)QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000);
         QWidget *f = QApplication::activeModalWidget();
         ASSERT_TRUE(f);
         auto *l = f->findChild<QLabel *>("TexteLbl");

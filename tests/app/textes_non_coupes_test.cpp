@@ -376,7 +376,7 @@ TEST(TextesNonCoupes, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
     f.prompts.openPictureName(f.dossiers.DossierAppli + "tdywater.gif");
     ouvre("ImgChoix", [&](bool &vu) {
         controleModale<TChoixImages>("ChoixImages", fautes, vu, [&](TChoixImages *ch) {
-            QTest::qWaitFor([&] { return ch->ImageChargee(); }, 5000);
+            (void)QTest::qWaitFor([&] { return ch->ImageChargee(); }, 5000);
             controleModale<TEvalSauve>("EvalSauve", fautes, eval);
             clique(ch, "EvalTBtn");
         });

@@ -377,6 +377,8 @@ namespace {
 // Old working files the tests expect back, byte for byte.
 struct AnciensFichiers
 {
+    explicit AnciensFichiers(Banc &banc) : b(banc) {}
+
     Banc &b;
     QStringList noms;
     std::map<QString, QByteArray> octets;

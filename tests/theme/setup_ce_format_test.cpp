@@ -122,8 +122,9 @@ TEST(FormatSetupCE, PictureSetSumsGiveTheirCodesAndEveryOtherSumIsNotATheme)
     }
     for (int somme = 0; somme < 1024; ++somme)
         if (somme != SommeTodayStart && somme != SommeStart && somme != SommePaire240 && somme != SommePaire240Start
-            && somme != SommePaire480 && somme != SommePaire480Start)
+            && somme != SommePaire480 && somme != SommePaire480Start) {
             ASSERT_EQ(GroupeFormatDeSomme(somme), GroupeNonTheme) << somme;
+        }
 }
 
 } // namespace

@@ -332,8 +332,9 @@ TEST(ChoixImagesEffets, ChaqueControleDuTableauEstLaAvecSaPlageSonDefautEtSonTex
         {"FlouIntLbl", "5"},          {"FlouExtLbl", "30"},  {"TeinteLbl", "0"},    {"SaturationLbl", "0"},
         {"LuminanceLbl", "0"},        {"RLbl", "100"},       {"GLbl", "100"},       {"BLbl", "100"}};
     for (const auto &[nom, texte] : libelles)
-        if (auto *l = c.trouve<QLabel>(nom))
+        if (auto *l = c.trouve<QLabel>(nom)) {
             EXPECT_EQ(l->text(), QLatin1String(texte)) << nom;
+        }
     for (const char *nom : {"Panel2", "GradientPnl", "Panel17", "FondPnl", "AideCImgPnl", "AideGradLbl", "RedImg",
                             "GreenImg", "BlueImg"})
         EXPECT_NE(c.trouve<QWidget>(nom), nullptr);
@@ -453,8 +454,9 @@ TEST(ChoixImagesEffets, ChaqueControleChangeLApercuEtLImageEnregistreeEgaleLaCha
         ASSERT_TRUE(avecApercu(c, [&] { l.agit(c); })) << "the control did not rerun the preview";
         EXPECT_FALSE(memeImage(avant, c.w->apercuFiltre())) << "the preview did not change";
         EXPECT_FALSE(egales(c.w->optionsEffets(), optionsAvant));
-        if (l.libelle)
+        if (l.libelle) {
             EXPECT_EQ(c.trouve<QLabel>(l.libelle)->text(), QLatin1String(l.texte));
+        }
         // The preview is the chain on the fitted picture.
         EXPECT_TRUE(memeImage(c.w->apercuFiltre(),
                               AppliqueChaine(c.w->BmpApercu(), c.w->optionsEffets(), contexteVue(c.w->RectImage()))));

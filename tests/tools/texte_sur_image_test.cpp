@@ -622,10 +622,12 @@ TEST(TexteSurImageFenetre, StatesLastTheRunAndTheWindowKeepsItsSize)
     const QRect placePanneau = panneau->geometry();
     const auto bandeauCentre = [&] {
         const QRect b = t.w<QLabel>("TexteImg")->geometry();
-        if (b.width() < panneau->width())
+        if (b.width() < panneau->width()) {
             EXPECT_LE(std::abs(b.center().x() - panneau->rect().center().x()), 1);
-        if (b.height() < panneau->height())
+        }
+        if (b.height() < panneau->height()) {
             EXPECT_LE(std::abs(b.center().y() - panneau->rect().center().y()), 1);
+        }
     };
     t.tape(QStringLiteral("Taille"));
     for (const char *bouton : {"Ec1SBtn", "Ec2SBtn", "Ec3SBtn", "MinTDL", "Ec0SBtn", "MinST", "MinTD"}) {

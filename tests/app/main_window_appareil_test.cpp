@@ -4,6 +4,7 @@
 #include "app/anime_thread.h"
 #include "device/etat_pda.h"
 #include "tests/support/attente.h"
+#include "tests/support/connexion_fenetre.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
 #include "tools/hue_calc.h"
@@ -60,17 +61,13 @@ TEST(MainWindowAppareil, RepeatedActiveWhileConnectedOnlyRenamesTheState)
     qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
     Fenetre f;
     TOrvandel &w = f.ouvre();
-    ASSERT_TRUE(w.etatPDA() && w.etatPDA()->DccMan);
-    QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
-    ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(testenv::attendCondition([&] { return w.etatPDA()->PDAConnecte; }, 5000));
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
     const TBtnAnimeThread *animation = w.animationBouton();
     ASSERT_TRUE(animation && animation->enCours());
-    const int vus = int(spy.count());
 
+    QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
     ASSERT_EQ(c.OvdSimRaise(dir.constData(), 1, ip(10, 1, 2, 3)), 1);
-    ASSERT_TRUE(testenv::attendSignaux(spy, vus + 1, 5000));
+    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
     EXPECT_EQ(f.trouve<QLabel>("EtatASLbl")->text(), QStringLiteral("Active ( IP Adress : 10.1.2.3 )"));
     EXPECT_EQ(w.iconeEtatAS(), 11);
     // The same animation goes on; the connection is the same one.
@@ -90,11 +87,7 @@ TEST(MainWindowAppareil, TheOpenHueCalculatorFollowsUnplugAndPlug)
     qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
     Fenetre f;
     TOrvandel &w = f.ouvre();
-    ASSERT_TRUE(w.etatPDA() && w.etatPDA()->DccMan);
-    QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    ASSERT_TRUE(testenv::attendSignaux(spy, 1, 5000));
-    ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(testenv::attendCondition([&] { return w.etatPDA()->PDAConnecte; }, 5000));
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
 
     bool vu = false;
     fenetretest::surFenetreModale([&](QWidget *m) {

@@ -6,6 +6,7 @@
 // device information windows against the simulated device.
 
 #include "tests/device/fenetres_appareil_support.h"
+#include "tests/support/connexion_fenetre.h"
 #include "tests/support/fenetre_principale.h"
 
 #include "app/about_box.h"
@@ -43,16 +44,6 @@ void ecritImage(const QString &chemin, QSize taille, QRgb couleur)
     QImage image(taille, QImage::Format_RGB32);
     image.fill(couleur);
     ASSERT_TRUE(image.save(chemin, "PNG"));
-}
-
-bool attendsConnexion(Fenetre &f, devsimtest::Controle &c, const QByteArray &dir)
-{
-    QSignalSpy spy(f.w->etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    if (!QTest::qWaitFor([&] { return spy.count() >= 1; }, 5000))
-        return false;
-    if (c.OvdSimPlug(dir.constData(), devsimtest::ip(169, 254, 2, 1)) != 1)
-        return false;
-    return QTest::qWaitFor([&] { return f.w->contexte().appareil.connecte; }, 5000);
 }
 
 // A help viewer that records the topics asked for.
@@ -271,7 +262,7 @@ TEST(MainWindowFenetres, TheDeviceBrowserOfTheSendWindowPlaysNoHintSound)
     testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", fenetrestest::gif(24, 32, qRgb(200, 0, 0)));
     testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(30, 40, qRgb(0, 0, 200)));
     TOrvandel &w = f.ouvre();
-    ASSERT_TRUE(attendsConnexion(f, c, dir));
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
     w.TempsLibre();
     auto *son = f.trouve<QToolButton>("SonSP");
     auto *transfert = f.trouve<QToolButton>("TransfertTskTBtn");
@@ -319,7 +310,7 @@ TEST(MainWindowFenetres, SendToDeviceAndImportFromTheDevice)
     testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", fenetrestest::gif(24, 32, qRgb(200, 0, 0)));
     testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(30, 40, qRgb(0, 0, 200)));
     TOrvandel &w = f.ouvre();
-    ASSERT_TRUE(attendsConnexion(f, c, dir));
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
     w.TempsLibre();
     auto *transfert = f.trouve<QToolButton>("TransfertTskTBtn");
     ASSERT_TRUE(transfert->isEnabled());
@@ -421,7 +412,7 @@ TEST(MainWindowFenetres, DeviceInformationOpensOnlyWhenConnected)
     w.WinVerTBtnClick();
     EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("Not connected !")});
 
-    ASSERT_TRUE(attendsConnexion(f, c, dir));
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
     for (const char *bouton : {"WinVerTBtn", "InfPDASBtn"}) {
         bool ouvert = false;
         surModale<TInfosPDA>([&](TInfosPDA *i) {

@@ -8,6 +8,7 @@
 // a PNG, one per page of each tab control, for a person to look at.
 
 #include "tests/device/fenetres_appareil_support.h"
+#include "tests/support/connexion_fenetre.h"
 #include "tests/support/fenetre_principale.h"
 
 #include "app/about_box.h"
@@ -324,10 +325,7 @@ TEST(TextesNonCoupes, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
     testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", image);
     testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(399, 586, qRgb(200, 60, 30)));
     TOrvandel &w = f.ouvre();
-    QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return spy.count() >= 1; }, 5000));
-    ASSERT_EQ(c.OvdSimPlug(dir.constData(), ip(169, 254, 2, 1)), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.contexte().appareil.connecte; }, 5000));
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
     QApplication::processEvents();
 
     std::set<std::string> fautes;

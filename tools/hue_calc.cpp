@@ -6,6 +6,7 @@
 #include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
+#include "device/identite_ce.h"
 #include "device/texte_ce.h"
 #include "theme/animation_pause.h"
 #include "theme/prompts.h"
@@ -13,12 +14,14 @@
 #include "tools/histo_teinte.h"
 #include "tools/hls.h"
 #include "tools/rgb_vers_teinte.h"
+#include "tools/sauvegarde_pda.h"
 #include "tools/teintes_images.h"
 
 #include <algorithm>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,6 +76,16 @@ constexpr ImagePDA kImagesPDA[2] = {
     {u"\\Windows\\tdywater.gif", "SauveTDPDA.gif", "tdywater.gif"},
     {u"\\Windows\\stwater.gif", "SauveSTPDA.gif", "stwater.gif"},
 };
+
+// The digest of a file's bytes; empty when it cannot be read.
+QByteArray EmpreinteFichier(const QString &chemin)
+{
+    QFile f(chemin);
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    if (!f.open(QIODevice::ReadOnly) || !h.addData(&f))
+        return {};
+    return h.result();
+}
 
 QLabel *libelle(QWidget *parent, const char *nom, const QString &texte, const QRect &r)
 {
@@ -508,7 +521,7 @@ void THueCalc::EchellesImgMouseMove(Emetteur emetteur, bool ctrlSeul, int x, int
     m_choisi = true;
     m_hueK = HueK(teinte, bandeHaute(y));
 
-    if (ActifSurPDACb->isChecked())
+    if (ActifSurPDACb->isChecked() && m_apercuJoignable)
         ecritAppareil();
 
     m_angle = AngleTeinte(teinte);
@@ -618,38 +631,97 @@ void THueCalc::RVBversTeinteClick()
     fenetre.exec();
 }
 
+bool THueCalc::appareilWM5() const
+{
+    EtatPDA *pda = m_sources.pda;
+    return pda && pda->PDAConnecte && VersionMajeureCE(pda->Rapi) >= 5;
+}
+
+int THueCalc::sessionCourante() const
+{
+    EtatPDA *pda = m_sources.pda;
+    return pda && pda->PDAConnecte ? pda->Rapi.numeroSession() : -1;
+}
+
 void THueCalc::MajPanneauPDA()
 {
-    // The device panel, with what the device holds now.
-    bool appareil = false;
-    if (EtatPDA *pda = m_sources.pda; pda && pda->PDAConnecte)
-        appareil = VersionMajeureCE(pda->Rapi) >= 5;
+    // The device panel, with what the device holds now: the restore point of
+    // the next live preview.
+    const bool appareil = appareilWM5();
     VoirSurPDAPnl->setVisible(appareil);
     m_lectureCE = false;
+    m_identiteCE = {};
     if (appareil) {
         m_lectureCE = LitCouleursCE(m_sources.pda->Rapi, m_etatCE, m_baseHueCE, m_dpiCE, m_useStartImageCE)
                       && m_etatCE.valide;
+        m_identiteCE = LitIdentiteCE(m_sources.pda->Rapi);
     }
     // A failed read would make "Restore" delete the device's colours: no live preview then.
     ActifSurPDACb->setEnabled(appareil && m_lectureCE);
     RestaurerCB->setEnabled(appareil && m_lectureCE);
     ActifSurPDACb->setChecked(false);
+    m_apercuJoignable = false;
+    m_sessionVue = sessionCourante();
+}
+
+// Whether the device of this connection is the one the live preview was
+// shown on, as the preview left it: the same device, its BaseHue one that
+// the preview wrote (or the one it had), and the pictures pushed still there.
+// A device changed since, or another one, is left alone: putting the saved
+// values on it would overwrite its own.
+bool THueCalc::appareilDeLApercu()
+{
+    LienRapi &rapi = m_sources.pda->Rapi;
+    if (!m_identiteCE.lue || LitIdentiteCE(rapi) != m_identiteCE)
+        return false;
+    const std::optional<uint32_t> bh = LitDwordCE(rapi, OVD_HKEY_LOCAL_MACHINE,
+                                                  QStringLiteral("SOFTWARE\\Microsoft\\Color"),
+                                                  QStringLiteral("BaseHue"));
+    if (!bh || (!m_baseHuesEcrites.contains(int(*bh)) && !(m_baseHueCE >= 0 && int(*bh) == m_baseHueCE)))
+        return false;
+    const QString verif = QDir(m_sources.dossierTravail).filePath(QStringLiteral("VerifPDA.gif"));
+    for (int k = 0; k < 2; ++k) {
+        if (!m_poussees[k])
+            continue;
+        const bool lu = CopieDepuisCE(rapi, QString::fromUtf16(kImagesPDA[k].cheminCE), verif);
+        const QByteArray empreinte = lu ? EmpreinteFichier(verif) : QByteArray();
+        QFile::remove(verif);
+        if (empreinte.isEmpty() || empreinte != m_empreintes[k])
+            return false;
+    }
+    return true;
 }
 
 void THueCalc::ConnexionChangee()
 {
-    const bool connecte = m_sources.pda && m_sources.pda->PDAConnecte;
-    if (connecte == VoirSurPDAPnl->isVisible())
+    const int session = sessionCourante();
+    if (session == m_sessionVue)
         return;
-    if (!connecte) {
-        // The device went away during a live preview: nothing can be written
-        // back any more; the saved device pictures stay in the work folder.
-        m_minuterieCE.stop();
-        m_ecritureEnAttente = false;
-        m_sauvegardes.fill(Sauvegarde::Aucune);
-        m_poussees.fill(false);
+    m_sessionVue = session;
+    m_minuterieCE.stop();
+    m_ecritureEnAttente = false;
+    if (!ActifSurPDACb->isChecked()) {
+        MajPanneauPDA();
+        return;
     }
-    MajPanneauPDA();
+    // A live preview: its restore point (the values read before it and the
+    // device's own pictures) stays until the device is put back or the
+    // window closes, whatever the connection does meanwhile.
+    const bool appareil = appareilWM5();
+    VoirSurPDAPnl->setVisible(appareil);
+    m_apercuJoignable = session != -1 && appareilDeLApercu();
+    ActifSurPDACb->setEnabled(m_apercuJoignable);
+    if (m_apercuJoignable) {
+        // Its own device is back: the saved values belong to this connection
+        // too, and the device catches up with the picks made meanwhile.
+        m_etatCE.numeroSession = session;
+        ecritAppareil();
+    } else if (session != -1) {
+        m_prompts.message(QStringLiteral("The device connected is not the one of the live preview, or it has changed "
+                                         "since: the hue calculator leaves it alone.\n\nTo put the previewed device "
+                                         "back as it was, plug it in again while this window is open."),
+                          windowTitle(), Prompts::Icon::Warning);
+    }
 }
 
 void THueCalc::ActifSurPDACbClick()
@@ -678,51 +750,121 @@ void THueCalc::activePDA()
         else
             m_sauvegardes[k] = Sauvegarde::AbsenteSurAppareil;
         const QString locale = appli.filePath(QLatin1String(im.locale));
-        m_poussees[k] = m_sauvegardes[k] != Sauvegarde::Echec && QFileInfo::exists(locale)
+        m_empreintes[k] = EmpreinteFichier(locale);
+        m_poussees[k] = m_sauvegardes[k] != Sauvegarde::Echec && !m_empreintes[k].isEmpty()
                         && CopieVersCE(rapi, cheminCE, locale);
     }
+    m_baseHuesEcrites.clear();
+    m_apercuJoignable = true;
     m_ecritureEnAttente = false;
     m_minuterieCE.stop();
     if (m_derniereTeinte >= 0 && m_dernierY >= 0)
         choisitTeinte(m_derniereTeinte, m_dernierY);
 }
 
+// Ends the live preview. With "Restore", the device gets back every value and
+// picture it had and loses what it did not have; what cannot be put back
+// (the device is gone, or a write fails) is kept for the user and said.
 void THueCalc::desactivePDA()
 {
-    LienRapi &rapi = m_sources.pda->Rapi;
     m_minuterieCE.stop();
+    const bool restaure = RestaurerCB->isChecked();
+    const bool joignable = m_apercuJoignable && m_sources.pda;
     // Kept on the device: the last pick must reach it.
-    if (m_ecritureEnAttente && !RestaurerCB->isChecked())
+    if (joignable && m_ecritureEnAttente && !restaure)
         ecritAppareilMaintenant();
     m_ecritureEnAttente = false;
+    m_apercuJoignable = false;
     const QDir travail(m_sources.dossierTravail);
-    QStringList gardees;
+    QList<ImageGardee> gardees;
+    QStringList aSupprimer;
     for (int k = 0; k < 2; ++k) {
         const ImagePDA &im = kImagesPDA[k];
         const QString cheminCE = QString::fromUtf16(im.cheminCE);
         const QString sauvegarde = travail.filePath(QLatin1String(im.sauvegarde));
-        bool garde = false;
-        if (RestaurerCB->isChecked()) {
-            if (m_sauvegardes[k] == Sauvegarde::Sauvee)
-                garde = !CopieVersCE(rapi, cheminCE, sauvegarde);
-            else if (m_sauvegardes[k] == Sauvegarde::AbsenteSurAppareil && m_poussees[k])
-                rapi.CeDeleteFile(versCE(cheminCE));
+        if (restaure) {
+            if (m_sauvegardes[k] == Sauvegarde::Sauvee
+                && !(joignable && CopieVersCE(m_sources.pda->Rapi, cheminCE, sauvegarde)))
+                gardees.append({QLatin1String(im.locale), sauvegarde});
+            else if (m_sauvegardes[k] == Sauvegarde::AbsenteSurAppareil && m_poussees[k]
+                     && !(joignable
+                          && (!ExisteFichierCE(m_sources.pda->Rapi, cheminCE)
+                              || m_sources.pda->Rapi.CeDeleteFile(versCE(cheminCE)))))
+                aSupprimer << cheminCE;
         }
-        // A copy that could not go back stays, so the user still has it.
-        if (garde)
-            gardees << sauvegarde;
-        else if (m_sauvegardes[k] == Sauvegarde::Sauvee)
-            QFile::remove(sauvegarde);
-        m_sauvegardes[k] = Sauvegarde::Aucune;
         m_poussees[k] = false;
     }
-    if (RestaurerCB->isChecked())
-        RestaureCouleursCE(rapi, m_etatCE, m_baseHueCE, m_dpiCE);
-    if (!gardees.isEmpty())
-        m_prompts.message(QStringLiteral("The device's pictures could not all be put back. Their saved copies "
-                                         "are kept:\n%1")
-                              .arg(gardees.join(QLatin1Char('\n'))),
-                          windowTitle(), Prompts::Icon::Warning);
+    const bool registre
+        = restaure && !(joignable && RestaureCouleursCE(m_sources.pda->Rapi, m_etatCE, m_baseHueCE, m_dpiCE));
+    // The copies in the work folder go, unless they are all that is left.
+    const bool rienAGarder = gardees.isEmpty() && !registre && aSupprimer.isEmpty();
+    const bool gardeesAilleurs = rienAGarder || gardeEtatPDA(gardees, registre, aSupprimer, joignable);
+    for (int k = 0; k < 2; ++k) {
+        if (m_sauvegardes[k] == Sauvegarde::Sauvee && gardeesAilleurs)
+            QFile::remove(travail.filePath(QLatin1String(kImagesPDA[k].sauvegarde)));
+        m_sauvegardes[k] = Sauvegarde::Aucune;
+    }
+}
+
+// What the device held and did not get back goes to a folder of its own in
+// the program folder, which the end of the program does not clear; the user
+// is told where, and what to do with it.
+bool THueCalc::gardeEtatPDA(const QList<ImageGardee> &images, bool registre, const QStringList &aSupprimer,
+                            bool joignable)
+{
+    QString texte;
+    if (joignable)
+        texte = QStringLiteral("The device could not be put back entirely as it was before the preview.");
+    else if (sessionCourante() == -1)
+        texte = QStringLiteral("The device of the live preview is not connected: it could not be put back as it "
+                               "was before the preview.");
+    else
+        texte = QStringLiteral("The device connected is not the one of the live preview, or it has changed since: "
+                               "nothing was put back on it.");
+    QString raison;
+    const QString dossier = images.isEmpty() && !registre
+                                ? QString()
+                                : GardeEtatPDA(m_sources.dossierAppli, images, registre ? &m_etatCE : nullptr,
+                                               aSupprimer, &raison);
+    if (!dossier.isEmpty()) {
+        texte += QStringLiteral("\n\nWhat it held is kept in:\n%1\n").arg(QDir::toNativeSeparators(dossier));
+        for (const ImageGardee &im : images)
+            texte += QStringLiteral("\n%1: its own picture, to copy back to \\Windows").arg(im.nom);
+        if (registre)
+            texte += QStringLiteral("\n%1: its previous registry values, to import with a registry editor of "
+                                    "the device")
+                         .arg(QLatin1String(kFichierRegPDA));
+    } else if (!raison.isEmpty()) {
+        // The copies in the work folder are all that is left: they stay
+        // there until the program ends.
+        texte += QStringLiteral("\n\nIts saved pictures could not be kept (%1); they stay in %2 until the "
+                                "program ends.")
+                     .arg(raison, QDir::toNativeSeparators(m_sources.dossierTravail));
+    }
+    for (const QString &f : aSupprimer)
+        texte += QStringLiteral("\n%1 was added by the preview: delete it.").arg(f);
+    m_prompts.message(texte, windowTitle(), Prompts::Icon::Warning);
+    return raison.isEmpty();
+}
+
+// Closing while "Restore" cannot reach the previewed device: the user may
+// keep the window open to plug it back in (the safe answer, by default), or
+// close it, and what the device held is then kept for them.
+bool THueCalc::fermeSansAppareil()
+{
+    const QString etat
+        = sessionCourante() == -1
+              ? QStringLiteral("The device of the live preview is not connected: it still shows the previewed hue "
+                               "and pictures, and cannot be put back now.")
+              : QStringLiteral("The device connected is not the one of the live preview, or it has changed since: "
+                               "the values the previewed device had cannot be put back on it.");
+    const Prompts::Answer r = m_prompts.question(
+        etat
+            + QStringLiteral("\n\nKeep this window open, to plug the previewed device in and put it back?\n(No: "
+                             "the window closes, and what the device held before the preview is kept in a folder "
+                             "for you.)"),
+        windowTitle(), Prompts::Buttons::YesNo, Prompts::Icon::Warning);
+    return r == Prompts::Answer::No;
 }
 
 void THueCalc::ecritAppareil()
@@ -737,7 +879,7 @@ void THueCalc::ecritAppareil()
 
 void THueCalc::ecritAppareilMaintenant()
 {
-    if (!m_sources.pda)
+    if (!m_sources.pda || !m_apercuJoignable)
         return;
     const int dpi = DPICb->isChecked() ? ComboBox1->currentText().toInt() : -1;
     std::array<TColor, JeuCouleurs::NbCouleurs> couleurs;
@@ -746,6 +888,7 @@ void THueCalc::ecritAppareilMaintenant()
         couleurs[i] = m_doc.slot(i).couleur;
         inclus[i] = m_doc.slot(i).inclus;
     }
+    m_baseHuesEcrites.insert(m_hueK);
     EcritCouleursCE(m_sources.pda->Rapi, m_hueK, dpi, couleurs, inclus, true);
 }
 
@@ -925,8 +1068,13 @@ void THueCalc::done(int)
     if (!m_ferme) {
         // FormCloseQuery: the live preview ends (and may restore the device) first.
         if (ActifSurPDACb->isChecked()) {
+            if (!m_apercuJoignable && RestaurerCB->isChecked() && !fermeSansAppareil()) {
+                m_valide = false;
+                return; // still open: the device can be plugged in again
+            }
             ActifSurPDACb->setChecked(false);
-            ActifSurPDACbClick();
+            CurseurAttente attente;
+            desactivePDA();
         }
         m_ferme = true;
         m_ecran = QImage();

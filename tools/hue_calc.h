@@ -1,12 +1,14 @@
 #pragma once
 
 #include "device/fonctions_rapi_registre.h"
+#include "device/identite_ce.h"
 #include "theme/couleur.h"
 #include "theme/theme_document.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QRect>
+#include <QSet>
 #include <QTimer>
 
 #include <array>
@@ -24,6 +26,7 @@ class QSpinBox;
 class QStatusBar;
 class QToolButton;
 class QWidget;
+struct ImageGardee;
 struct TeintesImages;
 
 // What the hue calculator reads from the rest of the program when it opens.
@@ -85,12 +88,16 @@ public:
     QLabel *echellesImg() const { return EchellesImg; }
     // True when the live preview's first read of the device succeeded.
     bool lectureAppareil() const { return m_lectureCE; }
+    // True while "PDA Interaction" is ticked and its device is the one
+    // connected: picks reach the device and it can be put back.
+    bool apercuJoignable() const { return m_apercuJoignable; }
 
     // The result Validate would hand over now.
     ResultatHueCalc resultat() const;
 
     // The device was connected or disconnected while the window is open:
-    // the live-preview panel follows.
+    // the live-preview panel follows. A live preview keeps its restore point
+    // whatever the connection does, and goes on only on its own device.
     void ConnexionChangee();
 
     void done(int r) override;
@@ -116,6 +123,12 @@ private:
     void construitCles();
     void construitVoirSurPDA();
     void MajPanneauPDA();
+    bool appareilWM5() const;
+    int sessionCourante() const;
+    bool appareilDeLApercu();
+    bool fermeSansAppareil();
+    bool gardeEtatPDA(const QList<ImageGardee> &images, bool registre, const QStringList &aSupprimer,
+                      bool joignable);
     void construitBoutons();
     void construitBarreEtat();
     void prepareEcritureAppareil();
@@ -161,8 +174,16 @@ private:
     int m_dpiCE = -1;
     int m_useStartImageCE = -1;
     bool m_lectureCE = false;
+    IdentiteCE m_identiteCE; // the device those values were read from
+    int m_sessionVue = -1;   // the connection last seen (-1: none)
+    bool m_apercuJoignable = false;
     std::array<Sauvegarde, 2> m_sauvegardes{};
     std::array<bool, 2> m_poussees{};
+    // What the live preview left on the device: the digests of the pictures
+    // pushed and every BaseHue sent, by which a device plugged back in is
+    // known to still show the preview.
+    std::array<QByteArray, 2> m_empreintes{};
+    QSet<int> m_baseHuesEcrites;
     // Device writes are coalesced: the first pick writes at once, the
     // following ones at most every IntervalleEcritureCE, the last one always.
     QTimer m_minuterieCE;

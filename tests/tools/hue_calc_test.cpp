@@ -9,14 +9,17 @@
 #include "tools/histo_teinte.h"
 #include "tools/hls.h"
 #include "tools/hue_calc.h"
+#include "tools/sauvegarde_pda.h"
 #include "tools/teintes_images.h"
 #include "tests/support/devsim_support.h"
+#include "tests/support/etat_appareil.h"
 #include "tests/support/pixels.h"
 #include "tests/support/scripted_prompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -335,6 +338,28 @@ struct Appareil
             pda.Rapi.DeconnecteCE();
     }
     QString fichier(const char *nom) { return QString::fromLocal8Bit(dir) + "/fs/Windows/" + nom; }
+    devsimtest::EtatAppareil etat(const QByteArray &d = {})
+    {
+        return devsimtest::litEtatAppareil(QString::fromLocal8Bit(d.isEmpty() ? dir : d));
+    }
+    // The cable pulled, as the main window reports it to the calculator.
+    void debranche(THueCalc &f, const QByteArray &d = {})
+    {
+        EXPECT_GE(ctl.OvdSimUnplug((d.isEmpty() ? dir : d).constData()), 0);
+        pda.Rapi.DeconnecteCE();
+        pda.PDAConnecte = false;
+        f.ConnexionChangee();
+    }
+    // The device in folder d (this one by default) plugged in and connected.
+    void branche(THueCalc &f, const QByteArray &d = {})
+    {
+        const QByteArray qui = d.isEmpty() ? dir : d;
+        EXPECT_EQ(ctl.OvdSimAttach(qui.constData()), 0);
+        EXPECT_GE(ctl.OvdSimPlug(qui.constData(), devsimtest::ip(10, 0, 0, 9)), 0);
+        pda.PDAConnecte = pda.Rapi.ConnecteCE(5000);
+        EXPECT_TRUE(pda.PDAConnecte);
+        f.ConnexionChangee();
+    }
     int baseHue()
     {
         EtatCouleursCE etat;
@@ -456,4 +481,287 @@ TEST(HueCalc, DpiListIgnoresKeysAndHistogramButtonsShowPictures)
     }
     // The two that differ show different pictures.
     EXPECT_NE(c.w<QToolButton>("HistoTDSBtn")->grab().toImage(), c.w<QToolButton>("HistoSTSBtn")->grab().toImage());
+}
+
+namespace {
+
+// A theme whose preview changes a colour the device holds as a DWORD (slot
+// 13, value "25"), adds one it does not hold (slot 21, value "40") and
+// deletes its DPI; our two pictures stand in the program folder.
+void themeApercu(Calc &c)
+{
+    c.doc.setInclus(13, true);
+    c.doc.setCouleur(13, TColor::fromRgb(0x01, 0x02, 0x03));
+    c.doc.setInclus(21, true);
+    c.doc.setCouleur(21, TColor::fromRgb(0x0A, 0x0B, 0x0C));
+    testenv::writeFile(testenv::programDir() + "/tdywater.gif", "OUR-TODAY");
+    testenv::writeFile(testenv::programDir() + "/stwater.gif", "OUR-START");
+}
+
+const QString kCouleurs = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Color");
+const QString kToday = QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Today");
+
+QStringList dossiersGardes()
+{
+    const QDir d(testenv::programDir() + "/" + kDossierSauvegardesPDA);
+    QStringList l;
+    for (const QString &n : d.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        l << d.filePath(n);
+    return l;
+}
+
+} // namespace
+
+// The cable pulled during a live preview and plugged back in: the restore
+// point read before the preview stays, the picks made meanwhile reach the
+// device once it is back, and unticking puts back every value (a DWORD as a
+// DWORD, an absent value absent again) and picture.
+TEST(HueCalc, APreviewBrokenByAnUnplugIsPutBackAfterThePlug)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    ASSERT_FALSE(devsimtest::valeurAppareil(avant, kToday, "DPI").isEmpty());
+    ASSERT_TRUE(devsimtest::valeurAppareil(avant, kCouleurs, "40").isEmpty());
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    THueCalc &f = c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    f.placeEtChoisit(100, 35);
+    QTRY_COMPARE(a.baseHue(), 356);
+    const devsimtest::EtatAppareil apercu = a.etat();
+    EXPECT_EQ(devsimtest::valeurAppareil(apercu, kCouleurs, "25"), QStringLiteral("\"25\"=hex:01,02,03,00"));
+    EXPECT_EQ(devsimtest::valeurAppareil(apercu, kCouleurs, "40"), QStringLiteral("\"40\"=hex:0a,0b,0c,00"));
+    EXPECT_TRUE(devsimtest::valeurAppareil(apercu, kToday, "DPI").isEmpty());
+
+    a.debranche(f);
+    EXPECT_FALSE(c.w<QWidget>("VoirSurPDAPnl")->isVisible());
+    EXPECT_TRUE(c.w<QCheckBox>("ActifSurPDACb")->isChecked());
+    EXPECT_FALSE(f.apercuJoignable());
+    EXPECT_EQ(testenv::readFile(testenv::tempDir() + "/SauveTDPDA.gif"), "DEVICE-TODAY");
+    f.placeEtChoisit(120, 35); // made while the device is away
+
+    a.branche(f);
+    EXPECT_TRUE(c.w<QWidget>("VoirSurPDAPnl")->isVisible());
+    EXPECT_TRUE(c.w<QCheckBox>("ActifSurPDACb")->isChecked());
+    EXPECT_TRUE(c.w<QCheckBox>("ActifSurPDACb")->isEnabled());
+    EXPECT_TRUE(f.apercuJoignable());
+    EXPECT_EQ(a.baseHue(), 376); // the device caught up
+    EXPECT_EQ(a.etat().images, apercu.images);
+
+    c.w<QCheckBox>("ActifSurPDACb")->click(); // unticked, "Restore" ticked
+    EXPECT_EQ(a.etat(), avant);
+    EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/SauveTDPDA.gif"));
+    EXPECT_TRUE(c.prompts.messages.isEmpty());
+    EXPECT_TRUE(dossiersGardes().isEmpty());
+    // Another preview after that starts from the device's own values again.
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "OUR-TODAY");
+    c.f->reject();
+    EXPECT_EQ(a.etat(), avant);
+}
+
+// Closing while the previewed device is away: the window offers to stay open
+// (so that the device can be plugged in again and put back); closed all the
+// same, it keeps the device's own pictures and previous values in a folder
+// of the program folder, says where, and writes nothing to the device later.
+TEST(HueCalc, ClosingWhileTheDeviceIsAwayKeepsWhatItHeld)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    THueCalc &f = c.ouvre();
+    QSignalSpy valide(&f, &THueCalc::valide);
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    const devsimtest::EtatAppareil apercu = a.etat();
+    a.debranche(f);
+
+    // Validate, then Yes: the window stays, and Validate did not go through.
+    c.prompts.answer(Prompts::Answer::Yes);
+    c.w<QPushButton>("ValiderBtn")->click();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(valide.count(), 0);
+    ASSERT_EQ(c.prompts.questions.size(), 1);
+    EXPECT_TRUE(c.prompts.questions[0].contains("Keep this window open"));
+
+    // Cancel, then No: closed; the device's own Today picture and its values
+    // are kept; the Start picture it did not have is named for deletion.
+    c.prompts.answer(Prompts::Answer::No);
+    c.w<QPushButton>("AnnulerBtn")->click();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(valide.count(), 0);
+    const QStringList gardes = dossiersGardes();
+    ASSERT_EQ(gardes.size(), 1);
+    const QDir garde(gardes[0]);
+    EXPECT_EQ(garde.entryList(QDir::Files), (QStringList{"Restore.reg", "tdywater.gif"}));
+    EXPECT_EQ(testenv::readFile(garde.filePath("tdywater.gif")), "DEVICE-TODAY");
+    const QByteArray reg = testenv::readFile(garde.filePath("Restore.reg"));
+    EXPECT_TRUE(reg.startsWith("REGEDIT4\r\n"));
+    for (const char *ligne : {"\"BaseHue\"=dword:000001a0\r\n", "\"25\"=dword:00b15712\r\n", "\"40\"=-\r\n",
+                              "\"DPI\"=dword:00000060\r\n", "; \\Windows\\stwater.gif was added by the preview"})
+        EXPECT_TRUE(reg.contains(ligne)) << ligne;
+    ASSERT_EQ(c.prompts.messages.size(), 1);
+    EXPECT_TRUE(c.prompts.messages[0].contains(QDir::toNativeSeparators(gardes[0])))
+        << c.prompts.messages[0].toStdString();
+    EXPECT_TRUE(c.prompts.messages[0].contains("\\Windows\\stwater.gif was added by the preview: delete it."));
+    // The work folder's copies went; the kept ones outlive it.
+    EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/SauveTDPDA.gif"));
+
+    // Plugged in after the close, the device still shows the preview.
+    a.branche(f);
+    EXPECT_EQ(a.etat(), apercu);
+}
+
+// A device that is not the previewed one, or that has changed since, is left
+// alone: the user is told, picks do not reach it, and it is never given the
+// other device's values. The previewed device plugged back in as it was goes
+// on with the preview.
+TEST(HueCalc, AnotherDeviceOrOneChangedSinceIsLeftAlone)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    THueCalc &f = c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    a.debranche(f);
+
+    // Another device of the same kind, with its own partnership id, that
+    // happens to show what the preview left: our pictures and its BaseHue.
+    const QByteArray autre = devsimtest::nouvelAppareil(a.ctl, "other");
+    ASSERT_EQ(a.ctl.OvdSimSetOption(autre.constData(), "Partnership", "DeviceId", "0x0BADF00D"), 0);
+    ASSERT_EQ(a.ctl.OvdSimSetDword(autre.constData(), "HKLM\\SOFTWARE\\Microsoft\\Color", "BaseHue", 0), 0);
+    testenv::writeFile(QString::fromLocal8Bit(autre) + "/fs/Windows/tdywater.gif", "OUR-TODAY");
+    testenv::writeFile(QString::fromLocal8Bit(autre) + "/fs/Windows/stwater.gif", "OUR-START");
+    const devsimtest::EtatAppareil autreAvant = a.etat(autre);
+    a.branche(f, autre);
+    ASSERT_EQ(c.prompts.messages.size(), 1);
+    EXPECT_TRUE(c.prompts.messages[0].startsWith("The device connected is not the one of the live preview"));
+    EXPECT_TRUE(c.w<QCheckBox>("ActifSurPDACb")->isChecked());
+    EXPECT_FALSE(c.w<QCheckBox>("ActifSurPDACb")->isEnabled());
+    EXPECT_FALSE(f.apercuJoignable());
+    f.placeEtChoisit(30, 35);
+    EXPECT_EQ(a.etat(autre), autreAvant);
+    a.debranche(f, autre);
+
+    // The previewed device again: the preview goes on.
+    a.branche(f);
+    EXPECT_TRUE(f.apercuJoignable());
+    EXPECT_EQ(a.baseHue(), 286);
+    EXPECT_EQ(c.prompts.messages.size(), 1);
+
+    // Changed since on the device itself: another BaseHue set, left alone;
+    // set back as the preview left it, the preview goes on.
+    const auto baseHueSurAppareil = [&](DWORD v) {
+        a.debranche(f);
+        ASSERT_EQ(a.ctl.OvdSimSetDword(a.dir.constData(), "HKLM\\SOFTWARE\\Microsoft\\Color", "BaseHue", v), 0);
+        a.branche(f);
+    };
+    baseHueSurAppareil(0xAB);
+    EXPECT_FALSE(f.apercuJoignable());
+    EXPECT_EQ(c.prompts.messages.size(), 2);
+    EXPECT_EQ(a.baseHue(), 0xAB);
+    baseHueSurAppareil(286);
+    EXPECT_TRUE(f.apercuJoignable());
+
+    // Another theme's picture applied on the device: left alone, and the
+    // close, answered No, keeps the restore point.
+    a.debranche(f);
+    testenv::writeFile(a.fichier("tdywater.gif"), "APPLIED-ON-THE-DEVICE");
+    a.branche(f);
+    EXPECT_FALSE(f.apercuJoignable());
+    EXPECT_EQ(c.prompts.messages.size(), 3);
+    c.prompts.answer(Prompts::Answer::No);
+    c.f->reject();
+    ASSERT_EQ(c.prompts.questions.size(), 1);
+    EXPECT_TRUE(c.prompts.questions[0].startsWith("The device connected is not the one of the live preview"));
+    ASSERT_EQ(c.prompts.messages.size(), 4);
+    EXPECT_TRUE(c.prompts.messages[3].contains("nothing was put back on it"));
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "APPLIED-ON-THE-DEVICE");
+    EXPECT_EQ(a.baseHue(), 286);
+    ASSERT_EQ(dossiersGardes().size(), 1);
+    EXPECT_EQ(testenv::readFile(dossiersGardes()[0] + "/tdywater.gif"), "DEVICE-TODAY");
+    EXPECT_EQ(a.etat(autre), autreAvant);
+    EXPECT_NE(a.etat(), avant);
+}
+
+// The registry file of a kept device state, byte for byte: each value as it
+// was stored, absent ones deleted, one the device would not give left out.
+TEST(HueCalc, KeptRegistryValuesAreARegistryFile)
+{
+    EtatCouleursCE e;
+    e.baseHue = {ValeurCouleurCE::Lue, OVD_REG_DWORD, QByteArray::fromHex("a0010000")};
+    for (auto &v : e.valeurs)
+        v.etat = ValeurCouleurCE::Illisible;
+    e.valeurs[0] = {ValeurCouleurCE::Lue, OVD_REG_BINARY, QByteArray::fromHex("2e97e300")};
+    e.valeurs[1] = {ValeurCouleurCE::Absente, 0, {}};
+    e.valeurs[13] = {ValeurCouleurCE::Lue, OVD_REG_DWORD, QByteArray::fromHex("1257b100")};
+    e.valeurs[21] = {ValeurCouleurCE::Lue, OVD_REG_SZ, QByteArray::fromHex("410000")};
+    e.dpi = {ValeurCouleurCE::Absente, 0, {}};
+    EXPECT_EQ(TexteRegRestauration(e, {"\\Windows\\stwater.gif"}),
+              QByteArray("REGEDIT4\r\n\r\n"
+                         "; The device's values before the live preview of the hue calculator.\r\n"
+                         "; \\Windows\\stwater.gif was added by the preview: delete it.\r\n"
+                         "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Color]\r\n"
+                         "\"BaseHue\"=dword:000001a0\r\n"
+                         "\"5\"=hex:2e,97,e3,00\r\n"
+                         "\"8\"=-\r\n"
+                         "\"25\"=dword:00b15712\r\n"
+                         "\"40\"=hex(1):41,00,00\r\n"
+                         "\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Today]\r\n"
+                         "\"DPI\"=-\r\n"));
+}
+
+// What cannot be put back though the device is connected (its store is full)
+// is kept and said; two kept states never share a folder; a program folder
+// that refuses the folder leaves the copies in the work folder, and says so.
+TEST(HueCalc, WhatCannotBePutBackIsKeptAndSaid)
+{
+    Appareil a;
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    THueCalc &f = c.ouvre();
+    auto *actif = c.w<QCheckBox>("ActifSurPDACb");
+    // The device reads its faults when a connection opens.
+    const auto magasinPlein = [&](bool plein) {
+        ASSERT_EQ(a.ctl.OvdSimSetOption(a.dir.constData(), "Faults", "WriteFailsAfter", plein ? "3" : "100000"), 0);
+        a.debranche(f);
+        a.branche(f);
+        ASSERT_EQ(actif->isChecked(), f.apercuJoignable());
+    };
+    for (int tour = 1; tour <= 2; ++tour) {
+        magasinPlein(false);
+        actif->click();
+        magasinPlein(true);
+        actif->click(); // unticked: the Today picture cannot go back
+        EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "OUR-TODAY");
+        EXPECT_FALSE(QFile::exists(a.fichier("stwater.gif")));
+        EXPECT_EQ(a.baseHue(), 0x1A0);
+        ASSERT_EQ(dossiersGardes().size(), tour);
+        ASSERT_EQ(c.prompts.messages.size(), tour);
+        EXPECT_TRUE(c.prompts.messages.last().startsWith("The device could not be put back entirely"));
+    }
+    // The first kept the device's own picture; the second what it held then.
+    for (int k = 0; k < 2; ++k)
+        EXPECT_EQ(QDir(dossiersGardes()[k]).entryList(QDir::Files), QStringList{"tdywater.gif"}) << k;
+    QStringList contenus{testenv::readFile(dossiersGardes()[0] + "/tdywater.gif"),
+                         testenv::readFile(dossiersGardes()[1] + "/tdywater.gif")};
+    contenus.sort();
+    EXPECT_EQ(contenus, (QStringList{"DEVICE-TODAY", "OUR-TODAY"}));
+
+    testenv::DossierVerrouille verrou(testenv::programDir() + "/" + kDossierSauvegardesPDA);
+    if (!verrou.actif())
+        GTEST_SKIP() << "no way to lock a folder here";
+    magasinPlein(false);
+    actif->click();
+    magasinPlein(true);
+    actif->click();
+    EXPECT_EQ(dossiersGardes().size(), 2);
+    ASSERT_EQ(c.prompts.messages.size(), 3);
+    EXPECT_TRUE(c.prompts.messages.last().contains("could not be kept")) << c.prompts.messages.last().toStdString();
+    EXPECT_EQ(testenv::readFile(testenv::tempDir() + "/SauveTDPDA.gif"), "OUR-TODAY");
 }

@@ -8,6 +8,7 @@
 #include "device/fonctions_rapi_registre.h"
 #include "theme/animation_pause.h"
 #include "theme/cabinet_paquet.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
 #include "theme/setup_ce_reader.h"
@@ -515,8 +516,8 @@ void TArbreCE::ApercuTskCE(const QString &cheminCE)
             return dest;
         };
         const auto litMembre = [&](const QString &cle) -> QByteArray {
-            QFile f(extrait(cle, QStringLiteral("setup"), SetupCE::TailleMax));
-            return f.fileName().isEmpty() || !f.open(QIODevice::ReadOnly) ? QByteArray() : f.readAll();
+            return LitFichierOrdinaire(extrait(cle, QStringLiteral("setup"), SetupCE::TailleMax), SetupCE::TailleMax)
+                .value_or(QByteArray());
         };
         int groupe = 6;
         MembresImages images;
@@ -559,8 +560,11 @@ bool TArbreCE::AfficheImageApercu(const QString &fichier, QLabel *image, QLabel 
                                   QLabel *largeur, int cadre)
 {
     const InfosImage infos = LitInfosImage(fichier);
-    QImageReader lecteur(fichier);
-    const QImage source = lecteur.read();
+    QImage source;
+    if (QFile f; OuvreFichierOrdinaire(f, fichier)) {
+        QImageReader lecteur(&f);
+        source = lecteur.read();
+    }
     QFile::remove(fichier);
     if (source.isNull())
         return false;

@@ -2,6 +2,7 @@
 
 #include "ui/fonctions_indep.h"
 #include "ui/charge_image_res.h"
+#include "ui/texte_brut.h"
 #include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
@@ -406,7 +407,8 @@ void TArbreCE::TreeView1MouseMove(const QPoint &position)
     QString bulle = QLatin1Char('\'') + chemin + QLatin1Char('\'');
     if (!estDossier(n))
         bulle += InfosFichierCE(m_etat.Rapi, chemin);
-    n->setToolTip(0, bulle);
+    // Device names are shown as they are, never read as markup.
+    n->setToolTip(0, BulleTexteBrut(bulle));
     m_survol = index;
     TreeView1->viewport()->update();
 }

@@ -6,6 +6,7 @@
 #include "ui/polices.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 #include "tools/hls.h"
 #include "tools/hue_calc.h"
@@ -13,6 +14,7 @@
 #include "tools/teintes_images.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFontMetrics>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -25,6 +27,16 @@
 #include <QTransform>
 
 namespace {
+
+// A working picture as stored; a null picture when the name holds no plain
+// file (a pipe there would never end).
+QImage imageTravail(const QString &chemin)
+{
+    QImage image;
+    if (QFile f; OuvreFichierOrdinaire(f, chemin))
+        image.load(&f, nullptr);
+    return image;
+}
 
 using namespace GeometrieHP;
 
@@ -578,9 +590,9 @@ void TPreviewHP::DessineEcran()
     d.format = doc.format();
     d.useStartImage = doc.parametres().UseStartImageDefini;
     const QDir dossier(m_ctx.dossiers.DossierAppli);
-    d.imageFond = QImage(dossier.filePath(NomImageTravailHP(d.format.FormatTheme, m_paysage, d.useStartImage)));
+    d.imageFond = imageTravail(dossier.filePath(NomImageTravailHP(d.format.FormatTheme, m_paysage, d.useStartImage)));
     if (m_menuStart)
-        d.imageStart = QImage(dossier.filePath(NomImageTravailHP(d.format.FormatTheme, m_paysage, true)));
+        d.imageStart = imageTravail(dossier.filePath(NomImageTravailHP(d.format.FormatTheme, m_paysage, true)));
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
         d.couleurs[i] = doc.slot(i).couleur;
     d.baseHueDefini = doc.parametres().BaseHueDefini;

@@ -1,6 +1,7 @@
 #include "app/changement_format.h"
 
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 #include "theme/theme_document.h"
 
@@ -19,10 +20,12 @@ bool copieSur(const QString &source, const QString &cible, QString *raison = nul
     return CopieFichierAtomique(source, cible, raison);
 }
 
+// Only plain files are compared: anything else under a picture's name counts
+// as no picture.
 bool memesOctets(const QString &a, const QString &b)
 {
-    QFile fa(a), fb(b);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size())
+    QFile fa, fb;
+    if (!OuvreFichierOrdinaire(fa, a) || !OuvreFichierOrdinaire(fb, b) || fa.size() != fb.size())
         return false;
     return fa.readAll() == fb.readAll();
 }
@@ -74,15 +77,15 @@ void prendPortrait(const QDir &dossier, const QString &base, const QString &suff
 {
     const QString portrait = dossier.filePath(base + suffixe + QStringLiteral(".gif"));
     const QString simple = dossier.filePath(base + QStringLiteral(".gif"));
-    const bool existe = QFileInfo(simple).isFile();
+    const bool existe = EstFichierOrdinaire(simple);
     // Only a picture that no portrait picture already holds needs keeping.
     const auto copieDe = [&](const QString &s) {
         const QString p = dossier.filePath(base + s + QStringLiteral(".gif"));
-        return !s.isEmpty() && QFileInfo::exists(p) && memesOctets(p, simple);
+        return !s.isEmpty() && EstFichierOrdinaire(p) && memesOctets(p, simple);
     };
     if (existe && !copieDe(suffixe) && !copieDe(suffixeAvant) && !metDeCote(dossier, base, simple, prompts))
         return;
-    if (QFileInfo::exists(portrait)) {
+    if (EstFichierOrdinaire(portrait)) {
         QString raison;
         if (!copieSur(portrait, simple, &raison))
             signale(prompts, QStringLiteral("Cannot copy %1 to %2: %3").arg(natif(portrait), natif(simple), raison));
@@ -98,12 +101,12 @@ void prendPortrait(const QDir &dossier, const QString &base, const QString &suff
 void rendSimple(const QDir &dossier, const QString &base, const QString &suffixeAvant, Prompts *prompts)
 {
     const QString garde = nomGarde(dossier, base);
-    if (!QFileInfo(garde).isFile())
+    if (!EstFichierOrdinaire(garde))
         return;
     const QString simple = dossier.filePath(base + QStringLiteral(".gif"));
     const QString portrait = dossier.filePath(base + suffixeAvant + QStringLiteral(".gif"));
-    const bool remplacable = !QFileInfo::exists(simple) || memesOctets(simple, garde)
-                             || (QFileInfo::exists(portrait) && memesOctets(simple, portrait));
+    const bool remplacable = !EstFichierOrdinaire(simple) || memesOctets(simple, garde)
+                             || (EstFichierOrdinaire(portrait) && memesOctets(simple, portrait));
     if (!remplacable)
         return;
     if (QString raison; !copieSur(garde, simple, &raison)) {

@@ -2,11 +2,15 @@
 
 #include "theme/animation_pause.h"
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -49,11 +53,12 @@ std::optional<ResultatChargeCouleurs> ChargeCoulBtnClick(const CibleCommandesCou
     if (!nom || nom->isEmpty())
         return std::nullopt;
 
-    QFile source(*nom);
+    QFile source;
     QString erreur;
-    if (!source.open(QIODevice::ReadOnly)) {
+    if (!OuvreFichierOrdinaire(source, *nom)) {
         erreur = QStringLiteral("Cannot read the colors file %1: %2")
-                     .arg(QDir::toNativeSeparators(QDir::cleanPath(*nom)), source.errorString());
+                     .arg(QDir::toNativeSeparators(QDir::cleanPath(*nom)),
+                          QString::fromLocal8Bit(std::strerror(errno)));
     } else {
         const QByteArray octets = source.readAll();
         QString raison;

@@ -4,11 +4,15 @@
 #include "ui/fonctions_indep.h"
 #include "theme/animation_pause.h"
 #include "theme/images_package.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 #include "theme/theme_document.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -86,11 +90,12 @@ QString MessageEstimationTsk(const EstimationTsk &e)
 
 std::optional<qint64> TailleFichier(const QString &fichier, QString *erreur)
 {
-    QFile f(fichier);
-    if (!f.open(QIODevice::ReadOnly)) {
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, fichier)) {
         if (erreur)
             *erreur = QStringLiteral("Cannot open file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), f.errorString());
+                          .arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)),
+                               QString::fromLocal8Bit(std::strerror(errno)));
         return std::nullopt;
     }
     return f.size();

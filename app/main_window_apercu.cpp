@@ -10,8 +10,10 @@
 #include "ui/charge_image_res.h"
 #include "app/cadre_appareil.h"
 #include "app/panneau_couleur.h"
+#include "theme/fichier_ordinaire.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QImageReader>
@@ -26,20 +28,24 @@
 
 namespace {
 
-// A working picture's size, read from its header; invalid when it is missing
-// or unreadable. The format its suffix names is tried first: only a picture
-// that is not in that format has every image plugin asked.
+// A working picture's size, read from its header; invalid when it is missing,
+// unreadable or no plain file (a pipe under the name is never waited on).
+// The format its suffix names is tried first: only a picture that is not in
+// that format has every image plugin asked.
 QSize tailleImage(const QString &chemin)
 {
-    if (!QFileInfo::exists(chemin))
+    QFile fichier;
+    if (!OuvreFichierOrdinaire(fichier, chemin))
         return {};
     if (const QByteArray format = QFileInfo(chemin).suffix().toLower().toLatin1(); !format.isEmpty()) {
-        QImageReader parSuffixe(chemin, format);
+        QImageReader parSuffixe(&fichier, format);
         parSuffixe.setAutoDetectImageFormat(false);
         if (parSuffixe.canRead())
             return parSuffixe.size();
     }
-    QImageReader lecteur(chemin);
+    if (!fichier.seek(0))
+        return {};
+    QImageReader lecteur(&fichier);
     return lecteur.canRead() ? lecteur.size() : QSize();
 }
 
@@ -187,9 +193,9 @@ void TOrvandel::PreviewClick(int emplacement)
 {
     const QString fichier =
         FichierPreview(emplacement, m_ctx.document.format().FormatTheme, m_ctx.dossiers.DossierAppli);
-    if (fichier.isEmpty())
-        return;
-    const QImage image(fichier);
+    QImage image;
+    if (QFile f; OuvreFichierOrdinaire(f, fichier))
+        image.load(&f, nullptr);
     if (image.isNull())
         return;
     FenetrePreview fenetre(image, this);

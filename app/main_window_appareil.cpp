@@ -6,6 +6,7 @@
 #include "app/anime_thread.h"
 #include "tools/hue_calc.h"
 #include "device/etat_pda.h"
+#include "device/fonctions_rapi_fichiers.h"
 #include "theme/prompts.h"
 
 #include <QGridLayout>
@@ -115,6 +116,8 @@ void TOrvandel::ChangeActif(TDccMan *sender)
     }
     if (!m_pda->PDAConnecte && s == 1) {
         m_pda->PDAConnecte = m_pda->Rapi.ConnecteCE(5000);
+        if (m_pda->PDAConnecte)
+            RepareCopiesCE(m_pda->Rapi); // a copy cut off by the last unplug
         if (m_pda->PDAConnecte)
             m_animeBouton = std::make_unique<TBtnAnimeThread>(m_image11, imagesConnexion(), 0, 15, 200);
         m_ctx.appareil.connecte = m_pda->PDAConnecte;

@@ -7,6 +7,7 @@
 
 #include "apercu/miniatures.h"
 #include "ui/charge_image_res.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 
 #include <QAbstractButton>
@@ -61,7 +62,8 @@ void TOrvandel::VerifFichiersImages()
     const QDir dossier(m_ctx.dossiers.DossierAppli);
     const auto &noms = NomsImagesTravail();
     for (int k = 0; k < NbImagesTravail; ++k) {
-        const bool present = QFileInfo::exists(dossier.filePath(noms[k]));
+        // A pipe or a folder under the name is no picture.
+        const bool present = EstFichierOrdinaire(dossier.filePath(noms[k]));
         m_presents[k] = present;
         m_checkImages[k]->setChecked(present);
         couleurTexte(m_ficLbl[k], present ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00));

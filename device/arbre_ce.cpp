@@ -2,12 +2,14 @@
 
 #include "ui/fonctions_indep.h"
 #include "ui/charge_image_res.h"
+#include "ui/texte_brut.h"
 #include "ui/utiles_indep.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/animation_pause.h"
 #include "theme/cabinet_paquet.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
 #include "theme/setup_ce_reader.h"
@@ -405,7 +407,8 @@ void TArbreCE::TreeView1MouseMove(const QPoint &position)
     QString bulle = QLatin1Char('\'') + chemin + QLatin1Char('\'');
     if (!estDossier(n))
         bulle += InfosFichierCE(m_etat.Rapi, chemin);
-    n->setToolTip(0, bulle);
+    // Device names are shown as they are, never read as markup.
+    n->setToolTip(0, BulleTexteBrut(bulle));
     m_survol = index;
     TreeView1->viewport()->update();
 }
@@ -515,8 +518,8 @@ void TArbreCE::ApercuTskCE(const QString &cheminCE)
             return dest;
         };
         const auto litMembre = [&](const QString &cle) -> QByteArray {
-            QFile f(extrait(cle, QStringLiteral("setup"), SetupCE::TailleMax));
-            return f.fileName().isEmpty() || !f.open(QIODevice::ReadOnly) ? QByteArray() : f.readAll();
+            return LitFichierOrdinaire(extrait(cle, QStringLiteral("setup"), SetupCE::TailleMax), SetupCE::TailleMax)
+                .value_or(QByteArray());
         };
         int groupe = 6;
         MembresImages images;
@@ -559,8 +562,11 @@ bool TArbreCE::AfficheImageApercu(const QString &fichier, QLabel *image, QLabel 
                                   QLabel *largeur, int cadre)
 {
     const InfosImage infos = LitInfosImage(fichier);
-    QImageReader lecteur(fichier);
-    const QImage source = lecteur.read();
+    QImage source;
+    if (QFile f; OuvreFichierOrdinaire(f, fichier)) {
+        QImageReader lecteur(&f);
+        source = lecteur.read();
+    }
     QFile::remove(fichier);
     if (source.isNull())
         return false;

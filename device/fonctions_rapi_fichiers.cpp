@@ -3,6 +3,7 @@
 #include "ui/fonctions_indep.h"
 #include "device/texte_ce.h"
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/member_name.h"
 
 #include <QDateTime>
@@ -11,8 +12,11 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
+#include <QStringDecoder>
 #include <QTimeZone>
 #include <QTreeWidgetItem>
+
+#include <cstring>
 
 namespace {
 
@@ -181,16 +185,148 @@ void remplit(LienRapi &rapi, const QString &dossier, QTreeWidgetItem *parent, in
 
 namespace {
 
-// A name in the device folder of cheminCE that no file holds yet:
-// "~ovd<n><suffixe>".
-QString nomLibreCE(LienRapi &rapi, const QString &dossier, const QString &suffixe)
+// A copy to the device moves through spare names beside its target, all
+// starting with "~ovd<n>": "<n>.tmp" the new bytes, "<n>.old" the old file
+// set aside while the new one takes its name. Before any of them is made, a
+// journal "\~ovd<n>.jnl" at the device's root names the target (its full
+// path in UTF-8 and a line end). A copy cut off anywhere (the device pulled
+// out, the program stopped) leaves its journal, and the next connection or
+// the next copy reads it and puts the target back as it was before the copy
+// (the old file, or no file), or keeps the new file once it holds the name;
+// then every spare file of that copy and its journal go.
+const QString kPrefixeCopie = QStringLiteral("~ovd");
+constexpr qint64 kTailleMaxJournal = 4 * OVD_MAX_PATH;
+constexpr int kMaxCopiesCE = 1000;
+
+QString nomCopie(const QString &dossier, int n, const char *suffixe)
 {
-    for (int n = 0; n < 1000; ++n) {
-        const QString nom = dossier + QStringLiteral("\\~ovd%1").arg(n) + suffixe;
-        if (!trouveCE(rapi, nom))
-            return nom;
+    return dossier + QLatin1Char('\\') + kPrefixeCopie + QString::number(n) + QLatin1String(suffixe);
+}
+
+// The numbers n of the "~ovd<n>.<suffix>" names a folder holds ("" is the root).
+QList<int> numerosCopie(LienRapi &rapi, const QString &dossier, const char *suffixe)
+{
+    QList<int> n;
+    const ListeCE l(rapi, dossier + QLatin1Char('\\') + kPrefixeCopie + QLatin1Char('*'));
+    for (DWORD i = 0; i < l.taille(); ++i) {
+        const QString nom = nomDe(l[i]);
+        if (!nom.endsWith(QLatin1String(suffixe), Qt::CaseInsensitive))
+            continue;
+        const qsizetype chiffres = nom.size() - kPrefixeCopie.size() - qsizetype(std::strlen(suffixe));
+        bool ok = false;
+        const int k = nom.mid(kPrefixeCopie.size(), chiffres).toInt(&ok);
+        // Only the names this code writes ("~ovd7.tmp", not "~ovd07.tmp").
+        if (ok && k >= 0 && k < kMaxCopiesCE
+            && nom.compare(nomCopie(QString(), k, suffixe).mid(1), Qt::CaseInsensitive) == 0)
+            n << k;
     }
-    return QString();
+    return n;
+}
+
+// Deletes a device file when it is there; true when it is gone.
+bool supprimeCE(LienRapi &rapi, const QString &cheminCE)
+{
+    return !trouveCE(rapi, cheminCE) || rapi.CeDeleteFile(versCE(cheminCE));
+}
+
+// A whole small device file, or nothing.
+std::optional<QByteArray> litPetitFichierCE(LienRapi &rapi, const QString &cheminCE, qint64 max)
+{
+    const auto fd = trouveCE(rapi, cheminCE);
+    if (!fd || (fd->dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY) || fd->nFileSizeHigh != 0
+        || qint64(fd->nFileSizeLow) > max)
+        return std::nullopt;
+    FichierCE f(rapi, rapi.CeCreateFile(versCE(cheminCE), OVD_GENERIC_READ, kPartageLecture, nullptr,
+                                        OVD_OPEN_EXISTING, OVD_FILE_ATTRIBUTE_NORMAL, 0));
+    if (!f.valide())
+        return std::nullopt;
+    QByteArray octets(qsizetype(fd->nFileSizeLow), Qt::Uninitialized);
+    DWORD lus = 0;
+    const DWORD taille = DWORD(octets.size());
+    if (taille > 0 && (!rapi.CeReadFile(f.h(), octets.data(), taille, &lus, nullptr) || lus != taille))
+        return std::nullopt;
+    return octets;
+}
+
+// A new device file holding exactly these bytes; false (and no file) otherwise.
+bool ecritPetitFichierCE(LienRapi &rapi, const QString &cheminCE, const QByteArray &octets)
+{
+    FichierCE f(rapi, rapi.CeCreateFile(versCE(cheminCE), OVD_GENERIC_WRITE, kPartageLecture, nullptr,
+                                        OVD_CREATE_NEW, OVD_FILE_ATTRIBUTE_NORMAL, 0));
+    if (!f.valide())
+        return false;
+    DWORD ecrits = 0;
+    const bool ok = rapi.CeWriteFile(f.h(), octets.constData(), DWORD(octets.size()), &ecrits, nullptr)
+                    && ecrits == DWORD(octets.size());
+    if (f.ferme() && ok)
+        return true;
+    rapi.CeDeleteFile(versCE(cheminCE));
+    return false;
+}
+
+// The target a journal names: a full device path of plain names; nothing for
+// a journal cut short or not of ours.
+std::optional<QString> cibleJournal(const QByteArray &octets)
+{
+    if (!octets.endsWith('\n') || octets.count('\n') != 1)
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString chemin = utf8.decode(octets.left(octets.size() - 1));
+    if (utf8.hasError() || !chemin.startsWith(QLatin1Char('\\')) || !texteCEValide(chemin))
+        return std::nullopt;
+    for (const QString &partie : chemin.mid(1).split(QLatin1Char('\\')))
+        if (!nomEntreeValide(partie))
+            return std::nullopt;
+    return chemin;
+}
+
+// Puts right the copy of journal n; true when nothing of it is left.
+bool repareCopie(LienRapi &rapi, int n)
+{
+    const QString journal = nomCopie(QString(), n, ".jnl");
+    const auto fd = trouveCE(rapi, journal);
+    if (!fd || (fd->dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY))
+        return true; // gone, or a folder of that name: no journal
+    std::optional<QString> cible;
+    if (fd->nFileSizeHigh == 0 && fd->nFileSizeLow <= kTailleMaxJournal) {
+        const auto octets = litPetitFichierCE(rapi, journal, kTailleMaxJournal);
+        if (!octets)
+            return false; // unreadable now (in use): another time
+        cible = cibleJournal(*octets);
+    }
+    if (cible) {
+        const QString dossier = cible->left(cible->lastIndexOf(QLatin1Char('\\')));
+        const QString nouveau = nomCopie(dossier, n, ".tmp"), ecarte = nomCopie(dossier, n, ".old");
+        // The old file set aside and no file under its name: it comes back.
+        if (!trouveCE(rapi, *cible) && trouveCE(rapi, ecarte) && !rapi.CeMoveFile(versCE(ecarte), versCE(*cible)))
+            return false;
+        if (!supprimeCE(rapi, nouveau) || !supprimeCE(rapi, ecarte))
+            return false;
+    }
+    // A journal cut short was written before anything else of its copy.
+    return rapi.CeDeleteFile(versCE(journal));
+}
+
+// The spare names of a folder that no journal speaks for: the bytes of a
+// copy whose journal is gone. An old file set aside is never deleted
+// without its journal (nothing would tell its name).
+void balaieDossier(LienRapi &rapi, const QString &dossier)
+{
+    const QList<int> journaux = numerosCopie(rapi, QString(), ".jnl");
+    for (const int n : numerosCopie(rapi, dossier, ".tmp"))
+        if (!journaux.contains(n))
+            rapi.CeDeleteFile(versCE(nomCopie(dossier, n, ".tmp")));
+}
+
+// A number n free for a new copy into dossier.
+int numeroLibre(LienRapi &rapi, const QString &dossier)
+{
+    const QList<int> pris = numerosCopie(rapi, QString(), ".jnl") + numerosCopie(rapi, dossier, ".tmp")
+                            + numerosCopie(rapi, dossier, ".old");
+    for (int n = 0; n < kMaxCopiesCE; ++n)
+        if (!pris.contains(n))
+            return n;
+    return -1;
 }
 
 // Writes the whole desktop file into a new device file; false (and the
@@ -221,22 +357,34 @@ bool ecritFichierCE(LienRapi &rapi, const QString &cheminCE, QFile &source, qint
 
 } // namespace
 
+bool RepareCopiesCE(LienRapi &rapi)
+{
+    bool tout = true;
+    for (const int n : numerosCopie(rapi, QString(), ".jnl"))
+        tout = repareCopie(rapi, n) && tout;
+    return tout;
+}
+
 bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminBureau)
 {
-    if (!texteCEValide(cheminCE) || !QFileInfo(cheminBureau).isFile())
+    if (!texteCEValide(cheminCE))
         return false;
     const qsizetype sep = cheminCE.lastIndexOf(QLatin1Char('\\'));
-    if (sep < 0 || sep + 1 >= cheminCE.size())
+    if (sep < 0 || sep + 1 >= cheminCE.size() || !cheminCE.startsWith(QLatin1Char('\\')))
         return false; // no file name
     const QString dossier = cheminCE.left(sep);
     // The desktop side is opened and measured first: a missing or unreadable
     // source never touches the device.
-    QFile source(cheminBureau);
-    if (!source.open(QIODevice::ReadOnly))
+    QFile source;
+    if (!OuvreFichierOrdinaire(source, cheminBureau))
         return false;
     const qint64 taille = source.size();
     if (taille < 0 || taille > kTailleMaxCopieCE)
         return false;
+
+    // What an earlier copy cut off left is put right first.
+    RepareCopiesCE(rapi);
+    balaieDossier(rapi, dossier);
 
     // The copy goes to a new name in the same folder and replaces the old
     // file only once it is whole: a full store or a failing read leaves the
@@ -245,29 +393,34 @@ bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminB
     if (ancien && (ancien->dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY))
         return false;
     const QString cible = ancien ? dossier + QLatin1Char('\\') + nomDe(*ancien) : cheminCE;
-    const QString temporaire = nomLibreCE(rapi, dossier, QStringLiteral(".tmp"));
-    if (temporaire.isEmpty() || !ecritFichierCE(rapi, temporaire, source, taille))
+    const int n = numeroLibre(rapi, dossier);
+    if (n < 0)
         return false;
-    if (!ancien) {
-        if (rapi.CeMoveFile(versCE(temporaire), versCE(cible)))
-            return true;
-        rapi.CeDeleteFile(versCE(temporaire));
+    const QString journal = nomCopie(QString(), n, ".jnl");
+    const QString nouveau = nomCopie(dossier, n, ".tmp"), ecarte = nomCopie(dossier, n, ".old");
+    // Undoes what was done; the journal goes last, and stays when anything
+    // could not be undone, so the next connection finishes the work.
+    const auto defait = [&] {
+        if (supprimeCE(rapi, nouveau))
+            rapi.CeDeleteFile(versCE(journal));
         return false;
-    }
+    };
+    if (!ecritPetitFichierCE(rapi, journal, cible.toUtf8() + '\n'))
+        return false;
+    if (!ecritFichierCE(rapi, nouveau, source, taille))
+        return defait();
     // The device cannot move a file over another: the old one steps aside
-    // under a spare name, comes back if the new one cannot take its place,
+    // under the spare name, comes back if the new one cannot take its place,
     // and goes only when the new one stands.
-    const QString ecarte = nomLibreCE(rapi, dossier, QStringLiteral(".old"));
-    if (ecarte.isEmpty() || !rapi.CeMoveFile(versCE(cible), versCE(ecarte))) {
-        rapi.CeDeleteFile(versCE(temporaire));
-        return false;
+    if (ancien && !rapi.CeMoveFile(versCE(cible), versCE(ecarte)))
+        return defait();
+    if (!rapi.CeMoveFile(versCE(nouveau), versCE(cible))) {
+        if (ancien && !rapi.CeMoveFile(versCE(ecarte), versCE(cible)))
+            return false; // the journal tells the next connection to bring it back
+        return defait();
     }
-    if (!rapi.CeMoveFile(versCE(temporaire), versCE(cible))) {
-        rapi.CeMoveFile(versCE(ecarte), versCE(cible));
-        rapi.CeDeleteFile(versCE(temporaire));
-        return false;
-    }
-    rapi.CeDeleteFile(versCE(ecarte));
+    if (!ancien || rapi.CeDeleteFile(versCE(ecarte)))
+        rapi.CeDeleteFile(versCE(journal));
     return true;
 }
 

@@ -26,13 +26,24 @@ class QWidget;
 inline constexpr qint64 kMorceauCopieCE = 64 * 1024;
 inline constexpr qint64 kTailleMaxCopieCE = qint64(1) << 31;
 
-// Desktop -> device, replacing the device file. The desktop file is opened
-// and measured before the device is touched; the copy is written under a
-// spare name in the same device folder and moved over the old file only
-// when every byte was written, so a failed copy (full store, failing read)
-// leaves the old device file byte for byte and no partial file. True only
-// when the new file stands under the device path.
+// Desktop -> device, replacing the device file. The desktop file (a plain
+// file only) is opened and measured before the device is touched; the copy
+// is written under a spare name in the same device folder ("~ovd<n>.tmp",
+// the old file stepping aside as "~ovd<n>.old") and moved over the old file
+// only when every byte was written, so a failed copy (full store, failing
+// read) leaves the old device file byte for byte and no partial file. A
+// journal at the device's root ("\~ovd<n>.jnl") names the target for as
+// long as the copy runs, so that a copy cut off half-way (the device pulled
+// out between the two moves) is put right later. True only when the new file
+// stands under the device path.
 bool CopieVersCE(LienRapi &rapi, const QString &cheminCE, const QString &cheminBureau);
+
+// Puts right every copy to the device that was cut off: its target gets its
+// old file back when only the one set aside is left (or keeps the new file
+// once that holds the name), and the copy's spare files and journal go.
+// Called when a connection opens and before each copy. True when nothing of
+// an interrupted copy is left.
+bool RepareCopiesCE(LienRapi &rapi);
 
 // Device -> desktop, replacing the desktop file only when the whole device
 // file was read: the copy goes to a temporary name and is renamed into

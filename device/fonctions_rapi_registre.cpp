@@ -181,6 +181,14 @@ bool nomCleSimple(const QString &nom)
     return texteCEValide(nom) && !nom.contains(QLatin1Char('\\'));
 }
 
+// A theme key of the Today key: one key (never the Today key itself) whose
+// extension is ".tsk" in any case, ".tsk" alone included. The list shows
+// exactly the keys the erase accepts.
+bool estCleTheme(const QString &nom)
+{
+    return nomCleSimple(nom) && nom.endsWith(QLatin1String(".tsk"), Qt::CaseInsensitive);
+}
+
 QString hexa(uint32_t v, int chiffres)
 {
     return QStringLiteral("%1").arg(v, chiffres, 16, QLatin1Char('0')).toUpper();
@@ -311,7 +319,7 @@ bool ListeClesTsk(LienRapi &rapi, QStringList &liste)
         if (r != 0)
             break;
         const QString nom = depuisCE(tampon.data(), tampon.size());
-        if (nom.endsWith(QLatin1String(".tsk"), Qt::CaseInsensitive))
+        if (estCleTheme(nom))
             liste << nom;
     }
     return true;
@@ -367,8 +375,7 @@ bool SupprimeCleToday(LienRapi &rapi, const QString &cle)
 {
     // The name may come from the device: an empty one would name the Today
     // key itself, and only theme keys are ever deleted.
-    if (!nomCleSimple(cle) || !cle.endsWith(QLatin1String(".tsk"), Qt::CaseInsensitive)
-        || cle.compare(QLatin1String(".tsk"), Qt::CaseInsensitive) == 0)
+    if (!estCleTheme(cle))
         return false;
     const CleCE today(rapi, OVD_HKEY_CURRENT_USER, kCleToday);
     return today.ouverte() && rapi.CeRegDeleteKey(today.h(), versCE(cle)) == 0;

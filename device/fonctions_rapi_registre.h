@@ -72,8 +72,9 @@ std::optional<QStringList> LitSHColorTexte(LienRapi &rapi);
 // ContexteLecture::couleursAppareil.
 TableCouleursAppareil TableCouleursDe(EtatPDA &etat);
 
-// The Today sub-keys whose extension is ".tsk" (any case), in the device's
-// order; true when the Today key could be examined.
+// The Today sub-keys whose extension is ".tsk" (any case; a key named ".tsk"
+// alone is one), in the device's order: exactly the keys SupprimeCleToday
+// accepts. True when the Today key could be examined.
 bool ListeClesTsk(LienRapi &rapi, QStringList &liste);
 // entete + cle + "\r\n\r\n" + the value names of that theme key joined by
 // "\r\n"; empty when the key has no value or cannot be opened.
@@ -83,7 +84,8 @@ int LitRoleAppInstall(LienRapi &rapi, const QString &application); // -1: none
 int LitPolitique1001(LienRapi &rapi);                              // -1: none
 bool EcritRoleAppInstall(LienRapi &rapi, const QString &application, int role);
 // Deletes the theme key (with its contents) of the Today key; refused for a
-// name that is empty, holds "\" or does not end in ".tsk".
+// name that is empty, holds "\" or does not end in ".tsk". True only when
+// the device removed the key.
 bool SupprimeCleToday(LienRapi &rapi, const QString &cle);
 
 // The desktop's thumbnail handler of theme packages: a Linux desktop has

@@ -36,6 +36,7 @@ QLabel *nouveauChamp(QWidget *parent, const char *nom)
 {
     auto *l = new QLabel(parent);
     l->setObjectName(QLatin1String(nom));
+    l->setTextFormat(Qt::PlainText); // the device's own strings, never markup
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return l;
 }

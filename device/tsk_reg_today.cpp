@@ -3,6 +3,7 @@
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/prompts.h"
+#include "ui/texte_brut.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -91,7 +92,9 @@ void TTskRegTodayF::CheckListBox1MouseMove(const QPoint &position, const QPoint 
     if (index == m_ligneSurvolee)
         return;
     QToolTip::hideText();
-    const QString bulle = ListeValeursCleToday(m_etat.Rapi, ligne->text(), QStringLiteral("Keys defined for the Theme "));
+    // Key and value names come from the device: shown as they are.
+    const QString bulle = BulleTexteBrut(
+        ListeValeursCleToday(m_etat.Rapi, ligne->text(), QStringLiteral("Keys defined for the Theme ")));
     CheckListBox1->setToolTip(bulle);
     // The row holds the hint too: the list asks its row when the hint comes
     // due, and a row without one would take the hint away while the pointer rests.
@@ -116,13 +119,20 @@ void TTskRegTodayF::DelKeysBtnClick()
                            windowTitle(), Prompts::Buttons::YesNo, Prompts::Icon::Question)
         != Prompts::Answer::Yes)
         return;
+    QStringList refusees;
     for (int i = 0; i < CheckListBox1->count(); ++i)
-        if (CheckListBox1->item(i)->checkState() == Qt::Checked)
-            SupprimeCleToday(m_etat.Rapi, CheckListBox1->item(i)->text());
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked
+            && !SupprimeCleToday(m_etat.Rapi, CheckListBox1->item(i)->text()))
+            refusees << CheckListBox1->item(i)->text();
     // The list read again shows what the device really holds now.
     if (m_rafraichit)
         m_cles = m_rafraichit();
     FormShow();
+    // A key the device kept is never passed over in silence.
+    if (!refusees.isEmpty())
+        m_prompts.message(QStringLiteral("These Keys could not be erased :\r\n\r\n")
+                              + refusees.join(QStringLiteral("\r\n")),
+                          windowTitle(), Prompts::Icon::Warning);
 }
 
 QStringList ClesTskTriees(EtatPDA &etat)

@@ -3,6 +3,7 @@
 #include "theme/cab_temporaire.h"
 #include "theme/cab_writer.h"
 #include "theme/cab_mspack_reader.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
 
@@ -316,8 +317,8 @@ bool TCABFile::lit(Mode mode, const QString &nomDemande)
     if (mode == Mode::Liste)
         m_contents.Clear();
     {
-        QFile test(CABFile);
-        if (CABFile.isEmpty() || !test.open(QIODevice::ReadOnly))
+        QFile test;
+        if (!OuvreFichierOrdinaire(test, CABFile))
             return false;
     }
     cabmspack::LecteurCab lecteur;

@@ -1,6 +1,7 @@
 #include "theme/cab_mspack_reader.h"
 
 #include "theme/cp1252.h"
+#include "theme/fichier_ordinaire.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
+#include <unistd.h>
 
 namespace cabmspack {
 namespace {
@@ -108,9 +110,14 @@ mspack_file *sysOpen(mspack_system *self, const char *nom, int mode)
     auto f = std::make_unique<Fichier>();
     f->etat = etat;
     if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(nom, kJetonCabinet) == 0) {
-        f->cabinet = std::make_unique<QFile>(etat->chemin);
-        if (!f->cabinet->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        f->cabinet = std::make_unique<QFile>();
+        const int fd = OuvreDescripteurOrdinaire(etat->chemin);
+        if (fd < 0)
             return nullptr;
+        if (!f->cabinet->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            return nullptr;
+        }
         f->taille = f->cabinet->size();
     } else if (mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(nom, kJetonSortie) == 0 && etat->sortie) {
         f->dev = etat->sortie;

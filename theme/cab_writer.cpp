@@ -359,7 +359,9 @@ Resultat planifie(const std::vector<Source> &sources, const Parametres &p, Plan 
 // exactly the bytes it held then.
 Resultat stocke(Flux &flux, const Source &s)
 {
-    const int fd = ::open(QFile::encodeName(s.chemin).constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a pipe put under the name since it was listed
+    // is refused below instead of holding the build.
+    const int fd = ::open(QFile::encodeName(s.chemin).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return {ErrOuvertureSource, texteErreur(errno)};
     struct Ferme

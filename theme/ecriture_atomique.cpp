@@ -1,5 +1,7 @@
 #include "theme/ecriture_atomique.h"
 
+#include "theme/fichier_ordinaire.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,9 +123,10 @@ bool CopieFichierAtomique(const QString &source, const QString &cible, QString *
             *raison = texte;
         return false;
     };
-    QFile entree(source);
-    if (!entree.open(QIODevice::ReadOnly))
-        return echec(entree.errorString());
+    // Only a plain file is copied: a pipe under the name would never end.
+    QFile entree;
+    if (!OuvreFichierOrdinaire(entree, source))
+        return echec(texteErrno(errno));
     EcritureAtomique sortie(cible);
     if (!sortie.ouvre())
         return echec(sortie.raison());

@@ -2,12 +2,14 @@
 
 #include "theme/cp1252.h"
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/ini_file.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -275,7 +277,8 @@ bool IndicateurWM5(const ParametresWM5 &p)
 ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichierCouleurs, bool avecNoms)
 {
     ResultatChargeCouleurs r;
-    if (!QFileInfo::exists(fichierCouleurs)) {
+    // Anything but a plain file under that name counts as no colour file.
+    if (!EstFichierOrdinaire(fichierCouleurs)) {
         auto couleurs = doc.jeuCouleurs();
         for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
             couleurs[i].couleur = JeuCouleurs::couleurDefaut(i);
@@ -291,11 +294,12 @@ ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichier
         return r;
     }
 
-    QFile f(fichierCouleurs);
-    if (!f.open(QIODevice::ReadOnly)) {
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, fichierCouleurs)) {
         r.ok = false;
         r.erreur = QStringLiteral("Cannot read the colors file %1: %2")
-                       .arg(QDir::toNativeSeparators(QDir::cleanPath(fichierCouleurs)), f.errorString());
+                       .arg(QDir::toNativeSeparators(QDir::cleanPath(fichierCouleurs)),
+                            QString::fromLocal8Bit(std::strerror(errno)));
         return r;
     }
     QString raison;

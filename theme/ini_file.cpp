@@ -2,6 +2,7 @@
 
 #include "theme/cp1252.h"
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -11,8 +12,8 @@
 
 IniFile::IniFile(const QString &path)
 {
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (OuvreFichierOrdinaire(f, path))
         *this = fromBytes(f.readAll());
 }
 

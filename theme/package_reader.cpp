@@ -4,6 +4,7 @@
 
 #include "theme/animation_pause.h"
 #include "theme/cp1252.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/ecriture_atomique.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/images_travail.h"
@@ -349,10 +350,7 @@ public:
         const auto chemin = extraire(cle, Paquet::TailleSetupMax);
         if (!chemin)
             return std::nullopt;
-        QFile f(*chemin);
-        if (!f.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        return f.readAll();
+        return LitFichierOrdinaire(*chemin, Paquet::TailleSetupMax);
     }
 
 private:

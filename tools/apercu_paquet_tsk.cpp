@@ -3,6 +3,7 @@
 #include "ui/fonctions_indep.h"
 #include "theme/byte_io.h"
 #include "theme/cp1252.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/member_name.h"
 #include "theme/package_reader.h"
 #include "theme/setup_ce_reader.h"
@@ -18,7 +19,10 @@ namespace {
 
 bool decodeImage(const QString &fichier, ImageApercuTsk &im)
 {
-    QImageReader lecteur(fichier);
+    QFile source;
+    if (!OuvreFichierOrdinaire(source, fichier))
+        return false;
+    QImageReader lecteur(&source);
     lecteur.setDecideFormatFromContent(true);
     const QSize annoncee = lecteur.size();
     if (annoncee.isValid() && qint64(annoncee.width()) * annoncee.height() > PixelsImageMax)
@@ -94,8 +98,8 @@ ApercuTsk LitApercuTsk(const QString &paquet, LecteurCabinet &cabinet, const QSt
     };
     const auto litSetup = [&](const QString &membre, const QString &nom) -> std::optional<QByteArray> {
         const QString fichier = extrait(membre, nom, Paquet::TailleSetupMax);
-        QFile f(fichier);
-        if (fichier.isEmpty() || !f.open(QIODevice::ReadOnly))
+        QFile f;
+        if (!OuvreFichierOrdinaire(f, fichier))
             return std::nullopt;
         const QByteArray octets = f.readAll();
         f.close();

@@ -1,11 +1,11 @@
 #include "tools/charger_bitmap.h"
 
+#include "theme/fichier_ordinaire.h"
 #include "theme/limite_pixels.h"
 #include "tools/charger_bitmap_metafichier.h"
 #include "tools/decodage_jpeg.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -42,13 +42,13 @@ std::optional<QImage> charge(const QString &chemin, ErreurImage *erreur, bool ap
         return std::nullopt;
     };
 
-    const QFileInfo info(chemin);
-    if (chemin.isEmpty() || !info.isFile() || !info.isReadable())
+    // A plain file only: anything else under the name counts as missing.
+    QFile fichier;
+    if (!OuvreFichierOrdinaire(fichier, chemin))
         return echec(ErreurImage::Introuvable);
 
     // Metafiles have no Qt reader: they take their own road.
-    if (QFile entete(chemin); entete.open(QIODevice::ReadOnly)
-                               && DetecteMetafichier(entete.read(88)) != TypeMetafichier::Aucun)
+    if (DetecteMetafichier(fichier.peek(88)) != TypeMetafichier::Aucun)
         return ChargeMetafichier(chemin, {}, erreur);
 
     // JPEG files (photos, mostly) are decoded straight into the final
@@ -62,7 +62,7 @@ std::optional<QImage> charge(const QString &chemin, ErreurImage *erreur, bool ap
     if (QImageReader::allocationLimit() < LIMITE_ALLOCATION_MIO)
         QImageReader::setAllocationLimit(LIMITE_ALLOCATION_MIO);
 
-    QImageReader lecteur(chemin);
+    QImageReader lecteur(&fichier);
     lecteur.setDecideFormatFromContent(true);
     // The size from the header: a few bytes can claim gigabytes of pixels.
     if (ImageTropGrande(lecteur.size()))

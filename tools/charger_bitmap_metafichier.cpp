@@ -5,6 +5,7 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 
+#include "theme/fichier_ordinaire.h"
 #include "tools/metafichier/limites_convertisseur.h"
 #include "tools/metafichier/taille_emf.h"
 
@@ -276,8 +277,8 @@ std::optional<QImage> ChargeMetafichier(const QString &chemin, QSize boite, Erre
             *erreur = e;
         return std::nullopt;
     };
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, chemin)) {
         m = QStringLiteral("The picture file cannot be opened.");
         return echec(ErreurImage::Introuvable);
     }
@@ -325,8 +326,8 @@ std::optional<QImage> ChargeMetafichier(const QString &chemin, QSize boite, Erre
 
 QSize TailleMetafichier(const QString &chemin)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, chemin))
         return {};
     const QByteArray debut = f.read(TailleEnteteEmf);
     switch (DetecteMetafichier(debut)) {

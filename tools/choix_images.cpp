@@ -3,6 +3,7 @@
 #include "tools/choix_images_controles.h"
 
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/limite_pixels.h"
 #include "ui/app_context.h"
 #include "ui/apparence_fenetre.h"
@@ -612,8 +613,8 @@ void TChoixImages::MajBoutonsImagesEnCours()
     const int format = m_ctx.document.format().FormatTheme;
     if (format < 0 || format >= FormatImages::NbFormats)
         return;
-    m_todayEnCoursTBtn->setEnabled(QFileInfo::exists(dossierAppli() + NomImageTravail(format, true, paysage())));
-    m_startEnCoursTBtn->setEnabled(QFileInfo::exists(dossierAppli() + NomImageTravail(format, false, paysage())));
+    m_todayEnCoursTBtn->setEnabled(EstFichierOrdinaire(dossierAppli() + NomImageTravail(format, true, paysage())));
+    m_startEnCoursTBtn->setEnabled(EstFichierOrdinaire(dossierAppli() + NomImageTravail(format, false, paysage())));
 }
 
 void TChoixImages::preCharge()
@@ -621,9 +622,9 @@ void TChoixImages::preCharge()
     const int format = m_ctx.document.format().FormatTheme;
     const QString today = dossierAppli() + NomImageTravail(format, true, paysage());
     const QString start = dossierAppli() + NomImageTravail(format, false, paysage());
-    if (QFileInfo::exists(today) && m_modeToday && chargeFichier(today))
+    if (EstFichierOrdinaire(today) && m_modeToday && chargeFichier(today))
         return;
-    if (QFileInfo::exists(start)) {
+    if (EstFichierOrdinaire(start)) {
         fixeTailleCible(false, false);
         if (chargeFichier(start))
             return;

@@ -1,5 +1,7 @@
 #include "tools/decodage_jpeg.h"
 
+#include "theme/fichier_ordinaire.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <unistd.h>
 
 extern "C" {
 #include <jerror.h>
@@ -50,6 +53,18 @@ void sortieErreur(j_common_ptr cinfo)
 // Warnings (a truncated file among them) are not failures; libjpeg goes on.
 void messageMuet(j_common_ptr) {}
 
+// The plain file chemin as a C stream; null when it is none.
+std::FILE *ouvreJpeg(const QString &chemin)
+{
+    const int fd = OuvreDescripteurOrdinaire(chemin);
+    if (fd < 0)
+        return nullptr;
+    std::FILE *f = ::fdopen(fd, "rb");
+    if (!f)
+        ::close(fd);
+    return f;
+}
+
 // Qt's reader refuses pictures beyond 1 GiB of pixels; so does this one.
 constexpr qint64 OCTETS_MAX = qint64(1) << 30;
 
@@ -73,7 +88,7 @@ std::optional<QImage> DecodeJpeg32(const QString &chemin, EchecJpeg *echec, int 
     return echoue(EchecJpeg::NonPrisEnCharge);
 #else
     auto d = std::make_unique<Decodage>();
-    d->fichier = std::fopen(QFile::encodeName(chemin).constData(), "rb");
+    d->fichier = ouvreJpeg(chemin);
     if (!d->fichier)
         return echoue(EchecJpeg::Illisible);
     std::array<unsigned char, 3> debut{};
@@ -148,7 +163,7 @@ struct EnteteJpeg
 std::optional<EnteteJpeg> LitEnteteJpeg(const QString &chemin)
 {
     auto d = std::make_unique<Decodage>();
-    d->fichier = std::fopen(QFile::encodeName(chemin).constData(), "rb");
+    d->fichier = ouvreJpeg(chemin);
     if (!d->fichier)
         return std::nullopt;
     d->cinfo.err = jpeg_std_error(&d->erreurs.base);

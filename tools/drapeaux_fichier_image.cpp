@@ -1,5 +1,6 @@
 #include "tools/drapeaux_fichier_image.h"
 
+#include "theme/fichier_ordinaire.h"
 #include "tools/decodage_jpeg.h"
 #include "ui/utiles_indep.h"
 
@@ -9,11 +10,10 @@
 
 unsigned DrapeauxFichierImage(const QString &chemin)
 {
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, chemin))
         return 0;
-    const QByteArray debut = f.read(3);
-    f.close();
+    const QByteArray debut = f.peek(3);
     if (DebutJpeg(debut)) {
         const auto espace = EspaceCouleurJpeg(chemin);
         if (!espace)
@@ -28,7 +28,7 @@ unsigned DrapeauxFichierImage(const QString &chemin)
         }
         return 0;
     }
-    QImageReader lecteur(chemin);
+    QImageReader lecteur(&f);
     lecteur.setDecideFormatFromContent(true);
     const QImage image = lecteur.read();
     if (image.isNull())

@@ -1,5 +1,7 @@
 #include "tools/exif_photo.h"
 
+#include "theme/fichier_ordinaire.h"
+
 #include <QDate>
 #include <QFile>
 #include <QTime>
@@ -21,7 +23,13 @@ std::optional<QByteArray> TagExifTexte(const QString &fichier, int tag)
     ExifLoader *chargeur = exif_loader_new();
     if (!chargeur)
         return std::nullopt;
-    exif_loader_write_file(chargeur, QFile::encodeName(fichier).constData());
+    // Fed from the plain file only, as the loader would read it itself.
+    if (QFile f; OuvreFichierOrdinaire(f, fichier)) {
+        char bloc[1024];
+        for (qint64 n; (n = f.read(bloc, sizeof bloc)) > 0;)
+            if (!exif_loader_write(chargeur, reinterpret_cast<unsigned char *>(bloc), unsigned(n)))
+                break;
+    }
     const unsigned char *tampon = nullptr;
     unsigned int taille = 0;
     exif_loader_get_buf(chargeur, &tampon, &taille);

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "theme/arrondi.h"
+#include "theme/fichier_ordinaire.h"
 
 using namespace GeometrieHisto;
 
@@ -159,7 +160,7 @@ void THistoTeinte::setCouleurChoisie(TColor c)
 bool THistoTeinte::paysagePresent(bool today) const
 {
     const QString nom = NomImagePaysage(today, m_format);
-    return !nom.isEmpty() && QFileInfo::exists(QDir(m_dossier).filePath(nom));
+    return !nom.isEmpty() && EstFichierOrdinaire(QDir(m_dossier).filePath(nom));
 }
 
 void THistoTeinte::showEvent(QShowEvent *e)

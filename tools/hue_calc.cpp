@@ -9,6 +9,7 @@
 #include "device/identite_ce.h"
 #include "device/texte_ce.h"
 #include "theme/animation_pause.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 #include "tools/echelles_teinte.h"
 #include "tools/histo_teinte.h"
@@ -600,7 +601,7 @@ int THueCalc::nombreImagesHisto() const
     int n = 2;
     for (bool today : {true, false}) {
         const QString nom = NomImagePaysage(today, m_sources.format);
-        if (!nom.isEmpty() && QFileInfo::exists(QDir(m_sources.dossierAppli).filePath(nom)))
+        if (!nom.isEmpty() && EstFichierOrdinaire(QDir(m_sources.dossierAppli).filePath(nom)))
             ++n;
     }
     return n;

@@ -1,5 +1,6 @@
 #include "tools/open_picture_dialog_gdi.h"
 
+#include "theme/fichier_ordinaire.h"
 #include "theme/limite_pixels.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
@@ -90,8 +91,12 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
         c.bits = 32;
         return c.image.isNull() ? std::nullopt : std::optional(c);
     }
-    if (QFile entete(fichier); entete.open(QIODevice::ReadOnly)) {
-        const TypeMetafichier type = DetecteMetafichier(entete.read(88));
+    // A plain file only: a pipe under the name is no picture.
+    QFile source;
+    if (!OuvreFichierOrdinaire(source, fichier))
+        return std::nullopt;
+    {
+        const TypeMetafichier type = DetecteMetafichier(source.peek(88));
         if (type != TypeMetafichier::Aucun) {
             auto image = ChargeMetafichier(fichier, boite);
             if (!image)
@@ -107,7 +112,7 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
     }
     if (QImageReader::allocationLimit() < LimiteAllocationMio)
         QImageReader::setAllocationLimit(LimiteAllocationMio);
-    QImageReader lecteur(fichier);
+    QImageReader lecteur(&source);
     lecteur.setDecideFormatFromContent(true);
     // The page count first: the TIFF reader counts from its first page only
     // before it has been asked anything else (a size asked first leaves the

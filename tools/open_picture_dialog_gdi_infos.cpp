@@ -1,5 +1,6 @@
 #include "tools/open_picture_dialog_gdi_infos.h"
 
+#include "theme/fichier_ordinaire.h"
 #include "tools/charger_bitmap_metafichier.h"
 #include "tools/exif_photo.h"
 #include "ui/fonctions_indep.h"
@@ -77,8 +78,8 @@ InfosFichierImage LitInfosFichierImage(const QString &chemin)
     r.apn = ModeleExif(chemin);
     if (const QSize m = TailleMetafichier(chemin); m.isValid()) {
         r.dimensions = m;
-    } else {
-        QImageReader lecteur(chemin);
+    } else if (QFile f; OuvreFichierOrdinaire(f, chemin)) {
+        QImageReader lecteur(&f);
         lecteur.setDecideFormatFromContent(true);
         r.dimensions = lecteur.size(); // the header only
     }
@@ -96,12 +97,12 @@ QImage VignetteFichierImage(const QString &chemin, QSize cote)
     };
     if (QFileInfo(chemin).suffix().toLower() == QLatin1String("ico"))
         return ajuste(IconeVersBitmap(chemin, TColor::fromRgb(255, 255, 255)));
-    {
-        QFile f(chemin);
-        if (f.open(QIODevice::ReadOnly) && DetecteMetafichier(f.read(88)) != TypeMetafichier::Aucun)
-            return ChargeMetafichier(chemin, cote).value_or(QImage());
-    }
-    QImageReader lecteur(chemin);
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, chemin))
+        return {};
+    if (DetecteMetafichier(f.peek(88)) != TypeMetafichier::Aucun)
+        return ChargeMetafichier(chemin, cote).value_or(QImage());
+    QImageReader lecteur(&f);
     lecteur.setDecideFormatFromContent(true);
     const QSize taille = lecteur.size();
     if (taille.isValid() && (taille.width() > cote.width() || taille.height() > cote.height()))

@@ -1,6 +1,7 @@
 #include "tools/texte_sur_image.h"
 
 #include "theme/ecriture_atomique.h"
+#include "theme/fichier_ordinaire.h"
 #include "ui/app_context.h"
 #include "ui/charge_image_res.h"
 #include "ui/polices.h"
@@ -688,10 +689,14 @@ void TTexteSurImg::ChargeImageTexte()
                           titre(), Prompts::Icon::Warning);
         return;
     }
-    QImageReader lecteur(fichier);
-    lecteur.setDecideFormatFromContent(true);
+    QByteArray format;
+    if (QFile source; OuvreFichierOrdinaire(source, fichier)) {
+        QImageReader lecteur(&source);
+        lecteur.setDecideFormatFromContent(true);
+        format = lecteur.format();
+    }
     TypeImgLbl->setText(QStringLiteral("%1 (%2 x %3)")
-                            .arg(NomFormatImageFr(lecteur.format()))
+                            .arg(NomFormatImageFr(format))
                             .arg(image->width())
                             .arg(image->height()));
     // What the file holds, not the 32-bit copy made of it.

@@ -3,6 +3,7 @@
 #include "theme/ecriture_atomique.h"
 #include "theme/arrondi.h"
 #include "theme/byte_io.h"
+#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 
 #include <QBuffer>
@@ -195,8 +196,8 @@ QString TexteTaille(qint64 taille)
 
 std::optional<QString> TailleFichierTexte(const QString &fichier)
 {
-    QFile f(fichier);
-    if (!QFileInfo(fichier).isFile() || !f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, fichier))
         return std::nullopt;
     return TexteTaille(f.size());
 }
@@ -260,7 +261,10 @@ int bitsEnTete(const QByteArray &format, const QByteArray &tete)
 InfosImage LitInfosImage(const QString &fichier)
 {
     InfosImage infos;
-    QImageReader lecteur(fichier);
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, fichier))
+        return infos;
+    QImageReader lecteur(&f);
     if (!lecteur.canRead())
         return infos;
     infos.valide = true;
@@ -269,10 +273,12 @@ InfosImage LitInfosImage(const QString &fichier)
         infos.format = "jpeg";
     if (infos.format == "tif")
         infos.format = "tiff";
-    QFile f(fichier);
+    // The header from the same file; the reader's place is kept.
+    const qint64 place = f.pos();
     QByteArray tete;
-    if (f.open(QIODevice::ReadOnly))
+    if (f.seek(0))
         tete = f.read(64);
+    f.seek(place);
     infos.bitsParPixel = bitsEnTete(infos.format, tete);
     if (infos.bitsParPixel < 0)
         infos.bitsParPixel = infos.format == "jpeg" && lecteur.imageFormat() != QImage::Format_Grayscale8
@@ -423,8 +429,8 @@ QImage ChargeIconeOctets(const QByteArray &octets, int *largeur, int *hauteur)
 
 QImage ChargeIconeFichier(const QString &fichier, int *largeur, int *hauteur)
 {
-    QFile f(fichier);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kTailleMaxIcone)
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, fichier) || f.size() > kTailleMaxIcone)
         return {};
     return ChargeIconeOctets(f.readAll(), largeur, hauteur);
 }

@@ -1,5 +1,8 @@
 #include "ui/gif_frames.h"
 
+#include "theme/fichier_ordinaire.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -245,11 +248,10 @@ std::optional<ImagesAnimees> ChargeImagesAnimees(const QString &fichier, int del
 {
     // Larger files are not played: a picture of any folder could be anything.
     constexpr qint64 TailleFichierMax = qint64(64) << 20;
-    QFile f(fichier);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > TailleFichierMax)
+    const auto lu = LitFichierOrdinaire(fichier, TailleFichierMax);
+    if (!lu)
         return std::nullopt;
-    const QByteArray octets = f.readAll();
-    f.close();
+    const QByteArray &octets = *lu;
 
     ImagesAnimees out;
     if (estGif(octets)) {
@@ -260,7 +262,10 @@ std::optional<ImagesAnimees> ChargeImagesAnimees(const QString &fichier, int del
         for (int d : gif->delaisMs)
             out.delaisMs.append(d > 0 ? d : delaiNulMs);
     } else {
-        QImageReader lecteur(fichier);
+        QBuffer tampon;
+        tampon.setData(octets);
+        tampon.open(QIODevice::ReadOnly);
+        QImageReader lecteur(&tampon);
         lecteur.setDecideFormatFromContent(true);
         const int n = std::clamp(lecteur.imageCount(), 1, LimitesGif::ImagesMax);
         for (int i = 0; i < n; ++i) {

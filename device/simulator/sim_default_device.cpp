@@ -224,7 +224,8 @@ int copieArbre(const std::string &source, const std::string &cible, int profonde
     int n = 0;
     while (dirent *e = ::readdir(d)) {
         const std::string nom = e->d_name;
-        if (nom == "." || nom == "..")
+        // A name the device could not hold is not put on it.
+        if (nom == "." || nom == ".." || !devsim::composantValide(devsim::depuisUtf8(nom)))
             continue;
         struct stat st {};
         const std::string de = source + "/" + nom, vers = cible + "/" + nom;

@@ -101,6 +101,7 @@ bool Appareil::ouvreSession(RAPIINIT *init)
 
     registre.reset();
     registreModifie = false;
+    deplacements = 0;
     if (repond) {
         // The date first: a change made while reading is then seen later.
         registreLu = dateRegistre(dir);
@@ -198,18 +199,18 @@ void Appareil::fermeSession()
 // ---------------------------------------------------------------------------
 // File system
 
-namespace {
-
 bool composantValide(const std::u16string &c)
 {
-    if (c.empty() || c == u"." || c == u"..")
+    if (c.empty() || c == u"." || c == u".." || c.size() >= OVD_MAX_PATH)
         return false;
     for (char16_t ch : c)
-        if (ch < 0x20 || ch == u'/' || ch == u':' || ch == u'*' || ch == u'?' || ch == u'"'
+        if (ch < 0x20 || ch == u'\\' || ch == u'/' || ch == u':' || ch == u'*' || ch == u'?' || ch == u'"'
             || ch == u'<' || ch == u'>' || ch == u'|')
             return false;
     return true;
 }
+
+namespace {
 
 // The one entry of folder dir whose name matches nom without regard to case;
 // "" when none; nullopt when two host names differ only by case.

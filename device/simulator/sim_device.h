@@ -9,7 +9,9 @@
 // Device folder layout:
 //   device.ini    description (version, screen, memory, power, partnership, ...);
 //                 [Faults] WriteFailsAfter=N: a full store, no file grows past N
-//                 bytes; ReadFailsAfter=N: reads fail at offset N of a file
+//                 bytes; ReadFailsAfter=N: reads fail at offset N of a file;
+//                 UnplugAfterMoves=N: the device is pulled out right after the
+//                 N-th file move of a connection (every later call fails)
 //   state.ini     [State] Plugged=0|1, Ip=<address>; written by plug/unplug
 //   registry.reg  the registry (see sim_registry.h), written atomically
 //   fs/           the device's file system root ("\Windows\x" = fs/Windows/x)
@@ -83,6 +85,7 @@ public:
     std::set<void *> tampons;
     uintptr_t prochainHandle = 0x100;
 
+    int deplacements = 0; // file moves of this connection
     DWORD derniereErreur = 0;
     std::map<std::string, int> appels;
 
@@ -125,6 +128,12 @@ struct CheminHote {
     bool existe = false;
     bool dossier = false;
 };
+
+// A name the device's file system can hold as one component of a path: not
+// empty, "." or "..", shorter than a path, and without a control character
+// or any of \ / : * ? " < > |. Names are refused where files are made, and a
+// host file under another name is not one of the device's (never listed).
+bool composantValide(const std::u16string &c);
 
 // Maps a device path ("\" separators, from the root) to the host. Every
 // component is matched without regard to case; ".", "..", "/", NUL, control

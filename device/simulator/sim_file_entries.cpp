@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -59,14 +60,21 @@ std::optional<std::vector<CE_FIND_DATA>> liste(const WCHAR *motifComplet)
         echec(dossier ? OVD_ERROR_PATH_NOT_FOUND : err);
         return std::nullopt;
     }
+    // Only what the device's own calls can then reach is listed: a host
+    // file under a name the device refuses, or two host names that differ
+    // only by case (the device cannot tell them apart), is none of its files.
     std::vector<std::pair<std::u16string, CE_FIND_DATA>> trouves;
+    std::map<std::u16string, int> parCle;
     if (DIR *d = ::opendir(dossier->hote.c_str())) {
         while (dirent *e = ::readdir(d)) {
             const std::string h = e->d_name;
             if (h == "." || h == "..")
                 continue;
             const std::u16string nom = depuisUtf8(h);
-            if (nom.size() >= OVD_MAX_PATH || !correspondMotif(motif, nom))
+            if (!composantValide(nom))
+                continue;
+            ++parCle[cleSansCasse(nom)];
+            if (!correspondMotif(motif, nom))
                 continue;
             CE_FIND_DATA fd;
             if (remplitTrouve(dossier->hote + "/" + h, nom, fd))
@@ -78,7 +86,8 @@ std::optional<std::vector<CE_FIND_DATA>> liste(const WCHAR *motifComplet)
               [](const auto &a, const auto &b) { return a.first < b.first; });
     std::vector<CE_FIND_DATA> out;
     for (auto &t : trouves)
-        out.push_back(t.second);
+        if (parCle[t.first] == 1)
+            out.push_back(t.second);
     return out;
 }
 
@@ -436,6 +445,10 @@ BOOL CeMoveFile(const WCHAR *existing, const WCHAR *newName)
         return echec(OVD_ERROR_SHARING_VIOLATION);
     if (::rename(de->hote.c_str(), vers->hote.c_str()) != 0)
         return echec(OVD_ERROR_ACCESS_DENIED);
+    // Pulled out at this very moment: the move is done, nothing after it.
+    Appareil &a = appareil();
+    if (const int64_t n = a.config.nombre("Faults", "UnplugAfterMoves", 0); n > 0 && ++a.deplacements == n)
+        OvdSimUnplug(a.dossierCourant().c_str());
     return 1;
 }
 

@@ -16,6 +16,7 @@
 #include <QStyleOptionToolButton>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 using namespace fenetrestest;
 
@@ -354,4 +355,37 @@ TEST_F(ArbreCE, BarreDOutilsAuxCouleursDeLaFenetrePrincipale)
     EXPECT_EQ(qAlpha(chaud.pixel(1, 1)), 0);
     EXPECT_GT(qAlpha(chaud.pixel(chaud.width() / 2, 2)), 0);
     EXPECT_NE(froid.pixel(chaud.width() / 2, 2), chaud.pixel(chaud.width() / 2, 2));
+}
+
+TEST_F(ArbreCE, LesNomsDeLAppareilSeMontrentTelsQuelsDansLesBulles)
+{
+    // Names that read like markup ("&lt;u&gt;" draws "<u>" when taken for
+    // rich text, "&amp;" draws "&"): the hint shows their very characters.
+    const QString paquet = QStringLiteral("&lt;u&gt;Under&amp;line.tsk");
+    const QString dossier = QStringLiteral("&lt;b&gt;Gras &amp; co");
+    testenv::writeFile(fs(QStringLiteral("Storage Card/Themes/") + paquet), "x");
+    ASSERT_TRUE(QDir().mkpath(fs(QStringLiteral("Storage Card/") + dossier)));
+    auto f = ouvre(false);
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    f->findChild<QToolButton *>(QStringLiteral("ExpColTBtn"))->click(); // the whole tree shown
+    for (const QString &chemin : {QStringLiteral("\\Storage Card\\Themes\\") + paquet,
+                                  QStringLiteral("\\Storage Card\\") + dossier}) {
+        SCOPED_TRACE(chemin.toStdString());
+        QTreeWidgetItem *n = noeud(vue, chemin);
+        ASSERT_TRUE(n);
+        EXPECT_EQ(n->text(0), chemin.mid(chemin.lastIndexOf(QLatin1Char('\\')) + 1));
+        vue->scrollToItem(n);
+        QToolTip::hideText();
+        ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 3000));
+        QTest::mouseMove(vue->viewport(), vue->visualItemRect(n).center());
+        ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+        const QString vu = texteAffiche(QToolTip::text());
+        EXPECT_TRUE(vu.startsWith(QLatin1Char('\'') + chemin + QLatin1Char('\''))) << vu.toStdString();
+        if (chemin.endsWith(QLatin1String(".tsk"))) {
+            EXPECT_TRUE(vu.contains(QStringLiteral("\n\nDate of ")) && vu.contains(QStringLiteral("Size : 1 bytes")))
+                << vu.toStdString();
+        }
+    }
+    QToolTip::hideText();
 }

@@ -444,3 +444,65 @@ TEST_F(Simulateur, LOutilChangeLeRegistreDUneSessionOuverte)
     k = ouvre(OVD_HKEY_CURRENT_USER, u"Software\\Essai");
     EXPECT_EQ(lien.CeRegCloseKey(k), 0);
 }
+
+TEST_F(Simulateur, CeQuiEstListeSOuvreEtLesNomsRefusesNeSeFontPas)
+{
+    // Host files under names the device's file system cannot hold, and two
+    // names that differ only by case: none of them is one of its files.
+    for (const char *nom : {"a<b.tsk", "c>d.tsk", "e:f.tsk", "g*h.tsk", "i?j.tsk", "k\"l.tsk", "m|n.tsk",
+                            "o\x01p.tsk", "Jumeau.tsk", "JUMEAU.tsk"})
+        testenv::writeFile(chemin("fs/Temp/") + QString::fromLatin1(nom), "x");
+    ASSERT_TRUE(QDir().mkpath(chemin("fs/Temp/dossier<1>")));
+    testenv::writeFile(chemin("fs/Temp/ordinaire.tsk"), "y");
+
+    DWORD n = 0;
+    CE_FIND_DATA *tab = nullptr;
+    ASSERT_TRUE(lien.CeFindAllFiles(u"\\Temp\\*", 0x81, &n, &tab));
+    std::vector<std::u16string> noms;
+    for (DWORD i = 0; i < n; ++i)
+        noms.emplace_back(tab[i].cFileName);
+    lien.CeRapiFreeBuffer(tab);
+    EXPECT_EQ(noms, std::vector<std::u16string>{u"ordinaire.tsk"});
+
+    // Every name the whole device lists opens, with its date and size.
+    std::vector<std::u16string> dossiers{u"\\"};
+    int fichiers = 0;
+    while (!dossiers.empty()) {
+        const std::u16string dossier = dossiers.back();
+        dossiers.pop_back();
+        const std::u16string base = dossier == u"\\" ? dossier : dossier + u"\\";
+        ASSERT_TRUE(lien.CeFindAllFiles((base + u"*").c_str(), 0x81, &n, &tab));
+        for (DWORD i = 0; i < n; ++i) {
+            const std::u16string p = base + tab[i].cFileName;
+            CE_FIND_DATA fd{};
+            const CEHANDLE h = lien.CeFindFirstFile(p.c_str(), &fd);
+            ASSERT_NE(h, OVD_INVALID_HANDLE) << QString::fromStdU16String(p).toStdString();
+            lien.CeFindClose(h);
+            EXPECT_EQ(fd.nFileSizeLow, tab[i].nFileSizeLow);
+            if (tab[i].dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY) {
+                dossiers.push_back(p);
+                continue;
+            }
+            const CEHANDLE f = lien.CeCreateFile(p.c_str(), OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0);
+            EXPECT_NE(f, OVD_INVALID_HANDLE) << QString::fromStdU16String(p).toStdString();
+            lien.CeCloseHandle(f);
+            ++fichiers;
+        }
+        lien.CeRapiFreeBuffer(tab);
+    }
+    EXPECT_GT(fichiers, 5);
+
+    // Such names are refused where files are made, moved or copied to.
+    for (const char16_t *p : {u"\\Temp\\a<b.bin", u"\\Temp\\e:f.bin", u"\\Temp\\g|h.bin", u"\\Temp\\x\x01.bin",
+                              u"\\Temp\\q\"r.bin"}) {
+        const std::string trace = QString::fromUtf16(p).toStdString();
+        EXPECT_EQ(lien.CeCreateFile(p, OVD_GENERIC_WRITE, 1, nullptr, OVD_CREATE_NEW, 0x80, 0), OVD_INVALID_HANDLE)
+            << trace;
+        EXPECT_FALSE(lien.CeCreateDirectory(p, nullptr)) << trace;
+        EXPECT_FALSE(lien.CeMoveFile(u"\\Temp\\ordinaire.tsk", p)) << trace;
+        EXPECT_FALSE(lien.CeCopyFile(u"\\Temp\\ordinaire.tsk", p, 0)) << trace;
+    }
+    EXPECT_EQ(testenv::readFile(chemin("fs/Temp/ordinaire.tsk")), QByteArray("y"));
+    EXPECT_EQ(QDir(chemin("fs/Temp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 12);
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}

@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -53,6 +54,22 @@ void surModale(std::function<void(T *)> action, int essais = 500)
             f->reject();
         }
     });
+}
+
+// A hint as the user reads it: the characters Qt draws for it (rich text
+// turned back into its characters), line ends as "\n".
+inline QString texteAffiche(const QString &bulle)
+{
+    QString t = bulle;
+    if (Qt::mightBeRichText(bulle)) {
+        QTextDocument d;
+        d.setHtml(bulle);
+        t = d.toPlainText();
+    }
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return t;
 }
 
 // The node of the device path in a built tree.

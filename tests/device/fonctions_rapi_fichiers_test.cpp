@@ -452,3 +452,107 @@ TEST_F(FichiersCE, ACopyOntoAFullDiskFailsAndKeepsTheDesktopFile)
         EXPECT_EQ(QDir(disque.dossier()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("garde.bin")});
     }
 }
+
+namespace {
+
+// The spare files of copies ("~ovd...") in a device folder ("" is the root).
+QStringList restesCopie(const QString &dossierFs)
+{
+    return QDir(dossierFs).entryList({QStringLiteral("~ovd*")}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+TEST_F(FichiersCE, UneCopieCoupeeEntreSesDeuxDeplacementsEstRepareeALaConnexionSuivante)
+{
+    const QByteArray ancien = testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk")));
+    ASSERT_FALSE(ancien.isEmpty());
+    const QByteArray nouveau = aleatoire(150000, 11);
+    testenv::writeFile(bureau(QStringLiteral("neuf.tsk")), nouveau);
+    const auto rebranche = [&] {
+        ASSERT_EQ(c.OvdSimSetOption(dir.constData(), "Faults", "UnplugAfterMoves", "0"), 0);
+        ASSERT_GE(c.OvdSimPlug(dir.constData(), ip(10, 0, 0, 9)), 0);
+        lien.DeconnecteCE();
+        ASSERT_TRUE(lien.ConnecteCE(5000));
+    };
+
+    // Pulled out once the old file stepped aside, before the new one took
+    // its name: the copy fails and leaves both under spare names, and a
+    // journal at the root naming the target.
+    option("Faults", "UnplugAfterMoves", "1");
+    EXPECT_FALSE(CopieVersCE(lien, QStringLiteral("\\Windows\\Blue.tsk"), bureau(QStringLiteral("neuf.tsk"))));
+    EXPECT_FALSE(QFile::exists(fs(QStringLiteral("Windows/Blue.tsk"))));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/~ovd0.old"))), ancien);
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/~ovd0.tmp"))), nouveau);
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("~ovd0.jnl"))), QByteArray("\\Windows\\Blue.tsk\n"));
+
+    // The next connection puts the old file back and leaves nothing else.
+    rebranche();
+    EXPECT_TRUE(RepareCopiesCE(lien));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk"))), ancien);
+    EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList());
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList());
+    EXPECT_TRUE(RepareCopiesCE(lien)); // nothing left to do
+
+    // The same cut, put right this time by the next copy into that folder.
+    option("Faults", "UnplugAfterMoves", "1");
+    EXPECT_FALSE(CopieVersCE(lien, QStringLiteral("\\Windows\\Blue.tsk"), bureau(QStringLiteral("neuf.tsk"))));
+    rebranche();
+    testenv::writeFile(bureau(QStringLiteral("autre.gif")), "GIF89a");
+    EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Windows\\tdywater.gif"), bureau(QStringLiteral("autre.gif"))));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk"))), ancien);
+    EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList());
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList());
+
+    // Pulled out just after the new file took the name: the copy stands,
+    // and the old file set aside goes at the next connection.
+    option("Faults", "UnplugAfterMoves", "2");
+    EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Windows\\Blue.tsk"), bureau(QStringLiteral("neuf.tsk"))));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk"))), nouveau);
+    EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList{QStringLiteral("~ovd0.old")});
+    rebranche();
+    EXPECT_TRUE(RepareCopiesCE(lien));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk"))), nouveau);
+    EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList());
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList());
+
+    // A new file whose only move was its last step; into the root as well.
+    option("Faults", "UnplugAfterMoves", "1");
+    EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Neuf.tsk"), bureau(QStringLiteral("neuf.tsk"))));
+    rebranche();
+    EXPECT_TRUE(RepareCopiesCE(lien));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Neuf.tsk"))), nouveau);
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList());
+}
+
+TEST_F(FichiersCE, LesJournauxEtRestesEtrangersNeDeplacentRien)
+{
+    // Journals cut short, of another kind, or naming a path that leaves the
+    // device's folders: they go, and touch nothing else.
+    testenv::writeFile(fs(QStringLiteral("Windows/~ovd5.old")), "ancien sans nom");
+    testenv::writeFile(fs(QStringLiteral("Windows/~ovd6.tmp")), "octets perdus");
+    const QList<QByteArray> journaux{QByteArray("\\Windows\\Blue"),          // cut short
+                                     QByteArray("\\Windows\\..\\evil\n"),   // leaves its folder
+                                     QByteArray("Windows\\Blue.tsk\n"),     // not from the root
+                                     QByteArray("\\Win\ndows\\x\n"),        // two lines
+                                     QByteArray("\\Windows\\\xff\xfe.tsk\n"), // not UTF-8
+                                     QByteArray(5000, 'x')};                // too large
+    for (int i = 0; i < journaux.size(); ++i)
+        testenv::writeFile(fs(QStringLiteral("~ovd%1.jnl").arg(i)), journaux[i]);
+    testenv::writeFile(fs(QStringLiteral("~ovd.jnl")), "\\Windows\\Blue.tsk\n"); // no number: not ours
+    const QByteArray bleu = testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk")));
+
+    EXPECT_TRUE(RepareCopiesCE(lien));
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList{QStringLiteral("~ovd.jnl")});
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/Blue.tsk"))), bleu);
+    EXPECT_FALSE(QFile::exists(QString::fromLocal8Bit(dir) + QStringLiteral("/fs/evil")));
+    EXPECT_FALSE(QFile::exists(QString::fromLocal8Bit(dir) + QStringLiteral("/evil")));
+
+    // A copy into the folder: the new bytes no journal speaks for go; an
+    // old file whose name nothing tells is kept.
+    testenv::writeFile(bureau(QStringLiteral("x.gif")), "GIF89a");
+    EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Windows\\x.gif"), bureau(QStringLiteral("x.gif"))));
+    EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList{QStringLiteral("~ovd5.old")});
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/~ovd5.old"))), QByteArray("ancien sans nom"));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/x.gif"))), QByteArray("GIF89a"));
+}

@@ -181,3 +181,58 @@ TEST_F(FenetresRegistreCE, SansConnexionLesFenetresRefusent)
     EXPECT_TRUE(f.noms().isEmpty());
     EXPECT_TRUE(ClesTskTriees(sans).isEmpty());
 }
+
+TEST_F(FenetresRegistreCE, CleNommeeTskSeuleEtNomsABalisesEtEffacementsRefusesSignales)
+{
+    // A key named ".tsk" alone, and one whose name and value read like markup.
+    CEHKEY today = 0, k = 0;
+    ASSERT_EQ(etat.Rapi.CeRegOpenKeyEx(OVD_HKEY_CURRENT_USER, u"Software\\Microsoft\\Today", 0, 0, &today), 0);
+    ASSERT_EQ(etat.Rapi.CeRegCreateKeyEx(today, u".tsk", 0, nullptr, 0, 0, nullptr, &k, nullptr), 0);
+    etat.Rapi.CeRegCloseKey(k);
+    ASSERT_EQ(etat.Rapi.CeRegCreateKeyEx(today, u"<u>Under&amp;line.tsk", 0, nullptr, 0, 0, nullptr, &k, nullptr), 0);
+    const DWORD un = 1;
+    ASSERT_EQ(etat.Rapi.CeRegSetValueEx(k, u"<b>Gras</b>", 0, OVD_REG_DWORD, reinterpret_cast<const BYTE *>(&un), 4),
+              0);
+    etat.Rapi.CeRegCloseKey(k);
+    etat.Rapi.CeRegCloseKey(today);
+
+    TTskRegTodayF f(etat, prompts, ClesTskTriees(etat), [&] { return ClesTskTriees(etat); });
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    auto *liste = f.findChild<QListWidget *>(QStringLiteral("CheckListBox1"));
+    auto *effacer = f.findChild<QPushButton *>(QStringLiteral("DelKeysBtn"));
+    EXPECT_EQ(lignes(liste), (QStringList{".tsk", "<u>Under&amp;line.tsk", "Blue.tsk", "Green.TSK"}));
+
+    // The hint of the markup key shows its very characters.
+    QTest::mouseMove(liste->viewport(), liste->visualItemRect(liste->item(1)).center());
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 3000));
+    EXPECT_EQ(texteAffiche(QToolTip::text()),
+              QStringLiteral("Keys defined for the Theme <u>Under&amp;line.tsk\n\n<b>Gras</b>"));
+    QToolTip::hideText();
+
+    // ".tsk" is listed, so it can be erased: it goes, and nothing is said.
+    liste->item(0)->setCheckState(Qt::Checked);
+    prompts.answer(Prompts::Answer::Yes);
+    effacer->click();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(lignes(liste), (QStringList{"<u>Under&amp;line.tsk", "Blue.tsk", "Green.TSK"}));
+    QStringList cles;
+    ASSERT_TRUE(ListeClesTsk(etat.Rapi, cles));
+    EXPECT_FALSE(cles.contains(QStringLiteral(".tsk")));
+
+    // The device pulled out: every ticked erase is refused, and said so.
+    liste->item(0)->setCheckState(Qt::Checked);
+    liste->item(1)->setCheckState(Qt::Checked);
+    ASSERT_GE(c.OvdSimUnplug(dir.constData()), 0);
+    prompts.answer(Prompts::Answer::Yes);
+    effacer->click();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0],
+              QStringLiteral("These Keys could not be erased :\r\n\r\n<u>Under&amp;line.tsk\r\nBlue.tsk"));
+    // Back in: they are all still there.
+    ASSERT_GE(c.OvdSimPlug(dir.constData(), devsimtest::ip(10, 0, 0, 9)), 0);
+    ASSERT_TRUE(ListeClesTsk(etat.Rapi, cles));
+    EXPECT_TRUE(cles.contains(QStringLiteral("<u>Under&amp;line.tsk")) && cles.contains(QStringLiteral("Blue.tsk")));
+    EXPECT_TRUE(prompts.exhausted());
+}

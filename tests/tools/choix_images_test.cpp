@@ -4,6 +4,7 @@
 #include "ui/app_context.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
+#include "tests/support/tube_surveille.h"
 #include "tests/tools/choix_images_fixture.h"
 
 #include <QAbstractButton>
@@ -348,3 +349,20 @@ TEST(ChoixImages, OuvreChoixImagesRenvoieSiUneImageAEteEnregistree)
     EXPECT_FALSE(ctx.animation.isPaused());
 }
 
+
+TEST(ChoixImages, UnTubeSousLeNomDeLImageTodayEstUneImageAbsente)
+{
+    // A pipe under the Today picture's name: its button stays off and the
+    // Start picture is the one loaded; the pipe is never opened.
+    Choix c(3);
+    testenv::TubeSurveille tube(c.appli(QStringLiteral("tdywater.gif")));
+    ASSERT_TRUE(tube.cree());
+    ASSERT_TRUE(photo(80, 60).save(c.appli(QStringLiteral("stwater.gif")), "PNG"));
+    c.montre();
+    EXPECT_FALSE(c.trouve<QToolButton>("TodayEnCoursTBtn")->isEnabled());
+    EXPECT_TRUE(c.trouve<QToolButton>("StartEnCoursTBtn")->isEnabled());
+    EXPECT_EQ(c.w->FichierSource(), c.appli(QStringLiteral("stwater.gif")));
+    EXPECT_TRUE(c.prompts.fileDialogs.isEmpty());
+    tube.arrete();
+    EXPECT_EQ(tube.lecteurs(), 0);
+}

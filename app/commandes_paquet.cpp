@@ -47,9 +47,13 @@ bool deplace(const QString &source, const QString &cible, QString *erreur)
 
 } // namespace
 
-QString RefusNomThemePaquet(const QString &nom)
+ControleNoms::Refus RefusNomsTheme(const QString &nomTheme, const QString &nomInterne, bool cleTheme,
+                                   OptionSetupPackage option)
 {
-    return nom.isEmpty() ? QString() : ControleNoms::nomTheme(nom);
+    ControleNoms::Refus r = RefusNomsPaquet(nomTheme, nomInterne, cleTheme, option);
+    if (nomTheme.isEmpty())
+        r.theme.clear();
+    return r;
 }
 
 bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const QString &dossierTsk)
@@ -60,7 +64,7 @@ bool GenereBtnClick(const ThemeDocument &doc, const ContextePackage &ctx, const 
         avertit(ctx.prompts, QStringLiteral("Need a name for the Theme !"));
         return false;
     }
-    const QString refus = ControleNoms::nomTheme(nomTheme);
+    const QString refus = RefusNomsPaquet(nomTheme, doc.nomInterne(), CleThemeEcrite(doc), ctx.option).texte();
     if (!refus.isEmpty()) {
         avertit(ctx.prompts, refus);
         return false;
@@ -107,13 +111,6 @@ void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString 
     AnimationPauseGuard enPause(pause);
     const QString nomTheme = doc.nomTheme();
     const QString nomApplication = doc.nomInterneEffectif();
-    QString refus = ControleNoms::nomTheme(nomTheme);
-    if (refus.isEmpty())
-        refus = ControleNoms::nomApplication(nomApplication);
-    if (!refus.isEmpty()) {
-        prompts.message(refus, {}, Prompts::Icon::Warning);
-        return;
-    }
     if (const QString conversion = ErreurConversionClesTheme(doc.clesTheme()); !conversion.isEmpty()) {
         prompts.message(conversion, {}, Prompts::Icon::Error);
         return;
@@ -124,17 +121,44 @@ void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString 
         QString extension;
         QString filtre;
         void (*genere)(QStringList *, const ThemeDocument &, const QString &, const QString &);
+        ControleNoms::Document porteur;
+        QString nom;
+        QString refus;
     };
-    const Document documents[] = {
-        {QStringLiteral("inf"), QStringLiteral("Inf (*.inf)|*.inf"), &GenereInf},
-        {QStringLiteral("xml"), QStringLiteral("Xml (*.xml)|*.xml"), &GenereSetupXml},
+    Document documents[] = {
+        {QStringLiteral("inf"), QStringLiteral("Inf (*.inf)|*.inf"), &GenereInf, ControleNoms::TexteInf,
+         QStringLiteral("INF file"), {}},
+        {QStringLiteral("xml"), QStringLiteral("Xml (*.xml)|*.xml"), &GenereSetupXml, ControleNoms::DocumentXml,
+         QStringLiteral("XML file"), {}},
     };
+    // Each file is checked for what it carries; the refusals are said at once.
+    const ControleNoms::Noms noms{nomTheme, doc.nomInterne(), CleThemeEcrite(doc)};
+    QStringList refus;
+    QStringList offerts;
+    for (Document &d : documents) {
+        d.refus = ControleNoms::verifie(noms, d.porteur).texte();
+        if (d.refus.isEmpty())
+            offerts << d.nom;
+        else if (!refus.contains(d.refus))
+            refus << d.refus;
+    }
+    if (!refus.isEmpty()) {
+        QString texte = refus.join(QLatin1Char('\n'));
+        texte += offerts.isEmpty() ? QStringLiteral("\nNo file is saved.")
+                                   : QStringLiteral("\nOnly the %1 is offered: it holds these names.").arg(offerts.first());
+        prompts.message(texte, {}, Prompts::Icon::Warning);
+    }
+
+    // The dialog proposes a file named after the theme when the name can name one.
+    const bool nomPropose = ControleNoms::nomFichierTheme(nomTheme).isEmpty();
     for (const Document &d : documents) {
+        if (!d.refus.isEmpty())
+            continue;
         QStringList lignes;
         d.genere(&lignes, doc, nomTheme, nomApplication);
         Prompts::FileDialog dialogue;
         dialogue.initialDir = dossierAppli;
-        dialogue.fileName = nomTheme + QLatin1Char('.') + d.extension;
+        dialogue.fileName = nomPropose ? nomTheme + QLatin1Char('.') + d.extension : QString();
         dialogue.defaultSuffix = d.extension;
         dialogue.filter = d.filtre;
         const std::optional<QString> chemin = prompts.saveFile(dialogue);

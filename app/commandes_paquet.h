@@ -14,10 +14,12 @@ class ThemeDocument;
 // The package commands of the tool bar: create, read, and save the
 // installation files.
 
-// Why no package can be created under this theme name (a character the
-// device's character set lacks, one that names no file...), empty when one
-// can; an empty name is asked for only when the package is created.
-QString RefusNomThemePaquet(const QString &nom);
+// Why no package of the option can be created under the theme's names, by
+// name box (a character the CE setup file's character set lacks, a theme name
+// that names no file...); empty when one can. An empty theme name is asked
+// for only when the package is created.
+ControleNoms::Refus RefusNomsTheme(const QString &nomTheme, const QString &nomInterne, bool cleTheme,
+                                   OptionSetupPackage option);
 
 // The create command: builds the package of the theme and moves it into
 // dossierTsk (the save folder) as theme name + ".tsk", after asking before an
@@ -37,6 +39,9 @@ std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QS
 // ".xml" and saves the setup XML document. Cancelling a dialog skips only its
 // file; a file that cannot be written is reported and ends the command. The
 // application name is the internal name, or the theme name when it is empty.
-// Names that cannot be written are refused with a message before any dialog.
+// Each file is checked for the names it carries (the INF text in
+// Windows-1252, the XML document any character): before any dialog, one
+// message says which file cannot hold them and why, and only the others are
+// offered. A theme name that names no file proposes no file name.
 void SauveInfBtnClick(const ThemeDocument &doc, Prompts &prompts, const QString &dossierAppli,
                       AnimationPause *pause = nullptr);

@@ -102,6 +102,10 @@ void TOrvandel::lieDocument()
     ThemeDocument &doc = m_ctx.document;
     connect(&doc, &ThemeDocument::slotChanged, this, &TOrvandel::afficheSlot);
     connect(&doc, &ThemeDocument::nomsChanged, this, &TOrvandel::afficheNoms);
+    // The theme's own keys are named after the theme: they decide whether
+    // the setup files must hold its name.
+    connect(&doc, &ThemeDocument::clesThemeChanged, this, &TOrvandel::MajMarquesNoms);
+    connect(&doc, &ThemeDocument::parametresChanged, this, &TOrvandel::MajMarquesNoms);
     connect(m_themeEdit, &QLineEdit::textEdited, &doc, &ThemeDocument::setNomTheme);
     connect(m_themeAppEdt, &QLineEdit::textEdited, &doc, &ThemeDocument::setNomInterne);
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)

@@ -135,13 +135,17 @@ void TOrvandel::apresLecture(const std::optional<InfosLecture> &infos, int forma
         m_apercu->masqueMenuDemarrer();
     apresChangementImages();
     m_pages->update();
-    // The name comes from the package's file name: one that no package can
-    // hold is said now, not first when the theme is created again.
-    if (const QString refus = RefusNomThemePaquet(m_ctx.document.nomTheme()); !refus.isEmpty() && m_ctx.prompts) {
+    // The names come from the package's file name and its setup document:
+    // names that no package of the chosen option can hold are said now, not
+    // first when the theme is created again.
+    const ThemeDocument &doc = m_ctx.document;
+    if (const QString refus = RefusNomsTheme(doc.nomTheme(), doc.nomInterne(), CleThemeEcrite(doc),
+                                             OptionSetupPackage(m_ctx.options.TskInfXmlRG))
+                                  .texte();
+        !refus.isEmpty() && m_ctx.prompts) {
         AnimationPauseGuard pause(&m_ctx.animation);
-        m_ctx.prompts->message(refus + QStringLiteral("\nThe theme is read under this name; give it another one "
-                                                      "before creating its package."),
-                               {}, Prompts::Icon::Warning);
+        m_ctx.prompts->message(refus + QStringLiteral("\nThe theme is read under these names."), {},
+                               Prompts::Icon::Warning);
     }
     // After the first idle pass, a package whose pictures do not have the
     // format's sizes points the user to the options.

@@ -149,13 +149,11 @@ bool TOrvandel::ThemeEditKeyPress(QKeyEvent *touche)
 namespace {
 
 // The name is kept whatever it holds; one that the package's files cannot
-// hold says so as it is typed (red text, the reason as the box's hint), not
-// only when the package is created.
+// hold, under the package option chosen, says so as it is typed (red text,
+// the reason as the box's hint), not only when the package is created.
 void marqueNomHorsPaquet(QLineEdit *champ, const QString &refus)
 {
-    champ->setToolTip(refus.isEmpty() ? QString()
-                                      : refus + QStringLiteral("\nThe theme keeps this name, but no package can be "
-                                                               "created under it."));
+    champ->setToolTip(refus.isEmpty() ? QString() : refus + QStringLiteral("\nThe theme keeps this name."));
     if (refus.isEmpty()) {
         champ->setPalette(QPalette()); // the window's colours again
         return;
@@ -167,15 +165,24 @@ void marqueNomHorsPaquet(QLineEdit *champ, const QString &refus)
 
 } // namespace
 
+void TOrvandel::MajMarquesNoms()
+{
+    const ControleNoms::Refus refus =
+        RefusNomsTheme(m_themeEdit->text(), m_themeAppEdt->text(), CleThemeEcrite(m_ctx.document),
+                       OptionSetupPackage(m_ctx.options.TskInfXmlRG));
+    marqueNomHorsPaquet(m_themeEdit, refus.theme);
+    marqueNomHorsPaquet(m_themeAppEdt, refus.interne);
+}
+
 void TOrvandel::ThemeAppEdtChange()
 {
-    marqueNomHorsPaquet(m_themeAppEdt, ControleNoms::nomApplication(m_themeAppEdt->text()));
+    MajMarquesNoms(); // the theme name stands in for an empty internal name
 }
 
 void TOrvandel::ThemeEditChange()
 {
     const QString nom = m_themeEdit->text();
-    marqueNomHorsPaquet(m_themeEdit, RefusNomThemePaquet(nom));
+    MajMarquesNoms();
     m_sauveInf->setToolTip(QStringLiteral("Save File ") + QStringLiteral("\r\n") + QStringLiteral(" - ") + nom
                            + QStringLiteral(".inf") + QStringLiteral("\r\n") + QStringLiteral(" - ") + nom
                            + QStringLiteral(".xml"));

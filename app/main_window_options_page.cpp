@@ -81,7 +81,10 @@ QWidget *TOrvandel::construitOptionsPaquet(QWidget *parent)
         ligne->addWidget(b);
     }
     ligne->addStretch(1);
-    connect(m_tskInfXml, &QButtonGroup::idClicked, this, [this](int id) { m_ctx.options.TskInfXmlRG = id; });
+    connect(m_tskInfXml, &QButtonGroup::idClicked, this, [this](int id) {
+        m_ctx.options.TskInfXmlRG = id;
+        MajMarquesNoms(); // what the package holds decides which names it refuses
+    });
     return groupe;
 }
 
@@ -89,4 +92,5 @@ void TOrvandel::afficheOptionsPaquet()
 {
     if (QAbstractButton *b = m_tskInfXml->button(m_ctx.options.TskInfXmlRG))
         b->setChecked(true);
+    MajMarquesNoms();
 }

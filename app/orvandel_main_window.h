@@ -214,8 +214,11 @@ private:
     void CBPanelCoulClick(int i);
     bool ThemeEditKeyPress(QKeyEvent *touche);
     void ThemeEditChange();
-    // A name that no package can hold is shown in red, the reason in its hint.
     void ThemeAppEdtChange();
+    // A name that no package of the chosen option can hold is shown in red,
+    // the reason in its hint: after each change of a name, of the option or of
+    // the theme's own keys.
+    void MajMarquesNoms();
     void installeAideContexte();
     bool filtreAide(QObject *objet, QEvent *e);
     // A thumbnail was clicked: the picture at full size.

@@ -43,7 +43,7 @@ TTransfertVersCE::TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, cons
         auto *e = new QLineEdit(this);
         e->setObjectName(QLatin1String(nom));
         e->setReadOnly(lectureSeule);
-        e->setMinimumWidth(260);
+        e->setMinimumWidth(320);
         return e;
     };
     const auto bouton = [this](const char *nom, const QString &texte) {
@@ -67,7 +67,9 @@ TTransfertVersCE::TTransfertVersCE(EtatPDA &etat, const ThemeDocument &doc, cons
     RaisonLbl->setWordWrap(true);
     RaisonLbl->setTextFormat(Qt::PlainText);
     RaisonLbl->setStyleSheet(QStringLiteral("color: #B00000;"));
-    RaisonLbl->setMinimumHeight(2 * RaisonLbl->fontMetrics().lineSpacing() + 4);
+    // Room for the longest refusal of a name (the character, the file that
+    // cannot hold it, the way out), so that nothing moves when it comes.
+    RaisonLbl->setFixedHeight(6 * RaisonLbl->fontMetrics().lineSpacing() + 4);
     RaisonLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QuitterBtn = bouton("QuitterBtn", QStringLiteral("Quit"));
 
@@ -117,26 +119,29 @@ void TTransfertVersCE::FormShow()
     RaisonLbl->setText(raison());
 }
 
+ControleNoms::Refus TTransfertVersCE::refusNoms() const
+{
+    // The names become a desktop file, a device file, registry keys and the
+    // setup documents of the package option chosen in the main window.
+    return RefusNomsPaquet(ThemeNomEdt->text(), AppNameEdt->text(), CleThemeEcrite(m_doc), m_ctxPaquet.option);
+}
+
 bool TTransfertVersCE::nomsValides() const
 {
-    // The names become a desktop file, a device file and registry keys.
-    const QString nom = ThemeNomEdt->text();
-    const QString appli = AppNameEdt->text().isEmpty() ? nom : AppNameEdt->text();
-    return !nom.isEmpty() && ControleNoms::nomTheme(nom).isEmpty() && ControleNoms::nomApplication(appli).isEmpty();
+    return !ThemeNomEdt->text().isEmpty() && refusNoms().estVide();
 }
 
 QString TTransfertVersCE::raison() const
 {
     if (m_dossierCE.isEmpty())
         return QStringLiteral("1) Choose the folder on the Pocket PC.");
-    const QString nom = ThemeNomEdt->text();
-    if (nom.isEmpty())
+    if (ThemeNomEdt->text().isEmpty())
         return QStringLiteral("2) Give the Theme a name.");
-    if (const QString r = ControleNoms::nomTheme(nom); !r.isEmpty())
-        return QStringLiteral("Theme Name : ") + r;
-    if (!AppNameEdt->text().isEmpty())
-        if (const QString r = ControleNoms::nomApplication(AppNameEdt->text()); !r.isEmpty())
-            return QStringLiteral("Internal name : ") + r;
+    const ControleNoms::Refus r = refusNoms();
+    if (!r.theme.isEmpty())
+        return QStringLiteral("Theme Name : ") + r.theme;
+    if (!r.interne.isEmpty())
+        return QStringLiteral("Internal name : ") + r.interne;
     return QString();
 }
 

@@ -44,6 +44,7 @@ private:
     void ThemeNomEdtChange();
     void ThemeNomEdtKeyPress();
     void TranfertBtnClick();
+    ControleNoms::Refus refusNoms() const;
     bool nomsValides() const;
     // What keeps the transfer disabled, empty when it is offered.
     QString raison() const;

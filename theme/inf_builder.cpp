@@ -11,6 +11,16 @@ QString valeurChaineInf(QString texte)
     return texte;
 }
 
+QString valeurCleInf(const QString &texte)
+{
+    // A ";" would start a comment and a "," end the value: the whole value
+    // goes between double quotes, which keep them. Other values are written
+    // bare, a "%" doubled (it opens a string reference).
+    if (texte.contains(QLatin1Char(';')) || texte.contains(QLatin1Char(',')) || texte.contains(QLatin1Char('"')))
+        return QLatin1Char('"') + valeurChaineInf(texte) + QLatin1Char('"');
+    return QString(texte).replace(QLatin1Char('%'), QLatin1String("%%"));
+}
+
 void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nomTheme,
                const QString &nomApplication)
 {
@@ -50,11 +60,9 @@ void GenereInf(QStringList *lignes, const ThemeDocument &doc, const QString &nom
         l << QStringLiteral("reg_path00 = Software\\Microsoft\\Color");
     if (today)
         l << QStringLiteral("reg_path01 = Software\\Microsoft\\Today");
-    if (clesTheme) {
-        // A "%" opens a string reference in this dialect: doubled, as in AppName.
-        const QString cle = QString(nomTheme).replace(QLatin1Char('%'), QLatin1String("%%"));
-        l << QStringLiteral("reg_path02 = Software\\Microsoft\\Today\\") + cle + QStringLiteral(".tsk");
-    }
+    if (clesTheme)
+        l << QStringLiteral("reg_path02 = ") + valeurCleInf(QStringLiteral("Software\\Microsoft\\Today\\") + nomTheme
+                                                           + QStringLiteral(".tsk"));
     l << QString();
 
     l << QStringLiteral("[ClesRegistre]");

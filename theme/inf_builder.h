@@ -9,6 +9,11 @@ class ThemeDocument;
 // signs doubled.
 QString valeurChaineInf(QString texte);
 
+// A value of the [Strings] section (a registry key path): bare with "%"
+// doubled, or, when it holds a ";", a "," or a double quote, the whole of it
+// quoted as valeurChaineInf writes it, so that an INF reader reads it whole.
+QString valeurCleInf(const QString &texte);
+
 // The installation script of the theme in the INF dialect of the Windows CE
 // cabinet wizard: the text form of what the CE setup file carries. Every
 // theme value is written as a DWORD in decimal (a binary colour RRGGBB00 as

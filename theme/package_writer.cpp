@@ -80,6 +80,32 @@ bool copieMembre(const QString &source, const QString &membre, QString *erreur)
 
 } // namespace
 
+unsigned DocumentsPaquet(OptionSetupPackage option)
+{
+    namespace N = ControleNoms;
+    switch (option) {
+    case OptionSetupPackage::Inf:
+        return N::FichierPaquet | N::FichierCE;
+    case OptionSetupPackage::Xml:
+        return N::FichierPaquet | N::DocumentXml;
+    case OptionSetupPackage::InfXml:
+        break;
+    }
+    return N::FichierPaquet | N::FichierCE | N::DocumentXml;
+}
+
+bool CleThemeEcrite(const ThemeDocument &doc)
+{
+    // The CE setup file follows the flag, the XML document the list.
+    return doc.parametres().ClesThemeDefinies || !doc.clesTheme().isEmpty();
+}
+
+ControleNoms::Refus RefusNomsPaquet(const QString &nomTheme, const QString &nomInterne, bool cleTheme,
+                                    OptionSetupPackage option)
+{
+    return ControleNoms::verifie({nomTheme, nomInterne, cleTheme}, DocumentsPaquet(option));
+}
+
 bool CabinetTCABFile::construit(const QString &cheminCab, const QStringList &fichiers, QString *erreur)
 {
     TCABFile cab(nullptr, m_prompts);
@@ -103,9 +129,9 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
 {
     AnimationPauseGuard enPause(ctx.pause);
 
-    QString refus = ControleNoms::nomTheme(nomTheme);
-    if (refus.isEmpty())
-        refus = ControleNoms::nomApplication(nomApplication);
+    // An application name equal to the theme name is the theme name standing in.
+    const QString nomInterne = nomApplication == nomTheme ? QString() : nomApplication;
+    const QString refus = RefusNomsPaquet(nomTheme, nomInterne, CleThemeEcrite(doc), ctx.option).texte();
     if (!refus.isEmpty()) {
         avertit(ctx.prompts, refus);
         return false;
@@ -157,7 +183,9 @@ bool GenereTsk(const ThemeDocument &doc, const ContextePackage &ctx, const QStri
         nettoyage.ajoute(setupXml);
         membres << setupXml;
     }
-    if (!EcritFichier000(doc, nomApplication, nomBase, nomTheme, ctx.dossierTravail, &erreur)
+    // Outside the package, the CE setup file holds the names as Windows-1252 can.
+    const NomsSetupCE noms = avecCE ? NomsSetupCE::Exacts : NomsSetupCE::Approches;
+    if (!EcritFichier000(doc, nomApplication, nomBase, nomTheme, ctx.dossierTravail, &erreur, noms)
         || !EcritSetupXml(doc, nomTheme, nomApplication, ctx.dossierTravail, &erreur)) {
         avertit(ctx.prompts, erreur, Prompts::Icon::Error);
         return false;

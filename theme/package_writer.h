@@ -1,5 +1,7 @@
 #pragma once
 
+#include "theme/controle_noms.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +36,20 @@ private:
 // The package option TskInfXmlRG: which setup documents a package holds.
 enum class OptionSetupPackage { Inf = 0, Xml = 1, InfXml = 2 };
 
+// What a package of the option carries: its file (named after the theme)
+// and its setup documents.
+unsigned DocumentsPaquet(OptionSetupPackage option);
+
+// The theme's own device key is written: the package's setup documents name
+// it after the theme.
+bool CleThemeEcrite(const ThemeDocument &doc);
+
+// Why no package of the option can be built under these names (nomInterne
+// empty: the theme name stands in for it); empty when one can. An empty theme
+// name is refused too.
+ControleNoms::Refus RefusNomsPaquet(const QString &nomTheme, const QString &nomInterne, bool cleTheme,
+                                    OptionSetupPackage option);
+
 // What building a package needs besides the theme document.
 struct ContextePackage
 {
@@ -51,7 +67,10 @@ struct ContextePackage
 
 // Builds dossierTravail + nomTheme + ".tsk": the CE setup file and/or
 // "_setup.xml" as the option says, then the working pictures of the current
-// format and picture set under their member names. Shows its own messages;
+// format and picture set under their member names. Names the package cannot
+// hold are refused (RefusNomsPaquet); the CE setup file that a "+ Xml"
+// package leaves in the work folder holds them as Windows-1252 can, "?" for
+// a character it lacks. Shows its own messages;
 // true when the package was built. The animation is paused throughout; the
 // member copies and the packaged setup documents are removed on every path,
 // and a failed build leaves no package in the work folder.

@@ -89,6 +89,17 @@ void ajouteFichiers(Section &s, int formatTheme, bool startSeul)
     }
 }
 
+// The bytes of a name as near as the file allows: "?" for a character
+// Windows-1252 lacks and for a control character, which would end the string.
+QByteArray approche(const QString &nom)
+{
+    QByteArray octets = cp1252::encodeLossy(nom);
+    for (char &c : octets)
+        if (uchar(c) < 0x20)
+            c = '?';
+    return octets;
+}
+
 void signale(QString *erreur, const QString &texte)
 {
     if (erreur)
@@ -98,20 +109,29 @@ void signale(QString *erreur, const QString &texte)
 } // namespace
 
 std::optional<QByteArray> ConstruitFichier000(const ThemeDocument &doc, const QString &nomApplication,
-                                              const QString &nomTheme, QString *erreur)
+                                              const QString &nomTheme, QString *erreur, NomsSetupCE noms)
 {
     const ParametresWM5 &p = doc.parametres();
     const bool today = p.DPIDefini || p.UseStartImageDefini;
     const bool valeursTheme = p.ClesThemeDefinies;
 
-    QString message = ControleNoms::nomApplication(nomApplication);
-    if (message.isEmpty() && valeursTheme)
-        message = ControleNoms::nomTheme(nomTheme);
-    if (!message.isEmpty()) {
-        signale(erreur, message);
-        return std::nullopt;
+    QByteArray application;
+    QByteArray cleTheme;
+    if (noms == NomsSetupCE::Exacts) {
+        QString message = ControleNoms::nomApplication(nomApplication);
+        if (message.isEmpty() && valeursTheme)
+            message = ControleNoms::nomTheme(nomTheme);
+        if (!message.isEmpty()) {
+            signale(erreur, message);
+            return std::nullopt;
+        }
+        application = cp1252::encode(nomApplication).value();
+        if (valeursTheme)
+            cleTheme = cp1252::encode(nomTheme + QStringLiteral(".tsk")).value();
+    } else {
+        application = approche(nomApplication).left(ControleNoms::LongueurMax);
+        cleTheme = approche(nomTheme + QStringLiteral(".tsk"));
     }
-    const QByteArray application = cp1252::encode(nomApplication).value();
 
     Section chaines;
     ajouteChaine(chaines, 1, "%CE2%");
@@ -122,7 +142,7 @@ std::optional<QByteArray> ConstruitFichier000(const ThemeDocument &doc, const QS
     if (today || valeursTheme)
         ajouteChaine(chaines, 6, "Today");
     if (valeursTheme)
-        ajouteChaine(chaines, 7, cp1252::encode(nomTheme + QStringLiteral(".tsk")).value());
+        ajouteChaine(chaines, 7, cleTheme);
 
     ByteWriter dossiers;
     for (uint16_t id : {uint16_t(2), uint16_t(1)}) {
@@ -226,9 +246,9 @@ std::optional<QByteArray> ConstruitFichier000(const ThemeDocument &doc, const QS
 }
 
 bool EcritFichier000(const ThemeDocument &doc, const QString &nomApplication, const QString &nomBase,
-                     const QString &nomTheme, const QString &dossier, QString *erreur)
+                     const QString &nomTheme, const QString &dossier, QString *erreur, NomsSetupCE noms)
 {
-    const auto octets = ConstruitFichier000(doc, nomApplication, nomTheme, erreur);
+    const auto octets = ConstruitFichier000(doc, nomApplication, nomTheme, erreur, noms);
     if (!octets)
         return false;
     const QString chemin = QDir(dossier).filePath(nomBase + QStringLiteral("~1.000"));

@@ -141,7 +141,7 @@ TEST(SauveInfBtnClick, SavesBothFilesAndSkipsACancelledOne)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST(SauveInfBtnClick, FailedWriteStopsBeforeTheSecondDialogAndBadNamesAreRefused)
+TEST(SauveInfBtnClick, FailedWriteStopsBeforeTheSecondDialogAndNamesAreCheckedForWhatTheFilesCarry)
 {
     ThemeDocument doc;
     doc.setNomTheme("Sky");
@@ -152,17 +152,34 @@ TEST(SauveInfBtnClick, FailedWriteStopsBeforeTheSecondDialogAndBadNamesAreRefuse
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].startsWith("Cannot write")) << prompts.messages[0].toStdString();
 
-    for (const QString &bad : {QStringLiteral("../x"), QStringLiteral("a/b"), QStringLiteral("")}) {
-        ScriptedPrompts refused;
-        doc.setNomTheme(bad);
-        SauveInfBtnClick(doc, refused, testenv::programDir());
-        EXPECT_TRUE(refused.fileDialogs.isEmpty());
-        EXPECT_EQ(refused.messages.size(), 1);
+    // A theme name that names no file is only an application name here: the
+    // files hold it, the dialog proposes no name that could leave the folder.
+    for (const QString &nom : {QStringLiteral("../x"), QStringLiteral("a/b")}) {
+        ScriptedPrompts p;
+        doc.setNomTheme(nom);
+        p.saveFileName(std::nullopt);
+        p.saveFileName(std::nullopt);
+        SauveInfBtnClick(doc, p, testenv::programDir());
+        EXPECT_TRUE(p.messages.isEmpty()) << p.messages.join('|').toStdString();
+        ASSERT_EQ(p.fileDialogs.size(), 2);
+        EXPECT_TRUE(p.fileDialogs[0].fileName.isEmpty());
+        EXPECT_TRUE(p.fileDialogs[1].fileName.isEmpty());
     }
+    // No name at all: nothing to install under.
     ScriptedPrompts refused;
-    doc.setNomTheme("Sky");
-    doc.setNomInterne(QString(80, QLatin1Char('n')));
+    doc.setNomTheme(QString());
     SauveInfBtnClick(doc, refused, testenv::programDir());
     EXPECT_TRUE(refused.fileDialogs.isEmpty());
-    EXPECT_EQ(refused.messages, QStringList{"The application name is too long: 79 characters at most."});
+    EXPECT_EQ(refused.messages, QStringList{"Need a name for the Theme !\nNo file is saved."});
+    // An internal name longer than the CE setup file's field: the INF text and
+    // the XML document have no such field, both are saved.
+    ScriptedPrompts longs;
+    doc.setNomTheme("Sky");
+    doc.setNomInterne(QString(80, QLatin1Char('n')));
+    longs.saveFileName(testenv::tempDir() + "/long.inf");
+    longs.saveFileName(testenv::tempDir() + "/long.xml");
+    SauveInfBtnClick(doc, longs, testenv::programDir());
+    EXPECT_TRUE(longs.messages.isEmpty()) << longs.messages.join('|').toStdString();
+    EXPECT_TRUE(testenv::readFile(testenv::tempDir() + "/long.inf").contains("AppName =\"" + QByteArray(80, 'n') + "\"\r\n"));
+    EXPECT_TRUE(testenv::readFile(testenv::tempDir() + "/long.xml").contains("value=\"" + QByteArray(80, 'n') + "\""));
 }

@@ -6,7 +6,9 @@
 #include "app/options_form.h"
 #include "app/panneau_couleur.h"
 #include "tests/support/fenetre_principale.h"
+#include "theme/cp1252.h"
 #include "theme/ini_file.h"
+#include "theme/setup_xml_reader.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -93,6 +95,53 @@ QString creePaquet(Fenetre &f)
     QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::LeftButton);
     EXPECT_FALSE(w.contexte().animation.isPaused());
     return f.dossiers.DossierAppli + QStringLiteral("Sky Blue.tsk");
+}
+
+// Types text as a keyboard of its script does: one key event per character.
+void tape(QLineEdit *champ, const QString &texte)
+{
+    champ->setFocus();
+    champ->selectAll();
+    if (texte.isEmpty())
+        QTest::keyClick(champ, Qt::Key_Backspace);
+    for (QChar c : texte)
+        QTest::sendKeyEvent(QTest::Click, champ, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// The theme's own keys, as the keys editor sets them.
+void clesTheme(ThemeDocument &doc, const QStringList &lignes)
+{
+    doc.setClesTheme(lignes);
+    ParametresWM5 p = doc.parametres();
+    p.ClesThemeDefinies = !lignes.isEmpty();
+    doc.setParametres(p);
+}
+
+// The first field of an INF line "cle = ..." as an INF reader takes it:
+// between double quotes read whole ("" is one quote); outside them a ";"
+// starts a comment and a "," ends the field; "%%" is "%".
+QString valeurInf(const QByteArray &octets, const QString &cle)
+{
+    for (const QString &ligne : cp1252::decode(octets).split(QStringLiteral("\r\n"))) {
+        if (ligne.section(QLatin1Char('='), 0, 0).trimmed() != cle)
+            continue;
+        const QString reste = ligne.section(QLatin1Char('='), 1);
+        QString valeur;
+        bool guillemets = false;
+        for (qsizetype i = 0; i < reste.size(); ++i) {
+            const QChar c = reste.at(i);
+            if (c == QLatin1Char('"') && guillemets && reste.mid(i + 1, 1) == QStringLiteral("\""))
+                valeur += reste.at(++i);
+            else if (c == QLatin1Char('"'))
+                guillemets = !guillemets;
+            else if (!guillemets && (c == QLatin1Char(';') || c == QLatin1Char(',')))
+                break;
+            else
+                valeur += c;
+        }
+        return valeur.trimmed().replace(QStringLiteral("%%"), QStringLiteral("%"));
+    }
+    return QStringLiteral("(no line)");
 }
 
 // Starts afresh: no working pictures, colour file or options left behind.
@@ -317,5 +366,110 @@ TEST(MainWindowPaquet, APercentInTheNameIsEscapedOnTheThemeKeyLine)
     EXPECT_TRUE(texte.contains("\r\nAppName =\"100%% Nuit\"\r\n")) << texte.toStdString();
     EXPECT_TRUE(texte.contains("\r\nreg_path02 = Software\\Microsoft\\Today\\100%% Nuit.tsk\r\n")) << texte.toStdString();
     EXPECT_TRUE(texte.contains("\r\nHKCU,%reg_path02%,UseDefaultTitleColor,0x00010001,1\r\n"));
+    EXPECT_TRUE(f.prompts.exhausted());
+}
+
+// A name in a script Windows-1252 lacks: packages with a CE setup file refuse
+// it, naming the character by its code point and the way out; the "+ Xml"
+// package holds it (its CE setup file stays in the work folder, "?" in place
+// of the letters), and a fresh window reads it back under the exact name.
+TEST(MainWindowPaquet, ANameInAnyScriptIsBuiltAsAnXmlPackageAndReadBackExact)
+{
+    Fenetre f;
+    for (const char *nom : {"tdywater.gif", "stwater.gif"})
+        testenv::writeFile(f.dossiers.DossierAppli + nom, image(nom));
+    TOrvandel &w = f.ouvre();
+    const QString nom = QStringLiteral("Тема Зима");
+    tape(f.trouve<QLineEdit>("ThemeEdit"), nom);
+    const QStringList cles{QStringLiteral("UseDefaultTitleColor\t00000001\t\t65537")};
+    clesTheme(w.contexte().document, cles);
+    auto *creer = f.trouve<QToolButton>("CreerTBtn");
+    ASSERT_TRUE(creer->isEnabled());
+    const QString paquet = w.contexte().dossiers.DossierTsk + nom + QStringLiteral(".tsk");
+
+    for (const char *option : {"TskInfXmlRG0", "TskInfXmlRG2"}) {
+        QTest::mouseClick(f.trouve<QRadioButton>(option), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(creer, Qt::LeftButton);
+        ASSERT_EQ(f.prompts.messages.size(), 1) << option;
+        const QString refus = f.prompts.messages.takeFirst();
+        EXPECT_TRUE(refus.startsWith(QStringLiteral("The theme name cannot contain the character \"Т\" (U+0422)")))
+            << refus.toStdString();
+        EXPECT_TRUE(refus.contains(QStringLiteral("The \"+ Xml\" package holds any name"))) << refus.toStdString();
+        EXPECT_FALSE(QFile::exists(paquet));
+    }
+
+    QTest::mouseClick(f.trouve<QRadioButton>("TskInfXmlRG1"), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(creer, Qt::LeftButton);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(membres(paquet), (QStringList{"_setup.xml", "tdywater.001", "0stwater.002"}));
+    const QByteArray ce = testenv::readFile(w.contexte().dossiers.DossierThemeTmp + QStringLiteral("/ТемаЗи~1.000"));
+    EXPECT_EQ(ce.mid(100, 10), QByteArray("???? ????\0", 10));
+
+    const QString garde = testenv::tempDir() + QStringLiteral("/") + nom + QStringLiteral(".tsk");
+    ASSERT_TRUE(QFile::copy(paquet, garde));
+    f.ferme();
+    for (const char *image : {"tdywater.gif", "stwater.gif"})
+        QFile::remove(f.dossiers.DossierAppli + image);
+    QFile::remove(f.dossiers.FichierCouleurs);
+    f.demarre();
+    TOrvandel &relu = f.ouvre();
+    f.prompts.openPackageName(garde);
+    QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(f.trouve<QLineEdit>("ThemeEdit")->text(), nom);
+    EXPECT_EQ(f.trouve<QLineEdit>("ThemeAppEdt")->text(), nom); // from the XML's AppName
+    EXPECT_TRUE(f.trouve<QLineEdit>("ThemeEdit")->toolTip().isEmpty());
+    EXPECT_EQ(relu.contexte().document.clesTheme(), cles);
+    EXPECT_EQ(testenv::readFile(f.dossiers.DossierAppli + "stwater.gif"), image("stwater.gif"));
+}
+
+// The installation files are checked each for what it carries: "Тема" beside
+// an internal name is in neither, so both are saved; once the theme's own
+// keys name it, the INF text (Windows-1252) cannot hold it and only the XML
+// document is offered. A ";" or "," that a package's file name brings into
+// the theme name is read whole from the INF's key line.
+TEST(MainWindowPaquet, TheInstallationFilesHoldWhatEachCan)
+{
+    Fenetre f;
+    for (const char *nom : {"tdywater.gif", "stwater.gif"})
+        testenv::writeFile(f.dossiers.DossierAppli + nom, image(nom));
+    TOrvandel &w = f.ouvre();
+    tape(f.trouve<QLineEdit>("ThemeEdit"), QStringLiteral("Тема"));
+    tape(f.trouve<QLineEdit>("ThemeAppEdt"), QStringLiteral("Zima"));
+    const QString inf = testenv::tempDir() + "/a.inf", xml = testenv::tempDir() + "/a.xml";
+    f.prompts.saveFileName(inf);
+    f.prompts.saveFileName(xml);
+    QTest::mouseClick(f.trouve<QToolButton>("SauveInfTBtn"), Qt::LeftButton);
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
+    EXPECT_EQ(f.prompts.fileDialogs.value(1).fileName, QStringLiteral("Тема.xml"));
+    EXPECT_EQ(valeurInf(testenv::readFile(inf), "AppName"), QStringLiteral("Zima"));
+
+    clesTheme(w.contexte().document, {QStringLiteral("UseDefaultTitleColor\t00000001\t\t65537")});
+    f.prompts.saveFileName(xml);
+    QTest::mouseClick(f.trouve<QToolButton>("SauveInfTBtn"), Qt::LeftButton);
+    ASSERT_EQ(f.prompts.messages.size(), 1);
+    const QString refus = f.prompts.messages.takeFirst();
+    EXPECT_TRUE(refus.startsWith(QStringLiteral("The theme name cannot contain the character \"Т\" (U+0422) in the INF file")))
+        << refus.toStdString();
+    EXPECT_TRUE(refus.endsWith(QStringLiteral("Only the XML file is offered: it holds these names.")));
+    EXPECT_EQ(f.prompts.fileDialogs.value(2).defaultSuffix, QStringLiteral("xml"));
+    EXPECT_EQ(LireXmlSetup(testenv::readFile(xml)).value().NomSousCleTheme, QStringLiteral("Тема.tsk"));
+
+    // Built under one name, read under a file name holding ";" or ",".
+    tape(f.trouve<QLineEdit>("ThemeEdit"), QStringLiteral("semi"));
+    QTest::mouseClick(f.trouve<QToolButton>("CreerTBtn"), Qt::LeftButton);
+    for (const QString &nom : {QStringLiteral("semi;colon"), QStringLiteral("comma, 50%")}) {
+        const QString paquet = testenv::tempDir() + QLatin1Char('/') + nom + QStringLiteral(".tsk");
+        ASSERT_TRUE(QFile::copy(w.contexte().dossiers.DossierTsk + QStringLiteral("semi.tsk"), paquet));
+        f.prompts.openPackageName(paquet);
+        QTest::mouseClick(f.trouve<QToolButton>("LireTskTBtn"), Qt::LeftButton);
+        ASSERT_EQ(w.contexte().document.nomTheme(), nom);
+        f.prompts.saveFileName(inf);
+        f.prompts.saveFileName(std::nullopt);
+        QTest::mouseClick(f.trouve<QToolButton>("SauveInfTBtn"), Qt::LeftButton);
+        EXPECT_EQ(valeurInf(testenv::readFile(inf), "reg_path02"),
+                  QStringLiteral("Software\\Microsoft\\Today\\") + nom + QStringLiteral(".tsk"));
+    }
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('\n').toStdString();
     EXPECT_TRUE(f.prompts.exhausted());
 }

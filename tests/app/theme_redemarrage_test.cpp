@@ -23,6 +23,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -401,11 +402,13 @@ int pixelsRouges(QWidget *w)
 
 // A name the package's files cannot hold is kept, and says so as it is
 // typed: red text and the reason as the box's hint; a name they hold shows
-// as before. The mark comes back with the name after a restart.
+// as before. What is held follows the package option, the internal name and
+// the theme's own keys, live. The mark comes back with the name after a
+// restart.
 TEST(ThemeRedemarrage, ANameNoPackageCanHoldSaysSoAsItIsTyped)
 {
     Fenetre f;
-    f.ouvre();
+    TOrvandel &w = f.ouvre();
     auto *nom = f.trouve<QLineEdit>("ThemeEdit");
     auto *interne = f.trouve<QLineEdit>("ThemeAppEdt");
     tape(nom, QStringLiteral("Soir"));
@@ -414,14 +417,49 @@ TEST(ThemeRedemarrage, ANameNoPackageCanHoldSaysSoAsItIsTyped)
     EXPECT_EQ(pixelsRouges(nom), 0);
     EXPECT_EQ(pixelsRouges(interne), 0);
 
+    // "+ Inf": the CE setup file carries the internal name, not the theme name.
+    ASSERT_EQ(w.contexte().options.TskInfXmlRG, 0);
     tape(nom, QStringLiteral("Тема"));
     tape(interne, QStringLiteral("Имя"));
-    EXPECT_TRUE(nom->toolTip().startsWith(QStringLiteral("The theme name cannot contain the character \"Т\"")))
-        << nom->toolTip().toStdString();
-    EXPECT_TRUE(interne->toolTip().startsWith(QStringLiteral("The application name cannot contain the character \"И\"")))
+    EXPECT_TRUE(nom->toolTip().isEmpty()) << nom->toolTip().toStdString();
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    EXPECT_TRUE(interne->toolTip().startsWith(
+        QStringLiteral("The internal name cannot contain the character \"И\" (U+0418) in a package with a CE setup file")))
         << interne->toolTip().toStdString();
-    EXPECT_GT(pixelsRouges(nom), 5);
+    EXPECT_TRUE(interne->toolTip().contains(QStringLiteral("The \"+ Xml\" package holds any name")));
     EXPECT_GT(pixelsRouges(interne), 5);
+
+    // Without an internal name the theme name stands in for it.
+    interne->setFocus();
+    interne->selectAll();
+    QTest::keyClick(interne, Qt::Key_Backspace);
+    EXPECT_TRUE(interne->toolTip().isEmpty());
+    EXPECT_EQ(pixelsRouges(interne), 0);
+    EXPECT_TRUE(nom->toolTip().startsWith(QStringLiteral("The theme name cannot contain the character \"Т\" (U+0422)")))
+        << nom->toolTip().toStdString();
+    EXPECT_TRUE(nom->toolTip().contains(QStringLiteral("Or give an Internal Theme Name")));
+    EXPECT_GT(pixelsRouges(nom), 5);
+
+    // "+ Xml" holds any name; "+ Inf + Xml" does not. The mark follows the option.
+    QTest::mouseClick(f.trouve<QRadioButton>("TskInfXmlRG1"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(nom->toolTip().isEmpty());
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    QTest::mouseClick(f.trouve<QRadioButton>("TskInfXmlRG2"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_GT(pixelsRouges(nom), 5);
+
+    // With an internal name, the theme's own keys bring the theme name into the setup file.
+    tape(interne, QStringLiteral("Interne"));
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    w.contexte().document.setClesTheme({QStringLiteral("UseDefaultTitleColor\t00000001\t\t65537")});
+    EXPECT_TRUE(nom->toolTip().contains(QStringLiteral("registry keys are named after it"))) << nom->toolTip().toStdString();
+    EXPECT_GT(pixelsRouges(nom), 5);
+    w.contexte().document.setClesTheme({});
+    EXPECT_EQ(pixelsRouges(nom), 0);
+    interne->setFocus();
+    interne->selectAll();
+    QTest::keyClick(interne, Qt::Key_Backspace);
+    QTest::mouseClick(f.trouve<QRadioButton>("TskInfXmlRG0"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_GT(pixelsRouges(nom), 5);
     EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
 
     f.ferme();

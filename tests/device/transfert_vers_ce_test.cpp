@@ -4,6 +4,7 @@
 #include "tests/device/fenetres_appareil_support.h"
 #include "tests/support/cab_fabrique.h"
 #include "theme/controle_noms.h"
+#include "device/fonctions_rapi_fichiers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -201,12 +202,44 @@ TEST_F(TransfertCE, LaRaisonDuTransfertRefuseEstAffichee)
     edit("ThemeNomEdt")->setText(QStringLiteral("Blue"));
     edit("AppNameEdt")->setText(QStringLiteral("Int\terne"));
     EXPECT_FALSE(transfert->isEnabled());
-    EXPECT_EQ(raison->text(),
-              QStringLiteral("Internal name : ") + ControleNoms::nomApplication(QStringLiteral("Int\terne")));
+    EXPECT_EQ(raison->text(), QStringLiteral("Internal name : The internal name cannot contain a control character."));
     edit("AppNameEdt")->setText(QStringLiteral("Interne"));
     EXPECT_TRUE(transfert->isEnabled());
     EXPECT_TRUE(raison->text().isEmpty());
     // The reason's room stays: nothing below it moves.
     EXPECT_EQ(raison->geometry(), place);
     EXPECT_FALSE(fenetre->windowIcon().isNull());
+}
+
+// A theme name in another script: with the CE setup file in the package the
+// window says which character, by its code point, and that "+ Xml" holds any
+// name; with "+ Xml" the package reaches the device under the exact name.
+TEST_F(TransfertCE, UnNomDeToutEcritPartDansLePaquetXml)
+{
+    const QString nom = QStringLiteral("Тема Зима");
+    auto *raison = fenetre->findChild<QLabel *>(QStringLiteral("RaisonLbl"));
+    const QRect place = raison->geometry();
+    choisit(QStringLiteral("\\Storage Card"));
+    edit("ThemeNomEdt")->setText(nom);
+    EXPECT_FALSE(transfert->isEnabled());
+    EXPECT_TRUE(raison->text().startsWith(
+        QStringLiteral("Theme Name : The theme name cannot contain the character \"Т\" (U+0422)")))
+        << raison->text().toStdString();
+    EXPECT_TRUE(raison->text().contains(QStringLiteral("The \"+ Xml\" package holds any name")));
+    EXPECT_EQ(raison->geometry(), place);
+    fenetre->close();
+
+    fenetre = std::make_unique<TTransfertVersCE>(etat, doc, arbre, paquet(OptionSetupPackage::Xml));
+    fenetre->show();
+    transfert = fenetre->findChild<QPushButton *>(QStringLiteral("TranfertBtn"));
+    choisit(QStringLiteral("\\Storage Card"));
+    edit("ThemeNomEdt")->setText(nom);
+    ASSERT_TRUE(transfert->isEnabled());
+    transfert->click();
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(ExisteFichierCE(etat.Rapi, QStringLiteral("\\Storage Card\\") + nom + QStringLiteral(".tsk")));
+    QStringList noms;
+    for (const auto &l : cabtest::listeCabextract(fs(QStringLiteral("Storage Card/") + nom + QStringLiteral(".tsk"))))
+        noms << l.nom;
+    EXPECT_EQ(noms, (QStringList{"_setup.xml", "tdywater.001", "0stwater.002"}));
 }

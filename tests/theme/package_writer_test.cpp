@@ -43,6 +43,62 @@ TEST(ControleNoms, RefusesNamesThatCannotNameAPackage)
     EXPECT_FALSE(ControleNoms::nomApplication(QString(80, QLatin1Char('a'))).isEmpty());
 }
 
+// Each document refuses only what it carries: the package file the theme
+// name, the CE setup file and the INF text names in Windows-1252 (the setup
+// file at most 79 characters), the XML document any character; the theme's
+// own keys bring the theme name into the setup documents. A refusal names
+// the character by its code point and, for a package, the way out.
+TEST(ControleNoms, EachDocumentRefusesOnlyWhatItCarries)
+{
+    using namespace ControleNoms;
+    const unsigned inf = DocumentsPaquet(OptionSetupPackage::Inf);
+    const unsigned xml = DocumentsPaquet(OptionSetupPackage::Xml);
+    const unsigned infXml = DocumentsPaquet(OptionSetupPackage::InfXml);
+    const QString cyr = QStringLiteral("Тема Зима");
+    const QString n80(80, QLatin1Char('n'));
+    struct Cas
+    {
+        Noms noms;
+        unsigned documents;
+        QStringList theme;   // pieces of the theme name's refusal; empty: fit
+        QStringList interne; // the same for the internal name
+    };
+    const Cas cas[] = {
+        {{cyr, {}, false}, inf, {"\"Т\" (U+0422) in a package with a CE setup file", "\"+ Xml\"", "Internal Theme Name"}, {}},
+        {{cyr, {}, false}, infXml, {"(U+0422)"}, {}},
+        {{cyr, {}, true}, xml, {}, {}},
+        {{cyr, "Zima", false}, inf, {}, {}},
+        {{cyr, "Zima", true}, inf, {"(U+0422)", "registry keys", "\"+ Xml\""}, {}},
+        {{cyr, "Zima", true}, TexteInf, {"(U+0422) in the INF file", "registry keys"}, {}},
+        {{cyr, "Zima", true}, DocumentXml, {}, {}},
+        {{"Zima", "Имя", false}, inf, {}, {"The internal name cannot contain the character \"И\" (U+0418)"}},
+        {{"\U0001F319", {}, false}, inf, {"(U+1F319)"}, {}},
+        {{"Zima", n80, false}, inf, {}, {"79 characters at most", "\"+ Xml\""}},
+        {{"Zima", n80, false}, xml | TexteInf, {}, {}},
+        {{"Zima", QString(QChar(0xD800)), false}, xml, {}, {"U+D800"}},
+        {{"Zima", "a\tb", false}, xml, {}, {"control character"}},
+        {{{}, "Zima", false}, TexteInf | DocumentXml, {}, {}},
+        {{{}, "Zima", false}, xml, {"Need a name for the Theme !"}, {}},
+        {{{}, {}, false}, TexteInf, {"Need a name for the Theme !"}, {}},
+        {{"a/b", {}, false}, TexteInf | DocumentXml, {}, {}},
+        {{"a/b", {}, false}, xml, {"\"/\""}, {}},
+    };
+    for (const Cas &c : cas) {
+        const Refus r = verifie(c.noms, c.documents);
+        const std::string quoi = (c.noms.theme + " | " + c.noms.interne).toStdString() + " / " + std::to_string(c.documents);
+        EXPECT_EQ(r.theme.isEmpty(), c.theme.isEmpty()) << quoi << ": " << r.theme.toStdString();
+        EXPECT_EQ(r.interne.isEmpty(), c.interne.isEmpty()) << quoi << ": " << r.interne.toStdString();
+        for (const QString &morceau : c.theme)
+            EXPECT_TRUE(r.theme.contains(morceau)) << quoi << ": " << r.theme.toStdString();
+        for (const QString &morceau : c.interne)
+            EXPECT_TRUE(r.interne.contains(morceau)) << quoi << ": " << r.interne.toStdString();
+        // Only the package with a CE setup file points to "+ Xml".
+        if (!(c.documents & FichierPaquet) || !(c.documents & FichierCE)) {
+            EXPECT_FALSE(r.texte().contains(QStringLiteral("+ Xml"))) << quoi;
+        }
+    }
+}
+
 TEST(GenereTsk, MissingPicturesListTheMissingPartsAndWriteNothing)
 {
     Banc b;
@@ -238,4 +294,28 @@ TEST(GenereTsk, PackagesReadBackByCabextract)
             EXPECT_EQ(left.size(), option == OptionSetupPackage::InfXml ? 0 : 1);
         }
     }
+}
+
+// Under "+ Inf" a theme name in another script is built when the setup file
+// does not carry it (an internal name stands in); the theme's own keys bring
+// it in, and the build is then refused before anything is written.
+TEST(GenereTsk, AnInfPackageForANameTheSetupFileDoesNotCarry)
+{
+    Banc b;
+    b.image("tdywater.gif");
+    b.image("stwater.gif");
+    b.ctx.cabinet = nullptr; // the real cabinet, read by cabextract
+    ASSERT_TRUE(GenereTsk(b.doc, b.ctx, QStringLiteral("Тема"), QStringLiteral("Zima")))
+        << b.prompts.messages.join('|').toStdString();
+    const QString paquet = b.ctx.dossierTravail + QStringLiteral("/Тема.tsk");
+    const QString extrait = testenv::tempDir() + QStringLiteral("/extrait");
+    ASSERT_EQ(cabtest::extraitCabextract(paquet, extrait), 0);
+    EXPECT_EQ(testenv::readFile(extrait + QStringLiteral("/Тема00~1.000")).mid(100, 5), QByteArray("Zima\0", 5));
+
+    b.doc.setClesTheme({QStringLiteral("UseDefaultTitleColor\t00000001\t\t65537")});
+    QFile::remove(paquet);
+    EXPECT_FALSE(GenereTsk(b.doc, b.ctx, QStringLiteral("Тема"), QStringLiteral("Zima")));
+    ASSERT_EQ(b.prompts.messages.size(), 1);
+    EXPECT_TRUE(b.prompts.messages[0].contains(QStringLiteral("registry keys are named after it")));
+    EXPECT_FALSE(QFile::exists(paquet));
 }

@@ -323,3 +323,39 @@ TEST(SetupCeWriter, RefusesNamesItCannotHold)
     EXPECT_EQ(testenv::readFile(dir + "/Orvand~1.000"), build(doc, "Orvand", "T"));
     EXPECT_EQ(QDir(dir).entryList(QDir::Files).size(), 1);
 }
+
+// A setup file that no package carries (the "+ Xml" package leaves it in the
+// work folder) holds names as near as it can: "?" for each character
+// Windows-1252 lacks (a surrogate pair is one) or for a control character,
+// the application name cut to its field; the counts and offsets still agree.
+TEST(SetupCeWriter, ApproximateNamesForAFileNoPackageCarries)
+{
+    ThemeDocument doc;
+    ParametresWM5 p;
+    p.ClesThemeDefinies = true;
+    doc.setParametres(p);
+    doc.setClesTheme({"UseDefaultTitleColor\t00000001\t\t65537"});
+    const QString nom = QStringLiteral("Тема \U0001F319 é");
+    QString err;
+    EXPECT_FALSE(ConstruitFichier000(doc, nom, nom, &err));
+    EXPECT_TRUE(err.contains(QStringLiteral("U+0422"))) << err.toStdString();
+
+    const auto approche = ConstruitFichier000(doc, nom, nom, &err, NomsSetupCE::Approches);
+    ASSERT_TRUE(approche);
+    const Walk w = walk(*approche);
+    EXPECT_EQ(approche->mid(100, rd16(*approche, 86)), QByteArray("???? ? \xe9\0", 9));
+    EXPECT_EQ(w.strings.last(), qMakePair(7, QByteArray("???? ? \xe9.tsk")));
+
+    const auto coupe = ConstruitFichier000(doc, QString(100, QLatin1Char('x')), QStringLiteral("a\tb"), &err,
+                                           NomsSetupCE::Approches);
+    ASSERT_TRUE(coupe);
+    const Walk wc = walk(*coupe);
+    EXPECT_EQ(rd16(*coupe, 86), 80);
+    EXPECT_EQ(wc.strings.last(), qMakePair(7, QByteArray("a?b.tsk")));
+
+    // Written beside the package, replacing an earlier one.
+    const QString dir = testenv::tempDir();
+    testenv::writeFile(dir + QStringLiteral("/ТемаЗи~1.000"), "old");
+    ASSERT_TRUE(EcritFichier000(doc, nom, QStringLiteral("ТемаЗи"), nom, dir, &err, NomsSetupCE::Approches));
+    EXPECT_EQ(testenv::readFile(dir + QStringLiteral("/ТемаЗи~1.000")), *approche);
+}

@@ -137,7 +137,6 @@ TBtnAnimeThread::TBtnAnimeThread(QWidget *cible, const QList<QImage> &liste, int
     else if (!liste.isEmpty())
         taille = liste.first().size();
     m_travail = QImage(taille.expandedTo(QSize(1, 1)), QImage::Format_ARGB32);
-    m_fond = cible ? cible->palette().color(cible->backgroundRole()) : QColor(Qt::transparent);
 
     m_timer.setInterval(intervalleMs > 0 ? intervalleMs : TAnimeThread::DelaiNulMs);
     connect(&m_timer, &QTimer::timeout, this, &TBtnAnimeThread::imageSuivante);
@@ -155,7 +154,9 @@ void TBtnAnimeThread::imageSuivante()
         return;
     if (++m_courante > m_dernier)
         m_courante = m_premier;
-    m_travail.fill(m_fond);
+    // A clear frame: the picture lies over whatever is behind the target (a
+    // tool bar's tile), as a still icon on it does.
+    m_travail.fill(Qt::transparent);
     if (m_courante >= 0 && m_courante < m_liste.size()) {
         QPainter p(&m_travail);
         p.drawImage(0, 0, m_liste.at(m_courante));

@@ -84,8 +84,9 @@ private:
 };
 
 // Cycles pictures premier..dernier of a list on a target widget, one every
-// `intervalleMs`, each drawn over the target's background colour (the device
-// connection icon).
+// `intervalleMs`, each drawn on a clear frame, so that what lies behind the
+// target shows through the picture's clear parts (the device connection
+// icon on the tool bar).
 class TBtnAnimeThread : public QObject
 {
     Q_OBJECT
@@ -112,7 +113,6 @@ private:
     int m_premier, m_dernier;
     int m_courante;
     QImage m_travail;
-    QColor m_fond;
     QImage m_affichee;
     QTimer m_timer;
 };

@@ -47,8 +47,13 @@ FenetreAide::FenetreAide(const QUrl &racine, QWidget *parent) : QWidget(parent, 
     connect(SommaireBtn, &QToolButton::clicked, this, [this] { montre(QStringLiteral("index.htm")); });
     connect(AideTexte, &QTextBrowser::backwardAvailable, PrecedentBtn, &QToolButton::setEnabled);
     connect(AideTexte, &QTextBrowser::forwardAvailable, SuivantBtn, &QToolButton::setEnabled);
-    connect(AideTexte, &QTextBrowser::sourceChanged, this,
-            [this] { setWindowTitle(QStringLiteral("Orvandel Help - ") + AideTexte->documentTitle()); });
+    // "Orvandel Help - " and the page's title; the contents page, whose
+    // title is the window's own, says it once.
+    connect(AideTexte, &QTextBrowser::sourceChanged, this, [this] {
+        const QString titre = AideTexte->documentTitle().trimmed();
+        const QString fenetre = QStringLiteral("Orvandel Help");
+        setWindowTitle(titre.isEmpty() || titre == fenetre ? fenetre : fenetre + QStringLiteral(" - ") + titre);
+    });
 }
 
 void FenetreAide::montre(const QString &page)

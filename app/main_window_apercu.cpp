@@ -144,14 +144,13 @@ void TOrvandel::construitBarreEtat()
         m_statut[i]->setMinimumWidth(240);
         barre->addWidget(m_statut[i]);
     }
-    // Shown while the working pictures do not have the format's sizes.
+    // The owner-drawn panel: the reminder in red, always there.
     m_alerteFormat = new QLabel(QStringLiteral("Adapt Theme format if needed !"), barre);
     m_alerteFormat->setObjectName(QStringLiteral("StatusBar1Panel2"));
     QPalette pal = m_alerteFormat->palette();
     pal.setColor(QPalette::WindowText, Qt::red);
     m_alerteFormat->setPalette(pal);
     barre->addWidget(m_alerteFormat, 1);
-    m_alerteFormat->hide();
 }
 
 void TOrvandel::crochetBarreEtat()
@@ -168,7 +167,6 @@ void TOrvandel::crochetBarreEtat()
     // Today height and width, Start height and width.
     m_taillesImg = {tailles[0].isValid() ? tailles[0].height() : -1, tailles[0].isValid() ? tailles[0].width() : -1,
                     tailles[1].isValid() ? tailles[1].height() : -1, tailles[1].isValid() ? tailles[1].width() : -1};
-    m_alerteFormat->setVisible(!TaillesConformes(m_taillesImg, m_ctx.document.format()));
     // A format the text does not know leaves the panel as it was.
     if (const QString theme = TexteFormatTheme(m_ctx.document.format()); !theme.isEmpty())
         m_statut[1]->setText(theme);

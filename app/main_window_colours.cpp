@@ -73,13 +73,8 @@ QWidget *TOrvandel::construitPageCouleurs()
     m_ctBtn->setObjectName(QStringLiteral("CTBtn"));
     m_ctBtn->setToolTip(QStringLiteral("See or change specific keys for the theme"));
     connect(m_ctBtn, &QPushButton::clicked, this, &TOrvandel::CTBtnClick);
-    connect(m_pipette, &PanneauCouleur::clicked, this, [this] {
-        if (!m_ctx.prompts)
-            return;
-        AnimationPauseGuard pause(&m_ctx.animation);
-        if (const auto c = m_ctx.prompts->chooseColor(m_pipette->couleur()))
-            m_pipette->setCouleur(*c);
-    });
+    // The dropper colour is a colour panel like the slots' (PanelClick).
+    connect(m_pipette, &PanneauCouleur::clicked, this, [this] { PanelClick(-1); });
     auto *tous = new QPushButton(QStringLiteral("All"), page);
     tous->setObjectName(QStringLiteral("SelALLBtn"));
     tous->setToolTip(QStringLiteral("Select All"));
@@ -133,11 +128,13 @@ void TOrvandel::afficheNoms()
 
 void TOrvandel::PanelClick(int i)
 {
+    // i: the slot of Panel1..Panel22, or -1 for the dropper colour Panel26.
     if (m_apercu->surimpression() == Surimpression::MenuDemarrer)
         m_apercu->basculeZone(3);
-    // With the dropper down the slot takes the dropper's colour.
+    // With the dropper down the panel takes the dropper's colour.
     if (m_pipetteSBtn->isChecked()) {
-        m_ctx.document.setCouleur(i, m_pipette->couleur());
+        if (i >= 0)
+            m_ctx.document.setCouleur(i, m_pipette->couleur());
         crochetAffImage();
         return;
     }
@@ -146,10 +143,11 @@ void TOrvandel::PanelClick(int i)
     std::optional<TColor> choix;
     {
         AnimationPauseGuard pause(&m_ctx.animation);
-        choix = m_ctx.prompts->chooseColor(m_ctx.document.slot(i).couleur);
+        choix = m_ctx.prompts->chooseColor(i >= 0 ? m_ctx.document.slot(i).couleur : m_pipette->couleur());
     }
     if (choix) {
-        m_ctx.document.setCouleur(i, *choix);
+        if (i >= 0)
+            m_ctx.document.setCouleur(i, *choix);
         m_pipette->setCouleur(*choix);
         crochetAffImage();
     }

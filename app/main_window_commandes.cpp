@@ -179,15 +179,20 @@ void TOrvandel::CTBtnClick()
 void TOrvandel::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (!m_montree) {
-        m_montree = true;
+    if (!m_montree && !m_dansFormShow) {
+        m_dansFormShow = true;
         FormShow();
+        m_dansFormShow = false;
+        // From now on the idle passes may look at the pictures' sizes.
+        m_montree = true;
     }
 }
 
 void TOrvandel::FormShow()
 {
-    // The first argument is opened as a package, whatever its extension.
+    // The first argument is opened as a package, whatever its extension. The
+    // first idle pass has not run yet, so the read does not compare the
+    // pictures' sizes: that pass does, once the window is on the screen.
     if (!m_ligneCommande.isEmpty() && !m_ligneCommande.first().isEmpty()) {
         const QString fichier = m_ligneCommande.first();
         m_ctx.dossiers.DossierLitTSK = QFileInfo(fichier).absolutePath() + QLatin1Char('/');

@@ -134,7 +134,7 @@ void TOrvandel::LitTskPDA(const QString &cheminPDA)
     CabinetPaquet cabinet;
     const ContexteLecture ctx = contexteLecture(cabinet);
     const int avant = m_ctx.document.format().FormatTheme;
-    apresLecture(::LitTskPDA(*m_pda, cheminPDA, m_ctx.document, ctx), avant);
+    apresLectureCE(::LitTskPDA(*m_pda, cheminPDA, m_ctx.document, ctx), avant);
 }
 
 void TOrvandel::TskActSBtnClick()
@@ -143,7 +143,7 @@ void TOrvandel::TskActSBtnClick()
         CabinetPaquet cabinet;
         const ContexteLecture ctx = contexteLecture(cabinet);
         const int avant = m_ctx.document.format().FormatTheme;
-        apresLecture(LitTskActuelPDA(*m_pda, m_ctx.document, ctx), avant);
+        apresLectureCE(LitTskActuelPDA(*m_pda, m_ctx.document, ctx), avant);
     }
     m_pages->setCurrentWidget(m_pageCouleurs);
 }
@@ -171,7 +171,15 @@ void TOrvandel::LireTskCETBtnClick()
     CabinetPaquet cabinet;
     const ContexteLecture ctx = contexteLecture(cabinet);
     const int avant = m_ctx.document.format().FormatTheme;
-    apresLecture(ImporteTskCE(*m_pda, contexteArbre(), m_ctx.document, ctx, this), avant);
+    apresLectureCE(ImporteTskCE(*m_pda, contexteArbre(), m_ctx.document, ctx, this), avant);
+}
+
+void TOrvandel::apresLectureCE(const LectureCE &lecture, int formatAvant)
+{
+    // A read that never started (no path, no connection, a copy that failed,
+    // a refused name) leaves the theme and its pages as they were.
+    if (lecture.lue)
+        apresLecture(lecture.infos, formatAvant);
 }
 
 void TOrvandel::TransfertTskTBtnClick()

@@ -4,6 +4,7 @@
 // page's tab and the button show exactly after such a read.
 #include "app/orvandel_main_window.h"
 
+#include "app/memo_inf.h"
 #include "ui/charge_image_res.h"
 #include "theme/package_reader.h"
 
@@ -17,17 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The setup files' fixed-pitch type; given to the boxes only when they are
-// first filled (the page is hidden until then, and loading the type is much
-// of what the page costs at start-up).
-QFont policeLecture()
-{
-    QFont fixe(QStringLiteral("Courier New"));
-    fixe.setStyleHint(QFont::Monospace);
-    fixe.setPointSize(9);
-    return fixe;
-}
 
 QPlainTextEdit *texteLecture(const char *nom, QWidget *parent)
 {
@@ -78,11 +68,13 @@ void TOrvandel::afficheLectureInf(const InfosLecture *infos)
 {
     const bool montre = infos && infos->infOuXml;
     if (montre) {
-        const QFont fixe = policeLecture();
-        m_infTexte->setFont(fixe);
-        m_infFichiers->setFont(fixe);
+        // The fixed-pitch type is given when the boxes are first filled (the
+        // page is hidden until then, and loading the type is much of what
+        // the page costs at start-up).
+        PrepareTexteLecture(m_infTexte);
+        PrepareTexteLecture(m_infFichiers);
         m_infTexte->setPlainText(infos->texteInf.join(QLatin1Char('\n')));
-        m_infFichiers->setPlainText(infos->texteFic.join(QLatin1Char('\n')));
+        m_infFichiers->setPlainText(TexteInfosEnColonnes(infos->texteFic));
     }
     m_infS->setVisible(montre);
     const int index = m_pages->indexOf(m_pageInf);

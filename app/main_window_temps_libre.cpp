@@ -91,8 +91,9 @@ void TOrvandel::TempsLibre()
     m_miniatures->setPermises(e.miniatures);
     m_image12->setVisible(m_ctx.indicateurWM5);
 
-    // The first pass after the window is shown looks at the pictures' sizes.
-    if (m_verifFormatEnAttente && m_montree) {
+    // The first pass after the window is shown, and drawn, looks at the
+    // pictures' sizes (never one run from inside FormShow's package read).
+    if (m_verifFormatEnAttente && m_montree && windowHandle() && windowHandle()->isExposed()) {
         m_verifFormatEnAttente = false;
         if (m_controleTailles)
             verifieTaillesImages();
@@ -117,7 +118,21 @@ void TOrvandel::verifieTaillesImages()
 
 void TOrvandel::crochetMajEtatCreation()
 {
+    // The create command's hint says where the package goes: it follows the
+    // theme name as it is typed or read (the save folder: RepBtnClick).
+    connect(m_themeEdit, &QLineEdit::textChanged, this, &TOrvandel::MajBulleCreer);
     MajEtatCreation();
+}
+
+void TOrvandel::MajBulleCreer()
+{
+    // Kept true while the command is disabled too (a disabled button shows
+    // its hint): it names the package the command writes once it can run.
+    const QString nom = m_themeEdit->text();
+    m_creer->setToolTip(nom.isEmpty() ? QStringLiteral("Create the Theme on the PC")
+                                      : QStringLiteral("Create the Theme on the PC") + QStringLiteral(" : ")
+                                            + QStringLiteral("\r\n") + m_ctx.dossiers.DossierTsk + nom
+                                            + QStringLiteral(".tsk"));
 }
 
 void TOrvandel::MajEtatCreation()
@@ -130,13 +145,7 @@ void TOrvandel::MajEtatCreation()
     m_feuImg->setProperty("etatCreation", creer);
     m_addText->setVisible(creer);
     MajEtiquettesRelief();
-    if (creer) {
-        const QString nom = m_themeEdit->text();
-        m_creer->setToolTip(nom.isEmpty() ? QStringLiteral("Create the Theme on the PC")
-                                          : QStringLiteral("Create the Theme on the PC") + QStringLiteral(" : ")
-                                                + QStringLiteral("\r\n") + m_ctx.dossiers.DossierTsk + nom
-                                                + QStringLiteral(".tsk"));
-    }
+    MajBulleCreer();
     if (m_pageImages)
         m_pageImages->update();
 }

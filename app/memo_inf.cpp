@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include <QEvent>
+#include <QFont>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +17,63 @@
 #include <QStyle>
 #include <QTextDocument>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kCaracteresParTabulation = 8;
+
+} // namespace
+
+QFont PoliceLectureSetup()
+{
+    QFont fixe(QStringLiteral("Courier New"));
+    fixe.setStyleHint(QFont::Monospace);
+    fixe.setFixedPitch(true);
+    fixe.setPointSize(9);
+    return fixe;
+}
+
+void PrepareTexteLecture(QPlainTextEdit *texte)
+{
+    texte->setFont(PoliceLectureSetup());
+    texte->setTabStopDistance(kCaracteresParTabulation * QFontMetricsF(texte->font()).horizontalAdvance(QLatin1Char('0')));
+}
+
+QString TexteInfosEnColonnes(const QStringList &lignes)
+{
+    QStringList resultat = lignes;
+    qsizetype debut = 0;
+    while (debut < resultat.size()) {
+        if (!resultat[debut].contains(QLatin1Char('\t'))) {
+            ++debut;
+            continue;
+        }
+        // A run: lines with a TAB, and the empty lines between them.
+        qsizetype fin = debut;
+        qsizetype premiere = 0; // the longest first column of the run
+        for (qsizetype i = debut; i < resultat.size(); ++i) {
+            const QString &l = resultat[i];
+            if (l.isEmpty())
+                continue;
+            const qsizetype tab = l.indexOf(QLatin1Char('\t'));
+            if (tab < 0)
+                break;
+            premiere = std::max(premiere, tab);
+            fin = i + 1;
+        }
+        // The second column starts at the first tab stop past the longest one.
+        const qsizetype colonne = (premiere / kCaracteresParTabulation + 1) * kCaracteresParTabulation;
+        if (colonne > kCaracteresParTabulation)
+            for (qsizetype i = debut; i < fin; ++i) {
+                QString &l = resultat[i];
+                const qsizetype tab = l.indexOf(QLatin1Char('\t'));
+                if (tab >= 0 && tab < colonne - kCaracteresParTabulation)
+                    l.insert(tab, QString(colonne - 1 - tab, QLatin1Char(' ')));
+            }
+        debut = fin;
+    }
+    return resultat.join(QLatin1Char('\n'));
+}
 
 TMemoInf::TMemoInf(Prompts &prompts, QString dossierAppli, std::function<QString()> nomTheme, QWidget *parent)
     : QDialog(parent), m_prompts(prompts), m_dossierAppli(std::move(dossierAppli)), m_nomTheme(std::move(nomTheme))
@@ -45,16 +103,12 @@ TMemoInf::TMemoInf(Prompts &prompts, QString dossierAppli, std::function<QString
         StatusBar1->addWidget(p, 1);
     }
 
-    // The information text is in columns. One tab stop a little narrower than
-    // a value's eight hexadecimal digits puts the types under the legend (four
-    // tab stops in), as the lines are laid out for; the pane shows the legend
-    // whole.
+    // The information text is in columns: the pane shows the legend whole,
+    // and the headings of a theme's keys (their name and references).
+    for (QPlainTextEdit *m : {Memo1, MemoFic})
+        PrepareTexteLecture(m);
     const QFontMetrics fm(MemoFic->font());
-    const int tabulation = std::max(8, fm.horizontalAdvance(QStringLiteral("00E3972E")) - 2);
-    MemoFic->setTabStopDistance(tabulation);
-    const int finLegende = 4 * tabulation + fm.horizontalAdvance(QStringLiteral("1 : REG_BINARY;"));
-    const int largeurLegende = (finLegende / tabulation + 1) * tabulation
-                               + fm.horizontalAdvance(QStringLiteral(" 65537 : REG_DWORD"));
+    const int largeurLegende = fm.horizontalAdvance(QString(80, QLatin1Char('0')));
     const int marges = 2 * MemoFic->frameWidth() + 2 * int(MemoFic->document()->documentMargin())
                        + MemoFic->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
     MemoFic->setMinimumWidth(std::max(largeurLegende, fm.horizontalAdvance(QString(36, QLatin1Char('*')))) + marges);
@@ -78,7 +132,7 @@ TMemoInf::TMemoInf(Prompts &prompts, QString dossierAppli, std::function<QString
 void TMemoInf::afficher(const InfosLecture &infos)
 {
     Memo1->setPlainText(infos.texteInf.join(QLatin1Char('\n')));
-    MemoFic->setPlainText(infos.texteFic.join(QLatin1Char('\n')));
+    MemoFic->setPlainText(TexteInfosEnColonnes(infos.texteFic));
     m_panneaux[0]->setText(infos.statut0);
     m_panneaux[1]->setText(infos.statut1);
 }

@@ -14,6 +14,7 @@
 #include <optional>
 
 struct InfosLecture;
+struct LectureCE;
 struct ResultatChargeCouleurs;
 class EtatPDA;
 class LecteurCabinet;
@@ -111,6 +112,9 @@ public:
     // read, the copy removed).
     void LitTskPDA(const QString &cheminPDA);
     void MajEtatCreation();
+    // The create command's hint: the package it writes (save folder, theme
+    // name).
+    void MajBulleCreer();
     void MajBoutonsAS();
 
     // Hints and hint sounds (HintSP, SonSP pressed: off), kept in the options.
@@ -252,6 +256,8 @@ private:
     void apresChargeCouleurs(const ResultatChargeCouleurs &r);
     // A package has been read: the INF window, the format, the redraws.
     void apresLecture(const std::optional<InfosLecture> &infos, int formatAvant);
+    // The same after a read from the device, when the reader ran.
+    void apresLectureCE(const LectureCE &lecture, int formatAvant);
     // The format, the pictures or the thumbnails changed: status texts, preview.
     void apresChangementImages();
     void FormShow();
@@ -289,7 +295,8 @@ private:
 
     AppContext m_ctx;
     bool m_fermee = false;
-    bool m_montree = false;
+    bool m_montree = false;      // FormShow has run
+    bool m_dansFormShow = false;
     QStringList m_ligneCommande;
 
     QTabWidget *m_pages = nullptr;

@@ -4,12 +4,14 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
@@ -20,6 +22,8 @@
 
 #include <algorithm>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +56,34 @@ QFileDialog *makeDialog(QWidget *parent, const Prompts::FileDialog &o, QFileDial
     return dlg;
 }
 
+// The save dialog greys its Save button, without a word, while the name is
+// longer than a file name may be: a red line under the name says why.
+void ditNomTropLong(QFileDialog *dlg)
+{
+    auto *champ = dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto *grille = qobject_cast<QGridLayout *>(dlg->layout());
+    if (!champ || !grille)
+        return; // the platform's own dialog
+    auto *raison = new QLabel(dlg);
+    raison->setObjectName(QStringLiteral("NomTropLongLbl"));
+    raison->setWordWrap(true);
+    QPalette p = raison->palette();
+    p.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    raison->setPalette(p);
+    grille->addWidget(raison, grille->rowCount(), 0, 1, grille->columnCount());
+    const auto maj = [dlg, champ, raison] {
+        const QString nom = QFileInfo(champ->text()).fileName();
+        const int limite = LongueurMaxNomFichier(dlg->directory().absolutePath());
+        const qsizetype octets = QFile::encodeName(nom).size();
+        const bool tropLong = nom.size() > limite || octets > limite;
+        raison->setText(tropLong ? TexteNomTropLong(octets, limite) : QString());
+        raison->setVisible(tropLong);
+    };
+    QObject::connect(champ, &QLineEdit::textChanged, raison, maj);
+    QObject::connect(dlg, &QFileDialog::directoryEntered, raison, maj);
+    maj();
+}
+
 std::optional<QString> runFileDialog(QFileDialog *dlg)
 {
     std::optional<QString> out;
@@ -77,6 +109,20 @@ void largeurDuTitre(QMessageBox &box)
 }
 
 } // namespace
+
+int LongueurMaxNomFichier(const QString &dossier)
+{
+    const long n = ::pathconf(QFile::encodeName(dossier).constData(), _PC_NAME_MAX);
+    return n > 0 && n < 4096 ? int(n) : 255;
+}
+
+QString TexteNomTropLong(qsizetype octets, int limite)
+{
+    return QStringLiteral("This name is too long to save: a file name holds at most %1 bytes, this one has %2. "
+                          "Shorten it.")
+        .arg(limite)
+        .arg(octets);
+}
 
 QString TexteEnColonnes(const QString &texte)
 {
@@ -208,6 +254,7 @@ std::optional<QString> QtPrompts::openPackage(const FileDialog &options)
 std::optional<QString> QtPrompts::saveFile(const FileDialog &options)
 {
     QFileDialog *dlg = makeDialog(m_parent, options, QFileDialog::AcceptSave);
+    ditNomTropLong(dlg);
     const QStringList filtres = dlg->nameFilters();
     if (options.nameForFilter)
         QObject::connect(dlg, &QFileDialog::filterSelected, dlg, [dlg, filtres, renomme = options.nameForFilter](const QString &f) {

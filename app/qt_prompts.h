@@ -18,6 +18,12 @@ class QWidget;
 // spans the table. A text without TAB is returned as it is.
 QString TexteEnColonnes(const QString &texte);
 
+// The longest file name, in bytes, that the folder's file system takes
+// (255 when it does not say).
+int LongueurMaxNomFichier(const QString &dossier);
+// What a save dialog says under a name of `octets` bytes that is longer.
+QString TexteNomTropLong(qsizetype octets, int limite);
+
 // The colour-set open dialog opens at this size.
 namespace TailleDialogueCouleurs {
 constexpr const char *Filtre = "Colors File (*.ini)|*.ini";

@@ -8,6 +8,7 @@
 #include "resources/strings.h"
 #include "theme/animation_pause.h"
 #include "theme/prompts.h"
+#include "ui/bulle_immediate.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -469,7 +470,7 @@ void TInfosPDA::survole(QLabel *image, const QPoint &position, const QPoint &glo
                 + DescriptionCouleurSysteme(k) + QString::asprintf("\r\nR : %.3d\r\nV : %.3d\r\nB : %.3d", r, v, b);
     }
     image->setToolTip(texte);
-    QToolTip::showText(global, texte, image);
+    MontreBulleImmediate(image, global);
 }
 
 void TInfosPDA::AffFenBtnClick()

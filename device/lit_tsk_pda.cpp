@@ -10,16 +10,15 @@
 #include <QFile>
 #include <QScopeGuard>
 
-std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc,
-                                      const ContexteLecture &ctx)
+LectureCE LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc, const ContexteLecture &ctx)
 {
     if (cheminCE.isEmpty()) {
         ctx.prompts.message(QStringLiteral("No Tsk chosen !"));
-        return std::nullopt;
+        return {};
     }
     if (!etat.PDAConnecte) {
         ctx.prompts.message(QStringLiteral("Not connected !"));
-        return std::nullopt;
+        return {};
     }
     AnimationPauseGuard pause(ctx.pause);
     // The name comes from the device: only a plain file name is used.
@@ -28,7 +27,7 @@ std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, Th
         ctx.prompts.message(QStringLiteral("\"%1\" is no file name that can be copied from the Pocket PC !")
                                 .arg(cheminCE),
                             QString(), Prompts::Icon::Warning);
-        return std::nullopt;
+        return {};
     }
     const QString local = ctx.dossierTravail + QLatin1Char('/') + nom;
     const auto efface = qScopeGuard([&] { QFile::remove(local); });
@@ -38,7 +37,7 @@ std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, Th
                                 ? QStringLiteral("Cannot copy %1 from the Pocket PC !").arg(cheminCE)
                                 : QStringLiteral("%1 is not on the Pocket PC !").arg(cheminCE),
                             QString(), Prompts::Icon::Warning);
-        return std::nullopt;
+        return {};
     }
     ContexteLecture lecture = ctx;
     if (!lecture.couleursAppareil)
@@ -46,30 +45,30 @@ std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, Th
     const ResultatLecture lu = LitTsk(local, doc, lecture);
     for (const QString &t : TextesLecture(lu))
         ctx.prompts.message(t);
-    return lu.infos();
+    return {true, lu.infos()};
 }
 
-std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
-                                         const ContexteLecture &ctx, QWidget *parent)
+LectureCE ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
+                       const ContexteLecture &ctx, QWidget *parent)
 {
     if (!etat.PDAConnecte)
-        return std::nullopt;
+        return {};
     const QString chemin = OuvreArbreCE(etat, arbre, false, parent);
     return LitTskPDA(etat, chemin, doc, ctx);
 }
 
-std::optional<InfosLecture> LitTskActuelPDA(EtatPDA &etat, ThemeDocument &doc, const ContexteLecture &ctx)
+LectureCE LitTskActuelPDA(EtatPDA &etat, ThemeDocument &doc, const ContexteLecture &ctx)
 {
     if (!etat.PDAConnecte) {
         ctx.prompts.message(QStringLiteral("Not connected !"));
-        return std::nullopt;
+        return {};
     }
     const QString skin = LitSkinToday(etat.Rapi);
     if (skin.isEmpty()) {
         ctx.prompts.message(QStringLiteral("No current Theme on the Pocket PC !\r\n"
                                            "(HKCU\\Software\\Microsoft\\Today\\Skin is empty)"),
                             QString(), Prompts::Icon::Warning);
-        return std::nullopt;
+        return {};
     }
     return LitTskPDA(etat, skin, doc, ctx);
 }

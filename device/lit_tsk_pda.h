@@ -8,22 +8,30 @@
 class EtatPDA;
 struct ContexteArbreCE;
 
+// What a device read left: whether the package reader ran at all (a read
+// that never started changes nothing on the main window), and what the INF
+// window shows when the package was read.
+struct LectureCE
+{
+    bool lue = false;
+    std::optional<InfosLecture> infos;
+    explicit operator bool() const { return infos.has_value(); }
+};
+
 // Copies the device package to the work folder under its own file name,
 // opens the copy with the package reader (the device's shell colours fill
 // what the package leaves out) and deletes it. An empty path shows
 // "No Tsk chosen !", no connection "Not connected !"; a copy that fails
 // changes nothing and says why (the file is not on the device, or it could
-// not be copied). Returns what the INF window shows when the
-// package was read.
-std::optional<InfosLecture> LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc,
-                                      const ContexteLecture &ctx);
+// not be copied).
+LectureCE LitTskPDA(EtatPDA &etat, const QString &cheminCE, ThemeDocument &doc, const ContexteLecture &ctx);
 
 // The import command: the device browser in package mode, then LitTskPDA
 // with the chosen path (so quitting the browser shows "No Tsk chosen !").
 // Does nothing without a connected device.
-std::optional<InfosLecture> ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
-                                         const ContexteLecture &ctx, QWidget *parent = nullptr);
+LectureCE ImporteTskCE(EtatPDA &etat, const ContexteArbreCE &arbre, ThemeDocument &doc,
+                       const ContexteLecture &ctx, QWidget *parent = nullptr);
 
 // The current-skin command: the device's current theme (its "Skin" value)
 // opened with LitTskPDA; a device without one is told so.
-std::optional<InfosLecture> LitTskActuelPDA(EtatPDA &etat, ThemeDocument &doc, const ContexteLecture &ctx);
+LectureCE LitTskActuelPDA(EtatPDA &etat, ThemeDocument &doc, const ContexteLecture &ctx);

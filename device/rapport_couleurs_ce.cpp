@@ -1,12 +1,12 @@
 #include "device/rapport_couleurs_ce.h"
 
+#include "theme/byte_io.h"
 #include "theme/ecriture_atomique.h"
 #include "ui/polices.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "resources/strings.h"
 #include "theme/cp1252.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QPainter>
 
@@ -59,6 +59,45 @@ bool ecrit(const QString &fichier, const QByteArray &octets, QString *erreur)
 }
 
 } // namespace
+
+QByteArray Bmp32Bits(const QImage &source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    const int w = image.width(), h = image.height();
+    const uint32_t octetsPixels = uint32_t(w) * uint32_t(h) * 4;
+    constexpr uint32_t kEntetes = 14 + 40;
+    constexpr uint32_t kPointsParMetre = 3780; // 96 dots per inch
+    ByteWriter b;
+    // The file header.
+    b.bytes("BM");
+    b.u32(kEntetes + octetsPixels);
+    b.u32(0);
+    b.u32(kEntetes);
+    // The bitmap information header: 32 bits per pixel, not compressed, the
+    // rows bottom up.
+    b.u32(40);
+    b.u32(uint32_t(w));
+    b.u32(uint32_t(h));
+    b.u16(1);
+    b.u16(32);
+    b.u32(0);
+    b.u32(octetsPixels);
+    b.u32(kPointsParMetre);
+    b.u32(kPointsParMetre);
+    b.u32(0);
+    b.u32(0);
+    // Each pixel blue, green, red and the unused byte.
+    for (int y = h - 1; y >= 0; --y) {
+        const auto *ligne = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x) {
+            b.u8(uint8_t(qBlue(ligne[x])));
+            b.u8(uint8_t(qGreen(ligne[x])));
+            b.u8(uint8_t(qRed(ligne[x])));
+            b.u8(0);
+        }
+    }
+    return b.take();
+}
 
 LibellesCouleurs LibellesCouleursDefaut()
 {
@@ -189,16 +228,7 @@ bool SauveRapportCouleurs(const QString &dossier, const QString &skin, const Tab
         return false;
 
     const auto bitmap = [&](const QImage &image, const char *nom) {
-        QByteArray bmp;
-        QBuffer tampon(&bmp);
-        tampon.open(QIODevice::WriteOnly);
-        if (!image.save(&tampon, "BMP")) {
-            if (erreur)
-                *erreur = QStringLiteral("Cannot create file \"%1\".")
-                              .arg(QDir::toNativeSeparators(QDir::cleanPath(prefixe + QLatin1String(nom))));
-            return false;
-        }
-        return ecrit(prefixe + QLatin1String(nom), bmp, erreur);
+        return ecrit(prefixe + QLatin1String(nom), Bmp32Bits(image), erreur);
     };
     if (tables.sys && !bitmap(DessineCouleurs(*tables.sys), "CoulSys.bmp"))
         return false;

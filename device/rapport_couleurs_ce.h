@@ -8,6 +8,7 @@
 #include "device/fonctions_rapi_registre.h"
 #include "theme/theme_document.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -52,6 +53,10 @@ QImage DessineCouleurs(int dernierRang, int dernierIndex, const std::optional<ui
                        QSize taille = kTailleNuancier);
 QImage DessineCouleurs(const TableSysColor &table, QSize taille = kTailleNuancier);
 QImage DessineCouleurs(const TableSHColor &table, QSize taille = kTailleNuancier);
+
+// A picture as a BMP file of 32 bits per pixel (blue, green, red, a zero
+// byte; rows bottom up; not compressed; 96 dots per inch).
+QByteArray Bmp32Bits(const QImage &image);
 
 // The report's lines, each ended by CR LF.
 QString TexteRapportCouleurs(const TablesCouleursCE &tables, const LibellesCouleurs &libelles);

@@ -3,6 +3,7 @@
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_registre.h"
 #include "theme/prompts.h"
+#include "ui/bulle_immediate.h"
 #include "ui/texte_brut.h"
 
 #include <QHBoxLayout>
@@ -100,7 +101,7 @@ void TTskRegTodayF::CheckListBox1MouseMove(const QPoint &position, const QPoint 
     // due, and a row without one would take the hint away while the pointer rests.
     ligne->setToolTip(bulle);
     if (!bulle.isEmpty())
-        QToolTip::showText(global, bulle, CheckListBox1);
+        MontreBulleImmediate(CheckListBox1, global);
     m_ligneSurvolee = index;
 }
 

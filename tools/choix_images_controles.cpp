@@ -1,5 +1,7 @@
 #include "tools/choix_images_controles.h"
 
+#include "ui/bulle_immediate.h"
+
 #include <QEnterEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -202,7 +204,7 @@ void TOngletsEffets::mouseMoveEvent(QMouseEvent *event)
 {
     const int i = tabAt(event->position().toPoint());
     if (i >= 0 && !tabToolTip(i).isEmpty())
-        QToolTip::showText(event->globalPosition().toPoint(), tabToolTip(i), this, tabRect(i));
+        MontreBulleImmediate(this, event->globalPosition().toPoint());
     else
         QToolTip::hideText();
     QTabBar::mouseMoveEvent(event);

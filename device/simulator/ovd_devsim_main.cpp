@@ -36,7 +36,22 @@ constexpr const char *kAide =
     "\n"
     "DIR defaults to $ORVANDEL_DEVSIM_DIR, else the per-user device folder\n"
     "(~/.local/share/orvandel-devsim/device). The program finds the same device\n"
-    "through ORVANDEL_DEVSIM_DIR, or the per-user folder when it is not set.\n";
+    "through ORVANDEL_DEVSIM_DIR, or the per-user folder when it is not set.\n"
+    "\n"
+    "Faults: edit DIR/device.ini (a text file; init writes its [Device] lines).\n"
+    "The device reads it each time the program connects: after a change, unplug\n"
+    "and plug the device again.\n"
+    "  [Device] AnswerDelayMs=N       the device answers a connection after N ms\n"
+    "                                 (the program waits 5000 ms, then gives up)\n"
+    "  [Device] NeverAnswer=1         the device never answers a connection\n"
+    "  [Device] ConnectResult=N       a connection ends with error code N\n"
+    "                                 (e.g. 0x80004005; 0 connects)\n"
+    "  [Faults] WriteFailsAfter=N     a full store: no file on the device grows past\n"
+    "                                 N bytes, the write that would fails\n"
+    "  [Faults] ReadFailsAfter=N      a failing medium: reading any file of the\n"
+    "                                 device fails at byte N\n"
+    "A value of 0 (the [Device] lines) or -1 (the [Faults] lines), or no line,\n"
+    "turns the fault off.\n";
 
 int usage()
 {

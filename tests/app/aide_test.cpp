@@ -119,6 +119,10 @@ TEST(Aide, EachContextIdOfTheMainWindowOpensItsOwnPage)
     QTest::mouseClick(f.trouve<QToolButton>("AideTBtn"), Qt::LeftButton);
     EXPECT_EQ(aide->pageAffichee(), QStringLiteral("index.htm"));
     EXPECT_EQ(aide->fenetre()->AideTexte->documentTitle(), QStringLiteral("Orvandel Help"));
+    // The window's title says it once for the contents, and names a topic's page.
+    EXPECT_EQ(aide->fenetre()->windowTitle(), QStringLiteral("Orvandel Help"));
+    w.AfficheAideContexte(1008);
+    EXPECT_EQ(aide->fenetre()->windowTitle(), QStringLiteral("Orvandel Help - Creating the theme"));
     f.ferme();
 }
 

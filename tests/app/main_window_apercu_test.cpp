@@ -128,6 +128,44 @@ TEST(MainWindowApercu, TheDropperPicksFromTheTodayScreenAndPaintsASlot)
     EXPECT_TRUE(f.prompts.exhausted());
 }
 
+TEST(MainWindowApercu, TheDropperColourPanelClosesTheStartMenuAndAsksForNoColourWhileTheDropperIsDown)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    auto *pipette = f.trouve<QToolButton>("PipetteSBtn");
+    auto *panel26 = f.trouve<PanneauCouleur>("Panel26");
+    ASSERT_TRUE(pipette && panel26);
+    const TColor avant = panel26->couleur();
+
+    // Dropper down: a click keeps the dropper's colour, asks for no colour
+    // (the scripted prompts would fail the test), and closes the Start menu.
+    QTest::mouseClick(pipette, Qt::LeftButton);
+    ASSERT_TRUE(pipette->isChecked());
+    w.apercu()->basculeZone(3);
+    ASSERT_EQ(w.apercu()->surimpression(), Surimpression::MenuDemarrer);
+    QTest::mouseClick(panel26, Qt::LeftButton);
+    EXPECT_EQ(w.apercu()->surimpression(), Surimpression::Aucune);
+    EXPECT_EQ(panel26->couleur(), avant);
+    EXPECT_TRUE(f.prompts.exhausted());
+
+    // Dropper up: the colour dialog; a cancel changes nothing, a choice is
+    // the dropper's new colour; the Start menu closes either way.
+    QTest::mouseClick(pipette, Qt::LeftButton);
+    ASSERT_FALSE(pipette->isChecked());
+    w.apercu()->basculeZone(3);
+    f.prompts.color(std::nullopt);
+    QTest::mouseClick(panel26, Qt::LeftButton);
+    EXPECT_EQ(panel26->couleur(), avant);
+    EXPECT_EQ(w.apercu()->surimpression(), Surimpression::Aucune);
+    f.prompts.color(TColor::fromRgb(10, 200, 30));
+    QTest::mouseClick(panel26, Qt::LeftButton);
+    EXPECT_EQ(panel26->couleur(), TColor::fromRgb(10, 200, 30));
+    // No slot changed on the way.
+    for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i)
+        EXPECT_NE(w.contexte().document.slot(i).couleur, TColor::fromRgb(10, 200, 30)) << i;
+    EXPECT_TRUE(f.prompts.exhausted());
+}
+
 TEST(MainWindowApercu, UseStartImageAndTheFormatRedrawTheBackground)
 {
     Fenetre f;

@@ -7,6 +7,7 @@
 #include "tests/support/connexion_fenetre.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
+#include "tests/support/pixels.h"
 #include "tools/hue_calc.h"
 #include "ui/charge_image_res.h"
 
@@ -174,4 +175,42 @@ TEST(MainWindowAppareil, StateTexts)
                                "Answer",  "Listen", "Disconnected", "Error", ""};
     for (int s = -1; s <= 9; ++s)
         EXPECT_EQ(TOrvandel::TexteEtatAS(s, QStringLiteral("x")), attendus[s + 1]) << s;
+}
+
+TEST(MainWindowAppareil, TheTurningStateIconLiesOnTheToolBarsTileAsTheStillOnesDo)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    ASSERT_FALSE(w.contexte().apparence.uniforme); // the tiled look
+    auto *barre = f.trouve<QWidget>("ToolBar1");
+    auto *icone = f.trouve<QLabel>("Image11");
+    // The corners of the picture (the frames are clear there) and, three
+    // pixels left of each, the bar itself: the tile's bands run across the
+    // bar, so a corner and its neighbour are the same colour on the tile.
+    const auto coins = [&] {
+        const QImage vu = barre->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint o = icone->mapTo(barre, QPoint(0, 0));
+        int ecarts = 0;
+        for (const QPoint c : {QPoint(0, 1), QPoint(1, 40), QPoint(40, 1), QPoint(40, 40)}) {
+            const QPoint p = o + c, voisin = QPoint(o.x() - 3, p.y());
+            ecarts += !testenv::proche(vu.pixel(p), vu.pixel(voisin), 6);
+        }
+        return ecarts;
+    };
+    ASSERT_EQ(coins(), 0) << "still icon";
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
+    auto *animation = const_cast<TBtnAnimeThread *>(w.animationBouton());
+    ASSERT_TRUE(animation && animation->enCours());
+    // Every frame of the turn.
+    for (int n = 0; n < 16; ++n) {
+        animation->imageSuivante();
+        EXPECT_EQ(coins(), 0) << "frame " << animation->imageCourante();
+        // What the frame adds is drawn: it is not the bare bar.
+        EXPECT_GT(animation->imageAffichee().pixelColor(21, 21).alpha(), 0) << animation->imageCourante();
+    }
+    f.ferme();
 }

@@ -2,11 +2,22 @@
 // sound keeps its 500 ms pause on a fixed clock, both choices survive a
 // restart; the sound itself is a well-formed short WAVE file.
 
+#include "tests/support/connexion_fenetre.h"
 #include "tests/support/fenetre_principale.h"
+#include "tests/support/gif_test_writer.h"
+#include "device/infos_pda.h"
+#include "device/rapport_couleurs_ce.h"
+#include "device/tsk_reg_today.h"
 #include "theme/ini_file.h"
+#include "tools/choix_images.h"
 
 #include <QFile>
 #include <QHelpEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -151,4 +162,85 @@ TEST(MainWindowHints, TheHintSoundIsAShortMonoPcmWave)
     EXPECT_GT(crete, 8000);
     EXPECT_LT(std::abs(int(qint16(le16(b, 44 + 2 * (echantillons - 1))))), 400);
     EXPECT_EQ(std::abs(int(qint16(le16(b, 44)))), 0);
+}
+
+namespace {
+
+// Shows, within a second, whether a hint came up; then takes it away.
+bool bulleVenue()
+{
+    const bool vue = QTest::qWaitFor([] { return QToolTip::isVisible(); }, 1000);
+    QToolTip::hideText();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+    return vue;
+}
+
+} // namespace
+
+TEST(MainWindowHints, StopHintsAlsoStopsTheHintsThatFollowTheMouseInTheOtherWindows)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 64, 48, qRgb(200, 30, 30));
+    TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
+
+    // Each time, the hints seen over a colour swatch of the device
+    // information, a theme key's row of its Today keys window, and an effect
+    // tab of the image chooser.
+    const auto tour = [&](bool arretees) {
+        EXPECT_EQ(f.trouve<QToolButton>("HintSP")->isChecked(), arretees);
+        QList<bool> vues;
+        fenetretest::surFenetreModale([&](QWidget *d) {
+            auto *infos = qobject_cast<TInfosPDA *>(d);
+            ASSERT_TRUE(infos);
+            infos->findChild<QTabWidget *>(QStringLiteral("PageControl1"))->setCurrentIndex(4);
+            auto *sh = infos->findChild<QLabel *>(QStringLiteral("ImageCoulSH"));
+            const QPoint p = CelluleNuancier(5).center();
+            QMouseEvent survol(QEvent::MouseMove, QPointF(p), sh->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
+                               Qt::NoModifier);
+            QApplication::sendEvent(sh, &survol);
+            EXPECT_EQ(infos->swatchSurvole(), 5);
+            vues << bulleVenue();
+
+            fenetretest::surFenetreModale([&](QWidget *g) {
+                auto *liste = g->findChild<QListWidget *>(QStringLiteral("CheckListBox1"));
+                ASSERT_TRUE(liste && liste->count() > 0);
+                const QPoint p = liste->visualItemRect(liste->item(0)).center();
+                QMouseEvent survol(QEvent::MouseMove, QPointF(p), liste->viewport()->mapToGlobal(QPointF(p)),
+                                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(liste->viewport(), &survol);
+                EXPECT_FALSE(liste->toolTip().isEmpty());
+                vues << bulleVenue();
+                static_cast<QDialog *>(g)->reject();
+            });
+            infos->findChild<QPushButton *>(QStringLiteral("VoirTskReg"))->click();
+            infos->reject();
+        });
+        QTest::mouseClick(f.trouve<QToolButton>("WinVerTBtn"), Qt::LeftButton);
+
+        f.prompts.openPictureName(f.dossiers.DossierAppli + "tdywater.gif");
+        fenetretest::surFenetreModale([&](QWidget *d) {
+            auto *choix = qobject_cast<TChoixImages *>(d);
+            ASSERT_TRUE(choix);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return choix->ImageChargee(); }, 5000));
+            QTabBar *onglets = choix->findChild<QTabWidget *>(QStringLiteral("PageControl1"))->tabBar();
+            const QPoint p = onglets->tabRect(3).center();
+            QMouseEvent survol(QEvent::MouseMove, QPointF(p), onglets->mapToGlobal(QPointF(p)), Qt::NoButton,
+                               Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(onglets, &survol);
+            vues << bulleVenue();
+            choix->reject();
+        });
+        QTest::mouseClick(f.trouve<QToolButton>("ImageTBtn"), Qt::LeftButton);
+        return vues;
+    };
+
+    EXPECT_EQ(tour(false), (QList<bool>{true, true, true}));
+    QTest::mouseClick(f.trouve<QToolButton>("HintSP"), Qt::LeftButton);
+    EXPECT_EQ(tour(true), (QList<bool>{false, false, false}));
+    f.ferme();
 }

@@ -323,3 +323,50 @@ TEST(MainWindowCommandes, PackageReadWhileConnectedTakesTheDevicesColoursForUnde
     EXPECT_FALSE(w.contexte().document.slot(0).inclus);
     f.ferme();
 }
+
+TEST(MainWindowCommandes, ADeviceReadThatNeverStartsKeepsTheSetupTextPageAndOneThatFailsHidesIt)
+{
+    using namespace devsimtest;
+    Controle c;
+    const QByteArray dir = nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    auto *infS = f.trouve<QToolButton>("InfSBtn");
+    const QString paquet = testenv::tempDir() + QStringLiteral("/Blue.tsk");
+    ASSERT_TRUE(QFile::copy(QString::fromLocal8Bit(dir) + QStringLiteral("/fs/Windows/Blue.tsk"), paquet));
+    w.LitTsk(paquet);
+    ASSERT_TRUE(w.ongletInfVisible());
+    ASSERT_FALSE(infS->isHidden());
+    const auto pageIntacte = [&](const char *quoi) {
+        EXPECT_TRUE(w.ongletInfVisible()) << quoi;
+        EXPECT_FALSE(infS->isHidden()) << quoi;
+        EXPECT_EQ(w.contexte().document.nomTheme(), QStringLiteral("Blue")) << quoi;
+    };
+
+    // Not connected: no path, a path.
+    w.LitTskPDA(QString());
+    pageIntacte("no path");
+    w.LitTskPDA(QStringLiteral("\\Windows\\Blue.tsk"));
+    pageIntacte("not connected");
+    ASSERT_TRUE(connecte(f, c, dir));
+    // A file the device lacks, a name that is no file name, a device without
+    // a current theme.
+    w.LitTskPDA(QStringLiteral("\\Temp\\absent.tsk"));
+    pageIntacte("missing file");
+    w.LitTskPDA(QStringLiteral("\\Temp\\.."));
+    pageIntacte("no file name");
+    // (a number where the path of the current theme should be)
+    ASSERT_GE(c.OvdSimSetDword(dir.constData(), "HKCU\\Software\\Microsoft\\Today", "Skin", 0), 0);
+    QTest::mouseClick(f.trouve<QToolButton>("TskActSBtn"), Qt::LeftButton);
+    pageIntacte("no current theme");
+    ASSERT_EQ(f.prompts.messages.size(), 5) << f.prompts.messages.join('|').toStdString();
+
+    // A file the reader refuses: the read ran, the page goes.
+    testenv::writeFile(QString::fromLocal8Bit(dir) + QStringLiteral("/fs/Temp/Casse.tsk"), "not a cabinet");
+    w.LitTskPDA(QStringLiteral("\\Temp\\Casse.tsk"));
+    EXPECT_FALSE(w.ongletInfVisible());
+    EXPECT_TRUE(infS->isHidden());
+    EXPECT_EQ(f.prompts.messages.last(), QStringLiteral("Extracting Files Error (Cab error)"));
+    f.ferme();
+}

@@ -7,6 +7,8 @@
 #include "tests/support/gif_test_writer.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -181,6 +183,42 @@ TEST(MainWindowTempsLibre, CreateHintNamesThePackage)
               QStringLiteral("Save File \r\n - Night.inf\r\n - Night.xml"));
 }
 
+TEST(MainWindowTempsLibre, CreateHintFollowsARenameAndTheSaveFolder)
+{
+    Fenetre f;
+    for (const char *nom : {"tdywater.gif", "stwater.gif"})
+        gifecrit::ecritFichier(f.dossiers.DossierAppli + nom, 40, 60, qRgb(200, 30, 30));
+    TOrvandel &w = f.ouvre();
+    auto *creer = f.trouve<QToolButton>("CreerTBtn");
+    ASSERT_TRUE(creer->isEnabled());
+    const auto bulle = [&](const QString &chemin) { return QStringLiteral("Create the Theme on the PC : \r\n") + chemin; };
+    const QString dossier = w.contexte().dossiers.DossierTsk;
+    EXPECT_EQ(creer->toolTip(), bulle(dossier + QStringLiteral("Theme.tsk")));
+
+    // Typed: the hint names the package the command now writes.
+    auto *nom = f.trouve<QLineEdit>("ThemeEdit");
+    nom->setFocus();
+    nom->selectAll();
+    QTest::keyClicks(nom, QStringLiteral("Zima VGA"));
+    EXPECT_EQ(creer->toolTip(), bulle(dossier + QStringLiteral("Zima VGA.tsk")));
+    // Another save folder.
+    const QString autre = testenv::tempDir() + QStringLiteral("/Paquets");
+    ASSERT_TRUE(QDir().mkpath(autre));
+    f.prompts.folder(autre);
+    QTest::mouseClick(f.trouve<QPushButton>("ChangeDirBtn"), Qt::LeftButton);
+    EXPECT_EQ(creer->toolTip(), bulle(autre + QStringLiteral("/Zima VGA.tsk")));
+    // While the command cannot run it still says where its package goes.
+    QFile::remove(f.dossiers.DossierAppli + "stwater.gif");
+    w.TempsLibre();
+    ASSERT_FALSE(creer->isEnabled());
+    nom->selectAll();
+    QTest::keyClicks(nom, QStringLiteral("Nuit"));
+    EXPECT_EQ(creer->toolTip(), bulle(autre + QStringLiteral("/Nuit.tsk")));
+    nom->clear();
+    EXPECT_EQ(creer->toolTip(), QStringLiteral("Create the Theme on the PC"));
+    EXPECT_TRUE(f.prompts.exhausted());
+}
+
 TEST(MainWindowTempsLibre, FirstPassWithPicturesOfTheFormatSaysNothing)
 {
     Fenetre f;
@@ -188,13 +226,17 @@ TEST(MainWindowTempsLibre, FirstPassWithPicturesOfTheFormatSaysNothing)
     gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 640, 588, qRgb(200, 30, 30));
     gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 399, 586, qRgb(200, 30, 30));
     TOrvandel &w = f.ouvre();
+    // Not before the window is on the screen.
+    w.TempsLibre();
     EXPECT_TRUE(w.verifFormatEnAttente());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.TempsLibre();
     EXPECT_FALSE(w.verifFormatEnAttente());
     EXPECT_EQ(w.taillesImages(), (TaillesImagesMesurees{588, 640, 586, 399}));
     EXPECT_TRUE(f.prompts.messages.isEmpty());
     EXPECT_EQ(f.trouve<QTabWidget>("PageControl1")->currentWidget()->objectName(), QStringLiteral("CoulTabS"));
-    EXPECT_TRUE(f.trouve<QLabel>("StatusBar1Panel2")->isHidden());
+    // The status bar's reminder stands there whatever the sizes.
+    EXPECT_FALSE(f.trouve<QLabel>("StatusBar1Panel2")->isHidden());
 }
 
 TEST(MainWindowTempsLibre, FirstPassWithAMissingOrWrongPicturePointsToTheOptions)
@@ -209,6 +251,7 @@ TEST(MainWindowTempsLibre, FirstPassWithAMissingOrWrongPicturePointsToTheOptions
         auto *pages = f.trouve<QTabWidget>("PageControl1");
         EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("CoulTabS"));
         EXPECT_FALSE(f.trouve<QLabel>("StatusBar1Panel2")->isHidden());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
         w.TempsLibre();
         EXPECT_EQ(f.prompts.messages, QStringList{QStringLiteral("Adapt Theme format if needed !")}) << manquante;
         EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("OptionsTabS"));

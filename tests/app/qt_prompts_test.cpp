@@ -5,8 +5,12 @@
 #include "tests/support/fenetre_principale.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -107,4 +111,41 @@ TEST(QtPrompts, TheFolderBrowserHasItsOwnTitleAndShowsThePromptInside)
     // Cancelled: nothing chosen.
     surFenetreModale([](QWidget *d) { static_cast<QDialog *>(d)->reject(); });
     EXPECT_FALSE(prompts.chooseFolder(invite, testenv::tempDir()).has_value());
+}
+
+TEST(QtPrompts, ASaveDialogSaysWhyANameTooLongForAFileCannotBeSaved)
+{
+    QtPrompts prompts;
+    const QString long300 = QString(300, QLatin1Char('n')) + QStringLiteral(" coul.ini");
+    bool raisonVue = false, sauverGrise = false, raisonPartie = false, sauverRendu = false;
+    QString raison;
+    surFenetreModale([&](QWidget *d) {
+        auto *champ = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        auto *lbl = d->findChild<QLabel *>(QStringLiteral("NomTropLongLbl"));
+        auto *boutons = d->findChild<QDialogButtonBox *>();
+        if (!champ || !lbl || !boutons) {
+            ADD_FAILURE() << "not the program's save dialog";
+            static_cast<QDialog *>(d)->reject();
+            return;
+        }
+        QPushButton *sauver = boutons->button(QDialogButtonBox::Save);
+        raisonVue = lbl->isVisible();
+        raison = lbl->text();
+        sauverGrise = sauver && !sauver->isEnabled();
+        // A name that fits: the line goes and Save comes back.
+        champ->setText(QStringLiteral("Court coul.ini"));
+        raisonPartie = !lbl->isVisible();
+        sauverRendu = sauver && sauver->isEnabled();
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    const auto choisi = prompts.saveFile(
+        {QStringLiteral("Save"), testenv::tempDir(), long300, QStringLiteral("ini"), QStringLiteral("Colors File (*.ini)|*.ini")});
+    EXPECT_TRUE(raisonVue);
+    EXPECT_TRUE(sauverGrise);
+    EXPECT_EQ(raison, TexteNomTropLong(long300.size(), LongueurMaxNomFichier(testenv::tempDir())));
+    EXPECT_TRUE(raison.contains(QStringLiteral("309")));
+    EXPECT_TRUE(raisonPartie);
+    EXPECT_TRUE(sauverRendu);
+    ASSERT_TRUE(choisi.has_value());
+    EXPECT_EQ(QFileInfo(*choisi).fileName(), QStringLiteral("Court coul.ini"));
 }

@@ -246,3 +246,34 @@ TEST(OutilDevsim, UneCleAbsenteNEstCreeeQueSurDemande)
     // The option belongs to set-dword only.
     EXPECT_EQ(outil({QStringLiteral("policy"), dir, QStringLiteral("1"), QStringLiteral("--create")}, &sortie), 2);
 }
+
+TEST(OutilDevsim, LesPannesSeReglentCommeLAideLeDit)
+{
+    QByteArray aide;
+    ASSERT_EQ(outil({QStringLiteral("--help")}, &aide), 0);
+    for (const char *texte : {"DIR/device.ini", "[Device] AnswerDelayMs=N", "[Device] NeverAnswer=1",
+                              "[Device] ConnectResult=N", "[Faults] WriteFailsAfter=N", "[Faults] ReadFailsAfter=N"})
+        EXPECT_TRUE(aide.contains(texte)) << texte;
+
+    // Done as it says: a [Faults] section added to the file by hand is read
+    // at the next connection.
+    const QString dir = testenv::tempDir() + QStringLiteral("/pannes");
+    ASSERT_EQ(outil({QStringLiteral("init"), dir}), 0);
+    ASSERT_EQ(outil({QStringLiteral("plug"), dir}), 0);
+    testenv::writeFile(dir + QStringLiteral("/fs/Temp/essai.bin"), "0123456789");
+    const QString ini = dir + QStringLiteral("/device.ini");
+    testenv::writeFile(ini, testenv::readFile(ini) + "\n[Faults]\nReadFailsAfter=4\n");
+    Controle c;
+    ASSERT_EQ(c.OvdSimAttach(dir.toLocal8Bit().constData()), 0);
+    LienRapi l(cheminSimulateur());
+    ASSERT_TRUE(l.ConnecteCE(5000));
+    const CEHANDLE h = l.CeCreateFile(u"\\Temp\\essai.bin", OVD_GENERIC_READ, 0, nullptr, OVD_OPEN_EXISTING,
+                                      OVD_FILE_ATTRIBUTE_NORMAL, 0);
+    ASSERT_NE(h, OVD_INVALID_HANDLE);
+    char lu[16] = {};
+    DWORD n = 0;
+    EXPECT_FALSE(l.CeReadFile(h, lu, 8, &n, nullptr));
+    EXPECT_EQ(QByteArray(lu, int(n)), QByteArray("0123"));
+    l.CeCloseHandle(h);
+    l.DeconnecteCE();
+}

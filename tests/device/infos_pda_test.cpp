@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QtEndian>
 
 using namespace fenetrestest;
 
@@ -310,6 +311,39 @@ TEST_F(InfosAppareil, RapportDeCouleursTexteExactEtNuanciers)
     EXPECT_EQ(coulSH.pixel(CelluleNuancier(40).center()), qRgb(0x20 + 200, 0x60 + 120, 0xA0 + 40));
     EXPECT_EQ(coulDefSH.pixel(CelluleNuancier(5).center()), qRgb(0x00, 0x33, 0x99));
     EXPECT_EQ(coulSH.pixel(CelluleNuancier(41).center()), qRgb(255, 255, 255));
+
+    // Each is a BMP of 32 bits per pixel: the headers, and every pixel read
+    // from the file's own rows (bottom up, blue green red and a zero byte)
+    // equal to the picture drawn for the window.
+    const std::pair<const char *, QImage> attendus[] = {
+        {"CoulSys.bmp", DessineCouleurs(*LitTablesCouleursCE(etat.Rapi).sys)},
+        {"CoulSH.bmp", DessineCouleurs(*LitTablesCouleursCE(etat.Rapi).sh)}};
+    for (const auto &[nom, dessin] : attendus) {
+        const QByteArray b = testenv::readFile(testenv::programDir() + QStringLiteral("/Blue ") + QLatin1String(nom));
+        const auto u32 = [&b](int i) { return qFromLittleEndian<quint32>(b.constData() + i); };
+        const auto u16 = [&b](int i) { return qFromLittleEndian<quint16>(b.constData() + i); };
+        ASSERT_EQ(b.size(), 54 + 420 * 220 * 4) << nom;
+        EXPECT_EQ(b.left(2), QByteArray("BM"));
+        EXPECT_EQ(u32(2), quint32(b.size()));
+        EXPECT_EQ(u32(10), 54u);  // the pixels' offset
+        EXPECT_EQ(u32(14), 40u);  // the information header's size
+        EXPECT_EQ(u32(18), 420u);
+        EXPECT_EQ(u32(22), 220u); // positive: bottom up
+        EXPECT_EQ(u16(26), 1);
+        EXPECT_EQ(u16(28), 32);   // bits per pixel
+        EXPECT_EQ(u32(30), 0u);   // not compressed
+        EXPECT_EQ(u32(34), 420u * 220u * 4u);
+        const QImage d = dessin.convertToFormat(QImage::Format_RGB32);
+        int differents = 0;
+        for (int y = 0; y < 220; ++y)
+            for (int x = 0; x < 420; ++x) {
+                const char *px = b.constData() + 54 + ((219 - y) * 420 + x) * 4;
+                const QRgb v = d.pixel(x, y);
+                differents += uchar(px[0]) != qBlue(v) || uchar(px[1]) != qGreen(v) || uchar(px[2]) != qRed(v)
+                              || px[3] != 0;
+            }
+        EXPECT_EQ(differents, 0) << nom;
+    }
 }
 
 TEST_F(InfosAppareil, RapportNommeDApresLeSkinSansSortirDuDossier)

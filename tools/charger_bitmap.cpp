@@ -46,10 +46,11 @@ std::optional<QImage> charge(const QString &chemin, ErreurImage *erreur, bool ap
     if (chemin.isEmpty() || !info.isFile() || !info.isReadable())
         return echec(ErreurImage::Introuvable);
 
-    // Metafiles have no Qt reader: they take their own road.
-    if (QFile entete(chemin); entete.open(QIODevice::ReadOnly)
-                               && DetecteMetafichier(entete.read(88)) != TypeMetafichier::Aucun)
-        return ChargeMetafichier(chemin, {}, erreur);
+    // Metafiles have no Qt reader: they take their own road, drawn at their
+    // own size (within the drawing limits) on a white page, or on nothing
+    // when the transparency is kept.
+    if (TypeFichierMetafichier(chemin) != TypeMetafichier::Aucun)
+        return ChargeMetafichier(chemin, {}, aplatir ? qRgb(255, 255, 255) : qRgba(0, 0, 0, 0), erreur);
 
     // JPEG files (photos, mostly) are decoded straight into the final
     // format; the few that path does not take go through Qt's reader below.

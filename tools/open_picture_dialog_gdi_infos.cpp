@@ -99,7 +99,7 @@ QImage VignetteFichierImage(const QString &chemin, QSize cote)
     {
         QFile f(chemin);
         if (f.open(QIODevice::ReadOnly) && DetecteMetafichier(f.read(88)) != TypeMetafichier::Aucun)
-            return ChargeMetafichier(chemin, cote).value_or(QImage());
+            return ChargeMetafichier(chemin, cote, qRgb(255, 255, 255)).value_or(QImage());
     }
     QImageReader lecteur(chemin);
     lecteur.setDecideFormatFromContent(true);

@@ -111,13 +111,12 @@ QString messageAbime()
 }
 
 // Runs the converter program on the file open at `entree` (read from its
-// start; it stays open) and
-// takes back its drawing: a header that must match what was asked, then
-// exactly the pixels asked for, read straight into the picture; nothing more
-// is read. Empty when it failed, crashed, ran out of memory, ran too long or
-// answered something else. It is a program of its own, started afresh (not a
-// copy of this process, whose other threads may hold locks), reading the file
-// itself and writing the drawing into a pipe.
+// start; it stays open) and takes back its drawing: a header that must match
+// what was asked, then exactly the pixels asked for, read straight into the
+// picture; nothing more is read. Empty when it failed, crashed, ran out of
+// memory, ran too long or answered something else. It is a program of its
+// own, started afresh (not a copy of this process, whose other threads may
+// hold locks), reading the file itself and writing the drawing into a pipe.
 std::optional<MetafichierDessine> convertitIsole(int entree, TypeMetafichier type, QSize dessin, QRgb fond,
                                                  QString *message)
 {

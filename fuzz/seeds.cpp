@@ -118,6 +118,7 @@ bool pictures(const QDir &racine)
     if (!ecrit(racine.filePath(QStringLiteral("metafichier/1.emf")), metafichiers::emf(40, 30, 0x0000FF))
         || !ecrit(racine.filePath(QStringLiteral("metafichier/2.wmf")), metafichiers::wmf(40, 30, 0xFF0000))
         || !ecrit(racine.filePath(QStringLiteral("metafichier/3.wmf")), metafichiers::wmf(16, 16, 0x00FF00, 5))
+        || !ecrit(racine.filePath(QStringLiteral("metafichier/4.wmf")), metafichiers::wmfEllipse(30, 20, 0x00FF00))
         || !ecrit(racine.filePath(QStringLiteral("charger_bitmap/m.emf")), metafichiers::emf(8, 8, 0x00FF00)))
         return false;
     // Icons: one of each common size, 32-bit and palette.

@@ -47,9 +47,11 @@ std::optional<QImage> charge(const QString &chemin, ErreurImage *erreur, bool ap
     if (!OuvreFichierOrdinaire(fichier, chemin))
         return echec(ErreurImage::Introuvable);
 
-    // Metafiles have no Qt reader: they take their own road.
+    // Metafiles have no Qt reader: they take their own road, drawn at their
+    // own size (within the drawing limits) on a white page, or on nothing
+    // when the transparency is kept.
     if (DetecteMetafichier(fichier.peek(88)) != TypeMetafichier::Aucun)
-        return ChargeMetafichier(chemin, {}, erreur);
+        return ChargeMetafichier(chemin, {}, aplatir ? qRgb(255, 255, 255) : qRgba(0, 0, 0, 0), erreur);
 
     // JPEG files (photos, mostly) are decoded straight into the final
     // format; the few that path does not take go through Qt's reader below.

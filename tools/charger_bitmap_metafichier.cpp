@@ -1,17 +1,15 @@
 #include "tools/charger_bitmap_metafichier.h"
 
-#include <QFile>
-#include <QPainter>
-#include <QSvgRenderer>
-#include <QtEndian>
-
 #include "theme/fichier_ordinaire.h"
 #include "tools/metafichier/limites_convertisseur.h"
 #include "tools/metafichier/taille_emf.h"
+#include "ui/fonctions_indep.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -20,6 +18,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -30,20 +29,30 @@ namespace {
 
 constexpr quint32 CleWmfPlacable = 0x9AC6CDD7;
 constexpr int DelaiConversionMs = 5000;
-constexpr qint64 TailleMaxSortie = qint64(CoteMaxMetafichier) * CoteMaxMetafichier * 4 + 128;
 constexpr int TailleEnteteEmf = 88;
 
+// Little-endian fields, 0 past the end. Byte by byte: GCC takes an empty
+// array's one byte for the bounds of a wider read it cannot reach.
+quint32 litOctets(const QByteArray &o, qsizetype pos, int n)
+{
+    if (pos < 0 || pos + n > o.size())
+        return 0;
+    quint32 v = 0;
+    for (int i = n - 1; i >= 0; --i)
+        v = v << 8 | quint8(o.at(pos + i));
+    return v;
+}
 quint32 lit32(const QByteArray &o, qsizetype pos)
 {
-    return pos >= 0 && pos + 4 <= o.size() ? qFromLittleEndian<quint32>(o.constData() + pos) : 0;
+    return litOctets(o, pos, 4);
 }
 qint16 litS16(const QByteArray &o, qsizetype pos)
 {
-    return pos >= 0 && pos + 2 <= o.size() ? qFromLittleEndian<qint16>(o.constData() + pos) : 0;
+    return qint16(quint16(litOctets(o, pos, 2)));
 }
 quint16 lit16(const QByteArray &o, qsizetype pos)
 {
-    return pos >= 0 && pos + 2 <= o.size() ? qFromLittleEndian<quint16>(o.constData() + pos) : 0;
+    return quint16(litOctets(o, pos, 2));
 }
 
 bool ecritTout(int fd, const char *donnees, size_t n)
@@ -67,13 +76,50 @@ qint64 maintenantMs()
     return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
-// Runs the converter program on the bytes; its whole output, or empty when
-// it failed, crashed, ran out of memory, ran too long or wrote too much. It
-// is a program of its own, started afresh (not a copy of this process, whose
-// other threads may hold locks), reading the file from a memory file and
-// writing the drawing into a pipe.
-std::optional<QByteArray> convertitIsole(const QByteArray &octets, TypeMetafichier type, QSize boite,
-                                         QString *message)
+enum class Lecture { Complete, Fin, Delai, Erreur };
+
+// Exactly n bytes from the pipe before the deadline; Fin when the pipe closes first.
+Lecture litExactement(int fd, char *donnees, qint64 n, qint64 fin)
+{
+    while (n > 0) {
+        const qint64 reste = fin - maintenantMs();
+        if (reste <= 0)
+            return Lecture::Delai;
+        pollfd p{fd, POLLIN, 0};
+        const int pr = ::poll(&p, 1, int(reste));
+        if (pr < 0 && errno == EINTR)
+            continue;
+        if (pr < 0)
+            return Lecture::Erreur;
+        if (pr == 0)
+            return Lecture::Delai;
+        const ssize_t lu = ::read(fd, donnees, size_t(std::min<qint64>(n, 1 << 20)));
+        if (lu < 0 && errno == EINTR)
+            continue;
+        if (lu < 0)
+            return Lecture::Erreur;
+        if (lu == 0)
+            return Lecture::Fin;
+        donnees += lu;
+        n -= lu;
+    }
+    return Lecture::Complete;
+}
+
+QString messageAbime()
+{
+    return QStringLiteral("The metafile is damaged or not supported.");
+}
+
+// Runs the converter program on the file open at `entree` (read from its
+// start; it stays open) and takes back its drawing: a header that must match
+// what was asked, then exactly the pixels asked for, read straight into the
+// picture; nothing more is read. Empty when it failed, crashed, ran out of
+// memory, ran too long or answered something else. It is a program of its
+// own, started afresh (not a copy of this process, whose other threads may
+// hold locks), reading the file itself and writing the drawing into a pipe.
+std::optional<MetafichierDessine> convertitIsole(int entree, TypeMetafichier type, QSize dessin, QRgb fond,
+                                                 QString *message)
 {
     const QString programme = CheminConvertisseurMetafichier();
     if (programme.isEmpty()) {
@@ -81,16 +127,8 @@ std::optional<QByteArray> convertitIsole(const QByteArray &octets, TypeMetafichi
                        .arg(QLatin1String(convertisseur::NomProgramme));
         return std::nullopt;
     }
-    const int entree = ::memfd_create("metafichier", MFD_CLOEXEC);
-    if (entree < 0 || !ecritTout(entree, octets.constData(), size_t(octets.size())) || ::lseek(entree, 0, SEEK_SET) != 0) {
-        if (entree >= 0)
-            ::close(entree);
-        *message = QStringLiteral("The metafile cannot be read: no room to hand it to its converter.");
-        return std::nullopt;
-    }
     int tube[2];
-    if (::pipe2(tube, O_CLOEXEC) != 0) {
-        ::close(entree);
+    if (::lseek(entree, 0, SEEK_SET) != 0 || ::pipe2(tube, O_CLOEXEC) != 0) {
         *message = QStringLiteral("The metafile cannot be read: no pipe to its converter.");
         return std::nullopt;
     }
@@ -101,73 +139,84 @@ std::optional<QByteArray> convertitIsole(const QByteArray &octets, TypeMetafichi
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const QByteArray chemin = QFile::encodeName(programme);
     const QByteArray genre = type == TypeMetafichier::Emf ? QByteArray("emf") : QByteArray("wmf");
-    const QByteArray largeur = QByteArray::number(boite.isValid() ? boite.width() : 0);
-    const QByteArray hauteur = QByteArray::number(boite.isValid() ? boite.height() : 0);
+    const QByteArray largeur = QByteArray::number(dessin.width());
+    const QByteArray hauteur = QByteArray::number(dessin.height());
+    const QByteArray couleur = QByteArray::number(fond, 16).rightJustified(8, '0');
     char *arguments[] = {const_cast<char *>(chemin.constData()), const_cast<char *>(genre.constData()),
-                         const_cast<char *>(largeur.constData()), const_cast<char *>(hauteur.constData()), nullptr};
+                         const_cast<char *>(largeur.constData()), const_cast<char *>(hauteur.constData()),
+                         const_cast<char *>(couleur.constData()), nullptr};
     pid_t pid = -1;
     const int lance = ::posix_spawn(&pid, chemin.constData(), &actions, nullptr, arguments, environ);
     posix_spawn_file_actions_destroy(&actions);
-    ::close(entree);
     ::close(tube[1]);
     if (lance != 0) {
         ::close(tube[0]);
         *message = QStringLiteral("The metafile cannot be read: its converter cannot be started.");
         return std::nullopt;
     }
-    QByteArray sortie;
-    bool tropLong = false, tropGros = false;
+
     const qint64 fin = maintenantMs() + DelaiConversionMs;
-    char tampon[65536];
-    for (;;) {
-        const qint64 reste = fin - maintenantMs();
-        if (reste <= 0) {
-            tropLong = true;
-            break;
-        }
-        pollfd p{tube[0], POLLIN, 0};
-        const int pr = ::poll(&p, 1, int(reste));
-        if (pr < 0 && errno == EINTR)
-            continue;
-        if (pr <= 0) {
-            tropLong = pr == 0;
-            break;
-        }
-        const ssize_t n = ::read(tube[0], tampon, sizeof tampon);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        sortie.append(tampon, n);
-        if (sortie.size() > TailleMaxSortie) {
-            tropGros = true;
-            break;
+    QString refus; // what the answer itself got wrong
+    bool tropLong = false;
+    MetafichierDessine r;
+    char entete[convertisseur::TailleEntete];
+    Lecture lu = litExactement(tube[0], entete, qint64(sizeof entete), fin);
+    if (lu == Lecture::Complete) {
+        convertisseur::Entete e;
+        if (!convertisseur::LitEntete(reinterpret_cast<const unsigned char *>(entete), e)) {
+            refus = messageAbime();
+        } else if (e.largeur < 1 || e.hauteur < 1 || e.largeur > quint32(CoteMaxMetafichier)
+                   || e.hauteur > quint32(CoteMaxMetafichier)) {
+            refus = QStringLiteral("The metafile's size (%1 x %2) cannot be drawn.").arg(e.largeur).arg(e.hauteur);
+        } else if (e.largeurDessin != quint32(dessin.width()) || e.hauteurDessin != quint32(dessin.height())) {
+            refus = messageAbime();
+        } else {
+            r.taille = QSize(int(e.largeur), int(e.hauteur));
+            if (!dessin.isEmpty()) {
+                r.pixels = QImage(dessin, QImage::Format_ARGB32);
+                if (r.pixels.isNull() || r.pixels.bytesPerLine() != qsizetype(dessin.width()) * 4)
+                    refus = QStringLiteral("The metafile is too large to draw.");
+                else
+                    lu = litExactement(tube[0], reinterpret_cast<char *>(r.pixels.bits()),
+                                       qint64(dessin.width()) * dessin.height() * 4, fin);
+            }
+            // Then the end of the answer, and nothing else.
+            char octet;
+            if (refus.isEmpty() && lu == Lecture::Complete) {
+                lu = litExactement(tube[0], &octet, 1, fin);
+                if (lu == Lecture::Complete)
+                    refus = QStringLiteral("The metafile's converter answered more than was asked.");
+                else if (lu == Lecture::Fin)
+                    lu = Lecture::Complete;
+            }
         }
     }
+    tropLong = lu == Lecture::Delai;
     ::close(tube[0]);
-    if (tropLong || tropGros)
-        ::kill(pid, SIGKILL);
+    if (lu != Lecture::Complete || !refus.isEmpty())
+        ::kill(pid, SIGKILL); // nothing more is read from it
     int statut = 0;
     while (::waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
     }
+    const bool tue = WIFSIGNALED(statut) && WTERMSIG(statut) == SIGKILL;
     if (tropLong) {
         *message = QStringLiteral("The metafile took too long to read.");
         return std::nullopt;
     }
-    if (tropGros) {
-        *message = QStringLiteral("The metafile draws too much to be shown.");
+    if (!refus.isEmpty()) {
+        *message = refus;
         return std::nullopt;
     }
     if (WIFEXITED(statut) && WEXITSTATUS(statut) == convertisseur::SortieMemoire) {
         *message = QStringLiteral("The metafile needs more memory than a picture may use.");
         return std::nullopt;
     }
-    if (!WIFEXITED(statut) || WEXITSTATUS(statut) != 0) {
-        *message = WIFSIGNALED(statut) ? QStringLiteral("The metafile is damaged: its reader failed on it.")
-                                       : QStringLiteral("The metafile is damaged or not supported.");
+    if (!WIFEXITED(statut) || WEXITSTATUS(statut) != 0 || lu != Lecture::Complete) {
+        *message = WIFSIGNALED(statut) && !tue ? QStringLiteral("The metafile is damaged: its reader failed on it.")
+                                               : messageAbime();
         return std::nullopt;
     }
-    return sortie;
+    return r;
 }
 
 } // namespace
@@ -202,8 +251,93 @@ TypeMetafichier DetecteMetafichier(const QByteArray &debut)
     return TypeMetafichier::Aucun;
 }
 
-std::optional<MetafichierDessine> ConvertitMetafichier(const QByteArray &octets, TypeMetafichier type, QSize boite,
-                                                      QString *message)
+TypeMetafichier TypeFichierMetafichier(const QString &chemin)
+{
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, chemin))
+        return TypeMetafichier::Aucun;
+    return DetecteMetafichier(f.read(TailleEnteteEmf));
+}
+
+namespace {
+
+QString messageTropGros()
+{
+    return QStringLiteral("The metafile is too large (more than %1 MB).").arg(TailleMaxMetafichier / (1024 * 1024));
+}
+
+// A drawing size the converter accepts, 0 x 0 for a measure.
+bool demandePermise(QSize &dessin, QString &m)
+{
+    if (dessin.isEmpty())
+        dessin = QSize(0, 0);
+    if (convertisseur::DessinPermis(dessin.width(), dessin.height()))
+        return true;
+    m = QStringLiteral("The metafile cannot be drawn at %1 x %2 pixels.").arg(dessin.width()).arg(dessin.height());
+    return false;
+}
+
+// A metafile file opened for the converter: a regular file within the size
+// limit whose first bytes announce a metafile. The converter reads it where
+// it lies: its bytes never pass through this process.
+struct FichierOuvert
+{
+    int fd = -1;
+    TypeMetafichier type = TypeMetafichier::Aucun;
+    FichierOuvert() = default;
+    FichierOuvert(const FichierOuvert &) = delete;
+    FichierOuvert &operator=(const FichierOuvert &) = delete;
+    ~FichierOuvert()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool ouvreMetafichier(const QString &chemin, FichierOuvert &f, ErreurImage *erreur, QString &m)
+{
+    const auto echec = [erreur](ErreurImage e) {
+        if (erreur)
+            *erreur = e;
+        return false;
+    };
+    // A pipe under the name is refused without waiting for a writer.
+    f.fd = OuvreDescripteurOrdinaire(chemin);
+    struct stat etat {};
+    if (f.fd < 0 || ::fstat(f.fd, &etat) != 0 || !S_ISREG(etat.st_mode)) {
+        m = QStringLiteral("The picture file cannot be opened.");
+        return echec(ErreurImage::Introuvable);
+    }
+    if (etat.st_size > TailleMaxMetafichier) {
+        m = messageTropGros();
+        return echec(ErreurImage::Illisible);
+    }
+    QByteArray debut(TailleEnteteEmf, '\0');
+    const ssize_t lu = ::pread(f.fd, debut.data(), size_t(debut.size()), 0);
+    debut.truncate(std::max<qsizetype>(lu, 0));
+    f.type = DetecteMetafichier(debut);
+    if (f.type == TypeMetafichier::Aucun) {
+        m = QStringLiteral("The file is not a metafile.");
+        return echec(ErreurImage::FormatInconnu);
+    }
+    return true;
+}
+
+std::optional<MetafichierDessine> convertitFichier(FichierOuvert &f, QSize dessin, QRgb fond, ErreurImage *erreur,
+                                                   QString &m)
+{
+    std::optional<MetafichierDessine> r;
+    if (demandePermise(dessin, m))
+        r = convertitIsole(f.fd, f.type, dessin, fond, &m);
+    if (!r && erreur)
+        *erreur = ErreurImage::Illisible;
+    return r;
+}
+
+} // namespace
+
+std::optional<MetafichierDessine> ConvertitMetafichier(const QByteArray &octets, TypeMetafichier type, QSize dessin,
+                                                      QRgb fond, QString *message)
 {
     QString texte;
     QString &m = message ? *message : texte;
@@ -212,116 +346,84 @@ std::optional<MetafichierDessine> ConvertitMetafichier(const QByteArray &octets,
         return std::nullopt;
     }
     if (octets.size() > TailleMaxMetafichier) {
-        m = QStringLiteral("The metafile is too large (more than %1 MB).").arg(TailleMaxMetafichier / (1024 * 1024));
+        m = messageTropGros();
         return std::nullopt;
     }
-    const auto sortie = convertitIsole(octets, type, boite, &m);
-    if (!sortie)
+    if (!demandePermise(dessin, m))
         return std::nullopt;
-    const qsizetype ligne = sortie->indexOf('\n');
-    const QList<QByteArray> champs = sortie->left(ligne).split(' ');
-    const QString abime = QStringLiteral("The metafile is damaged or not supported.");
-    if (ligne < 0 || champs.size() != 5) {
-        m = abime;
-        return std::nullopt;
-    }
-    bool ok[5] = {};
-    const qlonglong l = champs[0].toLongLong(&ok[0]), h = champs[1].toLongLong(&ok[1]);
-    const int lp = champs[2].toInt(&ok[2]), hp = champs[3].toInt(&ok[3]);
-    const qulonglong longueur = champs[4].toULongLong(&ok[4]);
-    if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) || longueur != qulonglong(sortie->size() - ligne - 1)) {
-        m = abime;
+    // Handed over in a memory file.
+    FichierOuvert memoire;
+    memoire.fd = ::memfd_create("metafichier", MFD_CLOEXEC);
+    if (memoire.fd < 0 || !ecritTout(memoire.fd, octets.constData(), size_t(octets.size()))) {
+        m = QStringLiteral("The metafile cannot be read: no room to hand it to its converter.");
         return std::nullopt;
     }
-    if (l < 1 || h < 1 || l > CoteMaxMetafichier || h > CoteMaxMetafichier) {
-        m = QStringLiteral("The metafile's size (%1 x %2) cannot be drawn.").arg(l).arg(h);
-        return std::nullopt;
-    }
-    MetafichierDessine r;
-    r.taille = QSize(int(l), int(h));
-    if (lp == 0 && hp == 0) {
-        r.svg = sortie->mid(ligne + 1);
-        return r;
-    }
-    if (lp < 1 || hp < 1 || lp > CoteMaxMetafichier || hp > CoteMaxMetafichier
-        || longueur != qulonglong(lp) * qulonglong(hp) * 4) {
-        m = abime;
-        return std::nullopt;
-    }
-    // The raster device's pixels: 0xAARRGGBB with AA from 0 (opaque) to 127.
-    QImage image(lp, hp, QImage::Format_ARGB32);
-    if (image.isNull()) {
-        m = QStringLiteral("The metafile is too large to draw.");
-        return std::nullopt;
-    }
-    const char *source = sortie->constData() + ligne + 1;
-    for (int y = 0; y < hp; ++y) {
-        auto *rangee = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < lp; ++x) {
-            quint32 v;
-            std::memcpy(&v, source + (qsizetype(y) * lp + x) * 4, 4);
-            const int alpha = 255 - int(qMin<quint32>(v >> 24, 127)) * 255 / 127;
-            rangee[x] = qRgba(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF), alpha);
-        }
-    }
-    r.pixels = std::move(image);
-    return r;
+    return convertitIsole(memoire.fd, type, dessin, fond, &m);
 }
 
-std::optional<QImage> ChargeMetafichier(const QString &chemin, QSize boite, ErreurImage *erreur, QString *message)
+std::optional<QImage> DessineMetafichier(const QString &chemin, QSize taille, QRgb fond, ErreurImage *erreur,
+                                         QString *message, QSize *taillePropre)
 {
     QString texte;
     QString &m = message ? *message : texte;
-    const auto echec = [erreur](ErreurImage e) -> std::optional<QImage> {
-        if (erreur)
-            *erreur = e;
+    FichierOuvert f;
+    if (!ouvreMetafichier(chemin, f, erreur, m))
         return std::nullopt;
-    };
-    QFile f;
-    if (!OuvreFichierOrdinaire(f, chemin)) {
-        m = QStringLiteral("The picture file cannot be opened.");
-        return echec(ErreurImage::Introuvable);
+    if (taille.isEmpty()) {
+        m = QStringLiteral("The metafile cannot be drawn at %1 x %2 pixels.").arg(taille.width()).arg(taille.height());
+        if (erreur)
+            *erreur = ErreurImage::Illisible;
+        return std::nullopt;
     }
-    if (f.size() > TailleMaxMetafichier) {
-        m = QStringLiteral("The metafile is too large (more than %1 MB).").arg(TailleMaxMetafichier / (1024 * 1024));
-        return echec(ErreurImage::Illisible);
-    }
-    const QByteArray octets = f.readAll();
-    const TypeMetafichier type = DetecteMetafichier(octets);
-    if (type == TypeMetafichier::Aucun) {
-        m = QStringLiteral("The file is not a metafile.");
-        return echec(ErreurImage::FormatInconnu);
-    }
-    const auto dessin = ConvertitMetafichier(octets, type, boite, &m);
+    auto dessin = convertitFichier(f, taille, fond, erreur, m);
     if (!dessin)
-        return echec(ErreurImage::Illisible);
-    QSize cible = dessin->taille;
-    if (boite.isValid() && (cible.width() > boite.width() || cible.height() > boite.height()))
-        cible = cible.scaled(boite, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    QImage image(cible, QImage::Format_ARGB32);
-    if (image.isNull()) {
-        m = QStringLiteral("The metafile is too large to draw.");
-        return echec(ErreurImage::Illisible);
+        return std::nullopt;
+    if (taillePropre)
+        *taillePropre = dessin->taille;
+    return std::move(dessin->pixels);
+}
+
+QSize TailleDessinMetafichier(QSize taille, QSize boite)
+{
+    if (taille.isEmpty())
+        return {};
+    if (boite.isValid() && !boite.isEmpty())
+        taille = RectProportionnel(taille.width(), taille.height(), boite.width(), boite.height()).size();
+    // Within the drawing limits, aspect kept.
+    const double k = std::min({1.0, double(CoteMaxDessinMetafichier) / taille.width(),
+                               double(CoteMaxDessinMetafichier) / taille.height(),
+                               std::sqrt(double(PixelsMaxDessinMetafichier) / (double(taille.width()) * taille.height()))});
+    if (k < 1.0)
+        taille = QSize(int(taille.width() * k), int(taille.height() * k));
+    return taille.expandedTo(QSize(1, 1));
+}
+
+std::optional<QImage> ChargeMetafichier(const QString &chemin, QSize boite, QRgb fond, ErreurImage *erreur,
+                                        QString *message)
+{
+    QString texte;
+    QString &m = message ? *message : texte;
+    FichierOuvert f;
+    if (!ouvreMetafichier(chemin, f, erreur, m))
+        return std::nullopt;
+    QSize taille = TailleMetafichier(chemin);
+    if (!taille.isValid()) {
+        // A plain WMF: its size comes from its records.
+        const auto mesure = convertitFichier(f, {}, 0, erreur, m);
+        if (!mesure)
+            return std::nullopt;
+        taille = mesure->taille;
     }
-    // A metafile has no background of its own: it is drawn on a white page.
-    image.fill(Qt::white);
-    QPainter peintre(&image);
-    peintre.setRenderHint(QPainter::Antialiasing);
-    peintre.setRenderHint(QPainter::SmoothPixmapTransform);
-    if (!dessin->pixels.isNull()) {
-        peintre.drawImage(QRect(QPoint(0, 0), cible), dessin->pixels);
-    } else {
-        QSvgRenderer rendu(dessin->svg);
-        if (!rendu.isValid()) {
-            m = QStringLiteral("The metafile is damaged or not supported.");
-            return echec(ErreurImage::Illisible);
-        }
-        // One SVG unit is one pixel of the picture.
-        rendu.setViewBox(QRectF(QPointF(0, 0), QSizeF(dessin->taille)));
-        rendu.render(&peintre, QRectF(QPointF(0, 0), QSizeF(cible)));
+    if (taille.width() > CoteMaxMetafichier || taille.height() > CoteMaxMetafichier || taille.isEmpty()) {
+        m = QStringLiteral("The metafile's size (%1 x %2) cannot be drawn.").arg(taille.width()).arg(taille.height());
+        if (erreur)
+            *erreur = ErreurImage::Illisible;
+        return std::nullopt;
     }
-    peintre.end();
-    return image;
+    auto dessin = convertitFichier(f, TailleDessinMetafichier(taille, boite), fond, erreur, m);
+    if (!dessin)
+        return std::nullopt;
+    return std::move(dessin->pixels);
 }
 
 QSize TailleMetafichier(const QString &chemin)
@@ -335,7 +437,8 @@ QSize TailleMetafichier(const QString &chemin)
         double l = 0, h = 0;
         if (!emf::TailleEmf(reinterpret_cast<const unsigned char *>(debut.constData()), size_t(debut.size()), l, h))
             return {};
-        return QSize(int(std::lround(l)), int(std::lround(h)));
+        // A lying header may claim billions: kept past the limit, not wrapped.
+        return QSize(int(std::lround(std::min(l, 1e9))), int(std::lround(std::min(h, 1e9))));
     }
     case TypeMetafichier::Wmf: {
         if (lit32(debut, 0) != CleWmfPlacable)
@@ -350,4 +453,16 @@ QSize TailleMetafichier(const QString &chemin)
     case TypeMetafichier::Aucun: break;
     }
     return {};
+}
+
+QSize MesureMetafichier(const QString &chemin)
+{
+    if (const QSize t = TailleMetafichier(chemin); t.isValid())
+        return t;
+    QString m;
+    FichierOuvert f;
+    if (!ouvreMetafichier(chemin, f, nullptr, m))
+        return {};
+    const auto mesure = convertitFichier(f, {}, 0, nullptr, m);
+    return mesure ? mesure->taille : QSize();
 }

@@ -13,6 +13,7 @@
 #include "theme/arrondi.h"
 #include "theme/prompts.h"
 #include "tools/charger_bitmap.h"
+#include "tools/charger_bitmap_metafichier.h"
 #include "tools/decodage_jpeg.h"
 #include "tools/eval_sauve.h"
 
@@ -91,6 +92,20 @@ std::optional<QImage> litSource(const QString &fichier)
     if (!image || image->isNull())
         return std::nullopt;
     return image;
+}
+
+// The preview bitmap. A metafile is drawn by its converter at the preview's
+// size over the background colour, turned as the source is, so that it is
+// sharp at any size; any other picture is resampled from the source.
+QImage construitApercu(const QString &fichier, const QImage &sourceTournee, QSize affichee, int typeRotation,
+                       ModeInterpolation mode, TColor fond)
+{
+    if (TypeFichierMetafichier(fichier) != TypeMetafichier::Aucun) {
+        const QSize taille = typeRotation % 2 ? affichee.transposed() : affichee;
+        if (const auto dessin = DessineMetafichier(fichier, taille, fond.toQRgb()))
+            return TourneImage(*dessin, typeRotation);
+    }
+    return ConstruitApercu(sourceTournee, affichee, mode, fond);
 }
 
 // The file's identity for the source cache: a saved working picture under the
@@ -782,7 +797,8 @@ void TChoixImages::ajuste()
     m_affLargLbl->setText(QString::number(m_rectImage.width()));
     m_affHautLbl->setText(QString::number(m_rectImage.height()));
     const auto mode = ModeInterpolation(std::max(m_interpolRG->checkedId(), 0));
-    m_bmpApercu = ConstruitApercu(s, m_rectImage.size(), mode, m_ctx.options.CouleurFond);
+    m_bmpApercu = construitApercu(m_fichierSource, s, m_rectImage.size(), m_typeRotation, mode,
+                                  m_ctx.options.CouleurFond);
     m_cadre = CalculeCadre(m_tailleCible, m_rectImage.size());
     m_decalageAffiche = arrondi(FormatImages::DecalageHauteur * m_cadre.s);
 }
@@ -920,7 +936,7 @@ void TChoixImages::choisitFond()
     m_panel7->setStyleSheet(QStringLiteral("background-color: %1;").arg(QColor(c->toQRgb()).name()));
     if (m_imageChargee) {
         const auto mode = ModeInterpolation(std::max(m_interpolRG->checkedId(), 0));
-        m_bmpApercu = ConstruitApercu(m_sourceTournee, m_rectImage.size(), mode, *c);
+        m_bmpApercu = construitApercu(m_fichierSource, m_sourceTournee, m_rectImage.size(), m_typeRotation, mode, *c);
         majMiniatures();
         recalculeApercu();
     }
@@ -945,6 +961,15 @@ QImage TChoixImages::ConstruitImageFinale() const
 {
     if (!m_imageChargee || m_sourceTournee.isNull())
         return {};
+    if (TypeFichierMetafichier(m_fichierSource) != TypeMetafichier::Aucun) {
+        // A metafile is drawn again at the size where the frame holds the
+        // target's pixels one for one, over the background colour.
+        const QSize vue = m_rectImage.size();
+        QSize taille(std::max(1, arrondi(vue.width() / m_cadre.s)), std::max(1, arrondi(vue.height() / m_cadre.s)));
+        taille = TailleDessinMetafichier(m_typeRotation % 2 ? taille.transposed() : taille);
+        if (const auto dessin = DessineMetafichier(m_fichierSource, taille, m_ctx.options.CouleurFond.toQRgb()))
+            return ::ConstruitImageFinale(TourneImage(*dessin, m_typeRotation), parametresFinale());
+    }
     if (!m_sourceReduite.isNull()) {
         // Built before the full picture was decoded: decode it here.
         const auto source = litSource(m_fichierSource);

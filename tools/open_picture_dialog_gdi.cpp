@@ -98,12 +98,17 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
     {
         const TypeMetafichier type = DetecteMetafichier(source.peek(88));
         if (type != TypeMetafichier::Aucun) {
-            auto image = ChargeMetafichier(fichier, boite);
-            if (!image)
+            // Drawn over the panel's colour at the size the box shows it at;
+            // without a box only measured, for the caller to draw it at its size.
+            c.taille = MesureMetafichier(fichier);
+            if (!c.taille.isValid() || c.taille.isEmpty())
                 return std::nullopt;
-            c.image = std::move(*image);
-            const QSize taille = TailleMetafichier(fichier);
-            c.taille = taille.isValid() ? taille : c.image.size();
+            if (boite.isValid()) {
+                auto image = DessineMetafichier(fichier, TailleDessinMetafichier(c.taille, boite), fond.toQRgb());
+                if (!image)
+                    return std::nullopt;
+                c.image = std::move(*image);
+            }
             c.images = 1;
             c.format = type == TypeMetafichier::Emf ? "emf" : "wmf";
             c.bits = 32;
@@ -567,7 +572,11 @@ void TOpenPictureDialogGDI::PreviewClick()
     const FormePreview f = CreeFormePreview(this, this, c->taille);
     connect(f.form, &QDialog::finished, this, [this] { arreteAnime(m_animePreview); });
     if (c->images < 2) {
-        AfficheImageAjustee(f.image, c->image, f.fond);
+        QImage image = c->image;
+        if (image.isNull()) // a metafile, drawn at the size it is shown at
+            image = DessineMetafichier(fichier, TailleDessinMetafichier(c->taille, f.image->size()), f.fond.rgba())
+                        .value_or(QImage());
+        AfficheImageAjustee(f.image, image, f.fond);
     } else {
         arreteAnime(m_animePreview);
         m_animePreview = new TAnimeThreadDlg(f.image, TColor::fromQRgb(f.fond.rgb()), fichier, this);

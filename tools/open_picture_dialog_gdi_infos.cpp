@@ -101,7 +101,7 @@ QImage VignetteFichierImage(const QString &chemin, QSize cote)
     if (!OuvreFichierOrdinaire(f, chemin))
         return {};
     if (DetecteMetafichier(f.peek(88)) != TypeMetafichier::Aucun)
-        return ChargeMetafichier(chemin, cote).value_or(QImage());
+        return ChargeMetafichier(chemin, cote, qRgb(255, 255, 255)).value_or(QImage());
     QImageReader lecteur(&f);
     lecteur.setDecideFormatFromContent(true);
     const QSize taille = lecteur.size();

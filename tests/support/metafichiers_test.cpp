@@ -62,6 +62,27 @@ QByteArray emf(int w, int h, quint32 couleur)
     return entete + corps;
 }
 
+// A w x h EMF of n rectangles of one colour, tiled in rows of 1-pixel-high
+// rectangles: 24 bytes a rectangle, so a million make a 24 MB file.
+QByteArray emfRectangles(int w, int h, int n, quint32 couleur)
+{
+    QByteArray corps;
+    corps += enregistrementEmf(39, {1, 0, couleur, 0});
+    corps += enregistrementEmf(37, {1});
+    corps += enregistrementEmf(37, {0x80000008});
+    corps.reserve(corps.size() + qsizetype(n) * 24 + 20);
+    for (int i = 0; i < n; ++i) {
+        const quint32 x = quint32(i % w), y = quint32((i / w) % h);
+        corps += enregistrementEmf(43, {x, y, x + 1, y + 1});
+    }
+    corps += enregistrementEmf(14, {0, 16, 20});
+    QByteArray o = emf(w, h, couleur);
+    o.truncate(88);
+    qToLittleEndian<quint32>(quint32(88 + corps.size()), o.data() + 48);
+    qToLittleEndian<quint32>(quint32(4 + n), o.data() + 52);
+    return o + corps;
+}
+
 static QByteArray enregistrementWmf(quint16 fonction, const QList<quint16> &params)
 {
     QByteArray r;
@@ -72,9 +93,11 @@ static QByteArray enregistrementWmf(quint16 fonction, const QList<quint16> &para
     return r;
 }
 
+namespace {
+
 // A placeable WMF of w x h pixels (96 units per inch) with its origin at
-// (org, org), the same drawing as emf().
-QByteArray wmf(int w, int h, quint32 couleur, qint16 org)
+// (org, org): a solid brush, the null pen, and one shape record.
+QByteArray wmfForme(int w, int h, quint32 couleur, qint16 org, const QByteArray &forme)
 {
     QByteArray recs;
     recs += enregistrementWmf(0x020B, {quint16(org), quint16(org)}); // SETWINDOWORG y, x
@@ -83,7 +106,7 @@ QByteArray wmf(int w, int h, quint32 couleur, qint16 org)
     recs += enregistrementWmf(0x012D, {0});
     recs += enregistrementWmf(0x02FA, {5, 0, 0, 0, 0}); // PS_NULL pen
     recs += enregistrementWmf(0x012D, {1});
-    recs += enregistrementWmf(0x041B, {quint16(org + h), quint16(org + w / 2), quint16(org), quint16(org)});
+    recs += forme;
     recs += enregistrementWmf(0x0000, {});
     QByteArray placable;
     u32(placable, 0x9AC6CDD7);
@@ -105,6 +128,22 @@ QByteArray wmf(int w, int h, quint32 couleur, qint16 org)
     u32(entete, 8);
     u16(entete, 0);
     return placable + entete + recs;
+}
+
+} // namespace
+
+// The same drawing as emf(): a rectangle over the left half.
+QByteArray wmf(int w, int h, quint32 couleur, qint16 org)
+{
+    return wmfForme(w, h, couleur, org,
+                    enregistrementWmf(0x041B, {quint16(org + h), quint16(org + w / 2), quint16(org), quint16(org)}));
+}
+
+QByteArray wmfEllipse(int w, int h, quint32 couleur)
+{
+    // ELLIPSE: bottom, right, top, left.
+    return wmfForme(w, h, couleur, 0,
+                    enregistrementWmf(0x0418, {quint16(3 * h / 4), quint16(3 * w / 4), quint16(h / 4), quint16(w / 4)}));
 }
 
 } // namespace metafichiers

@@ -2,6 +2,7 @@
 #include "tools/open_picture_dialog_gdi_infos.h"
 #include "tools/encodeurs_image.h"
 #include "tools/exif_photo.h"
+#include "ui/fonctions_indep.h"
 
 #include "tests/support/gif_test_writer.h"
 #include "tests/support/scripted_prompts.h"
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QFrame>
+#include <QPointer>
 #include <QImageReader>
 #include <QTimer>
 #include <QApplication>
@@ -657,10 +660,32 @@ TEST(OpenPictureDialogGdi, MetafilesShowTheirSizeAndDrawing)
     ATTEND_EGAL(d.label("PictureLabel")->text(), QStringLiteral(" (120x60) (1 img)"));
     EXPECT_EQ(d.caption(), QString());
     const QImage v = d.vignette();
-    // Fitted into the box with the blue frame: left quarter in the brush
-    // colour, right quarter white.
+    // Drawn at the box's size over the panel's colour, in the blue frame:
+    // left quarter in the brush colour, right quarter the panel's.
+    const QRgb panneau = enfant<TSilentPaintPanel>(d.dlg, "PaintPanel")->palette().color(QPalette::Window).rgb();
+    EXPECT_EQ(v.size(), QSize(122, 62));
     EXPECT_EQ(v.pixel(v.width() / 4, v.height() / 2), qRgb(0x0A, 0x14, 0xDC));
-    EXPECT_EQ(v.pixel(3 * v.width() / 4, v.height() / 2), qRgb(255, 255, 255));
+    EXPECT_EQ(v.pixel(3 * v.width() / 4, v.height() / 2), panneau);
+
+    // A large one in the preview window: drawn at the size it is shown at,
+    // over the window's colour.
+    testenv::writeFile(dossierImages() + QStringLiteral("/grand.emf"), metafichiers::emf(3000, 1500, 0x00DC140A));
+    d.choisit(dossierImages() + QStringLiteral("/grand.emf"));
+    ATTEND_EGAL(d.label("PictureLabel")->text(), QStringLiteral(" (3000x1500) (1 img)"));
+    ATTEND(d.apercuActif());
+    d.dlg.PreviewClick();
+    QPointer<QDialog> form = d.dlg.findChild<QDialog *>(QStringLiteral("PreviewForm"));
+    ASSERT_FALSE(form.isNull());
+    QLabel *image = form->findChild<QLabel *>(QStringLiteral("PreviewImage"));
+    ASSERT_NE(image, nullptr);
+    const QImage vue = image->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(vue.size(), image->size());
+    const QRect r = RectProportionnel(3000, 1500, vue.width(), vue.height());
+    const QRgb fenetre = form->findChild<QFrame *>(QStringLiteral("Panel"))->palette().color(QPalette::Window).rgb();
+    EXPECT_EQ(vue.pixel(r.left() + r.width() / 4, r.center().y()), qRgb(0x0A, 0x14, 0xDC));
+    EXPECT_EQ(vue.pixel(r.left() + 3 * r.width() / 4, r.center().y()), fenetre);
+    QTest::keyClick(form, Qt::Key_Escape);
+    ATTEND(form.isNull());
 
     // A truncated metafile is a picture that cannot be read, not a crash.
     testenv::writeFile(dossierImages() + QStringLiteral("/coupe.emf"), metafichiers::emf(100, 50, 0xFF).left(60));

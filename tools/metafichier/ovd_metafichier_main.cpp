@@ -2,146 +2,46 @@
 // of its own with a memory cap and a time limit set by the program, so that
 // a damaged or hostile file can neither crash, hang nor exhaust it.
 //
-//   ovd-metafichier emf|wmf [BOX_WIDTH BOX_HEIGHT] < file > drawing
+//   ovd-metafichier emf|wmf WIDTH HEIGHT AARRGGBB < file > drawing
 //
-// EMF: libemf2svg turns it into SVG text (the program draws it with Qt SVG).
-// WMF: libwmf draws it with its raster device at its own size, or fitted
-// into the box when the box is given and smaller. The output is one line
-// "width height pixelWidth pixelHeight length" (the picture's own size in
-// 96-dpi pixels; pixel sizes 0 for SVG) followed by `length` bytes: the SVG
-// text, or the pixels as 0xAARRGGBB words (AA from 0, opaque, to 127).
+// The picture is drawn whole at exactly WIDTH x HEIGHT over the colour
+// AARRGGBB (0 0 only measures it) and handed back as pixels of that size
+// after a fixed header (tools/metafichier/limites_convertisseur.h), so what
+// the program receives never depends on what the file holds.
 
+#include "tools/metafichier/dessin_metafichier.h"
 #include "tools/metafichier/limites_convertisseur.h"
-#include "tools/metafichier/taille_emf.h"
 
-#include <emf2svg.h>
-#include <libwmf/api.h>
-#include <libwmf/gd.h>
-
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
+#include <malloc.h>
 #include <new>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are written as the host's 32-bit words");
+
 namespace {
 
 using namespace convertisseur;
 
-constexpr std::uint32_t CleWmfPlacable = 0x9AC6CDD7;
-
-struct Resultat
+bool ecritTout(int fd, const void *donnees, std::size_t n)
 {
-    double largeur = 0, hauteur = 0;
-    int largeurPixels = 0, hauteurPixels = 0;
-    const char *donnees = nullptr;
-    std::size_t longueur = 0;
-    bool memoire = false; // the reader ran out of memory
-};
-
-bool convertitEmf(std::vector<char> &octets, Resultat &r)
-{
-    if (!emf::TailleEmf(reinterpret_cast<const unsigned char *>(octets.data()), octets.size(), r.largeur, r.hauteur))
-        return false;
-    generatorOptions options{};
-    options.nameSpace = nullptr;
-    options.verbose = false;
-    options.emfplus = true;
-    options.svgDelimiter = true;
-    char *svg = nullptr;
-    std::size_t longueur = 0;
-    if (emf2svg(octets.data(), octets.size(), &svg, &longueur, &options) == 0 || !svg || longueur == 0)
-        return false;
-    r.donnees = svg; // freed at exit
-    r.longueur = longueur;
-    return true;
-}
-
-// libwmf's SVG output rounds every colour to an SVG colour name: WMF is drawn
-// by its raster device instead, straight at the size asked for.
-bool convertitWmf(std::vector<char> &octets, int boiteL, int boiteH, Resultat &r)
-{
-    wmfAPI *api = nullptr;
-    wmfAPI_Options options{};
-    options.function = wmf_gd_function;
-    if (wmf_api_create(&api, WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL, &options) != wmf_E_None) {
-        if (api) {
-            r.memoire = api->err == wmf_E_InsMem;
-            wmf_api_destroy(api);
-        }
-        return false;
-    }
-    bool ok = wmf_mem_open(api, reinterpret_cast<unsigned char *>(octets.data()), long(octets.size())) == wmf_E_None;
-    wmfD_Rect cadre{};
-    if (ok)
-        ok = wmf_scan(api, 0, &cadre) == wmf_E_None;
-    unsigned int largeur = 0, hauteur = 0;
-    if (ok) {
-        if (api->File && api->File->placeable && api->File->pmh && api->File->pmh->Inch > 0) {
-            // The placeable header gives the picture's frame: draw all of it,
-            // not only the part the records touch.
-            const wmfPlaceableMetaHeader *p = api->File->pmh;
-            const double pouces = double(p->Inch);
-            const double l = double(std::abs(int(p->Right) - int(p->Left)));
-            const double h = double(std::abs(int(p->Bottom) - int(p->Top)));
-            cadre.TL.x = 0;
-            cadre.TL.y = 0;
-            cadre.BR.x = float(l * 72.0 / pouces);
-            cadre.BR.y = float(h * 72.0 / pouces);
-            largeur = unsigned(std::lround(l * 96.0 / pouces));
-            hauteur = unsigned(std::lround(h * 96.0 / pouces));
-        } else {
-            ok = wmf_display_size(api, &largeur, &hauteur, 96, 96) == wmf_E_None;
-        }
-    }
-    ok = ok && largeur > 0 && hauteur > 0 && largeur <= unsigned(CoteMax) && hauteur <= unsigned(CoteMax);
-    if (ok) {
-        int cibleL = int(largeur), cibleH = int(hauteur);
-        if (boiteL > 0 && boiteH > 0 && (cibleL > boiteL || cibleH > boiteH)) {
-            // Fitted into the box, the aspect kept.
-            const double k = std::min(double(boiteL) / cibleL, double(boiteH) / cibleH);
-            cibleL = std::max(1, int(cibleL * k));
-            cibleH = std::max(1, int(cibleH * k));
-        }
-        wmf_gd_t *donnees = WMF_GD_GetData(api);
-        donnees->type = wmf_gd_image;
-        donnees->bbox = cadre;
-        donnees->width = unsigned(cibleL);
-        donnees->height = unsigned(cibleH);
-        ok = wmf_play(api, 0, &cadre) == wmf_E_None && donnees->gd_image;
-        const int *pixels = ok ? wmf_gd_image_pixels(donnees->gd_image) : nullptr;
-        ok = ok && pixels;
-        if (ok) {
-            // The drawing stays where the device made it until the process ends.
-            r.donnees = reinterpret_cast<const char *>(pixels);
-            r.longueur = std::size_t(cibleL) * std::size_t(cibleH) * 4;
-        }
-        r.largeur = largeur;
-        r.hauteur = hauteur;
-        r.largeurPixels = cibleL;
-        r.hauteurPixels = cibleH;
-    }
-    if (!ok)
-        r.memoire = api->err == wmf_E_InsMem;
-    return ok;
-}
-
-bool ecritTout(int fd, const char *donnees, std::size_t n)
-{
+    const auto *o = static_cast<const char *>(donnees);
     while (n > 0) {
-        const ssize_t e = ::write(fd, donnees, n);
+        const ssize_t e = ::write(fd, o, n);
         if (e < 0 && errno == EINTR)
             continue;
         if (e <= 0)
             return false;
-        donnees += e;
+        o += e;
         n -= std::size_t(e);
     }
     return true;
@@ -165,12 +65,76 @@ bool litEntree(std::vector<char> &octets)
     }
 }
 
+// A whole decimal number of at most 5 digits.
+bool litEntier(const char *texte, int &valeur)
+{
+    const std::size_t n = std::strlen(texte);
+    if (n == 0 || n > 5)
+        return false;
+    valeur = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (texte[i] < '0' || texte[i] > '9')
+            return false;
+        valeur = valeur * 10 + (texte[i] - '0');
+    }
+    return true;
+}
+
+bool litCouleur(const char *texte, std::uint32_t &couleur)
+{
+    if (std::strlen(texte) != 8)
+        return false;
+    couleur = 0;
+    for (int i = 0; i < 8; ++i) {
+        const char c = texte[i];
+        const int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                      : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (v < 0)
+            return false;
+        couleur = couleur << 4 | std::uint32_t(v);
+    }
+    return true;
+}
+
 [[noreturn]] void plusDeMemoire()
 {
     ::_exit(SortieMemoire);
 }
 
+// Qt reports a refused allocation by throwing through code built without
+// exceptions, which ends here.
+[[noreturn]] void fin()
+{
+    if (const std::exception_ptr e = std::current_exception()) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::bad_alloc &) {
+            ::_exit(SortieMemoire);
+        } catch (...) {
+        }
+    }
+    std::abort();
+}
+
+// A side of the own size as the header carries it, rounded as the program's
+// header reader rounds it.
+std::uint32_t cote(double v)
+{
+    if (!(v >= 0.5))
+        return 0;
+    return v < 4294967295.0 ? std::uint32_t(std::lround(v)) : 0xFFFFFFFFu;
+}
+
 } // namespace
+
+namespace convertisseur {
+
+bool TaillePropreValide(double largeur, double hauteur)
+{
+    return largeur >= 0.5 && hauteur >= 0.5 && largeur < CoteMax + 0.5 && hauteur < CoteMax + 0.5;
+}
+
+} // namespace convertisseur
 
 int main(int argc, char **argv)
 {
@@ -178,17 +142,18 @@ int main(int argc, char **argv)
     const rlimit limite{rlim_t(MemoireMax), rlim_t(MemoireMax)};
     if (::setrlimit(RLIMIT_AS, &limite) != 0)
         return SortieUsage;
+    // One heap: each further arena would reserve 64 MB of the address space.
+    mallopt(M_ARENA_MAX, 1);
     std::set_new_handler(plusDeMemoire);
-    if (argc != 2 && argc != 4)
+    std::set_terminate(fin);
+    if (argc != 5)
         return SortieUsage;
     const std::string type = argv[1];
-    if (type != "emf" && type != "wmf")
+    Demande demande;
+    if ((type != "emf" && type != "wmf") || !litEntier(argv[2], demande.largeur)
+        || !litEntier(argv[3], demande.hauteur) || !litCouleur(argv[4], demande.fond)
+        || !DessinPermis(demande.largeur, demande.hauteur))
         return SortieUsage;
-    int boiteL = 0, boiteH = 0;
-    if (argc == 4) {
-        boiteL = std::atoi(argv[2]);
-        boiteH = std::atoi(argv[3]);
-    }
     // The libraries talk about what they skip: the drawing keeps standard
     // output's pipe to itself, their words go where standard error goes.
     const int sortie = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -205,14 +170,20 @@ int main(int argc, char **argv)
     // The readers report an allocation refused under the cap as any other
     // failure; the C library's error number tells it apart.
     errno = 0;
-    const bool ok = type == "emf" ? convertitEmf(octets, r) : convertitWmf(octets, boiteL, boiteH, r);
+    const bool ok = type == "emf" ? DessineEmf(octets, demande, r) : DessineWmf(octets, demande, r);
     if (!ok)
         return r.memoire || errno == ENOMEM ? SortieMemoire : SortieIllisible;
-    // Whole numbers only: the locale may write decimals with a comma.
-    char entete[128];
-    const int n = std::snprintf(entete, sizeof entete, "%ld %ld %d %d %zu\n", std::lround(r.largeur),
-                                std::lround(r.hauteur), r.largeurPixels, r.hauteurPixels, r.longueur);
-    if (n <= 0 || !ecritTout(sortie, entete, std::size_t(n)) || !ecritTout(sortie, r.donnees, r.longueur))
+    Entete e;
+    e.largeur = cote(r.largeur);
+    e.hauteur = cote(r.hauteur);
+    if (r.pixels) {
+        e.largeurDessin = std::uint32_t(demande.largeur);
+        e.hauteurDessin = std::uint32_t(demande.hauteur);
+    }
+    unsigned char entete[TailleEntete];
+    EcritEntete(e, entete);
+    if (!ecritTout(sortie, entete, sizeof entete)
+        || (r.pixels && !ecritTout(sortie, r.pixels, std::size_t(demande.largeur) * std::size_t(demande.hauteur) * 4)))
         return SortieEcriture;
     // The libraries' memory goes with the process.
     ::_exit(0);

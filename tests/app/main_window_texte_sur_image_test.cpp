@@ -1,13 +1,12 @@
 // The text tool opened from the real main window: the save format it keeps
 // for the run, the JPEG tags of its saves, and the background it paints over
-// its whole window in the default look (none in the uniform one).
+// its whole window in the default look.
 
 #include "tools/exif_photo.h"
 #include "tools/texte_sur_image.h"
 
 #include "tests/support/fenetre_principale.h"
 
-#include <QCheckBox>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -115,7 +114,6 @@ TEST(MainWindowTexteSurImage, SaveFormatLastsTheRunAndJpegSavesCarryTheTags)
 // In the default look the main window's background is drawn over the whole
 // tool window, as the main window draws its own: every point that no control
 // covers shows it, also beyond the main window's own width (no bare band).
-// In the uniform look nothing is drawn.
 TEST(MainWindowTexteSurImage, BackgroundCoversTheWholeWindowInTheDefaultLook)
 {
     Fenetre f;
@@ -144,22 +142,6 @@ TEST(MainWindowTexteSurImage, BackgroundCoversTheWholeWindowInTheDefaultLook)
         EXPECT_GT(auDela, 20) << "the tool is wider than the main window's picture";
         // The picture's gradient runs over the whole width: its two ends differ.
         EXPECT_NE(fond.pixel(2, fond.height() / 2), fond.pixel(fond.width() - 3, fond.height() / 2));
-    });
-
-    // The uniform look: the window's own colour behind the controls.
-    f.trouve<QTabWidget>("PageControl1")->setCurrentWidget(f.trouve<QWidget>("OptionsTabS"));
-    auto *unie = f.trouve<QCheckBox>("FicheUnieCB");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return unie->isVisible(); }, 2000));
-    QTest::mouseClick(unie, Qt::LeftButton, {}, QPoint(6, unie->height() / 2));
-    ASSERT_TRUE(apparence.uniforme);
-    dansOutil(f, [&](TTexteSurImg *t) {
-        const QImage vue = t->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_TRUE(t->fondPeint().isNull());
-        const QRgb couleur = t->palette().color(QPalette::Window).rgb();
-        int differents = 0;
-        for (const QPoint &p : pointsLibres(t))
-            differents += vue.pixel(p) != couleur;
-        EXPECT_EQ(differents, 0);
     });
     f.ferme();
 }

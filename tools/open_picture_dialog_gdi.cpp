@@ -191,9 +191,11 @@ private:
             m_arme = false;
             return;
         }
+        // A name the user typed stands (the name an earlier selection left in
+        // the box does not: the file dialog keeps it across folders).
         const auto *saisie = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (liste->selectionModel()->hasSelection() || (saisie && !saisie->text().isEmpty())) {
-            m_arme = false; // the user's choice stands
+        if (liste->selectionModel()->hasSelection() || (saisie && saisie->isModified() && !saisie->text().isEmpty())) {
+            m_arme = false;
             return;
         }
         const QAbstractItemModel *modele = liste->model();

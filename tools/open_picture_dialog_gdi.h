@@ -135,8 +135,8 @@ private:
 void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond);
 
 // After a folder change both picture dialogs select the first file the list
-// shows, so that it is previewed at once: as soon as the folder is read,
-// unless a file has been selected or a name typed by then. Nothing is
+// shows, so that it is previewed at once: as soon as the folder is read and
+// sorted, unless a file has been selected or a name typed by then. Nothing is
 // selected in a folder without files.
 void SelectionnePremierFichier(QFileDialog *fichiers);
 // Whether that selection is still to come (the folder not read yet).

@@ -83,6 +83,15 @@ void AppliqueApparence(QMainWindow *fenetre, const OptionsOVD &options, const Co
             return barre && !barre->isHidden() ? barre->height() : 0;
         };
         peintre->fixe(params, apparence.uniforme);
+        // The tool windows draw the same picture at their own size.
+        apparence.FondPourTaille = [params](QSize taille) {
+            ParamsFond p = params;
+            p.taille = taille;
+            p.hauteurBarreEtat = 0;
+            p.boutonApercu = QRect();
+            p.lettrage = false;
+            return DessineFond(p);
+        };
     }
 
     if (auto *pages = fenetre->findChild<QWidget *>(QStringLiteral("PageControl1")))

@@ -107,6 +107,10 @@ QImage DessineFond(const ParamsFond &pa)
     }
 
     // The lettering.
+    if (!pa.lettrage) {
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+        return image;
+    }
     const int style = StyleGras | StyleItalique;
     DessineTexteOmbre(image, kNomProduit, kPoliceFond, 22, W / 2, H - S - 26, -2, -2, L, U, style, 48, 32);
     // Measured in the style it is drawn in, so the version starts after the

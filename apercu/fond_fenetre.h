@@ -30,6 +30,9 @@ struct ParamsFond
     int direction = 0;         // 0 "/", 1 "\", 2 "|"
     QRect boutonApercu;        // the preview button, in the picture's coordinates; empty: no fifth ray
     QString version;           // the program's version line
+    // The product name and version above the status bar; a tool window,
+    // which keeps no strip clear of controls there, goes without them.
+    bool lettrage = true;
 };
 
 // The form colour darkened by `pas` luminance steps (never below black).

@@ -111,6 +111,9 @@ void TStoHtmlHelpViewer::montre(const QString &page)
         m_fenetre = std::make_unique<FenetreAide>(urlRacine(m_racine));
         // Should a window holding it be deleted with it, it is not deleted twice.
         connect(m_fenetre.get(), &QObject::destroyed, this, [this] { (void)m_fenetre.release(); });
+        // A modal window opened while the help is on the screen takes the
+        // help window along, so that it stays usable (eventFilter).
+        qApp->installEventFilter(this);
     }
     suitFenetreModale();
     m_fenetre->montre(page);
@@ -147,6 +150,18 @@ void TStoHtmlHelpViewer::rattache(QWidget *parent)
 
 bool TStoHtmlHelpViewer::eventFilter(QObject *objet, QEvent *e)
 {
+    // A modal window comes up while the help window is open (a tool opened
+    // from the main window, a question): the help window becomes its child,
+    // which the modal window does not block.
+    if (e->type() == QEvent::Show && m_fenetre && m_fenetre->isVisible() && objet->isWidgetType()) {
+        auto *w = static_cast<QWidget *>(objet);
+        bool dansAide = false;
+        for (QWidget *p = w; p && !dansAide; p = p->parentWidget())
+            dansAide = p == m_fenetre.get();
+        if (!dansAide && w->isWindow() && w->isModal() && m_fenetre->parentWidget() != w)
+            rattache(w);
+        return false;
+    }
     // The modal window closes (or goes): the help window stays, with the
     // modal window under it that is still open (the one that opened it), or
     // on its own.
@@ -191,6 +206,8 @@ void TStoHtmlHelpViewer::AfficheMotCle(const QString &motCle)
 
 void TStoHtmlHelpViewer::SoftShutDown()
 {
+    if (qApp)
+        qApp->removeEventFilter(this);
     if (m_fenetre && m_fenetre->parentWidget())
         m_fenetre->parentWidget()->removeEventFilter(this);
     m_fenetre.reset();

@@ -3,6 +3,7 @@
 #include "theme/ecriture_atomique.h"
 
 #include "theme/prompts.h"
+#include "tools/encodeurs_image.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -78,13 +79,21 @@ bool EcritCapture(const QImage &image, const QString &fichier, bool jpeg, QStrin
     // A 24-bit picture, as the screen shows it.
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     QByteArray octets;
-    QBuffer tampon(&octets);
-    tampon.open(QIODevice::WriteOnly);
-    QImageWriter writer(&tampon, jpeg ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("bmp"));
-    if (jpeg)
-        writer.setQuality(100);
-    if (!writer.write(rgb))
-        return echec(writer.errorString());
+    if (jpeg) {
+        // The program's JPEG writer: quality 100, with the DateTime and
+        // Software tags every JPEG of the program carries.
+        StatutImage statut = StatutImage::Ok;
+        const auto encode = EncodeImageFormat(rgb, 100, TypeSauver::Jpeg, QDateTime::currentDateTime(), &statut);
+        if (!encode)
+            return echec(TexteStatutImage(statut));
+        octets = *encode;
+    } else {
+        QBuffer tampon(&octets);
+        tampon.open(QIODevice::WriteOnly);
+        QImageWriter writer(&tampon, QByteArrayLiteral("bmp"));
+        if (!writer.write(rgb))
+            return echec(writer.errorString());
+    }
     QString raison;
     if (!EcritFichierAtomique(fichier, octets, &raison))
         return echec(raison);

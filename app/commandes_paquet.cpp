@@ -98,7 +98,7 @@ std::optional<QString> ChoisitPaquet(Prompts &prompts, AnimationPause *pause, QS
     {
         AnimationPauseGuard enPause(pause);
         choisi = prompts.openPackage({QString(), dossierOuverture, QString(), QStringLiteral("tsk"),
-                                      QStringLiteral("Theme (*.tsk)|*.tsk")});
+                                      QStringLiteral("TSK (*.tsk)|*.tsk")});
     }
     if (!choisi || choisi->isEmpty())
         return std::nullopt;

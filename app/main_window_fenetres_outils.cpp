@@ -79,7 +79,8 @@ void TOrvandel::AddTextSBtnClick()
     if (!m_ctx.prompts)
         return;
     // Each save refreshes the thumbnails and the preview while the tool is open.
-    OuvreTexteSurImg(m_ctx, m_optionsTexte, m_pipette->couleur(), this, [this] { imagesEnregistrees(); });
+    OuvreTexteSurImg(m_ctx, m_optionsTexte, m_pipette->couleur(), this, [this] { imagesEnregistrees(); },
+                     [this](int id) { AfficheAideContexte(id); });
 }
 
 void TOrvandel::BlancTBtnClick()

@@ -403,6 +403,8 @@ QHBoxLayout *TChoixImages::construitLigneType()
     connect(m_landscapeCB, &QCheckBox::clicked, this, [this] {
         resetComplet();
         fixeTailleCible(true, false);
+        // The current-picture buttons load the files of the new orientation.
+        MajBoutonsImagesEnCours();
         preCharge();
     });
     ligneType->addWidget(m_landscapeCB);
@@ -646,18 +648,33 @@ void TChoixImages::preCharge()
         fixeTailleCible(true, false);
     }
     OuvrirBtnClick();
+    // Nothing new loaded (the open dialog cancelled): the picture already
+    // shown is framed again for the target it now has.
+    cadreSuitCible();
+}
+
+void TChoixImages::cadreSuitCible()
+{
+    if (m_imageChargee && m_cadreCible != m_tailleCible)
+        recharge(true);
 }
 
 void TChoixImages::TodayEnCoursClick()
 {
     fixeTailleCible(true, false);
-    chargeFichier(dossierAppli() + NomImageTravail(m_ctx.document.format().FormatTheme, true, paysage()));
+    if (!chargeFichier(dossierAppli() + NomImageTravail(m_ctx.document.format().FormatTheme, true, paysage()))) {
+        MajBoutonsImagesEnCours();
+        cadreSuitCible();
+    }
 }
 
 void TChoixImages::StartEnCoursClick()
 {
     fixeTailleCible(false, false);
-    chargeFichier(dossierAppli() + NomImageTravail(m_ctx.document.format().FormatTheme, false, paysage()));
+    if (!chargeFichier(dossierAppli() + NomImageTravail(m_ctx.document.format().FormatTheme, false, paysage()))) {
+        MajBoutonsImagesEnCours();
+        cadreSuitCible();
+    }
 }
 
 void TChoixImages::OuvrirBtnClick()
@@ -800,6 +817,7 @@ void TChoixImages::ajuste()
     m_bmpApercu = construitApercu(m_fichierSource, s, m_rectImage.size(), m_typeRotation, mode,
                                   m_ctx.options.CouleurFond);
     m_cadre = CalculeCadre(m_tailleCible, m_rectImage.size());
+    m_cadreCible = m_tailleCible;
     m_decalageAffiche = arrondi(FormatImages::DecalageHauteur * m_cadre.s);
 }
 
@@ -987,6 +1005,11 @@ bool TChoixImages::SauverBtnClick()
     Prompts &prompts = *m_ctx.prompts;
     const int format = m_ctx.document.format().FormatTheme;
     const bool deux = FormatImages::deuxOrientations(format);
+    // Only a region the user has seen framed for this target is saved.
+    if (m_cadreCible != m_tailleCible) {
+        cadreSuitCible();
+        return false;
+    }
     const QString fichier = dossierAppli() + NomImageTravail(format, m_modeToday, paysage());
     if (QFileInfo::exists(fichier) &&
         prompts.question(QStringLiteral("Overwrite original file (or existing) ?"), QStringLiteral("Confirm"),

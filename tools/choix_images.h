@@ -216,6 +216,9 @@ private:
     void choixInterpolation(int id);
     void fixeTailleCible(bool today, bool recharger);
     void preCharge();
+    // Frames the picture again when the target's size has changed since it
+    // was framed (an orientation or kind changed without a new picture).
+    void cadreSuitCible();
     void recharge(bool resetEffets);
     bool chargeSource();
     void ajuste();
@@ -265,6 +268,7 @@ private:
     QImage m_apercuFiltre;
     QRect m_rectImage;
     CadreRecadrage m_cadre;
+    QSize m_cadreCible; // the target the frame was made for
     QPoint m_coinCadre;
     int m_decalageAffiche = 0;
     int m_calculsApercu = 0;

@@ -1,5 +1,6 @@
 #include "tools/encodeurs_image.h"
 
+#include "theme/byte_io.h"
 #include "theme/ecriture_atomique.h"
 
 #include <QBuffer>
@@ -350,6 +351,61 @@ QByteArray BlocExifJpeg(const QDateTime &moment)
     return bloc;
 }
 
+// ---- BMP --------------------------------------------------------------------------
+
+std::optional<QByteArray> EncodeBmp8(const QImage &indexe8, QString *erreur)
+{
+    const auto echec = [erreur](const QString &texte) -> std::optional<QByteArray> {
+        if (erreur)
+            *erreur = texte;
+        return std::nullopt;
+    };
+    if (indexe8.format() != QImage::Format_Indexed8 || indexe8.isNull())
+        return echec(QStringLiteral("Not an 8-bit picture"));
+    const QList<QRgb> table = indexe8.colorTable();
+    if (table.isEmpty() || table.size() > 256)
+        return echec(QStringLiteral("No colour table"));
+    constexpr qint64 TailleEntete = 14, TailleInfo = 40;
+    const qint64 largeur = indexe8.width(), hauteur = indexe8.height();
+    const qint64 ligne = (largeur + 3) / 4 * 4;
+    const qint64 debutPixels = TailleEntete + TailleInfo + 4 * qint64(table.size());
+    const qint64 total = debutPixels + ligne * hauteur;
+    if (total > qint64(UINT32_MAX) || largeur > INT32_MAX || hauteur > INT32_MAX)
+        return echec(QStringLiteral("Picture too large for BMP"));
+
+    ByteWriter w;
+    // BITMAPFILEHEADER
+    w.bytes("BM");
+    w.u32(uint32_t(total));
+    w.u16(0);
+    w.u16(0);
+    w.u32(uint32_t(debutPixels));
+    // BITMAPINFOHEADER: positive height, rows stored bottom-up.
+    w.u32(uint32_t(TailleInfo));
+    w.u32(uint32_t(largeur));
+    w.u32(uint32_t(hauteur));
+    w.u16(1);  // planes
+    w.u16(8);  // bits per pixel
+    w.u32(0);  // BI_RGB
+    w.u32(uint32_t(ligne * hauteur));
+    w.u32(PixelsParMetreBmp);
+    w.u32(PixelsParMetreBmp);
+    w.u32(uint32_t(table.size())); // colours used
+    w.u32(0);                      // all of them important
+    for (QRgb c : table) {
+        w.u8(uint8_t(qBlue(c)));
+        w.u8(uint8_t(qGreen(c)));
+        w.u8(uint8_t(qRed(c)));
+        w.u8(0);
+    }
+    const qsizetype bourrage = qsizetype(ligne - largeur);
+    for (int y = indexe8.height() - 1; y >= 0; --y) {
+        w.bytes(QByteArrayView(reinterpret_cast<const char *>(indexe8.constScanLine(y)), indexe8.width()));
+        w.zeros(bourrage);
+    }
+    return w.take();
+}
+
 // ---- GIF --------------------------------------------------------------------------
 
 QList<QRgb> PaletteDemiTons()
@@ -475,7 +531,7 @@ std::optional<QByteArray> EncodeImageFormat(const QImage &image, int qualite, Ty
         if (type == TypeSauver::PngOptimise)
             octets = ecritQt(*indexe, "png");
         else if (type == TypeSauver::BmpOptimise)
-            octets = ecritQt(*indexe, "bmp");
+            octets = EncodeBmp8(*indexe); // Qt's writer would drop to 4 bits at 16 colours or fewer
         else
             octets = EncodeGif(*indexe);
         break;

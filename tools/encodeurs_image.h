@@ -72,6 +72,15 @@ std::optional<QImage> QuantifieImage236(const QImage &image, QString *erreur = n
 // "yyyy:mm:dd hh:nn:ss" and Software (305) "Orvandel", both ASCII with their NUL.
 QByteArray BlocExifJpeg(const QDateTime &moment);
 
+// ---- BMP -------------------------------------------------------------------
+
+// Resolution written into the BMP header: 96 dots per inch.
+inline constexpr int PixelsParMetreBmp = 3780;
+// An Indexed8 picture as an uncompressed 8-bit BMP (bottom-up rows, each padded
+// to 4 bytes, the colour table holding the picture's own entries): always 8
+// bits per pixel, however few colours the picture has.
+std::optional<QByteArray> EncodeBmp8(const QImage &indexe8, QString *erreur = nullptr);
+
 // ---- GIF -------------------------------------------------------------------
 
 // The fixed half-tone palette: the 6 x 6 x 6 cube, the 16 VGA colours and 24 greys.

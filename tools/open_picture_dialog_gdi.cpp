@@ -3,12 +3,14 @@
 #include "theme/fichier_ordinaire.h"
 #include "theme/limite_pixels.h"
 #include "ui/fonctions_indep.h"
+#include "ui/place_fenetre.h"
 #include "ui/utiles_indep.h"
 #include "tools/anime_thread_dlg.h"
 #include "tools/charger_bitmap_metafichier.h"
 #include "tools/open_picture_dialog_gdi_infos.h"
 #include "tools/exif_photo.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,6 +27,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeView>
@@ -143,7 +146,115 @@ std::optional<ImageChargee> chargeImage(const QString &fichier, TColor fond, QSi
     return c;
 }
 
+// Selects the first file of a file dialog's list once its folder is read and
+// sorted.
+class PremierFichier : public QObject
+{
+public:
+    // Once the folder is read, the wait for the list's sort, at most.
+    static constexpr int AttenteTriMs = 100;
+
+    explicit PremierFichier(QFileDialog *fichiers) : QObject(fichiers), m_fichiers(fichiers)
+    {
+        setObjectName(QStringLiteral("PremierFichier"));
+        m_minuterie.setSingleShot(true);
+        connect(&m_minuterie, &QTimer::timeout, this, [this] { essaie(); });
+        if (auto *modele = fichiers->findChild<QFileSystemModel *>())
+            connect(modele, &QFileSystemModel::directoryLoaded, this, [this](const QString &dossier) {
+                if (m_arme && QFileInfo(dossier) == QFileInfo(m_dossier)) {
+                    // The model sorts what it has read a little later.
+                    m_lu = true;
+                    m_minuterie.start(AttenteTriMs);
+                }
+            });
+    }
+
+    bool enAttente() const { return m_arme; }
+
+    void arme()
+    {
+        m_dossier = m_fichiers->directory().absolutePath();
+        m_arme = true;
+        m_lu = false;
+        QListView *liste = m_fichiers->findChild<QListView *>(QStringLiteral("listView"));
+        if (liste && liste->model() != m_modele) {
+            disconnect(m_tri);
+            m_modele = liste->model();
+            if (m_modele)
+                m_tri = connect(m_modele, &QAbstractItemModel::layoutChanged, this, [this] {
+                    if (m_arme && m_lu)
+                        m_minuterie.start(0);
+                });
+        }
+        // A folder read before shows its files, sorted, at once.
+        m_minuterie.start(0);
+    }
+
+private:
+    void essaie()
+    {
+        if (!m_arme)
+            return;
+        QListView *liste = m_fichiers->findChild<QListView *>(QStringLiteral("listView"));
+        if (!liste || !liste->model() || !liste->selectionModel()
+            || QFileInfo(m_fichiers->directory().absolutePath()) != QFileInfo(m_dossier)) {
+            m_arme = false;
+            return;
+        }
+        // A name the user typed stands (the name an earlier selection left in
+        // the box does not: the file dialog keeps it across folders).
+        const auto *saisie = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (liste->selectionModel()->hasSelection() || (saisie && saisie->isModified() && !saisie->text().isEmpty())) {
+            m_arme = false;
+            return;
+        }
+        const QAbstractItemModel *modele = liste->model();
+        const QModelIndex racine = liste->rootIndex();
+        for (int i = 0; i < modele->rowCount(racine); ++i) {
+            const QModelIndex index = modele->index(i, 0, racine);
+            if (!(modele->flags(index) & Qt::ItemIsEnabled))
+                continue;
+            if (!QFileInfo(index.data(QFileSystemModel::FilePathRole).toString()).isFile())
+                continue;
+            m_arme = false;
+            liste->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                                | QItemSelectionModel::Rows);
+            liste->scrollTo(index);
+            return;
+        }
+        // Read whole without a file: nothing to select.
+        if (m_lu)
+            m_arme = false;
+    }
+
+    QFileDialog *m_fichiers;
+    QTimer m_minuterie;
+    QString m_dossier;
+    bool m_arme = false;
+    bool m_lu = false;
+    QAbstractItemModel *m_modele = nullptr;
+    QMetaObject::Connection m_tri;
+};
+
 } // namespace
+
+void SelectionnePremierFichier(QFileDialog *fichiers)
+{
+    if (!fichiers)
+        return;
+    auto *premier = fichiers->findChild<PremierFichier *>(QStringLiteral("PremierFichier"), Qt::FindDirectChildrenOnly);
+    if (!premier)
+        premier = new PremierFichier(fichiers);
+    premier->arme();
+}
+
+bool PremierFichierEnAttente(const QFileDialog *fichiers)
+{
+    const auto *premier = fichiers ? fichiers->findChild<PremierFichier *>(QStringLiteral("PremierFichier"),
+                                                                            Qt::FindDirectChildrenOnly)
+                                   : nullptr;
+    return premier && premier->enAttente();
+}
 
 // ---------------------------------------------------------------------------
 
@@ -373,6 +484,8 @@ void TOpenPictureDialogGDI::DoFolderChange()
     if (vignettes)
         m_cache->setCoteVignette(liste->iconSize());
     m_proxy->setVignettes(vignettes);
+    // The first file selected, and so previewed.
+    SelectionnePremierFichier(m_fichiers);
 }
 
 void TOpenPictureDialogGDI::DoSelectionChange()
@@ -648,12 +761,23 @@ FormePreview CreeFormePreview(QWidget *parent, QObject *filtre, QSize taillePict
     disposition->addWidget(panel);
 
     const QScreen *ecran = parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
-    const QSize moniteur = ecran ? ecran->availableGeometry().size() : QSize(1024, 768);
+    const QRect zone = ecran ? ecran->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize moniteur = zone.size();
     const int marge = 2 * (5 + 1) + 10;
     const QSize client(qMin(moniteur.width() * 3 / 4, taillePicture.width() + marge),
                        qMin(moniteur.height() * 3 / 4, taillePicture.height() + marge));
     form->resize(client);
     image->setFixedSize(client - QSize(marge - 10, marge - 10));
+    // Centred on the screen, not on the dialog (a window moved before it is
+    // shown keeps its place).
+    const QWidget *reference = parent ? parent->window() : nullptr;
+    const QSize bords = reference && reference->isVisible()
+                            ? reference->frameGeometry().size() - reference->geometry().size()
+                            : QSize(0, 0);
+    const QSize exterieur = client + bords;
+    PlaceFenetreDansEcran(form, zone.topLeft() + QPoint((zone.width() - exterieur.width()) / 2,
+                                                        (zone.height() - exterieur.height()) / 2),
+                          reference);
     return {form, image, pal.color(QPalette::Window)};
 }
 

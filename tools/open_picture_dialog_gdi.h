@@ -134,6 +134,14 @@ private:
 // folder change.
 void AppliqueVueFichiers(QFileDialog *fichiers, TViewStyleGDI vue, const QImage &fond);
 
+// After a folder change both picture dialogs select the first file the list
+// shows, so that it is previewed at once: as soon as the folder is read and
+// sorted, unless a file has been selected or a name typed by then. Nothing is
+// selected in a folder without files.
+void SelectionnePremierFichier(QFileDialog *fichiers);
+// Whether that selection is still to come (the folder not read yet).
+bool PremierFichierEnAttente(const QFileDialog *fichiers);
+
 // The file list both picture dialogs embed: Qt's own (never the desktop's)
 // file dialog as a plain widget, opening one existing file.
 QFileDialog *CreeDialogueFichiersIntegre(QWidget *parent);
@@ -147,8 +155,9 @@ void MonteDialogueFichiers(QDialog *dialogue, QFileDialog *fichiers, QWidget *pa
 
 // The full-size preview window of both picture dialogs ("PreviewForm",
 // "Prévisualiser"): a tool window that deletes itself when closed, sized to a
-// picture of the given size (at most 3/4 of the screen), with a framed label
-// "PreviewImage" that has `filtre` as event filter (a click closes).
+// picture of the given size (at most 3/4 of the screen) and centred on the
+// screen, with a framed label "PreviewImage" that has `filtre` as event
+// filter (a click closes).
 struct FormePreview
 {
     QDialog *form = nullptr;

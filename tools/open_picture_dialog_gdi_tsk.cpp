@@ -218,6 +218,8 @@ void TOpenPictureDialogGDITSK::DoFolderChange()
     }
     AppliqueVueFichiers(m_fichiers, View,
                         BkgImage ? (BmpBkg.isNull() ? QImage(QStringLiteral(":/art/pierretsk.png")) : BmpBkg) : QImage());
+    // The first package selected, and so previewed.
+    SelectionnePremierFichier(m_fichiers);
 }
 
 void TOpenPictureDialogGDITSK::DoSelectionChange()

@@ -17,6 +17,7 @@
 #include "tools/teintes_images.h"
 
 #include <QButtonGroup>
+#include <QContextMenuEvent>
 #include <QCheckBox>
 #include <QCursor>
 #include <QDir>
@@ -297,6 +298,7 @@ QVBoxLayout *TTexteSurImg::construitColonneTexte()
     auto *droite = new QVBoxLayout;
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, &TTexteSurImg::Edit1Change);
     droite->addWidget(Edit1);
     // The strip, centred in a panel of fixed height (from its top-left
@@ -508,7 +510,9 @@ void TTexteSurImg::construitSauvegarde(QVBoxLayout *droite)
     auto *sauver = new QGroupBox(TitreTypeSauver(), this);
     sauver->setObjectName(QStringLiteral("TypeSauverRG"));
     auto *sauverL = new QVBoxLayout(sauver);
-    const int choix = std::clamp(m_ctx.options.TypeImgSauver, 0, NombreTypesSauver - 1);
+    // The format chosen here lasts the run; before that, the chooser's.
+    const int choix = std::clamp(m_opt.typeSauver >= 0 ? m_opt.typeSauver : m_ctx.options.TypeImgSauver, 0,
+                                 NombreTypesSauver - 1);
     for (int i = 0; i < NombreTypesSauver; ++i) {
         auto *r = new QRadioButton(ItemTypeSauver(TypeSauver(i)), sauver);
         r->setObjectName(QStringLiteral("TypeSauverRG%1").arg(i));
@@ -516,6 +520,7 @@ void TTexteSurImg::construitSauvegarde(QVBoxLayout *droite)
         r->setChecked(i == choix);
         m_typesSauver[i] = r;
         sauverL->addWidget(r);
+        connect(r, &QRadioButton::clicked, this, [this, i] { m_opt.typeSauver = i; });
     }
     QualJpgTB = new QSlider(Qt::Horizontal, this);
     QualJpgTB->setObjectName(QStringLiteral("QualJpgTB"));
@@ -555,13 +560,27 @@ void TTexteSurImg::showEvent(QShowEvent *e)
 void TTexteSurImg::paintEvent(QPaintEvent *e)
 {
     QDialog::paintEvent(e);
-    // FormPaint: the main window's background picture, in its normal look.
+    // FormPaint: the main window's background picture, in its normal look,
+    // over the whole window: drawn for this window's size as the main window
+    // draws its own, or else the main window's picture scaled to it.
     const ApparenceFenetre &a = m_ctx.apparence;
-    if (a.uniforme || a.BmpFond.isNull())
+    if (a.uniforme) {
+        m_fond = QImage();
+        return;
+    }
+    if (m_fond.size() != size()) {
+        if (a.FondPourTaille)
+            m_fond = a.FondPourTaille(size());
+        else if (!a.BmpFond.isNull())
+            m_fond = a.BmpFond.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        else
+            m_fond = QImage();
+    }
+    if (m_fond.isNull())
         return;
     QPainter p(this);
     p.setClipRegion(e->region());
-    p.drawImage(QPoint(0, 0), a.BmpFond);
+    p.drawImage(rect(), m_fond);
 }
 
 void TTexteSurImg::FormShow()
@@ -588,6 +607,8 @@ void TTexteSurImg::FormShow()
         Transp2TB->setValue(m_opt.alphaOmbre);
         OutlineSB->setChecked(m_opt.contour && m_opt.modeDegrade == 0);
         QualJpgTB->setValue(m_opt.qualiteJpeg);
+        if (m_opt.typeSauver >= 0)
+            m_typesSauver[std::clamp(m_opt.typeSauver, 0, NombreTypesSauver - 1)]->setChecked(true);
     }
     majDecLbl();
     AffNomFonte();
@@ -1097,8 +1118,26 @@ void TTexteSurImg::closeEvent(QCloseEvent *e)
     QDialog::closeEvent(e); // goes through reject(), which asks
 }
 
+void TTexteSurImg::afficheAide()
+{
+    if (m_aide)
+        m_aide(AideTexteSurImg);
+}
+
+void TTexteSurImg::contextMenuEvent(QContextMenuEvent *e)
+{
+    // A right click on any control shows the window's help, no menu.
+    afficheAide();
+    e->accept();
+}
+
 void TTexteSurImg::keyPressEvent(QKeyEvent *e)
 {
+    // F1 on any control (none of them takes it): the window's help.
+    if (e->key() == Qt::Key_F1) {
+        afficheAide();
+        return;
+    }
     if (e->key() == Qt::Key_Shift)
         m_maj = true;
     if (e->key() == Qt::Key_Alt)
@@ -1130,6 +1169,11 @@ void TTexteSurImg::deplaceBande(int coordonnee, bool centre)
 bool TTexteSurImg::eventFilter(QObject *objet, QEvent *e)
 {
     const auto type = e->type();
+    if (type == QEvent::ContextMenu) {
+        // The text field's own menu gives way to the help too.
+        afficheAide();
+        return true;
+    }
     // The modifier keys as the event carries them: Shift picks the dropper or the shadow.
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease)
         m_maj = static_cast<QMouseEvent *>(e)->modifiers().testFlag(Qt::ShiftModifier);
@@ -1214,10 +1258,11 @@ bool TTexteSurImg::eventFilter(QObject *objet, QEvent *e)
 }
 
 bool OuvreTexteSurImg(AppContext &ctx, OptionsTexteSurImg &options, TColor couleurPipette, QWidget *parent,
-                      const std::function<void()> &enregistre)
+                      const std::function<void()> &enregistre, const std::function<void(int)> &aide)
 {
     const AnimationPauseGuard pause(&ctx.animation);
     TTexteSurImg fenetre(ctx, options, couleurPipette, parent);
+    fenetre.setAide(aide);
     if (enregistre)
         QObject::connect(&fenetre, &TTexteSurImg::imagesEnregistrees, &fenetre, enregistre);
     fenetre.exec();

@@ -56,6 +56,9 @@ struct OptionsTexteSurImg
     int alphaOmbre = 64;
     bool contour = false;
     int qualiteJpeg = 100;
+    // The save format (an item of "Save as : "): until chosen in this
+    // window (-1), the image chooser's current choice.
+    int typeSauver = -1;
 
     bool vertical() const { return ecriture == 1 || ecriture == 3; }
 };
@@ -123,6 +126,9 @@ int PositionBande(const GeometrieAffichage &g, const QRect &bande, bool vertical
 
 // ---- The window -------------------------------------------------------------
 
+// The help topic of the window and its controls.
+inline constexpr int AideTexteSurImg = 1036;
+
 // "Add text on images": one line of text lettered onto one of the theme's
 // working pictures, previewed on a scaled copy and saved over the picture.
 class TTexteSurImg : public QDialog
@@ -145,6 +151,12 @@ public:
     const GeometrieAffichage &geometrie() const { return m_geo; }
     // True once a picture has been saved during this opening.
     bool imageSauvee() const { return m_sauvee; }
+    // The main window's context help by id: a right click or F1 on the
+    // window's controls asks it for the window's topic.
+    void setAide(std::function<void(int)> aide) { m_aide = std::move(aide); }
+    // The background the window paints in the default look (null in the
+    // uniform one, and before the first paint).
+    const QImage &fondPeint() const { return m_fond; }
 
 signals:
     // A working picture was written: the main window refreshes its thumbnails and preview.
@@ -159,6 +171,7 @@ protected:
     void showEvent(QShowEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
     bool eventFilter(QObject *objet, QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
@@ -218,8 +231,11 @@ private:
     void deplaceBande(int coordonnee, bool centre);
     void chargeMiniatures();
     QLabel *affichage() const;
+    void afficheAide();
 
     AppContext &m_ctx;
+    std::function<void(int)> m_aide;
+    QImage m_fond;
     OptionsTexteSurImg &m_opt;
     Prompts &m_prompts;
     TColor m_pipette;
@@ -283,7 +299,7 @@ private:
 // The main window's "add text" command: opens the window modally (the
 // colours page animation paused meanwhile); `enregistre` runs after each
 // save, while the window is still open, so the caller refreshes its
-// thumbnails and preview at once. Returns true when at least one working
-// picture was saved.
+// thumbnails and preview at once; `aide` shows a help topic by id. Returns
+// true when at least one working picture was saved.
 bool OuvreTexteSurImg(AppContext &ctx, OptionsTexteSurImg &options, TColor couleurPipette, QWidget *parent = nullptr,
-                      const std::function<void()> &enregistre = {});
+                      const std::function<void()> &enregistre = {}, const std::function<void(int)> &aide = {});

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QWidget;
 
@@ -42,6 +43,10 @@ struct ApparenceFenetre
     CouleursDerivees derivees;
     QImage BmpDegrade; // 42 x 48 tile built from c0
     QImage BmpFond;    // the form background, as last drawn
+    // The same background drawn for another window's size (no status bar,
+    // no lettering): what a tool window paints behind its controls. Empty
+    // when the main window has not set it.
+    std::function<QImage(QSize)> FondPourTaille;
 };
 
 // The glassy tile: a (W x 4 div 3) by (H x 4 div 3) light grey picture with

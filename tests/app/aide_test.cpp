@@ -8,6 +8,7 @@
 #include "apercu/vue_apercu_ecran.h"
 #include "tests/support/fenetre_principale.h"
 #include "theme/animation_pause.h"
+#include "tools/texte_sur_image.h"
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -16,7 +17,10 @@
 #include <QSet>
 #include <QTest>
 #include <QTextBrowser>
+#include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 
@@ -99,7 +103,8 @@ TEST(Aide, EachContextIdOfTheMainWindowOpensItsOwnPage)
         vus.insert(id.toInt());
     }
     for (int id : aide->contextes())
-        if (!vus.contains(id) && id != 4 && id != 7 && !std::count(std::begin(kIdsChoixImages), std::end(kIdsChoixImages), id))
+        if (!vus.contains(id) && id != 4 && id != 7 && id != AideTexteSurImg
+            && !std::count(std::begin(kIdsChoixImages), std::end(kIdsChoixImages), id))
             ADD_FAILURE() << "no control of the window asks for " << id;
     EXPECT_FALSE(w.contexte().animation.isPaused());
 
@@ -300,4 +305,67 @@ TEST(Aide, HelpFollowsNestedModalWindowsAsTheyClose)
     ASSERT_TRUE(aide.fenetre());
     EXPECT_EQ(aide.fenetre()->parentWidget(), nullptr);
     EXPECT_TRUE(aide.fenetre()->isVisible());
+}
+
+// The text tool: a help window opened before the tool stays usable while the
+// tool is open; a right click or F1 on the tool's controls shows the tool's
+// page, in that window, and the tool stays the window that holds the user.
+TEST(Aide, HelpFromTheTextToolAndAHelpWindowAlreadyOpen)
+{
+    Fenetre f;
+    for (const char *nom : {"tdywater.gif", "stwater.gif"}) {
+        QImage image(240, 320, QImage::Format_RGB32);
+        image.fill(qRgb(30, 60, 200));
+        ASSERT_TRUE(image.save(f.dossiers.DossierAppli + QLatin1String(nom), "PNG"));
+    }
+    TOrvandel &w = f.ouvre();
+    auto *aide = dynamic_cast<TStoHtmlHelpViewer *>(w.aide());
+    ASSERT_TRUE(aide);
+    QTest::mouseClick(f.trouve<QToolButton>("AideTBtn"), Qt::LeftButton);
+    ASSERT_EQ(aide->pageAffichee(), QStringLiteral("index.htm"));
+    FenetreAide *fenetre = aide->fenetre();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(fenetre));
+
+    f.trouve<QTabWidget>("PageControl1")->setCurrentWidget(f.trouve<QWidget>("ImgTabS"));
+    auto *bouton = f.trouve<QToolButton>("AddTextSBtn");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bouton->isVisible(); }, 2000));
+    bool vu = false;
+    QString apresClic, apresClicDroit, apresF1;
+    fenetretest::surFenetreModale([&](QWidget *outil) {
+        vu = true;
+        // The help window already open goes with the tool, and takes clicks.
+        EXPECT_EQ(fenetre->parentWidget(), outil);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fenetre));
+        fenetre->montre(QStringLiteral("creer.htm"));
+        const QPoint sommaire = fenetre->SommaireBtn->mapTo(fenetre, fenetre->SommaireBtn->rect().center());
+        QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, {}, sommaire);
+        apresClic = aide->pageAffichee();
+        // A right click on a control of the tool, as a user makes it.
+        auto *curseur = outil->findChild<QWidget *>(QStringLiteral("Transp1TB"));
+        ASSERT_TRUE(curseur);
+        QTest::mouseClick(outil->windowHandle(), Qt::RightButton, {}, curseur->mapTo(outil, QPoint(4, 4)));
+        apresClicDroit = aide->pageAffichee();
+        // F1 in the text field.
+        fenetre->montre(QStringLiteral("index.htm"));
+        auto *edit = outil->findChild<QLineEdit *>(QStringLiteral("Edit1"));
+        outil->activateWindow();
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_F1);
+        apresF1 = aide->pageAffichee();
+        EXPECT_EQ(QApplication::activeModalWidget(), outil);
+        f.prompts.answer(Prompts::Answer::Yes);
+        static_cast<QDialog *>(outil)->reject();
+    });
+    QTest::mouseClick(bouton, Qt::LeftButton);
+    ASSERT_TRUE(vu);
+    EXPECT_EQ(apresClic, QStringLiteral("index.htm"));
+    EXPECT_EQ(idDeclare(apresClicDroit), AideTexteSurImg);
+    EXPECT_EQ(idDeclare(apresF1), AideTexteSurImg);
+    EXPECT_EQ(titre(apresF1), QStringLiteral("Add text on images"));
+    // The tool closed, the help window stands alone, still open.
+    ASSERT_TRUE(aide->fenetre());
+    EXPECT_EQ(aide->fenetre()->parentWidget(), nullptr);
+    EXPECT_TRUE(aide->fenetre()->isVisible());
+    EXPECT_FALSE(w.contexte().animation.isPaused());
+    f.ferme();
 }

@@ -3,9 +3,11 @@
 #include "tests/support/fenetre_principale.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
+#include "tools/exif_photo.h"
 #include "tools/histo_teinte.h"
 #include "tools/teintes_images.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -120,6 +122,14 @@ TEST(CaptureEcran, ShiftPWritesBmpThenShiftJWritesJpeg)
     EXPECT_NEAR(c.red(), 200, 3);
     EXPECT_NEAR(c.green(), 30, 3);
     EXPECT_NEAR(c.blue(), 40, 3);
+    // Like every JPEG of the program: the Software and DateTime tags.
+    EXPECT_EQ(TagExifTexte(jpg, 305), QByteArray("Orvandel"));
+    const auto date = TagExifTexte(jpg, 306);
+    ASSERT_TRUE(date);
+    const QDateTime moment = QDateTime::fromString(QString::fromLatin1(*date), QStringLiteral("yyyy:MM:dd HH:mm:ss"));
+    ASSERT_TRUE(moment.isValid()) << date->toStdString();
+    EXPECT_LE(std::abs(moment.secsTo(QDateTime::currentDateTime())), 60);
+    EXPECT_FALSE(TagExifTexte(bmp, 305));
     EXPECT_EQ(b.fichiers().size(), 2);
     EXPECT_TRUE(b.prompts.messages.isEmpty());
 }

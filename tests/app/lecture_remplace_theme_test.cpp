@@ -192,7 +192,7 @@ TEST(LectureRemplaceTheme, TheReadCommandAsksInTheOpeningFolderAndFollowsThePack
     lit(f, QString());
     ASSERT_EQ(f.prompts.fileDialogs.size(), 2);
     const Prompts::FileDialog &d = f.prompts.fileDialogs.first();
-    EXPECT_EQ(d.filter, QStringLiteral("Theme (*.tsk)|*.tsk"));
+    EXPECT_EQ(d.filter, QStringLiteral("TSK (*.tsk)|*.tsk"));
     EXPECT_EQ(d.defaultSuffix, QStringLiteral("tsk"));
     EXPECT_EQ(d.initialDir, ouverture);
     EXPECT_EQ(w.contexte().dossiers.DossierLitTSK, ouverture);

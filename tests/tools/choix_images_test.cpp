@@ -366,3 +366,120 @@ TEST(ChoixImages, UnTubeSousLeNomDeLImageTodayEstUneImageAbsente)
     tube.arrete();
     EXPECT_EQ(tube.lecteurs(), 0);
 }
+
+namespace {
+
+// A smooth picture: red across, green down, blue fixed (no pure black or
+// white anywhere).
+QImage degradeLisse(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 255 / (w - 1), y * 255 / (h - 1), 90));
+    return img;
+}
+
+double ecartMoyen(const QImage &a0, const QImage &b0)
+{
+    const QImage a = a0.convertToFormat(QImage::Format_RGB32), b = b0.convertToFormat(QImage::Format_RGB32);
+    double somme = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            somme += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return somme / (3.0 * a.width() * a.height());
+}
+
+// The pixels of the view's row `y` (in picture coordinates) from x0 to x1,
+// as the view draws them (enlarged when the window gives it room).
+QList<QRgb> ligneVue(QWidget *vue, int y, int x0, int x1)
+{
+    const QImage g = vue->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    double k = std::min(double(vue->width()) / 408, double(vue->height()) / 306);
+    if (k < 1.2)
+        k = 1.0;
+    const double gauche = k > 1.0 ? (vue->width() - 408 * k) / 2 : 0.0;
+    QList<QRgb> l;
+    for (int x = x0; x <= x1; ++x)
+        l << g.pixel(int(gauche + (x + 0.5) * k), int((y + 0.5) * k));
+    return l;
+}
+
+} // namespace
+
+// Format 5, the current-picture buttons and the crop frame through orientation
+// changes: the buttons follow the files of the orientation shown; a Landscape
+// tick whose open dialog is cancelled frames the picture already shown for the
+// new target, and the save writes that framed region.
+TEST(ChoixImages, OrientationChangeButtonsAndFrameFollowTheTarget)
+{
+    Choix c(5);
+    const QImage source = degradeLisse(800, 600);
+    c.prompts.openPictureName(ecritPhoto(QStringLiteral("large.png"), source));
+    c.montre();
+    auto *today = c.trouve<QToolButton>("TodayEnCoursTBtn");
+    auto *start = c.trouve<QToolButton>("StartEnCoursTBtn");
+    auto *paysage = c.trouve<QCheckBox>("LandscapeCB");
+    EXPECT_FALSE(today->isEnabled());
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_EQ(c.w->TailleCible(), QSize(480, 588));
+
+    // Landscape, no landscape picture, the dialog cancelled.
+    c.prompts.openPictureName(std::nullopt);
+    c.clique(paysage);
+    ASSERT_TRUE(paysage->isChecked());
+    EXPECT_EQ(c.prompts.fileDialogs.size(), 2);
+    EXPECT_EQ(c.w->TailleCible(), QSize(640, 428));
+    // The frame has the landscape target's shape: the whole width, 428 * 408 / 640 high.
+    EXPECT_EQ(c.w->RectCadre(), QRect(0, 0, 408, 273));
+    // Drawn where it is: the bottom of the Today frame (19 rows less, scaled) is
+    // the frame's dotted line, the row under the whole frame is the picture.
+    const QRect focus = c.w->RectFocus();
+    EXPECT_EQ(focus, QRect(0, 0, 408, 273 - 12));
+    auto *vue = c.trouve<QWidget>("Image1");
+    for (QRgb p : ligneVue(vue, focus.bottom(), 20, 380))
+        EXPECT_TRUE(p == qRgb(0, 0, 0) || p == qRgb(255, 255, 255)) << std::hex << p;
+    int picture = 0;
+    for (QRgb p : ligneVue(vue, 290, 20, 380))
+        picture += p != qRgb(0, 0, 0) && p != qRgb(255, 255, 255);
+    EXPECT_EQ(picture, 361);
+    EXPECT_FALSE(today->isEnabled());
+
+    // Saved: the region framed, the source's 800 x 535 top, at 640 x 428.
+    c.clique(qobject_cast<QAbstractButton *>(c.groupe("TypeSauverRG")->button(0))); // JPEG
+    c.clique(c.trouve<QToolButton>("SauverTBtn"));
+    ASSERT_TRUE(c.w->imageEnregistree());
+    const QImage ecrite = QImage::fromData(testenv::readFile(c.appli(QStringLiteral("tdywater_640_480.gif"))));
+    ASSERT_EQ(ecrite.size(), QSize(640, 428));
+    const auto region = [&](int w, int h) {
+        return source.copy(0, 0, w, h).scaled(640, 428, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    EXPECT_LT(ecartMoyen(ecrite, region(800, 535)), 3.0);
+    // What the portrait-shaped frame gave before: another region altogether.
+    EXPECT_GT(ecartMoyen(ecrite, region(653, 437)), 6.0);
+    EXPECT_TRUE(today->isEnabled());
+    EXPECT_FALSE(start->isEnabled());
+
+    // Back to portrait with only that landscape picture: no current picture
+    // for either button; the dialog cancelled, the frame takes the portrait shape.
+    c.prompts.openPictureName(std::nullopt);
+    c.clique(paysage);
+    ASSERT_FALSE(paysage->isChecked());
+    EXPECT_FALSE(today->isEnabled());
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_EQ(c.w->TailleCible(), QSize(480, 588));
+    const QRect portrait = c.w->RectCadre();
+    EXPECT_NEAR(double(portrait.width()) / portrait.height(), 480.0 / 588.0, 0.01);
+    EXPECT_EQ(portrait.height(), c.w->RectImage().height());
+
+    // Landscape again: the saved picture is preloaded, no dialog.
+    const qsizetype dialogues = c.prompts.fileDialogs.size();
+    c.clique(paysage);
+    EXPECT_EQ(c.prompts.fileDialogs.size(), dialogues);
+    EXPECT_EQ(c.w->FichierSource(), c.appli(QStringLiteral("tdywater_640_480.gif")));
+    EXPECT_TRUE(today->isEnabled());
+    EXPECT_FALSE(start->isEnabled());
+    EXPECT_TRUE(c.prompts.exhausted());
+}

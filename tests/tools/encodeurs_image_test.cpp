@@ -278,3 +278,74 @@ TEST(EncodeursImage, ChooserTexts)
     EXPECT_EQ(MimeTypeSauver(TypeSauver::BmpOptimise), QStringLiteral("image/bmp"));
     EXPECT_EQ(TitreTypeSauver(), QStringLiteral("Save as : "));
 }
+
+// "BMP (8 bpp)" is written at 8 bits per pixel whatever the number of colours
+// (a writer that drops to 4 or 1 bits for small palettes would not be): the
+// headers are read here byte by byte, the pixels through the palette the
+// file carries and through Qt's BMP reader, against the quantised picture.
+TEST(EncodeursImage, BmpIsEightBitsWhateverTheColourCount)
+{
+    QImage un(1, 1, QImage::Format_RGB32);
+    un.fill(qRgb(200, 30, 90));
+    QImage deux(6, 4, QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            deux.setPixel(x, y, (x + y) % 2 ? qRgb(230, 10, 10) : qRgb(10, 10, 230));
+    QImage noir(5, 3, QImage::Format_RGB32);
+    noir.fill(Qt::black);
+    const struct
+    {
+        const char *nom;
+        QImage image;
+    } cas[] = {{"un", un}, {"deux", deux}, {"noir", noir}, {"riche", degrade(31, 17)}};
+    const auto u16 = [](const QByteArray &b, int i) { return int(quint8(b[i]) | quint8(b[i + 1]) << 8); };
+    const auto u32 = [&](const QByteArray &b, int i) { return qint64(u16(b, i)) | qint64(u16(b, i + 2)) << 16; };
+    for (const auto &c : cas) {
+        SCOPED_TRACE(c.nom);
+        const QString f = testenv::cheminTemp(QStringLiteral("%1.bmp").arg(QLatin1String(c.nom)));
+        ASSERT_EQ(SauveImageFormat(c.image, f, 100, TypeSauver::BmpOptimise), StatutImage::Ok);
+        const QByteArray o = testenv::readFile(f);
+        ASSERT_GE(o.size(), 54);
+        const int w = c.image.width(), h = c.image.height();
+        EXPECT_EQ(o.left(2), QByteArray("BM"));
+        EXPECT_EQ(u32(o, 2), o.size());          // bfSize
+        EXPECT_EQ(u32(o, 14), 40);               // BITMAPINFOHEADER
+        EXPECT_EQ(u32(o, 18), w);
+        EXPECT_EQ(u32(o, 22), h);                // positive: bottom-up rows
+        EXPECT_EQ(u16(o, 26), 1);                // planes
+        EXPECT_EQ(u16(o, 28), 8);                // biBitCount
+        EXPECT_EQ(u32(o, 30), 0);                // BI_RGB
+        const int n = int(u32(o, 46));           // biClrUsed
+        ASSERT_GE(n, 1);
+        ASSERT_LE(n, 236);
+        EXPECT_EQ(u32(o, 10), 54 + 4 * n);       // bfOffBits
+        const int ligne = (w + 3) / 4 * 4;
+        ASSERT_EQ(o.size(), 54 + 4 * n + ligne * h);
+        EXPECT_EQ(u32(o, 34), ligne * h);
+
+        const auto quantifiee = QuantifieImage236(c.image);
+        ASSERT_TRUE(quantifiee);
+        const QImage attendue = quantifiee->convertToFormat(QImage::Format_RGB32);
+        QImageReader lecteur(f, "bmp");
+        const QImage relue = lecteur.read().convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(relue.isNull()) << lecteur.errorString().toStdString();
+        EXPECT_EQ(relue, attendue);
+        // The same pixels through the file's own palette, padding bytes zero.
+        for (int y = 0; y < h; ++y) {
+            const int debut = 54 + 4 * n + (h - 1 - y) * ligne;
+            for (int x = 0; x < w; ++x) {
+                const int k = quint8(o[debut + x]);
+                ASSERT_LT(k, n);
+                const int p = 54 + 4 * k;
+                EXPECT_EQ(qRgb(quint8(o[p + 2]), quint8(o[p + 1]), quint8(o[p])), attendue.pixel(x, y)) << x << "," << y;
+            }
+            for (int x = w; x < ligne; ++x)
+                EXPECT_EQ(o[debut + x], '\0');
+        }
+    }
+    // Pictures the writer refuses: not 8-bit, or without a colour table.
+    EXPECT_FALSE(EncodeBmp8(degrade()));
+    QImage sansTable(4, 4, QImage::Format_Indexed8);
+    sansTable.fill(0);
+    EXPECT_FALSE(EncodeBmp8(sansTable));
+}

@@ -21,7 +21,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -217,6 +219,9 @@ struct Dialogue
         dlg.DateSiExiste = date;
         dlg.setOptions(optionsOuverture(dossierImages()));
         dlg.show();
+        // The folder read, its first picture is selected: the test's own
+        // choices come after.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !PremierFichierEnAttente(dlg.dialogueFichiers()); }, 5000));
     }
     void choisit(const QString &fichier) { choisitDans(dlg.dialogueFichiers(), fichier); }
     QLabel *label(const char *nom) { return enfant<QLabel>(dlg, nom); }
@@ -768,4 +773,51 @@ TEST(OpenPictureDialogGdi, BackgroundPictureOnlyInTheDefaultLook)
         EXPECT_EQ(fond, !uniforme);
         EXPECT_EQ(texture, !uniforme);
     }
+}
+
+// The folder shown, its first file is selected and previewed (folders before
+// it are passed over); a folder without files shows "(vide)". The full-size
+// preview opens in the middle of the screen, wherever the dialog stands.
+TEST(OpenPictureDialogGdi, FirstFileSelectedAndPreviewCentredOnTheScreen)
+{
+    QDir().mkpath(dossierImages() + QStringLiteral("/a-dossier"));
+    QDir().mkpath(testenv::tempDir() + QStringLiteral("/sans-images"));
+    ecritPng("b.png", 30, 20, Bleu);
+    ecritPng("a.png", 40, 30, Rouge);
+    Dialogue d;
+    ATTEND(d.apercuActif());
+    EXPECT_EQ(d.ordre().value(0), QStringLiteral("a-dossier"));
+    EXPECT_EQ(d.dlg.dialogueFichiers()->selectedFiles(), QStringList{dossierImages() + QStringLiteral("/a.png")});
+    EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral(" (40x30) (1 img)"));
+    EXPECT_EQ(d.caption(), QString());
+    const QImage v = d.vignette();
+    ASSERT_EQ(v.size(), QSize(42, 32));
+    EXPECT_EQ(v.pixel(20, 15), Rouge);
+    // What the panel shows on the screen.
+    const QImage vue = d.label("PaintBox")->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(vue.pixel(vue.width() / 2, vue.height() / 2), Rouge);
+
+    // The preview window: centred on the screen, not on the dialog.
+    const QRect ecran = d.dlg.screen()->availableGeometry();
+    d.dlg.move(ecran.topLeft());
+    QTest::mouseClick(enfant<QToolButton>(d.dlg, "PreviewButton"), Qt::LeftButton);
+    QPointer<QDialog> form = d.dlg.findChild<QDialog *>(QStringLiteral("PreviewForm"));
+    ASSERT_FALSE(form.isNull());
+    ASSERT_TRUE(form->isVisible());
+    EXPECT_LE((form->frameGeometry().center() - ecran.center()).manhattanLength(), 4)
+        << form->frameGeometry().center().x() << "," << form->frameGeometry().center().y();
+    EXPECT_GT((form->frameGeometry().center() - d.dlg.frameGeometry().center()).manhattanLength(), 50);
+    QTest::keyClick(form, Qt::Key_Escape);
+    ATTEND(form.isNull());
+
+    // Another folder, without any file: nothing selected, nothing shown.
+    d.dlg.dialogueFichiers()->setDirectory(testenv::tempDir() + QStringLiteral("/sans-images"));
+    ATTEND(!PremierFichierEnAttente(d.dlg.dialogueFichiers()));
+    ATTEND_EGAL(d.caption(), QStringLiteral("(vide)"));
+    EXPECT_FALSE(d.liste()->selectionModel()->hasSelection());
+    EXPECT_FALSE(d.apercuActif());
+    // Back in the first folder: its first file again.
+    d.dlg.dialogueFichiers()->setDirectory(dossierImages());
+    ATTEND(d.apercuActif());
+    EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral(" (40x30) (1 img)"));
 }

@@ -1,6 +1,7 @@
 // The package-aware open dialog: packages written by the create command's
 // builder, selected in the dialog as a user does, previewed from a scratch
 // folder that never outlives the selection.
+#include "tools/open_picture_dialog_gdi.h"
 #include "tools/open_picture_dialog_gdi_tsk.h"
 
 #include "tests/support/cab_fabrique.h"
@@ -164,6 +165,9 @@ struct Dialogue
         dlg.setDirExtract(dossierTravail());
         dlg.setOptions(optionsOuverture(dossierPaquets()));
         dlg.show();
+        // The folder read, its first package is selected: the test's own
+        // choices come after.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !PremierFichierEnAttente(dlg.dialogueFichiers()); }, 5000));
     }
 
     // Selects a file as a user does: a click in the list for an existing
@@ -284,7 +288,8 @@ TEST(OpenPictureDialogGdiTsk, SinglePicturePairShowsBothPortraitsAndTheApplicati
     d.choisit(tsk);
     QCoreApplication::processEvents();
     EXPECT_EQ(d.cabinet.listes, listes);
-    EXPECT_EQ(lus.count(), 1);
+    // Read once, for the selection the dialog made when it opened.
+    EXPECT_EQ(lus.count(), 0);
     d.choisit(dossierPaquets() + QStringLiteral("/absent.tsk"));
     ATTEND(!d.apercuActif());
     EXPECT_EQ(d.legende("PaintPanel"), QStringLiteral("(vide)"));
@@ -509,10 +514,15 @@ TEST(OpenPictureDialogGdiTsk, TypingTheNameOfABrokenPackageRaisesNoBox)
     auto *saisie = d.dlg.dialogueFichiers()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(saisie, nullptr);
     ATTEND(QFileInfo(d.dlg.dialogueFichiers()->directory().absolutePath()) == QFileInfo(dossierPaquets()));
+    // The folder read, its first package is selected and reported.
+    ATTEND(d.prompts.messages == QStringList{QStringLiteral("Erreur chargement")});
+    EXPECT_EQ(QFileInfo(d.dlg.dialogueFichiers()->selectedFiles().value(0)).fileName(), QStringLiteral("casse.tsk"));
+    d.prompts.messages.clear();
     d.dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d.dlg));
     saisie->setFocus();
     ATTEND(saisie->hasFocus());
+    saisie->clear();
     const QString tape = dossierPaquets() + QStringLiteral("/casse.tsk2");
     QTest::keyClicks(saisie, tape);
     EXPECT_EQ(saisie->text(), tape);
@@ -531,4 +541,24 @@ TEST(OpenPictureDialogGdiTsk, TypingTheNameOfABrokenPackageRaisesNoBox)
     d.choisit(dossierPaquets() + QStringLiteral("/casse.tsk"));
     ATTEND(d.prompts.messages == QStringList{QStringLiteral("Erreur chargement")});
     EXPECT_EQ(d.legende("PaintPanel"), QStringLiteral("GDI Erreur"));
+}
+
+// The read command's dialog opens on its folder with the first package
+// selected and previewed (the preview window's place is the routine both
+// dialogs share).
+TEST(OpenPictureDialogGdiTsk, FirstPackageSelectedAndPreviewed)
+{
+    std::array<QImage, 4> sources;
+    const QString premier = paquet(QStringLiteral("Alpha"), 0, false, OptionSetupPackage::Inf, &sources);
+    paquet(QStringLiteral("Beta"), 0, true, OptionSetupPackage::Xml);
+    Dialogue d;
+    ATTEND(d.apercuActif());
+    EXPECT_EQ(d.dlg.dialogueFichiers()->selectedFiles(), QStringList{premier});
+    EXPECT_EQ(d.texte("AppNameLabel"), QLatin1Char('"') + NomAppli + QLatin1Char('"'));
+    EXPECT_EQ(d.texte("NbImgLabel"), QStringLiteral("2 img(s)"));
+    EXPECT_EQ(d.legende("PaintPanel"), QString());
+    verifieVignette(d.vignette("PaintBox"), sources[0]);
+    verifieVignette(d.vignette("PaintBoxST"), sources[1]);
+    EXPECT_TRUE(d.prompts.messages.isEmpty()) << d.prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(d.brouillonVide());
 }

@@ -688,7 +688,7 @@ void Reconstructeur::ecritRegistre()
     if (!m_ruches.empty() || m_fournisseurDansDossier) {
         t << QString() << QStringLiteral("[Strings]");
         for (size_t j = 0; j < m_ruches.size(); ++j)
-            t << QStringLiteral("reg_path") + d2(qsizetype(j)) + QLatin1String(" = ") + m_ruches[j].chemin;
+            t << QStringLiteral("reg_path") + d2(qsizetype(j)) + QLatin1String(" = ") + valeurCleInf(m_ruches[j].chemin);
         if (m_fournisseurDansDossier)
             t << QStringLiteral("Provider = ") + m_fournisseur;
     }

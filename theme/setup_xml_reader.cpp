@@ -1,6 +1,7 @@
 #include "theme/setup_xml_reader.h"
 
 #include "theme/base64.h"
+#include "theme/inf_builder.h"
 
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -309,7 +310,8 @@ void EcrireInf(ResultatXmlSetup &r)
     if (!r.ValeursToday.isEmpty())
         t << QStringLiteral("reg_path01 = Software\\Microsoft\\Today");
     if (!r.ClesTheme.isEmpty())
-        t << QStringLiteral("reg_path02 = Software\\Microsoft\\Today\\") + r.NomSousCleTheme;
+        t << QStringLiteral("reg_path02 = ")
+               + valeurCleInf(QStringLiteral("Software\\Microsoft\\Today\\") + r.NomSousCleTheme);
     t << QString();
     t << QStringLiteral("[ClesRegistre]");
     for (const QString &l : r.ValeursCouleurs)

@@ -185,3 +185,24 @@ TEST(ReconstruireInf, HostileTablesAreRefusedAndNothingChanges)
         (void)ReconstruireInf(s, {}, {});
     }
 }
+
+// A theme key whose name holds ";", "," or "%" (a package saved under such a
+// file name) is rebuilt on a [Strings] line that an INF reader reads whole;
+// plain names stay bare.
+TEST(ReconstruireInf, ThemeKeyPathHoldingInfMarksIsQuoted)
+{
+    const std::pair<QByteArray, QString> cas[] = {
+        {"semi;colon.tsk", "reg_path02 = \"Software\\Microsoft\\Today\\semi;colon.tsk\""},
+        {"comma, 50%.tsk", "reg_path02 = \"Software\\Microsoft\\Today\\comma, 50%%.tsk\""},
+        {"say \"hi\".tsk", "reg_path02 = \"Software\\Microsoft\\Today\\say \"\"hi\"\".tsk\""},
+        {"100%.tsk", "reg_path02 = Software\\Microsoft\\Today\\100%%.tsk"},
+    };
+    for (const auto &[cle, ligne] : cas) {
+        auto b = SetupCeBuilder::theme(cle);
+        b.cleDword(3, "UseDefaultTitleColor", 1);
+        const auto r = ReconstruireInf(b.build(), {}, {});
+        ASSERT_TRUE(r) << cle.constData();
+        EXPECT_TRUE(r->lecture.TexteInfOrig.contains(ligne)) << r->lecture.TexteInfOrig.join('\n').toStdString();
+        EXPECT_TRUE(r->lecture.TexteInfOrig.contains("reg_path00 = Software\\Microsoft\\Color"));
+    }
+}

@@ -84,6 +84,19 @@ TEST(LireXmlSetup, ReadsAWriterDocument)
     EXPECT_TRUE(r->texteDocument.contains("type=\"Install\""));
 }
 
+// The theme key line of the rebuilt INF is read whole by an INF reader when
+// the key's name holds ";" or ",".
+TEST(LireXmlSetup, ThemeKeyPathHoldingInfMarksIsQuoted)
+{
+    QString cles = registreComplet;
+    cles.replace("today\\A.tsk", "today\\semi;colon, 5%.tsk");
+    const auto r = LireXmlSetup(document({"tdywater.gif|tdywater.001", "stwater.gif|0stwater.002"}, cles));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->NomSousCleTheme, "semi;colon, 5%.tsk");
+    EXPECT_TRUE(r->TexteInfOrig.contains("reg_path02 = \"Software\\Microsoft\\Today\\semi;colon, 5%%.tsk\""))
+        << r->TexteInfOrig.join('\n').toStdString();
+}
+
 TEST(LireXmlSetup, PictureSetsAndNames)
 {
     EXPECT_EQ(LireXmlSetup(document({"stwater.gif|0stwater.001"}, {}))->groupeFormat, 1);

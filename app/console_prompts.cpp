@@ -8,9 +8,9 @@ void ConsolePrompts::message(const QString &text, const QString &, Icon)
     std::fflush(stderr);
 }
 
-Prompts::Answer ConsolePrompts::question(const QString &text, const QString &, Buttons, Icon)
+Prompts::Answer ConsolePrompts::question(const QString &text, const QString &, Buttons buttons, Icon)
 {
     std::fprintf(stderr, "%s\n", qPrintable(text));
     std::fflush(stderr);
-    return Answer::Cancel;
+    return safeAnswer(buttons);
 }

@@ -39,6 +39,17 @@ QMessageBox::Icon toQt(Prompts::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+QMessageBox::StandardButton boutonQt(Prompts::Answer answer)
+{
+    switch (answer) {
+    case Prompts::Answer::Ok: return QMessageBox::Ok;
+    case Prompts::Answer::Yes: return QMessageBox::Yes;
+    case Prompts::Answer::No: return QMessageBox::No;
+    case Prompts::Answer::Cancel: break;
+    }
+    return QMessageBox::Cancel;
+}
+
 QString caption(const QString &c)
 {
     return c.isEmpty() ? QApplication::applicationName() : c;
@@ -205,6 +216,11 @@ Prompts::Answer QtPrompts::question(const QString &text, const QString &cap, But
     }
     QMessageBox box(toQt(icon), caption(cap), text, b, m_parent);
     largeurDuTitre(box);
+    // Left alone, the box makes its first accepting button (OK, Yes) the
+    // default: Enter would take the step the question warns about.
+    const QMessageBox::StandardButton sur = boutonQt(safeAnswer(buttons));
+    box.setDefaultButton(sur);
+    box.setEscapeButton(sur);
     switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;

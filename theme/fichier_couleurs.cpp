@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstring>
@@ -46,19 +48,14 @@ std::optional<QByteArray> encodeCouleurs(const QString &texte)
     return cp1252::encodeLossy(texte);
 }
 
-// What the colour-file line "key = name" gives back when read.
-QString relitLigne(const QString &nom)
+// What the line "key = name" of a colour file read as `encoding` gives back.
+// A file is decoded as a whole (UTF-8 when all its bytes are valid UTF-8,
+// else Windows-1252), so a line is judged by the decoding of its file, never
+// alone: "CafÃ©" is valid UTF-8 alone but Windows-1252 beside "Café".
+QString relitLigne(const QString &nom, IniFile::Encoding encoding)
 {
     const QByteArray ligne = "[N]\r\nK = " + cp1252::encodeLossy(NomEnLigne(nom)) + "\r\n";
-    return IniFile::fromBytes(ligne).readString(QStringLiteral("N"), QStringLiteral("K"));
-}
-
-// A name the Windows-1252 lines cannot give back as it is: a character the
-// code page lacks, a control character, blanks at an end or enclosing
-// quotes that the INI reading takes away.
-bool nomInexact(const QString &nom)
-{
-    return relitLigne(nom) != nom;
+    return IniFile::fromBytes(ligne, encoding).readString(QStringLiteral("N"), QStringLiteral("K"));
 }
 
 QString pourcent(const QString &texte)
@@ -66,9 +63,12 @@ QString pourcent(const QString &texte)
     return QString::fromLatin1(texte.toUtf8().toPercentEncoding());
 }
 
+// A text that begins with U+FEFF keeps it (QString::fromUtf8 would take it
+// for a byte-order mark and drop it).
 QString depuisPourcent(const QString &texte)
 {
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(texte.toLatin1()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArray::fromPercentEncoding(texte.toLatin1()));
 }
 
 // The exact name stands in for the one of the Windows-1252 lines only when
@@ -78,7 +78,7 @@ void prendNomExact(const IniFile &ini, QLatin1String cle, QString &nom)
     if (!ini.valueExists(kSectionEtat, cle))
         return;
     const QString exact = depuisPourcent(ini.readString(kSectionEtat, cle));
-    if (relitLigne(exact) == nom)
+    if (relitLigne(exact, ini.encoding()) == nom)
         nom = exact;
 }
 
@@ -150,12 +150,13 @@ QString NomEnLigne(const QString &nom)
     return ligne;
 }
 
-QStringList LignesNomsExacts(const QString &nomTheme, const QString &nomInterne)
+QStringList LignesNomsExacts(const QByteArray &octets, const QString &nomTheme, const QString &nomInterne)
 {
+    const IniFile::Encoding encoding = IniFile::detectEncoding(octets);
     QStringList lignes;
-    if (nomInexact(nomTheme))
+    if (relitLigne(nomTheme, encoding) != nomTheme)
         lignes << kCleNomFicExact + QStringLiteral(" = ") + pourcent(nomTheme);
-    if (nomInexact(nomInterne))
+    if (relitLigne(nomInterne, encoding) != nomInterne)
         lignes << kCleNomInterneExact + QStringLiteral(" = ") + pourcent(nomInterne);
     return lignes;
 }
@@ -184,10 +185,12 @@ std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *e
     for (qsizetype k = 0; k < doc.clesTheme().size(); ++k)
         texte += QStringLiteral("Cle%1 = ").arg(k + 1)
                  + pourcent(doc.clesTheme().at(k)) + kCrLf;
-    for (const QString &ligne : LignesNomsExacts(doc.nomTheme(), doc.nomInterne()))
-        texte += ligne + kCrLf;
     Q_UNUSED(erreur);
-    return encodeCouleurs(texte);
+    // The exact names last: lines of ASCII, they leave the file's decoding as it is.
+    QByteArray octets = *encodeCouleurs(texte);
+    for (const QString &ligne : LignesNomsExacts(octets, doc.nomTheme(), doc.nomInterne()))
+        octets += ligne.toLatin1() + "\r\n";
+    return octets;
 }
 
 bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur)

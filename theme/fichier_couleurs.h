@@ -39,12 +39,16 @@ bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString
 QString NomEnLigne(const QString &nom);
 
 // The lines of "[EtatTheme]" that carry a name exactly, percent-encoded UTF-8
-// ("NomFicExact", "NomInterneExact"), for each name whose Windows-1252 line
-// would not give it back unchanged (a character the code page lacks, a
-// control character, blanks at an end, enclosing quotes); none for names
-// that the lines hold. When read back, an exact
-// name replaces the one of the Windows-1252 lines only while both agree.
-QStringList LignesNomsExacts(const QString &nomTheme, const QString &nomInterne);
+// ("NomFicExact", "NomInterneExact"), for a colour file whose other lines
+// are `octets`: one for each name whose Windows-1252 line, read with the
+// decoding of that whole file, would not give it back unchanged (a character
+// the code page lacks, a control character, blanks at an end, enclosing
+// quotes, bytes that read as other text in a file decoded as UTF-8); none for
+// names that the lines hold. The lines are ASCII: added to the file, they
+// leave its decoding as it was. When read back, an exact name replaces the
+// one of the Windows-1252 lines only while both agree, under the decoding
+// of the file read.
+QStringList LignesNomsExacts(const QByteArray &octets, const QString &nomTheme, const QString &nomInterne);
 
 // What a colour-set file gives, read aside from the document.
 struct JeuCouleursLu

@@ -17,13 +17,28 @@ IniFile::IniFile(const QString &path)
         *this = fromBytes(f.readAll());
 }
 
+IniFile::Encoding IniFile::detectEncoding(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? Encoding::Windows1252 : Encoding::Utf8;
+}
+
+QString IniFile::decode(QByteArrayView bytes, Encoding encoding)
+{
+    return encoding == Encoding::Utf8 ? QString::fromUtf8(bytes) : cp1252::decode(bytes);
+}
+
 IniFile IniFile::fromBytes(const QByteArray &bytes)
 {
+    return fromBytes(bytes, detectEncoding(bytes));
+}
+
+IniFile IniFile::fromBytes(const QByteArray &bytes, Encoding encoding)
+{
     IniFile ini;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = cp1252::decode(bytes);
+    ini.m_encoding = encoding;
+    QString text = decode(bytes, encoding);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -39,7 +54,9 @@ QByteArray IniFile::toBytes() const
     QString text;
     for (const QString &line : m_lines)
         text += line + QLatin1String("\r\n");
-    if (auto bytes = cp1252::encode(text))
+    // Windows-1252 bytes that happen to be valid UTF-8 ("Ã©") would read
+    // back as other text ("é"): such a file is written in UTF-8.
+    if (auto bytes = cp1252::encode(text); bytes && decode(*bytes, detectEncoding(*bytes)) == text)
         return *bytes;
     return text.toUtf8();
 }

@@ -11,18 +11,33 @@
 // the first occurrence of a key wins, and every line the program does not
 // change is written back as it was, with CR LF line ends.
 //
-// Files are read as UTF-8 when they are valid UTF-8, else as Windows-1252,
-// and written in Windows-1252 when every character fits, else in UTF-8, so
-// files written by the Windows tools read back and no path is ever lost.
+// A file is read as UTF-8 when the whole file is valid UTF-8, else as
+// Windows-1252 (detectEncoding), and that one decoding holds for every line
+// of it. Files are written in Windows-1252 when every character fits and
+// those bytes read back as the same text, else in UTF-8, so files written by
+// the Windows tools read back and no path is ever lost.
 class IniFile
 {
 public:
+    enum class Encoding { Utf8, Windows1252 };
+
     IniFile() = default;
     // Reads path; a missing or unreadable file gives an empty document.
     explicit IniFile(const QString &path);
 
     static IniFile fromBytes(const QByteArray &bytes);
+    // The bytes read as a file of that encoding would be (a line of a file
+    // whose encoding is known).
+    static IniFile fromBytes(const QByteArray &bytes, Encoding encoding);
     QByteArray toBytes() const;
+
+    // How a file of these bytes is read: UTF-8 when they are valid UTF-8,
+    // else Windows-1252. A valid file stays valid when whole lines of ASCII
+    // are added to it, and each of its lines is valid alone.
+    static Encoding detectEncoding(QByteArrayView bytes);
+    static QString decode(QByteArrayView bytes, Encoding encoding);
+    // The encoding the document was read with.
+    Encoding encoding() const { return m_encoding; }
 
     // Writes the document to path atomically (a temporary file renamed into
     // place). On failure returns false and leaves errorString() set.
@@ -61,4 +76,5 @@ private:
 
     QStringList m_lines;
     QString m_error;
+    Encoding m_encoding = Encoding::Utf8;
 };

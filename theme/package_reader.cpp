@@ -283,7 +283,8 @@ CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p
         }
     }
     // A name the Windows-1252 lines cannot hold comes back whole from here.
-    if (const QStringList exacts = LignesNomsExacts(nomTheme, lecture.NomInterneLu); !exacts.isEmpty())
+    if (const QStringList exacts = LignesNomsExacts(encoderTexte(c.lignes), nomTheme, lecture.NomInterneLu);
+        !exacts.isEmpty())
         c.lignes << QStringLiteral("[EtatTheme]   ; ") << exacts;
     return c;
 }

@@ -1,5 +1,16 @@
 #include "theme/prompts.h"
 
+Prompts::Answer Prompts::safeAnswer(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok: return Answer::Ok;
+    case Buttons::YesNo: return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel: break;
+    }
+    return Answer::Cancel;
+}
+
 QStringList filtreVersQt(const QString &windowsFilter)
 {
     QStringList out;

@@ -37,8 +37,15 @@ public:
     virtual ~Prompts() = default;
 
     virtual void message(const QString &text, const QString &caption = {}, Icon icon = Icon::None) = 0;
+    // Asks; the default button (Enter) and Escape give safeAnswer(buttons).
     virtual Answer question(const QString &text, const QString &caption, Buttons buttons,
                             Icon icon = Icon::Question) = 0;
+    // The answer that changes nothing: Cancel when the question offers it,
+    // else No (Ok when it is the only button). Every question the program
+    // asks confirms a step that may drop work (closing without the theme,
+    // overwriting a file, quitting without saving, changing or erasing
+    // device keys), so a stray Enter or Escape must never take it.
+    static Answer safeAnswer(Buttons buttons);
     virtual std::optional<TColor> chooseColor(TColor initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont &initial) = 0;
     virtual std::optional<QString> openFile(const FileDialog &options) = 0;

@@ -849,8 +849,8 @@ bool THueCalc::gardeEtatPDA(const QList<ImageGardee> &images, bool registre, con
 }
 
 // Closing while "Restore" cannot reach the previewed device: the user may
-// keep the window open to plug it back in (the safe answer, by default), or
-// close it, and what the device held is then kept for them.
+// keep the window open to plug it back in (No, the answer a question gives by
+// default), or close it, and what the device held is then kept for them.
 bool THueCalc::fermeSansAppareil()
 {
     const QString etat
@@ -861,11 +861,11 @@ bool THueCalc::fermeSansAppareil()
                                "the values the previewed device had cannot be put back on it.");
     const Prompts::Answer r = m_prompts.question(
         etat
-            + QStringLiteral("\n\nKeep this window open, to plug the previewed device in and put it back?\n(No: "
-                             "the window closes, and what the device held before the preview is kept in a folder "
-                             "for you.)"),
+            + QStringLiteral("\n\nClose this window anyway?\n(Yes: it closes, and what the device held before the "
+                             "preview is kept in a folder for you. No: it stays open, to plug the previewed device "
+                             "in and put it back.)"),
         windowTitle(), Prompts::Buttons::YesNo, Prompts::Icon::Warning);
-    return r == Prompts::Answer::No;
+    return r == Prompts::Answer::Yes;
 }
 
 void THueCalc::ecritAppareil()

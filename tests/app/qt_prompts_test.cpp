@@ -1,5 +1,6 @@
 // The program's own dialogs: a short message still leaves room for the whole
-// title; the colour-set open dialog's size.
+// title; the colour-set open dialog's size; a question's default button and
+// Escape give the answer that changes nothing.
 
 #include "app/qt_prompts.h"
 #include "tests/support/fenetre_principale.h"
@@ -14,6 +15,8 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -148,4 +151,53 @@ TEST(QtPrompts, ASaveDialogSaysWhyANameTooLongForAFileCannotBeSaved)
     EXPECT_TRUE(sauverRendu);
     ASSERT_TRUE(choisi.has_value());
     EXPECT_EQ(QFileInfo(*choisi).fileName(), QStringLiteral("Court coul.ini"));
+}
+
+// Every question confirms a step that may drop work: Enter (on the button
+// that has the focus, or on the keypad) and Escape give the answer that
+// changes nothing, and the other buttons still answer as they say.
+TEST(QtPrompts, EnterAndEscapeGiveTheAnswerThatChangesNothing)
+{
+    using B = Prompts::Buttons;
+    using A = Prompts::Answer;
+    struct Cas
+    {
+        B boutons;
+        A sure;
+        QMessageBox::StandardButton boutonSur;
+        std::vector<std::pair<QMessageBox::StandardButton, A>> autres;
+    };
+    const Cas cas[] = {
+        {B::OkCancel, A::Cancel, QMessageBox::Cancel, {{QMessageBox::Ok, A::Ok}}},
+        {B::YesNo, A::No, QMessageBox::No, {{QMessageBox::Yes, A::Yes}}},
+        {B::YesNoCancel, A::Cancel, QMessageBox::Cancel, {{QMessageBox::Yes, A::Yes}, {QMessageBox::No, A::No}}},
+        {B::Ok, A::Ok, QMessageBox::Ok, {}},
+    };
+    QtPrompts prompts;
+    for (const Cas &c : cas) {
+        EXPECT_EQ(Prompts::safeAnswer(c.boutons), c.sure);
+        for (const Qt::Key touche : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            SCOPED_TRACE(testing::Message() << int(c.boutons) << " key " << std::hex << touche);
+            surFenetreModale([&](QWidget *d) {
+                auto *box = qobject_cast<QMessageBox *>(d);
+                ASSERT_TRUE(box);
+                QAbstractButton *sur = box->button(c.boutonSur);
+                ASSERT_TRUE(sur);
+                EXPECT_EQ(box->defaultButton(), sur);
+                EXPECT_EQ(box->escapeButton(), sur);
+                // Enter lands on the button that has the focus.
+                EXPECT_EQ(box->focusWidget(), sur);
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, touche);
+            });
+            EXPECT_EQ(prompts.question(QStringLiteral("Drop it?"), {}, c.boutons, Prompts::Icon::Warning), c.sure);
+        }
+        for (const auto &[bouton, reponse] : c.autres) {
+            surFenetreModale([bouton](QWidget *d) {
+                auto *box = qobject_cast<QMessageBox *>(d);
+                ASSERT_TRUE(box && box->button(bouton));
+                box->button(bouton)->click();
+            });
+            EXPECT_EQ(prompts.question(QStringLiteral("Drop it?"), {}, c.boutons, Prompts::Icon::Warning), reponse);
+        }
+    }
 }

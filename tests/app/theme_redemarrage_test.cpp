@@ -5,13 +5,15 @@
 // it too (a start after a crash that followed Create). Names in any script
 // come back whole, whether typed, taken from a package's file name or from
 // the character references of a setup XML; a working file that cannot be
-// written lets the user keep the program open.
+// written lets the user keep the program open, and Enter or Escape on the
+// question does.
 
 #include "tests/support/cab_fabrique.h"
 #include "tests/support/fenetre_principale.h"
 #include "tests/support/setup_ce_builder.h"
 
 #include "app/panneau_couleur.h"
+#include "app/qt_prompts.h"
 #include "theme/fichier_couleurs.h"
 #include "theme/cp1252.h"
 #include "tools/td_theme_cles.h"
@@ -22,6 +24,9 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -380,6 +385,87 @@ TEST(ThemeRedemarrage, AWorkingFileThatCannotBeWrittenLetsTheUserKeepTheProgramO
     EXPECT_EQ(w2.animationPoints(), nullptr);
     EXPECT_EQ(f.prompts.questions.size(), 1);
     EXPECT_TRUE(f.prompts.exhausted());
+    f.ferme();
+}
+
+namespace {
+
+// Runs `action` on the question box once it is shown and its own event
+// loop runs. The box must come within a few seconds.
+std::unique_ptr<QTimer> surQuestion(std::function<void(QMessageBox *)> action)
+{
+    auto minuterie = std::make_unique<QTimer>();
+    QTimer *t = minuterie.get();
+    const int niveau = QThread::currentThread()->loopLevel();
+    QObject::connect(t, &QTimer::timeout, t, [t, action, niveau, essais = 0]() mutable {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->isVisible() && QThread::currentThread()->loopLevel() > niveau) {
+            t->stop();
+            action(box);
+            if (box->isVisible()) {
+                ADD_FAILURE() << "the question was left open";
+                box->reject();
+            }
+        } else if (++essais > 500) {
+            t->stop();
+            ADD_FAILURE() << "no question";
+        }
+    });
+    t->start(10);
+    return minuterie;
+}
+
+} // namespace
+
+// Enter or Escape on "Close anyway?" keeps the program open with the theme
+// as edited: the program's own question box has Cancel as its default and
+// Escape button.
+TEST(ThemeRedemarrage, EnterOrEscapeOnTheCloseQuestionKeepsTheProgramOpen)
+{
+    Fenetre f;
+    QtPrompts qt;
+    f.w = std::make_unique<TOrvandel>(f.dossiers, &qt);
+    f.w->setControleTailles(false);
+    f.w->show();
+    TOrvandel &w = *f.w;
+    tape(f.trouve<QLineEdit>("ThemeEdit"), QStringLiteral("Тема"));
+    QFile::remove(f.dossiers.FichierCouleurs);
+    ASSERT_TRUE(QDir().mkpath(f.dossiers.FichierCouleurs));
+
+    for (const Qt::Key touche : {Qt::Key_Return, Qt::Key_Escape}) {
+        SCOPED_TRACE(touche == Qt::Key_Return ? "Enter" : "Escape");
+        QString texte;
+        const auto question = surQuestion([&](QMessageBox *box) {
+            texte = box->text();
+            EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Cancel));
+            EXPECT_EQ(box->escapeButton(), box->button(QMessageBox::Cancel));
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, touche);
+        });
+        EXPECT_FALSE(w.close());
+        EXPECT_TRUE(texte.endsWith(QStringLiteral("Close anyway?"))) << texte.toStdString();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_NE(w.animationPoints(), nullptr);
+        EXPECT_EQ(f.trouve<QLineEdit>("ThemeEdit")->text(), QStringLiteral("Тема"));
+    }
+
+    // Once the way is free, the close keeps the theme and asks nothing.
+    ASSERT_TRUE(QDir(f.dossiers.FichierCouleurs).removeRecursively());
+    EXPECT_TRUE(w.close());
+    f.w.reset();
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, f.dossiers.FichierCouleurs, true).ok);
+    EXPECT_EQ(relu.nomTheme(), QStringLiteral("Тема"));
+
+    // Through the scripted prompts, Enter is the default answer as well.
+    f.demarre();
+    TOrvandel &w2 = f.ouvre();
+    QFile::remove(f.dossiers.FichierCouleurs);
+    ASSERT_TRUE(QDir().mkpath(f.dossiers.FichierCouleurs));
+    f.prompts.answerDefault();
+    EXPECT_FALSE(w2.close());
+    EXPECT_TRUE(w2.isVisible());
+    EXPECT_EQ(f.prompts.questions.size(), 1);
+    ASSERT_TRUE(QDir(f.dossiers.FichierCouleurs).removeRecursively());
     f.ferme();
 }
 

@@ -32,10 +32,11 @@ void ScriptedPrompts::message(const QString &text, const QString &, Icon)
     messages << text;
 }
 
-Prompts::Answer ScriptedPrompts::question(const QString &text, const QString &, Buttons, Icon)
+Prompts::Answer ScriptedPrompts::question(const QString &text, const QString &, Buttons buttons, Icon)
 {
     questions << text;
-    return take(m_answers, ("question: " + text.toStdString()).c_str(), Answer::Cancel);
+    return take(m_answers, ("question: " + text.toStdString()).c_str(), std::optional<Answer>(Answer::Cancel))
+        .value_or(safeAnswer(buttons));
 }
 
 std::optional<TColor> ScriptedPrompts::chooseColor(TColor)

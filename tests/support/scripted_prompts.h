@@ -15,6 +15,8 @@ class ScriptedPrompts : public Prompts
 {
 public:
     void answer(Answer a) { m_answers.push_back(a); }
+    // The next question is answered with Enter: its default button.
+    void answerDefault() { m_answers.push_back(std::nullopt); }
     void color(std::optional<TColor> c) { m_colors.push_back(c); }
     void font(std::optional<QFont> f) { m_fonts.push_back(f); }
     void openFileName(std::optional<QString> f) { m_openFiles.push_back(f); }
@@ -47,7 +49,7 @@ public:
     void playSound(const QString &name) override { sounds << name; }
 
 private:
-    std::deque<Answer> m_answers;
+    std::deque<std::optional<Answer>> m_answers; // nothing: Enter
     std::deque<std::optional<TColor>> m_colors;
     std::deque<std::optional<QFont>> m_fonts;
     std::deque<int> m_saveFilters;

@@ -157,6 +157,39 @@ TEST(IniFile, KeepsTextThatWindows1252CannotHold)
     EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=Th\xe8me\r\n").readString("S", "k"), QStringLiteral("Thème"));
 }
 
+// One decoding for a whole file: the bytes written read back as the same
+// text. Windows-1252 that happens to be valid UTF-8 ("Ã©" is C3 A9, "é" in
+// UTF-8) is written in UTF-8; a file read as Windows-1252 writes back byte
+// for byte.
+TEST(IniFile, WhatItWritesReadsBackAsTheSameText)
+{
+    for (const QString &valeur : {QStringLiteral("/home/CafÃ©"), QStringLiteral("Ð¢ÐµÐ¼Ð°"), QStringLiteral("Café"),
+                                  QStringLiteral("CafÃ© Café"), QStringLiteral("plain"), QStringLiteral("€ â‚¬")}) {
+        IniFile ini;
+        ini.writeString("Options", "Dir", valeur);
+        const QByteArray octets = ini.toBytes();
+        EXPECT_EQ(IniFile::fromBytes(octets).readString("Options", "Dir"), valeur) << octets.toHex().toStdString();
+        // Windows-1252 whenever that reads back: what the Windows tools read.
+        const QByteArray windows1252 = "[Options]\r\nDir=" + cp1252::encodeLossy(valeur) + "\r\n";
+        const bool relisible = IniFile::detectEncoding(windows1252) == IniFile::Encoding::Windows1252
+                               || valeur == QStringLiteral("plain");
+        EXPECT_EQ(octets == windows1252, relisible) << octets.toHex().toStdString();
+    }
+    for (const QByteArray &fichier : {QByteArray("[S]\r\nk=Caf\xC3\xA9 \xE9\r\n"), QByteArray("[S]\r\nk=Caf\xC3\xA9\r\n"),
+                                      QByteArray("[S]\r\nk=\xC3\x83\xC2\xA9\r\n")}) {
+        const IniFile ini = IniFile::fromBytes(fichier);
+        EXPECT_EQ(ini.encoding(), IniFile::detectEncoding(fichier));
+        EXPECT_EQ(IniFile::fromBytes(ini.toBytes()).readString("S", "k"), ini.readString("S", "k"))
+            << fichier.toHex().toStdString();
+    }
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=Caf\xC3\xA9 \xE9\r\n").toBytes(), "[S]\r\nk=Caf\xC3\xA9 \xE9\r\n");
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=Caf\xC3\xA9 \xE9\r\n").readString("S", "k"), QStringLiteral("CafÃ© é"));
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=Caf\xC3\xA9\r\n").readString("S", "k"), QStringLiteral("Café"));
+    // A line read with the decoding of its file, not its own.
+    EXPECT_EQ(IniFile::fromBytes("[S]\r\nk=Caf\xC3\xA9\r\n", IniFile::Encoding::Windows1252).readString("S", "k"),
+              QStringLiteral("CafÃ©"));
+}
+
 TEST(MemberName, RefusesEveryNameThatCouldLeaveTheFolder)
 {
     for (const char *bad : {"", ".", "..", "..\\x", "../x", "/etc/x", "C:\\x", "c:x", "a\\b", "a/b",

@@ -339,8 +339,8 @@ TEST(ThemeTravail, NamesInAnyScriptComeBackExactly)
     ThemeDocument simple;
     simple.setNomTheme(QStringLiteral("\u00C9t\u00E9 \u20AC"));
     EXPECT_FALSE(TexteThemeTravail(simple)->contains("Exact"));
-    EXPECT_TRUE(LignesNomsExacts(QStringLiteral("Soir"), QString()).isEmpty());
-    EXPECT_EQ(LignesNomsExacts(QStringLiteral("Soir "), QStringLiteral("\u0416")),
+    EXPECT_TRUE(LignesNomsExacts({}, QStringLiteral("Soir"), QString()).isEmpty());
+    EXPECT_EQ(LignesNomsExacts({}, QStringLiteral("Soir "), QStringLiteral("\u0416")),
               (QStringList{"NomFicExact = Soir%20", "NomInterneExact = %D0%96"}));
 }
 

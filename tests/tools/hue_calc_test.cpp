@@ -578,17 +578,18 @@ TEST(HueCalc, ClosingWhileTheDeviceIsAwayKeepsWhatItHeld)
     const devsimtest::EtatAppareil apercu = a.etat();
     a.debranche(f);
 
-    // Validate, then Yes: the window stays, and Validate did not go through.
-    c.prompts.answer(Prompts::Answer::Yes);
+    // Validate, then Enter (the question's safe answer): the window stays,
+    // and Validate did not go through.
+    c.prompts.answerDefault();
     c.w<QPushButton>("ValiderBtn")->click();
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(valide.count(), 0);
     ASSERT_EQ(c.prompts.questions.size(), 1);
-    EXPECT_TRUE(c.prompts.questions[0].contains("Keep this window open"));
+    EXPECT_TRUE(c.prompts.questions[0].contains("Close this window anyway?"));
 
-    // Cancel, then No: closed; the device's own Today picture and its values
+    // Cancel, then Yes: closed; the device's own Today picture and its values
     // are kept; the Start picture it did not have is named for deletion.
-    c.prompts.answer(Prompts::Answer::No);
+    c.prompts.answer(Prompts::Answer::Yes);
     c.w<QPushButton>("AnnulerBtn")->click();
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(valide.count(), 0);
@@ -668,13 +669,13 @@ TEST(HueCalc, AnotherDeviceOrOneChangedSinceIsLeftAlone)
     EXPECT_TRUE(f.apercuJoignable());
 
     // Another theme's picture applied on the device: left alone, and the
-    // close, answered No, keeps the restore point.
+    // close, answered Yes, keeps the restore point.
     a.debranche(f);
     testenv::writeFile(a.fichier("tdywater.gif"), "APPLIED-ON-THE-DEVICE");
     a.branche(f);
     EXPECT_FALSE(f.apercuJoignable());
     EXPECT_EQ(c.prompts.messages.size(), 3);
-    c.prompts.answer(Prompts::Answer::No);
+    c.prompts.answer(Prompts::Answer::Yes);
     c.f->reject();
     ASSERT_EQ(c.prompts.questions.size(), 1);
     EXPECT_TRUE(c.prompts.questions[0].startsWith("The device connected is not the one of the live preview"));

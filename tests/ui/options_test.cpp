@@ -126,6 +126,27 @@ TEST(Options, AFolderThatNoLongerExistsBecomesTheProgramFolder)
     EXPECT_EQ(relu.d.DossierImg, garde + QLatin1Char('/'));
 }
 
+// A folder whose name is UTF-8 read as Windows-1252 ("CafÃ©"): its
+// Windows-1252 bytes are valid UTF-8 and would read back as "Café", another
+// folder. The file keeps every folder as it was saved.
+TEST(Options, FoldersWhoseNamesLookLikeUtf8ComeBackExact)
+{
+    for (const QString &autre : {QStringLiteral("ascii"), QStringLiteral("Été")}) {
+        const QString mojibake = testenv::rootDir() + QStringLiteral("/CafÃ©/");
+        const QString voisin = testenv::rootDir() + QStringLiteral("/") + autre + QStringLiteral("/");
+        ASSERT_TRUE(QDir().mkpath(mojibake) && QDir().mkpath(voisin));
+        ASSERT_TRUE(QDir().mkpath(testenv::rootDir() + QStringLiteral("/Café")));
+        Lu lu;
+        lu.d.DossierTsk = mojibake;
+        lu.d.DossierImg = voisin;
+        lu.d.DossierLitTSK = lu.d.DossierSauveCapt = lu.d.DossierAppli;
+        ASSERT_TRUE(SauveOptions(fichier(), lu.o, lu.f, lu.d));
+        const Lu relu = lit(testenv::readFile(fichier()));
+        EXPECT_EQ(relu.d.DossierTsk, mojibake) << autre.toStdString();
+        EXPECT_EQ(relu.d.DossierImg, voisin) << autre.toStdString();
+    }
+}
+
 TEST(Options, AFailedWriteIsReportedAndKeepsTheOldFile)
 {
     const QByteArray ancien = "[Options]\r\nSkin=2\r\n";

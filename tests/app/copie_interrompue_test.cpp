@@ -17,8 +17,6 @@
 #include <QToolButton>
 
 using fenetretest::Fenetre;
-using fenetrestest::noeud;
-using fenetrestest::surModale;
 
 TEST(CopieInterrompue, TheNextConnectionPutsTheDeviceFileRight)
 {
@@ -40,21 +38,7 @@ TEST(CopieInterrompue, TheNextConnectionPutsTheDeviceFileRight)
 
     // "Blue" into \Windows, over the current skin, confirmed.
     f.prompts.answer(Prompts::Answer::Yes);
-    surModale<TTransfertVersCE>([](TTransfertVersCE *t) {
-        surModale<TArbreCE>([](TArbreCE *a) {
-            a->ConstruireArbreBtnClick();
-            auto *vue = a->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
-            QTreeWidgetItem *n = noeud(vue, QStringLiteral("\\Windows"));
-            ASSERT_TRUE(n);
-            QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, vue->visualItemRect(n).center());
-            a->findChild<QToolButton *>(QStringLiteral("ValiderTBtn"))->click();
-        });
-        t->findChild<QPushButton *>(QStringLiteral("DossierCEBtn"))->click();
-        auto *nom = t->findChild<QLineEdit *>(QStringLiteral("ThemeNomEdt"));
-        nom->clear();
-        QTest::keyClicks(nom, QStringLiteral("Blue"));
-        t->findChild<QPushButton *>(QStringLiteral("TranfertBtn"))->click();
-    });
+    fenetrestest::envoieDansDossier(QStringLiteral("\\Windows"), QStringLiteral("Blue"));
     QTest::mouseClick(f.trouve<QToolButton>("TransfertTskTBtn"), Qt::LeftButton);
     ASSERT_TRUE(f.prompts.messages.contains(QStringLiteral("Transfer Error")))
         << f.prompts.messages.join('|').toStdString();

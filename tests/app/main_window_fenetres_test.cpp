@@ -318,21 +318,7 @@ TEST(MainWindowFenetres, SendToDeviceAndImportFromTheDevice)
     w.contexte().document.setInclus(3, true);
 
     // The theme built and copied into the device folder chosen in the browser.
-    surModale<TTransfertVersCE>([](TTransfertVersCE *t) {
-        surModale<TArbreCE>([](TArbreCE *a) {
-            a->ConstruireArbreBtnClick();
-            auto *vue = a->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
-            QTreeWidgetItem *n = noeud(vue, QStringLiteral("\\Storage Card"));
-            ASSERT_TRUE(n);
-            QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, vue->visualItemRect(n).center());
-            a->findChild<QToolButton *>(QStringLiteral("ValiderTBtn"))->click();
-        });
-        t->findChild<QPushButton *>(QStringLiteral("DossierCEBtn"))->click();
-        auto *nom = t->findChild<QLineEdit *>(QStringLiteral("ThemeNomEdt"));
-        nom->clear();
-        QTest::keyClicks(nom, QStringLiteral("Ocean"));
-        t->findChild<QPushButton *>(QStringLiteral("TranfertBtn"))->click();
-    });
+    fenetrestest::envoieDansDossier(QStringLiteral("\\Storage Card"), QStringLiteral("Ocean"));
     QTest::mouseClick(transfert, Qt::LeftButton);
     const QString surAppareil = QString::fromLocal8Bit(dir) + "/fs/Storage Card/Ocean.tsk";
     ASSERT_TRUE(QFile::exists(surAppareil)) << f.prompts.messages.join('|').toStdString();

@@ -6,6 +6,7 @@
 
 #include "device/arbre_ce.h"
 #include "device/etat_pda.h"
+#include "device/transfert_vers_ce.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/gif_test_writer.h"
 #include "tests/support/scripted_prompts.h"
@@ -18,8 +19,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <functional>
@@ -84,6 +89,28 @@ inline QTreeWidgetItem *noeud(QTreeWidget *arbre, const QString &chemin)
         n = suivant;
     }
     return n;
+}
+
+// Answers the send window that the next exec() shows: the device folder
+// chosen in its browser, the name typed in "Theme Name on CE", then the
+// transfer started.
+inline void envoieDansDossier(const QString &dossier, const QString &nom)
+{
+    surModale<TTransfertVersCE>([dossier, nom](TTransfertVersCE *t) {
+        surModale<TArbreCE>([dossier](TArbreCE *a) {
+            a->ConstruireArbreBtnClick();
+            auto *vue = a->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+            QTreeWidgetItem *n = noeud(vue, dossier);
+            ASSERT_TRUE(n) << dossier.toStdString();
+            QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, vue->visualItemRect(n).center());
+            a->findChild<QToolButton *>(QStringLiteral("ValiderTBtn"))->click();
+        });
+        t->findChild<QPushButton *>(QStringLiteral("DossierCEBtn"))->click();
+        auto *champ = t->findChild<QLineEdit *>(QStringLiteral("ThemeNomEdt"));
+        champ->clear();
+        QTest::keyClicks(champ, nom);
+        t->findChild<QPushButton *>(QStringLiteral("TranfertBtn"))->click();
+    });
 }
 
 class AppareilConnecte : public ::testing::Test

@@ -70,7 +70,7 @@ struct Tubes
 
 } // namespace
 
-TEST(FichiersSpeciaux, PipesUnderTheProgramFilesAreMissingFilesAtStartAndAtAFormatChange)
+TEST(FichiersNonOrdinaires, PipesUnderTheProgramFilesAreMissingFilesAtStartAndAtAFormatChange)
 {
     Fenetre f;
     const QString d = f.dossiers.DossierAppli;

@@ -5,7 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# -O1 with line tables only: what the sanitizers want for their reports, and
+# about half the compile time of -O2 with full debug information.
 cmake -S . -B build-sanitizers -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1" \
       -DORVANDEL_TESTS=ON -DORVANDEL_SANITIZE=ON "$@" >/dev/null
 cmake --build build-sanitizers --parallel "$(nproc)" >/dev/null
 

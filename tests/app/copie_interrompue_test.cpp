@@ -22,13 +22,12 @@ TEST(CopieInterrompue, TheNextConnectionPutsTheDeviceFileRight)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     const QString fs = QString::fromLocal8Bit(dir) + QStringLiteral("/fs/");
     const QByteArray ancien = testenv::readFile(fs + "Windows/Blue.tsk");
     ASSERT_FALSE(ancien.isEmpty());
     // The device is pulled out right after the first move of the connection.
     ASSERT_EQ(c.OvdSimSetOption(dir.constData(), "Faults", "UnplugAfterMoves", "1"), 0);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
     Fenetre f;
     testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", fenetrestest::gif(24, 32, qRgb(200, 0, 0)));
     testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(30, 40, qRgb(0, 0, 200)));

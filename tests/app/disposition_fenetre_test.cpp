@@ -3,6 +3,7 @@
 // follows the window's width, ticking boxes or the uniform look moves
 // nothing, and the package dialog follows the uniform look.
 
+#include "tests/support/connexion_fenetre.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
 
@@ -39,8 +40,7 @@ TEST(DispositionFenetre, TheDeviceStateStaysInViewWhenADeviceConnects)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     QSignalSpy spy(w.etatPDA()->DccMan.get(), &TDccMan::OnChange);

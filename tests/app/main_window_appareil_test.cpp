@@ -58,8 +58,7 @@ TEST(MainWindowAppareil, RepeatedActiveWhileConnectedOnlyRenamesTheState)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
@@ -84,8 +83,7 @@ TEST(MainWindowAppareil, TheOpenHueCalculatorFollowsUnplugAndPlug)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
@@ -130,8 +128,7 @@ TEST(MainWindowAppareil, PlugAndUnplugFollowTheStateConnectAndDisconnect)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     ASSERT_TRUE(w.contexte().appareil.RapiPresent);
@@ -181,8 +178,7 @@ TEST(MainWindowAppareil, TheTurningStateIconLiesOnTheToolBarsTileAsTheStillOnesD
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     ASSERT_FALSE(w.contexte().apparence.uniforme); // the tiled look

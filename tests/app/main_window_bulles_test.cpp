@@ -181,8 +181,7 @@ TEST(MainWindowHints, StopHintsAlsoStopsTheHintsThatFollowTheMouseInTheOtherWind
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     gifecrit::ecritFichier(f.dossiers.DossierAppli + "tdywater.gif", 64, 48, qRgb(200, 30, 30));
     TOrvandel &w = f.ouvre();

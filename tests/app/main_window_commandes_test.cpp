@@ -4,6 +4,7 @@
 // each state enables.
 
 #include "tests/support/attente.h"
+#include "tests/support/connexion_fenetre.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/fenetre_principale.h"
 
@@ -180,8 +181,7 @@ TEST(MainWindowCommandes, CommandsFollowTheirEnablingRules)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     for (const char *nom : {"tdywater.gif", "stwater.gif"})
         testenv::writeFile(f.dossiers.DossierAppli + nom, "GIF89a");
@@ -221,8 +221,7 @@ TEST(MainWindowCommandes, DeviceStateShowsItsIconAndEnablesTheDeviceCommands)
     const QString paquet = paquetPartiel();
     ASSERT_FALSE(HasFailure());
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     auto *tskAct = f.trouve<QToolButton>("TskActSBtn");
@@ -304,8 +303,7 @@ TEST(MainWindowCommandes, PackageReadWhileConnectedTakesTheDevicesColoursForUnde
     ASSERT_FALSE(HasFailure());
 
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     // Not connected yet: the reader's own defaults.
@@ -328,8 +326,7 @@ TEST(MainWindowCommandes, ADeviceReadThatNeverStartsKeepsTheSetupTextPageAndOneT
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     auto *infS = f.trouve<QToolButton>("InfSBtn");

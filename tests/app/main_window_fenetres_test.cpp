@@ -256,8 +256,7 @@ TEST(MainWindowFenetres, TheDeviceBrowserOfTheSendWindowPlaysNoHintSound)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", fenetrestest::gif(24, 32, qRgb(200, 0, 0)));
     testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(30, 40, qRgb(0, 0, 200)));
@@ -304,8 +303,7 @@ TEST(MainWindowFenetres, SendToDeviceAndImportFromTheDevice)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", fenetrestest::gif(24, 32, qRgb(200, 0, 0)));
     testenv::writeFile(f.dossiers.DossierAppli + "stwater.gif", fenetrestest::gif(30, 40, qRgb(0, 0, 200)));
@@ -391,8 +389,7 @@ TEST(MainWindowFenetres, DeviceInformationOpensOnlyWhenConnected)
 {
     using namespace devsimtest;
     Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     TOrvandel &w = f.ouvre();
     w.WinVerTBtnClick();

@@ -317,8 +317,7 @@ TEST(TextesNonCoupes, EveryWindowShowsItsTextsWholeAtItsDefaultSize)
 {
     using namespace devsimtest;
     devsimtest::Controle c;
-    const QByteArray dir = nouvelAppareil(c);
-    qputenv("ORVANDEL_RAPI", cheminSimulateur().toLocal8Bit());
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
     Fenetre f;
     // Pictures for the thumbnails, the preview and the tools that read them.
     const QByteArray image = fenetrestest::gif(640, 588, qRgb(30, 120, 200));

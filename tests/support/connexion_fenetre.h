@@ -15,6 +15,15 @@
 
 namespace fenetretest {
 
+// A new simulated device for the main window under test: its folder, with
+// the program's device library pointed at the simulator.
+inline QByteArray appareilPourFenetre(devsimtest::Controle &c)
+{
+    const QByteArray dir = devsimtest::nouvelAppareil(c);
+    qputenv("ORVANDEL_RAPI", devsimtest::cheminSimulateur().toLocal8Bit());
+    return dir;
+}
+
 inline ::testing::AssertionResult attendsConnexion(TOrvandel &w, devsimtest::Controle &c, const QByteArray &dir)
 {
     if (!w.etatPDA() || !w.etatPDA()->DccMan)

@@ -4,6 +4,7 @@
 // save cut short is finished first.
 
 #include "tests/support/fenetre_principale.h"
+#include "tests/support/instantane_dossier.h"
 
 #include "apercu/fond_fenetre.h"
 #include "apercu/vue_apercu_ecran.h"
@@ -23,10 +24,6 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
-
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using fenetretest::Fenetre;
 
@@ -240,16 +237,10 @@ TEST(MainWindowDemarrage, APictureAndItsCopyCutApartAreMadeOneAgainAtTheStart)
     };
     testenv::writeFile(portrait, enPng(ancienne));
     testenv::writeFile(simple, enPng(ancienne));
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    ASSERT_TRUE(testenv::executeJusquAuKill([&] {
         EcritImageEtCopie(dossier, QStringLiteral("tdywater_240_320.gif"), enPng(nouvelle),
                           QStringLiteral("tdywater.gif"), nullptr, [] { ::raise(SIGKILL); });
-        ::_exit(0);
-    }
-    int statut = 0;
-    ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
-    ASSERT_TRUE(WIFSIGNALED(statut));
+    }));
     ASSERT_EQ(testenv::readFile(simple), enPng(ancienne));
 
     Fenetre f;

@@ -5,6 +5,7 @@
 
 #include "theme/image_et_copie.h"
 
+#include "tests/support/instantane_dossier.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tests/support/tube_surveille.h"
@@ -17,8 +18,6 @@
 
 #include <csignal>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -99,15 +98,9 @@ TEST(ImageEtCopie, KillBetweenTheWritesIsFinishedAtTheNextStart)
         SCOPED_TRACE(image.toStdString());
         testenv::writeFile(dans(image), Ancien);
         testenv::writeFile(dans(copie), Ancien);
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
+        ASSERT_TRUE(testenv::executeJusquAuKill([&] {
             EcritImageEtCopie(testenv::programDir(), image, Nouveau, copie, nullptr, [] { ::raise(SIGKILL); });
-            ::_exit(0);
-        }
-        int statut = 0;
-        ASSERT_EQ(::waitpid(pid, &statut, 0), pid);
-        ASSERT_TRUE(WIFSIGNALED(statut) && WTERMSIG(statut) == SIGKILL);
+        }));
         // What the kill left: the two disagree.
         EXPECT_EQ(lit(image), Nouveau);
         EXPECT_EQ(lit(copie), Ancien);

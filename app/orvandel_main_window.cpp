@@ -12,6 +12,7 @@
 #include "device/etat_pda.h"
 #include "theme/animation_pause.h"
 #include "theme/fichier_couleurs.h"
+#include "theme/image_et_copie.h"
 #include "theme/images_travail.h"
 #include "theme/prompts.h"
 #include "tools/teintes_images.h"
@@ -42,6 +43,9 @@ TOrvandel::TOrvandel(const DossiersProgramme &dossiers, Prompts *prompts, QWidge
     setObjectName(QStringLiteral("Orvandel"));
     setWindowTitle(QStringLiteral("Orvandel"));
     setWindowIcon(QIcon(QPixmap::fromImage(LitImageFichier(QStringLiteral(":/art/orvandel.png")))));
+    // A working picture and its plain copy whose save was cut short are made
+    // one again before anything reads them.
+    AcheveCopiesInterrompues(m_ctx.dossiers.DossierAppli, m_ctx.prompts);
     m_ctx.teintes = std::make_shared<TeintesImages>();
     // Shift + P / Shift + J in this window capture its screen area.
     m_ctx.capture = new CaptureEcran(this, m_ctx.dossiers.DossierTempWin, m_ctx.prompts, this);

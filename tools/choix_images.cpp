@@ -2,7 +2,7 @@
 
 #include "tools/choix_images_controles.h"
 
-#include "theme/ecriture_atomique.h"
+#include "theme/image_et_copie.h"
 #include "theme/fichier_ordinaire.h"
 #include "theme/limite_pixels.h"
 #include "ui/app_context.h"
@@ -115,11 +115,6 @@ QString cleFichier(const QString &fichier)
     const QFileInfo info(fichier);
     return fichier + QLatin1Char('|') + QString::number(info.lastModified().toMSecsSinceEpoch()) +
            QLatin1Char('|') + QString::number(info.size());
-}
-
-bool ecritAtomique(const QString &fichier, const QByteArray &octets)
-{
-    return EcritFichierAtomique(fichier, octets);
 }
 
 QButtonGroup *groupeRadio(QGroupBox *boite, const QStringList &items, int colonnes = 1)
@@ -1025,28 +1020,32 @@ bool TChoixImages::SauverBtnClick()
     const auto type = TypeSauver(std::max(m_typeSauverRG->checkedId(), 0));
     const auto octets = finale.isNull() ? std::nullopt : EncodeImageFormat(finale, m_qualJpgTB->value(), type,
                                                                            QDateTime::currentDateTime());
-    if (!octets || !ecritAtomique(fichier, *octets)) {
+    // The plain-named copy the picture also goes to: the portrait pictures of
+    // the two-orientation formats, and the Start picture while it stands for
+    // Today.
+    const bool portrait = deux && !paysage();
+    QString copie;
+    if (portrait)
+        copie = m_modeToday ? QStringLiteral("tdywater.gif") : QStringLiteral("stwater.gif");
+    else if (!m_modeToday && !deux && m_ctx.document.parametres().UseStartImageDefini)
+        copie = QStringLiteral("tdywater.gif");
+    const ResultatImageEtCopie resultat =
+        octets ? EcritImageEtCopie(dossierAppli(), QFileInfo(fichier).fileName(), *octets, copie, nullptr,
+                                   m_ctx.entreImageEtCopie)
+               : ResultatImageEtCopie::ImageNonEcrite;
+    if (resultat == ResultatImageEtCopie::ImageNonEcrite) {
         prompts.message(QStringLiteral("Save Error !"));
         return false;
     }
-
-    bool copieOk = true;
-    const bool portrait = deux && !paysage();
+    if (resultat == ResultatImageEtCopie::CopieNonEcrite)
+        prompts.message(QStringLiteral("Save Error !"));
     if (m_modeToday) {
-        if (portrait)
-            copieOk = ecritAtomique(dossierAppli() + QStringLiteral("tdywater.gif"), *octets);
         ParametresWM5 p = m_ctx.document.parametres();
         if (p.UseStartImageDefini) {
             p.UseStartImageDefini = false;
             m_ctx.document.setParametres(p);
         }
-    } else if (portrait) {
-        copieOk = ecritAtomique(dossierAppli() + QStringLiteral("stwater.gif"), *octets);
-    } else if (!deux && m_ctx.document.parametres().UseStartImageDefini) {
-        copieOk = ecritAtomique(dossierAppli() + QStringLiteral("tdywater.gif"), *octets);
     }
-    if (!copieOk)
-        prompts.message(QStringLiteral("Save Error !"));
 
     m_enregistre = true;
     MajBoutonsImagesEnCours();

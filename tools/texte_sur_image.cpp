@@ -1,6 +1,6 @@
 #include "tools/texte_sur_image.h"
 
-#include "theme/ecriture_atomique.h"
+#include "theme/image_et_copie.h"
 #include "theme/fichier_ordinaire.h"
 #include "ui/app_context.h"
 #include "ui/charge_image_res.h"
@@ -20,6 +20,7 @@
 #include <QContextMenuEvent>
 #include <QCheckBox>
 #include <QCursor>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -90,12 +91,6 @@ void gardeLaPlace(QWidget *w)
     QSizePolicy sp = w->sizePolicy();
     sp.setRetainSizeWhenHidden(true);
     w->setSizePolicy(sp);
-}
-
-// Copies a file over another through a temporary name.
-bool copieAtomique(const QString &source, const QString &cible)
-{
-    return CopieFichierAtomique(source, cible);
 }
 
 // The picture fitted into a thumbnail (never enlarged, centred) over white.
@@ -1072,18 +1067,23 @@ void TTexteSurImg::SauverBtnClick()
         if (m_typesSauver[i]->isChecked())
             type = i;
     const QImage lettree = apply(m_pleine, params());
-    if (SauveImageFormat(lettree, fichier, QualJpgTB->value(), TypeSauver(type)) != StatutImage::Ok) {
+    // Formats with two orientations keep a plain-named copy of each portrait picture.
+    const int format = m_ctx.document.format().FormatTheme;
+    QString copie;
+    if ((format == 4 || format == 5) && (m_index == 0 || m_index == 2))
+        copie = m_index == 0 ? QStringLiteral("tdywater.gif") : QStringLiteral("stwater.gif");
+    const auto octets =
+        EncodeImageFormat(lettree, QualJpgTB->value(), TypeSauver(type), QDateTime::currentDateTime());
+    const ResultatImageEtCopie resultat =
+        octets ? EcritImageEtCopie(m_ctx.dossiers.DossierAppli, QFileInfo(fichier).fileName(), *octets, copie,
+                                   nullptr, m_ctx.entreImageEtCopie)
+               : ResultatImageEtCopie::ImageNonEcrite;
+    if (resultat == ResultatImageEtCopie::ImageNonEcrite) {
         m_prompts.message(QStringLiteral("Save Error !"), titre(), Prompts::Icon::Error);
         return;
     }
-    // Formats with two orientations keep a plain-named copy of each portrait picture.
-    const int format = m_ctx.document.format().FormatTheme;
-    if ((format == 4 || format == 5) && (m_index == 0 || m_index == 2)) {
-        const QString copie = QDir(m_ctx.dossiers.DossierAppli)
-                                  .filePath(m_index == 0 ? QStringLiteral("tdywater.gif") : QStringLiteral("stwater.gif"));
-        if (!copieAtomique(fichier, copie))
-            m_prompts.message(QStringLiteral("Save Error !"), titre(), Prompts::Icon::Error);
-    }
+    if (resultat == ResultatImageEtCopie::CopieNonEcrite)
+        m_prompts.message(QStringLiteral("Save Error !"), titre(), Prompts::Icon::Error);
     m_sauvee = true;
     emit imagesEnregistrees();
     chargeMiniatures();

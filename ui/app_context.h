@@ -8,6 +8,7 @@
 #include "theme/theme_document.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class CaptureEcran;
@@ -59,4 +60,7 @@ struct AppContext
     // owned by the main window; every window offering the keys installs itself
     // there. Null until the main window is built.
     CaptureEcran *capture = nullptr;
+    // Runs between the write of a working picture and that of its plain copy
+    // (EcritImageEtCopie); empty in the program, tests stop the process there.
+    std::function<void()> entreImageEtCopie;
 };

@@ -1,8 +1,10 @@
 // The main window's start-up: the background is drawn once, at the size the
 // window is shown at; the windows it does not show are made when first
-// needed; and none of that changes what the window looks like.
+// needed; and none of that changes what the window looks like. A picture
+// save cut short is finished first.
 
 #include "tests/support/fenetre_principale.h"
+#include "tests/support/instantane_dossier.h"
 
 #include "apercu/fond_fenetre.h"
 #include "apercu/vue_apercu_ecran.h"
@@ -10,10 +12,14 @@
 #include "app/options_form.h"
 #include "theme/animation_pause.h"
 #include "theme/fichier_couleurs.h"
+#include "theme/image_et_copie.h"
 #include "theme/ini_file.h"
 #include "theme/theme_document.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -210,4 +216,37 @@ TEST(MainWindowDemarrage, APreviewHeldBackDrawsOnceWhenLetThrough)
     EXPECT_EQ(redessine.count(), 2);
     ASSERT_EQ(detail.count(), 1);
     EXPECT_EQ(detail.at(0).at(0).value<QImage>(), apercu->detail());
+}
+
+// A save killed between a portrait picture and its plain copy: the window's
+// start makes the copy the picture saved before anything reads it.
+TEST(MainWindowDemarrage, APictureAndItsCopyCutApartAreMadeOneAgainAtTheStart)
+{
+    const QString dossier = testenv::programDir();
+    const QString portrait = QDir(dossier).filePath(QStringLiteral("tdywater_240_320.gif"));
+    const QString simple = QDir(dossier).filePath(QStringLiteral("tdywater.gif"));
+    QImage ancienne(240, 294, QImage::Format_RGB32), nouvelle(240, 294, QImage::Format_RGB32);
+    ancienne.fill(qRgb(200, 30, 30));
+    nouvelle.fill(qRgb(30, 30, 200));
+    const auto enPng = [](const QImage &im) {
+        QByteArray o;
+        QBuffer b(&o);
+        b.open(QIODevice::WriteOnly);
+        im.save(&b, "PNG");
+        return o;
+    };
+    testenv::writeFile(portrait, enPng(ancienne));
+    testenv::writeFile(simple, enPng(ancienne));
+    ASSERT_TRUE(testenv::executeJusquAuKill([&] {
+        EcritImageEtCopie(dossier, QStringLiteral("tdywater_240_320.gif"), enPng(nouvelle),
+                          QStringLiteral("tdywater.gif"), nullptr, [] { ::raise(SIGKILL); });
+    }));
+    ASSERT_EQ(testenv::readFile(simple), enPng(ancienne));
+
+    Fenetre f;
+    f.ouvre();
+    EXPECT_EQ(testenv::readFile(simple), enPng(nouvelle));
+    EXPECT_EQ(testenv::readFile(portrait), enPng(nouvelle));
+    EXPECT_FALSE(QFileInfo::exists(QDir(dossier).filePath(NomNoteCopie(QStringLiteral("tdywater.gif")))));
+    EXPECT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join(',').toStdString();
 }

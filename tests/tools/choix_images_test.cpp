@@ -1,8 +1,10 @@
 #include "tools/choix_images.h"
 #include "tools/eval_sauve.h"
+#include "theme/image_et_copie.h"
 
 #include "ui/app_context.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/instantane_dossier.h"
 #include "tests/support/test_env.h"
 #include "tests/support/tube_surveille.h"
 #include "tests/tools/choix_images_fixture.h"
@@ -245,6 +247,100 @@ TEST(ChoixImages, TodayEffaceUseStartImageEtStartLeCopie)
     EXPECT_FALSE(c.ctx->document.parametres().UseStartImageDefini);
     EXPECT_EQ(c.ctx->document.parametres().ValUseStartImage, 1);
     EXPECT_TRUE(c.prompts.exhausted());
+}
+
+// A save cut between the portrait picture and its plain copy (the program
+// killed there): at the next start the two agree again, on the new picture.
+// Today and Start of format 4, and the Start picture that stands for Today.
+TEST(ChoixImages, UneSauvegardeCoupeeEntreLImageEtSaCopieEstAcheveeAuDemarrage)
+{
+    struct Cas
+    {
+        int format;
+        bool today;
+        bool useStartImage;
+        QString image, copie;
+    };
+    for (const Cas &k : {Cas{4, true, false, QStringLiteral("tdywater_240_320.gif"), QStringLiteral("tdywater.gif")},
+                         Cas{5, false, false, QStringLiteral("stwater_480_640.gif"), QStringLiteral("stwater.gif")},
+                         Cas{3, false, true, QStringLiteral("stwater.gif"), QStringLiteral("tdywater.gif")}}) {
+        SCOPED_TRACE(k.image.toStdString());
+        for (const QString &nom : QDir(testenv::programDir()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(QDir(testenv::programDir()).filePath(nom));
+        Choix c(k.format);
+        ParametresWM5 p;
+        p.UseStartImageDefini = k.useStartImage;
+        c.ctx->document.setParametres(p);
+        // The pair as an earlier save left it.
+        const QByteArray ancien = testenv::readFile(ecritPhoto(QStringLiteral("ancien.png"), photo(120, 90, 3)));
+        testenv::writeFile(c.appli(k.image), ancien);
+        testenv::writeFile(c.appli(k.copie), ancien);
+
+        c.prompts.openPictureName(ecritPhoto(QStringLiteral("nouveau.png"), photo(700, 500)));
+        c.montre();
+        if (!k.today)
+            c.clique(qobject_cast<QAbstractButton *>(c.groupe("TypeImgRG")->button(1)));
+        c.clique(c.trouve<QToolButton>("OuvrirTBtn"));
+        std::optional<testenv::Instantane> coupure;
+        c.ctx->entreImageEtCopie = [&] { coupure = testenv::prendInstantane(testenv::programDir()); };
+        c.prompts.answer(Prompts::Answer::Yes); // overwrite
+        c.clique(c.trouve<QToolButton>("SauverTBtn"));
+        ASSERT_TRUE(c.w->imageEnregistree());
+        ASSERT_TRUE(coupure);
+        const QByteArray nouveau = testenv::readFile(c.appli(k.image));
+        ASSERT_NE(nouveau, ancien);
+        // The save that went through: both alike, no note left.
+        EXPECT_EQ(testenv::readFile(c.appli(k.copie)), nouveau);
+        EXPECT_FALSE(QFileInfo::exists(c.appli(NomNoteCopie(k.copie))));
+
+        // Killed between the two writes: the copy still holds the old picture.
+        testenv::remetInstantane(testenv::programDir(), *coupure);
+        EXPECT_EQ(testenv::readFile(c.appli(k.image)), nouveau);
+        EXPECT_EQ(testenv::readFile(c.appli(k.copie)), ancien);
+        // The next start.
+        AcheveCopiesInterrompues(c.ctx->dossiers.DossierAppli, &c.prompts);
+        EXPECT_EQ(testenv::readFile(c.appli(k.image)), nouveau);
+        EXPECT_EQ(testenv::readFile(c.appli(k.copie)), nouveau);
+        EXPECT_FALSE(QFileInfo::exists(c.appli(NomNoteCopie(k.copie))));
+        EXPECT_TRUE(c.prompts.messages.isEmpty()) << c.prompts.messages.join(',').toStdString();
+        EXPECT_TRUE(c.prompts.exhausted());
+        c.w->close();
+    }
+}
+
+// Pictures without a plain copy are written alone: no note, and no copy touched.
+TEST(ChoixImages, LesImagesSansCopieSontEcritesSeules)
+{
+    for (const int format : {3, 4}) {
+        SCOPED_TRACE(format);
+        for (const QString &nom : QDir(testenv::programDir()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(QDir(testenv::programDir()).filePath(nom));
+        Choix c(format);
+        const QByteArray autre("GIF89a kept as it is");
+        if (format == 4)
+            testenv::writeFile(c.appli(QStringLiteral("tdywater.gif")), autre);
+        int coupures = 0;
+        c.ctx->entreImageEtCopie = [&] { ++coupures; };
+        c.prompts.openPictureName(ecritPhoto(QStringLiteral("e.png"), photo(640, 480)));
+        c.montre();
+        if (format == 4) {
+            // The landscape Today picture has no plain copy.
+            c.prompts.openPictureName(ecritPhoto(QStringLiteral("e.png"), photo(640, 480)));
+            c.clique(c.trouve<QCheckBox>("LandscapeCB"));
+        }
+        c.clique(c.trouve<QToolButton>("SauverTBtn"));
+        ASSERT_TRUE(c.w->imageEnregistree());
+        EXPECT_EQ(coupures, 0);
+        QStringList attendus{QStringLiteral("tdywater.gif")};
+        if (format == 4) {
+            attendus << QStringLiteral("tdywater_320_240.gif");
+            EXPECT_EQ(testenv::readFile(c.appli(QStringLiteral("tdywater.gif"))), autre);
+        }
+        EXPECT_EQ(QDir(testenv::programDir()).entryList(QDir::Files | QDir::Hidden), attendus);
+        EXPECT_TRUE(c.prompts.messages.isEmpty()) << c.prompts.messages.join(',').toStdString();
+        EXPECT_TRUE(c.prompts.exhausted());
+        c.w->close();
+    }
 }
 
 TEST(ChoixImages, LesEncodagesDonnentLeBonType)

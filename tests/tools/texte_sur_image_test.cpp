@@ -1,7 +1,9 @@
 #include "tools/texte_sur_image.h"
 
 #include "ui/app_context.h"
+#include "theme/image_et_copie.h"
 #include "tests/support/gif_test_writer.h"
+#include "tests/support/instantane_dossier.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tools/charger_bitmap.h"
@@ -431,6 +433,60 @@ TEST(TexteSurImageFenetre, TodayOfTheTwoOrientationFormatIsCopiedToThePlainName)
     EXPECT_EQ(t.f->indexCourant(), 1);
     EXPECT_TRUE(t.w<QLabel>("Image2")->isVisible());
     EXPECT_FALSE(t.w<QLabel>("Image1")->isVisible());
+}
+
+// A save cut between the portrait picture and its plain copy (the program
+// killed there) is finished at the next start: both hold the lettered
+// picture. The landscape picture has no copy and is written alone.
+TEST(TexteSurImageFenetre, ASaveCutBetweenThePictureAndItsCopyIsFinishedAtTheNextStart)
+{
+    for (const int index : {0, 2}) {
+        SCOPED_TRACE(index);
+        const QString image = index == 0 ? QStringLiteral("tdywater_480_640.gif") : QStringLiteral("stwater_480_640.gif");
+        const QString copie = index == 0 ? QStringLiteral("tdywater.gif") : QStringLiteral("stwater.gif");
+        ecritImage(QStringLiteral("tdywater_480_640.gif"), QSize(480, 640));
+        ecritImage(QStringLiteral("stwater_480_640.gif"), QSize(480, 640));
+        ecritImage(QStringLiteral("tdywater_640_480.gif"), QSize(640, 480));
+        const QByteArray ancien = testenv::readFile(cheminImage(image));
+        testenv::writeFile(cheminImage(copie), ancien);
+        Fenetre t(5);
+        t.ouvre();
+        if (index == 2)
+            t.clic("MinST");
+        ASSERT_EQ(t.f->indexCourant(), index);
+        std::optional<testenv::Instantane> coupure;
+        t.ctx->entreImageEtCopie = [&] { coupure = testenv::prendInstantane(testenv::programDir()); };
+        t.tape(QStringLiteral("Hi"));
+        t.prompts.answer(Prompts::Answer::Yes);
+        t.clic("SauverSBtn");
+        EXPECT_TRUE(t.prompts.messages.isEmpty());
+        ASSERT_TRUE(coupure);
+        const QByteArray lettree = testenv::readFile(cheminImage(image));
+        ASSERT_NE(lettree, ancien);
+        EXPECT_EQ(testenv::readFile(cheminImage(copie)), lettree);
+        EXPECT_FALSE(QFileInfo::exists(cheminImage(NomNoteCopie(copie))));
+
+        testenv::remetInstantane(testenv::programDir(), *coupure);
+        EXPECT_EQ(testenv::readFile(cheminImage(copie)), ancien);
+        AcheveCopiesInterrompues(testenv::programDir(), &t.prompts);
+        EXPECT_EQ(testenv::readFile(cheminImage(image)), lettree);
+        EXPECT_EQ(testenv::readFile(cheminImage(copie)), lettree);
+        EXPECT_FALSE(QFileInfo::exists(cheminImage(NomNoteCopie(copie))));
+
+        // The landscape Today picture: no copy, no note, no cut.
+        coupure.reset();
+        const QByteArray copieAvant = testenv::readFile(cheminImage(QStringLiteral("tdywater.gif")));
+        t.clic("MinTDL");
+        ASSERT_EQ(t.f->indexCourant(), 1);
+        t.tape(QStringLiteral("Ho"));
+        t.prompts.answer(Prompts::Answer::Yes);
+        t.clic("SauverSBtn");
+        EXPECT_FALSE(coupure);
+        EXPECT_EQ(testenv::readFile(cheminImage(QStringLiteral("tdywater.gif"))), copieAvant);
+        for (const QString &nom : QDir(testenv::programDir()).entryList(QDir::Files | QDir::Hidden))
+            EXPECT_FALSE(nom.startsWith(QLatin1Char('.'))) << nom.toStdString();
+        EXPECT_TRUE(t.prompts.messages.isEmpty());
+    }
 }
 
 // While the band is dragged its outline follows the pointer; the text itself

@@ -19,8 +19,8 @@ struct CibleCommandesCouleurs
 // proposed as the theme name + " coul.ini". Returns true when a file was written.
 bool SauveCoulTbtnClick(const CibleCommandesCouleurs &c);
 
-// Loads a colour set the user chooses: the file is checked first, then copied
-// over the working colour file and loaded without names. A file that is not a
-// colour set or cannot be copied is reported and changes nothing. Nothing when
-// the user cancels.
+// Loads a colour set the user chooses, without names, and keeps it in the
+// working colour file with the rest of the theme (ChargeJeuCouleurs). A file
+// that cannot be read or is not a colour set, or a working file that cannot
+// be written, is reported and changes nothing. Nothing when the user cancels.
 std::optional<ResultatChargeCouleurs> ChargeCoulBtnClick(const CibleCommandesCouleurs &c);

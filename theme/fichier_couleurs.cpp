@@ -6,8 +6,7 @@
 #include "theme/ini_file.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -71,32 +70,54 @@ QString depuisPourcent(const QString &texte)
     return utf8.decode(QByteArray::fromPercentEncoding(texte.toLatin1()));
 }
 
-// The exact name stands in for the one of the Windows-1252 lines only when
-// both still say the same (another program may have renamed the theme there).
-void prendNomExact(const IniFile &ini, QLatin1String cle, QString &nom)
+QString nomAffiche(const QString &fichier)
 {
-    if (!ini.valueExists(kSectionEtat, cle))
-        return;
-    const QString exact = depuisPourcent(ini.readString(kSectionEtat, cle));
-    if (relitLigne(exact, ini.encoding()) == nom)
-        nom = exact;
+    return QDir::toNativeSeparators(QDir::cleanPath(fichier));
+}
+
+QString texteTailleMax()
+{
+    return QStringLiteral("%1 MB").arg(TailleFichierCouleursMax >> 20);
 }
 
 bool ecritFichier(const std::optional<QByteArray> &octets, const QString &fichier, QString raison, QString *erreur)
 {
-    if (octets && EcritFichierAtomique(fichier, *octets, &raison))
+    // Never a file the next start would refuse to read.
+    if (octets && octets->size() > TailleFichierCouleursMax)
+        raison = QStringLiteral("it would be larger than %1").arg(texteTailleMax());
+    else if (octets && EcritFichierAtomique(fichier, *octets, &raison))
         return true;
     if (erreur)
-        *erreur = QStringLiteral("Cannot write the colors file %1: %2").arg(QDir::toNativeSeparators(QDir::cleanPath(fichier)), raison);
+        *erreur = QStringLiteral("Cannot write the colors file %1: %2").arg(nomAffiche(fichier), raison);
     return false;
 }
 
-QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
+using Couleurs = std::array<SlotCouleur, JeuCouleurs::NbCouleurs>;
+
+// The bytes of a colour file, at most TailleFichierCouleursMax. Otherwise
+// nothing, with *erreur naming the file.
+std::optional<QByteArray> litFichierCouleurs(const QString &fichier, QString *erreur)
+{
+    const auto octets = LitFichierOrdinaire(fichier, TailleFichierCouleursMax);
+    if (octets)
+        return octets;
+    const int cause = errno;
+    if (cause == EFBIG)
+        *erreur = QStringLiteral("The colors file %1 is too large (more than %2).").arg(nomAffiche(fichier), texteTailleMax());
+    else if (cause == EINVAL)
+        *erreur = QStringLiteral("Cannot read the colors file %1: it is not a plain file.").arg(nomAffiche(fichier));
+    else
+        *erreur = QStringLiteral("Cannot read the colors file %1: %2")
+                      .arg(nomAffiche(fichier), QString::fromLocal8Bit(std::strerror(cause)));
+    return std::nullopt;
+}
+
+QString texteCouleurs(const ThemeDocument &doc, const Couleurs &couleurs, bool avecNoms, bool coul34)
 {
     const ParametresWM5 &p = doc.parametres();
     QString texte = QStringLiteral("[CouleursTSK]   ; ") + NomEnLigne(doc.nomInterneEffectif()) + kCrLf;
     for (int i = 0; i < JeuCouleurs::NbCouleurs; ++i) {
-        const SlotCouleur &s = doc.slot(i);
+        const SlotCouleur &s = couleurs[i];
         texte += QStringLiteral("coul") + s.libelle.left(2) + QStringLiteral(" = ") + CouleurVersTexte(s.couleur)
                  + QStringLiteral(";  ") + JeuCouleurs::NomCouleur(i) + kCrLf;
     }
@@ -110,6 +131,43 @@ QString texteCouleurs(const ThemeDocument &doc, bool avecNoms, bool coul34)
     return texte;
 }
 
+// The keys of "[EtatTheme]" read in one pass, found without regard to case;
+// the first of a key that comes twice counts, as with readString.
+class EtatLu
+{
+public:
+    explicit EtatLu(const IniFile &ini)
+    {
+        const auto entrees = ini.entries(kSectionEtat);
+        m_valeurs.reserve(entrees.size());
+        for (const auto &[cle, valeur] : entrees) {
+            const QString k = cle.toCaseFolded();
+            if (!m_valeurs.contains(k))
+                m_valeurs.insert(k, valeur);
+        }
+    }
+    std::optional<QString> valeur(const QString &cle) const
+    {
+        const auto it = m_valeurs.constFind(cle.toCaseFolded());
+        return it == m_valeurs.cend() ? std::nullopt : std::optional<QString>(*it);
+    }
+
+private:
+    QHash<QString, QString> m_valeurs;
+};
+
+// The exact name stands in for the one of the Windows-1252 lines only when
+// both still say the same (another program may have renamed the theme there).
+void prendNomExact(const EtatLu &etat, IniFile::Encoding encoding, QLatin1String cle, QString &nom)
+{
+    const auto texte = etat.valeur(cle);
+    if (!texte)
+        return;
+    const QString exact = depuisPourcent(*texte);
+    if (relitLigne(exact, encoding) == nom)
+        nom = exact;
+}
+
 // What only the working file holds: the internal name as typed, the include
 // ticks and the theme's own values. A key that is missing (a colour-set file
 // of another program) leaves its value as it was; an "Inclus" that does not
@@ -118,9 +176,10 @@ void litEtatTheme(const IniFile &ini, JeuCouleursLu &lu)
 {
     if (!ini.sectionExists(kSectionEtat))
         return;
-    if (ini.valueExists(kSectionEtat, kCleNomInterneSaisi))
-        lu.nomInterne = ini.readString(kSectionEtat, kCleNomInterneSaisi);
-    const QStringList inclus = ini.readString(kSectionEtat, kCleInclus).split(QLatin1Char(','));
+    const EtatLu etat(ini);
+    if (const auto nom = etat.valeur(kCleNomInterneSaisi))
+        lu.nomInterne = *nom;
+    const QStringList inclus = etat.valeur(kCleInclus).value_or(QString()).split(QLatin1Char(','));
     if (inclus.size() == JeuCouleurs::NbCouleurs) {
         bool ok = true;
         for (const QString &t : inclus)
@@ -128,15 +187,19 @@ void litEtatTheme(const IniFile &ini, JeuCouleursLu &lu)
         for (int i = 0; ok && i < JeuCouleurs::NbCouleurs; ++i)
             lu.couleurs[i].inclus = inclus[i].trimmed() == QLatin1String("1");
     }
-    if (ini.valueExists(kSectionEtat, kCleClesDefinies)) {
-        lu.wm5.ClesThemeDefinies = ini.readBool(kSectionEtat, kCleClesDefinies, false);
+    if (const auto definies = etat.valeur(kCleClesDefinies)) {
+        lu.wm5.ClesThemeDefinies = IniFile::parseInteger(*definies).value_or(0) != 0;
         QStringList lignes;
-        for (int k = 1; ini.valueExists(kSectionEtat, QStringLiteral("Cle%1").arg(k)); ++k)
-            lignes << depuisPourcent(ini.readString(kSectionEtat, QStringLiteral("Cle%1").arg(k)));
+        for (int k = 1;; ++k) {
+            const auto ligne = etat.valeur(QStringLiteral("Cle%1").arg(k));
+            if (!ligne)
+                break;
+            lignes << depuisPourcent(*ligne);
+        }
         lu.clesTheme = lignes;
     }
-    prendNomExact(ini, kCleNomFicExact, lu.nomTheme);
-    prendNomExact(ini, kCleNomInterneExact, lu.nomInterne);
+    prendNomExact(etat, ini.encoding(), kCleNomFicExact, lu.nomTheme);
+    prendNomExact(etat, ini.encoding(), kCleNomInterneExact, lu.nomInterne);
 }
 
 } // namespace
@@ -161,10 +224,13 @@ QStringList LignesNomsExacts(const QByteArray &octets, const QString &nomTheme, 
     return lignes;
 }
 
-std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur)
+namespace {
+
+// The working file of doc with these colours in its slots.
+QByteArray texteThemeTravail(const ThemeDocument &doc, const Couleurs &couleurs)
 {
     const ParametresWM5 &p = doc.parametres();
-    QString texte = texteCouleurs(doc, true, true);
+    QString texte = texteCouleurs(doc, couleurs, true, true);
     if (p.BaseHueDefini || p.DPIDefini || p.UseStartImageDefini) {
         texte += QStringLiteral("[WM5]   ; ") + kCrLf;
         if (p.BaseHueDefini)
@@ -177,7 +243,7 @@ std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *e
     texte += QStringLiteral("[EtatTheme]   ; ") + kCrLf;
     texte += kCleNomInterneSaisi + QStringLiteral(" = ") + NomEnLigne(doc.nomInterne()) + kCrLf;
     QStringList inclus;
-    for (const SlotCouleur &s : doc.jeuCouleurs())
+    for (const SlotCouleur &s : couleurs)
         inclus << (s.inclus ? QStringLiteral("1") : QStringLiteral("0"));
     texte += kCleInclus + QStringLiteral(" = ") + inclus.join(QLatin1Char(',')) + kCrLf;
     texte += kCleClesDefinies + QStringLiteral(" = ") + (p.ClesThemeDefinies ? QStringLiteral("1") : QStringLiteral("0"))
@@ -185,12 +251,19 @@ std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *e
     for (qsizetype k = 0; k < doc.clesTheme().size(); ++k)
         texte += QStringLiteral("Cle%1 = ").arg(k + 1)
                  + pourcent(doc.clesTheme().at(k)) + kCrLf;
-    Q_UNUSED(erreur);
     // The exact names last: lines of ASCII, they leave the file's decoding as it is.
     QByteArray octets = *encodeCouleurs(texte);
     for (const QString &ligne : LignesNomsExacts(octets, doc.nomTheme(), doc.nomInterne()))
         octets += ligne.toLatin1() + "\r\n";
     return octets;
+}
+
+} // namespace
+
+std::optional<QByteArray> TexteThemeTravail(const ThemeDocument &doc, QString *erreur)
+{
+    Q_UNUSED(erreur);
+    return texteThemeTravail(doc, doc.jeuCouleurs());
 }
 
 bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString *erreur)
@@ -203,7 +276,7 @@ bool SauveThemeTravail(const ThemeDocument &doc, const QString &fichier, QString
 std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms, QString *erreur)
 {
     Q_UNUSED(erreur);
-    return encodeCouleurs(texteCouleurs(doc, avecNoms, false));
+    return encodeCouleurs(texteCouleurs(doc, doc.jeuCouleurs(), avecNoms, false));
 }
 
 bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur)
@@ -219,17 +292,20 @@ std::optional<JeuCouleursLu> LitJeuCouleurs(const QByteArray &octets, const Them
     const IniFile ini = IniFile::fromBytes(octets);
     JeuCouleursLu lu{doc.jeuCouleurs(), doc.nomTheme(), doc.nomInterne(), doc.parametres(), std::nullopt};
 
-    const QStringList cles = ini.keys(kSectionCouleurs);
+    // Each slot takes the value of its own line: two slots may be saved under
+    // the same number (a set whose first key is coul09 writes slot 1 and
+    // slot 3 as coul09), and each must come back as it was.
+    const auto cles = ini.entries(kSectionCouleurs);
     for (int k = 0; k < cles.size() && k < JeuCouleurs::NbCouleurs; ++k) {
-        const QString valeur = ini.readString(kSectionCouleurs, cles[k]);
+        const auto &[cle, valeur] = cles[k];
         const auto couleur = TexteVersCouleur(valeur);
         if (!couleur) {
             if (erreur)
-                *erreur = QStringLiteral("\"%1\" is not a valid color (key %2).").arg(valeur, cles[k]);
+                *erreur = QStringLiteral("\"%1\" is not a valid color (key %2).").arg(valeur, cle);
             return std::nullopt;
         }
         lu.couleurs[k].couleur = *couleur;
-        lu.couleurs[k].libelle = cles[k].mid(4, 2) + QLatin1Char(' ') + JeuCouleurs::NomCouleur(k);
+        lu.couleurs[k].libelle = cle.mid(4, 2) + QLatin1Char(' ') + JeuCouleurs::NomCouleur(k);
     }
     if (avecNoms) {
         // Colour 34, as the package reader and the working file write it.
@@ -297,20 +373,16 @@ ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichier
         return r;
     }
 
-    QFile f;
-    if (!OuvreFichierOrdinaire(f, fichierCouleurs)) {
+    const auto octets = litFichierCouleurs(fichierCouleurs, &r.erreur);
+    if (!octets) {
         r.ok = false;
-        r.erreur = QStringLiteral("Cannot read the colors file %1: %2")
-                       .arg(QDir::toNativeSeparators(QDir::cleanPath(fichierCouleurs)),
-                            QString::fromLocal8Bit(std::strerror(errno)));
         return r;
     }
     QString raison;
-    const auto lu = LitJeuCouleurs(f.readAll(), doc, avecNoms, &raison);
+    const auto lu = LitJeuCouleurs(*octets, doc, avecNoms, &raison);
     if (!lu) {
         r.ok = false;
-        r.erreur = QStringLiteral("The colors file %1 is not valid: %2")
-                       .arg(QDir::toNativeSeparators(QDir::cleanPath(fichierCouleurs)), raison);
+        r.erreur = QStringLiteral("The colors file %1 is not valid: %2").arg(nomAffiche(fichierCouleurs), raison);
         return r;
     }
     doc.setJeuCouleurs(lu->couleurs);
@@ -323,6 +395,30 @@ ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichier
         r.indicateurWM5 = IndicateurWM5(lu->wm5);
     }
     r.majMiniatures = avecNoms;
+    return r;
+}
+
+ResultatChargeCouleurs ChargeJeuCouleurs(ThemeDocument &doc, const QString &jeu, const QString &fichierCouleurs)
+{
+    ResultatChargeCouleurs r;
+    r.ok = false;
+    const auto octets = litFichierCouleurs(jeu, &r.erreur);
+    if (!octets)
+        return r;
+    QString raison;
+    const auto lu = LitJeuCouleurs(*octets, doc, false, &raison);
+    if (!lu) {
+        r.erreur = QStringLiteral("The colors file %1 is not valid: %2").arg(nomAffiche(jeu), raison);
+        return r;
+    }
+    // The working file takes the new colours with everything else the theme
+    // has, in one write: whenever the program stops, the next start finds the
+    // whole theme. The document changes only once that write has succeeded.
+    if (!ecritFichier(texteThemeTravail(doc, lu->couleurs), fichierCouleurs, QString(), &r.erreur))
+        return r;
+    doc.setJeuCouleurs(lu->couleurs);
+    r.ok = true;
+    r.erreur.clear();
     return r;
 }
 

@@ -10,6 +10,11 @@
 // The colour-set file: "[CouleursTSK]" with one key per slot, and with names
 // the "[NomTheme]" block. Text in Windows-1252 with CR LF line ends.
 
+// The largest colour file read or written. A colour set is a few kilobytes;
+// the working file of a theme with its own registry values (from a package,
+// whose setup documents are at most 1 MB) stays far below this.
+inline constexpr qint64 TailleFichierCouleursMax = qint64(16) << 20;
+
 // The bytes of the colour-set file of doc. The file is Windows-1252, as other
 // programs read it: a character of a name that the code page lacks is
 // written "?".
@@ -17,7 +22,8 @@ std::optional<QByteArray> TexteCouleurs(const ThemeDocument &doc, bool avecNoms,
 
 // Writes the colour-set file atomically (a temporary file renamed into place):
 // a failed write leaves the old file as it was. On failure returns false with
-// *erreur set to a message naming the file.
+// *erreur set to a message naming the file. Nothing larger than
+// TailleFichierCouleursMax is written.
 bool SauveCouleurs(const ThemeDocument &doc, const QString &fichier, bool avecNoms, QString *erreur = nullptr);
 
 // The working colour file as the program leaves it, so that the next start
@@ -63,8 +69,8 @@ struct JeuCouleursLu
 };
 
 // Reads the colour-set bytes over the current couleurs and WM5 values of doc (the
-// first 22 keys of "CouleursTSK" in file order, key k to slot k, the caption
-// from characters 5-6 of the key; with names "[NomTheme]", "Coul34", the
+// first 22 keys of "CouleursTSK" in file order, key k to slot k with the
+// value of its own line, the caption from characters 5-6 of the key; with names "[NomTheme]", "Coul34", the
 // "BaseHue", "DPI" and "UseStartImage" of "[WM5]" and what "[EtatTheme]"
 // holds; a key that is missing leaves its value as it was). Nothing when a
 // value is not colour text or a WM5 value is not a number, with *erreur
@@ -87,8 +93,19 @@ struct ResultatChargeCouleurs
 };
 
 // Loads the working colour file into doc, or the defaults when it does not
-// exist. A file that cannot be read or holds a bad value changes nothing.
+// exist. A file that cannot be read, is larger than TailleFichierCouleursMax
+// or holds a bad value changes nothing.
 ResultatChargeCouleurs ChargeCouleurs(ThemeDocument &doc, const QString &fichierCouleurs, bool avecNoms);
+
+// Loads the colour set of the file jeu (without names: only the colours and
+// captions of the slots) and keeps it in the working colour file at once:
+// that file is written from the document with the new colours, in one atomic
+// write, with everything else the theme holds (names, WM5 values, ticks,
+// theme keys). The file jeu is only read. A file that cannot be read, is too
+// large or is not a colour set, or a working file that cannot be written,
+// changes nothing (neither the document nor the working file) and gives the
+// message.
+ResultatChargeCouleurs ChargeJeuCouleurs(ThemeDocument &doc, const QString &jeu, const QString &fichierCouleurs);
 
 // The file name the save command proposes: the theme name + " coul.ini".
 QString NomCopieCouleurs(const ThemeDocument &doc);

@@ -60,16 +60,28 @@ bool OuvreFichierOrdinaire(QFile &f, const QString &chemin)
 
 std::optional<QByteArray> LitFichierOrdinaire(const QString &chemin, qint64 maximum)
 {
-    QFile f;
-    if (!OuvreFichierOrdinaire(f, chemin))
+    QByteArray octets;
+    int cause = 0;
+    {
+        QFile f;
+        if (!OuvreFichierOrdinaire(f, chemin))
+            return std::nullopt;
+        const qint64 taille = f.size();
+        if (taille < 0) {
+            cause = EIO;
+        } else if (taille > maximum) {
+            cause = EFBIG;
+        } else {
+            octets = f.read(taille);
+            // A file that changed size while it was read is not read.
+            char encore = 0;
+            if (octets.size() != taille || f.read(&encore, 1) != 0)
+                cause = EIO;
+        }
+    }
+    if (cause != 0) {
+        errno = cause;
         return std::nullopt;
-    const qint64 taille = f.size();
-    if (taille < 0 || taille > maximum)
-        return std::nullopt;
-    QByteArray octets = f.read(taille);
-    // A file that changed size while it was read is not read.
-    char encore = 0;
-    if (octets.size() != taille || f.read(&encore, 1) != 0)
-        return std::nullopt;
+    }
     return octets;
 }

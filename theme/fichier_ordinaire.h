@@ -29,5 +29,6 @@ int OuvreDescripteurOrdinaire(const QString &chemin);
 bool OuvreFichierOrdinaire(QFile &f, const QString &chemin);
 
 // The whole plain file, at most `maximum` bytes; nothing when it is none,
-// cannot be read, or is larger.
+// cannot be read (errno as above, EIO when it changed while read), or is
+// larger (errno EFBIG).
 std::optional<QByteArray> LitFichierOrdinaire(const QString &chemin, qint64 maximum);

@@ -163,6 +163,19 @@ QStringList IniFile::keys(const QString &section) const
     return out;
 }
 
+QList<std::pair<QString, QString>> IniFile::entries(const QString &section) const
+{
+    QList<std::pair<QString, QString>> out;
+    const int h = findSection(section);
+    if (h < 0)
+        return out;
+    QString k, v, name;
+    for (int i = h + 1; i < m_lines.size() && !sectionName(m_lines[i], &name); ++i)
+        if (keyLine(m_lines[i], &k, &v))
+            out.append({k, v});
+    return out;
+}
+
 QString IniFile::readString(const QString &section, const QString &key, const QString &def) const
 {
     const int h = findSection(section);

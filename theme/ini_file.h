@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // A Windows profile (INI) file: section and key names match without regard
 // to case, values are the raw text after "=" to the end of the line (commas
@@ -49,6 +50,10 @@ public:
     QStringList sections() const;
     // Key names of a section in file order (lines without "=" and comment lines are not keys).
     QStringList keys(const QString &section) const;
+    // Every key of a section with its value, in file order, in one pass over
+    // the file (a key that comes twice is there twice; readString gives the
+    // first). For a section of many keys: each readString scans the section.
+    QList<std::pair<QString, QString>> entries(const QString &section) const;
 
     QString readString(const QString &section, const QString &key, const QString &def = {}) const;
     // Decimal, "$" or "0x" hexadecimal; def when missing or not a number.

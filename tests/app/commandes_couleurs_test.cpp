@@ -2,6 +2,7 @@
 
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
+#include "tests/support/tube_surveille.h"
 #include "theme/animation_pause.h"
 #include "theme/fichier_couleurs.h"
 
@@ -56,7 +57,15 @@ TEST(CommandesCouleurs, SaveAndLoadThroughTheButtonsKeepColoursCaptionsAndLeaveN
     EXPECT_EQ(autre.nomTheme(), QStringLiteral("Other"));
     EXPECT_EQ(autre.nomInterne(), QStringLiteral("OtherApp"));
     EXPECT_TRUE(autre.parametres().BaseHueDefini);
-    EXPECT_EQ(testenv::readFile(fichierTravail()), testenv::readFile(copie));
+    // The working file holds the whole theme with the loaded colours at once,
+    // for a start that follows without a close.
+    EXPECT_NE(testenv::readFile(fichierTravail()), testenv::readFile(copie));
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, fichierTravail(), true).ok);
+    EXPECT_EQ(relu.nomTheme(), QStringLiteral("Other"));
+    EXPECT_EQ(relu.nomInterne(), QStringLiteral("OtherApp"));
+    EXPECT_TRUE(relu.parametres().BaseHueDefini);
+    EXPECT_TRUE(relu.jeuCouleurs() == autre.jeuCouleurs());
 }
 
 TEST(CommandesCouleurs, LoadingAFileThatIsNotAColourSetKeepsTheWorkingFile)
@@ -83,3 +92,37 @@ TEST(CommandesCouleurs, LoadingAFileThatIsNotAColourSetKeepsTheWorkingFile)
     EXPECT_FALSE(ChargeCoulBtnClick(cible).has_value());
 }
 
+
+// A pipe or a file too large chosen as the colour set: refused at once with
+// a message naming it, the pipe never opened; nothing changes.
+TEST(CommandesCouleurs, APipeOrAFileTooLargeIsRefusedAndChangesNothing)
+{
+    const QByteArray travail = sectionCouleurs({QStringLiteral("coul05 = 01,02,03,00")});
+    testenv::writeFile(fichierTravail(), travail);
+    const QString tube = testenv::tempDir() + QStringLiteral("/pipe coul.ini");
+    testenv::TubeSurveille surveille(tube);
+    ASSERT_TRUE(surveille.cree());
+    const QString gros = testenv::tempDir() + QStringLiteral("/big coul.ini");
+    testenv::writeFile(gros, sectionCouleurs({QStringLiteral("coul05 = 0A,0B,0C,00")})
+                                 + QByteArray(TailleFichierCouleursMax, ' '));
+
+    ThemeDocument doc;
+    doc.setNomTheme(QStringLiteral("Mine"));
+    ScriptedPrompts prompts;
+    const CibleCommandesCouleurs cible{doc, prompts, testenv::programDir(), fichierTravail(), nullptr};
+    for (const QString &nom : {tube, gros}) {
+        SCOPED_TRACE(nom.toStdString());
+        prompts.messages.clear();
+        prompts.openFileName(nom);
+        const auto r = ChargeCoulBtnClick(cible);
+        ASSERT_TRUE(r);
+        EXPECT_FALSE(r->ok);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].contains(nom)) << prompts.messages[0].toStdString();
+        EXPECT_EQ(doc.slot(0).couleur, JeuCouleurs::couleurDefaut(0));
+        EXPECT_EQ(testenv::readFile(fichierTravail()), travail);
+    }
+    EXPECT_TRUE(prompts.messages[0].contains(QStringLiteral("too large"))) << prompts.messages[0].toStdString();
+    surveille.arrete();
+    EXPECT_EQ(surveille.lecteurs(), 0);
+}

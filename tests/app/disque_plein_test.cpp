@@ -183,7 +183,7 @@ TEST_F(DisquePleinTest, CommandesCouleurs)
     ThemeDocument doc;
     ScriptedPrompts prompts;
     CibleCommandesCouleurs c{doc, prompts, dossier, travail, nullptr};
-    // Load: the copy over the working colour file fails and is reported; the document keeps its colours.
+    // Load: writing the working colour file fails and is reported; the document keeps its colours.
     const TColor avantCouleur = doc.slot(0).couleur;
     prompts.openFileName(autre);
     const auto r = ChargeCoulBtnClick(c);

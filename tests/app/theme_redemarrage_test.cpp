@@ -348,6 +348,39 @@ TEST(ThemeRedemarrage, TheColourSetSavesAndLoadsForANameInAnotherScript)
     f.ferme();
 }
 
+// A colour set loaded from the tool bar is in the working file at once with
+// the rest of the theme: a start after a crash that follows the load (no
+// close) finds the names, the WM5 values, the ticks and the theme key.
+TEST(ThemeRedemarrage, ALoadedColourSetIsOnDiskWithTheWholeThemeWithoutAClose)
+{
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    editeTheme(f);
+    tape(f.trouve<QLineEdit>("ThemeAppEdt"), QStringLiteral("SoirApp"));
+    const QString copie = testenv::tempDir() + QStringLiteral("/Soir coul.ini");
+    f.prompts.saveFileName(copie);
+    QTest::mouseClick(f.trouve<QToolButton>("SauveCoulTbtn"), Qt::LeftButton);
+    f.prompts.color(TColor::fromRgb(0x01, 0x01, 0x01));
+    QTest::mouseClick(f.trouve<PanneauCouleur>("Panel3"), Qt::LeftButton);
+    f.prompts.openFileName(copie);
+    QTest::mouseClick(f.trouve<QToolButton>("ChargeCoulTBtn"), Qt::LeftButton);
+    ASSERT_TRUE(f.prompts.messages.isEmpty()) << f.prompts.messages.join('|').toStdString();
+    ASSERT_EQ(f.trouve<PanneauCouleur>("Panel3")->couleur().toQRgb(), qRgb(0x11, 0x22, 0x33));
+
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, f.dossiers.FichierCouleurs, true).ok);
+    const ThemeDocument &doc = w.contexte().document;
+    EXPECT_EQ(relu.nomTheme(), QStringLiteral("Soir"));
+    EXPECT_EQ(relu.nomInterne(), QStringLiteral("SoirApp"));
+    EXPECT_TRUE(relu.jeuCouleurs() == doc.jeuCouleurs());
+    EXPECT_TRUE(relu.slot(2).inclus && relu.slot(6).inclus && relu.slot(19).inclus);
+    EXPECT_EQ(relu.parametres(), doc.parametres());
+    EXPECT_TRUE(relu.parametres().BaseHueDefini && relu.parametres().UseStartImageDefini);
+    EXPECT_EQ(relu.clesTheme(), doc.clesTheme());
+    EXPECT_TRUE(f.prompts.exhausted());
+    f.ferme();
+}
+
 TEST(ThemeRedemarrage, AWorkingFileThatCannotBeWrittenLetsTheUserKeepTheProgramOpen)
 {
     Fenetre f;

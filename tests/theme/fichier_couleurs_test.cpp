@@ -1,6 +1,7 @@
 #include "theme/fichier_couleurs.h"
 #include "tests/support/test_env.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -379,4 +380,152 @@ TEST(ThemeTravail, ANameWithLineBreaksOrQuotesStaysOnItsLine)
     EXPECT_EQ(r->nomTheme, ecrit.nomTheme());
     EXPECT_EQ(r->nomInterne, ecrit.nomInterne());
     EXPECT_FALSE(r->wm5.BaseHueDefini);
+}
+
+// A colour set loaded by the command goes into the working file at once,
+// with everything else of the theme: a start after a crash right after the
+// load finds the whole theme with the new colours. The chosen file is only
+// read.
+TEST(ThemeTravail, ALoadedColourSetIsKeptWithTheWholeTheme)
+{
+    ThemeDocument doc;
+    themeComplet(doc);
+    doc.setNomInterne(QStringLiteral("Interne"));
+    testenv::writeFile(fichierTravail(), "[CouleursTSK]   ; stale\r\ncoul05 = 01,01,01,00\r\n");
+    const QString jeu = testenv::tempDir() + QStringLiteral("/bleu coul.ini");
+    const QByteArray octetsJeu = sectionCouleurs({QStringLiteral("coul09 = AA,BB,CC,00;  first"),
+                                                  QStringLiteral("coul05 = 0A,0B,0C,00")});
+    testenv::writeFile(jeu, octetsJeu);
+
+    const auto r = ChargeJeuCouleurs(doc, jeu, fichierTravail());
+    ASSERT_TRUE(r.ok) << r.erreur.toStdString();
+    EXPECT_FALSE(r.indicateurWM5);
+    EXPECT_EQ(doc.slot(0).couleur, TColor::fromRgb(0xAA, 0xBB, 0xCC));
+    EXPECT_TRUE(doc.slot(0).libelle.startsWith(QStringLiteral("09 ")));
+    EXPECT_EQ(doc.slot(1).couleur, TColor::fromRgb(0x0A, 0x0B, 0x0C));
+    EXPECT_EQ(testenv::readFile(jeu), octetsJeu);
+    // The working file is what the close would write.
+    EXPECT_EQ(testenv::readFile(fichierTravail()), *TexteThemeTravail(doc));
+
+    ThemeDocument relu;
+    ASSERT_TRUE(ChargeCouleurs(relu, fichierTravail(), true).ok);
+    EXPECT_EQ(relu.nomTheme(), doc.nomTheme());
+    EXPECT_EQ(relu.nomInterne(), QStringLiteral("Interne"));
+    // Slots 1 and 3 both go under "coul09" now; each keeps its own colour.
+    EXPECT_TRUE(relu.jeuCouleurs() == doc.jeuCouleurs());
+    EXPECT_EQ(relu.slot(2).couleur, JeuCouleurs::couleurDefaut(2));
+    EXPECT_TRUE(relu.slot(4).inclus && relu.slot(21).inclus);
+    EXPECT_EQ(relu.parametres(), doc.parametres());
+    EXPECT_EQ(relu.clesTheme(), doc.clesTheme());
+
+    // The working file itself chosen: read, then written whole from the document.
+    ASSERT_TRUE(ChargeJeuCouleurs(doc, fichierTravail(), fichierTravail()).ok);
+    EXPECT_EQ(testenv::readFile(fichierTravail()), *TexteThemeTravail(doc));
+}
+
+// A colour set that cannot be read, is not one or is too large, and a
+// working file that cannot be written: the message names the file, and
+// neither the document nor the working file changes.
+TEST(ThemeTravail, ALoadThatFailsChangesNothing)
+{
+    ThemeDocument doc;
+    themeComplet(doc);
+    const QByteArray travail = *TexteThemeTravail(doc);
+    testenv::writeFile(fichierTravail(), travail);
+    const auto couleurs = doc.jeuCouleurs();
+
+    const QString mauvais = testenv::tempDir() + QStringLiteral("/bad.ini");
+    testenv::writeFile(mauvais, sectionCouleurs({QStringLiteral("coul05 = 0A,0B,0C,00"), QStringLiteral("coul08 = 0A,0B,0Z,00")}));
+    // Past the size limit by one byte, though the start of it is a colour set.
+    const QString gros = testenv::tempDir() + QStringLiteral("/big.ini");
+    QByteArray octetsGros = sectionCouleurs({QStringLiteral("coul05 = 0A,0B,0C,00")});
+    octetsGros += QByteArray(TailleFichierCouleursMax - octetsGros.size() + 1, ';');
+    testenv::writeFile(gros, octetsGros);
+    const struct
+    {
+        QString jeu, dit;
+    } cas[] = {{mauvais, QStringLiteral("0A,0B,0Z,00")},
+               {gros, QStringLiteral("too large (more than 16 MB)")},
+               {testenv::tempDir() + QStringLiteral("/absent.ini"), QStringLiteral("Cannot read")},
+               {testenv::tempDir(), QStringLiteral("not a plain file")}};
+    for (const auto &c : cas) {
+        SCOPED_TRACE(c.jeu.toStdString());
+        const auto r = ChargeJeuCouleurs(doc, c.jeu, fichierTravail());
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.erreur.contains(c.dit)) << r.erreur.toStdString();
+        EXPECT_TRUE(r.erreur.contains(QDir::toNativeSeparators(QDir::cleanPath(c.jeu)))) << r.erreur.toStdString();
+        EXPECT_TRUE(doc.jeuCouleurs() == couleurs);
+        EXPECT_EQ(testenv::readFile(fichierTravail()), travail);
+    }
+
+    // At the limit exactly, it is read.
+    octetsGros.chop(1);
+    testenv::writeFile(gros, octetsGros);
+    ASSERT_TRUE(ChargeJeuCouleurs(doc, gros, fichierTravail()).ok);
+    EXPECT_EQ(doc.slot(0).couleur, TColor::fromRgb(0x0A, 0x0B, 0x0C));
+
+    // A folder stands where the working file goes: the write fails.
+    const QString bloque = testenv::programDir() + QStringLiteral("/blocked");
+    ASSERT_TRUE(QDir().mkpath(bloque));
+    const QString jeu = testenv::tempDir() + QStringLiteral("/ok.ini");
+    testenv::writeFile(jeu, sectionCouleurs({QStringLiteral("coul05 = 33,33,33,00")}));
+    const auto r = ChargeJeuCouleurs(doc, jeu, bloque);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.erreur.startsWith(QStringLiteral("Cannot write the colors file "))) << r.erreur.toStdString();
+    EXPECT_EQ(doc.slot(0).couleur, TColor::fromRgb(0x0A, 0x0B, 0x0C));
+}
+
+// A working file past the limit is reported at start and changes nothing,
+// as a damaged one; the writer never makes one the start would refuse.
+TEST(ThemeTravail, AWorkingFileTooLargeIsNeitherReadNorWritten)
+{
+    QByteArray octets = sectionCouleurs({QStringLiteral("coul05 = 0A,0B,0C,00")}) + "[NomTheme]\r\nNomFic = Big\r\n";
+    octets += QByteArray(TailleFichierCouleursMax - octets.size() + 1, '\n');
+    testenv::writeFile(fichierTravail(), octets);
+    ThemeDocument doc;
+    const auto r = ChargeCouleurs(doc, fichierTravail(), true);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.erreur.contains(QStringLiteral("too large"))) << r.erreur.toStdString();
+    EXPECT_EQ(doc.nomTheme(), QString());
+    EXPECT_EQ(doc.slot(0).couleur, JeuCouleurs::couleurDefaut(0));
+
+    // One value of 17 MB of text.
+    ThemeDocument enorme;
+    enorme.setClesTheme({QStringLiteral("Color_Highlight\t") + QString(17 << 20, QLatin1Char('A')) + QStringLiteral("\t\t1")});
+    const QByteArray ancien = "[CouleursTSK]   ; old\r\n";
+    testenv::writeFile(fichierTravail(), ancien);
+    QString erreur;
+    EXPECT_FALSE(SauveThemeTravail(enorme, fichierTravail(), &erreur));
+    EXPECT_TRUE(erreur.contains(QStringLiteral("larger than 16 MB"))) << erreur.toStdString();
+    EXPECT_EQ(testenv::readFile(fichierTravail()), ancien);
+}
+
+// A theme with tens of thousands of values of its own comes back whole and
+// in order; in "[EtatTheme]" keys match without regard to case, the first of
+// a key written twice counts, and the values stop at the first number missing.
+TEST(ThemeTravail, ManyThemeValuesComeBackInOrder)
+{
+    ThemeDocument ecrit;
+    QStringList cles;
+    for (int k = 0; k < 30000; ++k)
+        cles << QStringLiteral("Value %1\t%2\t\t65537").arg(k).arg(uint(k) * 2654435761u, 8, 16, QLatin1Char('0'));
+    ecrit.setClesTheme(cles);
+    ParametresWM5 p;
+    p.ClesThemeDefinies = true;
+    ecrit.setParametres(p);
+    ASSERT_TRUE(SauveThemeTravail(ecrit, fichierTravail()));
+    ThemeDocument lu;
+    ASSERT_TRUE(ChargeCouleurs(lu, fichierTravail(), true).ok);
+    EXPECT_EQ(lu.clesTheme(), cles);
+    EXPECT_TRUE(lu.parametres().ClesThemeDefinies);
+
+    const QByteArray main = sectionCouleurs({QStringLiteral("coul05 = 01,02,03,00")})
+                            + "[EtatTheme]\r\nclesthemedefinies = 1\r\nCLE1 = a\r\ncle2 = b\r\nCle2 = c\r\n"
+                              "; Cle3 = comment\r\nCle4 = d\r\nNomInterneSaisi = first\r\nnominternesaisi = second\r\n"
+                              "[Other]\r\nCle3 = e\r\n[EtatTheme]\r\nCle3 = f\r\n";
+    const auto r = LitJeuCouleurs(main, lu, true);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->clesTheme, std::optional<QStringList>(QStringList{"a", "b"}));
+    EXPECT_EQ(r->nomInterne, QStringLiteral("first"));
+    EXPECT_TRUE(r->wm5.ClesThemeDefinies);
 }

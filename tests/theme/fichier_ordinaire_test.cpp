@@ -16,6 +16,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 using testenv::TubeSurveille;
@@ -62,7 +63,13 @@ TEST(FichierOrdinaire, OnlyPlainFilesAndLinksToThemAreRead)
     }
     EXPECT_FALSE(EstFichierOrdinaire(QString()));
     EXPECT_EQ(LitFichierOrdinaire(chemin("lien.gif"), 6), QByteArray("GIF89a"));
-    EXPECT_FALSE(LitFichierOrdinaire(chemin("plain.gif"), 5)); // larger than allowed
+    // Why a file is not read: too large, or no plain file.
+    errno = 0;
+    EXPECT_FALSE(LitFichierOrdinaire(chemin("plain.gif"), 5));
+    EXPECT_EQ(errno, EFBIG);
+    errno = 0;
+    EXPECT_FALSE(LitFichierOrdinaire(chemin("tube.gif"), 1 << 20));
+    EXPECT_EQ(errno, EINVAL);
     ::close(s);
 
     // The readers built on it: a pipe is an empty options file, and a copy

@@ -12,9 +12,8 @@
 
 IniFile::IniFile(const QString &path)
 {
-    QFile f;
-    if (OuvreFichierOrdinaire(f, path))
-        *this = fromBytes(f.readAll());
+    if (const auto octets = LitFichierOrdinaire(path, TailleMax))
+        *this = fromBytes(*octets);
 }
 
 IniFile::Encoding IniFile::detectEncoding(QByteArrayView bytes)

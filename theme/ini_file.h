@@ -23,7 +23,12 @@ public:
     enum class Encoding { Utf8, Windows1252 };
 
     IniFile() = default;
-    // Reads path; a missing or unreadable file gives an empty document.
+    // The largest file read by name: an INI file of this program holds a few
+    // kilobytes; anything far larger is no such file and is not read whole.
+    static constexpr qint64 TailleMax = 4 * 1024 * 1024;
+
+    // Reads path; a missing or unreadable file, or one larger than TailleMax,
+    // gives an empty document.
     explicit IniFile(const QString &path);
 
     static IniFile fromBytes(const QByteArray &bytes);

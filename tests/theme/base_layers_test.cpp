@@ -146,6 +146,16 @@ TEST(IniFile, WritesInPlaceKeepsOtherLinesAndSavesAtomically)
     EXPECT_FALSE(ini.errorString().isEmpty());
 }
 
+TEST(IniFile, AFileFarLargerThanAnIniFileIsNotRead)
+{
+    const QString path = testenv::programDir() + "/grand.ini";
+    QByteArray octets("[A]\r\nx=1\r\n");
+    testenv::writeFile(path, octets + QByteArray(IniFile::TailleMax - octets.size(), ';'));
+    EXPECT_EQ(IniFile(path).readString("A", "x"), QStringLiteral("1"));
+    testenv::writeFile(path, octets + QByteArray(IniFile::TailleMax - octets.size() + 1, ';'));
+    EXPECT_TRUE(IniFile(path).sections().isEmpty());
+}
+
 TEST(IniFile, KeepsTextThatWindows1252CannotHold)
 {
     IniFile ini;

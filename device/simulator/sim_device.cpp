@@ -199,6 +199,11 @@ void Appareil::fermeSession()
 // ---------------------------------------------------------------------------
 // File system
 
+std::optional<std::u16string> lireChemin(const WCHAR *p)
+{
+    return lireChaine(p, kLongueurMaxChemin + 1);
+}
+
 bool composantValide(const std::u16string &c)
 {
     if (c.empty() || c == u"." || c == u".." || c.size() >= OVD_MAX_PATH)

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace devsimtest;
 
@@ -504,5 +506,70 @@ TEST_F(Simulateur, CeQuiEstListeSOuvreEtLesNomsRefusesNeSeFontPas)
     }
     EXPECT_EQ(testenv::readFile(chemin("fs/Temp/ordinaire.tsk")), QByteArray("y"));
     EXPECT_EQ(QDir(chemin("fs/Temp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 12);
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(Simulateur, UnCheminPlusLongQueLesAppelsNEstPasListe)
+{
+    // Host files whose full device path is 259 units (the longest a path
+    // call takes) or one more, in \Temp and one folder further down.
+    const auto nom = [](size_t n, char16_t c) { return std::u16string(n - 4, c) + u".tsk"; };
+    const std::u16string dossier = u"\\Temp\\" + std::u16string(200, u'd');
+    const std::u16string auxLimites[] = {u"\\Temp\\" + nom(253, u'a'), dossier + u"\\" + nom(52, u'b')};
+    const std::u16string tropLongs[] = {u"\\Temp\\" + nom(254, u'c'), dossier + u"\\" + nom(53, u'e'),
+                                        dossier + u"\\" + nom(54, u'f')};
+    const auto hote = [this](const std::u16string &p) {
+        return QString::fromLocal8Bit(dir) + QStringLiteral("/fs") + QString::fromStdU16String(p).replace(u'\\', u'/');
+    };
+    ASSERT_TRUE(QDir().mkpath(hote(dossier)));
+    for (const auto &p : auxLimites) {
+        ASSERT_EQ(p.size(), 259u);
+        testenv::writeFile(hote(p), "limite");
+    }
+    for (const auto &p : tropLongs) {
+        ASSERT_GT(p.size(), 259u);
+        testenv::writeFile(hote(p), "trop long");
+    }
+
+    // What a folder lists: exactly the names whose path a call takes.
+    const auto liste = [this](const std::u16string &motif) {
+        DWORD n = 0;
+        CE_FIND_DATA *tab = nullptr;
+        std::vector<std::u16string> noms;
+        EXPECT_TRUE(lien.CeFindAllFiles(motif.c_str(), 0x81, &n, &tab));
+        for (DWORD i = 0; i < n; ++i)
+            noms.emplace_back(tab[i].cFileName);
+        lien.CeRapiFreeBuffer(tab);
+        return noms;
+    };
+    const auto dernier = [](const std::u16string &p) { return p.substr(p.rfind(u'\\') + 1); };
+    const auto dansTemp = liste(u"\\Temp\\*");
+    EXPECT_NE(std::find(dansTemp.begin(), dansTemp.end(), dernier(auxLimites[0])), dansTemp.end());
+    EXPECT_NE(std::find(dansTemp.begin(), dansTemp.end(), dernier(dossier)), dansTemp.end());
+    EXPECT_EQ(std::find(dansTemp.begin(), dansTemp.end(), dernier(tropLongs[0])), dansTemp.end());
+    EXPECT_EQ(liste(dossier + u"\\*"), std::vector<std::u16string>{dernier(auxLimites[1])});
+    EXPECT_EQ(liste(dossier + u"\\*.tsk"), std::vector<std::u16string>{dernier(auxLimites[1])});
+
+    // What is listed opens and reads; what is not is not there either.
+    for (const auto &p : auxLimites) {
+        CE_FIND_DATA fd{};
+        const CEHANDLE h = lien.CeFindFirstFile(p.c_str(), &fd);
+        ASSERT_NE(h, OVD_INVALID_HANDLE);
+        lien.CeFindClose(h);
+        EXPECT_EQ(fd.nFileSizeLow, 6u);
+        const CEHANDLE f = lien.CeCreateFile(p.c_str(), OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0);
+        ASSERT_NE(f, OVD_INVALID_HANDLE);
+        char lu[16] = {};
+        DWORD n = 0;
+        EXPECT_TRUE(lien.CeReadFile(f, lu, sizeof lu, &n, nullptr));
+        EXPECT_EQ(QByteArray(lu, int(n)), QByteArray("limite"));
+        lien.CeCloseHandle(f);
+    }
+    for (const auto &p : tropLongs) {
+        CE_FIND_DATA fd{};
+        EXPECT_EQ(lien.CeFindFirstFile(p.c_str(), &fd), OVD_INVALID_HANDLE);
+        EXPECT_EQ(lien.CeCreateFile(p.c_str(), OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0),
+                  OVD_INVALID_HANDLE);
+    }
     EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
 }

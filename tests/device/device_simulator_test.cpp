@@ -3,11 +3,22 @@
 
 #include "device/lien_rapi.h"
 #include "tests/support/devsim_support.h"
+#include "tests/support/tube_surveille.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -190,6 +201,117 @@ TEST_F(Simulateur, EcrituresEnregistreesAtomiquementEtRelues)
     ASSERT_EQ(lien.CeRegQueryValueEx(k2, u"BaseHue", nullptr, &type, buf, &cb), 0);
     EXPECT_EQ(buf[0] | buf[1] << 8, 0x2A0);
     lien.CeRegCloseKey(k2);
+}
+
+TEST_F(Simulateur, LesRestesDUnEnregistrementInterrompuPartentALOuverture)
+{
+    lien.DeconnecteCE();
+    const QString d = QString::fromLocal8Bit(dir) + QLatin1Char('/');
+    const QByteArray registre = testenv::readFile(d + QStringLiteral("registry.reg"));
+    ASSERT_FALSE(registre.isEmpty());
+
+    // What a process killed before the rename leaves beside the device's
+    // own files, cut short.
+    const QStringList restes{QStringLiteral("registry.reg.a1B2c3"), QStringLiteral("state.ini.Zz9Yy8"),
+                             QStringLiteral("device.ini.QQQQQQ")};
+    for (const QString &r : restes)
+        testenv::writeFile(d + r, "[HKEY_LOC");
+    // A writer killed while it held its temporary: its lock dies with it.
+    const QByteArray tue = (d + QStringLiteral("registry.reg.TUE123")).toLocal8Bit();
+    int tube[2];
+    ASSERT_EQ(::pipe(tube), 0);
+    const pid_t enfant = ::fork();
+    ASSERT_GE(enfant, 0);
+    if (enfant == 0) {
+        const int fd = ::open(tue.constData(), O_CREAT | O_WRONLY, 0600);
+        ::flock(fd, LOCK_EX);
+        ::write(tube[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(tube[1]);
+    char octet = 0; // the child's write, or an end of file should it die first
+    ASSERT_EQ(::read(tube[0], &octet, 1), 1);
+    ::close(tube[0]);
+    ::kill(enfant, SIGKILL);
+    ::waitpid(enfant, nullptr, 0);
+
+    // Not its own: other names, another folder, and what is not a plain file.
+    const QStringList autres{QStringLiteral("registry.reg.bak"), QStringLiteral("registry.reg.abcdefg"),
+                             QStringLiteral("registry.reg.ab-cde"), QStringLiteral("Registry.reg.ABCDEF"),
+                             QStringLiteral("notes.txt.ABCDEF"), QStringLiteral("fs/registry.reg.ABCDEF")};
+    for (const QString &a : autres)
+        testenv::writeFile(d + a, "a garder");
+    ASSERT_TRUE(QDir().mkpath(d + QStringLiteral("registry.reg.DOSSIE/dedans")));
+    testenv::writeFile(testenv::tempDir() + QStringLiteral("/cible.txt"), "cible");
+    ASSERT_TRUE(QFile::link(testenv::tempDir() + QStringLiteral("/cible.txt"), d + QStringLiteral("registry.reg.LIEN12")));
+    testenv::TubeSurveille fifo(d + QStringLiteral("registry.reg.TUBE12"));
+    ASSERT_TRUE(fifo.cree());
+    // A writer at work: its temporary is locked and stays.
+    const QString vivant = d + QStringLiteral("registry.reg.VIVANT");
+    testenv::writeFile(vivant, "en cours");
+    const int verrou = ::open(vivant.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(verrou, 0);
+    ASSERT_EQ(::flock(verrou, LOCK_EX), 0);
+
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    for (const QString &r : restes)
+        EXPECT_FALSE(QFileInfo::exists(d + r)) << r.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(tue)));
+    for (const QString &a : autres)
+        EXPECT_EQ(testenv::readFile(d + a), QByteArray("a garder")) << a.toStdString();
+    EXPECT_TRUE(QFileInfo(d + QStringLiteral("registry.reg.DOSSIE/dedans")).isDir());
+    EXPECT_TRUE(QFileInfo(d + QStringLiteral("registry.reg.LIEN12")).isSymLink());
+    EXPECT_EQ(testenv::readFile(testenv::tempDir() + QStringLiteral("/cible.txt")), QByteArray("cible"));
+    fifo.arrete();
+    EXPECT_EQ(fifo.lecteurs(), 0); // never opened for reading
+    EXPECT_TRUE(QFileInfo::exists(d + QStringLiteral("registry.reg.TUBE12")));
+    EXPECT_EQ(testenv::readFile(vivant), QByteArray("en cours"));
+
+    // The registry as it was, and read as ever.
+    EXPECT_EQ(testenv::readFile(d + QStringLiteral("registry.reg")), registre);
+    const CEHKEY k = ouvre(OVD_HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Color");
+    DWORD type = 0, cb = 0;
+    EXPECT_EQ(lien.CeRegQueryValueEx(k, u"BaseHue", nullptr, &type, nullptr, &cb), 0);
+    EXPECT_EQ(type, DWORD(OVD_REG_DWORD));
+    lien.CeRegCloseKey(k);
+
+    // Its writer gone, the next opening takes it.
+    ::close(verrou);
+    lien.DeconnecteCE();
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    EXPECT_FALSE(QFileInfo::exists(vivant));
+}
+
+TEST_F(Simulateur, LOutilEnregistreSansEchecPendantQueLAppareilSOuvre)
+{
+    // The tool saves the registry over and over while this process opens
+    // the device over and over: the sweep at each opening never takes a
+    // temporary whose writer is still at work.
+    lien.DeconnecteCE();
+    QProcess boucle;
+    boucle.setProcessChannelMode(QProcess::MergedChannels);
+    boucle.start(QStringLiteral("bash"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("for i in $(seq 60); do \"$0\" policy \"$1\" $((i % 3)) >/dev/null || echo echec $i; done"),
+                  cheminOutil(), QString::fromLocal8Bit(dir)});
+    ASSERT_TRUE(boucle.waitForStarted());
+    QElapsedTimer temps;
+    temps.start();
+    int ouvertures = 0;
+    while (boucle.state() != QProcess::NotRunning && temps.elapsed() < 60000) {
+        ASSERT_TRUE(lien.ConnecteCE(5000));
+        lien.DeconnecteCE();
+        ++ouvertures;
+        boucle.waitForFinished(0);
+    }
+    ASSERT_EQ(boucle.state(), QProcess::NotRunning);
+    EXPECT_EQ(boucle.exitCode(), 0);
+    EXPECT_EQ(boucle.readAll(), QByteArray()) << ouvertures << " openings";
+    EXPECT_GT(ouvertures, 10);
+    EXPECT_TRUE(testenv::readFile(chemin("registry.reg")).contains("\"00001001\"=dword:00000000"));
+    EXPECT_EQ(QDir(QString::fromLocal8Bit(dir)).entryList({QStringLiteral("registry.reg*")}, QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("registry.reg")});
 }
 
 TEST_F(Simulateur, SuppressionDeCleRecursiveEtHandlesPerimes)

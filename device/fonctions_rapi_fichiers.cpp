@@ -223,10 +223,20 @@ QList<int> numerosCopie(LienRapi &rapi, const QString &dossier, const char *suff
     return n;
 }
 
-// Deletes a device file when it is there; true when it is gone.
+// Deletes a device file when it is there; true when no file of that name is
+// left. A copy only ever makes files under its spare names: a folder of such
+// a name is none of its own and stays as it is.
 bool supprimeCE(LienRapi &rapi, const QString &cheminCE)
 {
-    return !trouveCE(rapi, cheminCE) || rapi.CeDeleteFile(versCE(cheminCE));
+    const auto fd = trouveCE(rapi, cheminCE);
+    return !fd || (fd->dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY) || rapi.CeDeleteFile(versCE(cheminCE));
+}
+
+// A file (not a folder) stands under this device path.
+bool estFichierCE(LienRapi &rapi, const QString &cheminCE)
+{
+    const auto fd = trouveCE(rapi, cheminCE);
+    return fd && !(fd->dwFileAttributes & OVD_FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A whole small device file, or nothing.
@@ -297,8 +307,10 @@ bool repareCopie(LienRapi &rapi, int n)
     if (cible) {
         const QString dossier = cible->left(cible->lastIndexOf(QLatin1Char('\\')));
         const QString nouveau = nomCopie(dossier, n, ".tmp"), ecarte = nomCopie(dossier, n, ".old");
-        // The old file set aside and no file under its name: it comes back.
-        if (!trouveCE(rapi, *cible) && trouveCE(rapi, ecarte) && !rapi.CeMoveFile(versCE(ecarte), versCE(*cible)))
+        // The old file set aside and nothing under its name: it comes back.
+        // Only a file was ever set aside; a folder of the spare name stays.
+        if (!trouveCE(rapi, *cible) && estFichierCE(rapi, ecarte)
+            && !rapi.CeMoveFile(versCE(ecarte), versCE(*cible)))
             return false;
         if (!supprimeCE(rapi, nouveau) || !supprimeCE(rapi, ecarte))
             return false;

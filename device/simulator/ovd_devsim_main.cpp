@@ -50,6 +50,9 @@ constexpr const char *kAide =
     "                                 N bytes, the write that would fails\n"
     "  [Faults] ReadFailsAfter=N      a failing medium: reading any file of the\n"
     "                                 device fails at byte N\n"
+    "  [Faults] UnplugAfterMoves=N    the device is pulled out right after the N-th\n"
+    "                                 file move of a connection; every later call\n"
+    "                                 fails until it is plugged again\n"
     "A value of 0 (the [Device] lines) or -1 (the [Faults] lines), or no line,\n"
     "turns the fault off.\n";
 

@@ -94,6 +94,10 @@ bool Appareil::ouvreSession(RAPIINIT *init)
     if (sessionOuverte)
         return false;
     const std::string &dir = dossierCourant();
+    // A process killed while it saved one of the device's own files left
+    // its temporary beside it: gone before anything is read.
+    for (const char *fichier : {"/registry.reg", "/state.ini", "/device.ini"})
+        enleveTemporairesAbandonnes(dir + fichier);
     config = litIni(dir + "/device.ini");
     const bool branche = estBranche(dir);
     const bool repond = branche && config.nombre("Device", "NeverAnswer", 0) == 0;
@@ -198,6 +202,11 @@ void Appareil::fermeSession()
 
 // ---------------------------------------------------------------------------
 // File system
+
+std::optional<std::u16string> lireChemin(const WCHAR *p)
+{
+    return lireChaine(p, kLongueurMaxChemin + 1);
+}
 
 bool composantValide(const std::u16string &c)
 {

@@ -129,6 +129,11 @@ struct CheminHote {
     bool dossier = false;
 };
 
+// The longest device path the path calls take (their text is read within
+// OVD_MAX_PATH units, the NUL included); a longer path names no file.
+inline constexpr size_t kLongueurMaxChemin = OVD_MAX_PATH - 1;
+std::optional<std::u16string> lireChemin(const WCHAR *p);
+
 // A name the device's file system can hold as one component of a path: not
 // empty, "." or "..", shorter than a path, and without a control character
 // or any of \ / : * ? " < > |. Names are refused where files are made, and a

@@ -27,7 +27,7 @@ BOOL echec(DWORD err)
 std::optional<CheminHote> chemin(const WCHAR *p, bool peutManquer)
 {
     DWORD err = OVD_ERROR_INVALID_PARAMETER;
-    const auto s = lireChaine(p, OVD_MAX_PATH);
+    const auto s = lireChemin(p);
     std::optional<CheminHote> r;
     if (s)
         r = resoutChemin(*s, peutManquer, err);
@@ -39,7 +39,7 @@ std::optional<CheminHote> chemin(const WCHAR *p, bool peutManquer)
 // Entries of a device folder matching a pattern, sorted without regard to case.
 std::optional<std::vector<CE_FIND_DATA>> liste(const WCHAR *motifComplet)
 {
-    const auto s = lireChaine(motifComplet, OVD_MAX_PATH);
+    const auto s = lireChemin(motifComplet);
     if (!s) {
         echec(OVD_ERROR_INVALID_PARAMETER);
         return std::nullopt;
@@ -61,8 +61,9 @@ std::optional<std::vector<CE_FIND_DATA>> liste(const WCHAR *motifComplet)
         return std::nullopt;
     }
     // Only what the device's own calls can then reach is listed: a host
-    // file under a name the device refuses, or two host names that differ
-    // only by case (the device cannot tell them apart), is none of its files.
+    // file under a name the device refuses, whose full path is longer than
+    // the path calls take, or two host names that differ only by case (the
+    // device cannot tell them apart), is none of its files.
     std::vector<std::pair<std::u16string, CE_FIND_DATA>> trouves;
     std::map<std::u16string, int> parCle;
     if (DIR *d = ::opendir(dossier->hote.c_str())) {
@@ -74,7 +75,8 @@ std::optional<std::vector<CE_FIND_DATA>> liste(const WCHAR *motifComplet)
             if (!composantValide(nom))
                 continue;
             ++parCle[cleSansCasse(nom)];
-            if (!correspondMotif(motif, nom))
+            // The entry's path: the folder as asked, "\" and its name.
+            if (sep + 1 + nom.size() > kLongueurMaxChemin || !correspondMotif(motif, nom))
                 continue;
             CE_FIND_DATA fd;
             if (remplitTrouve(dossier->hote + "/" + h, nom, fd))
@@ -119,7 +121,7 @@ CEHANDLE CeFindFirstFile(const WCHAR *fileName, CE_FIND_DATA *findData)
         echec(OVD_ERROR_INVALID_PARAMETER);
         return OVD_INVALID_HANDLE;
     }
-    const auto s = lireChaine(fileName, OVD_MAX_PATH);
+    const auto s = lireChemin(fileName);
     Recherche r;
     if (s && s->find_first_of(u"*?") != std::u16string::npos) {
         auto l = liste(fileName);

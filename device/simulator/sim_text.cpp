@@ -1,6 +1,9 @@
 #include "device/simulator/sim_text.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -117,10 +120,62 @@ bool copieChaine(const std::u16string &s, char16_t *buf, size_t cch)
     return true;
 }
 
+namespace {
+
+// The temporary names of ecritAtomique: the file's name, "." and the six
+// letters or digits that mkstemp puts in place of "XXXXXX".
+constexpr const char *kSuffixeTemporaire = ".XXXXXX";
+constexpr size_t kLettresTemporaire = 6;
+
+bool estTemporaire(const std::string &nom, const std::string &prefixe)
+{
+    if (nom.size() != prefixe.size() + kLettresTemporaire || nom.compare(0, prefixe.size(), prefixe) != 0)
+        return false;
+    for (size_t i = prefixe.size(); i < nom.size(); ++i) {
+        const char c = nom[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// The name still stands for the open file.
+bool memeFichier(int fd, const std::string &nom)
+{
+    struct stat a {}, b {};
+    return ::fstat(fd, &a) == 0 && ::lstat(nom.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+int verrouille(int fd, int operation)
+{
+    int r;
+    do
+        r = ::flock(fd, operation);
+    while (r != 0 && errno == EINTR);
+    return r;
+}
+
+} // namespace
+
 bool ecritAtomique(const std::string &path, const std::string &bytes)
 {
-    std::string tmp = path + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
+    // The temporary file is locked from its making until it has its name:
+    // the sweep of leftovers takes only those whose writer is gone (a lock
+    // ends with its process). One swept away before it was locked is given
+    // up for another name.
+    std::string tmp;
+    int fd = -1;
+    for (int essai = 0; essai < 4 && fd < 0; ++essai) {
+        tmp = path + kSuffixeTemporaire;
+        fd = mkstemp(tmp.data());
+        if (fd < 0)
+            return false;
+        verrouille(fd, LOCK_EX);
+        if (!memeFichier(fd, tmp)) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
     if (fd < 0)
         return false;
     size_t done = 0;
@@ -136,12 +191,46 @@ bool ecritAtomique(const std::string &path, const std::string &bytes)
         done += size_t(n);
     }
     ok = ok && ::fsync(fd) == 0;
+    // The lock goes with the last descriptor of the file: a copy keeps it
+    // past the close, which is checked before the file takes its name.
+    const int verrou = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     ok = ::close(fd) == 0 && ok;
     if (ok)
         ok = std::rename(tmp.c_str(), path.c_str()) == 0;
     if (!ok)
         ::unlink(tmp.c_str());
+    if (verrou >= 0)
+        ::close(verrou);
     return ok;
+}
+
+void enleveTemporairesAbandonnes(const std::string &path)
+{
+    const size_t sep = path.rfind('/');
+    const std::string dossier = sep == std::string::npos ? std::string(".") : path.substr(0, sep);
+    const std::string prefixe = path.substr(sep == std::string::npos ? 0 : sep + 1) + ".";
+    std::vector<std::string> restes;
+    if (DIR *d = ::opendir(dossier.c_str())) {
+        while (const dirent *e = ::readdir(d))
+            if (estTemporaire(e->d_name, prefixe))
+                restes.push_back(dossier + "/" + e->d_name);
+        ::closedir(d);
+    }
+    for (const std::string &r : restes) {
+        // Plain files only, never followed through a link, never waited on.
+        struct stat st {};
+        if (::lstat(r.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const int fd = ::open(r.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            continue;
+        // Locked: a writer is still at work on it. Unlocked and still under
+        // that name: its writer died before the rename.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && verrouille(fd, LOCK_EX | LOCK_NB) == 0
+            && memeFichier(fd, r))
+            ::unlink(r.c_str());
+        ::close(fd);
+    }
 }
 
 std::optional<std::string> litFichier(const std::string &path)

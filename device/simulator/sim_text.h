@@ -30,6 +30,10 @@ bool copieChaine(const std::u16string &s, char16_t *buf, size_t cch);
 // Writes bytes to path through a temporary file in the same folder, flushed
 // and renamed over it: readers see the old file or the new one, never a part.
 bool ecritAtomique(const std::string &path, const std::string &bytes);
+// Removes what ecritAtomique(path, ...) left behind when its process was
+// killed before the rename: the plain files named like its temporaries in
+// path's folder that no living writer holds. Other names stay.
+void enleveTemporairesAbandonnes(const std::string &path);
 std::optional<std::string> litFichier(const std::string &path);
 
 // A plain INI text: [Section] then Key=Value lines; names matched without

@@ -3,13 +3,26 @@
 
 #include "device/lien_rapi.h"
 #include "tests/support/devsim_support.h"
+#include "tests/support/tube_surveille.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 using namespace devsimtest;
 
@@ -188,6 +201,117 @@ TEST_F(Simulateur, EcrituresEnregistreesAtomiquementEtRelues)
     ASSERT_EQ(lien.CeRegQueryValueEx(k2, u"BaseHue", nullptr, &type, buf, &cb), 0);
     EXPECT_EQ(buf[0] | buf[1] << 8, 0x2A0);
     lien.CeRegCloseKey(k2);
+}
+
+TEST_F(Simulateur, LesRestesDUnEnregistrementInterrompuPartentALOuverture)
+{
+    lien.DeconnecteCE();
+    const QString d = QString::fromLocal8Bit(dir) + QLatin1Char('/');
+    const QByteArray registre = testenv::readFile(d + QStringLiteral("registry.reg"));
+    ASSERT_FALSE(registre.isEmpty());
+
+    // What a process killed before the rename leaves beside the device's
+    // own files, cut short.
+    const QStringList restes{QStringLiteral("registry.reg.a1B2c3"), QStringLiteral("state.ini.Zz9Yy8"),
+                             QStringLiteral("device.ini.QQQQQQ")};
+    for (const QString &r : restes)
+        testenv::writeFile(d + r, "[HKEY_LOC");
+    // A writer killed while it held its temporary: its lock dies with it.
+    const QByteArray tue = (d + QStringLiteral("registry.reg.TUE123")).toLocal8Bit();
+    int tube[2];
+    ASSERT_EQ(::pipe(tube), 0);
+    const pid_t enfant = ::fork();
+    ASSERT_GE(enfant, 0);
+    if (enfant == 0) {
+        const int fd = ::open(tue.constData(), O_CREAT | O_WRONLY, 0600);
+        ::flock(fd, LOCK_EX);
+        ::write(tube[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(tube[1]);
+    char octet = 0; // the child's write, or an end of file should it die first
+    ASSERT_EQ(::read(tube[0], &octet, 1), 1);
+    ::close(tube[0]);
+    ::kill(enfant, SIGKILL);
+    ::waitpid(enfant, nullptr, 0);
+
+    // Not its own: other names, another folder, and what is not a plain file.
+    const QStringList autres{QStringLiteral("registry.reg.bak"), QStringLiteral("registry.reg.abcdefg"),
+                             QStringLiteral("registry.reg.ab-cde"), QStringLiteral("Registry.reg.ABCDEF"),
+                             QStringLiteral("notes.txt.ABCDEF"), QStringLiteral("fs/registry.reg.ABCDEF")};
+    for (const QString &a : autres)
+        testenv::writeFile(d + a, "a garder");
+    ASSERT_TRUE(QDir().mkpath(d + QStringLiteral("registry.reg.DOSSIE/dedans")));
+    testenv::writeFile(testenv::tempDir() + QStringLiteral("/cible.txt"), "cible");
+    ASSERT_TRUE(QFile::link(testenv::tempDir() + QStringLiteral("/cible.txt"), d + QStringLiteral("registry.reg.LIEN12")));
+    testenv::TubeSurveille fifo(d + QStringLiteral("registry.reg.TUBE12"));
+    ASSERT_TRUE(fifo.cree());
+    // A writer at work: its temporary is locked and stays.
+    const QString vivant = d + QStringLiteral("registry.reg.VIVANT");
+    testenv::writeFile(vivant, "en cours");
+    const int verrou = ::open(vivant.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(verrou, 0);
+    ASSERT_EQ(::flock(verrou, LOCK_EX), 0);
+
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    for (const QString &r : restes)
+        EXPECT_FALSE(QFileInfo::exists(d + r)) << r.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(tue)));
+    for (const QString &a : autres)
+        EXPECT_EQ(testenv::readFile(d + a), QByteArray("a garder")) << a.toStdString();
+    EXPECT_TRUE(QFileInfo(d + QStringLiteral("registry.reg.DOSSIE/dedans")).isDir());
+    EXPECT_TRUE(QFileInfo(d + QStringLiteral("registry.reg.LIEN12")).isSymLink());
+    EXPECT_EQ(testenv::readFile(testenv::tempDir() + QStringLiteral("/cible.txt")), QByteArray("cible"));
+    fifo.arrete();
+    EXPECT_EQ(fifo.lecteurs(), 0); // never opened for reading
+    EXPECT_TRUE(QFileInfo::exists(d + QStringLiteral("registry.reg.TUBE12")));
+    EXPECT_EQ(testenv::readFile(vivant), QByteArray("en cours"));
+
+    // The registry as it was, and read as ever.
+    EXPECT_EQ(testenv::readFile(d + QStringLiteral("registry.reg")), registre);
+    const CEHKEY k = ouvre(OVD_HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Color");
+    DWORD type = 0, cb = 0;
+    EXPECT_EQ(lien.CeRegQueryValueEx(k, u"BaseHue", nullptr, &type, nullptr, &cb), 0);
+    EXPECT_EQ(type, DWORD(OVD_REG_DWORD));
+    lien.CeRegCloseKey(k);
+
+    // Its writer gone, the next opening takes it.
+    ::close(verrou);
+    lien.DeconnecteCE();
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    EXPECT_FALSE(QFileInfo::exists(vivant));
+}
+
+TEST_F(Simulateur, LOutilEnregistreSansEchecPendantQueLAppareilSOuvre)
+{
+    // The tool saves the registry over and over while this process opens
+    // the device over and over: the sweep at each opening never takes a
+    // temporary whose writer is still at work.
+    lien.DeconnecteCE();
+    QProcess boucle;
+    boucle.setProcessChannelMode(QProcess::MergedChannels);
+    boucle.start(QStringLiteral("bash"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("for i in $(seq 60); do \"$0\" policy \"$1\" $((i % 3)) >/dev/null || echo echec $i; done"),
+                  cheminOutil(), QString::fromLocal8Bit(dir)});
+    ASSERT_TRUE(boucle.waitForStarted());
+    QElapsedTimer temps;
+    temps.start();
+    int ouvertures = 0;
+    while (boucle.state() != QProcess::NotRunning && temps.elapsed() < 60000) {
+        ASSERT_TRUE(lien.ConnecteCE(5000));
+        lien.DeconnecteCE();
+        ++ouvertures;
+        boucle.waitForFinished(0);
+    }
+    ASSERT_EQ(boucle.state(), QProcess::NotRunning);
+    EXPECT_EQ(boucle.exitCode(), 0);
+    EXPECT_EQ(boucle.readAll(), QByteArray()) << ouvertures << " openings";
+    EXPECT_GT(ouvertures, 10);
+    EXPECT_TRUE(testenv::readFile(chemin("registry.reg")).contains("\"00001001\"=dword:00000000"));
+    EXPECT_EQ(QDir(QString::fromLocal8Bit(dir)).entryList({QStringLiteral("registry.reg*")}, QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("registry.reg")});
 }
 
 TEST_F(Simulateur, SuppressionDeCleRecursiveEtHandlesPerimes)
@@ -504,5 +628,70 @@ TEST_F(Simulateur, CeQuiEstListeSOuvreEtLesNomsRefusesNeSeFontPas)
     }
     EXPECT_EQ(testenv::readFile(chemin("fs/Temp/ordinaire.tsk")), QByteArray("y"));
     EXPECT_EQ(QDir(chemin("fs/Temp")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 12);
+    EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
+}
+
+TEST_F(Simulateur, UnCheminPlusLongQueLesAppelsNEstPasListe)
+{
+    // Host files whose full device path is 259 units (the longest a path
+    // call takes) or one more, in \Temp and one folder further down.
+    const auto nom = [](size_t n, char16_t c) { return std::u16string(n - 4, c) + u".tsk"; };
+    const std::u16string dossier = u"\\Temp\\" + std::u16string(200, u'd');
+    const std::u16string auxLimites[] = {u"\\Temp\\" + nom(253, u'a'), dossier + u"\\" + nom(52, u'b')};
+    const std::u16string tropLongs[] = {u"\\Temp\\" + nom(254, u'c'), dossier + u"\\" + nom(53, u'e'),
+                                        dossier + u"\\" + nom(54, u'f')};
+    const auto hote = [this](const std::u16string &p) {
+        return QString::fromLocal8Bit(dir) + QStringLiteral("/fs") + QString::fromStdU16String(p).replace(u'\\', u'/');
+    };
+    ASSERT_TRUE(QDir().mkpath(hote(dossier)));
+    for (const auto &p : auxLimites) {
+        ASSERT_EQ(p.size(), 259u);
+        testenv::writeFile(hote(p), "limite");
+    }
+    for (const auto &p : tropLongs) {
+        ASSERT_GT(p.size(), 259u);
+        testenv::writeFile(hote(p), "trop long");
+    }
+
+    // What a folder lists: exactly the names whose path a call takes.
+    const auto liste = [this](const std::u16string &motif) {
+        DWORD n = 0;
+        CE_FIND_DATA *tab = nullptr;
+        std::vector<std::u16string> noms;
+        EXPECT_TRUE(lien.CeFindAllFiles(motif.c_str(), 0x81, &n, &tab));
+        for (DWORD i = 0; i < n; ++i)
+            noms.emplace_back(tab[i].cFileName);
+        lien.CeRapiFreeBuffer(tab);
+        return noms;
+    };
+    const auto dernier = [](const std::u16string &p) { return p.substr(p.rfind(u'\\') + 1); };
+    const auto dansTemp = liste(u"\\Temp\\*");
+    EXPECT_NE(std::find(dansTemp.begin(), dansTemp.end(), dernier(auxLimites[0])), dansTemp.end());
+    EXPECT_NE(std::find(dansTemp.begin(), dansTemp.end(), dernier(dossier)), dansTemp.end());
+    EXPECT_EQ(std::find(dansTemp.begin(), dansTemp.end(), dernier(tropLongs[0])), dansTemp.end());
+    EXPECT_EQ(liste(dossier + u"\\*"), std::vector<std::u16string>{dernier(auxLimites[1])});
+    EXPECT_EQ(liste(dossier + u"\\*.tsk"), std::vector<std::u16string>{dernier(auxLimites[1])});
+
+    // What is listed opens and reads; what is not is not there either.
+    for (const auto &p : auxLimites) {
+        CE_FIND_DATA fd{};
+        const CEHANDLE h = lien.CeFindFirstFile(p.c_str(), &fd);
+        ASSERT_NE(h, OVD_INVALID_HANDLE);
+        lien.CeFindClose(h);
+        EXPECT_EQ(fd.nFileSizeLow, 6u);
+        const CEHANDLE f = lien.CeCreateFile(p.c_str(), OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0);
+        ASSERT_NE(f, OVD_INVALID_HANDLE);
+        char lu[16] = {};
+        DWORD n = 0;
+        EXPECT_TRUE(lien.CeReadFile(f, lu, sizeof lu, &n, nullptr));
+        EXPECT_EQ(QByteArray(lu, int(n)), QByteArray("limite"));
+        lien.CeCloseHandle(f);
+    }
+    for (const auto &p : tropLongs) {
+        CE_FIND_DATA fd{};
+        EXPECT_EQ(lien.CeFindFirstFile(p.c_str(), &fd), OVD_INVALID_HANDLE);
+        EXPECT_EQ(lien.CeCreateFile(p.c_str(), OVD_GENERIC_READ, 1, nullptr, OVD_OPEN_EXISTING, 0x80, 0),
+                  OVD_INVALID_HANDLE);
+    }
     EXPECT_EQ(c.OvdSimOpenHandleCount(), 0);
 }

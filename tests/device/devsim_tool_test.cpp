@@ -4,6 +4,7 @@
 #include "tests/support/cab_fabrique.h"
 #include "tests/support/devsim_support.h"
 
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -252,7 +253,8 @@ TEST(OutilDevsim, LesPannesSeReglentCommeLAideLeDit)
     QByteArray aide;
     ASSERT_EQ(outil({QStringLiteral("--help")}, &aide), 0);
     for (const char *texte : {"DIR/device.ini", "[Device] AnswerDelayMs=N", "[Device] NeverAnswer=1",
-                              "[Device] ConnectResult=N", "[Faults] WriteFailsAfter=N", "[Faults] ReadFailsAfter=N"})
+                              "[Device] ConnectResult=N", "[Faults] WriteFailsAfter=N", "[Faults] ReadFailsAfter=N",
+                              "[Faults] UnplugAfterMoves=N"})
         EXPECT_TRUE(aide.contains(texte)) << texte;
 
     // Done as it says: a [Faults] section added to the file by hand is read
@@ -275,5 +277,19 @@ TEST(OutilDevsim, LesPannesSeReglentCommeLAideLeDit)
     EXPECT_FALSE(l.CeReadFile(h, lu, 8, &n, nullptr));
     EXPECT_EQ(QByteArray(lu, int(n)), QByteArray("0123"));
     l.CeCloseHandle(h);
+    l.DeconnecteCE();
+
+    // Pulled out after the second move of a connection: that move is done,
+    // every later call fails, and the device reads as unplugged.
+    testenv::writeFile(ini, testenv::readFile(ini) + "UnplugAfterMoves=2\n");
+    ASSERT_TRUE(l.ConnecteCE(5000));
+    EXPECT_TRUE(l.CeMoveFile(u"\\Temp\\essai.bin", u"\\Temp\\un.bin"));
+    EXPECT_TRUE(l.CeMoveFile(u"\\Temp\\un.bin", u"\\Temp\\deux.bin"));
+    EXPECT_FALSE(l.CeMoveFile(u"\\Temp\\deux.bin", u"\\Temp\\trois.bin"));
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("/fs/Temp/deux.bin")));
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/fs/Temp/trois.bin")));
+    QByteArray etat;
+    ASSERT_EQ(outil({QStringLiteral("status"), dir}, &etat), 0);
+    EXPECT_TRUE(etat.contains("State: unplugged")) << etat.toStdString();
     l.DeconnecteCE();
 }

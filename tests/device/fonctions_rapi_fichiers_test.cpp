@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QRandomGenerator>
@@ -555,4 +556,37 @@ TEST_F(FichiersCE, LesJournauxEtRestesEtrangersNeDeplacentRien)
     EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList{QStringLiteral("~ovd5.old")});
     EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/~ovd5.old"))), QByteArray("ancien sans nom"));
     EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/x.gif"))), QByteArray("GIF89a"));
+}
+
+TEST_F(FichiersCE, UnDossierAuNomDeRechangeNEstNiRemisEnPlaceNiEfface)
+{
+    // A journal whose target is missing, beside folders under the spare
+    // names of its copy: a copy only ever sets a file aside, so neither
+    // folder is the old file, nor anything of the copy's own.
+    ASSERT_TRUE(QDir().mkpath(fs(QStringLiteral("Windows/~ovd3.old/dedans"))));
+    testenv::writeFile(fs(QStringLiteral("Windows/~ovd3.old/garde.txt")), "a moi");
+    ASSERT_TRUE(QDir().mkpath(fs(QStringLiteral("Windows/~ovd3.tmp"))));
+    testenv::writeFile(fs(QStringLiteral("~ovd3.jnl")), "\\Windows\\Perdu.tsk\n");
+
+    // The next connection puts right what it can.
+    lien.DeconnecteCE();
+    ASSERT_TRUE(lien.ConnecteCE(5000));
+    EXPECT_TRUE(RepareCopiesCE(lien));
+    EXPECT_FALSE(QFileInfo::exists(fs(QStringLiteral("Windows/Perdu.tsk"))));
+    EXPECT_FALSE(ExisteFichierCE(lien, QStringLiteral("\\Windows\\Perdu.tsk")));
+    EXPECT_TRUE(QFileInfo(fs(QStringLiteral("Windows/~ovd3.old/dedans"))).isDir());
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/~ovd3.old/garde.txt"))), QByteArray("a moi"));
+    EXPECT_TRUE(QFileInfo(fs(QStringLiteral("Windows/~ovd3.tmp"))).isDir());
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList()); // the journal is done with
+    EXPECT_TRUE(RepareCopiesCE(lien));
+
+    // A copy to that very name later takes another number and leaves the
+    // folders as they are.
+    testenv::writeFile(bureau(QStringLiteral("perdu.tsk")), "nouveau");
+    EXPECT_TRUE(CopieVersCE(lien, QStringLiteral("\\Windows\\Perdu.tsk"), bureau(QStringLiteral("perdu.tsk"))));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/Perdu.tsk"))), QByteArray("nouveau"));
+    EXPECT_EQ(testenv::readFile(fs(QStringLiteral("Windows/~ovd3.old/garde.txt"))), QByteArray("a moi"));
+    EXPECT_TRUE(QFileInfo(fs(QStringLiteral("Windows/~ovd3.tmp"))).isDir());
+    EXPECT_EQ(restesCopie(fs(QStringLiteral("Windows"))), QStringList());
+    EXPECT_EQ(restesCopie(fs(QString())), QStringList());
 }

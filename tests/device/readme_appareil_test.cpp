@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -118,4 +119,44 @@ TEST(ReadmeAppareil, LAideCiteChaqueCommande)
     ASSERT_TRUE(q.waitForFinished(10000));
     EXPECT_EQ(q.exitCode(), 2);
     EXPECT_EQ(QString::fromUtf8(q.readAllStandardError()), aide);
+}
+
+TEST(ReadmeAppareil, ChaqueReglageDePanneEstDansLAideEtLeReadme)
+{
+    // Every [Device] and [Faults] setting the simulator reads from its
+    // device.ini, taken from its own sources...
+    const QString sources = dossierSources();
+    ASSERT_FALSE(sources.isEmpty());
+    QSet<QString> lus;
+    const QRegularExpression lecture(QStringLiteral("nombre\\(\"(Device|Faults)\",\\s*\"(\\w+)\""));
+    const QDir simulateur(sources + QStringLiteral("/device/simulator"));
+    for (const QString &f : simulateur.entryList({QStringLiteral("*.cpp")}, QDir::Files)) {
+        const QString texte = QString::fromUtf8(testenv::readFile(simulateur.filePath(f)));
+        for (auto it = lecture.globalMatch(texte); it.hasNext();) {
+            const auto m = it.next();
+            lus << QStringLiteral("[%1] %2=").arg(m.captured(1), m.captured(2));
+        }
+    }
+    EXPECT_TRUE(lus.contains(QStringLiteral("[Faults] UnplugAfterMoves=")));
+    EXPECT_GE(lus.size(), 6);
+
+    // ... is a line of the tool's help and a row of the README's table.
+    QProcess p;
+    p.start(cheminOutil(), {QStringLiteral("--help")});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    const QString aide = QString::fromUtf8(p.readAllStandardOutput());
+    const QString readme = QString::fromUtf8(testenv::readFile(sources + QStringLiteral("/README.md")));
+    const QString section = readme.section(QStringLiteral("## Simulating device faults"), 1).section(QStringLiteral("\n## "), 0, 0);
+    ASSERT_FALSE(section.isEmpty());
+    QSet<QString> dansLAide, dansLeReadme;
+    const QRegularExpression ligneAide(QStringLiteral("^  (\\[\\w+\\] \\w+=)"), QRegularExpression::MultilineOption);
+    for (auto it = ligneAide.globalMatch(aide); it.hasNext();)
+        dansLAide << it.next().captured(1);
+    const QRegularExpression ligneTable(QStringLiteral("^\\| `(\\[\\w+\\])` `(\\w+=)"), QRegularExpression::MultilineOption);
+    for (auto it = ligneTable.globalMatch(section); it.hasNext();) {
+        const auto m = it.next();
+        dansLeReadme << m.captured(1) + QLatin1Char(' ') + m.captured(2);
+    }
+    EXPECT_EQ(dansLAide, lus) << aide.toStdString();
+    EXPECT_EQ(dansLeReadme, lus) << section.toStdString();
 }

@@ -20,7 +20,6 @@
 #include "tools/open_picture_dialog_gdi_tsk.h"
 
 #include <QApplication>
-#include <QLockFile>
 
 #include <memory>
 
@@ -46,6 +45,7 @@ int main(int argc, char **argv)
     // folder, before any window.
     DossiersProgramme dossiers;
     dossiers.DossierAppli = DossierAppliPour(QCoreApplication::applicationDirPath());
+    dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QCoreApplication::applicationFilePath());
     const Demarrage demarrage = InitialisationUnite(dossiers, *prompts);
     if (demarrage.codeSortie != 0)
         return demarrage.codeSortie;
@@ -57,8 +57,6 @@ int main(int argc, char **argv)
             return OuvrePaquetAvecApercu(parent, options, travail, promptsQt);
         });
     }
-
-    dossiers.FichierCouleurs = FichierCouleursPour(dossiers.DossierAppli, QCoreApplication::applicationFilePath());
 
     // The window's creation binds the device library (RapiPresent) and, when
     // it is there, starts watching the connection.

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "ui/verrou_instance.h"
+
 #include <QString>
 
 #include <memory>
 
 class Prompts;
-class QLockFile;
 
 // The program's folders. Every folder ends with "/".
 struct DossiersProgramme
@@ -36,17 +37,24 @@ QString FichierCouleursPour(const QString &dossierAppli, const QString &cheminEx
 struct Demarrage
 {
     int codeSortie = 0; // non-zero: the process ends with it
-    std::unique_ptr<QLockFile> verrou; // the single-instance lock of the work folder, held until the end
-    std::unique_ptr<QLockFile> verrouAppli; // the same for the program folder
+    std::unique_ptr<VerrouInstance> verrou; // the single-instance lock of the work folder, held until the end
+    std::unique_ptr<VerrouInstance> verrouAppli; // the same for the program folder
 };
 
 // The start-up before any window, in order: the single-instance guard, the
 // private temporary folder, the work folder "ThemeTmp" deleted as a whole tree
 // and created again empty, "Points.gif" written into it. Fills the temporary
-// folders of dossiers. A second instance shows "Program already loaded." and
-// gives 999; any other failure is shown and gives 1. When dossiers.DossierAppli
-// is already set, the program folder is guarded too (NomVerrouAppli in it),
-// and the files a killed package read left there are removed.
+// folders of dossiers. Only a running instance holding a guard makes the
+// start show "Program already loaded." and give 999; a guard that cannot be
+// made (a read-only folder, a full disk) is no other instance and the start
+// goes on. Where no work folder can be had, a message names the folder and
+// the reason and the start gives 1. "Points.gif" that cannot be written (a
+// full disk) is only a warning: the start goes on without the animation.
+// When dossiers.DossierAppli is already set, the program folder is guarded
+// too (NomVerrouAppli in it); when that guard is held, the files a killed
+// package read left there and the temporary files of interrupted writes to
+// the working files are removed (dossiers.FichierCouleurs, when set, names the
+// working colour file).
 inline const QString NomVerrouAppli = QStringLiteral(".orvandel.lock");
 Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts);
 

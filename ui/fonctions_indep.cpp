@@ -12,59 +12,24 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
-#include <QLockFile>
 #include <QPainter>
 
 #include <filesystem>
 #include <system_error>
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Removes a lock file nobody holds. A running instance keeps an flock() on
-// its lock file for as long as it runs (QLockFile does on Unix), so a file
-// whose flock can be taken belongs to a dead process, whatever its text says.
-// The file is removed only while this process holds it and only when the name
-// still names that same file.
-bool retireVerrouAbandonne(const QString &chemin)
-{
-    const QByteArray natif = QFile::encodeName(chemin);
-    const int fd = ::open(natif.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
-    bool retire = false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        struct stat ouvert{}, nomme{};
-        if (::fstat(fd, &ouvert) == 0 && ::lstat(natif.constData(), &nomme) == 0 && ouvert.st_dev == nomme.st_dev
-            && ouvert.st_ino == nomme.st_ino)
-            retire = ::unlink(natif.constData()) == 0;
-    }
-    ::close(fd);
-    return retire;
-}
-
-} // namespace
-
-std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier, const QString &nom, bool *dejaPris)
+std::unique_ptr<VerrouInstance> VerifieInstanceUnique(const QString &dossier, const QString &nom, bool *dejaPris)
 {
     QString base = dossier;
     if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')))
         base += QLatin1Char('/');
-    auto verrou = std::make_unique<QLockFile>(base + nom);
-    // Never stale by age: the lock is held for the whole run. A lock whose
-    // process is gone is still taken over.
-    verrou->setStaleLockTime(0);
-    if (verrou->tryLock(0))
-        return verrou;
-    if (verrou->error() == QLockFile::LockFailedError && retireVerrouAbandonne(base + nom) && verrou->tryLock(0))
-        return verrou;
+    VerrouInstance::Etat etat = VerrouInstance::Etat::Impossible;
+    auto verrou = VerrouInstance::prends(base + nom, &etat);
     if (dejaPris)
-        *dejaPris = verrou->error() == QLockFile::LockFailedError;
-    return nullptr;
+        *dejaPris = etat == VerrouInstance::Etat::PrisAilleurs;
+    return verrou;
 }
 
 QString MessageDejaLance()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "theme/couleur.h" // CouleurVersTexte
+#include "ui/verrou_instance.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -12,20 +13,21 @@
 #include <optional>
 
 class Prompts;
-class QLockFile;
 
 // Small program-wide routines every part of the program calls.
 
 // The single-instance guard: the lock file `nom` in `dossier` (the program
 // folder, and the private temporary folder of the work folder). Returns the
-// held lock (kept until the process ends), or nothing when another instance
-// holds it. A lock whose process is gone is taken over, also one in a format
-// the lock cannot read (an empty file, another program version's text).
-// *dejaPris (when given) tells a lock held by another instance from a lock
-// that could not be made (a read-only folder).
-std::unique_ptr<QLockFile> VerifieInstanceUnique(const QString &dossier,
-                                                 const QString &nom = QStringLiteral("orvandel.lock"),
-                                                 bool *dejaPris = nullptr);
+// held lock (kept until the process ends), or nothing when it is not held.
+// A lock file nobody holds (left by a killed run, in any format) is taken
+// over, also in a read-only folder; a name that is no plain file (a named
+// pipe...) is no lock and is replaced. Nothing here ever waits.
+// *dejaPris (when given) is true only when a running instance holds the lock;
+// a lock that cannot be made at all (a read-only folder without a lock file)
+// leaves it false.
+std::unique_ptr<VerrouInstance> VerifieInstanceUnique(const QString &dossier,
+                                                      const QString &nom = QStringLiteral("orvandel.lock"),
+                                                      bool *dejaPris = nullptr);
 // The second instance's message and exit status (the system reports 999 as 231).
 inline constexpr int CodeSortieDejaLance = 999;
 QString MessageDejaLance();

@@ -1,16 +1,22 @@
 #include "ui/dossiers_programme.h"
 #include "ui/fonctions_indep.h"
 #include "tests/support/attente.h"
+#include "tests/support/disque_plein.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
+#include "tests/support/tube_surveille.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -145,7 +151,8 @@ TEST(Demarrage, ASecondInstanceExitsWith999AndLeavesTheFirstOnesWorkFolder)
 namespace {
 
 // Start-up with this program folder and TMPDIR set to `tmpdir` (made when missing).
-Demarrage demarreAvec(const QString &tmpdir, const QString &appli, ScriptedPrompts &prompts)
+Demarrage demarreAvec(const QString &tmpdir, const QString &appli, ScriptedPrompts &prompts,
+                      const QString &fichierCouleurs = {})
 {
     QDir().mkpath(tmpdir);
     QDir().mkpath(appli);
@@ -153,6 +160,7 @@ Demarrage demarreAvec(const QString &tmpdir, const QString &appli, ScriptedPromp
     qputenv("TMPDIR", QFile::encodeName(tmpdir));
     DossiersProgramme d;
     d.DossierAppli = appli + QLatin1Char('/');
+    d.FichierCouleurs = fichierCouleurs;
     Demarrage r = InitialisationUnite(d, prompts);
     qputenv("TMPDIR", ancien);
     return r;
@@ -255,4 +263,274 @@ TEST(Demarrage, AReadOnlyProgramFolderIsNoSecondInstance)
     EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
     EXPECT_TRUE(r.verrou);
     EXPECT_FALSE(r.verrouAppli);
+}
+
+namespace {
+
+bool estFichierOrdinaire(const QString &chemin)
+{
+    struct stat st{};
+    return ::lstat(QFile::encodeName(chemin).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+QString dossierPrive(const QString &tmpdir)
+{
+    return tmpdir + QStringLiteral("/orvandel-%1").arg(getuid());
+}
+
+} // namespace
+
+TEST(Demarrage, ALockNameThatIsAPipeIsReplacedWithoutEverBeingOpened)
+{
+    // Both guards: the program folder's and the work folder's. The pipes are
+    // watched, so a start that opened one would be counted, not hang.
+    const QString appli = testenv::programDir();
+    const QString tmpdir = testenv::rootDir() + QStringLiteral("/tmpTube");
+    const QString prive = dossierPrive(tmpdir);
+    QDir().mkpath(prive);
+    ::chmod(QFile::encodeName(prive).constData(), 0700);
+    testenv::TubeSurveille tubeAppli(appli + QLatin1Char('/') + NomVerrouAppli);
+    testenv::TubeSurveille tubePrive(prive + QStringLiteral("/orvandel.lock"));
+    ASSERT_TRUE(tubeAppli.cree());
+    ASSERT_TRUE(tubePrive.cree());
+
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(tmpdir, appli, prompts);
+    tubeAppli.arrete();
+    tubePrive.arrete();
+    EXPECT_EQ(tubeAppli.lecteurs(), 0);
+    EXPECT_EQ(tubePrive.lecteurs(), 0);
+    EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(r.verrouAppli);
+    EXPECT_TRUE(r.verrou);
+    EXPECT_TRUE(estFichierOrdinaire(appli + QLatin1Char('/') + NomVerrouAppli));
+    EXPECT_TRUE(estFichierOrdinaire(prive + QStringLiteral("/orvandel.lock")));
+
+    // The guards put in the pipes' place are real ones.
+    ScriptedPrompts p2;
+    EXPECT_EQ(demarreAvec(tmpdir, appli, p2).codeSortie, CodeSortieDejaLance);
+    EXPECT_EQ(p2.messages, QStringList{MessageDejaLance()});
+}
+
+TEST(Demarrage, ALockNameThatIsALinkOrAFolderIsNoRunningInstance)
+{
+    const QString appli = testenv::programDir();
+    const QString nom = appli + QLatin1Char('/') + NomVerrouAppli;
+    const QString victime = testenv::rootDir() + QStringLiteral("/victime.txt");
+    testenv::writeFile(victime, "precious");
+    ASSERT_EQ(::symlink(QFile::encodeName(victime).constData(), QFile::encodeName(nom).constData()), 0);
+    {
+        ScriptedPrompts prompts;
+        const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts);
+        EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+        EXPECT_TRUE(r.verrouAppli);
+        EXPECT_TRUE(estFichierOrdinaire(nom));
+        EXPECT_EQ(testenv::readFile(victime), QByteArray("precious"));
+    }
+    // An instance that ends removes its lock.
+    EXPECT_FALSE(QFileInfo::exists(nom));
+
+    // A folder under the name is never removed: the start goes on without the
+    // program folder's guard, and so leaves the working files' leftovers alone.
+    testenv::writeFile(nom + QStringLiteral("/inside.txt"), "kept");
+    testenv::writeFile(appli + QStringLiteral("/OptionsOVD.ini.AbqdEf"), "maybe being written");
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts);
+    EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(r.verrouAppli);
+    EXPECT_TRUE(r.verrou);
+    EXPECT_EQ(testenv::readFile(nom + QStringLiteral("/inside.txt")), QByteArray("kept"));
+    EXPECT_TRUE(QFileInfo::exists(appli + QStringLiteral("/OptionsOVD.ini.AbqdEf")));
+}
+
+TEST(Demarrage, AKilledRunsLockInAReadOnlyProgramFolderIsTakenOverAndStillGuards)
+{
+    const QString appli = testenv::programDir() + QStringLiteral("/lecture-seule");
+    const QString nom = appli + QLatin1Char('/') + NomVerrouAppli;
+    testenv::writeFile(nom, "4242\nOrvandel\n");
+    testenv::DossierVerrouille verrou(appli);
+    if (!verrou.actif())
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpA"), appli, prompts);
+    EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(r.verrouAppli);
+
+    // While it runs, a start with another TMPDIR on the same folder is refused.
+    ScriptedPrompts p2;
+    const Demarrage second = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpB"), appli, p2);
+    verrou.libere();
+    EXPECT_EQ(second.codeSortie, CodeSortieDejaLance);
+    EXPECT_EQ(p2.messages, QStringList{MessageDejaLance()});
+}
+
+TEST(Demarrage, AFullTmpdirIsNoSecondInstance)
+{
+    testenv::DisquePlein plein(testenv::rootDir() + QStringLiteral("/plein"));
+    if (!plein.pret())
+        GTEST_SKIP() << "no way to fill a disk here";
+    plein.remplit();
+    const QString appli = testenv::programDir();
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(plein.dossier(), appli, prompts);
+    EXPECT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(r.verrou);
+    EXPECT_TRUE(r.verrouAppli);
+    // The work folder is there; only the animation's picture found no room,
+    // and the warning says where and why.
+    const QString travail = dossierPrive(plein.dossier()) + QStringLiteral("/ThemeTmp");
+    EXPECT_TRUE(QFileInfo(travail).isDir());
+    EXPECT_FALSE(QFileInfo::exists(travail + QStringLiteral("/Points.gif")));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].contains(QDir::toNativeSeparators(travail + QStringLiteral("/Points.gif"))))
+        << prompts.messages[0].toStdString();
+    EXPECT_TRUE(prompts.messages[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << prompts.messages[0].toStdString();
+
+    // The guard holds on the full disk: another program folder sharing the
+    // work folder is refused.
+    ScriptedPrompts p2;
+    EXPECT_EQ(demarreAvec(plein.dossier(), testenv::rootDir() + QStringLiteral("/prog2"), p2).codeSortie,
+              CodeSortieDejaLance);
+}
+
+TEST(Demarrage, WithoutAWorkFolderTheMessageNamesTheFolderAndTheReason)
+{
+    // TMPDIR itself refuses the private folder.
+    {
+        const QString tmpdir = testenv::rootDir() + QStringLiteral("/tmpFerme");
+        QDir().mkpath(tmpdir);
+        testenv::DossierVerrouille verrou(tmpdir);
+        if (!verrou.actif())
+            GTEST_SKIP() << "this file system cannot lock a folder";
+        ScriptedPrompts prompts;
+        const Demarrage r = demarreAvec(tmpdir, testenv::programDir(), prompts);
+        verrou.libere();
+        EXPECT_EQ(r.codeSortie, 1);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].contains(dossierPrive(tmpdir))) << prompts.messages[0].toStdString();
+        EXPECT_FALSE(r.verrouAppli);
+    }
+    // The private folder is there but takes no work folder (and no lock).
+    const QString tmpdir = testenv::rootDir() + QStringLiteral("/tmpPlein");
+    const QString prive = dossierPrive(tmpdir);
+    QDir().mkpath(prive);
+    ::chmod(QFile::encodeName(prive).constData(), 0700);
+    testenv::DossierVerrouille verrou(prive);
+    if (!verrou.actif())
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(tmpdir, testenv::programDir(), prompts);
+    const int attendu = ::geteuid() == 0 ? EPERM : EACCES;
+    verrou.libere();
+    EXPECT_EQ(r.codeSortie, 1);
+    EXPECT_EQ(prompts.messages, QStringList{QStringLiteral("Cannot create the work folder %1: %2")
+                                                .arg(prive + QStringLiteral("/ThemeTmp"),
+                                                     QString::fromLocal8Bit(std::strerror(attendu)))});
+}
+
+TEST(Demarrage, TemporariesOfInterruptedWritesToTheWorkingFilesAreRemovedAtStart)
+{
+    const QString appli = testenv::programDir();
+    // The very names the atomic write's save file gives its temporary files
+    // (Qt's own generator, on the working file's name), left as a killed run
+    // would leave them.
+    QStringList reels;
+    for (const char *travail : {"stwater.gif", "OptionsOVD.ini", "tdywater_320_240.gif"}) {
+        for (int i = 0; i < 4; ++i) {
+            QTemporaryFile t(appli + QLatin1Char('/') + QLatin1String(travail) + QStringLiteral(".XXXXXX"));
+            t.setAutoRemove(false);
+            ASSERT_TRUE(t.open());
+            t.write("half");
+            reels << QFileInfo(t.fileName()).fileName();
+        }
+    }
+    const QStringList restes{QStringLiteral("OptionsOVD.ini.AbqdEf"),      QStringLiteral("tdywater.gif.XyZqWa"),
+                             QStringLiteral("orvandelCoul.inf.QwErTy"),    QStringLiteral("stwater_640_480.gif.aBcDeF"),
+                             QStringLiteral("tdywater_garde2.gif.GhIjKl"), QStringLiteral(".stwater.gif.ancien.MnOpQr")};
+    const QStringList gardes{QStringLiteral("tdywater.gif"),         QStringLiteral("OptionsOVD.ini"),
+                             QStringLiteral("tdywater.gif.bak"),     QStringLiteral("tdywater.gif.Ab12C"),
+                             QStringLiteral("tdywater.gif.Ab12Cde"), QStringLiteral("tdywater.gif.Ab-2Cd"),
+                             QStringLiteral("notes.txt.AbCdEf"),     QStringLiteral("mytdywater.gif.AbCdEf"),
+                             QStringLiteral("autreCoul.inf.AbCdEf"), QStringLiteral("tdywater_gardeX.gif.AbCdEf"),
+                             QStringLiteral("Tdywater.gif.AbCdEf"),  QStringLiteral("stwater.gif.lecture.AbCdEf"),
+                             QStringLiteral("tdywater.gif.a1B2c3"),  QStringLiteral("OptionsOVD.ini.202401")};
+    for (const QString &n : restes + gardes)
+        testenv::writeFile(appli + QLatin1Char('/') + n, n.toUtf8());
+    // Names that match but hold no plain file: a link (its target outside),
+    // a folder, a pipe. And a match in a subfolder.
+    const QString victime = testenv::rootDir() + QStringLiteral("/victime.gif");
+    testenv::writeFile(victime, "precious");
+    const QString lien = appli + QStringLiteral("/stwater.gif.LiEnAb");
+    ASSERT_EQ(::symlink(QFile::encodeName(victime).constData(), QFile::encodeName(lien).constData()), 0);
+    testenv::writeFile(appli + QStringLiteral("/tdywater.gif.DoSsIe/inside.gif"), "kept");
+    const QString tube = appli + QStringLiteral("/OptionsOVD.ini.TuBeAb");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tube).constData(), 0600), 0);
+    testenv::writeFile(appli + QStringLiteral("/sous/tdywater.gif.AbCdEf"), "kept");
+
+    ScriptedPrompts prompts;
+    const Demarrage r =
+        demarreAvec(testenv::tempDir(), appli, prompts, appli + QStringLiteral("/orvandelCoul.inf"));
+    ASSERT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    for (const QString &n : reels + restes)
+        EXPECT_FALSE(QFileInfo::exists(appli + QLatin1Char('/') + n)) << n.toStdString();
+    for (const QString &n : gardes)
+        EXPECT_EQ(testenv::readFile(appli + QLatin1Char('/') + n), n.toUtf8()) << n.toStdString();
+    EXPECT_TRUE(QFileInfo(lien).isSymLink());
+    EXPECT_EQ(testenv::readFile(victime), QByteArray("precious"));
+    EXPECT_EQ(testenv::readFile(appli + QStringLiteral("/tdywater.gif.DoSsIe/inside.gif")), QByteArray("kept"));
+    struct stat st{};
+    EXPECT_TRUE(::lstat(QFile::encodeName(tube).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_EQ(testenv::readFile(appli + QStringLiteral("/sous/tdywater.gif.AbCdEf")), QByteArray("kept"));
+}
+
+TEST(Demarrage, AStartRefusedByARunningInstanceLeavesItsTemporariesAlone)
+{
+    const QString appli = testenv::programDir();
+    ScriptedPrompts p1;
+    const Demarrage premier = demarreAvec(testenv::rootDir() + QStringLiteral("/tmpA"), appli, p1);
+    ASSERT_TRUE(premier.verrouAppli);
+    // The running instance is writing its options file.
+    testenv::writeFile(appli + QStringLiteral("/OptionsOVD.ini.AbqdEf"), "being written");
+    ScriptedPrompts p2;
+    EXPECT_EQ(demarreAvec(testenv::rootDir() + QStringLiteral("/tmpB"), appli, p2).codeSortie, CodeSortieDejaLance);
+    EXPECT_EQ(testenv::readFile(appli + QStringLiteral("/OptionsOVD.ini.AbqdEf")), QByteArray("being written"));
+}
+
+TEST(Demarrage, TheProgramTakesOverAKilledRunInAReadOnlyFolderAndRefusesASecondInstance)
+{
+    const QString appli = testenv::programDir();
+    const QString tmp = themeTmp();
+    // The program's own colour file name: its leftover goes at the start.
+    testenv::writeFile(appli + QStringLiteral("/orvandelCoul.inf.QwErTy"), "half");
+    auto premier = lance();
+    ASSERT_TRUE(testenv::attendCondition([&] { return QFileInfo::exists(tmp + QStringLiteral("/Points.gif")); }, 60000))
+        << premier->readAllStandardError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(appli + QStringLiteral("/orvandelCoul.inf.QwErTy")));
+    premier->kill();
+    ASSERT_TRUE(premier->waitForFinished(60000));
+    ASSERT_TRUE(estFichierOrdinaire(appli + QLatin1Char('/') + NomVerrouAppli));
+
+    // The killed run's lock stays in a folder that now refuses every change.
+    testenv::DossierVerrouille verrou(appli);
+    if (!verrou.actif())
+        GTEST_SKIP() << "this file system cannot lock a folder";
+    QFile::remove(tmp + QStringLiteral("/Points.gif"));
+    auto deuxieme = lance();
+    testenv::attendCondition([&] {
+        return QFileInfo::exists(tmp + QStringLiteral("/Points.gif")) || deuxieme->state() == QProcess::NotRunning;
+    }, 60000);
+    ASSERT_TRUE(QFileInfo::exists(tmp + QStringLiteral("/Points.gif"))) << deuxieme->readAllStandardError().toStdString();
+    EXPECT_EQ(deuxieme->state(), QProcess::Running);
+
+    auto troisieme = lance();
+    ASSERT_TRUE(troisieme->waitForFinished(60000));
+    EXPECT_EQ(troisieme->exitCode(), 999 & 0xFF);
+    EXPECT_TRUE(troisieme->readAllStandardError().contains("Program already loaded."));
+    EXPECT_EQ(deuxieme->state(), QProcess::Running);
+    deuxieme->kill();
+    deuxieme->waitForFinished(60000);
 }

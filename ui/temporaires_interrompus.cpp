@@ -66,8 +66,9 @@ bool EstTemporaireInterrompu(const QString &nom, const QStringList &nomsTravail)
     const QString base = nom.left(longueurBase);
     if (estNomTravail(base, nomsTravail))
         return true;
-    // The hidden copies of a package read: "." + working name + suffix.
-    for (const QLatin1String suffixe : {QLatin1String(".lecture"), QLatin1String(".ancien")}) {
+    // The hidden copies of a package read and the note that a picture and
+    // its plain copy are being written: "." + working name + suffix.
+    for (const QLatin1String suffixe : {QLatin1String(".lecture"), QLatin1String(".ancien"), QLatin1String(".intention")}) {
         if (base.size() > suffixe.size() + 1 && base.startsWith(QLatin1Char('.')) && base.endsWith(suffixe)
             && estNomTravail(base.sliced(1, base.size() - 1 - suffixe.size()), nomsTravail))
             return true;

@@ -450,14 +450,16 @@ TEST(Demarrage, TemporariesOfInterruptedWritesToTheWorkingFilesAreRemovedAtStart
     }
     const QStringList restes{QStringLiteral("OptionsOVD.ini.AbqdEf"),      QStringLiteral("tdywater.gif.XyZqWa"),
                              QStringLiteral("orvandelCoul.inf.QwErTy"),    QStringLiteral("stwater_640_480.gif.aBcDeF"),
-                             QStringLiteral("tdywater_garde2.gif.GhIjKl"), QStringLiteral(".stwater.gif.ancien.MnOpQr")};
+                             QStringLiteral("tdywater_garde2.gif.GhIjKl"), QStringLiteral(".stwater.gif.ancien.MnOpQr"),
+                             QStringLiteral(".tdywater.gif.intention.StUvWx")};
     const QStringList gardes{QStringLiteral("tdywater.gif"),         QStringLiteral("OptionsOVD.ini"),
                              QStringLiteral("tdywater.gif.bak"),     QStringLiteral("tdywater.gif.Ab12C"),
                              QStringLiteral("tdywater.gif.Ab12Cde"), QStringLiteral("tdywater.gif.Ab-2Cd"),
                              QStringLiteral("notes.txt.AbCdEf"),     QStringLiteral("mytdywater.gif.AbCdEf"),
                              QStringLiteral("autreCoul.inf.AbCdEf"), QStringLiteral("tdywater_gardeX.gif.AbCdEf"),
                              QStringLiteral("Tdywater.gif.AbCdEf"),  QStringLiteral("stwater.gif.lecture.AbCdEf"),
-                             QStringLiteral("tdywater.gif.a1B2c3"),  QStringLiteral("OptionsOVD.ini.202401")};
+                             QStringLiteral("tdywater.gif.a1B2c3"),  QStringLiteral("OptionsOVD.ini.202401"),
+                             QStringLiteral(".tdywater.gif.intention")};
     for (const QString &n : restes + gardes)
         testenv::writeFile(appli + QLatin1Char('/') + n, n.toUtf8());
     // Names that match but hold no plain file: a link (its target outside),

@@ -21,7 +21,8 @@ QStringList NomsFichiersTravail(const DossiersProgramme &dossiers);
 
 // True when `nom` is the temporary file of a write to one of `nomsTravail`,
 // to a set-aside picture ("tdywater_garde2.gif"), or to the hidden staged or
-// kept copies of a package read (".stwater.gif.lecture", ".stwater.gif.ancien").
+// kept copies of a package read (".stwater.gif.lecture", ".stwater.gif.ancien")
+// and the note of a picture written with its plain copy (".tdywater.gif.intention").
 bool EstTemporaireInterrompu(const QString &nom, const QStringList &nomsTravail);
 
 // Removes those temporary files from the program folder: plain files only, a

@@ -13,6 +13,7 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tools/hls.h"
+#include "tools/charger_bitmap.h"
 #include "tools/nk_image_form.h"
 
 #include <QApplication>
@@ -90,6 +91,41 @@ QByteArray tagExif(const QString &fichier, ExifTag tag)
         valeur = QByteArray(reinterpret_cast<const char *>(e->data), int(e->size));
     exif_data_unref(d);
     return valeur;
+}
+
+// A black PNG of w x h pixels, one bit a pixel, built without ever holding
+// the picture: a few kilobytes that decode to w * h pixels.
+QByteArray pngNoirGeant(int w, int h)
+{
+    const auto crc = [](const QByteArray &octets) {
+        quint32 c = 0xFFFFFFFFu;
+        for (const char o : octets) {
+            c ^= quint8(o);
+            for (int k = 0; k < 8; ++k)
+                c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        }
+        return c ^ 0xFFFFFFFFu;
+    };
+    const auto be32 = [](QByteArray &b, quint32 v) {
+        b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+    };
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    const auto bloc = [&](const char *type, const QByteArray &donnees) {
+        be32(png, quint32(donnees.size()));
+        const QByteArray corps = QByteArray(type, 4) + donnees;
+        png.append(corps);
+        be32(png, crc(corps));
+    };
+    QByteArray ihdr;
+    be32(ihdr, quint32(w));
+    be32(ihdr, quint32(h));
+    ihdr.append(char(1)).append(char(0)).append(3, char(0)); // 1 bit, grey
+    bloc("IHDR", ihdr);
+    // Each row: filter 0, then the bits, all 0 (black).
+    const QByteArray lignes(qsizetype(h) * (1 + (w + 7) / 8), char(0));
+    bloc("IDAT", qCompress(lignes, 9).mid(4)); // the zlib stream, without Qt's length
+    bloc("IEND", {});
+    return png;
 }
 
 } // namespace
@@ -607,4 +643,43 @@ TEST(PreviewHP, CaptureFolderSurvivesARestart)
     QTest::mouseClick(f.ecran(false), Qt::LeftButton, {}, f.ecran(false)->rect().center());
     ASSERT_EQ(prompts.fileDialogs.size(), 1);
     EXPECT_EQ(prompts.fileDialogs[0].initialDir, autre);
+}
+
+// A working picture of more pixels than the program decodes (a 12000 x 12000
+// PNG of a few kilobytes) is refused from its header, as every other reader
+// of the program refuses it, and the screen shows white as for a missing
+// picture; an ordinary picture put in its place shows again.
+TEST(PreviewHP, AWorkingPictureTooLargeToDecodeIsTreatedAsMissing)
+{
+    // Once any picture has been read the program lets Qt decode up to 1 GiB:
+    // only the pixel limit stands between this file and 576 MB.
+    QImageReader::setAllocationLimit(1024);
+    const QString tdy = testenv::programDir() + QStringLiteral("/tdywater.gif");
+    Apercu a;
+    const QByteArray geant = pngNoirGeant(12000, 12000);
+    ASSERT_LT(geant.size(), 200 * 1024);
+    testenv::writeFile(tdy, geant);
+    {
+        QImageReader lecteur(tdy);
+        ASSERT_EQ(lecteur.size(), QSize(12000, 12000));
+    }
+    ErreurImage erreur{};
+    EXPECT_FALSE(ChargerImage32(tdy, &erreur));
+    EXPECT_EQ(erreur, ErreurImage::TropGrande);
+
+    const QPoint o = GeometrieHP::EcranPortrait.topLeft();
+    a.ouvre();
+    QImage v = a.vue();
+    // White below the Today rows, where the (black) picture would show.
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(200, 250)), qRgb(255, 255, 255), 0));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(20, 280)), qRgb(255, 255, 255), 0));
+    // The bars are drawn all the same.
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(0, 12)), kBarreHaut1, 12));
+    a.f->close();
+
+    // An ordinary picture under the same name shows at the next opening.
+    gifecrit::ecritFichier(tdy, 640, 588, kFondToday);
+    a.ouvre();
+    v = a.vue();
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(200, 250)), kFondToday, 6));
 }

@@ -6,15 +6,14 @@
 #include "ui/polices.h"
 #include "ui/fonctions_indep.h"
 #include "ui/utiles_indep.h"
-#include "theme/fichier_ordinaire.h"
 #include "theme/prompts.h"
 #include "tools/hls.h"
+#include "tools/charger_bitmap.h"
 #include "tools/hue_calc.h"
 #include "tools/nk_image_form.h"
 #include "tools/teintes_images.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFontMetrics>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -28,14 +27,13 @@
 
 namespace {
 
-// A working picture as stored; a null picture when the name holds no plain
-// file (a pipe there would never end).
+// A working picture as stored, its transparency kept; a null picture when
+// it cannot be read: no plain file under the name (a pipe there would never
+// end), a damaged file, or more pixels than the program decodes (refused
+// from its header). The screen then stays white, as for a missing picture.
 QImage imageTravail(const QString &chemin)
 {
-    QImage image;
-    if (QFile f; OuvreFichierOrdinaire(f, chemin))
-        image.load(&f, nullptr);
-    return image;
+    return ChargerImage32(chemin).value_or(QImage());
 }
 
 using namespace GeometrieHP;

@@ -11,6 +11,7 @@
 #include "app/cadre_appareil.h"
 #include "app/panneau_couleur.h"
 #include "theme/fichier_ordinaire.h"
+#include "tools/charger_bitmap.h"
 
 #include <QDir>
 #include <QFile>
@@ -191,9 +192,9 @@ void TOrvandel::PreviewClick(int emplacement)
 {
     const QString fichier =
         FichierPreview(emplacement, m_ctx.document.format().FormatTheme, m_ctx.dossiers.DossierAppli);
-    QImage image;
-    if (QFile f; OuvreFichierOrdinaire(f, fichier))
-        image.load(&f, nullptr);
+    // Read as every working picture is: one past the pixel limit is refused
+    // from its header, as its thumbnail is, and shows nothing.
+    const QImage image = ChargerImage32(fichier).value_or(QImage());
     if (image.isNull())
         return;
     FenetrePreview fenetre(image, this);

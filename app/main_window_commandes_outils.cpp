@@ -3,6 +3,7 @@
 #include "app/orvandel_main_window.h"
 
 #include "ui/fonctions_indep.h"
+#include "ui/options.h"
 #include "app/boutons_commandes.h"
 #include "app/commandes_paquet.h"
 #include "app/panneau_couleur.h"
@@ -126,6 +127,11 @@ void TOrvandel::RepBtnClick()
                                     m_ctx.dossiers.DossierTsk);
     if (choisi.isEmpty())
         return;
+    // The options file could not keep it: the folder stays as it was.
+    if (!DossierSurUneLigne(choisi)) {
+        m_ctx.prompts->message(MessageDossierSurPlusieursLignes(choisi), QString(), Prompts::Icon::Warning);
+        return;
+    }
     if (!choisi.endsWith(QLatin1Char('/')))
         choisi += QLatin1Char('/');
     m_ctx.dossiers.DossierTsk = choisi;

@@ -33,6 +33,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Qt's default limit (128 MiB) refuses photos above about 33 megapixels.
@@ -204,12 +206,25 @@ private:
         // A name the user typed stands (the name an earlier selection left in
         // the box does not: the file dialog keeps it across folders).
         const auto *saisie = m_fichiers->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (liste->selectionModel()->hasSelection() || (saisie && saisie->isModified() && !saisie->text().isEmpty())) {
+        // Only a selection in this folder stands: a folder typed in the name
+        // box and entered leaves selected, in the folder it was typed from,
+        // the entry the box completed to.
+        const QModelIndex racine = liste->rootIndex();
+        QItemSelectionModel *selection = liste->selectionModel();
+        const QModelIndexList choisies = selection->selectedRows();
+        const bool choixIci = std::any_of(choisies.begin(), choisies.end(),
+                                          [&racine](const QModelIndex &i) { return i.parent() == racine; });
+        if (!choisies.isEmpty() && !choixIci)
+            selection->clearSelection();
+        // ".." entered in the box takes the dialog up and stays there: no
+        // file name either.
+        const bool nomTape = saisie && saisie->isModified() && !saisie->text().isEmpty()
+                             && saisie->text() != QLatin1String("..");
+        if (choixIci || nomTape) {
             m_arme = false;
             return;
         }
         const QAbstractItemModel *modele = liste->model();
-        const QModelIndex racine = liste->rootIndex();
         for (int i = 0; i < modele->rowCount(racine); ++i) {
             const QModelIndex index = modele->index(i, 0, racine);
             if (!(modele->flags(index) & Qt::ItemIsEnabled))

@@ -35,7 +35,32 @@ QString avecBarre(const QString &d)
     return d.isEmpty() || d.endsWith(QLatin1Char('/')) ? d : d + QLatin1Char('/');
 }
 
+// A folder written only when it stays on its line; else the file keeps the
+// key's old line, or gets it empty (read back as the program folder) so
+// that the keys stay in their order.
+void ecritDossier(IniFile &ini, const char *cle, const QString &dossier)
+{
+    const QLatin1String nom(cle);
+    if (DossierSurUneLigne(dossier))
+        ini.writeString(S, nom, dossier);
+    else if (!ini.valueExists(S, nom))
+        ini.writeString(S, nom, QString());
+}
+
 } // namespace
+
+bool DossierSurUneLigne(const QString &dossier)
+{
+    return !dossier.contains(QLatin1Char('\n')) && !dossier.contains(QLatin1Char('\r'));
+}
+
+QString MessageDossierSurPlusieursLignes(const QString &dossier)
+{
+    QString affiche = QDir::toNativeSeparators(dossier);
+    affiche.replace(QLatin1Char('\r'), QChar(0x240D)).replace(QLatin1Char('\n'), QChar(0x240A));
+    return QStringLiteral("The folder %1 cannot be kept: its name holds a line break. Choose another folder.")
+        .arg(affiche);
+}
 
 QString FichierOptions(const DossiersProgramme &dossiers)
 {
@@ -82,10 +107,10 @@ bool SauveOptions(const QString &fichier, const OptionsOVD &o, const FormatImage
 {
     IniFile ini(fichier);
     ini.writeInteger(S, QStringLiteral("DefautFmtTsk"), format.FormatTheme);
-    ini.writeString(S, QStringLiteral("Dossier"), d.DossierTsk);
+    ecritDossier(ini, "Dossier", d.DossierTsk);
     d.DossierImg = avecBarre(d.DossierImg);
-    ini.writeString(S, QStringLiteral("DossierImg"), d.DossierImg);
-    ini.writeString(S, QStringLiteral("DossierLitTSK"), d.DossierLitTSK);
+    ecritDossier(ini, "DossierImg", d.DossierImg);
+    ecritDossier(ini, "DossierLitTSK", d.DossierLitTSK);
     ini.writeBool(S, QStringLiteral("Hints"), o.Hints);
     ini.writeBool(S, QStringLiteral("Sons"), o.Sons);
     ini.writeInteger(S, QStringLiteral("Skin"), o.Skin);
@@ -99,7 +124,7 @@ bool SauveOptions(const QString &fichier, const OptionsOVD &o, const FormatImage
     ini.writeInteger(S, QStringLiteral("TypeImgSauver"), o.TypeImgSauver);
     ini.writeInteger(S, QStringLiteral("CouleurFond"), int(o.CouleurFond.value()));
     ini.writeInteger(S, QStringLiteral("TskInfXmlRG"), o.TskInfXmlRG);
-    ini.writeString(S, QStringLiteral("DossierSauveCapt"), d.DossierSauveCapt);
+    ecritDossier(ini, "DossierSauveCapt", d.DossierSauveCapt);
     if (ini.save(fichier))
         return true;
     if (erreur)

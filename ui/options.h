@@ -26,6 +26,13 @@ struct OptionsOVD
     bool operator==(const OptionsOVD &) const = default;
 };
 
+// Whether a folder can be kept in the options file: its path must hold no
+// line feed or carriage return, which would end its line there and start
+// another (read back as a key of its own).
+bool DossierSurUneLigne(const QString &dossier);
+// What the user is told when a chosen folder cannot be kept for that reason.
+QString MessageDossierSurPlusieursLignes(const QString &dossier);
+
 // The options file of the program folder.
 QString FichierOptions(const DossiersProgramme &dossiers);
 
@@ -37,7 +44,8 @@ void LitOptions(const QString &fichier, OptionsOVD &options, FormatImages &forma
 
 // Writes the twenty keys in order, atomically: the sizes written are those of
 // the format in use (read back as the customized sizes), DossierImg gets its
-// "/" first. On failure returns false with *erreur naming the file; the old
+// "/" first. A folder that is not on one line (DossierSurUneLigne) is not
+// written: its key keeps what the file held, or is left empty. On failure returns false with *erreur naming the file; the old
 // file is left as it was.
 bool SauveOptions(const QString &fichier, const OptionsOVD &options, const FormatImages &format,
                   DossiersProgramme &dossiers, QString *erreur = nullptr);

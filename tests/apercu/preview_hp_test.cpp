@@ -13,6 +13,7 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tools/hls.h"
+#include "tools/charger_bitmap.h"
 #include "tools/nk_image_form.h"
 
 #include <QApplication>
@@ -607,4 +608,43 @@ TEST(PreviewHP, CaptureFolderSurvivesARestart)
     QTest::mouseClick(f.ecran(false), Qt::LeftButton, {}, f.ecran(false)->rect().center());
     ASSERT_EQ(prompts.fileDialogs.size(), 1);
     EXPECT_EQ(prompts.fileDialogs[0].initialDir, autre);
+}
+
+// A working picture of more pixels than the program decodes (a 12000 x 12000
+// PNG of a few kilobytes) is refused from its header, as every other reader
+// of the program refuses it, and the screen shows white as for a missing
+// picture; an ordinary picture put in its place shows again.
+TEST(PreviewHP, AWorkingPictureTooLargeToDecodeIsTreatedAsMissing)
+{
+    // Once any picture has been read the program lets Qt decode up to 1 GiB:
+    // only the pixel limit stands between this file and 576 MB.
+    QImageReader::setAllocationLimit(1024);
+    const QString tdy = testenv::programDir() + QStringLiteral("/tdywater.gif");
+    Apercu a;
+    const QByteArray geant = testenv::pngNoirGeant(12000, 12000);
+    ASSERT_LT(geant.size(), 200 * 1024);
+    testenv::writeFile(tdy, geant);
+    {
+        QImageReader lecteur(tdy);
+        ASSERT_EQ(lecteur.size(), QSize(12000, 12000));
+    }
+    ErreurImage erreur{};
+    EXPECT_FALSE(ChargerImage32(tdy, &erreur));
+    EXPECT_EQ(erreur, ErreurImage::TropGrande);
+
+    const QPoint o = GeometrieHP::EcranPortrait.topLeft();
+    a.ouvre();
+    QImage v = a.vue();
+    // White below the Today rows, where the (black) picture would show.
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(200, 250)), qRgb(255, 255, 255), 0));
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(20, 280)), qRgb(255, 255, 255), 0));
+    // The bars are drawn all the same.
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(0, 12)), kBarreHaut1, 12));
+    a.f->close();
+
+    // An ordinary picture under the same name shows at the next opening.
+    gifecrit::ecritFichier(tdy, 640, 588, kFondToday);
+    a.ouvre();
+    v = a.vue();
+    EXPECT_TRUE(testenv::proche(v.pixel(o + QPoint(200, 250)), kFondToday, 6));
 }

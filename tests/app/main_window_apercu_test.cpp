@@ -10,15 +10,18 @@
 #include "app/options_form.h"
 #include "tests/support/fenetre_principale.h"
 #include "tests/support/gif_test_writer.h"
+#include "tests/support/pixels.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFrame>
+#include <QImageReader>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using fenetretest::Fenetre;
@@ -361,4 +364,38 @@ TEST(MainWindowApercu, TextToolSavesRefreshTheThumbnailsWhileItIsOpen)
     ASSERT_FALSE(pendant.isNull());
     EXPECT_NE(pendant, avant);
     EXPECT_TRUE(f.prompts.exhausted());
+}
+
+// A working picture of more pixels than the program decodes (12000 x 12000,
+// a few kilobytes of PNG) is refused from its header by the full-size
+// preview as by its thumbnail: a click on the thumbnail opens nothing.
+TEST(MainWindowApercu, APictureTooLargeToDecodeOpensNoFullSizePreview)
+{
+    QImageReader::setAllocationLimit(1024); // as the program has it once a picture is read
+    Fenetre f;
+    testenv::writeFile(f.dossiers.DossierAppli + "tdywater.gif", testenv::pngNoirGeant(12000, 12000));
+    gifecrit::ecritFichier(f.dossiers.DossierAppli + "stwater.gif", 50, 60, rvb(0, 0, 255));
+    f.ouvre();
+    QString ouverte;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *d = QApplication::activeModalWidget()) {
+            ouverte = d->objectName();
+            d->close();
+        }
+    });
+    QTest::mouseClick(f.trouve<QLabel>("MinTD"), Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_EQ(ouverte, QString());
+    EXPECT_TRUE(f.prompts.messages.isEmpty());
+
+    // The Start picture beside it opens as usual.
+    QSize vue;
+    surFenetreModale([&](QWidget *d) {
+        auto *fp = qobject_cast<FenetrePreview *>(d);
+        ASSERT_TRUE(fp);
+        vue = fp->imageAffichee().size();
+        d->close();
+    });
+    QTest::mouseClick(f.trouve<QLabel>("MinST"), Qt::LeftButton);
+    EXPECT_EQ(vue, QSize(50, 60));
 }

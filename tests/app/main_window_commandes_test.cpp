@@ -11,8 +11,10 @@
 #include "app/aide_html.h"
 #include "device/etat_pda.h"
 #include "theme/fichier_couleurs.h"
+#include "ui/options.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -175,6 +177,41 @@ TEST(MainWindowCommandes, SaveFolderIsChosenAndShown)
     EXPECT_LT(court.size(), longue.size());
     EXPECT_TRUE(court.contains(QChar(0x2026)));
     EXPECT_TRUE(court.endsWith("fin/"));
+}
+
+// A folder whose name holds a line break cannot be kept in the options file:
+// it is refused with a message and the save folder stays as it was, in the
+// window and at the next start.
+TEST(MainWindowCommandes, ASaveFolderWithALineBreakIsRefused)
+{
+    const QString dossier = testenv::tempDir() + "/themes/";
+    QDir().mkpath(dossier);
+    {
+        Fenetre f;
+        TOrvandel &w = f.ouvre();
+        f.prompts.folder(dossier);
+        QTest::mouseClick(f.trouve<QPushButton>("ChangeDirBtn"), Qt::LeftButton);
+        ASSERT_EQ(w.contexte().dossiers.DossierTsk, dossier);
+        for (const QString &piege : {QString(testenv::tempDir() + "/a\nDefautFmtTsk=5"),
+                                     QString(testenv::tempDir() + "/b\r")}) {
+            ASSERT_TRUE(QDir().mkpath(piege));
+            f.prompts.folder(piege);
+            QTest::mouseClick(f.trouve<QToolButton>("ChangeDirTBtn"), Qt::LeftButton);
+            EXPECT_EQ(f.prompts.messages, QStringList{MessageDossierSurPlusieursLignes(piege)});
+            EXPECT_TRUE(f.prompts.messages.value(0).contains("line break"));
+            f.prompts.messages.clear();
+            EXPECT_EQ(w.contexte().dossiers.DossierTsk, dossier);
+            EXPECT_EQ(f.trouve<QLineEdit>("DossierEdit")->toolTip(), dossier);
+        }
+        EXPECT_TRUE(f.prompts.exhausted());
+        ASSERT_TRUE(w.close());
+    }
+    // The next start: the folder chosen before, the format of the file.
+    Fenetre f;
+    TOrvandel &w = f.ouvre();
+    EXPECT_EQ(w.contexte().dossiers.DossierTsk, dossier);
+    EXPECT_EQ(w.contexte().document.format().FormatTheme, 3);
+    EXPECT_TRUE(f.prompts.messages.isEmpty());
 }
 
 TEST(MainWindowCommandes, CommandsFollowTheirEnablingRules)

@@ -821,3 +821,54 @@ TEST(OpenPictureDialogGdi, FirstFileSelectedAndPreviewCentredOnTheScreen)
     ATTEND(d.apercuActif());
     EXPECT_EQ(d.label("PictureLabel")->text(), QStringLiteral(" (40x30) (1 img)"));
 }
+
+// A folder typed in the file-name box, then Enter, opens that folder and ends
+// as every other folder change does: its first file selected and previewed.
+// The folder's name alone (from the folder shown) or its whole path.
+TEST(OpenPictureDialogGdi, AFolderTypedInTheNameBoxShowsItsFirstFile)
+{
+    ecritPng("a.png", 40, 30, Rouge);
+    const QString autres = dossierImages() + QStringLiteral("/autres");
+    QDir().mkpath(autres);
+    QImage bleue(24, 16, QImage::Format_RGB32);
+    bleue.fill(Bleu);
+    ASSERT_TRUE(bleue.save(autres + QStringLiteral("/c.png"), "PNG"));
+    ASSERT_TRUE(bleue.copy(0, 0, 10, 10).save(autres + QStringLiteral("/d.png"), "PNG"));
+    Dialogue d;
+    ATTEND(d.apercuActif());
+    QLineEdit *saisie = d.dlg.dialogueFichiers()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(saisie, nullptr);
+
+    const auto tapeEtEntree = [&](const QString &texte) {
+        saisie->setFocus();
+        saisie->selectAll();
+        QTest::keyClick(saisie, Qt::Key_Backspace);
+        QTest::keyClicks(saisie, texte);
+        QTest::keyClick(saisie, Qt::Key_Return);
+    };
+    const auto montre = [&](const QString &dossier, const QString &premier, QSize taille, QRgb couleur) {
+        ATTEND_EGAL(QFileInfo(d.dlg.dialogueFichiers()->directory().absolutePath()), QFileInfo(dossier));
+        ATTEND_EGAL(d.dlg.dialogueFichiers()->selectedFiles().join(QLatin1Char('|')).toStdString(),
+                    (dossier + QLatin1Char('/') + premier).toStdString());
+        ATTEND(d.apercuActif());
+        EXPECT_TRUE(d.dlg.isVisible()); // Enter on a folder does not end the dialog
+        EXPECT_EQ(d.liste()->selectionModel()->selectedRows().size(), 1);
+        EXPECT_EQ(d.label("PictureLabel")->text(),
+                  QStringLiteral(" (%1x%2) (1 img)").arg(taille.width()).arg(taille.height()));
+        EXPECT_EQ(d.caption(), QString());
+        // What the panel shows on the screen.
+        const QImage vue = d.label("PaintBox")->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(vue.pixel(vue.width() / 2, vue.height() / 2), couleur);
+    };
+
+    tapeEtEntree(QStringLiteral("autres"));
+    montre(autres, QStringLiteral("c.png"), {24, 16}, Bleu);
+    // Up by "..".
+    tapeEtEntree(QStringLiteral(".."));
+    montre(dossierImages(), QStringLiteral("a.png"), {40, 30}, Rouge);
+    tapeEtEntree(QStringLiteral("autres"));
+    montre(autres, QStringLiteral("c.png"), {24, 16}, Bleu);
+    // Back by the whole path, with its trailing "/".
+    tapeEtEntree(dossierImages() + QLatin1Char('/'));
+    montre(dossierImages(), QStringLiteral("a.png"), {40, 30}, Rouge);
+}

@@ -562,3 +562,41 @@ TEST(OpenPictureDialogGdiTsk, FirstPackageSelectedAndPreviewed)
     EXPECT_TRUE(d.prompts.messages.isEmpty()) << d.prompts.messages.join('|').toStdString();
     EXPECT_TRUE(d.brouillonVide());
 }
+
+// A folder typed in the file-name box, then Enter, ends as any other folder
+// change: its first package selected and previewed.
+TEST(OpenPictureDialogGdiTsk, AFolderTypedInTheNameBoxShowsItsFirstPackage)
+{
+    std::array<QImage, 4> alpha, beta;
+    const QString premier = paquet(QStringLiteral("Alpha"), 0, false, OptionSetupPackage::Inf, &alpha);
+    const QString plus = dossierPaquets() + QStringLiteral("/plus");
+    QDir().mkpath(plus);
+    ASSERT_TRUE(QFile::rename(paquet(QStringLiteral("Beta"), 0, true, OptionSetupPackage::Xml, &beta),
+                              plus + QStringLiteral("/Beta.tsk")));
+    Dialogue d;
+    ATTEND(d.apercuActif());
+    auto *saisie = d.dlg.dialogueFichiers()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(saisie, nullptr);
+    const auto tapeEtEntree = [&](const QString &texte) {
+        saisie->setFocus();
+        saisie->selectAll();
+        QTest::keyClick(saisie, Qt::Key_Backspace);
+        QTest::keyClicks(saisie, texte);
+        QTest::keyClick(saisie, Qt::Key_Return);
+    };
+
+    tapeEtEntree(QStringLiteral("plus"));
+    ATTEND(d.dlg.dialogueFichiers()->selectedFiles() == QStringList{plus + QStringLiteral("/Beta.tsk")});
+    ATTEND(d.apercuActif());
+    EXPECT_TRUE(d.dlg.isVisible());
+    EXPECT_EQ(d.texte("NbImgLabel"), QStringLiteral("1 img(s)"));
+    verifieVignette(d.vignette("PaintBoxST"), beta[1]);
+
+    tapeEtEntree(dossierPaquets());
+    ATTEND(d.dlg.dialogueFichiers()->selectedFiles() == QStringList{premier});
+    ATTEND(d.apercuActif());
+    EXPECT_EQ(d.texte("NbImgLabel"), QStringLiteral("2 img(s)"));
+    verifieVignette(d.vignette("PaintBox"), alpha[0]);
+    verifieVignette(d.vignette("PaintBoxST"), alpha[1]);
+    EXPECT_TRUE(d.prompts.messages.isEmpty()) << d.prompts.messages.join('|').toStdString();
+}

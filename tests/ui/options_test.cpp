@@ -1,4 +1,5 @@
 #include "ui/options.h"
+#include "theme/ini_file.h"
 #include "tests/support/test_env.h"
 
 #include <QDir>
@@ -170,4 +171,65 @@ TEST(Options, AFailedWriteIntoAMissingFolderIsReported)
     testenv::writeFile(testenv::rootDir() + QStringLiteral("/no"), "a file where a folder should be");
     EXPECT_FALSE(SauveOptions(f, lu.o, lu.f, lu.d, &erreur));
     EXPECT_TRUE(erreur.contains(QStringLiteral("OptionsOVD.ini")));
+}
+
+// A folder whose name holds a line feed or carriage return would split its
+// line and write keys of its own ("a<LF>DefautFmtTsk=5"). The writer never
+// writes it, for any of the four folder keys: the key keeps the folder the
+// file held (or is left empty on a first write), and every other key reads
+// back as written.
+TEST(Options, AFolderOnSeveralLinesWritesNoStrayLine)
+{
+    const QString garde = testenv::rootDir() + QStringLiteral("/garde/");
+    ASSERT_TRUE(QDir().mkpath(garde));
+    const QStringList cles = {"DefautFmtTsk", "Dossier", "DossierImg", "DossierLitTSK", "Hints", "Sons", "Skin",
+                              "seLTD", "seHTD", "seLST", "seHST", "CouleurFormInfG", "CouleurFormSupD",
+                              "GradientRG", "CoulFormUni", "InterpolImg", "TypeImgSauver", "CouleurFond",
+                              "TskInfXmlRG", "DossierSauveCapt"};
+    const auto pieges = [&](DossiersProgramme &d) {
+        d.DossierTsk = garde + QStringLiteral("a\nDefautFmtTsk=5/");
+        d.DossierImg = garde + QStringLiteral("b\r\nHints=1");
+        d.DossierLitTSK = garde + QStringLiteral("c\rSkin=3/");
+        d.DossierSauveCapt = garde + QStringLiteral("d\n[Autre]\nCle=1");
+        for (const QString *p : {&d.DossierTsk, &d.DossierImg, &d.DossierLitTSK, &d.DossierSauveCapt})
+            EXPECT_FALSE(DossierSurUneLigne(*p));
+    };
+    const auto verifie = [&](const QString &dossierAttendu, const char *cas) {
+        const QByteArray octets = testenv::readFile(fichier());
+        EXPECT_EQ(octets.count('\n'), 21) << cas;
+        EXPECT_EQ(octets.count('\r'), 21) << cas;
+        const IniFile ini(fichier());
+        EXPECT_EQ(ini.sections(), QStringList{QStringLiteral("Options")}) << cas;
+        EXPECT_EQ(ini.keys(QStringLiteral("Options")), cles) << cas;
+        const Lu relu = lit(octets);
+        EXPECT_EQ(relu.f.FormatTheme, 2) << cas;
+        EXPECT_FALSE(relu.o.Hints) << cas;
+        EXPECT_EQ(relu.o.Skin, 1) << cas;
+        EXPECT_TRUE(relu.o.Sons) << cas;
+        EXPECT_EQ(relu.o.CouleurFond, TColor::fromValue(0x123456)) << cas;
+        EXPECT_EQ(relu.f.TaillesPerso, (std::array<int, 4>{320, 293, 319, 292})) << cas;
+        for (const QString *p : {&relu.d.DossierTsk, &relu.d.DossierImg, &relu.d.DossierLitTSK, &relu.d.DossierSauveCapt})
+            EXPECT_EQ(*p, dossierAttendu) << cas;
+    };
+    Lu lu;
+    lu.o.Skin = 1;
+    lu.o.Sons = true;
+    lu.o.CouleurFond = TColor::fromValue(0x123456);
+    FixeTailles(lu.f, 2);
+    lu.f.FormatTheme = 2;
+
+    // A first write: the folder keys in their places, empty.
+    pieges(lu.d);
+    ASSERT_TRUE(SauveOptions(fichier(), lu.o, lu.f, lu.d));
+    verifie(lu.d.DossierAppli, "first write");
+    EXPECT_TRUE(testenv::readFile(fichier()).contains("\r\nDossier=\r\nDossierImg=\r\nDossierLitTSK=\r\n"));
+
+    // Over a file that held good folders: they stay.
+    lu.d.DossierTsk = lu.d.DossierImg = lu.d.DossierLitTSK = lu.d.DossierSauveCapt = garde;
+    ASSERT_TRUE(SauveOptions(fichier(), lu.o, lu.f, lu.d));
+    const QByteArray avant = testenv::readFile(fichier());
+    pieges(lu.d);
+    ASSERT_TRUE(SauveOptions(fichier(), lu.o, lu.f, lu.d));
+    EXPECT_EQ(testenv::readFile(fichier()), avant);
+    verifie(garde, "over good folders");
 }

@@ -10,6 +10,7 @@
 #include "theme/animation_pause.h"
 #include "theme/cabinet_paquet.h"
 #include "theme/fichier_ordinaire.h"
+#include "theme/limite_pixels.h"
 #include "theme/member_name.h"
 #include "theme/prompts.h"
 #include "theme/setup_ce_reader.h"
@@ -565,7 +566,9 @@ bool TArbreCE::AfficheImageApercu(const QString &fichier, QLabel *image, QLabel 
     QImage source;
     if (QFile f; OuvreFichierOrdinaire(f, fichier)) {
         QImageReader lecteur(&f);
-        source = lecteur.read();
+        // A picture past the program's pixel limit is not decoded.
+        if (!ImageTropGrande(lecteur.size()))
+            source = lecteur.read();
     }
     QFile::remove(fichier);
     if (source.isNull())

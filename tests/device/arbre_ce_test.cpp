@@ -6,6 +6,7 @@
 #include "device/lit_tsk_pda.h"
 #include "tests/device/fenetres_appareil_support.h"
 #include "tests/support/cab_fabrique.h"
+#include "tests/support/pixels.h"
 #include "theme/cabinet_paquet.h"
 #include "ui/apparence_fenetre.h"
 #include "ui/charge_image_res.h"
@@ -182,6 +183,24 @@ TEST_F(ArbreCE, PaquetHostileNeMontreRienEtNEcritRienAilleurs)
         EXPECT_TRUE(valider->isEnabled());
     }
     EXPECT_EQ(cabtest::arborescence(testenv::tempDir()), avant);
+}
+
+TEST_F(ArbreCE, UneImageTropGrandePourEtreDecodeeNeSAffichePas)
+{
+    // A Today picture of a few kilobytes that claims 144 million pixels.
+    ThemeDocument doc;
+    theme(doc, 0, false);
+    testenv::writeFile(testenv::programDir() + QStringLiteral("/tdywater.gif"), testenv::pngNoirGeant(12000, 12000));
+    ASSERT_TRUE(GenereTsk(doc, paquet(), QStringLiteral("build"), QStringLiteral("build")));
+    ASSERT_TRUE(QFile::rename(travail + QStringLiteral("/build.tsk"), fs(QStringLiteral("Temp/Geant.tsk"))));
+    auto f = ouvre(false);
+    clique(QStringLiteral("\\Temp\\Geant.tsk"));
+    EXPECT_EQ(etat.CheminPDA, QStringLiteral("\\Temp\\Geant.tsk"));
+    EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
+    EXPECT_TRUE(f->findChild<QLabel *>(QStringLiteral("LargTLbl"))->text().isEmpty());
+    // The Start picture beside it still shows.
+    EXPECT_FALSE(f->findChild<QLabel *>(QStringLiteral("Image2"))->pixmap().isNull());
+    EXPECT_EQ(f->findChild<QLabel *>(QStringLiteral("LargDLbl"))->text(), QStringLiteral("30"));
 }
 
 TEST_F(ArbreCE, ImporterUnPaquetDeLAppareil)

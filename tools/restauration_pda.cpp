@@ -43,9 +43,8 @@ std::optional<ValeurCouleurCE> valeurDeTexte(const QByteArray &t)
         return std::nullopt;
     bool ok = false;
     const qulonglong type = t.left(deuxPoints).toULongLong(&ok, 10);
-    if (!ok || type > 0xFFFFFFFFull || !std::all_of(t.begin(), t.begin() + deuxPoints, [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (!ok || type > 0xFFFFFFFFull
+        || !std::all_of(t.begin(), t.begin() + deuxPoints, [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     const QByteArray hexa = t.mid(deuxPoints + 1);
     if (hexa.size() % 2 != 0 || hexa.size() / 2 > qsizetype(kTailleMaxValeurCE)

@@ -5,6 +5,7 @@
 
 #include "app/anime_thread.h"
 #include "tools/hue_calc.h"
+#include "tools/restauration_pda.h"
 #include "device/etat_pda.h"
 #include "device/fonctions_rapi_fichiers.h"
 #include "theme/prompts.h"
@@ -122,6 +123,8 @@ void TOrvandel::ChangeActif(TDccMan *sender)
             m_animeBouton = std::make_unique<TBtnAnimeThread>(m_image11, imagesConnexion(), 0, 15, 200);
         m_ctx.appareil.connecte = m_pda->PDAConnecte;
         MajBoutonsAS();
+        if (m_pda->PDAConnecte)
+            ProposeRestaurationAppareil();
     } else if (m_pda->PDAConnecte && s != 1) {
         m_pda->PDAConnecte = false;
         m_pda->Rapi.DeconnecteCE();
@@ -137,6 +140,17 @@ void TOrvandel::ChangeActif(TDccMan *sender)
     // An open hue calculator offers its live preview only while connected.
     if (auto *calc = findChild<THueCalc *>())
         calc->ConnexionChangee();
+}
+
+void TOrvandel::ProposeRestaurationAppareil()
+{
+    // An open hue calculator looks after its own preview and its device.
+    if (!m_ctx.prompts || m_restaurationEnCours || findChild<THueCalc *>())
+        return;
+    m_restaurationEnCours = true;
+    AnimationPauseGuard pause(&m_ctx.animation);
+    ProposeRestaurationPDA(m_ctx.dossiers.DossierAppli, m_pda->Rapi, *m_ctx.prompts);
+    m_restaurationEnCours = false;
 }
 
 void TOrvandel::crochetLibereAppareil()

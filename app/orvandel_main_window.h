@@ -263,6 +263,9 @@ private:
     void FormShow();
     // The connection watcher's change event.
     void ChangeActif(TDccMan *sender);
+    // A device just connected: a live preview of the hue calculator that the
+    // program never put back is offered back (tools/restauration_pda).
+    void ProposeRestaurationAppareil();
     void afficheEtatAS(const QString &texte);
 
     void FormCreate();
@@ -331,6 +334,7 @@ private:
     std::unique_ptr<EtatPDA> m_pda;
     std::unique_ptr<TAnimeThread> m_animePoints;
     std::unique_ptr<TBtnAnimeThread> m_animeBouton;
+    bool m_restaurationEnCours = false; // the device restore question is open
     // The idle pass and the pictures page.
     QTimer *m_minuterieTempsLibre = nullptr;
     std::array<bool, NbImagesTravail> m_presents{};

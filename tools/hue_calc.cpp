@@ -15,6 +15,7 @@
 #include "tools/histo_teinte.h"
 #include "tools/hls.h"
 #include "tools/rgb_vers_teinte.h"
+#include "tools/restauration_pda.h"
 #include "tools/sauvegarde_pda.h"
 #include "tools/teintes_images.h"
 
@@ -22,7 +23,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,16 +77,6 @@ constexpr ImagePDA kImagesPDA[2] = {
     {u"\\Windows\\tdywater.gif", "SauveTDPDA.gif", "tdywater.gif"},
     {u"\\Windows\\stwater.gif", "SauveSTPDA.gif", "stwater.gif"},
 };
-
-// The digest of a file's bytes; empty when it cannot be read.
-QByteArray EmpreinteFichier(const QString &chemin)
-{
-    QFile f(chemin);
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    if (!f.open(QIODevice::ReadOnly) || !h.addData(&f))
-        return {};
-    return h.result();
-}
 
 QLabel *libelle(QWidget *parent, const char *nom, const QString &texte, const QRect &r)
 {
@@ -658,8 +648,10 @@ void THueCalc::MajPanneauPDA()
         m_identiteCE = LitIdentiteCE(m_sources.pda->Rapi);
     }
     // A failed read would make "Restore" delete the device's colours: no live preview then.
-    ActifSurPDACb->setEnabled(appareil && m_lectureCE);
-    RestaurerCB->setEnabled(appareil && m_lectureCE);
+    // Nor without the device's identity, by which its restore point is kept.
+    const bool apercuPossible = appareil && m_lectureCE && m_identiteCE.lue;
+    ActifSurPDACb->setEnabled(apercuPossible);
+    RestaurerCB->setEnabled(apercuPossible);
     ActifSurPDACb->setChecked(false);
     m_apercuJoignable = false;
     m_sessionVue = sessionCourante();
@@ -739,18 +731,32 @@ void THueCalc::ActifSurPDACbClick()
 void THueCalc::activePDA()
 {
     LienRapi &rapi = m_sources.pda->Rapi;
-    const QDir travail(m_sources.dossierTravail);
     const QDir appli(m_sources.dossierAppli);
+    // A restore point that this device still has from a preview never put
+    // back holds its own theme: what it shows now is that preview's.
+    m_point = PointRestaurationDe(m_sources.dossierAppli, m_identiteCE);
+    if (m_point) {
+        const EtatARestaurer e = EtatPourRestauration(m_point->etat, rapi.numeroSession());
+        m_etatCE = e.etat;
+        m_baseHueCE = e.baseHue;
+        m_dpiCE = e.dpi;
+        for (int k = 0; k < 2; ++k) {
+            switch (m_point->images[k]) {
+            case PointRestaurationPDA::Image::Gardee:
+                m_sauvegardes[k] = Sauvegarde::Sauvee;
+                m_copies[k] = QDir(m_point->dossier).filePath(NomImagePDA(k));
+                break;
+            case PointRestaurationPDA::Image::Absente: m_sauvegardes[k] = Sauvegarde::AbsenteSurAppareil; break;
+            case PointRestaurationPDA::Image::Intacte: m_sauvegardes[k] = Sauvegarde::Echec; break;
+            }
+        }
+    } else if (!ecritPointRestauration()) {
+        return;
+    }
     for (int k = 0; k < 2; ++k) {
-        const ImagePDA &im = kImagesPDA[k];
-        const QString cheminCE = QString::fromUtf16(im.cheminCE);
-        const QString sauvegarde = travail.filePath(QLatin1String(im.sauvegarde));
-        // A device picture is replaced only once it is safe on the desktop.
-        if (ExisteFichierCE(rapi, cheminCE))
-            m_sauvegardes[k] = CopieDepuisCE(rapi, cheminCE, sauvegarde) ? Sauvegarde::Sauvee : Sauvegarde::Echec;
-        else
-            m_sauvegardes[k] = Sauvegarde::AbsenteSurAppareil;
-        const QString locale = appli.filePath(QLatin1String(im.locale));
+        const QString cheminCE = QString::fromUtf16(kImagesPDA[k].cheminCE);
+        const QString locale = appli.filePath(QLatin1String(kImagesPDA[k].locale));
+        // A pipe or a folder under the name is no picture: nothing is pushed.
         m_empreintes[k] = EmpreinteFichier(locale);
         m_poussees[k] = m_sauvegardes[k] != Sauvegarde::Echec && !m_empreintes[k].isEmpty()
                         && CopieVersCE(rapi, cheminCE, locale);
@@ -761,6 +767,48 @@ void THueCalc::activePDA()
     m_minuterieCE.stop();
     if (m_derniereTeinte >= 0 && m_dernierY >= 0)
         choisitTeinte(m_derniereTeinte, m_dernierY);
+}
+
+// Before the preview's first write to the device: its own pictures saved
+// (a picture is replaced only once it is safe on the desktop), then the
+// restore point written under the program folder. Without it the preview
+// does not start.
+bool THueCalc::ecritPointRestauration()
+{
+    LienRapi &rapi = m_sources.pda->Rapi;
+    const QDir travail(m_sources.dossierTravail);
+    PointRestaurationPDA point;
+    point.identite = m_identiteCE;
+    point.etat = m_etatCE;
+    for (int k = 0; k < 2; ++k) {
+        const ImagePDA &im = kImagesPDA[k];
+        const QString cheminCE = QString::fromUtf16(im.cheminCE);
+        m_copies[k] = travail.filePath(QLatin1String(im.sauvegarde));
+        if (ExisteFichierCE(rapi, cheminCE))
+            m_sauvegardes[k] = CopieDepuisCE(rapi, cheminCE, m_copies[k]) ? Sauvegarde::Sauvee : Sauvegarde::Echec;
+        else
+            m_sauvegardes[k] = Sauvegarde::AbsenteSurAppareil;
+        point.images[k] = m_sauvegardes[k] == Sauvegarde::Sauvee              ? PointRestaurationPDA::Image::Gardee
+                          : m_sauvegardes[k] == Sauvegarde::AbsenteSurAppareil ? PointRestaurationPDA::Image::Absente
+                                                                                : PointRestaurationPDA::Image::Intacte;
+    }
+    QString raison;
+    if (EcritPointRestauration(m_sources.dossierAppli, point, m_copies, &raison)) {
+        m_point = point;
+        return true;
+    }
+    for (int k = 0; k < 2; ++k) {
+        if (m_sauvegardes[k] == Sauvegarde::Sauvee)
+            QFile::remove(m_copies[k]);
+        m_sauvegardes[k] = Sauvegarde::Aucune;
+        m_copies[k].clear();
+    }
+    ActifSurPDACb->setChecked(false);
+    m_prompts.message(QStringLiteral("What the device holds could not be kept on this computer (%1): the live "
+                                     "preview does not start, and nothing was written to the device.")
+                          .arg(raison),
+                      windowTitle(), Prompts::Icon::Warning);
+    return false;
 }
 
 // Ends the live preview. With "Restore", the device gets back every value and
@@ -782,11 +830,10 @@ void THueCalc::desactivePDA()
     for (int k = 0; k < 2; ++k) {
         const ImagePDA &im = kImagesPDA[k];
         const QString cheminCE = QString::fromUtf16(im.cheminCE);
-        const QString sauvegarde = travail.filePath(QLatin1String(im.sauvegarde));
         if (restaure) {
             if (m_sauvegardes[k] == Sauvegarde::Sauvee
-                && !(joignable && CopieVersCE(m_sources.pda->Rapi, cheminCE, sauvegarde)))
-                gardees.append({QLatin1String(im.locale), sauvegarde});
+                && !(joignable && CopieVersCE(m_sources.pda->Rapi, cheminCE, m_copies[k])))
+                gardees.append({QLatin1String(im.locale), m_copies[k]});
             else if (m_sauvegardes[k] == Sauvegarde::AbsenteSurAppareil && m_poussees[k]
                      && !(joignable
                           && (!ExisteFichierCE(m_sources.pda->Rapi, cheminCE)
@@ -797,21 +844,27 @@ void THueCalc::desactivePDA()
     }
     const bool registre
         = restaure && !(joignable && RestaureCouleursCE(m_sources.pda->Rapi, m_etatCE, m_baseHueCE, m_dpiCE));
-    // The copies in the work folder go, unless they are all that is left.
-    const bool rienAGarder = gardees.isEmpty() && !registre && aSupprimer.isEmpty();
-    const bool gardeesAilleurs = rienAGarder || gardeEtatPDA(gardees, registre, aSupprimer, joignable);
+    // The restore point goes once the device no longer needs it: put back
+    // whole, or the preview kept by the user's choice. Otherwise it stays,
+    // and is offered again at the device's next connection.
+    const bool complet = gardees.isEmpty() && !registre && aSupprimer.isEmpty();
+    if (!complet)
+        signaleEtatGarde(gardees, registre, aSupprimer, joignable);
+    else if (m_point)
+        SupprimePointRestauration(*m_point);
+    m_point.reset();
     for (int k = 0; k < 2; ++k) {
-        if (m_sauvegardes[k] == Sauvegarde::Sauvee && gardeesAilleurs)
-            QFile::remove(travail.filePath(QLatin1String(kImagesPDA[k].sauvegarde)));
+        QFile::remove(travail.filePath(QLatin1String(kImagesPDA[k].sauvegarde)));
         m_sauvegardes[k] = Sauvegarde::Aucune;
+        m_copies[k].clear();
     }
 }
 
-// What the device held and did not get back goes to a folder of its own in
-// the program folder, which the end of the program does not clear; the user
-// is told where, and what to do with it.
-bool THueCalc::gardeEtatPDA(const QList<ImageGardee> &images, bool registre, const QStringList &aSupprimer,
-                            bool joignable)
+// What the device held and did not get back is in the restore point's
+// folder under the program folder, which the end of the program does not
+// clear; the user is told where, and what to do with it.
+void THueCalc::signaleEtatGarde(const QList<ImageGardee> &images, bool registre, const QStringList &aSupprimer,
+                                bool joignable)
 {
     QString texte;
     if (joignable)
@@ -822,30 +875,19 @@ bool THueCalc::gardeEtatPDA(const QList<ImageGardee> &images, bool registre, con
     else
         texte = QStringLiteral("The device connected is not the one of the live preview, or it has changed since: "
                                "nothing was put back on it.");
-    QString raison;
-    const QString dossier = images.isEmpty() && !registre
-                                ? QString()
-                                : GardeEtatPDA(m_sources.dossierAppli, images, registre ? &m_etatCE : nullptr,
-                                               aSupprimer, &raison);
-    if (!dossier.isEmpty()) {
-        texte += QStringLiteral("\n\nWhat it held is kept in:\n%1\n").arg(QDir::toNativeSeparators(dossier));
+    if (m_point) {
+        texte += QStringLiteral("\n\nWhat it held is kept in:\n%1\n").arg(QDir::toNativeSeparators(m_point->dossier));
         for (const ImageGardee &im : images)
             texte += QStringLiteral("\n%1: its own picture, to copy back to \\Windows").arg(im.nom);
         if (registre)
             texte += QStringLiteral("\n%1: its previous registry values, to import with a registry editor of "
                                     "the device")
                          .arg(QLatin1String(kFichierRegPDA));
-    } else if (!raison.isEmpty()) {
-        // The copies in the work folder are all that is left: they stay
-        // there until the program ends.
-        texte += QStringLiteral("\n\nIts saved pictures could not be kept (%1); they stay in %2 until the "
-                                "program ends.")
-                     .arg(raison, QDir::toNativeSeparators(m_sources.dossierTravail));
+        texte += QStringLiteral("\n\nIt is offered back when the device is connected again.");
     }
     for (const QString &f : aSupprimer)
         texte += QStringLiteral("\n%1 was added by the preview: delete it.").arg(f);
     m_prompts.message(texte, windowTitle(), Prompts::Icon::Warning);
-    return raison.isEmpty();
 }
 
 // Closing while "Restore" cannot reach the previewed device: the user may
@@ -861,9 +903,9 @@ bool THueCalc::fermeSansAppareil()
                                "the values the previewed device had cannot be put back on it.");
     const Prompts::Answer r = m_prompts.question(
         etat
-            + QStringLiteral("\n\nClose this window anyway?\n(Yes: it closes, and what the device held before the "
-                             "preview is kept in a folder for you. No: it stays open, to plug the previewed device "
-                             "in and put it back.)"),
+            + QStringLiteral("\n\nClose this window anyway?\n(Yes: it closes; what the device held before the "
+                             "preview stays kept in a folder, and is offered back when the device is connected "
+                             "again. No: it stays open, to plug the previewed device in and put it back.)"),
         windowTitle(), Prompts::Buttons::YesNo, Prompts::Icon::Warning);
     return r == Prompts::Answer::Yes;
 }
@@ -1098,6 +1140,10 @@ int OuvreHueCalc(ThemeDocument &doc, Prompts &prompts, const SourcesHueCalc &sou
                  const std::function<void(QWidget *fenetre, bool jpeg)> &capture)
 {
     AnimationPauseGuard pause(animation);
+    // A live preview the program never put back is offered back first: the
+    // calculator must not take what the device shows for its own theme.
+    if (sources.pda && sources.pda->PDAConnecte)
+        ProposeRestaurationPDA(sources.dossierAppli, sources.pda->Rapi, prompts);
     THueCalc fenetre(doc, sources, prompts, parent);
     if (capture)
         QObject::connect(&fenetre, &THueCalc::demandeCapture, &fenetre, capture);

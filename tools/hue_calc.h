@@ -2,6 +2,7 @@
 
 #include "device/fonctions_rapi_registre.h"
 #include "device/identite_ce.h"
+#include "tools/restauration_pda.h"
 #include "theme/couleur.h"
 #include "theme/theme_document.h"
 
@@ -127,8 +128,9 @@ private:
     int sessionCourante() const;
     bool appareilDeLApercu();
     bool fermeSansAppareil();
-    bool gardeEtatPDA(const QList<ImageGardee> &images, bool registre, const QStringList &aSupprimer,
-                      bool joignable);
+    bool ecritPointRestauration();
+    void signaleEtatGarde(const QList<ImageGardee> &images, bool registre, const QStringList &aSupprimer,
+                          bool joignable);
     void construitBoutons();
     void construitBarreEtat();
     void prepareEcritureAppareil();
@@ -179,6 +181,11 @@ private:
     bool m_apercuJoignable = false;
     std::array<Sauvegarde, 2> m_sauvegardes{};
     std::array<bool, 2> m_poussees{};
+    // The restore point on disk while the preview runs (written before its
+    // first device write), and the copies of the device's own pictures that
+    // the restore puts back.
+    std::optional<PointRestaurationPDA> m_point;
+    std::array<QString, 2> m_copies{};
     // What the live preview left on the device: the digests of the pictures
     // pushed and every BaseHue sent, by which a device plugged back in is
     // known to still show the preview.

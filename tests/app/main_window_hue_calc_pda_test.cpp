@@ -85,3 +85,72 @@ TEST(MainWindowHueCalcPda, PreviewUnplugPlugCancelPutsTheDeviceBack)
     EXPECT_FALSE(QDir(testenv::programDir() + "/DeviceBackup").exists());
     f.ferme();
 }
+
+// The program killed during a live preview, after its first device writes
+// (the calculator and the main window gone without their close): the next
+// start clears its work folder, but the restore point stays under the
+// program folder; the device's connection offers it back, and Yes puts the
+// device back byte for byte.
+TEST(MainWindowHueCalcPda, APreviewKilledIsPutBackAtTheNextStartsConnection)
+{
+    devsimtest::Controle c;
+    const QByteArray dir = fenetretest::appareilPourFenetre(c);
+    const QString dossier = QString::fromLocal8Bit(dir);
+    testenv::writeFile(dossier + "/fs/Windows/tdywater.gif", "DEVICE-TODAY");
+    testenv::writeFile(testenv::programDir() + "/tdywater.gif", "OUR-TODAY");
+    testenv::writeFile(testenv::programDir() + "/stwater.gif", "OUR-START");
+    const devsimtest::EtatAppareil avant = devsimtest::litEtatAppareil(dossier);
+
+    fenetretest::Fenetre f;
+    {
+        TOrvandel &w = f.ouvre();
+        ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
+        SourcesHueCalc sources;
+        sources.dossierAppli = f.dossiers.DossierAppli;
+        sources.dossierTravail = f.dossiers.DossierTravail;
+        sources.pda = const_cast<EtatPDA *>(w.etatPDA());
+        ThemeDocument doc;
+        auto calc = std::make_unique<THueCalc>(doc, sources, f.prompts);
+        calc->show();
+        auto *actif = calc->findChild<QCheckBox *>("ActifSurPDACb");
+        ASSERT_TRUE(actif->isEnabled());
+        actif->click();
+        calc->placeEtChoisit(100, 35);
+        const QString couleurs = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Color");
+        ASSERT_TRUE(testenv::attendCondition(
+            [&] {
+                return devsimtest::valeurAppareil(devsimtest::litEtatAppareil(dossier), couleurs, "BaseHue")
+                       == QStringLiteral("\"BaseHue\"=dword:00000164");
+            },
+            5000));
+        calc.reset();
+        f.w.reset();
+    }
+    const devsimtest::EtatAppareil apercu = devsimtest::litEtatAppareil(dossier);
+    ASSERT_NE(apercu, avant);
+    ASSERT_EQ(testenv::readFile(dossier + "/fs/Windows/tdywater.gif"), "OUR-TODAY");
+    ASSERT_GE(c.OvdSimUnplug(dir.constData()), 0);
+
+    // The next start: the work folder is made anew.
+    f.demarre();
+    EXPECT_FALSE(QFile::exists(f.dossiers.DossierTravail + QStringLiteral("SauveTDPDA.gif")));
+    f.prompts.answer(Prompts::Answer::Yes);
+    TOrvandel &w = f.ouvre();
+    ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
+    ASSERT_EQ(f.prompts.questions.size(), 1);
+    EXPECT_TRUE(f.prompts.questions[0].contains("Put the device back as it was before the preview?"));
+    EXPECT_EQ(devsimtest::litEtatAppareil(dossier), avant);
+    EXPECT_EQ(f.prompts.messages, QStringList{"The device was put back as it was before the preview."});
+    EXPECT_FALSE(QDir(testenv::programDir() + "/DeviceBackup").exists());
+
+    // The calculator opened afterwards asks nothing more.
+    bool vu = false;
+    fenetretest::surFenetreModale([&](QWidget *m) {
+        vu = qobject_cast<THueCalc *>(m) != nullptr;
+        qobject_cast<QDialog *>(m)->reject();
+    });
+    QTest::mouseClick(f.trouve<QPushButton>("WM5Btn"), Qt::LeftButton);
+    EXPECT_TRUE(vu);
+    EXPECT_EQ(f.prompts.questions.size(), 1);
+    f.ferme();
+}

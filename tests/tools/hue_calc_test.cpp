@@ -9,17 +9,20 @@
 #include "tools/histo_teinte.h"
 #include "tools/hls.h"
 #include "tools/hue_calc.h"
+#include "tools/restauration_pda.h"
 #include "tools/sauvegarde_pda.h"
 #include "tools/teintes_images.h"
 #include "tests/support/devsim_support.h"
 #include "tests/support/etat_appareil.h"
 #include "tests/support/pixels.h"
 #include "tests/support/scripted_prompts.h"
+#include "tests/support/tube_surveille.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -596,7 +599,9 @@ TEST(HueCalc, ClosingWhileTheDeviceIsAwayKeepsWhatItHeld)
     const QStringList gardes = dossiersGardes();
     ASSERT_EQ(gardes.size(), 1);
     const QDir garde(gardes[0]);
-    EXPECT_EQ(garde.entryList(QDir::Files), (QStringList{"Restore.reg", "tdywater.gif"}));
+    // The restore point's record stays beside them: the device is offered
+    // back at its next connection.
+    EXPECT_EQ(garde.entryList(QDir::Files), (QStringList{"Restore.ini", "Restore.reg", "tdywater.gif"}));
     EXPECT_EQ(testenv::readFile(garde.filePath("tdywater.gif")), "DEVICE-TODAY");
     const QByteArray reg = testenv::readFile(garde.filePath("Restore.reg"));
     EXPECT_TRUE(reg.startsWith("REGEDIT4\r\n"));
@@ -717,11 +722,15 @@ TEST(HueCalc, KeptRegistryValuesAreARegistryFile)
 }
 
 // What cannot be put back though the device is connected (its store is full)
-// is kept and said; two kept states never share a folder; a program folder
-// that refuses the folder leaves the copies in the work folder, and says so.
+// stays in the restore point and is said. A second preview of that device
+// starts from the same restore point (what the device shows then is left
+// from the first one), and once the store has room again the device gets its
+// own theme back. A program folder that refuses the restore point keeps the
+// preview from starting, and nothing is written to the device.
 TEST(HueCalc, WhatCannotBePutBackIsKeptAndSaid)
 {
     Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
     Calc c;
     c.sources.pda = &a.pda;
     themeApercu(c);
@@ -742,27 +751,205 @@ TEST(HueCalc, WhatCannotBePutBackIsKeptAndSaid)
         EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "OUR-TODAY");
         EXPECT_FALSE(QFile::exists(a.fichier("stwater.gif")));
         EXPECT_EQ(a.baseHue(), 0x1A0);
-        ASSERT_EQ(dossiersGardes().size(), tour);
+        ASSERT_EQ(dossiersGardes().size(), 1);
         ASSERT_EQ(c.prompts.messages.size(), tour);
         EXPECT_TRUE(c.prompts.messages.last().startsWith("The device could not be put back entirely"));
+        EXPECT_TRUE(c.prompts.messages.last().contains(QDir::toNativeSeparators(dossiersGardes()[0])));
     }
-    // The first kept the device's own picture; the second what it held then.
-    for (int k = 0; k < 2; ++k)
-        EXPECT_EQ(QDir(dossiersGardes()[k]).entryList(QDir::Files), QStringList{"tdywater.gif"}) << k;
-    QStringList contenus{testenv::readFile(dossiersGardes()[0] + "/tdywater.gif"),
-                         testenv::readFile(dossiersGardes()[1] + "/tdywater.gif")};
-    contenus.sort();
-    EXPECT_EQ(contenus, (QStringList{"DEVICE-TODAY", "OUR-TODAY"}));
+    EXPECT_EQ(QDir(dossiersGardes()[0]).entryList(QDir::Files),
+              (QStringList{"Restore.ini", "Restore.reg", "tdywater.gif"}));
+    EXPECT_EQ(testenv::readFile(dossiersGardes()[0] + "/tdywater.gif"), "DEVICE-TODAY");
 
+    magasinPlein(false);
+    actif->click();
+    actif->click();
+    EXPECT_EQ(a.etat(), avant);
+    EXPECT_TRUE(dossiersGardes().isEmpty());
+    EXPECT_EQ(c.prompts.messages.size(), 2);
+
+    QDir().mkpath(testenv::programDir() + "/" + kDossierSauvegardesPDA);
     testenv::DossierVerrouille verrou(testenv::programDir() + "/" + kDossierSauvegardesPDA);
     if (!verrou.actif())
         GTEST_SKIP() << "no way to lock a folder here";
-    magasinPlein(false);
     actif->click();
-    magasinPlein(true);
-    actif->click();
-    EXPECT_EQ(dossiersGardes().size(), 2);
+    EXPECT_FALSE(actif->isChecked());
+    EXPECT_FALSE(f.apercuJoignable());
     ASSERT_EQ(c.prompts.messages.size(), 3);
-    EXPECT_TRUE(c.prompts.messages.last().contains("could not be kept")) << c.prompts.messages.last().toStdString();
-    EXPECT_EQ(testenv::readFile(testenv::tempDir() + "/SauveTDPDA.gif"), "OUR-TODAY");
+    EXPECT_TRUE(c.prompts.messages.last().contains("the live preview does not start"))
+        << c.prompts.messages.last().toStdString();
+    EXPECT_EQ(a.etat(), avant);
+    EXPECT_FALSE(QFile::exists(testenv::tempDir() + "/SauveTDPDA.gif"));
+    f.placeEtChoisit(50, 35);
+    EXPECT_EQ(a.etat(), avant);
+}
+
+namespace {
+
+// A live preview whose program was killed after its first device writes: the
+// window goes without its close path, and the next start clears the work
+// folder. Returns what the device shows then.
+devsimtest::EtatAppareil apercuInterrompu(Appareil &a)
+{
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    THueCalc &f = c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    f.placeEtChoisit(100, 35);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return a.baseHue() == 356; }, 5000));
+    // The restore point was on disk before the first write, outside the work folder.
+    EXPECT_EQ(dossiersGardes().size(), 1);
+    c.f.reset();
+    QFile::remove(testenv::tempDir() + "/SauveTDPDA.gif");
+    return a.etat();
+}
+
+// The same device, connected anew.
+void reconnecte(Appareil &a)
+{
+    a.pda.Rapi.DeconnecteCE();
+    a.pda.PDAConnecte = a.pda.Rapi.ConnecteCE(5000);
+    EXPECT_TRUE(a.pda.PDAConnecte);
+}
+
+} // namespace
+
+// Killed during a live preview: the device keeps the preview, its own theme
+// is kept under the program folder. The next opening of the calculator with
+// that device asks first, and Yes puts the device back byte for byte.
+TEST(HueCalc, APreviewKilledAfterItsFirstWriteIsPutBackAtTheNextOpening)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    const devsimtest::EtatAppareil apercu = apercuInterrompu(a);
+    ASSERT_NE(apercu, avant);
+    ASSERT_EQ(dossiersGardes().size(), 1);
+    EXPECT_EQ(QDir(dossiersGardes()[0]).entryList(QDir::Files),
+              (QStringList{"Restore.ini", "Restore.reg", "tdywater.gif"}));
+    EXPECT_EQ(testenv::readFile(dossiersGardes()[0] + "/tdywater.gif"), "DEVICE-TODAY");
+
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    c.prompts.answer(Prompts::Answer::Yes);
+    bool vu = false;
+    QTimer::singleShot(0, [&] {
+        auto *h = qobject_cast<THueCalc *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(h);
+        vu = true;
+        // Opened after the device was put back.
+        EXPECT_EQ(a.etat(), avant);
+        h->reject();
+    });
+    OuvreHueCalc(c.doc, c.prompts, c.sources);
+    EXPECT_TRUE(vu);
+    ASSERT_EQ(c.prompts.questions.size(), 1);
+    EXPECT_TRUE(c.prompts.questions[0].contains("still shows the live preview"));
+    EXPECT_EQ(a.etat(), avant);
+    EXPECT_TRUE(dossiersGardes().isEmpty());
+    EXPECT_EQ(c.prompts.messages, QStringList{"The device was put back as it was before the preview."});
+}
+
+// Reopened while the restore point remains (put back later): the preview
+// starts from the record, not from what the device shows, and Restore puts
+// back the device's own theme.
+TEST(HueCalc, ReopenedWhileARestorePointRemainsThePreviewStartsFromIt)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    apercuInterrompu(a);
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    THueCalc &f = c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    f.placeEtChoisit(30, 70);
+    QTRY_COMPARE(a.baseHue(), 30);
+    EXPECT_EQ(dossiersGardes().size(), 1); // the same record, no second one
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_EQ(a.etat(), avant);
+    EXPECT_TRUE(dossiersGardes().isEmpty());
+    EXPECT_TRUE(c.prompts.messages.isEmpty());
+}
+
+// A restore cut half way (the device's store full: its picture cannot go
+// back) leaves the record; the next time it is finished.
+TEST(HueCalc, ARestoreCutHalfWayIsFinishedTheNextTime)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    const devsimtest::EtatAppareil apercu = apercuInterrompu(a);
+    ASSERT_EQ(a.ctl.OvdSimSetOption(a.dir.constData(), "Faults", "WriteFailsAfter", "3"), 0);
+    reconnecte(a);
+    ScriptedPrompts prompts;
+    prompts.answer(Prompts::Answer::Yes);
+    EXPECT_TRUE(ProposeRestaurationPDA(testenv::programDir(), a.pda.Rapi, prompts));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].startsWith("The device could not be put back entirely"));
+    EXPECT_NE(a.etat(), avant);
+    EXPECT_EQ(a.baseHue(), 0x1A0); // the registry went back, the picture did not
+    ASSERT_EQ(dossiersGardes().size(), 1);
+
+    ASSERT_EQ(a.ctl.OvdSimSetOption(a.dir.constData(), "Faults", "WriteFailsAfter", "-1"), 0);
+    reconnecte(a);
+    prompts.answer(Prompts::Answer::Yes);
+    EXPECT_FALSE(ProposeRestaurationPDA(testenv::programDir(), a.pda.Rapi, prompts));
+    EXPECT_EQ(a.etat(), avant);
+    EXPECT_TRUE(dossiersGardes().isEmpty());
+    EXPECT_NE(apercu, avant);
+}
+
+// The record of one device is never applied to another, nor asked about.
+TEST(HueCalc, ARestorePointOfAnotherDeviceIsLeftAlone)
+{
+    Appareil a;
+    apercuInterrompu(a);
+    a.pda.Rapi.DeconnecteCE();
+    ASSERT_GE(a.ctl.OvdSimUnplug(a.dir.constData()), 0);
+    const QByteArray autre = devsimtest::nouvelAppareil(a.ctl, "other");
+    ASSERT_EQ(a.ctl.OvdSimSetOption(autre.constData(), "Partnership", "DeviceId", "0x0BADF00D"), 0);
+    ASSERT_GE(a.ctl.OvdSimPlug(autre.constData(), devsimtest::ip(10, 0, 0, 9)), 0);
+    a.pda.PDAConnecte = a.pda.Rapi.ConnecteCE(5000);
+    ASSERT_TRUE(a.pda.PDAConnecte);
+    const devsimtest::EtatAppareil autreAvant = a.etat(autre);
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(ProposeRestaurationPDA(testenv::programDir(), a.pda.Rapi, prompts));
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    EXPECT_EQ(a.etat(autre), autreAvant);
+    EXPECT_EQ(dossiersGardes().size(), 1);
+
+    // Its live preview keeps a record of its own, and puts it back.
+    Calc c;
+    c.sources.pda = &a.pda;
+    themeApercu(c);
+    c.ouvre();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_EQ(dossiersGardes().size(), 2);
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_EQ(a.etat(autre), autreAvant);
+    EXPECT_EQ(dossiersGardes().size(), 1);
+}
+
+// Our Today picture a named pipe: no picture, nothing pushed in its place,
+// and the window never waits on it.
+TEST(HueCalc, APipeUnderTheWorkingPictureIsNoPicture)
+{
+    Appareil a;
+    const devsimtest::EtatAppareil avant = a.etat();
+    Calc c;
+    c.sources.pda = &a.pda;
+    testenv::writeFile(testenv::programDir() + "/stwater.gif", "OUR-START");
+    testenv::TubeSurveille tube(testenv::programDir() + "/tdywater.gif");
+    ASSERT_TRUE(tube.cree());
+    c.ouvre();
+    QElapsedTimer chrono;
+    chrono.start();
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    EXPECT_LT(chrono.elapsed(), 5000);
+    EXPECT_EQ(testenv::readFile(a.fichier("tdywater.gif")), "DEVICE-TODAY");
+    EXPECT_EQ(testenv::readFile(a.fichier("stwater.gif")), "OUR-START");
+    c.w<QCheckBox>("ActifSurPDACb")->click();
+    tube.arrete();
+    EXPECT_EQ(tube.lecteurs(), 0);
+    EXPECT_EQ(a.etat(), avant);
 }

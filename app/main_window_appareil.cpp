@@ -123,8 +123,9 @@ void TOrvandel::ChangeActif(TDccMan *sender)
             m_animeBouton = std::make_unique<TBtnAnimeThread>(m_image11, imagesConnexion(), 0, 15, 200);
         m_ctx.appareil.connecte = m_pda->PDAConnecte;
         MajBoutonsAS();
-        if (m_pda->PDAConnecte)
-            ProposeRestaurationAppareil();
+        // Asked by the idle pass: never over the start's own message or
+        // another question.
+        m_restaurationAProposer = m_pda->PDAConnecte;
     } else if (m_pda->PDAConnecte && s != 1) {
         m_pda->PDAConnecte = false;
         m_pda->Rapi.DeconnecteCE();
@@ -145,7 +146,7 @@ void TOrvandel::ChangeActif(TDccMan *sender)
 void TOrvandel::ProposeRestaurationAppareil()
 {
     // An open hue calculator looks after its own preview and its device.
-    if (!m_ctx.prompts || m_restaurationEnCours || findChild<THueCalc *>())
+    if (!m_ctx.prompts || m_restaurationEnCours || findChild<THueCalc *>() || !m_pda->PDAConnecte)
         return;
     m_restaurationEnCours = true;
     AnimationPauseGuard pause(&m_ctx.animation);

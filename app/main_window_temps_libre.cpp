@@ -98,6 +98,12 @@ void TOrvandel::TempsLibre()
         if (m_controleTailles)
             verifieTaillesImages();
     }
+    // A device restore point is offered once the start has said what it had
+    // to say, and never while another window waits for an answer.
+    if (m_restaurationAProposer && !m_verifFormatEnAttente && !QApplication::activeModalWidget()) {
+        m_restaurationAProposer = false;
+        ProposeRestaurationAppareil();
+    }
 }
 
 void TOrvandel::verifieTaillesImages()

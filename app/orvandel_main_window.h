@@ -264,7 +264,8 @@ private:
     // The connection watcher's change event.
     void ChangeActif(TDccMan *sender);
     // A device just connected: a live preview of the hue calculator that the
-    // program never put back is offered back (tools/restauration_pda).
+    // program never put back is offered back (tools/restauration_pda), by the
+    // idle pass once no other window waits for an answer.
     void ProposeRestaurationAppareil();
     void afficheEtatAS(const QString &texte);
 
@@ -335,6 +336,7 @@ private:
     std::unique_ptr<TAnimeThread> m_animePoints;
     std::unique_ptr<TBtnAnimeThread> m_animeBouton;
     bool m_restaurationEnCours = false; // the device restore question is open
+    bool m_restaurationAProposer = false; // a device connected since the last offer
     // The idle pass and the pictures page.
     QTimer *m_minuterieTempsLibre = nullptr;
     std::array<bool, NbImagesTravail> m_presents{};

@@ -11,6 +11,7 @@
 #include "tools/hue_calc.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -110,7 +111,8 @@ TEST(MainWindowHueCalcPda, APreviewKilledIsPutBackAtTheNextStartsConnection)
         sources.dossierTravail = f.dossiers.DossierTravail;
         sources.pda = const_cast<EtatPDA *>(w.etatPDA());
         ThemeDocument doc;
-        auto calc = std::make_unique<THueCalc>(doc, sources, f.prompts);
+        // Opened over the main window, as its hue command opens it.
+        auto calc = std::make_unique<THueCalc>(doc, sources, f.prompts, &w);
         calc->show();
         auto *actif = calc->findChild<QCheckBox *>("ActifSurPDACb");
         ASSERT_TRUE(actif->isEnabled());
@@ -136,7 +138,17 @@ TEST(MainWindowHueCalcPda, APreviewKilledIsPutBackAtTheNextStartsConnection)
     EXPECT_FALSE(QFile::exists(f.dossiers.DossierTravail + QStringLiteral("SauveTDPDA.gif")));
     f.prompts.answer(Prompts::Answer::Yes);
     TOrvandel &w = f.ouvre();
+    // Never asked over another window waiting for an answer.
+    auto modale = std::make_unique<QDialog>(&w);
+    modale->setModal(true);
+    modale->show();
     ASSERT_TRUE(fenetretest::attendsConnexion(w, c, dir));
+    QTest::qWait(800);
+    EXPECT_TRUE(f.prompts.questions.isEmpty());
+    EXPECT_EQ(devsimtest::litEtatAppareil(dossier), apercu);
+    modale.reset();
+    // Asked by the idle pass, once the start has said its own message.
+    ASSERT_TRUE(testenv::attendCondition([&] { return !f.prompts.questions.isEmpty(); }, 5000));
     ASSERT_EQ(f.prompts.questions.size(), 1);
     EXPECT_TRUE(f.prompts.questions[0].contains("Put the device back as it was before the preview?"));
     EXPECT_EQ(devsimtest::litEtatAppareil(dossier), avant);

@@ -852,3 +852,29 @@ TEST(JournalLecture, AJournalThatCannotBeWrittenChangesNothing)
     EXPECT_EQ(doc.nomTheme(), "Before");
     EXPECT_TRUE(testenv::prendInstantane(b.ctx.dossierAppli) == avant);
 }
+
+// The journal cannot be removed when the new theme is in place (a folder has
+// taken its name): the read is not committed, every old file comes back and
+// the failure is reported.
+TEST(JournalLecture, AJournalThatCannotBeRemovedUndoesTheRead)
+{
+    Banc b;
+    ThemeAvantPaquet t(b, "theme");
+    const QString journal = t.chemin(NomJournalLecture());
+    b.ctx.etapeInstallation = [&](int etape) {
+        if (etape == 2) { // the journal is written, no working file touched yet
+            ASSERT_TRUE(QFile::remove(journal));
+            testenv::writeFile(journal + "/in the way", "x");
+        }
+    };
+    ThemeDocument doc;
+    doc.setNomTheme("Before");
+    const ResultatLecture r = LitTsk(t.paquet, doc, b.ctx);
+    ASSERT_NE(r.echec(), nullptr);
+    EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+    ASSERT_EQ(TextesLecture(r).size(), 1);
+    EXPECT_TRUE(TextesLecture(r)[0].startsWith("Cannot delete ")) << TextesLecture(r)[0].toStdString();
+    EXPECT_TRUE(TextesLecture(r)[0].contains(NomJournalLecture()));
+    EXPECT_EQ(doc.nomTheme(), "Before");
+    EXPECT_EQ(testenv::prendInstantane(b.ctx.dossierAppli), t.ancien);
+}

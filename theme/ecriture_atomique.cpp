@@ -23,14 +23,19 @@ QString texteErrno(int code)
 // refuse) does not make the write fail: the file itself is already synced.
 void syncDossier(const QString &chemin)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(chemin).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    SynchroniseDossier(QFileInfo(chemin).absolutePath());
+}
+
+} // namespace
+
+void SynchroniseDossier(const QString &dossier)
+{
+    const int fd = ::open(QFile::encodeName(dossier).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
-
-} // namespace
 
 EcritureAtomique::EcritureAtomique(const QString &chemin) : m_chemin(chemin), m_fichier(chemin) {}
 

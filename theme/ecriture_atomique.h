@@ -13,6 +13,10 @@
 //
 // On any failure the temporary file is removed, the old file is left
 // byte-identical, and raison() says what failed ("No space left on device").
+// Makes the renames and removals made in `dossier` durable, as far as its
+// file system allows (some refuse to sync a folder: nothing is reported).
+void SynchroniseDossier(const QString &dossier);
+
 class EcritureAtomique
 {
 public:

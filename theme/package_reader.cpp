@@ -9,6 +9,7 @@
 #include "theme/fichier_couleurs.h"
 #include "theme/images_travail.h"
 #include "theme/inf_rebuilder.h"
+#include "theme/journal_lecture.h"
 #include "theme/limite_pixels.h"
 #include "theme/ligne_valeur_registre.h"
 #include "theme/member_name.h"
@@ -23,6 +24,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <variant>
@@ -106,13 +108,30 @@ bool renomme(const QString &de, const QString &vers)
 }
 
 // Puts every new working file in place, or none: each is first written whole
-// beside its target; then every target is kept under a second name (a hard
-// link, or a copy where there are none: the target never stops existing) and
-// replaced by a rename. When any step fails, what was replaced gets its old
-// file back. Returns the message of the failure, empty when everything is in
-// place.
-QString Installe(const std::vector<Remplacement> &remplacements, const QStringList &effacements)
+// beside its target; then the journal lists every target, every target is
+// kept under a second name (a hard link, or a copy where there are none: the
+// target never stops existing) and replaced by a rename. The journal's
+// removal makes the new files the theme; a read killed before it is undone
+// from the journal at the next start. When any step fails, what was replaced
+// gets its old file back. Returns the message of the failure, empty when
+// everything is in place.
+QString Installe(const QString &dossier, const QString &fichierCouleurs, const std::vector<Remplacement> &remplacements,
+                 const QStringList &effacements, const std::function<void(int)> &crochet)
 {
+    int numero = 0;
+    const auto etape = [&] {
+        if (crochet)
+            crochet(++numero);
+    };
+    const QString journal = QDir(dossier).filePath(NomJournalLecture());
+    const QString journalNatif = natif(journal);
+    {
+        struct stat st{};
+        if (::lstat(QFile::encodeName(journal).constData(), &st) == 0)
+            return QStringLiteral("Cannot write %1: %2")
+                .arg(journalNatif, QStringLiteral("the files of an interrupted read could not all be put back"));
+    }
+
     QStringList prepares;
     const auto nettoie = [&] {
         for (const QString &p : prepares)
@@ -131,6 +150,39 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
         }
         prepares << prepare;
     }
+    etape();
+
+    // The journal, before the first working file is touched. A kept old file
+    // of an earlier read must not pass for one of this read.
+    const auto existe = [](const QString &cible) {
+        const QFileInfo info(cible);
+        return info.isFile() || info.isSymLink();
+    };
+    const QString nomCouleurs = QFileInfo(fichierCouleurs).fileName();
+    std::vector<EntreeJournalLecture> entrees;
+    bool horsDossier = false;
+    const auto note = [&](const QString &cible) {
+        const QFileInfo info(cible);
+        horsDossier |= QDir::cleanPath(info.absolutePath()) != QDir::cleanPath(QDir(dossier).absolutePath());
+        entrees.push_back({info.fileName(), existe(cible)});
+        const QByteArray ancien = QFile::encodeName(cache(cible, SuffixeAncien));
+        struct stat st{};
+        if (::lstat(ancien.constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+            ::unlink(ancien.constData());
+    };
+    for (const Remplacement &r : remplacements)
+        note(r.cible);
+    for (const QString &cible : effacements)
+        note(cible);
+    const auto texte = TexteJournalLecture(entrees, nomCouleurs);
+    QString raison;
+    if (horsDossier || !texte)
+        raison = QStringLiteral("it cannot list these working files");
+    if (!raison.isEmpty() || !EcritFichierAtomique(journal, *texte, &raison)) {
+        nettoie();
+        return QStringLiteral("Cannot write %1: %2").arg(journalNatif, raison);
+    }
+    etape();
 
     struct Fait
     {
@@ -140,8 +192,7 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
     std::vector<Fait> faits;
     QString echec;
     const auto garde = [&](const QString &cible) -> std::optional<bool> {
-        const QFileInfo info(cible);
-        if (!info.isFile() && !info.isSymLink())
+        if (!existe(cible))
             return false;
         const QString ancien = cache(cible, SuffixeAncien);
         QFile::remove(ancien);
@@ -161,6 +212,7 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
         const auto ancien = garde(cible);
         if (!ancien)
             break;
+        etape();
         if (!renomme(prepares[qsizetype(k)], cible)) {
             echec = QStringLiteral("Cannot replace %1: %2").arg(natif(cible), QString::fromLocal8Bit(std::strerror(errno)));
             if (*ancien)
@@ -168,24 +220,36 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
             break;
         }
         faits.push_back({cible, *ancien});
+        etape();
     }
     for (const QString &cible : effacements) {
         if (!echec.isEmpty())
             break;
-        if (!QFileInfo(cible).isFile() && !QFileInfo(cible).isSymLink())
+        if (!existe(cible))
             continue;
         if (!renomme(cible, cache(cible, SuffixeAncien))) {
             echec = QStringLiteral("Cannot delete %1: %2").arg(natif(cible), QString::fromLocal8Bit(std::strerror(errno)));
             break;
         }
         faits.push_back({cible, true});
+        etape();
     }
 
     if (echec.isEmpty()) {
-        for (const Fait &f : faits)
-            if (f.ancien)
-                QFile::remove(cache(f.cible, SuffixeAncien));
-        return {};
+        // The new theme counts from the journal's removal on; the renames
+        // before it reach the disk first.
+        SynchroniseDossier(dossier);
+        if (QFile::remove(journal)) {
+            SynchroniseDossier(dossier);
+            etape();
+            for (const Fait &f : faits) {
+                if (f.ancien)
+                    QFile::remove(cache(f.cible, SuffixeAncien));
+                etape();
+            }
+            return {};
+        }
+        echec = QStringLiteral("Cannot delete %1: %2").arg(journalNatif, QString::fromLocal8Bit(std::strerror(errno)));
     }
     // Back to the old files, the last one replaced first.
     QStringList perdus;
@@ -195,23 +259,30 @@ QString Installe(const std::vector<Remplacement> &remplacements, const QStringLi
             perdus << natif(it->cible);
     }
     nettoie();
-    if (!perdus.isEmpty())
+    // Until every old file is back, the journal stays for the next start to finish.
+    if (perdus.isEmpty())
+        QFile::remove(journal);
+    else
         echec += QStringLiteral("\nThe previous files could not all be restored: %1").arg(perdus.join(QStringLiteral(", ")));
     return echec;
 }
 
 } // namespace
 
-void BalaieFichiersLecture(const QString &dossierAppli)
+bool BalaieFichiersLecture(const QString &dossierAppli, const QString &fichierCouleurs)
 {
+    // A read cut short first gets its old theme back.
+    const RepriseLecture reprise = AnnuleLectureInterrompue(dossierAppli, fichierCouleurs);
     const QDir dossier(dossierAppli);
-    // The staged copies, the temporary files of their writes, and the kept old files.
-    const QStringList restes = dossier.entryList({QStringLiteral(".*") + SuffixePrepare,
-                                                  QStringLiteral(".*") + SuffixePrepare + QStringLiteral(".??????"),
-                                                  QStringLiteral(".*") + SuffixeAncien},
-                                                 QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &nom : restes)
+    // The staged copies and the temporary files of their writes; the kept old
+    // files only when no journal may still need them.
+    QStringList motifs{QStringLiteral(".*") + SuffixePrepare, QStringLiteral(".*") + SuffixePrepare + QStringLiteral(".??????")};
+    const bool gardeAnciens = reprise == RepriseLecture::JournalRefuse || reprise == RepriseLecture::Inachevee;
+    if (!gardeAnciens)
+        motifs << QStringLiteral(".*") + SuffixeAncien;
+    for (const QString &nom : dossier.entryList(motifs, QDir::Files | QDir::Hidden | QDir::System))
         QFile::remove(dossier.filePath(nom));
+    return reprise != RepriseLecture::Inachevee;
 }
 
 CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p, const QString &nomTheme,
@@ -599,7 +670,8 @@ std::variant<InfosLecture, EchecLecture> LitDans(const QString &fichier, ThemeDo
     QDir().mkpath(ctx.dossierAppli);
     const FichiersTravail travail = PrepareFichiersTravail(std::get<std::array<QString, 4>>(images), d.groupe,
                                                            ctx.dossierAppli, ctx.fichierCouleurs, couleurs);
-    const QString echec = Installe(travail.remplacements, travail.effacements);
+    const QString echec =
+        Installe(ctx.dossierAppli, ctx.fichierCouleurs, travail.remplacements, travail.effacements, ctx.etapeInstallation);
     if (!echec.isEmpty())
         return EchecLecture{ErreurLecture::Installation, echec};
 
@@ -646,7 +718,7 @@ QStringList TextesLecture(const ResultatLecture &resultat)
 ResultatLecture LitTsk(const QString &fichier, ThemeDocument &doc, const ContexteLecture &ctx)
 {
     AnimationPauseGuard pause(ctx.pause);
-    BalaieFichiersLecture(ctx.dossierAppli);
+    BalaieFichiersLecture(ctx.dossierAppli, ctx.fichierCouleurs);
     const DossierTemporaire scratch(ctx.dossierTravail + QLatin1String("/tempTsk"));
     ResultatLecture resultat{LitDans(fichier, doc, ctx, scratch), {}};
     resultat.avertissement = scratch.supprime();

@@ -38,6 +38,9 @@ struct ContexteLecture
     LecteurCabinet &cabinet;
     AnimationPause *pause = nullptr;
     TableCouleursAppareil couleursAppareil; // may be empty: no device
+    // Called between the steps that put the working files in place, numbered
+    // from 1 (tests stop the read there); may be empty.
+    std::function<void(int etape)> etapeInstallation = {};
 };
 
 // What the INF window shows after a read.
@@ -59,10 +62,14 @@ struct CouleursTsk
 CouleursTsk EcritCouleursTsk(const LectureSetup &lecture, const ParametresWM5 &p, const QString &nomTheme,
                              const std::optional<QStringList> &couleursAppareil);
 
-// Removes the files a read killed half-way left in the program folder (the
-// hidden ".<name>.lecture" copies, the temporary files of their writes, and
-// the ".<name>.ancien" old files).
-void BalaieFichiersLecture(const QString &dossierAppli);
+// Cleans up after a read killed half-way in the program folder: first puts
+// the old theme back when the read's journal is still there (see
+// journal_lecture.h; `fichierCouleurs` is the working colour file), then
+// removes the hidden ".<name>.lecture" copies and the temporary files of
+// their writes, and the ".<name>.ancien" old files unless a journal that
+// could not be carried out may still need them. False when old files could
+// not all be put back (the journal stays for the next time).
+bool BalaieFichiersLecture(const QString &dossierAppli, const QString &fichierCouleurs);
 
 // Why a package was not read.
 enum class ErreurLecture {

@@ -83,7 +83,7 @@ Demarrage InitialisationUnite(DossiersProgramme &dossiers, Prompts &prompts)
     // What a killed run left among the working files, removed only while no
     // other instance can be writing them.
     if (d.verrouAppli) {
-        BalaieFichiersLecture(dossiers.DossierAppli);
+        BalaieFichiersLecture(dossiers.DossierAppli, dossiers.FichierCouleurs);
         NettoieTemporairesInterrompus(dossiers);
     }
 

@@ -3,6 +3,7 @@
 #include "ui/dossiers_programme.h"
 #include "ui/options.h"
 #include "theme/images_travail.h"
+#include "theme/journal_lecture.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,6 +56,7 @@ QStringList NomsFichiersTravail(const DossiersProgramme &dossiers)
     }
     for (const QString &image : NomsImagesTravail())
         noms << image;
+    noms << NomJournalLecture();
     return noms;
 }
 

@@ -16,7 +16,7 @@ struct DossiersProgramme;
 
 // The names, in the program folder, whose interrupted writes are looked for:
 // the options file, the working colour file (when known), the ten working
-// pictures.
+// pictures, the journal of a package read (".lecture.journal").
 QStringList NomsFichiersTravail(const DossiersProgramme &dossiers);
 
 // True when `nom` is the temporary file of a write to one of `nomsTravail`,

@@ -5,6 +5,7 @@
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/test_env.h"
 #include "tests/support/tube_surveille.h"
+#include "theme/journal_lecture.h"
 
 #include <QDir>
 #include <QFile>
@@ -439,7 +440,7 @@ TEST(Demarrage, TemporariesOfInterruptedWritesToTheWorkingFilesAreRemovedAtStart
     // (Qt's own generator, on the working file's name), left as a killed run
     // would leave them.
     QStringList reels;
-    for (const char *travail : {"stwater.gif", "OptionsOVD.ini", "tdywater_320_240.gif"}) {
+    for (const char *travail : {"stwater.gif", "OptionsOVD.ini", "tdywater_320_240.gif", ".lecture.journal"}) {
         for (int i = 0; i < 4; ++i) {
             QTemporaryFile t(appli + QLatin1Char('/') + QLatin1String(travail) + QStringLiteral(".XXXXXX"));
             t.setAutoRemove(false);
@@ -451,7 +452,7 @@ TEST(Demarrage, TemporariesOfInterruptedWritesToTheWorkingFilesAreRemovedAtStart
     const QStringList restes{QStringLiteral("OptionsOVD.ini.AbqdEf"),      QStringLiteral("tdywater.gif.XyZqWa"),
                              QStringLiteral("orvandelCoul.inf.QwErTy"),    QStringLiteral("stwater_640_480.gif.aBcDeF"),
                              QStringLiteral("tdywater_garde2.gif.GhIjKl"), QStringLiteral(".stwater.gif.ancien.MnOpQr"),
-                             QStringLiteral(".tdywater.gif.intention.StUvWx")};
+                             QStringLiteral(".tdywater.gif.intention.StUvWx"), QStringLiteral(".lecture.journal.YzAbCd")};
     const QStringList gardes{QStringLiteral("tdywater.gif"),         QStringLiteral("OptionsOVD.ini"),
                              QStringLiteral("tdywater.gif.bak"),     QStringLiteral("tdywater.gif.Ab12C"),
                              QStringLiteral("tdywater.gif.Ab12Cde"), QStringLiteral("tdywater.gif.Ab-2Cd"),
@@ -487,6 +488,49 @@ TEST(Demarrage, TemporariesOfInterruptedWritesToTheWorkingFilesAreRemovedAtStart
     struct stat st{};
     EXPECT_TRUE(::lstat(QFile::encodeName(tube).constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     EXPECT_EQ(testenv::readFile(appli + QStringLiteral("/sous/tdywater.gif.AbCdEf")), QByteArray("kept"));
+}
+
+// A package read killed while it put its working files in place: the start
+// puts the theme before it back from the read's journal, whatever stage each
+// file had reached, and leaves nothing hidden behind.
+TEST(Demarrage, AReadCutShortIsUndoneAtStart)
+{
+    const QString appli = testenv::programDir();
+    const auto f = [&](const QString &nom) { return appli + QLatin1Char('/') + nom; };
+    testenv::writeFile(f(QStringLiteral("tdywater.gif")), "new today");           // replaced
+    testenv::writeFile(f(QStringLiteral(".tdywater.gif.ancien")), "old today");
+    testenv::writeFile(f(QStringLiteral("stwater.gif")), "old start");            // kept, not yet replaced
+    testenv::writeFile(f(QStringLiteral(".stwater.gif.ancien")), "old start");
+    testenv::writeFile(f(QStringLiteral(".stwater.gif.lecture")), "new start");
+    testenv::writeFile(f(QStringLiteral("tdywater_240_320.gif")), "new size");    // added where there was none
+    testenv::writeFile(f(QStringLiteral(".tdywater_480_640.gif.ancien")), "old size"); // deleted
+    testenv::writeFile(f(QStringLiteral("orvandelCoul.inf")), "new colours");
+    testenv::writeFile(f(QStringLiteral(".orvandelCoul.inf.ancien")), "old colours");
+    testenv::writeFile(f(QStringLiteral("stwater_240_320.gif")), "mine");         // not reached yet
+    testenv::writeFile(f(QStringLiteral("notes.txt")), "mine");
+    const auto journal = TexteJournalLecture({{QStringLiteral("tdywater.gif"), true},
+                                              {QStringLiteral("stwater.gif"), true},
+                                              {QStringLiteral("tdywater_240_320.gif"), false},
+                                              {QStringLiteral("stwater_240_320.gif"), true},
+                                              {QStringLiteral("orvandelCoul.inf"), true},
+                                              {QStringLiteral("tdywater_480_640.gif"), true}},
+                                             QStringLiteral("orvandelCoul.inf"));
+    ASSERT_TRUE(journal);
+    testenv::writeFile(f(NomJournalLecture()), *journal);
+
+    ScriptedPrompts prompts;
+    const Demarrage r = demarreAvec(testenv::tempDir(), appli, prompts, f(QStringLiteral("orvandelCoul.inf")));
+    ASSERT_EQ(r.codeSortie, 0) << prompts.messages.join('|').toStdString();
+    QStringList restent = QDir(appli).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    restent.removeAll(NomVerrouAppli);
+    EXPECT_EQ(restent, (QStringList{QStringLiteral("notes.txt"), QStringLiteral("orvandelCoul.inf"),
+                                    QStringLiteral("stwater.gif"), QStringLiteral("stwater_240_320.gif"),
+                                    QStringLiteral("tdywater.gif"), QStringLiteral("tdywater_480_640.gif")}));
+    EXPECT_EQ(testenv::readFile(f(QStringLiteral("tdywater.gif"))), "old today");
+    EXPECT_EQ(testenv::readFile(f(QStringLiteral("stwater.gif"))), "old start");
+    EXPECT_EQ(testenv::readFile(f(QStringLiteral("tdywater_480_640.gif"))), "old size");
+    EXPECT_EQ(testenv::readFile(f(QStringLiteral("orvandelCoul.inf"))), "old colours");
+    EXPECT_EQ(testenv::readFile(f(QStringLiteral("stwater_240_320.gif"))), "mine");
 }
 
 TEST(Demarrage, AStartRefusedByARunningInstanceLeavesItsTemporariesAlone)

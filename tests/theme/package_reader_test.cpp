@@ -1,9 +1,12 @@
 #include "tests/support/fake_cabinets.h"
+#include "tests/support/instantane_dossier.h"
 #include "tests/support/scripted_prompts.h"
 #include "tests/support/setup_ce_builder.h"
 #include "tests/support/test_env.h"
+#include "tests/support/tube_surveille.h"
 #include "theme/animation_pause.h"
 #include "theme/fichier_couleurs.h"
+#include "theme/journal_lecture.h"
 #include "theme/package_reader.h"
 
 #include <QDir>
@@ -13,6 +16,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -589,4 +595,286 @@ TEST(LitTsk, APictureBombIsRefusedFromItsHeader)
     Banc c;
     const QString q = c.paquet("Big.tsk", {{"MYTHEM~1.000", setupTheme()}, {"tdywater.001", gifAnnonce(8192, 8192)}, {"0stwater.002", ImgSt}});
     EXPECT_TRUE(LitTsk(q, c.doc, c.ctx)) << c.prompts.messages.join('|').toStdString();
+}
+
+namespace {
+
+// A theme of format 2 in its own folder (a set-aside picture, a size variant
+// of another set, the user's own file), and the format 4 package that
+// replaces all of it: pictures replaced, added, deleted, and the colour file.
+struct ThemeAvantPaquet
+{
+    explicit ThemeAvantPaquet(Banc &banc, const QString &sousDossier) : b(banc)
+    {
+        b.ctx.dossierAppli = testenv::programDir() + "/" + sousDossier;
+        b.ctx.fichierCouleurs = b.ctx.dossierAppli + "/orvandelCoul.inf";
+        for (const char *nom : {"tdywater.gif", "stwater.gif", "stwater_240_320.gif", "tdywater_480_640.gif",
+                                "stwater_garde.gif", "mine.txt"})
+            testenv::writeFile(chemin(nom), QByteArray("old ") + nom);
+        testenv::writeFile(b.ctx.fichierCouleurs, "[CouleursTSK]   ; \r\nNomFic = Before\r\n");
+        paquet = b.paquet("New.tsk", {{"_setup.xml", xmlTheme(source("tdywater_240_320.gif", "TDYWAT~1.001")
+                                                              + source("tdywater_320_240.gif", "TDYWAT~2.002")
+                                                              + source("stwater_240_320.gif", "STWATE~1.003")
+                                                              + source("stwater_320_240.gif", "STWATE~2.004"))},
+                                      {"TDYWAT~1.001", ImgTd}, {"TDYWAT~2.002", ImgTdL},
+                                      {"STWATE~1.003", ImgSt}, {"STWATE~2.004", ImgStL}});
+        ancien = testenv::prendInstantane(b.ctx.dossierAppli);
+    }
+    QString chemin(const QString &nom) const { return b.ctx.dossierAppli + "/" + nom; }
+    bool balaie() const { return BalaieFichiersLecture(b.ctx.dossierAppli, b.ctx.fichierCouleurs); }
+    // Reads the package in a child process killed at install step k; false
+    // when the read ran to its end before.
+    bool litJusquA(int k)
+    {
+        ContexteLecture ctx = b.ctx;
+        ctx.etapeInstallation = [k](int etape) {
+            if (etape == k)
+                ::kill(::getpid(), SIGKILL);
+        };
+        return testenv::executeJusquAuKill([&] {
+            ThemeDocument doc;
+            LitTsk(paquet, doc, ctx);
+        });
+    }
+
+    Banc &b;
+    QString paquet;
+    testenv::Instantane ancien;
+};
+
+std::string noms(const testenv::Instantane &i)
+{
+    std::string s;
+    for (const auto &[nom, octets] : i)
+        s += nom.toStdString() + " ";
+    return s;
+}
+
+} // namespace
+
+// Whatever step of putting the working files in place the read is killed at,
+// the sweep of the next start leaves exactly the old theme (killed before the
+// journal was removed) or exactly the new one (after), never a mix.
+TEST(JournalLecture, AReadKilledAtAnyStepLeavesTheOldThemeOrTheNewOneWhole)
+{
+    Banc b;
+    ThemeAvantPaquet t(b, "theme");
+    // The new theme as a read that runs to its end leaves it: no journal, nothing hidden.
+    {
+        ThemeDocument doc;
+        ASSERT_TRUE(LitTsk(t.paquet, doc, b.ctx)) << TextesLecture(LitTsk(t.paquet, doc, b.ctx)).join('|').toStdString();
+    }
+    const testenv::Instantane nouveau = testenv::prendInstantane(b.ctx.dossierAppli);
+    ASSERT_EQ(noms(nouveau), "mine.txt orvandelCoul.inf stwater.gif stwater_240_320.gif stwater_320_240.gif "
+                             "tdywater.gif tdywater_240_320.gif tdywater_320_240.gif ");
+    ASSERT_NE(nouveau.at("orvandelCoul.inf"), t.ancien.at("orvandelCoul.inf"));
+
+    int anciens = 0, nouveaux = 0;
+    bool fin = false;
+    for (int k = 1; k < 100 && !fin; ++k) {
+        testenv::remetInstantane(b.ctx.dossierAppli, t.ancien);
+        if (!t.litJusquA(k)) {
+            fin = true;
+            EXPECT_EQ(testenv::prendInstantane(b.ctx.dossierAppli), nouveau) << "uncut read";
+            break;
+        }
+        EXPECT_TRUE(t.balaie()) << k;
+        const testenv::Instantane apres = testenv::prendInstantane(b.ctx.dossierAppli);
+        if (apres == t.ancien) {
+            EXPECT_EQ(nouveaux, 0) << "the old theme came back after a cut past the commit, step " << k;
+            ++anciens;
+        } else {
+            EXPECT_EQ(apres, nouveau) << "step " << k << ": " << noms(apres);
+            ++nouveaux;
+        }
+        // A second sweep changes nothing.
+        EXPECT_TRUE(t.balaie());
+        EXPECT_EQ(testenv::prendInstantane(b.ctx.dossierAppli), apres) << k;
+    }
+    EXPECT_TRUE(fin);
+    // Staged, journal, each of the 7 files kept then replaced, 2 deletions:
+    // every cut up to there gives the old theme back.
+    EXPECT_GE(anciens, 2 + 2 * 7 + 2);
+    EXPECT_GE(nouveaux, 1);
+}
+
+// An old file that cannot be put back (a folder now stands under its name):
+// the journal and every kept file stay, the read is refused meanwhile, and
+// the next sweep finishes the work once the way is clear.
+TEST(JournalLecture, ARollbackStepThatFailsKeepsTheJournalAndTheOldFilesForTheNextSweep)
+{
+    Banc b;
+    ThemeAvantPaquet t(b, "theme");
+    // Cut once every replacement and deletion is done, before the commit.
+    ASSERT_TRUE(t.litJusquA(2 + 2 * 7 + 2));
+    ASSERT_TRUE(QFileInfo::exists(t.chemin(NomJournalLecture())));
+    ASSERT_EQ(testenv::readFile(t.chemin(".stwater.gif.ancien")), "old stwater.gif");
+    ASSERT_TRUE(QFile::remove(t.chemin("stwater.gif")));
+    testenv::writeFile(t.chemin("stwater.gif/in the way"), "x");
+
+    EXPECT_FALSE(t.balaie());
+    EXPECT_TRUE(QFileInfo::exists(t.chemin(NomJournalLecture())));
+    EXPECT_EQ(testenv::readFile(t.chemin(".stwater.gif.ancien")), "old stwater.gif");
+    EXPECT_EQ(testenv::readFile(t.chemin("tdywater.gif")), "old tdywater.gif");
+    EXPECT_EQ(testenv::readFile(t.chemin("stwater_garde.gif")), "old stwater_garde.gif");
+    EXPECT_FALSE(QFileInfo::exists(t.chemin("tdywater_320_240.gif")));
+    EXPECT_TRUE(QDir(b.ctx.dossierAppli).entryList({".*.lecture"}, QDir::Files | QDir::Hidden).isEmpty());
+
+    // No read on top of an unfinished one: its journal would be lost.
+    const QByteArray journal = testenv::readFile(t.chemin(NomJournalLecture()));
+    ThemeDocument doc;
+    const ResultatLecture r = LitTsk(t.paquet, doc, b.ctx);
+    ASSERT_NE(r.echec(), nullptr);
+    EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+    EXPECT_TRUE(TextesLecture(r).value(0).startsWith("Cannot write ")) << TextesLecture(r).join('|').toStdString();
+    EXPECT_TRUE(TextesLecture(r).value(0).contains(NomJournalLecture()));
+    EXPECT_EQ(testenv::readFile(t.chemin(NomJournalLecture())), journal);
+    EXPECT_EQ(testenv::readFile(t.chemin(".stwater.gif.ancien")), "old stwater.gif");
+
+    ASSERT_TRUE(QDir(t.chemin("stwater.gif")).removeRecursively());
+    EXPECT_TRUE(t.balaie());
+    EXPECT_EQ(testenv::prendInstantane(b.ctx.dossierAppli), t.ancien);
+    ASSERT_TRUE(LitTsk(t.paquet, doc, b.ctx));
+    EXPECT_EQ(testenv::readFile(t.chemin("stwater_320_240.gif")), ImgStL);
+    EXPECT_FALSE(QFileInfo::exists(t.chemin(NomJournalLecture())));
+}
+
+// A journal the program did not write, or not whole, is removed and nothing
+// else is touched: no old file is put back, none is deleted, nothing outside
+// the folder is reached. A pipe under its name never blocks the sweep.
+TEST(JournalLecture, AHostileJournalTouchesNothing)
+{
+    const QByteArray entete = "Orvandel read journal 1\n";
+    const std::vector<std::pair<const char *, QByteArray>> journaux{
+        {"traversal", entete + "1 tdywater.gif\n1 ../victime.gif\n"},
+        {"slash", entete + "1 tdywater.gif\n0 sous/stwater.gif\n"},
+        {"unknown name", entete + "1 tdywater.gif\n1 notes.txt\n"},
+        {"hidden name", entete + "1 tdywater.gif\n0 .stwater.gif.ancien\n"},
+        {"dot dot", entete + "1 tdywater.gif\n1 ..\n"},
+        {"twice", entete + "1 tdywater.gif\n0 tdywater.gif\n"},
+        {"nul", entete + "1 tdywater.gif\n1 stwater.gif" + QByteArray(1, '\0') + "x\n"},
+        {"bad flag", entete + "1 tdywater.gif\n2 stwater.gif\n"},
+        {"no header", "1 tdywater.gif\n"},
+        {"cut", entete + "1 tdywater.gif\n1 stwater.g"},
+        {"oversized", entete + QByteArray("1 tdywater.gif\n").repeated(20000)},
+        {"too many", entete + [] {
+             QByteArray t;
+             for (int i = 0; i < 513; ++i)
+                 t += "0 tdywater_garde" + QByteArray::number(i) + ".gif\n";
+             return t;
+         }()},
+        {"long name", entete + "1 tdywater.gif\n0 tdywater_garde" + QByteArray(300, '7') + ".gif\n"},
+        {"unknown colour file", entete + "1 tdywater.gif\n1 autreCoul.inf\n"},
+    };
+    const QString victime = testenv::rootDir() + "/victime.gif";
+    int cas = 0;
+    const auto prepare = [&](Banc &b, const QString &sous) {
+        b.ctx.dossierAppli = testenv::programDir() + "/" + sous;
+        b.ctx.fichierCouleurs = b.ctx.dossierAppli + "/orvandelCoul.inf";
+        const QDir d(b.ctx.dossierAppli);
+        testenv::writeFile(d.filePath("tdywater.gif"), "current today");
+        testenv::writeFile(d.filePath("stwater.gif"), "current start");
+        testenv::writeFile(d.filePath(".tdywater.gif.ancien"), "kept today");
+        testenv::writeFile(d.filePath(".stwater.gif.ancien"), "kept start");
+        testenv::writeFile(d.filePath(".stwater.gif.lecture"), "staged");
+        testenv::writeFile(victime, "precious");
+    };
+    const auto verifie = [&](Banc &b, const std::string &quoi) {
+        const QDir d(b.ctx.dossierAppli);
+        EXPECT_EQ(testenv::readFile(d.filePath("tdywater.gif")), "current today") << quoi;
+        EXPECT_EQ(testenv::readFile(d.filePath("stwater.gif")), "current start") << quoi;
+        EXPECT_EQ(testenv::readFile(d.filePath(".tdywater.gif.ancien")), "kept today") << quoi;
+        EXPECT_EQ(testenv::readFile(d.filePath(".stwater.gif.ancien")), "kept start") << quoi;
+        EXPECT_FALSE(QFileInfo::exists(d.filePath(".stwater.gif.lecture"))) << quoi;
+        EXPECT_EQ(testenv::readFile(victime), "precious") << quoi;
+    };
+    for (const auto &[quoi, texte] : journaux) {
+        Banc b;
+        prepare(b, QString::number(++cas));
+        testenv::writeFile(b.ctx.dossierAppli + "/" + NomJournalLecture(), texte);
+        EXPECT_FALSE(LitJournalLecture(b.ctx.dossierAppli, b.ctx.fichierCouleurs)) << quoi;
+        EXPECT_TRUE(BalaieFichiersLecture(b.ctx.dossierAppli, b.ctx.fichierCouleurs)) << quoi;
+        EXPECT_FALSE(QFileInfo::exists(b.ctx.dossierAppli + "/" + NomJournalLecture())) << quoi;
+        verifie(b, quoi);
+    }
+    // The same entries, well formed, are carried out: the check above is what stopped them.
+    {
+        Banc b;
+        prepare(b, "valid");
+        testenv::writeFile(b.ctx.dossierAppli + "/" + NomJournalLecture(), entete + "1 tdywater.gif\n1 orvandelCoul.inf\n");
+        EXPECT_TRUE(BalaieFichiersLecture(b.ctx.dossierAppli, b.ctx.fichierCouleurs));
+        EXPECT_EQ(testenv::readFile(b.ctx.dossierAppli + "/tdywater.gif"), "kept today");
+        EXPECT_FALSE(QFileInfo::exists(b.ctx.dossierAppli + "/.stwater.gif.ancien"));
+    }
+    // A link to a well-formed journal elsewhere is no journal of the program.
+    {
+        Banc b;
+        prepare(b, "link");
+        const QString ailleurs = testenv::rootDir() + "/journal";
+        testenv::writeFile(ailleurs, entete + "1 tdywater.gif\n");
+        ASSERT_EQ(::symlink(QFile::encodeName(ailleurs).constData(),
+                            QFile::encodeName(b.ctx.dossierAppli + "/" + NomJournalLecture()).constData()), 0);
+        EXPECT_TRUE(BalaieFichiersLecture(b.ctx.dossierAppli, b.ctx.fichierCouleurs));
+        EXPECT_FALSE(QFileInfo(b.ctx.dossierAppli + "/" + NomJournalLecture()).isSymLink());
+        EXPECT_EQ(testenv::readFile(ailleurs), entete + "1 tdywater.gif\n");
+        verifie(b, "link");
+    }
+    // A pipe: never opened.
+    {
+        Banc b;
+        prepare(b, "pipe");
+        testenv::TubeSurveille tube(b.ctx.dossierAppli + "/" + NomJournalLecture());
+        ASSERT_TRUE(tube.cree());
+        EXPECT_TRUE(BalaieFichiersLecture(b.ctx.dossierAppli, b.ctx.fichierCouleurs));
+        tube.arrete();
+        EXPECT_EQ(tube.lecteurs(), 0);
+        verifie(b, "pipe");
+    }
+}
+
+// A journal that cannot be written stops the read before any working file
+// is touched: here more set-aside pictures than a journal may list.
+TEST(JournalLecture, AJournalThatCannotBeWrittenChangesNothing)
+{
+    Banc b;
+    ThemeAvantPaquet t(b, "theme");
+    for (int i = 1; i <= 600; ++i)
+        testenv::writeFile(t.chemin(QStringLiteral("tdywater_garde%1.gif").arg(i)), "set aside");
+    const testenv::Instantane avant = testenv::prendInstantane(b.ctx.dossierAppli);
+    ThemeDocument doc;
+    doc.setNomTheme("Before");
+    const ResultatLecture r = LitTsk(t.paquet, doc, b.ctx);
+    ASSERT_NE(r.echec(), nullptr);
+    EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+    ASSERT_EQ(TextesLecture(r).size(), 1);
+    EXPECT_TRUE(TextesLecture(r)[0].startsWith("Cannot write ")) << TextesLecture(r)[0].toStdString();
+    EXPECT_TRUE(TextesLecture(r)[0].contains(NomJournalLecture()));
+    EXPECT_EQ(doc.nomTheme(), "Before");
+    EXPECT_TRUE(testenv::prendInstantane(b.ctx.dossierAppli) == avant);
+}
+
+// The journal cannot be removed when the new theme is in place (a folder has
+// taken its name): the read is not committed, every old file comes back and
+// the failure is reported.
+TEST(JournalLecture, AJournalThatCannotBeRemovedUndoesTheRead)
+{
+    Banc b;
+    ThemeAvantPaquet t(b, "theme");
+    const QString journal = t.chemin(NomJournalLecture());
+    b.ctx.etapeInstallation = [&](int etape) {
+        if (etape == 2) { // the journal is written, no working file touched yet
+            ASSERT_TRUE(QFile::remove(journal));
+            testenv::writeFile(journal + "/in the way", "x");
+        }
+    };
+    ThemeDocument doc;
+    doc.setNomTheme("Before");
+    const ResultatLecture r = LitTsk(t.paquet, doc, b.ctx);
+    ASSERT_NE(r.echec(), nullptr);
+    EXPECT_EQ(r.echec()->erreur, ErreurLecture::Installation);
+    ASSERT_EQ(TextesLecture(r).size(), 1);
+    EXPECT_TRUE(TextesLecture(r)[0].startsWith("Cannot delete ")) << TextesLecture(r)[0].toStdString();
+    EXPECT_TRUE(TextesLecture(r)[0].contains(NomJournalLecture()));
+    EXPECT_EQ(doc.nomTheme(), "Before");
+    EXPECT_EQ(testenv::prendInstantane(b.ctx.dossierAppli), t.ancien);
 }

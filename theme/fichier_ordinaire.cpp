@@ -1,5 +1,6 @@
 #include "theme/fichier_ordinaire.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
@@ -84,4 +85,30 @@ std::optional<QByteArray> LitFichierOrdinaire(const QString &chemin, qint64 maxi
         return std::nullopt;
     }
     return octets;
+}
+
+std::optional<QByteArray> EmpreinteFichierOrdinaire(const QString &chemin, qint64 maximum)
+{
+    QFile f;
+    if (!OuvreFichierOrdinaire(f, chemin))
+        return std::nullopt;
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    QByteArray bloc(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 n = f.read(bloc.data(), bloc.size());
+        if (n < 0) {
+            errno = EIO;
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        total += n;
+        if (total > maximum) {
+            errno = EFBIG;
+            return std::nullopt;
+        }
+        h.addData(QByteArrayView(bloc.constData(), n));
+    }
+    return h.result();
 }

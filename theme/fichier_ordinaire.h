@@ -32,3 +32,8 @@ bool OuvreFichierOrdinaire(QFile &f, const QString &chemin);
 // cannot be read (errno as above, EIO when it changed while read), or is
 // larger (errno EFBIG).
 std::optional<QByteArray> LitFichierOrdinaire(const QString &chemin, qint64 maximum);
+
+// The SHA-256 digest of the plain file chemin, read a block at a time, of at
+// most `maximum` bytes; nothing when it is none, cannot be read or is larger
+// (errno EFBIG).
+std::optional<QByteArray> EmpreinteFichierOrdinaire(const QString &chemin, qint64 maximum);

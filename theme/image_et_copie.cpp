@@ -2,6 +2,7 @@
 
 #include "theme/ecriture_atomique.h"
 #include "theme/fichier_ordinaire.h"
+#include "theme/limites_paquet.h"
 #include "theme/prompts.h"
 
 #include <QCryptographicHash>
@@ -25,17 +26,12 @@ QByteArray empreinte(const QByteArray &octets)
     return QCryptographicHash::hash(octets, QCryptographicHash::Sha256).toHex();
 }
 
-// The digest of a plain file, read a block at a time; nothing when there is
-// no plain file under the name or it cannot be read.
+// The digest of a plain file no larger than a package's picture; nothing
+// when there is no such file under the name or it cannot be read.
 std::optional<QByteArray> empreinteFichier(const QString &chemin)
 {
-    QFile f;
-    if (!OuvreFichierOrdinaire(f, chemin))
-        return std::nullopt;
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    if (!h.addData(&f))
-        return std::nullopt;
-    return h.result().toHex();
+    const auto e = EmpreinteFichierOrdinaire(chemin, Paquet::TailleImageMax);
+    return e ? std::optional<QByteArray>(e->toHex()) : std::nullopt;
 }
 
 QString natif(const QString &chemin)

@@ -7,7 +7,6 @@
 #include "theme/prompts.h"
 #include "tools/sauvegarde_pda.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -90,24 +89,7 @@ QString NomImagePDA(int k)
 
 QByteArray EmpreinteFichier(const QString &chemin)
 {
-    QFile f;
-    if (!OuvreFichierOrdinaire(f, chemin))
-        return {};
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    QByteArray bloc(64 * 1024, Qt::Uninitialized);
-    qint64 total = 0;
-    for (;;) {
-        const qint64 n = f.read(bloc.data(), bloc.size());
-        if (n < 0)
-            return {};
-        if (n == 0)
-            break;
-        total += n;
-        if (total > kTailleMaxImagePDA)
-            return {};
-        h.addData(QByteArrayView(bloc.constData(), n));
-    }
-    return h.result();
+    return EmpreinteFichierOrdinaire(chemin, kTailleMaxImagePDA).value_or(QByteArray());
 }
 
 QByteArray TextePointRestauration(const PointRestaurationPDA &p)

@@ -60,6 +60,7 @@ TEST(FichierOrdinaire, OnlyPlainFilesAndLinksToThemAreRead)
         EXPECT_FALSE(f.isOpen());
         EXPECT_EQ(OuvreDescripteurOrdinaire(chemin(nom)), -1);
         EXPECT_FALSE(LitFichierOrdinaire(chemin(nom), 1 << 20));
+        EXPECT_FALSE(EmpreinteFichierOrdinaire(chemin(nom), 1 << 20));
     }
     EXPECT_FALSE(EstFichierOrdinaire(QString()));
     EXPECT_EQ(LitFichierOrdinaire(chemin("lien.gif"), 6), QByteArray("GIF89a"));
@@ -71,6 +72,16 @@ TEST(FichierOrdinaire, OnlyPlainFilesAndLinksToThemAreRead)
     EXPECT_FALSE(LitFichierOrdinaire(chemin("tube.gif"), 1 << 20));
     EXPECT_EQ(errno, EINVAL);
     ::close(s);
+
+    // The digest, read in blocks (one, then four), and nothing past the cap.
+    EXPECT_EQ(EmpreinteFichierOrdinaire(chemin("lien.gif"), 6).value_or(QByteArray()).toHex(),
+              QByteArray("610f5ae4d76e332636a17bd357fd6ce99029316a99d320280d4d77a746bf29e8"));
+    testenv::writeFile(chemin("grand.gif"), QByteArray(200 * 1024 + 1, 'x'));
+    EXPECT_EQ(EmpreinteFichierOrdinaire(chemin("grand.gif"), 200 * 1024 + 1).value_or(QByteArray()).toHex(),
+              QByteArray("a088ba51b59e79f79bcb21f165e4786b3327d9fd890f8cae294fb748cd02d1b6"));
+    errno = 0;
+    EXPECT_FALSE(EmpreinteFichierOrdinaire(chemin("grand.gif"), 200 * 1024));
+    EXPECT_EQ(errno, EFBIG);
 
     // The readers built on it: a pipe is an empty options file, and a copy
     // from it fails, leaving its target whole.
